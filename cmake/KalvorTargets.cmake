@@ -1,0 +1,17 @@
+# Warnings are errors in our own code; sanitizers apply to everything we build.
+if(KALVOR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(kalvor_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+    -Wno-missing-field-initializers)
+endfunction()
+
+# A static library of ours: sources, warnings, and the repository root as include root.
+function(kalvor_library name)
+  add_library(${name} STATIC ${ARGN})
+  kalvor_warnings(${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

@@ -1,0 +1,28 @@
+#pragma once
+
+// The four folders every part of both programs uses. Paths are UTF-8 byte strings joined
+// with '/'.
+
+#include <string>
+
+namespace paths {
+
+// Folder of the running executable: read-only assets (skins, installed options.cfg, help).
+std::string ProgramFolder();
+// $XDG_CONFIG_HOME/Kalvor, else ~/.config/Kalvor: the user's options.cfg and playlists.
+std::string UserConfigFolder();
+// $XDG_DATA_HOME/Kalvor, else ~/.local/share/Kalvor: job file and subtitle hand-over.
+std::string AppDataFolder();
+// $XDG_RUNTIME_DIR/Kalvor, else ${TMPDIR:-/tmp}/Kalvor-<uid>. Created with mode 0700 when
+// missing; empty when it is a symlink, not a folder, or owned by another user.
+std::string TempFolder();
+
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool EnsureFolder(const std::string& folder);
+
+std::string Join(const std::string& folder, const std::string& name);
+
+// A relative path joined to the current folder and normalised; absolute paths unchanged.
+std::string MakeAbsolute(const std::string& path);
+
+}  // namespace paths

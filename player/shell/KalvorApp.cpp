@@ -1,0 +1,72 @@
+#include "player/shell/KalvorApp.h"
+
+#include <QByteArray>
+
+#include "platform/system/Paths.h"
+#include "platform/system/SingleInstance.h"
+#include "player/shell/CommandLine.h"
+#include "player/shell/KalvorParent.h"
+#include "player/shell/LaunchRequest.h"
+
+namespace {
+
+// A hung running instance must not hold up the new one for long.
+constexpr int kHandOverTimeoutMs = 200;
+
+}  // namespace
+
+CKalvorApp::CKalvorApp(PlayerFolders folders) : m_folders(std::move(folders)) {}
+
+CKalvorApp::~CKalvorApp() {
+    m_parent.reset();  // the windows go before the socket that feeds them
+    m_instance.reset();
+}
+
+int CKalvorApp::InitInstance(const std::vector<std::string>& args) {
+    const bool first = TakeInstance();
+    CommandLine line = ParseCommandLine(args);
+    line.path = paths::MakeAbsolute(line.path);  // the running instance has another folder
+    if (!first) {
+        HandOver(m_folders.temp, line);  // not answered in time: the request is dropped
+        return 0;
+    }
+    return RunOwnerWindow(line);
+}
+
+// Without a private temporary folder there is no safe place for the lock and socket; the
+// player then runs without the one-instance rule.
+bool CKalvorApp::TakeInstance() {
+    if (m_folders.temp.empty()) return true;
+    m_instance = std::make_unique<SingleInstance>(m_folders.temp, kInstanceName, kLaunchRequestTag,
+                                                  sizeof(LaunchRequest));
+    return m_instance->Acquire();
+}
+
+bool CKalvorApp::HandOver(const std::string& tempFolder, const CommandLine& line) {
+    const std::optional<LaunchRequest> request = MakeLaunchRequest(line.flags, line.path);
+    if (!request || tempFolder.empty()) return false;
+    const QByteArray bytes(reinterpret_cast<const char*>(&*request), sizeof(LaunchRequest));
+    return SingleInstance::Send(tempFolder, kInstanceName, kLaunchRequestTag, bytes,
+                                kHandOverTimeoutMs);
+}
+
+void CKalvorApp::ListenForLaunchRequests() {
+    if (!m_instance || !m_instance->Listen()) return;
+    CKalvorDlg* dlg = &m_parent->MainDialog();
+    QObject::connect(m_instance.get(), &SingleInstance::FrameReceived, dlg,
+                     [dlg](const QByteArray& frame) {
+                         const auto request = DecodeLaunchRequest(frame);
+                         if (request) dlg->OnLaunchRequest(*request);
+                     });
+}
+
+int CKalvorApp::RunOwnerWindow(const CommandLine& line) {
+    m_parent = std::make_unique<CKalvorParent>(m_folders);
+    CKalvorDlg& dlg = m_parent->MainDialog();
+    dlg.SetBusy(true);
+    ListenForLaunchRequests();
+    dlg.SetCurrentFile(line.path);
+    // The command channel's root is created here once that channel exists.
+    dlg.SetLaunchFlags(line.flags);
+    return m_parent->DoModal();
+}

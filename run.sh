@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the player: ./run.sh [file]
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build -j"$(nproc)"
+exec build/bin/Kalvor "$@"
