@@ -1,0 +1,121 @@
+// One instance per user, and a socket that only ever delivers well-formed frames: anything
+// a local process writes to it must be dropped without harm.
+
+#include <gtest/gtest.h>
+
+#include <QLocalSocket>
+#include <QtEndian>
+
+#include <future>
+#include <vector>
+
+#include "platform/system/SingleInstance.h"
+#include "support/QtApp.h"
+#include "support/TempEnvironment.h"
+
+namespace {
+
+constexpr uint32_t kTag = 0x6ABE51;
+constexpr uint32_t kSize = 16;
+constexpr char kName[] = "TEST-INSTANCE";
+
+class SingleInstanceTest : public TempFolderTest {
+protected:
+    std::string Folder() const { return env_.RuntimeDir(); }
+
+    // Send blocks, so it runs on another thread while this one serves the socket.
+    bool SendFromThread(uint32_t tag, const QByteArray& payload) {
+        auto sent = std::async(std::launch::async, [&] {
+            return SingleInstance::Send(Folder(), kName, tag, payload, 2000);
+        });
+        qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        return sent.get();
+    }
+
+    // Writes raw bytes as a misbehaving client would, then hangs up.
+    void WriteRaw(const QByteArray& bytes) {
+        auto done = std::async(std::launch::async, [&] {
+            QLocalSocket socket;
+            socket.connectToServer(QString::fromStdString(Folder() + "/" + kName));
+            if (!socket.waitForConnected(2000)) return;
+            socket.write(bytes);
+            socket.waitForBytesWritten(2000);
+            socket.waitForReadyRead(300);
+            socket.disconnectFromServer();
+        });
+        qttest::WaitUntil([&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        qttest::Pump(50);
+    }
+
+    static QByteArray Frame(uint32_t tag, uint32_t size, const QByteArray& payload) {
+        QByteArray frame(8, '\0');
+        qToLittleEndian<quint32>(tag, frame.data());
+        qToLittleEndian<quint32>(size, frame.data() + 4);
+        return frame + payload;
+    }
+};
+
+TEST_F(SingleInstanceTest, OnlyOneHolderAtATime) {
+    auto first = std::make_unique<SingleInstance>(Folder(), kName, kTag, kSize);
+    SingleInstance second(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(first->Acquire());
+    EXPECT_FALSE(second.Acquire());
+    first.reset();
+    EXPECT_TRUE(second.Acquire());
+}
+
+TEST_F(SingleInstanceTest, DeliversAWellFormedFrameAndAnswersAfterHandlingIt) {
+    SingleInstance server(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(server.Acquire());
+    ASSERT_TRUE(server.Listen());
+    std::vector<QByteArray> received;
+    QObject::connect(&server, &SingleInstance::FrameReceived,
+                     [&](const QByteArray& payload) { received.push_back(payload); });
+
+    const QByteArray payload("0123456789abcdef");
+    EXPECT_TRUE(SendFromThread(kTag, payload));
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0], payload);
+}
+
+TEST_F(SingleInstanceTest, MalformedFramesAreDroppedAndTheServerKeepsWorking) {
+    SingleInstance server(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(server.Acquire());
+    ASSERT_TRUE(server.Listen());
+    int received = 0;
+    QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
+
+    const QByteArray payload(kSize, 'p');
+    const QByteArray bad[] = {
+        Frame(kTag + 1, kSize, payload),                 // wrong tag
+        Frame(kTag, kSize + 1, payload + "x"),           // wrong size
+        Frame(kTag, kSize, payload + "trailing bytes"),  // more than one frame
+        Frame(kTag, kSize, payload.left(5)),             // cut short
+        QByteArray("garbage"),
+        QByteArray(100000, '\xFF'),
+        QByteArray(),
+    };
+    for (const QByteArray& bytes : bad) WriteRaw(bytes);
+    EXPECT_FALSE(SendFromThread(kTag, payload + "more"));
+    EXPECT_EQ(received, 0);
+
+    EXPECT_TRUE(SendFromThread(kTag, payload));
+    EXPECT_EQ(received, 1);
+}
+
+TEST_F(SingleInstanceTest, ASocketLeftByADeadInstanceIsTakenOver) {
+    TempEnvironment::WriteFile(Folder() + "/" + kName, "stale");
+    SingleInstance server(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(server.Acquire());
+    ASSERT_TRUE(server.Listen());
+    int received = 0;
+    QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
+    EXPECT_TRUE(SendFromThread(kTag, QByteArray(kSize, 'q')));
+    EXPECT_EQ(received, 1);
+}
+
+TEST_F(SingleInstanceTest, SendingWithNoInstanceFailsAtOnce) {
+    EXPECT_FALSE(SingleInstance::Send(Folder(), kName, kTag, QByteArray(kSize, 'z'), 200));
+}
+
+}  // namespace

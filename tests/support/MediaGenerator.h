@@ -1,0 +1,44 @@
+#pragma once
+
+// Test media, made with GStreamer at test time (no media is committed).
+
+#include <string>
+
+namespace media {
+
+enum class VideoCodec { Jpeg, Mpeg4 };
+enum class AudioCodec { None, Pcm, Mp3 };
+
+struct AviSpec {
+    double seconds = 2.0;
+    int width = 320;
+    int height = 240;
+    int framesPerSecond = 25;
+    VideoCodec video = VideoCodec::Jpeg;
+    AudioCodec audio = AudioCodec::Pcm;
+    int audioRate = 44100;
+    int audioChannels = 2;
+};
+
+struct AudioSpec {
+    double seconds = 2.0;
+    int rate = 44100;
+    int channels = 2;
+    double frequency = 440.0;
+};
+
+enum class PictureFormat { Bmp, Png };
+
+// Each returns false (with the reason in error, when given) when the file was not made.
+bool MakeAvi(const std::string& path, const AviSpec& spec, std::string* error = nullptr);
+bool MakeWav(const std::string& path, const AudioSpec& spec, std::string* error = nullptr);
+bool MakeMp3(const std::string& path, const AudioSpec& spec, std::string* error = nullptr);
+// A test pattern picture (videotestsrc's SMPTE bars).
+bool MakePicture(const std::string& path, int width, int height, PictureFormat format,
+                 std::string* error = nullptr);
+
+// Runs a gst-launch style description to its end; false on error or after timeoutSeconds.
+bool RunPipeline(const std::string& description, std::string* error = nullptr,
+                 int timeoutSeconds = 60);
+
+}  // namespace media

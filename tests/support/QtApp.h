@@ -1,0 +1,15 @@
+#pragma once
+
+// Test programs that need Qt link ktest_qt_main: its main() makes one QApplication on the
+// "offscreen" platform (unless QT_QPA_PLATFORM says otherwise) before the tests run.
+
+#include <functional>
+
+namespace qttest {
+
+// Runs the event loop until done() is true or timeoutMs has passed; returns done().
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+// Processes pending events for about ms milliseconds.
+void Pump(int ms);
+
+}  // namespace qttest

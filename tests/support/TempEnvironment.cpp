@@ -1,0 +1,62 @@
+#include "support/TempEnvironment.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const char* const kVariables[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TMPDIR"};
+
+}  // namespace
+
+TempEnvironment::TempEnvironment() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && base[0] == '/' ? base : "/tmp") + "/kalvor-test-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    root_ = pattern;
+
+    const std::string values[] = {ConfigHome(), DataHome(), RuntimeDir(), TmpDir()};
+    for (size_t i = 0; i < std::size(kVariables); ++i) {
+        const char* old = std::getenv(kVariables[i]);
+        saved_.push_back({kVariables[i], old != nullptr, old ? old : ""});
+        std::filesystem::create_directories(values[i]);
+        setenv(kVariables[i], values[i].c_str(), 1);
+    }
+    chmod(RuntimeDir().c_str(), 0700);
+}
+
+TempEnvironment::~TempEnvironment() {
+    for (const Saved& saved : saved_) {
+        if (saved.wasSet) {
+            setenv(saved.name.c_str(), saved.value.c_str(), 1);
+        } else {
+            unsetenv(saved.name.c_str());
+        }
+    }
+    std::error_code error;
+    std::filesystem::remove_all(root_, error);
+}
+
+std::string TempEnvironment::Path(const std::string& name) const { return root_ + "/" + name; }
+
+void TempEnvironment::WriteFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string TempEnvironment::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+bool TempEnvironment::Exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
