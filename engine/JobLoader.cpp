@@ -1,0 +1,49 @@
+#include "engine/JobLoader.h"
+
+#include "common/FileAccess.h"
+#include "common/JobFile.h"
+#include "engine/JobObject.h"
+#include "engine/WizardState.h"
+
+std::string KorcCommandLine(const std::vector<std::string>& args) {
+    std::string line;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (i > 0) line += ' ';
+        line += args[i];
+    }
+    return line;
+}
+
+JobLoad LoadJobFile(const std::string& commandLine, JobObject& job, WizardState& state) {
+    if (commandLine.find(".spf") == std::string::npos && commandLine.find(".SPF") == std::string::npos) {
+        return JobLoad::NotAJobFile;
+    }
+    FileAccess file;
+    if (!file.Open(commandLine.c_str(), "ReadOnly")) return JobLoad::CannotOpen;
+    JobFile read;
+    const JobReadError error = ReadJobRecords(file, read);
+    file.Close();
+    if (error != JobReadError::None) return JobLoad::Malformed;
+
+    state.header = read.header;
+    state.effects = read.effects;
+    state.fragmentRecords = std::move(read.fragments);
+    state.ownerWindow = state.header.ownerWindow;
+    state.jobKind = state.header.kind;
+    job.logoPath = state.header.logoPath;
+    job.subtitlesPath = state.header.subtitlesPath;
+    job.logoX = state.header.logoX;
+    job.logoY = state.header.logoY;
+    for (const JobFragmentRecord& record : state.fragmentRecords) {
+        job.paths[0] = record.path;
+        job.start = record.startSeconds;
+        job.end = record.endSeconds;
+        job.AddInputFragment(state);
+    }
+    return JobLoad::Loaded;
+}
+
+int JobObject::AddInputFragment(WizardState& state) const {
+    state.inputFragments.push_back(InputFragment{paths[0], start, end});
+    return 0;
+}
