@@ -17,7 +17,7 @@ PACKAGES=(
   # skin packages, still images
   libminizip-dev zlib1g-dev libjpeg62-turbo-dev
   # global hot keys, display modes
-  libx11-dev libxtst-dev libxrandr-dev
+  libx11-dev libxcb1-dev libxtst-dev libxrandr-dev
   # tests
   libgtest-dev libgmock-dev xvfb xauth x11-utils dbus
 )

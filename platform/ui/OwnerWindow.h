@@ -1,0 +1,19 @@
+#pragma once
+
+// korc's dialogs belong to the player's window, which lives in another process: on X11 a
+// dialog is made transient for that window by its id.
+
+#include <cstdint>
+
+class QWidget;
+
+namespace ownerwindow {
+
+// True when the id names a window that exists on the X display in use.
+bool Exists(uint32_t x11Window);
+
+// Makes the widget's window transient for the X11 window. A zero or stale id, or a
+// platform other than X11, leaves the widget as it is, so it still shows.
+void MakeTransientFor(QWidget* widget, uint32_t x11Window);
+
+}  // namespace ownerwindow
