@@ -12,7 +12,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   dir=build-sanitize
   options=(-DKALVOR_SANITIZE=ON)
   supp="$PWD/tests/sanitizers"
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
   export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp"
 elif [ -n "${1:-}" ]; then
