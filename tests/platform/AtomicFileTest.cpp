@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -38,15 +36,9 @@ TEST_F(AtomicFileTest, AShortWriteKeepsTheOldFile) {
     TempEnvironment::WriteFile(path, "old");
     const std::string big(64 * 1024, 'n');
 
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     std::string error;
-    const bool written = atomicfile::Write(path, big.data(), big.size(), &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const bool written = TempEnvironment::WithFileSizeLimit(
+        4096, [&] { return atomicfile::Write(path, big.data(), big.size(), &error); });
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.empty());

@@ -1,11 +1,14 @@
 #include "support/TempEnvironment.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -59,4 +62,16 @@ std::string TempEnvironment::ReadFile(const std::string& path) {
 bool TempEnvironment::Exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
+}
+
+bool TempEnvironment::WithFileSizeLimit(size_t maxBytes, const std::function<bool()>& write) {
+    signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of killing us
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = maxBytes;
+    if (setrlimit(RLIMIT_FSIZE, &limited) != 0) throw std::runtime_error("cannot limit file sizes");
+    const bool result = write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    return result;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
     static void WriteFile(const std::string& path, const std::string& bytes);
     static std::string ReadFile(const std::string& path);
     static bool Exists(const std::string& path);
+    // Runs write with files limited to maxBytes, as a full disk would limit them (root
+    // included); returns write's result.
+    static bool WithFileSizeLimit(size_t maxBytes, const std::function<bool()>& write);
 
 private:
     struct Saved {

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <cstring>
 #include <filesystem>
@@ -196,14 +194,8 @@ TEST_F(SettingsFileTest, AFailedSaveLeavesTheOldFile) {
     TempEnvironment::WriteFile(UserFile(), original);
     PlayerSettings s = InstalledSettings();
 
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 1000;  // less than a record
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = SaveSettings(s, UserFolder());
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const bool written =
+        TempEnvironment::WithFileSizeLimit(1000, [&] { return SaveSettings(s, UserFolder()); });  // < a record
 
     EXPECT_FALSE(written);
     EXPECT_TRUE(TempEnvironment::ReadFile(UserFile()) == original);
