@@ -22,4 +22,28 @@ fi
 
 cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
+
+# The sanitizer run also fuzzes the readers of untrusted files for a short while.
+if [ "$dir" = build-sanitize ]; then
+  CC=clang CXX=clang++ cmake -S tests/fuzz -B build-fuzz -G Ninja >/dev/null
+  cmake --build build-fuzz
+  fuzz() {  # fuzz NAME SEED [options...]
+    local name=$1 seed=$2
+    shift 2
+    mkdir -p "build-fuzz/corpus-$name"
+    cp "$seed" "build-fuzz/corpus-$name/"
+    if ! "build-fuzz/$name" -max_total_time="${FUZZ_SECONDS:-20}" "$@" "build-fuzz/corpus-$name" \
+         >"build-fuzz/$name.log" 2>&1; then
+      tail -n 40 "build-fuzz/$name.log"
+      echo "fuzz: $name found a fault" >&2
+      exit 1
+    fi
+    echo "fuzz: $name $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "build-fuzz/$name.log")"
+  }
+  if [ -x build-fuzz/skin_ini_fuzz ]; then
+    fuzz skin_ini_fuzz resources/skins/Default/skin.ini
+    fuzz skin_package_fuzz "$dir/bin/skins/Default.krs" -max_len=65536
+  fi
+fi
+
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" --timeout 600

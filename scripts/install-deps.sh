@@ -20,6 +20,8 @@ PACKAGES=(
   libx11-dev libxcb1-dev libxtst-dev libxrandr-dev
   # tests
   libgtest-dev libgmock-dev xvfb xauth x11-utils dbus
+  # fuzz targets (tests/fuzz): clang with libFuzzer
+  clang libclang-rt-14-dev
 )
 
 missing=()

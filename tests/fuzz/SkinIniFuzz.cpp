@@ -1,0 +1,18 @@
+// skin.ini is a stranger's text: any bytes must parse into a description in range.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "player/shell/SkinDescription.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const SkinDescription d =
+        SkinDescription::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (d.extrNum < 0 || d.extrNum > kMaxExtraButtons) std::abort();
+    if (d.trackBitmap.size() > 299 || d.volumeBtn.size() > 299) std::abort();
+    for (const SkinFontSpec& font : d.fonts)
+        if (font.face.size() > 31) std::abort();
+    return 0;
+}
