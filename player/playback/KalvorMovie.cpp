@@ -1,0 +1,507 @@
+#include "player/playback/KalvorMovie.h"
+
+#include <gst/video/videooverlay.h>
+
+#include <QTimerEvent>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "kalvorvt/EffectPush.h"
+#include "kalvorvt/GstKalvorVT.h"
+#include "kalvorvt/KalvorVTControl.h"
+#include "platform/media/AudioOutputs.h"
+#include "platform/media/BusEvent.h"
+#include "platform/media/GstInit.h"
+#include "platform/media/StateWait.h"
+#include "player/playback/SystemSinks.h"
+
+namespace {
+
+// playbin's GstPlayFlags bits that the graph sets itself.
+constexpr guint kPlayFlagVideo = 1u << 0;
+constexpr guint kPlayFlagText = 1u << 2;
+
+GstElement* MakeNamed(const char* factory, const char* name) {
+    return gst_element_factory_make(factory, name);
+}
+
+}  // namespace
+
+CKalvorMovie::CKalvorMovie(IMovieHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      host_(host),
+      systemSinks_(std::make_unique<CSystemSinks>()),
+      sinks_(systemSinks_.get()) {
+    media::InitGStreamer();
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CKalvorMovie::~CKalvorMovie() { CloseGraph(); }
+
+void CKalvorMovie::SetSinkFactory(ISinkFactory* sinks) {
+    sinks_ = sinks ? sinks : systemSinks_.get();
+}
+
+// ---- rules --------------------------------------------------------------------------
+
+int32_t CKalvorMovie::VolumeValue(double volume) {
+    if (!std::isfinite(volume)) volume = 0.0;
+    volume = std::clamp(volume, 0.0, 1.0);
+    if (volume == 0.0) return kSilence;
+    const double value = (std::log10(volume * 256.0) - 2.41) * 4152.41;
+    return std::max(kSilence, static_cast<int32_t>(std::trunc(value)));
+}
+
+double CKalvorMovie::VolumeGain(int32_t hundredths) {
+    if (hundredths <= kSilence) return 0.0;
+    return std::min(1.0, std::pow(10.0, hundredths / 2000.0));
+}
+
+bool CKalvorMovie::IsMidiName(const std::string& path) {
+    if (path.size() < 3) return false;
+    std::string tail = path.substr(path.size() - 3);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == "mid";
+}
+
+bool CKalvorMovie::RewindsOnPlay(double duration, double position) {
+    if (!(duration > 0.0)) return false;  // an unknown length never rewinds
+    return static_cast<int64_t>(duration) - static_cast<int64_t>(position) <= 1;
+}
+
+// ---- graph --------------------------------------------------------------------------
+
+int CKalvorMovie::InitGraph() {
+    RegisterKalvorVTStatic();
+    CreateGraph();
+    mediaProbe_ = std::make_unique<media::MediaProbe>();
+    return 1;
+}
+
+int CKalvorMovie::CreateGraph() {
+    RegisterKalvorVTStatic();
+    // A graph still standing is let go first, so that nothing leaks across opens.
+    if (graph_) DropGraph();
+
+    graph_ = media::ElementRef(MakeNamed("playbin", "graph"));
+    lastResult = static_cast<bool>(graph_);
+    if (!graph_) return 1;
+    generation_ = media::BusBridge::NextGeneration();
+
+    videoBin_ = media::ElementRef(gst_bin_new("video sink"));
+    gst_element_add_pad(videoBin_.get(), gst_ghost_pad_new_no_target("sink", GST_PAD_SINK));
+
+    renderer_ = media::ElementRef(sinks_->CreateVideoRenderer());
+    if (renderer_) gst_object_set_name(GST_OBJECT(renderer_.get()), "Video Renderer");
+    colourConverter_ = media::ElementRef(MakeNamed("videoconvert", "KRColour Space"));
+    outConverter_ = media::ElementRef(MakeNamed("videoconvert", "Renderer Converter"));
+    if (renderer_ && colourConverter_ && outConverter_) {
+        gst_bin_add_many(GST_BIN(videoBin_.get()), renderer_.get(), colourConverter_.get(),
+                         outConverter_.get(), nullptr);
+    }
+
+    effectsFilter_ = media::ElementRef(MakeNamed(kKalvorVTFactory, "KalvorVT"));
+    effectsControl_ = CKalvorVTControl::ForElement(effectsFilter_.get());
+    if (effectsFilter_ && effectsControl_)
+        gst_bin_add(GST_BIN(videoBin_.get()), effectsFilter_.get());
+
+    videoWidth = 2;
+    videoHeight = 2;
+    rate = 1.0;
+    return 1;
+}
+
+int CKalvorMovie::OpenMedia() {
+    host_.EnableMainWindow(false);
+    host_.StopRangeEndTimer();
+    if (!graph_) {
+        host_.EnableMainWindow(true);
+        return 0;
+    }
+    if (modes_) modes_->RestoreDisplayMode();
+    rendererPlaced = 1;
+    ResetStreamFacts();
+    ProbeMedia();
+    isMidi = IsMidiName(mediaPath) ? 1 : 0;
+    if (streamCount == 0 && isMidi == 0) AssumePicture();
+    RemoveAllFilters();
+    AddVideoFilters();
+    HoldScreenSaver();
+    AddAudioDevice();
+    // The renderer's scan-line and overlay switches have no counterpart here: the settings
+    // keep them and nothing reads them.
+    PushEffectBlock();
+    StartPositionTimer();
+    if (!RenderFile()) {
+        host_.EnableMainWindow(true);
+        return 0;
+    }
+    AttachVideoWindow();
+    NotifyWindow();
+    QueryDuration();
+    ApplyRate();
+    if (modes_) modes_->SwitchDisplayMode();
+    host_.EnableMainWindow(true);
+    return 1;
+}
+
+void CKalvorMovie::ResetStreamFacts() {
+    hasVideo = 0;
+    hasAudio = 0;
+    isMidi = 0;
+    streamCount = 0;
+    probeFacts_ = media::MediaFacts{};
+}
+
+void CKalvorMovie::ProbeMedia() {
+    if (!mediaProbe_) return;
+    audioSampleRate = 0;
+    audioChannels = 0;
+    audioBitRate = 0;
+    if (!mediaProbe_->Probe(mediaPath, probeFacts_)) return;
+    streamCount = static_cast<int32_t>(probeFacts_.streams.size());
+    for (const media::StreamFacts& stream : probeFacts_.streams) {
+        if (stream.kind == media::StreamKind::Video) {
+            hasVideo = 1;
+            frameRate = stream.frameRate;
+            videoWidth = stream.width;
+            videoHeight = stream.height;
+            videoBitCount = static_cast<int16_t>(stream.bitDepth);
+            videoFourCC = stream.fourCC;
+            effectParams.zoomLeft = 0;
+            effectParams.zoomTop = 0;
+            effectParams.zoomWidth = effectParams.zoomExtra1 = videoWidth - 1;
+            effectParams.zoomHeight = effectParams.zoomExtra2 = videoHeight - 1;
+        }
+        if (stream.kind == media::StreamKind::Audio) {
+            hasAudio = 1;
+            audioSampleRate = stream.sampleRate;
+            audioChannels = static_cast<int16_t>(stream.channels);
+            audioBitRate = stream.bitRate;
+        }
+    }
+}
+
+// A file the probe cannot read may still be a picture that the graph can show.
+void CKalvorMovie::AssumePicture() {
+    hasVideo = 1;
+    frameRate = 25.0;
+    videoWidth = 640;
+    videoHeight = 480;
+    videoBitCount = 24;
+    effectParams.zoomLeft = 0;
+    effectParams.zoomTop = 0;
+    effectParams.zoomWidth = effectParams.zoomExtra1 = 639;
+    effectParams.zoomHeight = effectParams.zoomExtra2 = 479;
+}
+
+int CKalvorMovie::RemoveAllFilters() {
+    if (!graph_) return 1;
+    UnlinkVideoChain();
+    GstBin* bin = GST_BIN(videoBin_.get());
+    while (bin->children) gst_bin_remove(bin, GST_ELEMENT(bin->children->data));
+    audioSink_.Reset();
+    g_object_set(graph_.get(), "audio-sink", nullptr, nullptr);
+    effectsSpliced_ = false;
+    return 1;
+}
+
+void CKalvorMovie::AddVideoFilters() {
+    if (hasVideo != 1) return;
+    GstBin* bin = GST_BIN(videoBin_.get());
+    if (renderer_ && colourConverter_ && outConverter_) {
+        gst_bin_add_many(bin, renderer_.get(), colourConverter_.get(), outConverter_.get(),
+                         nullptr);
+    }
+    if (effectsFilter_ && effectsControl_ && streamCount != 0)
+        gst_bin_add(bin, effectsFilter_.get());
+}
+
+void CKalvorMovie::HoldScreenSaver() {
+    if (hasVideo == 1) {
+        screenSaver_.Inhibit();
+    } else {
+        screenSaver_.Release();
+        hide();
+    }
+}
+
+void CKalvorMovie::AddAudioDevice() {
+    const PlayerSettings& settings = host_.Settings();
+    const std::string device(settings.audioDevice,
+                             strnlen(settings.audioDevice, sizeof settings.audioDevice));
+    audioSink_ = media::ElementRef(sinks_->CreateAudioSink(device));
+    if (!audioSink_) return;  // the graph's default output
+    if (device != media::kAutodetectDevice && !device.empty())
+        gst_object_set_name(GST_OBJECT(audioSink_.get()), device.c_str());
+    g_object_set(graph_.get(), "audio-sink", audioSink_.get(), nullptr);
+}
+
+void CKalvorMovie::PushEffectBlock() {
+    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1 || streamCount == 0) return;
+    ::PushEffectBlock(*effectsControl_, effectParams, effectParams.filterMode, frameRate);
+    if (host_.Settings().autoLoadSubtitles == 1 && subtitles_) subtitles_->FindSubtitles();
+}
+
+void CKalvorMovie::StartPositionTimer() {
+    StopPositionTimer();
+    positionTimerId = startTimer(kPositionTimerMs);
+}
+
+void CKalvorMovie::StopPositionTimer() {
+    if (positionTimerId != 0) killTimer(positionTimerId);
+    positionTimerId = 0;
+}
+
+bool CKalvorMovie::InBin(GstElement* element) const {
+    return element && GST_OBJECT_PARENT(element) == GST_OBJECT(videoBin_.get());
+}
+
+bool CKalvorMovie::LinkVideoChain(bool withEffects) {
+    UnlinkVideoChain();
+    GstPad* ghost = gst_element_get_static_pad(videoBin_.get(), "sink");
+    media::PadRef target(gst_element_get_static_pad(colourConverter_.get(), "sink"));
+    const bool targeted = gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), target.get());
+    gst_object_unref(ghost);
+    const bool linked = withEffects
+                            ? gst_element_link_many(colourConverter_.get(), effectsFilter_.get(),
+                                                    outConverter_.get(), renderer_.get(), nullptr)
+                            : gst_element_link_many(colourConverter_.get(), outConverter_.get(),
+                                                    renderer_.get(), nullptr);
+    if (targeted && linked) return true;
+    UnlinkVideoChain();
+    return false;
+}
+
+void CKalvorMovie::UnlinkVideoChain() {
+    GstElement* chain[] = {colourConverter_.get(), effectsFilter_.get(), outConverter_.get(),
+                           renderer_.get()};
+    for (GstElement* from : chain) {
+        for (GstElement* to : chain) {
+            if (from && to && from != to) gst_element_unlink(from, to);
+        }
+    }
+}
+
+// Rendering is where GStreamer links: the effects element goes in as the chain is built,
+// and the preroll proves the whole chain. A chain with the effects element that does not
+// link or preroll is built again without it, so the picture never depends on the effects.
+bool CKalvorMovie::RenderFile() {
+    GError* error = nullptr;
+    gchar* uri = gst_filename_to_uri(mediaPath.c_str(), &error);
+    if (error) g_error_free(error);
+    if (!uri) return lastResult = false;
+    g_object_set(graph_.get(), "uri", uri, nullptr);
+    g_free(uri);
+
+    const bool video = InBin(renderer_.get()) && InBin(colourConverter_.get());
+    guint flags = 0;
+    g_object_get(graph_.get(), "flags", &flags, nullptr);
+    flags = video ? (flags | kPlayFlagVideo) : (flags & ~kPlayFlagVideo);
+    flags &= ~kPlayFlagText;  // subtitles are the effects element's to draw
+    g_object_set(graph_.get(), "flags", flags, "video-sink", video ? videoBin_.get() : nullptr,
+                 nullptr);
+
+    bool withEffects = video && InBin(effectsFilter_.get());
+    if (video && !LinkVideoChain(withEffects)) {
+        withEffects = false;
+        gst_bin_remove(GST_BIN(videoBin_.get()), effectsFilter_.get());
+        if (!LinkVideoChain(false)) return lastResult = false;
+    }
+    if (video && GST_IS_VIDEO_OVERLAY(renderer_.get()))
+        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(renderer_.get()), winId());
+
+    bool ok = media::ChangeState(graph_.get(), GST_STATE_PAUSED, kPrerollWaitMs);
+    if (!ok && withEffects) {
+        media::ForceNull(graph_.get());
+        withEffects = false;
+        gst_bin_remove(GST_BIN(videoBin_.get()), effectsFilter_.get());
+        ok = LinkVideoChain(false) &&
+             media::ChangeState(graph_.get(), GST_STATE_PAUSED, kPrerollWaitMs);
+    }
+    if (!ok) media::ForceNull(graph_.get());
+    effectsSpliced_ = ok && withEffects;
+    return lastResult = ok;
+}
+
+void CKalvorMovie::AttachVideoWindow() {
+    if (hasVideo != 1 || !InBin(renderer_.get())) {
+        hide();
+        return;
+    }
+    if (geometry_) {
+        geometry_->FitVideoRect(0);
+        geometry_->SetVideoWindowPosition();
+    }
+    const WinRect& rect = host_.Settings().movieRect;
+    if (rect.Width() > 0 && rect.Height() > 0)
+        setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    show();
+    HideCursor(false);
+}
+
+void CKalvorMovie::NotifyWindow() {
+    bus_ = std::make_unique<media::BusBridge>(graph_.get(), this, generation_, GST_MESSAGE_EOS);
+}
+
+void CKalvorMovie::QueryDuration() {
+    duration = 0.0;  // a length the graph cannot tell stays unknown, not the last file's
+    gint64 length = 0;
+    if (gst_element_query_duration(graph_.get(), GST_FORMAT_TIME, &length) && length > 0)
+        duration = double(length) / GST_SECOND;
+}
+
+void CKalvorMovie::ApplyRate() {
+    if (rate != 1.0) SetRate(rate);
+}
+
+int CKalvorMovie::ReleaseGraph() {
+    StopPositionTimer();
+    DropGraph();
+    return 1;
+}
+
+// Lets go of everything that belongs to one opened file; the renderer, the converters and
+// the probe stay until they are replaced or the window closes.
+void CKalvorMovie::DropGraph() {
+    bus_.reset();
+    effectsControl_.reset();
+    effectsFilter_.Reset();
+    if (graph_) media::ForceNull(graph_.get());
+    audioSink_.Reset();
+    videoBin_.Reset();
+    graph_.Reset();
+    effectsSpliced_ = false;
+    paused = 0;
+}
+
+int CKalvorMovie::CloseGraph() {
+    StopPositionTimer();
+    mediaProbe_.reset();
+    DropGraph();
+    renderer_.Reset();
+    colourConverter_.Reset();
+    outConverter_.Reset();
+    screenSaver_.Release();
+    return 1;
+}
+
+// ---- transport ----------------------------------------------------------------------
+
+bool CKalvorMovie::Seek(double seconds, double playRate) {
+    if (!std::isfinite(seconds) || seconds < 0.0) seconds = 0.0;
+    const bool sent = gst_element_seek(
+        graph_.get(), playRate, GST_FORMAT_TIME,
+        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
+        static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+    lastResult = sent && media::WaitForState(graph_.get(), kSeekWaitMs);
+    return lastResult;
+}
+
+int CKalvorMovie::Play() {
+    if (!graph_) return 1;
+    if (RewindsOnPlay(duration, GetPosition())) {
+        TogglePause();
+        SetPosition(0.0);
+    }
+    lastResult = media::ChangeState(graph_.get(), GST_STATE_PLAYING, kSeekWaitMs);
+    paused = 0;
+    return 1;
+}
+
+int CKalvorMovie::TogglePause() {
+    if (!graph_) return 1;
+    if (paused == 0) {
+        lastResult = media::ChangeState(graph_.get(), GST_STATE_PAUSED, kSeekWaitMs);
+        paused = 1;
+    } else {
+        lastResult = media::ChangeState(graph_.get(), GST_STATE_PLAYING, kSeekWaitMs);
+        paused = 0;
+    }
+    return 1;
+}
+
+// Stopped is paused at the start: pausing first keeps a running graph from moving on
+// between the seek and the pause.
+int CKalvorMovie::Stop() {
+    if (!graph_) return 1;
+    lastResult = media::ChangeState(graph_.get(), GST_STATE_PAUSED, kSeekWaitMs);
+    SetPosition(0.0);
+    paused = 0;
+    return 1;
+}
+
+int CKalvorMovie::SetPosition(double seconds) {
+    if (!graph_) return 1;
+    Seek(seconds, rate);
+    return 1;
+}
+
+double CKalvorMovie::GetPosition() const {
+    if (!graph_) return 0.0;
+    gint64 position = 0;
+    if (!gst_element_query_position(graph_.get(), GST_FORMAT_TIME, &position) || position < 0)
+        return 0.0;
+    return double(position) / GST_SECOND;
+}
+
+int CKalvorMovie::SetVolume(double volume) {
+    if (!graph_) return 1;
+    volumeValue_ = VolumeValue(volume);
+    g_object_set(graph_.get(), "volume", VolumeGain(volumeValue_), nullptr);
+    return 1;
+}
+
+int CKalvorMovie::SetRate(double newRate) {
+    if (!std::isfinite(newRate) || newRate <= 0.0) return 1;
+    rate = newRate;
+    if (graph_) Seek(GetPosition(), rate);
+    return 1;
+}
+
+int CKalvorMovie::HideCursor(bool hide) {
+    if (!graph_) return 1;
+    if (hide) {
+        setCursor(Qt::BlankCursor);
+    } else {
+        unsetCursor();
+    }
+    return 1;
+}
+
+int CKalvorMovie::HasVideoWindow() const {
+    return graph_ && InBin(renderer_.get()) && hasVideo == 1 ? 1 : 0;
+}
+
+int CKalvorMovie::HasMedia() const { return hasVideo == 1 || hasAudio == 1 ? 1 : 0; }
+
+// ---- events -------------------------------------------------------------------------
+
+int CKalvorMovie::OnEndOfMedia() {
+    if (!graph_) return 1;
+    host_.StopRangeEndTimer();
+    lastResult = gst_element_set_state(graph_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+    host_.AfterEndOfMedia();
+    return 1;
+}
+
+bool CKalvorMovie::event(QEvent* event) {
+    if (event->type() != media::BusEvent::EventType()) return QWidget::event(event);
+    const auto* message = static_cast<media::BusEvent*>(event);
+    // Only the current graph speaks: a message of a released graph is dropped.
+    if (bus_ && message->Generation() == generation_ &&
+        GST_MESSAGE_TYPE(message->Message()) == GST_MESSAGE_EOS) {
+        OnEndOfMedia();
+    }
+    return true;
+}
+
+void CKalvorMovie::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == positionTimerId && positionTimerId != 0) {
+        if (effectsControl_ && graph_) effectsControl_->SetPosition(GetPosition());
+        return;
+    }
+    QWidget::timerEvent(event);
+}

@@ -1,0 +1,154 @@
+#pragma once
+
+// The video window. It owns the player's one playback graph: a playbin whose video sink is
+// the bin "KRColour Space" ! "KalvorVT" ! converter ! "Video Renderer" and whose audio sink
+// is the chosen device. The graph is rebuilt for every file: ReleaseGraph, CreateGraph,
+// OpenMedia, then volume, position and Play. "Opened but stopped" is PAUSED and prerolled.
+// Bus messages arrive as posted events tagged with the graph's generation, so a message of
+// a released graph is never taken for one of the current graph.
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/EffectParams.h"
+#include "kalvorvt/IKalvorVT.h"
+#include "platform/media/BusBridge.h"
+#include "platform/media/GstRef.h"
+#include "platform/media/MediaProbe.h"
+#include "platform/media/ScreenSaverInhibitor.h"
+#include "player/playback/MovieHooks.h"
+#include "player/playback/MovieHost.h"
+#include "player/playback/SinkFactory.h"
+
+class CKalvorMovie : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPositionTimerMs = 200;  // the effects clock (timer 51)
+    static constexpr int kPrerollWaitMs = 5000;
+    static constexpr int kSeekWaitMs = 3000;
+    static constexpr int32_t kSilence = -10000;  // hundredths of a dB
+
+    explicit CKalvorMovie(IMovieHost& host, QWidget* parent = nullptr);
+    ~CKalvorMovie() override;
+
+    // Renderers for the graphs built from now on; nullptr returns to the system's. Not owned.
+    void SetSinkFactory(ISinkFactory* sinks);
+    void SetDisplayModeSwitch(IDisplayModeSwitch* modes) { modes_ = modes; }
+    void SetVideoGeometry(IVideoGeometry* geometry) { geometry_ = geometry; }
+    void SetSubtitleSearch(ISubtitleSearch* subtitles) { subtitles_ = subtitles; }
+
+    // Operations report 1 when done or when there was nothing to do, 0 on failure.
+    int InitGraph();
+    int CreateGraph();
+    int OpenMedia();
+    int ReleaseGraph();
+    int CloseGraph();
+    int RemoveAllFilters();
+    int Play();
+    int TogglePause();
+    int Stop();
+    int SetPosition(double seconds);
+    double GetPosition() const;
+    int SetVolume(double volume);
+    int HideCursor(bool hide);
+    int HasVideoWindow() const;
+    int HasMedia() const;
+    // The rate menu's choice, applied at once; it lasts until the next CreateGraph.
+    int SetRate(double newRate);
+    // The graph reached its end (also called by the play-range end timer).
+    int OnEndOfMedia();
+
+    static int32_t VolumeValue(double volume);     // 0..1 -> hundredths of a dB
+    static double VolumeGain(int32_t hundredths);  // hundredths of a dB -> linear gain
+    static bool IsMidiName(const std::string& path);
+    // Play starts over when the position is within a whole second of a known duration.
+    static bool RewindsOnPlay(double duration, double position);
+
+    // The graph's parts, for the other video-window parts and for tests.
+    GstElement* Graph() const { return graph_.get(); }
+    GstElement* VideoSinkBin() const { return videoBin_.get(); }
+    GstElement* EffectsFilter() const { return effectsFilter_.get(); }
+    IKalvorVT* EffectsControl() const { return effectsControl_.get(); }
+    GstElement* Renderer() const { return renderer_.get(); }
+    uint64_t Generation() const { return generation_; }
+    bool EffectsSpliced() const { return effectsSpliced_; }
+    int32_t LastVolumeValue() const { return volumeValue_; }
+    const media::MediaFacts& ProbeFacts() const { return probeFacts_; }
+    bool ScreenSaverHeld() const { return screenSaver_.IsWanted(); }
+
+    // Fields shared with the other parts of the video window.
+    EffectParams effectParams = DefaultEffectParams();
+    std::string mediaPath;  // UTF-8, set by the main window before OpenMedia
+    int positionTimerId = 0;
+    int32_t videoWidth = 0;
+    int32_t videoHeight = 0;
+    uint32_t videoFourCC = 0;
+    int16_t videoBitCount = 0;
+    int32_t audioSampleRate = 0;
+    int16_t audioChannels = 0;
+    int32_t audioBitRate = 0;
+    double duration = 0.0;
+    double frameRate = 0.0;
+    double rate = 1.0;
+    int32_t paused = 0;
+    int32_t streamCount = 0;
+    int32_t hasVideo = 0;
+    int32_t hasAudio = 0;
+    int32_t isMidi = 0;
+    int32_t rendererPlaced = 0;
+    bool lastResult = true;  // outcome of the last graph call, kept and never shown
+
+protected:
+    bool event(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // The steps of OpenMedia.
+    void ResetStreamFacts();
+    void ProbeMedia();
+    void AssumePicture();
+    void AddVideoFilters();
+    void HoldScreenSaver();
+    void AddAudioDevice();
+    void PushEffectBlock();
+    void StartPositionTimer();
+    bool RenderFile();
+    void AttachVideoWindow();
+    void NotifyWindow();
+    void QueryDuration();
+    void ApplyRate();
+
+    bool LinkVideoChain(bool withEffects);
+    void UnlinkVideoChain();
+    bool InBin(GstElement* element) const;
+    bool Seek(double seconds, double playRate);
+    void StopPositionTimer();
+    void DropGraph();
+
+    IMovieHost& host_;
+    std::unique_ptr<ISinkFactory> systemSinks_;
+    ISinkFactory* sinks_;
+    IDisplayModeSwitch* modes_ = nullptr;
+    IVideoGeometry* geometry_ = nullptr;
+    ISubtitleSearch* subtitles_ = nullptr;
+
+    // The graph state: empty before InitGraph and after CloseGraph.
+    media::ElementRef graph_;            // playbin: control, seeking, position, audio volume
+    media::ElementRef videoBin_;         // the video sink of graph_
+    media::ElementRef renderer_;         // "Video Renderer"
+    media::ElementRef colourConverter_;  // "KRColour Space"
+    media::ElementRef outConverter_;     // between the effects and the renderer
+    media::ElementRef effectsFilter_;    // "KalvorVT"
+    std::unique_ptr<IKalvorVT> effectsControl_;
+    media::ElementRef audioSink_;
+    std::unique_ptr<media::MediaProbe> mediaProbe_;
+    std::unique_ptr<media::BusBridge> bus_;  // the graph's event notification
+    uint64_t generation_ = 0;
+    bool effectsSpliced_ = false;
+
+    media::MediaFacts probeFacts_;
+    int32_t volumeValue_ = 0;
+    media::ScreenSaverInhibitor screenSaver_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+// The steps of opening a file that belong to other parts of the video window: full-screen
+// display modes, picture geometry and the subtitle search. Each is optional; an absent
+// hook's step is skipped.
+
+class IDisplayModeSwitch {
+public:
+    virtual ~IDisplayModeSwitch() = default;
+    // Puts the desktop's display mode back when full screen had switched it.
+    virtual void RestoreDisplayMode() = 0;
+    // Switches to the chosen full-screen mode when in full screen and not switched yet.
+    virtual void SwitchDisplayMode() = 0;
+};
+
+class IVideoGeometry {
+public:
+    virtual ~IVideoGeometry() = default;
+    virtual void FitVideoRect(int mode) = 0;
+    virtual void SetVideoWindowPosition() = 0;
+};
+
+class ISubtitleSearch {
+public:
+    virtual ~ISubtitleSearch() = default;
+    // Looks for a subtitle file beside the opened media file and loads it.
+    virtual void FindSubtitles() = 0;
+};
