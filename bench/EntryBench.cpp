@@ -1,0 +1,122 @@
+// Loads, sorts and filters a playlist-sized model, alone and under the list control, and
+// prints how long each step takes. The times go into reviews, not into tests.
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/FindNoCase.h"
+#include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/XCListCtrl.h"
+
+namespace {
+
+const char* const kExtensions[] = {"avi", "mkv", "mp3", "ogg", "wav", "MP4", "flac", "mpg"};
+
+std::vector<MediaEntry> MakeEntries(int count) {
+    std::mt19937 random(12345);
+    std::vector<MediaEntry> entries;
+    entries.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const unsigned folder = random() % 500;
+        const unsigned name = random();
+        MediaEntry entry;
+        entry.path = "/home/user/Media/folder" + std::to_string(folder) + "/Track " +
+                     std::to_string(name) + "." + kExtensions[random() % std::size(kExtensions)];
+        entry.begin = 0.0;
+        entry.end = (random() % 4 == 0) ? -1.0 : double(random() % 7200) + 0.5;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+double Time(const std::function<void()>& step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// Every step of a session: load, the four sorts, a filter and back.
+void Run(const char* title, MediaEntryLists& lists, const std::vector<MediaEntry>& source,
+         bool batched) {
+    std::printf("%s\n", title);
+    const double load = Time([&] {
+        if (batched) lists.BeginUpdate();
+        for (const MediaEntry& entry : source)
+            lists.AddEntry(lists.Count(), entry.path, entry.begin, entry.end);
+        if (batched) lists.EndUpdate();
+    });
+    std::printf("  load %d entries%s: %8.1f ms\n", lists.Count(), batched ? " (batched)" : "",
+                load);
+    for (int ascending : {1, 0}) {
+        std::printf("  sort by name %-4s: %8.1f ms\n", ascending ? "asc" : "desc",
+                    Time([&] { lists.SortByColumnText(0, ascending); }));
+    }
+    std::printf("  sort by type      : %8.1f ms\n", Time([&] {
+                    std::vector<std::string> keys;
+                    for (int row = 0; row < lists.Count(); ++row) {
+                        const std::string& path = lists.Entry(row).path;
+                        const size_t dot = path.rfind('.');
+                        keys.push_back(dot == std::string::npos ? "   " : path.substr(dot + 1));
+                    }
+                    lists.SortByStringKeys(keys, 1);
+                }));
+    std::printf("  sort by directory : %8.1f ms\n", Time([&] {
+                    std::vector<std::string> none;
+                    lists.SetKeysArePaths(true);
+                    lists.SortByStringKeys(none, 1);
+                    lists.SetKeysArePaths(false);
+                }));
+    std::printf("  sort by duration  : %8.1f ms\n", Time([&] {
+                    std::vector<double> keys;
+                    for (int row = 0; row < lists.Count(); ++row) {
+                        const MediaEntry& entry = lists.Entry(row);
+                        keys.push_back((entry.end < 0 ? 3.6e9 : entry.end) - entry.begin);
+                    }
+                    lists.SortByNumberKeys(keys, 1);
+                }));
+    std::printf("  sort by end text  : %8.1f ms\n", Time([&] { lists.SortByColumnText(2, 1); }));
+    const double filter = Time([&] {
+        lists.ShowFiltered([](const MediaEntry& entry) {
+            const size_t slash = entry.path.rfind('/');
+            return slash != std::string::npos &&
+                   FindNoCase(std::string_view(entry.path).substr(slash), "track 12") !=
+                       std::string_view::npos;
+        });
+    });
+    std::printf("  filter (%d match) : %8.1f ms\n", lists.Count(), filter);
+    std::printf("  filter cleared    : %8.1f ms\n", Time([&] { lists.ShowMaster(); }));
+    std::printf("  snapshot          : %8.1f ms\n", Time([&] { (void)lists.Snapshot(); }));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
+    const std::vector<MediaEntry> source = MakeEntries(count);
+
+    MediaEntryLists alone;
+    Run("model alone", alone, source, false);
+
+    XCListCtrl list;
+    list.SetOwner(kPlaylistMode, nullptr);
+    list.resize(400, 600);
+    list.show();
+    Run("under the list control, one insert at a time", list.Entries(), source, false);
+    std::printf("  draw one page     : %8.1f ms\n", Time([&] { (void)list.grab(); }));
+
+    XCListCtrl batched;
+    batched.SetOwner(kPlaylistMode, nullptr);
+    batched.resize(400, 600);
+    batched.show();
+    Run("under the list control, loaded in one batch", batched.Entries(), source, true);
+    return 0;
+}

@@ -1,0 +1,323 @@
+#include "player/playlist/MediaEntryLists.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "common/FormatTime.h"
+#include "player/playlist/MediaEntryListsObserver.h"
+#include "player/playlist/RowQuickSort.h"
+
+namespace {
+
+// Sort compares read at most this many bytes of a row's text.
+constexpr size_t kCompareLimit = 254;
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+unsigned char FoldAsciiUpper(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+// Byte order with A-Z folded: UTF-8 keeps code point order byte by byte, and no
+// character is ever split.
+int CompareNoCase(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = FoldAsciiUpper(static_cast<unsigned char>(a[i]));
+        const unsigned char y = FoldAsciiUpper(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+    return Sign(a.substr(0, std::min(a.size(), kCompareLimit))
+                    .compare(b.substr(0, std::min(b.size(), kCompareLimit))));
+}
+
+// Each text's place among the distinct texts. A text compare is a total order, so the
+// sort sees the same outcomes from ranks as from texts and leaves the same order, while a
+// compare costs an integer compare however long the texts or however many the ties.
+std::vector<int> RanksOf(const std::vector<std::string>& texts,
+                         int (*compare)(std::string_view, std::string_view)) {
+    std::vector<int> order(texts.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return compare(texts[size_t(a)], texts[size_t(b)]) < 0; });
+    std::vector<int> ranks(texts.size());
+    int rank = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0 && compare(texts[size_t(order[k - 1])], texts[size_t(order[k])]) != 0) ++rank;
+        ranks[size_t(order[k])] = rank;
+    }
+    return ranks;
+}
+
+}  // namespace
+
+MediaEntryLists::MediaEntryLists() = default;
+MediaEntryLists::~MediaEntryLists() = default;
+
+void MediaEntryLists::SetOwnerMode(int32_t ownerMode) {
+    ownerMode_ = ownerMode == kWizardMode ? kWizardMode : kPlaylistMode;
+    if (ownerMode_ == kWizardMode) currentRow_ = -1;
+}
+
+std::vector<MediaEntry> MediaEntryLists::Snapshot() const {
+    std::vector<MediaEntry> entries;
+    entries.reserve(view_.size());
+    for (const Node* node : view_) entries.push_back(node->entry);
+    return entries;
+}
+
+std::string_view MediaEntryLists::FileName(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string MediaEntryLists::ColumnText(int row, int column) const {
+    if (row < 0 || row >= Count()) return {};
+    const Node& node = *view_[static_cast<size_t>(row)];
+    switch (column) {
+        case 0:
+            return std::string(FileName(node.entry.path));
+        case 1:
+            // A playlist row leaves an untouched start blank; the wizard shows every range.
+            if (ownerMode_ == kPlaylistMode && node.entry.begin == 0.0 && !node.beginShown) {
+                return std::string(8, ' ');
+            }
+            return FormatTime(node.entry.begin);
+        case 2:
+            return FormatTime(node.entry.end);
+        default:
+            return {};
+    }
+}
+
+int MediaEntryLists::AddEntry(int index, std::string path, double begin, double end) {
+    if (filterActive_) return -1;
+    const int row = (index < 0 || index > Count()) ? Count() : index;
+    const bool notify = updateDepth_ == 0 && observer_;
+    if (notify) observer_->RowsAboutToBeInserted(row, row);
+    auto node = std::make_unique<Node>();
+    node->entry = MediaEntry{std::move(path), begin, end};
+    view_.insert(view_.begin() + row, node.get());
+    master_.insert(master_.begin() + row, std::move(node));
+    if (currentRow_ >= row) ShiftCurrent(+1);
+    if (notify) observer_->RowsInserted();
+    return row;
+}
+
+void MediaEntryLists::RemoveEntry(int row) { RemoveEntries({row}); }
+
+void MediaEntryLists::RemoveEntries(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(
+        std::remove_if(rows.begin(), rows.end(), [&](int r) { return r < 0 || r >= Count(); }),
+        rows.end());
+    if (rows.empty()) return;
+    const bool oneRun = rows.back() - rows.front() + 1 == static_cast<int>(rows.size());
+    const bool notify = updateDepth_ == 0 && observer_;
+    // Scattered rows are one rebuild for the view rather than a notice per run.
+    if (notify) {
+        if (oneRun) {
+            observer_->RowsAboutToBeRemoved(rows.front(), rows.back());
+        } else {
+            observer_->ViewAboutToBeReset();
+        }
+    }
+    RemoveSortedRows(rows);
+    if (notify) {
+        if (oneRun) {
+            observer_->RowsRemoved();
+        } else {
+            observer_->ViewReset();
+        }
+    }
+}
+
+void MediaEntryLists::RemoveSortedRows(const std::vector<int>& ascendingRows) {
+    std::unordered_set<const Node*> doomed;
+    doomed.reserve(ascendingRows.size());
+    for (int row : ascendingRows) doomed.insert(view_[static_cast<size_t>(row)]);
+
+    if (currentRow_ >= 0) {
+        if (std::binary_search(ascendingRows.begin(), ascendingRows.end(), currentRow_)) {
+            SetCurrent(-1);
+        } else {
+            const auto above =
+                std::lower_bound(ascendingRows.begin(), ascendingRows.end(), currentRow_) -
+                ascendingRows.begin();
+            ShiftCurrent(-static_cast<int32_t>(above));
+        }
+    }
+    std::erase_if(view_, [&](const Node* node) { return doomed.count(node) != 0; });
+    // While filtering, a removed row takes its master entry with it, so clearing the
+    // filter does not bring it back.
+    std::erase_if(master_,
+                  [&](const std::unique_ptr<Node>& node) { return doomed.count(node.get()) != 0; });
+}
+
+void MediaEntryLists::ClearEntries() {
+    const bool notify = updateDepth_ == 0 && observer_;
+    if (notify) observer_->ViewAboutToBeReset();
+    if (filterActive_) {
+        std::vector<int> all(view_.size());
+        for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+        RemoveSortedRows(all);
+    } else {
+        view_.clear();
+        master_.clear();
+    }
+    SetCurrent(-1);
+    if (notify) observer_->ViewReset();
+}
+
+void MediaEntryLists::SwapRows(int a, int b) {
+    std::swap(view_[static_cast<size_t>(a)], view_[static_cast<size_t>(b)]);
+    // Unfiltered, the view is the master order; filtered, only the references move.
+    if (!filterActive_) std::swap(master_[static_cast<size_t>(a)], master_[static_cast<size_t>(b)]);
+    if (currentRow_ == a) {
+        SetCurrent(b);
+    } else if (currentRow_ == b) {
+        SetCurrent(a);
+    }
+}
+
+void MediaEntryLists::SwapEntries(int a, int b) {
+    if (a == b || a < 0 || b < 0 || a >= Count() || b >= Count()) return;
+    SwapRows(a, b);
+    NotifyChanged(a, a);
+    NotifyChanged(b, b);
+}
+
+void MediaEntryLists::SetBegin(int row, double seconds) {
+    if (row < 0 || row >= Count()) return;
+    NodeAt(row).entry.begin = seconds;
+    NodeAt(row).beginShown = true;
+    NotifyChanged(row, row);
+}
+
+void MediaEntryLists::SetEnd(int row, double seconds) {
+    if (row < 0 || row >= Count()) return;
+    NodeAt(row).entry.end = seconds;
+    NotifyChanged(row, row);
+}
+
+void MediaEntryLists::SetCurrentRow(int row) {
+    if (ownerMode_ != kPlaylistMode || row < -1 || row >= Count() || row == currentRow_) return;
+    const int old = currentRow_;
+    SetCurrent(row);
+    if (old >= 0) NotifyChanged(old, old);
+    if (row >= 0) NotifyChanged(row, row);
+}
+
+void MediaEntryLists::SetCurrent(int32_t row) {
+    if (ownerMode_ != kPlaylistMode) return;
+    currentRow_ = row;
+    if (currentIndex_) *currentIndex_ = row;
+}
+
+void MediaEntryLists::ShiftCurrent(int32_t delta) {
+    if (ownerMode_ != kPlaylistMode) return;
+    currentRow_ += delta;
+    if (currentIndex_) *currentIndex_ += delta;
+}
+
+void MediaEntryLists::ShowFiltered(const std::function<bool(const MediaEntry&)>& passes) {
+    const bool notify = updateDepth_ == 0 && observer_;
+    if (notify) observer_->ViewAboutToBeReset();
+    filterActive_ = true;
+    view_.clear();
+    for (const auto& node : master_) {
+        if (passes(node->entry)) view_.push_back(node.get());
+    }
+    SetCurrent(-1);
+    if (notify) observer_->ViewReset();
+}
+
+void MediaEntryLists::ShowMaster() {
+    if (!filterActive_) return;
+    const bool notify = updateDepth_ == 0 && observer_;
+    if (notify) observer_->ViewAboutToBeReset();
+    filterActive_ = false;
+    RebuildView();
+    SetCurrent(-1);
+    if (notify) observer_->ViewReset();
+}
+
+void MediaEntryLists::RebuildView() {
+    view_.clear();
+    view_.reserve(master_.size());
+    for (const auto& node : master_) view_.push_back(node.get());
+}
+
+template <class Compare>
+void MediaEntryLists::SortRows(int n, Compare compare,
+                               const std::function<void(int, int)>& swapKeys) {
+    RowQuickSort(n, compare, [&](int i, int j) {
+        SwapRows(i, j);
+        if (swapKeys) swapKeys(i, j);
+    });
+    if (n > 1) NotifyChanged(0, n - 1);
+}
+
+void MediaEntryLists::SortByRanks(std::vector<int> ranks, int ascending,
+                                  const std::function<void(int, int)>& swapKeys) {
+    const int direction = ascending == 1 ? 1 : -1;
+    SortRows(
+        static_cast<int>(ranks.size()),
+        [&](int i, int j) { return direction * Sign(ranks[size_t(i)] - ranks[size_t(j)]); },
+        [&](int i, int j) {
+            std::swap(ranks[size_t(i)], ranks[size_t(j)]);
+            if (swapKeys) swapKeys(i, j);
+        });
+}
+
+void MediaEntryLists::SortByColumnText(int column, int ascending) {
+    std::vector<std::string> texts(view_.size());
+    for (int row = 0; row < Count(); ++row) {
+        texts[size_t(row)] =
+            column == 0 ? std::string(FileName(NodeAt(row).entry.path)) : ColumnText(row, column);
+    }
+    SortByRanks(RanksOf(texts, CompareBytes), ascending, {});
+}
+
+void MediaEntryLists::SortByStringKeys(std::vector<std::string>& keys, int ascending) {
+    if (keysArePaths_) {
+        std::vector<std::string> paths(view_.size());
+        for (int row = 0; row < Count(); ++row) paths[size_t(row)] = NodeAt(row).entry.path;
+        SortByRanks(RanksOf(paths, CompareNoCase), ascending, {});
+        return;
+    }
+    if (static_cast<int>(keys.size()) != Count()) return;
+    SortByRanks(RanksOf(keys, CompareNoCase), ascending,
+                [&](int i, int j) { std::swap(keys[size_t(i)], keys[size_t(j)]); });
+}
+
+void MediaEntryLists::SortByNumberKeys(std::vector<double>& keys, int ascending) {
+    const int direction = ascending == 1 ? 1 : -1;
+    if (static_cast<int>(keys.size()) != Count()) return;
+    SortRows(
+        Count(),
+        [&](int i, int j) {
+            const double x = keys[size_t(i)];
+            const double y = keys[size_t(j)];
+            return direction * (x < y ? -1 : (x > y ? 1 : 0));
+        },
+        [&](int i, int j) { std::swap(keys[size_t(i)], keys[size_t(j)]); });
+}
+
+void MediaEntryLists::BeginUpdate() {
+    if (updateDepth_++ == 0 && observer_) observer_->ViewAboutToBeReset();
+}
+
+void MediaEntryLists::EndUpdate() {
+    if (updateDepth_ == 0) return;
+    if (--updateDepth_ == 0 && observer_) observer_->ViewReset();
+}
+
+void MediaEntryLists::NotifyChanged(int first, int last) {
+    if (updateDepth_ == 0 && observer_) observer_->RowsChanged(first, last);
+}
