@@ -4,10 +4,14 @@
  *   gst-launch-1.0 videotestsrc ! videoconvert ! kalvorvt hue=40 invert=1 ! videoconvert !
  * autovideosink
  *
- * Properties are written from any thread under the object lock; every frame works on a
- * copy taken under the lock at its start, so a value holds from the next frame on. The
- * font face, size, bold, italic and underline settings come into use at "apply" (and when
- * streaming starts, so that values given on a command line hold).
+ * Properties are written from any thread under the object lock; a write that changes the
+ * picture rebuilds the effect tables there and then. Every frame takes a snapshot under
+ * the lock before it is processed, so a value holds from the next frame on and no lock is
+ * held while pixels are worked on. With every effect neutral and no subtitle cue on the
+ * frame, buffers pass through untouched. The font face, size, bold, italic and underline
+ * settings come into use at "apply" (and when streaming starts, so that values given on a
+ * command line hold). Subtitles need a Qt GUI application in the process; elsewhere (as in
+ * gst-launch-1.0) they are skipped with one warning.
  */
 
 #include "kalvorvt/GstKalvorVT.h"
@@ -16,33 +20,45 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "common/EffectParams.h"
+#include "kalvorvt/EffectProcessor.h"
+#include "kalvorvt/SubtitleClock.h"
+#include "kalvorvt/SubtitleRenderer.h"
+#include "kalvorvt/SubtitleTrack.h"
 
 GST_DEBUG_CATEGORY_STATIC(kalvorvt_debug);
 #define GST_CAT_DEFAULT kalvorvt_debug
 
 namespace {
 
-// The font settings that "apply" puts into use.
-struct TextStyle {
-    std::string fontFace;
-    int32_t fontSize = 0;
-    int32_t bold = 0;
-    int32_t italic = 0;
-    int32_t underline = 0;
-};
-
-// Everything a frame is drawn from.
+// Everything a frame is drawn from; guarded by the object lock.
 struct Values {
     EffectParams params = DefaultEffectParams();
-    TextStyle style;
+    SubtitleStyle applied;  // face, size, bold, italic, underline as of the last apply
     double position = 0.0;
     double frameRate = 0.0;
     std::string subtitleFile;
     int32_t subtitleMode = 2;
+    std::shared_ptr<const SubtitleTrack> track;
+    SubtitleClock clock;
+    int width = 0;
+    int height = 0;
+    std::shared_ptr<const EffectProcessor> processor = EffectProcessor::Build(params, 1, 0, 0);
+};
+
+// The streaming thread's copy for the frame in hand, and its working memory.
+struct Frame {
+    std::shared_ptr<const EffectProcessor> processor;
+    std::shared_ptr<const SubtitleTrack> track;
+    int cue = -1;
+    SubtitleStyle style;
+    EffectProcessor::Scratch scratch;
+    SubtitleRenderer renderer;
+    bool warnedNoGui = false;
 };
 
 // Property ids: the table's rows first (id = row + 1), then the element's own.
@@ -55,11 +71,40 @@ enum ExtraProperty : guint {
 
 void TakeStyle(Values& values) {
     const EffectParams& p = values.params;
-    values.style.fontFace.assign(p.fontFace, strnlen(p.fontFace, sizeof p.fontFace));
-    values.style.fontSize = p.fontSize;
-    values.style.bold = p.bold;
-    values.style.italic = p.italic;
-    values.style.underline = p.underline;
+    values.applied.face.assign(p.fontFace, strnlen(p.fontFace, sizeof p.fontFace));
+    values.applied.size = p.fontSize;
+    values.applied.bold = p.bold;
+    values.applied.italic = p.italic;
+    values.applied.underline = p.underline;
+}
+
+SubtitleStyle CurrentStyle(const Values& values) {
+    const EffectParams& p = values.params;
+    SubtitleStyle style = values.applied;
+    style.bordering = p.bordering;
+    style.antialiasing = p.antialiasing;
+    style.red = p.textRed;
+    style.green = p.textGreen;
+    style.blue = p.textBlue;
+    style.textTransparency = p.textTransparency;
+    style.barOpacity = p.barOpacity;
+    style.leftBound = p.leftBound;
+    style.rightBound = p.rightBound;
+    style.vertical = p.textVertical;
+    style.alignment = p.alignment;
+    return style;
+}
+
+// Tables and kernels are rebuilt here, on the writer's thread, never per frame.
+void Rebuild(Values& values) {
+    values.processor = EffectProcessor::Build(values.params, values.params.filterMode, values.width,
+                                              values.height);
+}
+
+// Picture groups (1..13) and the filter mode change the effect tables; subtitle ones do not.
+bool ChangesPicture(const EffectField& field) {
+    return field.type == EffectFieldType::Int32 &&
+           (field.code == 0 || field.code <= static_cast<int32_t>(EffectCode::HueSaturation));
 }
 
 // A face name that does not fit is cut on a UTF-8 character boundary.
@@ -84,7 +129,7 @@ const EffectField* FieldOfProperty(guint id) {
 struct _GstKalvorVT {
     GstVideoFilter parent;
     Values* values;  // guarded by the object lock
-    Values* frame;   // the streaming thread's copy for the frame in hand
+    Frame* frame;    // the streaming thread's alone
 };
 
 G_DEFINE_TYPE(GstKalvorVT, gst_kalvorvt, GST_TYPE_VIDEO_FILTER)
@@ -92,12 +137,20 @@ G_DEFINE_TYPE(GstKalvorVT, gst_kalvorvt, GST_TYPE_VIDEO_FILTER)
 static void gst_kalvorvt_set_property(GObject* object, guint id, const GValue* value,
                                       GParamSpec* spec) {
     GstKalvorVT* self = GST_KALVORVT(object);
+    // Read and parsed before the lock is taken: frames keep flowing meanwhile.
+    std::shared_ptr<const SubtitleTrack> track;
+    if (id == kPropSubtitleFile) {
+        const char* path = g_value_get_string(value);
+        if (path && *path) track = SubtitleTrack::Load(path);
+        if (path && *path && !track) GST_WARNING_OBJECT(self, "no subtitles in \"%s\"", path);
+    }
     GST_OBJECT_LOCK(self);
     Values& values = *self->values;
     if (const EffectField* field = FieldOfProperty(id)) {
         switch (field->type) {
             case EffectFieldType::Int32:
                 SetEffectInt(values.params, *field, g_value_get_int(value));
+                if (ChangesPicture(*field)) Rebuild(values);
                 break;
             case EffectFieldType::Double:
                 SetEffectDouble(values.params, *field, g_value_get_double(value));
@@ -112,6 +165,7 @@ static void gst_kalvorvt_set_property(GObject* object, guint id, const GValue* v
         switch (id) {
             case kPropPosition:
                 values.position = g_value_get_double(value);
+                values.clock.SetPosition(values.position);
                 break;
             case kPropFrameRate:
                 values.frameRate = g_value_get_double(value);
@@ -119,6 +173,8 @@ static void gst_kalvorvt_set_property(GObject* object, guint id, const GValue* v
             case kPropSubtitleFile: {
                 const char* path = g_value_get_string(value);
                 values.subtitleFile = path ? path : "";
+                values.track = std::move(track);
+                if (values.track) values.subtitleMode = 0;
                 break;
             }
             case kPropSubtitleMode:
@@ -183,18 +239,69 @@ static gboolean gst_kalvorvt_start(GstBaseTransform* transform) {
     return TRUE;
 }
 
-static gboolean gst_kalvorvt_set_info(GstVideoFilter*, GstCaps*, GstVideoInfo*, GstCaps*,
-                                      GstVideoInfo*) {
+static gboolean gst_kalvorvt_set_info(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in_info,
+                                      GstCaps*, GstVideoInfo*) {
+    GstKalvorVT* self = GST_KALVORVT(filter);
+    GST_OBJECT_LOCK(self);
+    self->values->width = GST_VIDEO_INFO_WIDTH(in_info);
+    self->values->height = GST_VIDEO_INFO_HEIGHT(in_info);
+    Rebuild(*self->values);
+    GST_OBJECT_UNLOCK(self);
     return TRUE;
 }
 
-static GstFlowReturn gst_kalvorvt_transform_frame_ip(GstVideoFilter* filter, GstVideoFrame*) {
-    GstKalvorVT* self = GST_KALVORVT(filter);
+static gboolean gst_kalvorvt_sink_event(GstBaseTransform* transform, GstEvent* event) {
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+        GST_OBJECT_LOCK(transform);
+        GST_KALVORVT(transform)->values->clock.Flush();
+        GST_OBJECT_UNLOCK(transform);
+    }
+    return GST_BASE_TRANSFORM_CLASS(gst_kalvorvt_parent_class)->sink_event(transform, event);
+}
+
+// Takes the frame's snapshot and decides whether the buffer may pass untouched.
+static void gst_kalvorvt_before_transform(GstBaseTransform* transform, GstBuffer* buffer) {
+    GstKalvorVT* self = GST_KALVORVT(transform);
+    Frame& frame = *self->frame;
+    double stream = NAN;
+    const GstClockTime pts = GST_BUFFER_PTS(buffer);
+    if (GST_CLOCK_TIME_IS_VALID(pts) && transform->segment.format == GST_FORMAT_TIME) {
+        const guint64 time = gst_segment_to_stream_time(&transform->segment, GST_FORMAT_TIME, pts);
+        if (GST_CLOCK_TIME_IS_VALID(time)) stream = double(time) / GST_SECOND;
+    }
+
     GST_OBJECT_LOCK(self);
-    *self->frame = *self->values;
+    Values& values = *self->values;
+    const double media = values.clock.Frame(stream);
+    frame.processor = values.processor;
+    frame.track = values.subtitleMode == 0 ? values.track : nullptr;
+    frame.cue = frame.track ? frame.track->CueAt(media, values.params.timeShift,
+                                                 values.params.timeMultiplier, values.frameRate)
+                            : -1;
+    if (frame.cue >= 0) frame.style = CurrentStyle(values);
     GST_OBJECT_UNLOCK(self);
-    // The frame passes unchanged until the pixel effects and subtitles are drawn from
-    // self->frame.
+
+    if (frame.cue >= 0 && !SubtitleRenderer::Available()) {
+        if (!frame.warnedNoGui)
+            GST_ELEMENT_WARNING(self, LIBRARY, INIT,
+                                ("Subtitles are not drawn: this program has no Qt application."),
+                                (nullptr));
+        frame.warnedNoGui = true;
+        frame.cue = -1;
+    }
+    gst_base_transform_set_passthrough(transform, frame.processor->Neutral() && frame.cue < 0);
+}
+
+static GstFlowReturn gst_kalvorvt_transform_frame_ip(GstVideoFilter* filter, GstVideoFrame* video) {
+    Frame& frame = *GST_KALVORVT(filter)->frame;
+    auto* data = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(video, 0));
+    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(video, 0);
+    const int width = GST_VIDEO_FRAME_WIDTH(video);
+    const int height = GST_VIDEO_FRAME_HEIGHT(video);
+    frame.processor->Process(data, width, height, stride, frame.scratch);
+    if (frame.cue >= 0 && size_t(frame.cue) < frame.track->Cues().size())
+        frame.renderer.Draw(data, width, height, stride, frame.track->Cues()[frame.cue].text,
+                            frame.style);
     return GST_FLOW_OK;
 }
 
@@ -277,14 +384,19 @@ static void gst_kalvorvt_class_init(GstKalvorVTClass* klass) {
                                           "Kalvor");
 
     transform_class->start = gst_kalvorvt_start;
+    transform_class->sink_event = gst_kalvorvt_sink_event;
+    transform_class->before_transform = gst_kalvorvt_before_transform;
+    // Passthrough buffers are not looked at: nothing would be drawn on them.
+    transform_class->transform_ip_on_passthrough = FALSE;
     filter_class->set_info = gst_kalvorvt_set_info;
     filter_class->transform_frame_ip = gst_kalvorvt_transform_frame_ip;
 }
 
 static void gst_kalvorvt_init(GstKalvorVT* self) {
     self->values = new Values;
-    self->frame = new Values;
+    self->frame = new Frame;
     TakeStyle(*self->values);
+    gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(self), TRUE);
 }
 
 gboolean RegisterKalvorVT(GstPlugin* plugin) {

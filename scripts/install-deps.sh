@@ -22,6 +22,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev xvfb xauth x11-utils dbus
   # fuzz targets (tests/fuzz): clang with libFuzzer
   clang libclang-rt-14-dev
+  # subtitles: the face drawn when the chosen one is not installed
+  fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,452 @@
+#include "kalvorvt/EffectProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace {
+
+constexpr int kChannels = 4;  // B, G, R, x
+constexpr int kMaxRadius = 5;
+
+using Matrix = std::array<std::array<double, 3>, 3>;  // rows and columns in R, G, B order
+
+Matrix Multiply(const Matrix& a, const Matrix& b) {
+    Matrix m{};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k) m[r][c] += a[r][k] * b[k][c];
+    return m;
+}
+
+// Colour matrices that keep grey grey (rows sum to one), with Rec. 709 luma weights.
+constexpr double kLr = 0.213, kLg = 0.715, kLb = 0.072;
+
+Matrix Saturation(double f) {
+    return {{{kLr + (1 - kLr) * f, kLg - kLg * f, kLb - kLb * f},
+             {kLr - kLr * f, kLg + (1 - kLg) * f, kLb - kLb * f},
+             {kLr - kLr * f, kLg - kLg * f, kLb + (1 - kLb) * f}}};
+}
+
+Matrix HueRotation(double degrees) {
+    const double a = degrees * std::numbers::pi / 180.0;
+    const double c = std::cos(a), s = std::sin(a);
+    return {
+        {{kLr + c * (1 - kLr) - s * kLr, kLg - c * kLg - s * kLg, kLb - c * kLb + s * (1 - kLb)},
+         {kLr - c * kLr + s * 0.143, kLg + c * (1 - kLg) + s * 0.140, kLb - c * kLb - s * 0.283},
+         {kLr - c * kLr - s * (1 - kLr), kLg - c * kLg + s * kLg, kLb + c * (1 - kLb) + s * kLb}}};
+}
+
+uint8_t Clamp8(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+
+// The corrected side of the local-contrast box: 0 (off) or odd 3..11.
+int BoxSide(int correction1) {
+    const int side = std::clamp(correction1, 0, 11);
+    if (side < 2) return 0;
+    return std::max(3, side | 1);
+}
+
+// Replicates the first and last pixel of a padded row into its padding.
+template <typename T>
+void PadEdges(T* row, int pad, int bytes) {
+    for (int p = 0; p < pad; ++p) {
+        row[p] = row[pad + p % kChannels];
+        row[pad + bytes + p] = row[pad + bytes - kChannels + p % kChannels];
+    }
+}
+
+template <typename T>
+T* Sized(std::vector<T>& v, size_t n) {
+    if (v.size() < n) v.resize(n);
+    return v.data();
+}
+
+}  // namespace
+
+std::shared_ptr<const EffectProcessor> EffectProcessor::Build(const EffectParams& params,
+                                                              int32_t filterMode, int width,
+                                                              int height) {
+    auto processor = std::make_shared<EffectProcessor>();
+    processor->width_ = std::max(width, 0);
+    processor->height_ = std::max(height, 0);
+    if (filterMode == 0) return processor;
+    processor->BuildPoint(params);
+    processor->BuildNeighbourhood(params);
+    processor->BuildGeometry(params);
+    return processor;
+}
+
+void EffectProcessor::BuildPoint(const EffectParams& p) {
+    const int contrast = std::clamp(p.contrast, 0, 32);
+    const int brightness = std::clamp(p.brightness, -256, 256);
+    const int balance[3] = {std::clamp(p.balanceBlue, 0, 255), std::clamp(p.balanceGreen, 0, 255),
+                            std::clamp(p.balanceRed, 0, 255)};
+    const int hue = std::clamp(p.hue, -180, 180);
+    const int saturation = std::clamp(p.saturation, -100, 200);
+    const int intensity = std::clamp(p.intensity, -100, 150);
+    const bool gray = p.grayscale != 0;
+    const bool invert = p.invert != 0;
+
+    const bool pre = contrast != 16 || brightness != 0 || balance[0] || balance[1] || balance[2];
+    matrix_ = hue != 0 || saturation != 0 || intensity != 0 || gray;
+    invert_ = invert ? 255 : 0;
+    point_ = pre || matrix_ || invert;
+
+    // Without the matrix the table does everything, the inversion included.
+    for (int v = 0; v < 256; ++v) {
+        for (int c = 0; c < 3; ++c) {
+            int x = Clamp8(int(std::lround((v - 128) * contrast / 16.0)) + 128 + brightness);
+            x += ((255 - x) * balance[c] + 127) / 255;
+            lut_[c][v] = static_cast<uint8_t>(x ^ invert_);
+        }
+    }
+    if (!matrix_) return;
+
+    Matrix m = Multiply(Saturation(1.0 + saturation / 100.0), HueRotation(hue));
+    const double level = 1.0 + intensity / 100.0;
+    for (auto& row : m)
+        for (double& value : row) value *= level;
+    if (gray) m = Multiply(Saturation(0.0), m);
+    // With the matrix, contrast, brightness and balance (each v -> scale * v + shift) are
+    // folded into it, so that one pass does all; their results are not clipped in between.
+    // The pixel's bytes are B, G, R: byte i is matrix index 2 - i.
+    for (int out = 0; out < 3; ++out) {
+        double offset = 0;
+        for (int in = 0; in < 3; ++in) {
+            const double keep = 1.0 - balance[in] / 255.0;
+            const double scale = contrast / 16.0 * keep;
+            const double shift = (128.0 - 8.0 * contrast + brightness) * keep + balance[in];
+            const double k = m[2 - out][2 - in];
+            mix_[out * 3 + in] =
+                static_cast<int16_t>(std::clamp(std::lround(k * scale * 1024.0), -32767L, 32767L));
+            offset += k * shift;
+        }
+        offset_[out] = static_cast<int32_t>(std::lround(offset * 1024.0)) + 512;
+    }
+}
+
+void EffectProcessor::BuildNeighbourhood(const EffectParams& p) {
+    blur_ = std::clamp(p.blur, 0, 2);
+    sharpen_ = std::clamp(p.sharpen, 0, 64);
+    const int smooth = std::clamp(p.smooth, 0, 4000);
+    smoothLimit_ = smooth ? 3 + smooth * 253 / 4000 : 0;  // 3..256
+    smoothScale_ = smooth ? 65536 / smoothLimit_ : 0;
+    const int gain = std::clamp(p.correction2, 0, 200);
+    boxSide_ = gain ? BoxSide(p.correction1) : 0;
+    // Rounded up, so that a flat area's mean comes out exact despite the truncation.
+    boxScale_ = boxSide_ ? (65536 + boxSide_ * boxSide_ - 1) / (boxSide_ * boxSide_) : 0;
+    boxGain_ = gain * 64 / 100;
+    emboss_ = p.emboss != 0;
+
+    needSum3_ = blur_ == 1 || sharpen_ || smoothLimit_;
+    radius_ = std::max({blur_ == 2 ? 2 : 0, needSum3_ || emboss_ ? 1 : 0, boxSide_ / 2});
+    neighbourhood_ = radius_ > 0;
+}
+
+void EffectProcessor::BuildGeometry(const EffectParams& p) {
+    const int w = width_, h = height_;
+    if (w < 2 || h < 2) return;
+    const bool flipX = p.flipHorizontal != 0, flipY = p.flipVertical != 0;
+
+    // The zoomed area in frame coordinates, from left/top to right/bottom inclusive.
+    double left = 0, top = 0, right = w - 1, bottom = h - 1;
+    bool zoom = p.zoomActive != 0 && p.zoomWidth > 0 && p.zoomHeight > 0 &&
+                !(p.zoomWidth == 1 && p.zoomHeight == 1);
+    if (zoom) {
+        const double sx = p.zoomExtra1 > 0 ? (w - 1.0) / p.zoomExtra1 : 1.0;
+        const double sy = p.zoomExtra2 > 0 ? (h - 1.0) / p.zoomExtra2 : 1.0;
+        left = std::clamp(p.zoomLeft * sx, 0.0, w - 1.0);
+        top = std::clamp(p.zoomTop * sy, 0.0, h - 1.0);
+        right = std::clamp((double(p.zoomLeft) + p.zoomWidth) * sx, 0.0, w - 1.0);
+        bottom = std::clamp((double(p.zoomTop) + p.zoomHeight) * sy, 0.0, h - 1.0);
+        const bool whole = left <= 0 && top <= 0 && right >= w - 1 && bottom >= h - 1;
+        zoom = right - left >= 1.0 / 256 && bottom - top >= 1.0 / 256 && !whole;
+        if (!zoom) left = 0, top = 0, right = w - 1, bottom = h - 1;
+    }
+    geometry_ = zoom || flipX || flipY;
+    interpolate_ = zoom;
+    if (!geometry_) return;
+
+    // One mapping for both directions: output index -> two source indices and a weight.
+    auto map = [](int size, bool flip, double from, double to, std::vector<int32_t>& i0,
+                  std::vector<int32_t>& i1, std::vector<int32_t>& weight) {
+        i0.resize(size);
+        i1.resize(size);
+        weight.resize(size);
+        const double step = (to - from) / (size - 1);
+        for (int o = 0; o < size; ++o) {
+            const int at = flip ? size - 1 - o : o;
+            const auto fixed = static_cast<int64_t>(std::lround((from + at * step) * 256.0));
+            const int whole = static_cast<int>(std::clamp<int64_t>(fixed >> 8, 0, size - 1));
+            i0[o] = whole;
+            i1[o] = std::min(whole + 1, size - 1);
+            weight[o] = i1[o] == whole ? 0 : static_cast<int32_t>(fixed & 255);
+        }
+    };
+    map(w, flipX, left, right, x0_, x1_, wx_);
+    map(h, flipY, top, bottom, y0_, y1_, wy_);
+}
+
+const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* source, int stride, Scratch& s,
+                                            uint8_t* out) const {
+    const size_t rowBytes = size_t(width_) * kChannels;
+    if (!out) {
+        const int slots = int(s.rowTags.size());
+        const int slot = y % slots;
+        if (s.rowTags[slot] == y) return s.rows[slot].data();
+        s.rowTags[slot] = y;
+        out = s.rows[slot].data();
+    }
+    if (!geometry_) {  // a copy of the row before the pass overwrites it
+        std::memcpy(out, source + size_t(y) * stride, rowBytes);
+        return out;
+    }
+    const int n = width_;  // a local: stores through out could otherwise change it
+    if (!interpolate_) {
+        const uint8_t* a = source + size_t(y0_[y]) * stride;
+        for (int x = 0; x < n; ++x)
+            std::memcpy(out + x * kChannels, a + x0_[x] * kChannels, kChannels);
+        return out;
+    }
+    // Across first, once per source row (neighbouring output rows share theirs), then
+    // between the two rows, a whole row at a time.
+    auto across = [&](int sourceRow) -> const uint8_t* {
+        for (int slot = 0; slot < 2; ++slot)
+            if (s.zoomTags[slot] == sourceRow) return s.zoomRows[slot].data();
+        const int slot = s.zoomTags[0] == y0_[y] || s.zoomTags[0] == y1_[y] ? 1 : 0;
+        s.zoomTags[slot] = sourceRow;
+        uint8_t* row = Sized(s.zoomRows[slot], rowBytes);
+        const uint8_t* from = source + size_t(sourceRow) * stride;
+        const int32_t *x0 = x0_.data(), *x1 = x1_.data(), *wx = wx_.data();
+        for (int x = 0; x < n; ++x) {
+            uint32_t p0, p1;
+            std::memcpy(&p0, from + x0[x] * kChannels, 4);
+            std::memcpy(&p1, from + x1[x] * kChannels, 4);
+            const uint32_t w1 = uint32_t(wx[x]), w0 = 256 - w1;
+            // Two channels per 32-bit word, each in 16 bits.
+            const uint32_t even =
+                (((p0 & 0x00FF00FFu) * w0 + (p1 & 0x00FF00FFu) * w1 + 0x00800080u) >> 8) &
+                0x00FF00FFu;
+            const uint32_t odd =
+                (((p0 >> 8) & 0x00FF00FFu) * w0 + ((p1 >> 8) & 0x00FF00FFu) * w1 + 0x00800080u) &
+                0xFF00FF00u;
+            const uint32_t q = even | odd;
+            std::memcpy(row + x * kChannels, &q, 4);
+        }
+        return row;
+    };
+    const uint8_t* upper = across(y0_[y]);
+    const int wy = wy_[y];
+    if (wy == 0) {
+        std::memcpy(out, upper, rowBytes);
+        return out;
+    }
+    const uint8_t* lower = across(y1_[y]);
+    for (size_t i = 0; i < rowBytes; ++i)
+        out[i] = uint8_t((upper[i] * (256 - wy) + lower[i] * wy + 128) >> 8);
+    return out;
+}
+
+void EffectProcessor::Emboss(const uint8_t* above, const uint8_t* below, Scratch& s,
+                             uint8_t* out) const {
+    const int n = width_;
+    int16_t* lumaAbove = Sized(s.work, size_t(n) * 2);
+    int16_t* lumaBelow = lumaAbove + n;
+    auto luma = [](const uint8_t* px) {
+        uint32_t p;
+        std::memcpy(&p, px, 4);
+        return int16_t((29 * (p & 255) + 150 * ((p >> 8) & 255) + 77 * ((p >> 16) & 255)) >> 8);
+    };
+    for (int x = 0; x < n; ++x) {
+        lumaAbove[x] = luma(above + x * kChannels);
+        lumaBelow[x] = luma(below + x * kChannels);
+    }
+    // The difference across the diagonal on mid-grey, edges repeated.
+    auto draw = [&](int x, int difference) {
+        uint32_t p;
+        std::memcpy(&p, out + x * kChannels, 4);
+        const uint32_t q = uint32_t(Clamp8(128 + difference)) * 0x010101u | (p & 0xFF000000u);
+        std::memcpy(out + x * kChannels, &q, 4);
+    };
+    draw(0, lumaBelow[std::min(1, n - 1)] - lumaAbove[0]);
+    for (int x = 1; x < n - 1; ++x) draw(x, lumaBelow[x + 1] - lumaAbove[x - 1]);
+    if (n > 1) draw(n - 1, lumaBelow[n - 1] - lumaAbove[n - 2]);
+}
+
+void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& s,
+                                    uint8_t* out) const {
+    const int bytes = width_ * kChannels;
+    const int pad = radius_ * kChannels;
+    const uint8_t* centre = rows[radius_];
+    if (emboss_) {                                // replaces the other neighbourhood effects
+        std::memcpy(out, centre, size_t(bytes));  // keeps the fourth bytes
+        Emboss(rows[radius_ - 1], rows[radius_ + 1], s, out);
+        return;
+    }
+    int16_t* work = Sized(s.work, size_t(bytes) * 3);
+    int16_t* blur3 = work + bytes;
+    int16_t* box = blur3 + bytes;
+
+    if (needSum3_) {
+        uint16_t* v = Sized(s.sum3, size_t(bytes + 2 * pad));
+        const uint8_t *a = rows[radius_ - 1], *b = rows[radius_ + 1];
+        for (int i = 0; i < bytes; ++i)
+            v[pad + i] = uint16_t(uint16_t(a[i] + b[i]) + uint16_t(2 * centre[i]));
+        PadEdges(v, pad, bytes);
+        v += pad;
+        // Sums stay below 2^16: truncating to 16 bits lets the vectoriser use 16-bit lanes.
+        for (int i = 0; i < bytes; ++i)
+            blur3[i] = int16_t(
+                uint16_t(uint16_t(v[i - kChannels] + v[i + kChannels]) + uint16_t(2 * v[i]) + 8) >>
+                4);
+    }
+    if (blur_ == 2) {
+        uint16_t* v = Sized(s.sum5, size_t(bytes + 2 * pad));
+        const uint8_t *a = rows[radius_ - 2], *b = rows[radius_ - 1], *d = rows[radius_ + 1],
+                      *e = rows[radius_ + 2];
+        for (int i = 0; i < bytes; ++i)
+            v[pad + i] = uint16_t(uint16_t(a[i] + e[i]) + uint16_t(4 * uint16_t(b[i] + d[i])) +
+                                  uint16_t(6 * centre[i]));
+        PadEdges(v, pad, bytes);
+        v += pad;
+        constexpr int k = kChannels;
+        for (int i = 0; i < bytes; ++i)
+            work[i] = int16_t(uint16_t(uint16_t(v[i - 2 * k] + v[i + 2 * k]) +
+                                       uint16_t(4 * uint16_t(v[i - k] + v[i + k])) +
+                                       uint16_t(6 * v[i]) + 128) >>
+                              8);
+    } else if (blur_ == 1) {
+        std::copy(blur3, blur3 + bytes, work);
+    } else {
+        for (int i = 0; i < bytes; ++i) work[i] = centre[i];
+    }
+    if (sharpen_) {
+        const int16_t gain = int16_t(sharpen_);
+        for (int i = 0; i < bytes; ++i)
+            work[i] = int16_t(work[i] + (int16_t(int16_t(centre[i] - blur3[i]) * gain) >> 4));
+    }
+    if (smoothLimit_) {
+        // d * (limit - |d|) peaks at limit^2 / 4 = 2^14: it fits 16 bits, as does the scale.
+        const int16_t limit = int16_t(smoothLimit_), scale = int16_t(smoothScale_);
+        for (int i = 0; i < bytes; ++i) {
+            const int16_t d = int16_t(blur3[i] - centre[i]);
+            const int16_t weight = std::max<int16_t>(0, int16_t(limit - std::abs(d)));
+            const int16_t product = int16_t(d * weight);
+            work[i] = int16_t(work[i] + int16_t((int32_t(product) * scale) >> 16));
+        }
+    }
+    if (boxSide_) {
+        // Column sums run down the frame: add the row entering the box, drop the one leaving.
+        const int half = boxSide_ / 2;
+        uint16_t* v = Sized(s.sumBox, size_t(bytes + 2 * pad)) + pad;
+        if (y == 0) {
+            std::fill(v, v + bytes, uint16_t(0));
+            for (int k = -half; k <= half; ++k) {
+                const uint8_t* row = rows[radius_ + k];
+                for (int i = 0; i < bytes; ++i) v[i] = uint16_t(v[i] + row[i]);
+            }
+        } else {
+            const uint8_t *entering = rows[radius_ + half], *leaving = rows[radius_ - half - 1];
+            for (int i = 0; i < bytes; ++i) v[i] = uint16_t(v[i] + entering[i] - leaving[i]);
+        }
+        PadEdges(v - pad, pad, bytes);
+        // Across: runs of 2, 4 and 8 columns first, then the box as a sum of such runs
+        // (11 = 8 + 2 + 1), a few passes instead of one per column.
+        const uint16_t* runs[4] = {v, nullptr, nullptr, nullptr};
+        for (int level = 1, width = 2; width <= boxSide_; ++level, width *= 2) {
+            uint16_t* run = Sized(s.runs[level - 1], size_t(bytes + 2 * pad)) + pad;
+            const uint16_t* shorter = runs[level - 1];
+            const int step = width / 2 * kChannels;
+            for (int i = -pad; i < bytes + pad - (width - 1) * kChannels; ++i)
+                run[i] = uint16_t(shorter[i] + shorter[i + step]);
+            runs[level] = run;
+        }
+        uint16_t* sum = reinterpret_cast<uint16_t*>(box);  // up to 11 * 11 * 255: 16 bits
+        std::fill(sum, sum + bytes, uint16_t(0));
+        for (int level = 3, from = -half; level >= 0; --level) {
+            const int width = 1 << level;
+            if (!(boxSide_ & width)) continue;
+            const uint16_t* run = runs[level] + from * kChannels;
+            for (int i = 0; i < bytes; ++i) sum[i] = uint16_t(sum[i] + run[i]);
+            from += width;
+        }
+        const uint16_t scale = uint16_t(boxScale_);
+        const int16_t gain = int16_t(boxGain_);
+        for (int i = 0; i < bytes; ++i) {
+            const auto mean = uint16_t((uint32_t(sum[i]) * scale) >> 16);
+            work[i] = int16_t(work[i] + (int16_t(int16_t(centre[i] - mean) * gain) >> 6));
+        }
+    }
+    for (int i = 0; i < bytes; ++i) out[i] = Clamp8(work[i]);
+}
+
+// In place, a pixel as one 32-bit word: contiguous loads and stores keep the vectoriser
+// going where byte stores would stop it.
+void EffectProcessor::Point(uint8_t* row) const {
+    const int n = width_;
+    if (!matrix_) {
+        const uint8_t *b = lut_[0].data(), *g = lut_[1].data(), *r = lut_[2].data();
+        for (int x = 0; x < n; ++x) {
+            uint32_t p;
+            std::memcpy(&p, row + x * kChannels, 4);
+            const uint32_t q = b[p & 255] | uint32_t(g[(p >> 8) & 255]) << 8 |
+                               uint32_t(r[(p >> 16) & 255]) << 16 | (p & 0xFF000000u);
+            std::memcpy(row + x * kChannels, &q, 4);
+        }
+        return;
+    }
+    const int16_t m0 = mix_[0], m1 = mix_[1], m2 = mix_[2], m3 = mix_[3], m4 = mix_[4],
+                  m5 = mix_[5], m6 = mix_[6], m7 = mix_[7], m8 = mix_[8];
+    const int32_t c0 = offset_[0], c1 = offset_[1], c2 = offset_[2];
+    const uint32_t flip = invert_ * 0x010101u;
+    for (int x = 0; x < n; ++x) {
+        uint32_t p;
+        std::memcpy(&p, row + x * kChannels, 4);
+        const auto b = int16_t(p & 255), g = int16_t((p >> 8) & 255), r = int16_t((p >> 16) & 255);
+        const uint32_t o0 = Clamp8((m0 * b + m1 * g + m2 * r + c0) >> 10);
+        const uint32_t o1 = Clamp8((m3 * b + m4 * g + m5 * r + c1) >> 10);
+        const uint32_t o2 = Clamp8((m6 * b + m7 * g + m8 * r + c2) >> 10);
+        const uint32_t q = ((o0 | o1 << 8 | o2 << 16) ^ flip) | (p & 0xFF000000u);
+        std::memcpy(row + x * kChannels, &q, 4);
+    }
+}
+
+void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, Scratch& s) const {
+    if (Neutral() || width != width_ || height != height_ || width_ <= 0 || height_ <= 0 ||
+        stride < width * kChannels)
+        return;
+    const size_t rowBytes = size_t(width_) * kChannels;
+    const uint8_t* source = data;
+    int sourceStride = stride;
+    if (geometry_) {
+        s.zoomTags[0] = s.zoomTags[1] = -1;
+        // Zoom and flips read rows that earlier output rows have overwritten.
+        uint8_t* copy = Sized(s.source, rowBytes * height_);
+        for (int y = 0; y < height_; ++y)
+            std::memcpy(copy + y * rowBytes, data + size_t(y) * stride, rowBytes);
+        source = copy;
+        sourceStride = int(rowBytes);
+    }
+    if (neighbourhood_) {
+        // The rows around the current one, and the one the box's column sums drop.
+        const int slots = 2 * radius_ + 2;
+        if (s.rows.size() < size_t(slots)) s.rows.resize(slots);
+        for (auto& row : s.rows) Sized(row, rowBytes);
+        s.rowTags.assign(slots, -1);
+    }
+    const uint8_t* window[2 * kMaxRadius + 2];
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* dst = data + size_t(y) * stride;
+        if (neighbourhood_) {
+            // window[0] is the row above the box, for the column sums.
+            for (int k = -radius_ - 1; k <= radius_; ++k)
+                window[k + radius_ + 1] =
+                    GeometryRow(std::clamp(y + k, 0, height_ - 1), source, sourceStride, s);
+            Neighbourhood(y, window + 1, s, dst);
+        } else if (geometry_) {
+            GeometryRow(y, source, sourceStride, s, dst);
+        }
+        if (point_) Point(dst);
+    }
+}

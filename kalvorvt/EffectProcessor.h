@@ -1,0 +1,104 @@
+#pragma once
+
+// The picture effects of the effects element on packed 32-bit frames (bytes B, G, R, x),
+// with no GStreamer in sight. Build() turns an effect block and a frame size into tables
+// once, when a value changes; Process() then runs every frame from those tables.
+//
+// What each value does:
+// - contrast 0..32 scales about mid-grey by contrast/16; brightness -256..256 is added.
+// - balanceRed/Green/Blue 0..255 pull their channel toward full by value/255.
+// - hue turns colours about the grey axis by degrees; saturation -100..200 and intensity
+//   -100..150 are percent changes of colourfulness and of overall level.
+// - grayscale keeps the luma only; invert turns v into 255 - v, last of all.
+//   Point effects run in one pass: a table per channel, or, once hue, saturation,
+//   intensity or grayscale are on, one colour matrix with the others folded in.
+// - blur 1 is a 3x3 binomial blur, 2 a 5x5 one ("double blur").
+// - sharpen 0..64 adds level/16 times the detail the 3x3 blur takes away.
+// - smooth 0..4000 blurs away differences smaller than a threshold (up to the full
+//   range at 4000) and keeps larger ones, so edges stay.
+// - image correction is local contrast: correction1 (3..11; 0 and 1 are off, even sides
+//   grow to the next odd one) is the side of the box the local mean is taken over,
+//   correction2 (0..200) the percent by which each pixel is pushed away from that mean.
+// - emboss shows the luma difference across the diagonal on mid-grey; it replaces what
+//   the other neighbourhood effects would draw.
+// - zoom scales the area (zoomLeft, zoomTop) .. (zoomLeft + zoomWidth, zoomTop +
+//   zoomHeight) to the frame, bilinearly; the area is given on a picture whose last column
+//   and row are zoomExtra1 and zoomExtra2 and is rescaled when the frame differs. No zoom
+//   when zoomActive is 0, the area is 1 x 1, empty, inverted or covers the whole frame.
+// - flips mirror the result (after zoom).
+// - filterMode 0 turns every picture effect off; any other mode leaves them on.
+// Out-of-range values are clamped here as well, whatever the caller did. A frame goes
+// through zoom and flips, then the neighbourhood effects, then the point effects, row by
+// row in one pass over the frame.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "common/EffectParams.h"
+
+class EffectProcessor {
+public:
+    // Working memory of one streaming thread, reused from frame to frame.
+    struct Scratch {
+        std::vector<uint8_t> source;             // the frame before zoom and flips
+        std::vector<std::vector<uint8_t>> rows;  // rows around the current one
+        std::vector<int32_t> rowTags;
+        std::vector<uint16_t> sum3, sum5, sumBox;  // vertical sums, padded at both ends
+        std::vector<uint16_t> runs[3];             // sums of 2, 4 and 8 columns of sumBox
+        std::vector<int16_t> work;
+        std::vector<uint8_t> zoomRows[2];  // source rows resampled across
+        int32_t zoomTags[2] = {-1, -1};    // their source row numbers
+    };
+
+    static std::shared_ptr<const EffectProcessor> Build(const EffectParams& params,
+                                                        int32_t filterMode, int width, int height);
+
+    // True when every frame would come out unchanged.
+    bool Neutral() const { return !point_ && !neighbourhood_ && !geometry_; }
+
+    // Works on a frame in place; a frame of another size than the tables' is left alone.
+    void Process(uint8_t* data, int width, int height, int stride, Scratch& scratch) const;
+
+private:
+    void BuildPoint(const EffectParams& p);
+    void BuildNeighbourhood(const EffectParams& p);
+    void BuildGeometry(const EffectParams& p);
+
+    // Row y of the zoomed and flipped picture (or of the frame as it came), made in out or
+    // in the scratch rows.
+    const uint8_t* GeometryRow(int y, const uint8_t* source, int stride, Scratch& scratch,
+                               uint8_t* out = nullptr) const;
+    void Neighbourhood(int y, const uint8_t* const* rows, Scratch& scratch, uint8_t* out) const;
+    void Emboss(const uint8_t* above, const uint8_t* below, Scratch& scratch, uint8_t* out) const;
+    void Point(uint8_t* row) const;
+
+    int width_ = 0;
+    int height_ = 0;
+
+    bool point_ = false;
+    bool matrix_ = false;                            // hue, saturation, intensity or grayscale
+    uint8_t invert_ = 0;                             // 255 when inverting: v ^ 255 is 255 - v
+    std::array<std::array<uint8_t, 256>, 3> lut_{};  // B, G, R, without a matrix
+    // With one: [out * 3 + in] and the offsets, 10 fraction bits, rounding included.
+    std::array<int16_t, 9> mix_{};
+    std::array<int32_t, 3> offset_{};
+
+    bool neighbourhood_ = false;
+    int radius_ = 0;  // rows above and below a row that the effects read
+    int blur_ = 0;
+    bool needSum3_ = false;
+    int sharpen_ = 0;      // detail gain, 4 fraction bits
+    int smoothLimit_ = 0;  // differences below this are blurred away
+    int smoothScale_ = 0;
+    int boxSide_ = 0;
+    int boxScale_ = 0;  // 1 / side^2, 16 fraction bits
+    int boxGain_ = 0;   // 6 fraction bits
+    bool emboss_ = false;
+
+    bool geometry_ = false;
+    // Per output column and row: the two source indices and the second one's weight (0..256).
+    std::vector<int32_t> x0_, x1_, wx_, y0_, y1_, wy_;
+    bool interpolate_ = false;
+};

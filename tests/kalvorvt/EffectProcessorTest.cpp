@@ -1,0 +1,314 @@
+// Each picture effect changes known pixels the way its name says; neutral values, bad
+// values and degenerate zoom areas leave frames alone or at least intact.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "common/EffectParams.h"
+#include "kalvorvt/EffectProcessor.h"
+
+namespace {
+
+using Pixel = std::array<int, 3>;  // R, G, B
+
+struct Image {
+    int width, height, stride;
+    std::vector<uint8_t> bytes;
+
+    Image(int w, int h, Pixel fill = {0, 0, 0}) : width(w), height(h), stride(w * 4 + 8) {
+        bytes.assign(size_t(stride) * h, 0xEE);  // row padding must survive
+        Fill(0, 0, w, h, fill);
+    }
+    void Set(int x, int y, Pixel p) {
+        uint8_t* at = &bytes[size_t(y) * stride + x * 4];
+        at[0] = uint8_t(p[2]);
+        at[1] = uint8_t(p[1]);
+        at[2] = uint8_t(p[0]);
+        at[3] = 0xFF;
+    }
+    void Fill(int x0, int y0, int x1, int y1, Pixel p) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) Set(x, y, p);
+    }
+    Pixel At(int x, int y) const {
+        const uint8_t* at = &bytes[size_t(y) * stride + x * 4];
+        return {at[2], at[1], at[0]};
+    }
+};
+
+Image Processed(const EffectParams& params, Image image, int32_t filterMode = 1) {
+    auto processor = EffectProcessor::Build(params, filterMode, image.width, image.height);
+    EffectProcessor::Scratch scratch;
+    processor->Process(image.bytes.data(), image.width, image.height, image.stride, scratch);
+    return image;
+}
+
+EffectParams With(const std::function<void(EffectParams&)>& change) {
+    EffectParams p = DefaultEffectParams();
+    change(p);
+    return p;
+}
+
+bool Gray(Pixel p, int tolerance = 1) {
+    return std::abs(p[0] - p[1]) <= tolerance && std::abs(p[1] - p[2]) <= tolerance;
+}
+
+// A frame with a different colour in every pixel.
+Image Gradient(int w, int h) {
+    Image image(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image.Set(x, y, {x * 255 / (w - 1), y * 255 / (h - 1), 90});
+    return image;
+}
+
+TEST(EffectProcessor, StartValuesAreNeutralAndLeaveTheFrameBitIdentical) {
+    const Image in = Gradient(16, 8);
+    auto processor = EffectProcessor::Build(DefaultEffectParams(), 1, 16, 8);
+    EXPECT_TRUE(processor->Neutral());
+    EXPECT_EQ(Processed(DefaultEffectParams(), in).bytes, in.bytes);
+    // Filter mode 0 turns every effect off.
+    const auto inverted = With([](EffectParams& p) {
+        p.invert = 1;
+        p.blur = 2;
+    });
+    EXPECT_TRUE(EffectProcessor::Build(inverted, 0, 16, 8)->Neutral());
+    EXPECT_EQ(Processed(inverted, in, 0).bytes, in.bytes);
+}
+
+TEST(EffectProcessor, PointEffectsMapKnownColours) {
+    const Pixel orange{200, 100, 50};
+    const struct {
+        const char* name;
+        std::function<void(EffectParams&)> change;
+        std::function<bool(Pixel)> expect;
+    } cases[] = {
+        {"invert", [](EffectParams& p) { p.invert = 1; },
+         [](Pixel q) {
+             return q == Pixel{55, 155, 205};
+         }},
+        {"grayscale", [](EffectParams& p) { p.grayscale = 1; },
+         [](Pixel q) { return Gray(q) && q[0] > 50 && q[0] < 200; }},
+        {"contrast 0 gives mid-grey", [](EffectParams& p) { p.contrast = 0; },
+         [](Pixel q) {
+             return q == Pixel{128, 128, 128};
+         }},
+        {"contrast 32 doubles distances from mid-grey", [](EffectParams& p) { p.contrast = 32; },
+         [](Pixel q) {
+             return q == Pixel{255, 72, 0};
+         }},
+        {"brightness 256 gives white", [](EffectParams& p) { p.brightness = 256; },
+         [](Pixel q) {
+             return q == Pixel{255, 255, 255};
+         }},
+        {"brightness -256 gives black", [](EffectParams& p) { p.brightness = -256; },
+         [](Pixel q) {
+             return q == Pixel{0, 0, 0};
+         }},
+        {"brightness adds", [](EffectParams& p) { p.brightness = 20; },
+         [](Pixel q) {
+             return q == Pixel{220, 120, 70};
+         }},
+        {"full red balance", [](EffectParams& p) { p.balanceRed = 255; },
+         [](Pixel q) {
+             return q == Pixel{255, 100, 50};
+         }},
+        {"saturation -100 leaves grey", [](EffectParams& p) { p.saturation = -100; },
+         [](Pixel q) { return Gray(q); }},
+        {"saturation 200 spreads the channels", [](EffectParams& p) { p.saturation = 200; },
+         [](Pixel q) { return q[0] == 255 && q[2] == 0; }},
+        {"intensity -100 gives black", [](EffectParams& p) { p.intensity = -100; },
+         [](Pixel q) {
+             return q == Pixel{0, 0, 0};
+         }},
+        {"intensity 50 brightens", [](EffectParams& p) { p.intensity = 50; },
+         [](Pixel q) {
+             return q == Pixel{255, 150, 75};
+         }},
+        {"hue 180 turns orange blue", [](EffectParams& p) { p.hue = 180; },
+         [](Pixel q) { return q[2] > q[1] && q[1] > q[0]; }},
+        {"invert comes last",
+         [](EffectParams& p) {
+             p.invert = 1;
+             p.brightness = -256;
+         },
+         [](Pixel q) {
+             return q == Pixel{255, 255, 255};
+         }},
+    };
+    for (const auto& c : cases) {
+        const Image out = Processed(With(c.change), Image(4, 2, orange));
+        const Pixel q = out.At(1, 1);
+        EXPECT_TRUE(c.expect(q)) << c.name << ": " << q[0] << "," << q[1] << "," << q[2];
+        EXPECT_EQ(out.At(3, 0), q) << c.name;  // the same everywhere
+    }
+}
+
+TEST(EffectProcessor, GrayscaleOfColourBarsKeepsTheirOrderOfLightness) {
+    const Pixel bars[] = {{255, 255, 0}, {0, 255, 255}, {0, 255, 0},
+                          {255, 0, 255}, {255, 0, 0},   {0, 0, 255}};
+    Image in(6, 2);
+    for (int x = 0; x < 6; ++x) in.Fill(x, 0, x + 1, 2, bars[x]);
+    const Image out = Processed(With([](EffectParams& p) { p.grayscale = 1; }), in);
+    for (int x = 0; x < 6; ++x) {
+        EXPECT_TRUE(Gray(out.At(x, 1))) << x;
+        if (x > 0) {
+            EXPECT_LT(out.At(x, 1)[0], out.At(x - 1, 1)[0]) << x;
+        }
+    }
+}
+
+TEST(EffectProcessor, FlipsMoveAMarkedCorner) {
+    const Pixel mark{255, 0, 0};
+    Image in(8, 6, {0, 0, 80});
+    in.Set(0, 0, mark);
+    const struct { int flipV, flipH, x, y; } cases[] = {{0, 1, 7, 0}, {1, 0, 0, 5}, {1, 1, 7, 5}};
+    for (const auto& c : cases) {
+        const Image out = Processed(With([&](EffectParams& p) {
+                                        p.flipVertical = c.flipV;
+                                        p.flipHorizontal = c.flipH;
+                                    }),
+                                    in);
+        EXPECT_EQ(out.At(c.x, c.y), mark) << c.flipV << c.flipH;
+        EXPECT_EQ(out.At(0, 0), (Pixel{0, 0, 80})) << c.flipV << c.flipH;
+    }
+}
+
+TEST(EffectProcessor, ZoomOfAMarkedQuadrantFillsTheFrame) {
+    const Pixel mark{10, 200, 30};
+    Image in(16, 12, {0, 0, 0});
+    in.Fill(0, 0, 8, 6, mark);
+    // The area is given on the picture it was chosen on (extra values: its last column and
+    // row), here 160 x 120, and scaled to this frame.
+    const struct {
+        int left, top, width, height, extra1, extra2;
+    } cases[] = {{0, 0, 7, 5, 15, 11}, {0, 0, 70, 50, 159, 119}};
+    for (const auto& c : cases) {
+        const Image out = Processed(With([&](EffectParams& p) {
+                                        p.zoomLeft = c.left;
+                                        p.zoomTop = c.top;
+                                        p.zoomWidth = c.width;
+                                        p.zoomHeight = c.height;
+                                        p.zoomExtra1 = c.extra1;
+                                        p.zoomExtra2 = c.extra2;
+                                        p.zoomActive = 1;
+                                    }),
+                                    in);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 16; ++x) ASSERT_EQ(out.At(x, y), mark) << x << "," << y;
+    }
+}
+
+TEST(EffectProcessor, DegenerateZoomAreasMeanNoZoom) {
+    const Image in = Gradient(16, 12);
+    const struct {
+        const char* name;
+        int left, top, width, height, active;
+    } cases[] = {
+        {"inactive", 2, 2, 5, 5, 0},
+        {"one by one", 3, 3, 1, 1, 1},
+        {"empty", 3, 3, 0, 4, 1},
+        {"inverted", 10, 8, -1, -1, 1},
+        {"whole frame", 0, 0, 15, 11, 1},
+        {"beyond the frame", 0, 0, 900, 900, 1},
+        {"outside the frame", 400, 300, 10, 10, 1},
+    };
+    for (const auto& c : cases) {
+        const auto params = With([&](EffectParams& p) {
+            p.zoomLeft = c.left;
+            p.zoomTop = c.top;
+            p.zoomWidth = c.width;
+            p.zoomHeight = c.height;
+            p.zoomExtra1 = 15;
+            p.zoomExtra2 = 11;
+            p.zoomActive = c.active;
+        });
+        EXPECT_TRUE(EffectProcessor::Build(params, 1, 16, 12)->Neutral()) << c.name;
+        EXPECT_EQ(Processed(params, in).bytes, in.bytes) << c.name;
+    }
+}
+
+TEST(EffectProcessor, NeighbourhoodEffectsActOnEdgesAndSpots) {
+    // A bright spot on grey, and a vertical edge from dark to light.
+    Image spot(9, 9, {100, 100, 100});
+    spot.Set(4, 4, {250, 250, 250});
+    Image edge(10, 6, {60, 60, 60});
+    edge.Fill(5, 0, 10, 6, {180, 180, 180});
+
+    auto blurred = Processed(With([](EffectParams& p) { p.blur = 1; }), spot);
+    EXPECT_LT(blurred.At(4, 4)[0], 250);
+    EXPECT_GT(blurred.At(3, 4)[0], 100);
+    EXPECT_EQ(blurred.At(2, 4)[0], 100);  // a 3x3 kernel reaches one pixel
+    auto twice = Processed(With([](EffectParams& p) { p.blur = 2; }), spot);
+    EXPECT_LT(twice.At(4, 4)[0], blurred.At(4, 4)[0]);
+    EXPECT_GT(twice.At(2, 4)[0], 100);  // 5x5 reaches two
+
+    auto sharp = Processed(With([](EffectParams& p) { p.sharpen = 32; }), edge);
+    EXPECT_LT(sharp.At(4, 3)[0], 60);   // the dark side darkens at the edge
+    EXPECT_GT(sharp.At(5, 3)[0], 180);  // the light side lightens
+    EXPECT_EQ(sharp.At(1, 3)[0], 60);   // flat areas stay
+
+    // Smoothing blurs the small step away and keeps the large one.
+    Image noisy(10, 6, {100, 100, 100});
+    noisy.Set(2, 2, {108, 108, 108});
+    noisy.Fill(6, 0, 10, 6, {230, 230, 230});
+    auto smooth = Processed(With([](EffectParams& p) { p.smooth = 400; }), noisy);
+    EXPECT_LT(smooth.At(2, 2)[0], 106);
+    EXPECT_EQ(smooth.At(5, 3)[0], 100);
+    EXPECT_EQ(smooth.At(6, 3)[0], 230);
+
+    auto local = Processed(With([](EffectParams& p) {
+                               p.correction1 = 5;
+                               p.correction2 = 100;
+                           }),
+                           edge);
+    EXPECT_LT(local.At(4, 3)[0], 60);
+    EXPECT_GT(local.At(5, 3)[0], 180);
+    EXPECT_EQ(local.At(0, 3)[0], 60);
+
+    auto emboss = Processed(With([](EffectParams& p) { p.emboss = 1; }), edge);
+    EXPECT_EQ(emboss.At(1, 3), (Pixel{128, 128, 128}));  // flat: mid-grey
+    EXPECT_GT(emboss.At(4, 3)[0], 200);                  // the rising edge stands out
+    EXPECT_TRUE(Gray(emboss.At(4, 3), 0));
+}
+
+TEST(EffectProcessor, EverythingAtOnceAndOutOfRangeValuesStayInsideTheFrame) {
+    const Image in = Gradient(31, 17);
+    const std::function<void(EffectParams&)> cases[] = {
+        [](EffectParams& p) {
+            p.hue = 90, p.saturation = 150, p.intensity = 20, p.contrast = 20, p.brightness = 10;
+            p.balanceGreen = 40, p.invert = 1, p.sharpen = 20, p.smooth = 1000, p.blur = 2;
+            p.correction1 = 11, p.correction2 = 200, p.emboss = 1, p.flipVertical = 1;
+            p.zoomLeft = 3, p.zoomTop = 2, p.zoomWidth = 20, p.zoomHeight = 9, p.zoomActive = 1;
+            p.zoomExtra1 = 30, p.zoomExtra2 = 16;
+        },
+        [](EffectParams& p) {
+            p.hue = 100000, p.saturation = -5000, p.intensity = 99999, p.contrast = -7;
+            p.brightness = 1 << 30, p.balanceRed = -3, p.sharpen = 1000, p.smooth = -1;
+            p.blur = 9, p.correction1 = 2, p.correction2 = 100000, p.emboss = -1;
+        },
+        [](EffectParams& p) {
+            p.zoomLeft = -50, p.zoomTop = 1 << 30, p.zoomWidth = 1 << 30, p.zoomHeight = 3;
+            p.zoomExtra1 = -1, p.zoomExtra2 = 0, p.zoomActive = 7, p.flipHorizontal = 3;
+            p.correction1 = 1000;
+        },
+    };
+    for (const auto& change : cases) {
+        const Image out = Processed(With(change), in);
+        ASSERT_EQ(out.bytes.size(), in.bytes.size());
+        for (int y = 0; y < in.height; ++y)  // row padding untouched
+            for (int i = in.width * 4; i < in.stride; ++i)
+                ASSERT_EQ(out.bytes[size_t(y) * in.stride + i], 0xEE);
+    }
+    // A frame of another size than the tables were built for is left alone.
+    auto processor = EffectProcessor::Build(With([](EffectParams& p) { p.blur = 1; }), 1, 64, 64);
+    Image other = Gradient(8, 8);
+    EffectProcessor::Scratch scratch;
+    processor->Process(other.bytes.data(), 8, 8, other.stride, scratch);
+    EXPECT_EQ(other.bytes, Gradient(8, 8).bytes);
+}
+
+}  // namespace
