@@ -51,4 +51,25 @@ PadRef FindConnectedPin(GstElement* element, PadDirection direction) {
     return Find(element, direction, Want::Linked);
 }
 
+PadRef FindOrRequestFreePin(GstElement* element, PadDirection direction, GstPad* peer) {
+    if (!element) return {};
+    const GstPadDirection wanted = direction == PadDirection::Input ? GST_PAD_SINK : GST_PAD_SRC;
+    if (peer) {
+        if (GST_PAD_DIRECTION(peer) == wanted || gst_pad_is_linked(peer)) return {};
+        // Finds a free compatible pad or requests one from a template that fits the peer.
+        return PadRef(gst_element_get_compatible_pad(element, peer, nullptr));
+    }
+    if (PadRef free = FindFreePin(element, direction)) return free;
+    for (const GList* item = gst_element_class_get_pad_template_list(GST_ELEMENT_GET_CLASS(element));
+         item; item = item->next) {
+        auto* templ = GST_PAD_TEMPLATE(item->data);
+        if (GST_PAD_TEMPLATE_DIRECTION(templ) != wanted ||
+            GST_PAD_TEMPLATE_PRESENCE(templ) != GST_PAD_REQUEST)
+            continue;
+        if (GstPad* pad = gst_element_request_pad(element, templ, nullptr, nullptr))
+            return PadRef(pad);
+    }
+    return {};
+}
+
 }  // namespace media

@@ -1,0 +1,160 @@
+#include "engine/CodecCatalogue.h"
+
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/FindNoCase.h"
+#include "engine/EncoderTuning.h"
+#include "platform/media/GstInit.h"
+#include "platform/media/GstRef.h"
+
+namespace {
+
+// Names other systems' codecs go by, and the encoder that does the same job here: first
+// the factory, else any listed encoder with that output.
+struct Alias {
+    const char* name;
+    const char* factory;
+    const char* output;
+};
+
+const Alias kAliases[] = {
+    {"XviD", "avenc_mpeg4", "video/mpeg, mpegversion=(int)4, systemstream=(boolean)false"},
+    {"ffdshow video codec", "avenc_mpeg4",
+     "video/mpeg, mpegversion=(int)4, systemstream=(boolean)false"},
+    {"LAME", kMp3EncoderFactory, "audio/mpeg, mpegversion=(int)1, layer=(int)3"},
+    {"Layer-3", kMp3EncoderFactory, "audio/mpeg, mpegversion=(int)1, layer=(int)3"},
+    {"IMA ", "adpcmenc", "audio/x-adpcm, layout=(string)dvi"},
+};
+
+const Alias* FindAlias(const std::string& name) {
+    for (const Alias& alias : kAliases)
+        if (name == alias.name) return &alias;
+    return nullptr;
+}
+
+// The caps of a factory's pad templates of one direction, merged.
+media::CapsRef TemplateCaps(GstElementFactory* factory, GstPadDirection direction,
+                            const char* onlyTemplate = nullptr) {
+    media::CapsRef merged(gst_caps_new_empty());
+    for (const GList* item = gst_element_factory_get_static_pad_templates(factory); item;
+         item = item->next) {
+        auto* templ = static_cast<GstStaticPadTemplate*>(item->data);
+        if (templ->direction != direction) continue;
+        if (onlyTemplate && std::strcmp(templ->name_template, onlyTemplate) != 0) continue;
+        merged = media::CapsRef(gst_caps_merge(
+            gst_caps_ref(merged.get()), gst_static_caps_get(&templ->static_caps)));
+    }
+    return merged;
+}
+
+media::CapsRef SinkCapsOf(const char* factoryName, const char* templ) {
+    GstElementFactory* factory = gst_element_factory_find(factoryName);
+    if (!factory) return media::CapsRef(gst_caps_new_empty());
+    media::CapsRef caps = TemplateCaps(factory, GST_PAD_SINK, templ);
+    gst_object_unref(factory);
+    return caps;
+}
+
+bool Produces(GstElementFactory* factory, const GstCaps* caps) {
+    media::CapsRef output = TemplateCaps(factory, GST_PAD_SRC);
+    return gst_caps_can_intersect(output.get(), caps);
+}
+
+int32_t MaskOf(GstElementFactory* factory) {
+    auto* loaded = GST_ELEMENT_FACTORY(gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory)));
+    if (!loaded) return 0;
+    int32_t mask = 0;
+    const GType type = gst_element_factory_get_element_type(loaded);
+    if (type != G_TYPE_INVALID) {
+        auto* klass = static_cast<GObjectClass*>(g_type_class_ref(type));
+        mask = EncoderCapabilities(klass);
+        g_type_class_unref(klass);
+    }
+    gst_object_unref(loaded);
+    return mask;
+}
+
+bool SortsBefore(const CodecEntry& a, const CodecEntry& b) {
+    const int byName = g_ascii_strcasecmp(a.displayName.c_str(), b.displayName.c_str());
+    return byName != 0 ? byName < 0 : a.factoryName < b.factoryName;
+}
+
+int32_t RowOf(const std::vector<CodecEntry>& entries, const std::string& name) {
+    if (const Alias* alias = FindAlias(name)) {
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].factoryName == alias->factory) return static_cast<int32_t>(i) + 1;
+        media::CapsRef wanted(gst_caps_from_string(alias->output));
+        for (size_t i = 0; i < entries.size(); ++i) {
+            GstElementFactory* factory = gst_element_factory_find(entries[i].factoryName.c_str());
+            if (!factory) continue;
+            const bool match = Produces(factory, wanted.get());
+            gst_object_unref(factory);
+            if (match) return static_cast<int32_t>(i) + 1;
+        }
+        return -1;
+    }
+    int32_t row = -1;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (!name.empty() && FindNoCase(entries[i].displayName, name) != std::string_view::npos)
+            row = static_cast<int32_t>(i) + 1;
+    return row;
+}
+
+}  // namespace
+
+CodecCatalogue CodecCatalogue::Build() {
+    media::InitGStreamer();
+    CodecCatalogue catalogue;
+    media::CapsRef videoSinks = SinkCapsOf("avimux", "video_%u");
+    media::CapsRef audioSinks(gst_caps_merge(gst_caps_ref(SinkCapsOf("avimux", "audio_%u").get()),
+                                             gst_caps_ref(SinkCapsOf("wavenc", "sink").get())));
+
+    GList* factories =
+        gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_ENCODER, GST_RANK_NONE);
+    for (GList* item = factories; item; item = item->next) {
+        auto* factory = GST_ELEMENT_FACTORY(item->data);
+        const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+        const char* name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
+        if (!klass) continue;
+        // Picture encoders (JPEG, PNG) make video streams too when fed frames.
+        const bool video = std::strstr(klass, "Video") || std::strstr(klass, "Image");
+        const bool audio = std::strstr(klass, "Audio") != nullptr;
+        if (video == audio) continue;
+        if (!Produces(factory, video ? videoSinks.get() : audioSinks.get())) continue;
+        if (audio && std::strcmp(name, kMp3EncoderFactory) == 0) {
+            catalogue.hasMp3_ = true;
+            continue;
+        }
+        const char* longName =
+            gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
+        CodecEntry entry{longName ? longName : name, name, MaskOf(factory)};
+        (video ? catalogue.video_ : catalogue.audio_).push_back(std::move(entry));
+    }
+    gst_plugin_feature_list_free(factories);
+    std::sort(catalogue.video_.begin(), catalogue.video_.end(), SortsBefore);
+    std::sort(catalogue.audio_.begin(), catalogue.audio_.end(), SortsBefore);
+    return catalogue;
+}
+
+const CodecEntry* CodecCatalogue::VideoRow(int32_t row) const {
+    if (row < 1 || row > static_cast<int32_t>(video_.size())) return nullptr;
+    return &video_[static_cast<size_t>(row) - 1];
+}
+
+const CodecEntry* CodecCatalogue::AudioRow(int32_t row) const {
+    if (row < 1 || row > static_cast<int32_t>(audio_.size())) return nullptr;
+    return &audio_[static_cast<size_t>(row) - 1];
+}
+
+int32_t CodecCatalogue::PreferredVideoRow(const std::string& name) const {
+    return RowOf(video_, name);
+}
+
+int32_t CodecCatalogue::PreferredAudioRow(const std::string& name) const {
+    const Alias* alias = FindAlias(name);
+    if (alias && std::strcmp(alias->factory, kMp3EncoderFactory) == 0) return Mp3Row();
+    return RowOf(audio_, name);
+}

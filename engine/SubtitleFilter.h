@@ -1,0 +1,22 @@
+#pragma once
+
+// Splices the effects element into a job's video path: upstream ! "KRVTColour Space" !
+// "KalvorVT" ! downstream, with the job's effect block and subtitle file.
+
+#include <gst/gst.h>
+
+#include "engine/JobObject.h"
+#include "engine/WizardState.h"
+
+inline constexpr char kSubtitleConverterName[] = "KRVTColour Space";
+inline constexpr char kEffectsFilterName[] = "KalvorVT";
+
+enum class SubtitleInsert {
+    Inserted,   // the video runs through the effects element
+    Bypassed,   // the insert failed (reported); upstream is linked straight to downstream
+    Failed,     // not even that link could be made (reported)
+};
+
+// frameRate: what the element's subtitle clock counts frames by (0 for a still image).
+SubtitleInsert InsertSubtitleFilter(const JobObject& job, const WizardState& state, GstBin* graph,
+                                    GstPad* upstream, GstPad* downstream, double frameRate);
