@@ -1,7 +1,6 @@
-// A video job's graph built with the helpers from generated media: decoded video through the
-// effects splice into the encoder the "XviD" name selects, decoded audio through the MP3
-// format step into the MP3 encoder, both into avimux and a file. The file must hold both
-// streams for the input's whole length.
+// A video job's graph built with the helpers from generated media: video through the effects
+// splice into the "XviD" encoder, audio through the MP3 format step into the MP3 encoder, both
+// into avimux and a file, which must hold both streams for the input's whole length.
 
 #include <gtest/gtest.h>
 
@@ -23,11 +22,7 @@
 namespace {
 
 class AviJobGraphTest : public TempFolderTest {
-protected:
-    static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
-        static_cast<AviJobGraphTest*>(data)->LinkDecoded(pad);
-    }
-
+public:
     // Runs on a streaming thread, as linking a decoder's or a timeline's pads does.
     void LinkDecoded(GstPad* pad) {
         media::CapsRef caps(gst_pad_query_caps(pad, nullptr));
@@ -44,19 +39,11 @@ protected:
         }
     }
 
-    media::ElementRef Add(const char* factory, const char* name) {
+    media::ElementRef Add(const char* factory, const char* name = nullptr) {
         std::string error;
         media::ElementRef element = AddFilter(GST_BIN(pipeline_.get()), factory, name, &error);
         EXPECT_TRUE(element) << error;
         return element;
-    }
-
-    // The encoder's output into a requested muxer input.
-    void IntoMux(GstElement* encoder, GstElement* mux) {
-        ASSERT_TRUE(gst_bin_add(GST_BIN(pipeline_.get()), encoder));
-        media::PadRef out = GetPin(encoder, PadDirection::Output);
-        media::PadRef in = GetFreePin(mux, PadDirection::Input, out.get());
-        ASSERT_TRUE(ConnectDirect(out.get(), in.get()));
     }
 
     std::mutex mutex_;
@@ -70,25 +57,19 @@ TEST_F(AviJobGraphTest, WritesBothStreamsForTheWholeLength) {
     CapturedMessages messages;
     const std::string input = env_.Path("input.avi"), output = env_.Path("output.avi");
     media::AviSpec spec;
-    spec.seconds = 2.0;
-    spec.width = 160;
-    spec.height = 120;
+    spec.seconds = 2.0, spec.width = 160, spec.height = 120;
     std::string error;
     ASSERT_TRUE(media::MakeAvi(input, spec, &error)) << error;
 
     const CodecCatalogue catalogue = CodecCatalogue::Build();
     state_.effects = DefaultEffectParams();
     state_.chosenVideoCodec = catalogue.PreferredVideoRow("XviD");
-    state_.quality = 80;
-    state_.keyFrameRate = 25;
+    state_.quality = 80, state_.keyFrameRate = 25;
     state_.chosenAudioCodec = catalogue.PreferredAudioRow("LAME");
-    state_.mp3SampleRate = 32000;
-    state_.mp3Bitrate = 96;
-    state_.mp3Stereo = 0;
+    state_.mp3SampleRate = 32000, state_.mp3Bitrate = 96, state_.mp3Stereo = 0;
 
     pipeline_ = media::ElementRef(gst_pipeline_new("job"));
-    media::ElementRef source = Add("filesrc", nullptr);
-    media::ElementRef decoder = Add("decodebin", nullptr);
+    media::ElementRef source = Add("filesrc"), decoder = Add("decodebin");
     media::ElementRef mux = Add("avimux", "KRAvi Mux Filter");
     media::ElementRef writer = Add("filesink", "KRFile Writer");
     g_object_set(source.get(), "location", input.c_str(), nullptr);
@@ -101,14 +82,23 @@ TEST_F(AviJobGraphTest, WritesBothStreamsForTheWholeLength) {
     ASSERT_TRUE(videoEncoder_ && audioEncoder_);
     ApplyVideoCompression(state_, catalogue, videoEncoder_.get());
     ApplyAudioFormat(state_, catalogue, audioEncoder_.get());
-    IntoMux(videoEncoder_.get(), mux.get());
-    IntoMux(audioEncoder_.get(), mux.get());
-    g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(OnPadAdded), this);
+    for (GstElement* encoder : {videoEncoder_.get(), audioEncoder_.get()}) {
+        ASSERT_TRUE(gst_bin_add(GST_BIN(pipeline_.get()), encoder));
+        media::PadRef out = GetPin(encoder, PadDirection::Output);
+        media::PadRef in = GetFreePin(mux.get(), PadDirection::Input, out.get());
+        ASSERT_TRUE(ConnectDirect(out.get(), in.get()));
+    }
+    g_signal_connect(decoder.get(), "pad-added",
+                     G_CALLBACK(+[](GstElement*, GstPad* pad, AviJobGraphTest* self) {
+                         self->LinkDecoded(pad);
+                     }),
+                     this);
 
     ASSERT_TRUE(media::ChangeState(pipeline_.get(), GST_STATE_PLAYING, 10000));
     media::BusRef bus(gst_element_get_bus(pipeline_.get()));
     media::MessageRef end(gst_bus_timed_pop_filtered(
-        bus.get(), 30 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+        bus.get(), 30 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
     media::ForceNull(pipeline_.get());
     ASSERT_TRUE(end);
     ASSERT_EQ(GST_MESSAGE_TYPE(end.get()), GST_MESSAGE_EOS) << media::ErrorText(end.get());
@@ -126,18 +116,17 @@ TEST_F(AviJobGraphTest, WritesBothStreamsForTheWholeLength) {
             ++video;
             EXPECT_EQ(stream.width, 160);
             EXPECT_EQ(stream.height, 120);
-            const bool mpeg4 = stream.fourCC == media::MakeFourCC('D', 'I', 'V', 'X') ||
-                               stream.fourCC == media::MakeFourCC('X', 'V', 'I', 'D') ||
-                               stream.fourCC == media::MakeFourCC('F', 'M', 'P', '4');
-            EXPECT_TRUE(mpeg4) << stream.caps;
+            EXPECT_TRUE(stream.fourCC == media::MakeFourCC('D', 'I', 'V', 'X') ||
+                        stream.fourCC == media::MakeFourCC('X', 'V', 'I', 'D') ||
+                        stream.fourCC == media::MakeFourCC('F', 'M', 'P', '4'))
+                << stream.caps;
         } else if (stream.kind == media::StreamKind::Audio) {
             ++audio;
             EXPECT_EQ(stream.sampleRate, 32000);
             EXPECT_EQ(stream.channels, 1);
         }
     }
-    EXPECT_EQ(video, 1);
-    EXPECT_EQ(audio, 1);
+    EXPECT_EQ(std::pair(video, audio), std::pair(1, 1));
     EXPECT_NEAR(facts.duration, 2.0, 0.15);
 }
 

@@ -1,5 +1,5 @@
-// The fast mode's cut: the demuxer of a copy graph is sought to the fragment, so
-// the copy holds that stretch only; a graph without a demuxer is refused with the warning.
+// The fast mode's cut: the demuxer of a copy graph is sought to the fragment, so the copy
+// holds that stretch only; a graph without a demuxer is refused with the warning.
 
 #include <gtest/gtest.h>
 
@@ -15,27 +15,28 @@
 
 namespace {
 
-class BypassFilterTest : public TempFolderTest {};
+class BypassFilterTest : public TempFolderTest {
+protected:
+    void SetUp() override { media::InitGStreamer(); }
+    CapturedMessages messages_;
+};
 
 TEST_F(BypassFilterTest, CopiesOnlyTheFragment) {
-    CapturedMessages messages;
     const std::string input = env_.Path("input.avi"), output = env_.Path("cut.avi");
     media::AviSpec spec;
-    spec.seconds = 3.0;
-    spec.width = 160;
-    spec.height = 120;
+    spec.seconds = 3.0, spec.width = 160, spec.height = 120;
     spec.audio = media::AudioCodec::None;
     std::string error;
     ASSERT_TRUE(media::MakeAvi(input, spec, &error)) << error;
 
-    media::InitGStreamer();
-    const std::string description = "filesrc location=\"" + input +
-                                    "\" ! avidemux ! queue ! image/jpeg ! avimux ! filesink location=\"" +
-                                    output + "\"";
-    media::ElementRef graph(gst_parse_launch(description.c_str(), nullptr));
+    media::ElementRef graph(gst_parse_launch(("filesrc location=\"" + input +
+                                              "\" ! avidemux ! queue ! image/jpeg ! avimux ! "
+                                              "filesink location=\"" +
+                                              output + "\"")
+                                                 .c_str(),
+                                             nullptr));
     ASSERT_TRUE(graph);
-    // Streaming threads left running would hold the program at exit.
-    struct Down {
+    struct Down {  // streaming threads left running would hold the program at exit
         GstElement* graph;
         ~Down() { media::ForceNull(graph); }
     } down{graph.get()};
@@ -44,9 +45,10 @@ TEST_F(BypassFilterTest, CopiesOnlyTheFragment) {
     ASSERT_TRUE(media::ChangeState(graph.get(), GST_STATE_PLAYING, 5000));
     media::BusRef bus(gst_element_get_bus(graph.get()));
     media::MessageRef end(gst_bus_timed_pop_filtered(
-        bus.get(), 10 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+        bus.get(), 10 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
     ASSERT_TRUE(end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages_.shown.empty());
 
     media::MediaProbe probe;
     media::MediaFacts facts;
@@ -55,13 +57,11 @@ TEST_F(BypassFilterTest, CopiesOnlyTheFragment) {
 }
 
 TEST_F(BypassFilterTest, AGraphWithoutADemuxerIsRefused) {
-    CapturedMessages messages;
-    media::InitGStreamer();
     media::ElementRef graph(gst_parse_launch("videotestsrc ! fakesink", nullptr));
     EXPECT_EQ(BypassFilterClass(GST_BIN(graph.get()), true, 1.0, 2.0, 0), FastCut::Unsupported);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].caption, kFastModeCaption);
-    EXPECT_EQ(messages.shown[0].text, kFastModeWarning);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].caption, kFastModeCaption);
+    EXPECT_EQ(messages_.shown[0].text, kFastModeWarning);
 }
 
 }  // namespace

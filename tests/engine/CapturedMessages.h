@@ -7,21 +7,17 @@
 
 #include "platform/ui/MessageSink.h"
 
-struct CapturedMessage {
-    std::string caption;
-    std::string text;
-    MessageIcon icon;
-    bool owned;
-};
-
-class CapturedMessages : public IMessageSink {
-public:
+struct CapturedMessages : IMessageSink {
+    struct Message {
+        std::string caption, text;
+        MessageIcon icon;
+    };
     CapturedMessages() { SetMessageSink(this); }
     ~CapturedMessages() override { SetMessageSink(nullptr); }
-    MessageAnswer Show(QWidget* owner, const std::string& caption, const std::string& text,
+    MessageAnswer Show(QWidget*, const std::string& caption, const std::string& text,
                        MessageIcon icon, MessageButtons) override {
-        shown.push_back({caption, text, icon, owner != nullptr});
+        shown.push_back({caption, text, icon});
         return MessageAnswer::Ok;
     }
-    std::vector<CapturedMessage> shown;
+    std::vector<Message> shown;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CapturedMessages.h"
+#include "engine/EncoderProperties.h"
 #include "engine/EncoderSetup.h"
 #include "engine/EncoderTuning.h"
 
@@ -15,11 +16,10 @@ const CodecCatalogue& Catalogue() {
     return catalogue;
 }
 
-TEST(EncoderSetup, RowZeroIsNoEncoderAndNothingIsApplied) {
+TEST(EncoderSetup, RowZeroOrPastTheListIsNoEncoderAndNothingIsApplied) {
     CapturedMessages messages;
     WizardState state;
-    state.chosenVideoCodec = 0;
-    state.chosenAudioCodec = 0;
+    state.chosenVideoCodec = 0, state.chosenAudioCodec = 0;
     EXPECT_FALSE(CreateSelectedVideoCompressor(state, Catalogue()));
     EXPECT_FALSE(CreateSelectedAudioCompressor(state, Catalogue()));
     ApplyVideoCompression(state, Catalogue(), nullptr);
@@ -27,51 +27,46 @@ TEST(EncoderSetup, RowZeroIsNoEncoderAndNothingIsApplied) {
     state.audioFormats = {{22050, 1}};
     ApplyAudioFormat(state, Catalogue(), nullptr);
     EXPECT_EQ(state.audioFormat.sampleRate, 0);
-    state.chosenAudioCodec = Catalogue().Mp3Row() + 1;  // past the MP3 row
+    state.chosenAudioCodec = Catalogue().Mp3Row() + 1;
     EXPECT_FALSE(CreateSelectedAudioCompressor(state, Catalogue()));
     state.chosenVideoCodec = static_cast<int32_t>(Catalogue().Video().size()) + 1;
     EXPECT_FALSE(CreateSelectedVideoCompressor(state, Catalogue()));
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(EncoderSetup, TheMpegFourRowGetsQualityAndKeyFramesWithOtherBitsSet) {
+TEST(EncoderSetup, TheMpegFourRowGetsQualityBestMiddleWorstAndKeyFramesWithOtherBitsSet) {
     WizardState state;
     state.chosenVideoCodec = Catalogue().PreferredVideoRow("XviD");
     const CodecEntry* entry = Catalogue().VideoRow(state.chosenVideoCodec);
     ASSERT_NE(entry, nullptr);
     ASSERT_EQ(entry->mask, kCodecCanQuality | kCodecCanKeyFrame | kCodecCanConfigure);
-    state.quality = 100;
-    state.keyFrameRate = 25;
-    media::ElementRef encoder = CreateSelectedVideoCompressor(state, Catalogue());
-    ApplyVideoCompression(state, Catalogue(), encoder.get());
-    float quantizer = 0;
-    int gop = 0;
-    gchar* pass = nullptr;
-    g_object_get(encoder.get(), "quantizer", &quantizer, "gop-size", &gop, nullptr);
-    EXPECT_FLOAT_EQ(quantizer, 1.0f);
-    EXPECT_EQ(gop, 25);
-    GValue value = G_VALUE_INIT;
-    g_value_init(&value, G_PARAM_SPEC_VALUE_TYPE(
-                             g_object_class_find_property(G_OBJECT_GET_CLASS(encoder.get()), "pass")));
-    g_object_get_property(G_OBJECT(encoder.get()), "pass", &value);
-    pass = gst_value_serialize(&value);
-    EXPECT_STREQ(pass, "quant") << "a quantizer is only used in constant-quantizer mode";
-    g_free(pass);
-    g_value_unset(&value);
+    const struct {
+        int32_t quality;
+        float quantizer;
+    } cases[] = {{100, 1}, {50, 15.5}, {1, 30}};
+    for (const auto& c : cases) {  // a quantizer: smaller is better
+        state.quality = c.quality;
+        state.keyFrameRate = 25;
+        media::ElementRef encoder = CreateSelectedVideoCompressor(state, Catalogue());
+        ApplyVideoCompression(state, Catalogue(), encoder.get());
+        float quantizer = 0;
+        int gop = 0;
+        g_object_get(encoder.get(), "quantizer", &quantizer, "gop-size", &gop, nullptr);
+        EXPECT_NEAR(quantizer, c.quantizer, c.quality == 50 ? 1.0 : 0.0) << c.quality;
+        EXPECT_EQ(gop, 25);
+        EXPECT_EQ(PropertyText(G_OBJECT(encoder.get()), "pass"), "quant")
+            << "a quantizer is only used in constant-quantizer mode";
+    }
 }
 
 TEST(EncoderSetup, Mp3SettingsReachTheEncoderAndItsFormat) {
-    struct Case {
-        int32_t rate, bitrate, stereo;
-        int32_t wantBitrate, wantChannels;
-    };
-    const Case cases[] = {{44100, 192, 1, 192, 2}, {22050, 320, 0, 160, 1}, {8000, 128, 1, 64, 2}};
-    for (const Case& c : cases) {
+    const struct {
+        int32_t rate, bitrate, stereo, wantBitrate, wantChannels;
+    } cases[] = {{44100, 192, 1, 192, 2}, {22050, 320, 0, 160, 1}, {8000, 128, 1, 64, 2}};
+    for (const auto& c : cases) {
         WizardState state;
         state.chosenAudioCodec = Catalogue().Mp3Row();
-        state.mp3SampleRate = c.rate;
-        state.mp3Bitrate = c.bitrate;
-        state.mp3Stereo = c.stereo;
+        state.mp3SampleRate = c.rate, state.mp3Bitrate = c.bitrate, state.mp3Stereo = c.stereo;
         media::ElementRef encoder = CreateSelectedAudioCompressor(state, Catalogue());
         ASSERT_TRUE(encoder);
         ApplyAudioFormat(state, Catalogue(), encoder.get());

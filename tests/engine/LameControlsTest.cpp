@@ -22,21 +22,21 @@ struct TypedControls : ILameControls {
 };
 
 TEST(LameControls, TypedValuesSnapToListedOnes) {
-    struct Case {
-        const char* rate;
-        const char* bitrate;
-        int32_t wantRate;
-        int32_t wantBitrate;
-    };
-    const Case cases[] = {
-        {"44100", "128", 44100, 128}, {"44000", "130", 44100, 128},  {" 22050", "1000", 22050, 320},
-        {"abc", "", 48000, 320},      {"-5", "33", 8000, 32},        {"99999999999999999999", "0", 48000, 32},
+    const struct {
+        const char *rate, *bitrate;
+        int32_t wantRate, wantBitrate;
+    } cases[] = {
+        {"44100", "128", 44100, 128},
+        {"44000", "130", 44100, 128},
+        {" 22050", "1000", 22050, 320},
+        {"abc", "", 48000, 320},
+        {"-5", "33", 8000, 32},
         {"11025 Hz", "64k", 11025, 64},
+        {"99999999999999999999", "0", 48000, 32},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TypedControls controls;
-        controls.rate = c.rate;
-        controls.bitrate = c.bitrate;
+        controls.rate = c.rate, controls.bitrate = c.bitrate;
         WizardState state;
         ReadLameControls(controls, state);
         EXPECT_EQ(state.mp3SampleRate, c.wantRate) << c.rate;

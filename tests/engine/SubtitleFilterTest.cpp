@@ -1,6 +1,5 @@
 // The effects element spliced into a job's video: the job's effect block with filter mode
-// 1, subtitles on only with a file, and, when the splice fails, the video linked around it
-// so the job still writes its picture.
+// 1, subtitles on only with a file, and, when the splice fails, the video linked around it.
 
 #include <gtest/gtest.h>
 
@@ -17,18 +16,13 @@ namespace {
 
 class SubtitleFilterTest : public TempFolderTest {
 protected:
-    void Build(const char* upstreamDescription) {
+    SubtitleInsert Insert(const char* upstreamDescription, double frameRate = 25.0) {
         media::InitGStreamer();
         const std::string description =
             std::string(upstreamDescription) + " ! identity name=up  fakesink name=down";
         graph_ = media::ElementRef(gst_parse_launch(description.c_str(), nullptr));
-        ASSERT_TRUE(graph_);
-        media::ElementRef up(gst_bin_get_by_name(GST_BIN(graph_.get()), "up"));
-        media::ElementRef down(gst_bin_get_by_name(GST_BIN(graph_.get()), "down"));
-        upstream_ = GetPin(up.get(), PadDirection::Output);
-        downstream_ = GetPin(down.get(), PadDirection::Input);
-    }
-    SubtitleInsert Insert(double frameRate = 25.0) {
+        upstream_ = GetPin(Named("up").get(), PadDirection::Output);
+        downstream_ = GetPin(Named("down").get(), PadDirection::Input);
         return InsertSubtitleFilter(job_, state_, GST_BIN(graph_.get()), upstream_.get(),
                                     downstream_.get(), frameRate);
     }
@@ -52,52 +46,42 @@ protected:
     media::PadRef upstream_, downstream_;
 };
 
-TEST_F(SubtitleFilterTest, PushesTheJobsBlockWithFilterModeOneAndNoSubtitles) {
-    CapturedMessages messages;
-    state_.effects = DefaultEffectParams();
-    state_.effects.invert = 1;
-    state_.effects.filterMode = 0;
-    Build("videotestsrc num-buffers=5");
-    ASSERT_EQ(Insert(29.97), SubtitleInsert::Inserted);
+TEST_F(SubtitleFilterTest, PushesTheJobsBlockWithFilterModeOneAndSubtitlesOnlyWithAFile) {
+    for (const bool withFile : {false, true}) {
+        CapturedMessages messages;
+        state_.effects = DefaultEffectParams();
+        state_.effects.invert = 1;
+        state_.effects.filterMode = 0;
+        job_.subtitlesPath = withFile ? env_.Path("film.srt") : "";
+        if (withFile)
+            TempEnvironment::WriteFile(job_.subtitlesPath,
+                                       "1\n00:00:00,000 --> 00:00:01,000\nHi\n");
+        ASSERT_EQ(Insert("videotestsrc num-buffers=5", 29.97), SubtitleInsert::Inserted);
 
-    media::ElementRef effects = Named(kEffectsFilterName);
-    media::ElementRef converter = Named(kSubtitleConverterName);
-    ASSERT_TRUE(effects && converter);
-    int invert = 0, filterMode = 0, subtitleMode = 0;
-    double frameRate = 0;
-    g_object_get(effects.get(), "invert", &invert, "filter-mode", &filterMode, "subtitle-mode",
-                 &subtitleMode, "frame-rate", &frameRate, nullptr);
-    EXPECT_EQ(invert, 1);
-    EXPECT_EQ(filterMode, 1);
-    EXPECT_EQ(subtitleMode, 2);
-    EXPECT_DOUBLE_EQ(frameRate, 29.97);
-    media::PadRef converterIn = GetPin(converter.get(), PadDirection::Input);
-    EXPECT_TRUE(gst_pad_is_linked(converterIn.get()));
-    EXPECT_TRUE(HasConnectedPin(effects.get(), PadDirection::Output));
-    EXPECT_TRUE(RunsToEnd());
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(SubtitleFilterTest, AJobsSubtitleFileTurnsSubtitlesOn) {
-    job_.subtitlesPath = env_.Path("film.srt");
-    TempEnvironment::WriteFile(job_.subtitlesPath, "1\n00:00:00,000 --> 00:00:01,000\nHello\n\n");
-    Build("videotestsrc num-buffers=3");
-    ASSERT_EQ(Insert(), SubtitleInsert::Inserted);
-    media::ElementRef effects = Named(kEffectsFilterName);
-    int subtitleMode = 2;
-    gchar* file = nullptr;
-    g_object_get(effects.get(), "subtitle-mode", &subtitleMode, "subtitle-file", &file, nullptr);
-    EXPECT_EQ(subtitleMode, 0);
-    EXPECT_EQ(std::string(file ? file : ""), job_.subtitlesPath);
-    g_free(file);
+        media::ElementRef effects = Named(kEffectsFilterName);
+        ASSERT_TRUE(effects && Named(kSubtitleConverterName));
+        int invert = 0, filterMode = 0, subtitleMode = 0;
+        double frameRate = 0;
+        gchar* file = nullptr;
+        g_object_get(effects.get(), "invert", &invert, "filter-mode", &filterMode, "subtitle-mode",
+                     &subtitleMode, "frame-rate", &frameRate, "subtitle-file", &file, nullptr);
+        EXPECT_EQ(invert, 1);
+        EXPECT_EQ(filterMode, 1);
+        EXPECT_EQ(subtitleMode, withFile ? 0 : 2);
+        EXPECT_EQ(std::string(file ? file : ""), job_.subtitlesPath);
+        g_free(file);
+        EXPECT_DOUBLE_EQ(frameRate, 29.97);
+        // Running to the end needs both spliced elements linked.
+        EXPECT_TRUE(RunsToEnd());
+        EXPECT_TRUE(messages.shown.empty());
+    }
 }
 
 // A coded picture neither the converter nor the effects element can take: the splice fails
 // once, loudly, and the job's video goes straight on.
 TEST_F(SubtitleFilterTest, AFailedSpliceLinksAroundTheFilter) {
     CapturedMessages messages;
-    Build("videotestsrc num-buffers=3 ! jpegenc");
-    EXPECT_EQ(Insert(), SubtitleInsert::Bypassed);
+    EXPECT_EQ(Insert("videotestsrc num-buffers=3 ! jpegenc"), SubtitleInsert::Bypassed);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Kalvor");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);

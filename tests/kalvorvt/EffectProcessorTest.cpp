@@ -14,6 +14,7 @@
 namespace {
 
 using Pixel = std::array<int, 3>;  // R, G, B
+using Change = std::function<void(EffectParams&)>;
 
 struct Image {
     int width, height, stride;
@@ -25,10 +26,7 @@ struct Image {
     }
     void Set(int x, int y, Pixel p) {
         uint8_t* at = &bytes[size_t(y) * stride + x * 4];
-        at[0] = uint8_t(p[2]);
-        at[1] = uint8_t(p[1]);
-        at[2] = uint8_t(p[0]);
-        at[3] = 0xFF;
+        at[0] = uint8_t(p[2]), at[1] = uint8_t(p[1]), at[2] = uint8_t(p[0]), at[3] = 0xFF;
     }
     void Fill(int x0, int y0, int x1, int y1, Pixel p) {
         for (int y = y0; y < y1; ++y)
@@ -47,10 +45,17 @@ Image Processed(const EffectParams& params, Image image, int32_t filterMode = 1)
     return image;
 }
 
-EffectParams With(const std::function<void(EffectParams&)>& change) {
+EffectParams With(const Change& change) {
     EffectParams p = DefaultEffectParams();
     change(p);
     return p;
+}
+
+Change Zoom(int left, int top, int width, int height, int extra1, int extra2, int active = 1) {
+    return [=](EffectParams& p) {
+        p.zoomLeft = left, p.zoomTop = top, p.zoomWidth = width, p.zoomHeight = height;
+        p.zoomExtra1 = extra1, p.zoomExtra2 = extra2, p.zoomActive = active;
+    };
 }
 
 bool Gray(Pixel p, int tolerance = 1) {
@@ -65,82 +70,59 @@ Image Gradient(int w, int h) {
     return image;
 }
 
-TEST(EffectProcessor, StartValuesAreNeutralAndLeaveTheFrameBitIdentical) {
-    const Image in = Gradient(16, 8);
-    auto processor = EffectProcessor::Build(DefaultEffectParams(), 1, 16, 8);
-    EXPECT_TRUE(processor->Neutral());
-    EXPECT_EQ(Processed(DefaultEffectParams(), in).bytes, in.bytes);
-    // Filter mode 0 turns every effect off.
-    const auto inverted = With([](EffectParams& p) {
-        p.invert = 1;
-        p.blur = 2;
-    });
-    EXPECT_TRUE(EffectProcessor::Build(inverted, 0, 16, 8)->Neutral());
-    EXPECT_EQ(Processed(inverted, in, 0).bytes, in.bytes);
+TEST(EffectProcessor, NeutralValuesFilterModeZeroAndDegenerateZoomsLeaveTheFrameBitIdentical) {
+    const Image in = Gradient(16, 12);
+    const struct {
+        const char* name;
+        Change change;
+        int32_t filterMode;
+    } cases[] = {
+        {"start values", [](EffectParams&) {}, 1},
+        {"filter mode 0", [](EffectParams& p) { p.invert = 1, p.blur = 2; }, 0},
+        {"inactive zoom", Zoom(2, 2, 5, 5, 15, 11, 0), 1},
+        {"one by one", Zoom(3, 3, 1, 1, 15, 11), 1},
+        {"empty", Zoom(3, 3, 0, 4, 15, 11), 1},
+        {"inverted", Zoom(10, 8, -1, -1, 15, 11), 1},
+        {"whole frame", Zoom(0, 0, 15, 11, 15, 11), 1},
+        {"beyond the frame", Zoom(0, 0, 900, 900, 15, 11), 1},
+        {"outside the frame", Zoom(400, 300, 10, 10, 15, 11), 1},
+    };
+    for (const auto& c : cases) {
+        const EffectParams params = With(c.change);
+        EXPECT_TRUE(EffectProcessor::Build(params, c.filterMode, 16, 12)->Neutral()) << c.name;
+        EXPECT_EQ(Processed(params, in, c.filterMode).bytes, in.bytes) << c.name;
+    }
 }
 
 TEST(EffectProcessor, PointEffectsMapKnownColours) {
-    const Pixel orange{200, 100, 50};
+    using Check = std::function<bool(Pixel)>;
+    const auto is = [](Pixel want) -> Check { return [=](Pixel q) { return q == want; }; };
     const struct {
         const char* name;
-        std::function<void(EffectParams&)> change;
-        std::function<bool(Pixel)> expect;
+        Change change;
+        Check expect;
     } cases[] = {
-        {"invert", [](EffectParams& p) { p.invert = 1; },
-         [](Pixel q) {
-             return q == Pixel{55, 155, 205};
-         }},
-        {"grayscale", [](EffectParams& p) { p.grayscale = 1; },
-         [](Pixel q) { return Gray(q) && q[0] > 50 && q[0] < 200; }},
-        {"contrast 0 gives mid-grey", [](EffectParams& p) { p.contrast = 0; },
-         [](Pixel q) {
-             return q == Pixel{128, 128, 128};
-         }},
-        {"contrast 32 doubles distances from mid-grey", [](EffectParams& p) { p.contrast = 32; },
-         [](Pixel q) {
-             return q == Pixel{255, 72, 0};
-         }},
-        {"brightness 256 gives white", [](EffectParams& p) { p.brightness = 256; },
-         [](Pixel q) {
-             return q == Pixel{255, 255, 255};
-         }},
-        {"brightness -256 gives black", [](EffectParams& p) { p.brightness = -256; },
-         [](Pixel q) {
-             return q == Pixel{0, 0, 0};
-         }},
-        {"brightness adds", [](EffectParams& p) { p.brightness = 20; },
-         [](Pixel q) {
-             return q == Pixel{220, 120, 70};
-         }},
-        {"full red balance", [](EffectParams& p) { p.balanceRed = 255; },
-         [](Pixel q) {
-             return q == Pixel{255, 100, 50};
-         }},
-        {"saturation -100 leaves grey", [](EffectParams& p) { p.saturation = -100; },
+        {"invert", [](EffectParams& p) { p.invert = 1; }, is({55, 155, 205})},
+        {"contrast 0 gives mid-grey", [](EffectParams& p) { p.contrast = 0; }, is({128, 128, 128})},
+        {"contrast 32 doubles distances", [](EffectParams& p) { p.contrast = 32; },
+         is({255, 72, 0})},
+        {"brightness 256: white", [](EffectParams& p) { p.brightness = 256; }, is({255, 255, 255})},
+        {"brightness -256: black", [](EffectParams& p) { p.brightness = -256; }, is({0, 0, 0})},
+        {"brightness adds", [](EffectParams& p) { p.brightness = 20; }, is({220, 120, 70})},
+        {"full red balance", [](EffectParams& p) { p.balanceRed = 255; }, is({255, 100, 50})},
+        {"saturation -100: grey", [](EffectParams& p) { p.saturation = -100; },
          [](Pixel q) { return Gray(q); }},
-        {"saturation 200 spreads the channels", [](EffectParams& p) { p.saturation = 200; },
+        {"saturation 200 spreads", [](EffectParams& p) { p.saturation = 200; },
          [](Pixel q) { return q[0] == 255 && q[2] == 0; }},
-        {"intensity -100 gives black", [](EffectParams& p) { p.intensity = -100; },
-         [](Pixel q) {
-             return q == Pixel{0, 0, 0};
-         }},
-        {"intensity 50 brightens", [](EffectParams& p) { p.intensity = 50; },
-         [](Pixel q) {
-             return q == Pixel{255, 150, 75};
-         }},
+        {"intensity -100: black", [](EffectParams& p) { p.intensity = -100; }, is({0, 0, 0})},
+        {"intensity 50 brightens", [](EffectParams& p) { p.intensity = 50; }, is({255, 150, 75})},
         {"hue 180 turns orange blue", [](EffectParams& p) { p.hue = 180; },
          [](Pixel q) { return q[2] > q[1] && q[1] > q[0]; }},
-        {"invert comes last",
-         [](EffectParams& p) {
-             p.invert = 1;
-             p.brightness = -256;
-         },
-         [](Pixel q) {
-             return q == Pixel{255, 255, 255};
-         }},
+        {"invert comes last", [](EffectParams& p) { p.invert = 1, p.brightness = -256; },
+         is({255, 255, 255})},
     };
     for (const auto& c : cases) {
-        const Image out = Processed(With(c.change), Image(4, 2, orange));
+        const Image out = Processed(With(c.change), Image(4, 2, {200, 100, 50}));  // orange
         const Pixel q = out.At(1, 1);
         EXPECT_TRUE(c.expect(q)) << c.name << ": " << q[0] << "," << q[1] << "," << q[2];
         EXPECT_EQ(out.At(3, 0), q) << c.name;  // the same everywhere
@@ -167,11 +149,9 @@ TEST(EffectProcessor, FlipsMoveAMarkedCorner) {
     in.Set(0, 0, mark);
     const struct { int flipV, flipH, x, y; } cases[] = {{0, 1, 7, 0}, {1, 0, 0, 5}, {1, 1, 7, 5}};
     for (const auto& c : cases) {
-        const Image out = Processed(With([&](EffectParams& p) {
-                                        p.flipVertical = c.flipV;
-                                        p.flipHorizontal = c.flipH;
-                                    }),
-                                    in);
+        const Image out = Processed(
+            With([&](EffectParams& p) { p.flipVertical = c.flipV, p.flipHorizontal = c.flipH; }),
+            in);
         EXPECT_EQ(out.At(c.x, c.y), mark) << c.flipV << c.flipH;
         EXPECT_EQ(out.At(0, 0), (Pixel{0, 0, 80})) << c.flipV << c.flipH;
     }
@@ -182,52 +162,11 @@ TEST(EffectProcessor, ZoomOfAMarkedQuadrantFillsTheFrame) {
     Image in(16, 12, {0, 0, 0});
     in.Fill(0, 0, 8, 6, mark);
     // The area is given on the picture it was chosen on (extra values: its last column and
-    // row), here 160 x 120, and scaled to this frame.
-    const struct {
-        int left, top, width, height, extra1, extra2;
-    } cases[] = {{0, 0, 7, 5, 15, 11}, {0, 0, 70, 50, 159, 119}};
-    for (const auto& c : cases) {
-        const Image out = Processed(With([&](EffectParams& p) {
-                                        p.zoomLeft = c.left;
-                                        p.zoomTop = c.top;
-                                        p.zoomWidth = c.width;
-                                        p.zoomHeight = c.height;
-                                        p.zoomExtra1 = c.extra1;
-                                        p.zoomExtra2 = c.extra2;
-                                        p.zoomActive = 1;
-                                    }),
-                                    in);
+    // row), here also on one of 160 x 120, and scaled to this frame.
+    for (const Change& zoom : {Zoom(0, 0, 7, 5, 15, 11), Zoom(0, 0, 70, 50, 159, 119)}) {
+        const Image out = Processed(With(zoom), in);
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 16; ++x) ASSERT_EQ(out.At(x, y), mark) << x << "," << y;
-    }
-}
-
-TEST(EffectProcessor, DegenerateZoomAreasMeanNoZoom) {
-    const Image in = Gradient(16, 12);
-    const struct {
-        const char* name;
-        int left, top, width, height, active;
-    } cases[] = {
-        {"inactive", 2, 2, 5, 5, 0},
-        {"one by one", 3, 3, 1, 1, 1},
-        {"empty", 3, 3, 0, 4, 1},
-        {"inverted", 10, 8, -1, -1, 1},
-        {"whole frame", 0, 0, 15, 11, 1},
-        {"beyond the frame", 0, 0, 900, 900, 1},
-        {"outside the frame", 400, 300, 10, 10, 1},
-    };
-    for (const auto& c : cases) {
-        const auto params = With([&](EffectParams& p) {
-            p.zoomLeft = c.left;
-            p.zoomTop = c.top;
-            p.zoomWidth = c.width;
-            p.zoomHeight = c.height;
-            p.zoomExtra1 = 15;
-            p.zoomExtra2 = 11;
-            p.zoomActive = c.active;
-        });
-        EXPECT_TRUE(EffectProcessor::Build(params, 1, 16, 12)->Neutral()) << c.name;
-        EXPECT_EQ(Processed(params, in).bytes, in.bytes) << c.name;
     }
 }
 
@@ -260,11 +199,8 @@ TEST(EffectProcessor, NeighbourhoodEffectsActOnEdgesAndSpots) {
     EXPECT_EQ(smooth.At(5, 3)[0], 100);
     EXPECT_EQ(smooth.At(6, 3)[0], 230);
 
-    auto local = Processed(With([](EffectParams& p) {
-                               p.correction1 = 5;
-                               p.correction2 = 100;
-                           }),
-                           edge);
+    auto local =
+        Processed(With([](EffectParams& p) { p.correction1 = 5, p.correction2 = 100; }), edge);
     EXPECT_LT(local.At(4, 3)[0], 60);
     EXPECT_GT(local.At(5, 3)[0], 180);
     EXPECT_EQ(local.At(0, 3)[0], 60);
@@ -277,13 +213,12 @@ TEST(EffectProcessor, NeighbourhoodEffectsActOnEdgesAndSpots) {
 
 TEST(EffectProcessor, EverythingAtOnceAndOutOfRangeValuesStayInsideTheFrame) {
     const Image in = Gradient(31, 17);
-    const std::function<void(EffectParams&)> cases[] = {
+    const Change cases[] = {
         [](EffectParams& p) {
             p.hue = 90, p.saturation = 150, p.intensity = 20, p.contrast = 20, p.brightness = 10;
             p.balanceGreen = 40, p.invert = 1, p.sharpen = 20, p.smooth = 1000, p.blur = 2;
             p.correction1 = 11, p.correction2 = 200, p.emboss = 1, p.flipVertical = 1;
-            p.zoomLeft = 3, p.zoomTop = 2, p.zoomWidth = 20, p.zoomHeight = 9, p.zoomActive = 1;
-            p.zoomExtra1 = 30, p.zoomExtra2 = 16;
+            Zoom(3, 2, 20, 9, 30, 16)(p);
         },
         [](EffectParams& p) {
             p.hue = 100000, p.saturation = -5000, p.intensity = 99999, p.contrast = -7;
@@ -291,9 +226,8 @@ TEST(EffectProcessor, EverythingAtOnceAndOutOfRangeValuesStayInsideTheFrame) {
             p.blur = 9, p.correction1 = 2, p.correction2 = 100000, p.emboss = -1;
         },
         [](EffectParams& p) {
-            p.zoomLeft = -50, p.zoomTop = 1 << 30, p.zoomWidth = 1 << 30, p.zoomHeight = 3;
-            p.zoomExtra1 = -1, p.zoomExtra2 = 0, p.zoomActive = 7, p.flipHorizontal = 3;
-            p.correction1 = 1000;
+            Zoom(-50, 1 << 30, 1 << 30, 3, -1, 0, 7)(p);
+            p.flipHorizontal = 3, p.correction1 = 1000;
         },
     };
     for (const auto& change : cases) {

@@ -13,108 +13,75 @@
 namespace {
 
 // Records each call as "Name(args)".
+using I = int32_t;
+
 class Recorder : public IKalvorVT {
 public:
     std::vector<std::string> calls;
 
-    void SetPosition(double v) override { Add("SetPosition", v); }
-    void SetFrameRate(double v) override { Add("SetFrameRate", v); }
-    void SetFilterMode(int32_t v) override { Add("SetFilterMode", v); }
-    void SetContrastBrightness(int32_t a, int32_t b) override {
-        Add("SetContrastBrightness", a, b);
-    }
-    void SetSharpen(int32_t v) override { Add("SetSharpen", v); }
-    void SetBlur(int32_t v) override { Add("SetBlur", v); }
-    void SetEmboss(int32_t v) override { Add("SetEmboss", v); }
-    void SetSmooth(int32_t v) override { Add("SetSmooth", v); }
-    void SetInvert(int32_t v) override { Add("SetInvert", v); }
-    void SetGrayscale(int32_t v) override { Add("SetGrayscale", v); }
-    void SetFlipVertical(int32_t v) override { Add("SetFlipVertical", v); }
-    void SetFlipHorizontal(int32_t v) override { Add("SetFlipHorizontal", v); }
-    void SetColorBalance(int32_t r, int32_t g, int32_t b) override {
-        Add("SetColorBalance", r, g, b);
-    }
-    void SetImageCorrection(int32_t a, int32_t b) override { Add("SetImageCorrection", a, b); }
-    void SetZoom(int32_t l, int32_t t, int32_t w, int32_t h, int32_t e1, int32_t e2,
-                 int32_t a) override {
-        Add("SetZoom", l, t, w, h, e1, e2, a);
-    }
-    void SetHueSaturation(int32_t h, int32_t s, int32_t i) override {
-        Add("SetHueSaturation", h, s, i);
-    }
-    void SetSubtitleFile(const std::string& p) override { Add("SetSubtitleFile", p); }
-    void SetTimeShift(double v) override { Add("SetTimeShift", v); }
-    void SetTimeMultiplier(double v) override { Add("SetTimeMultiplier", v); }
-    void SetTextColor(uint8_t r, uint8_t g, uint8_t b) override { Add("SetTextColor", +r, +g, +b); }
-    void SetTextTransparency(int32_t v) override { Add("SetTextTransparency", v); }
-    void SetBarTransparency(int32_t v) override { Add("SetBarTransparency", v); }
-    void SetFontFace(const std::string& f) override { Add("SetFontFace", f); }
-    void SetFontSize(int32_t v) override { Add("SetFontSize", v); }
-    void SetTextPosition(int32_t l, int32_t v, int32_t r) override {
-        Add("SetTextPosition", l, v, r);
-    }
-    void SetAlignment(int32_t v) override { Add("SetAlignment", v); }
-    void SetBold(int32_t v) override { Add("SetBold", v); }
-    void SetItalic(int32_t v) override { Add("SetItalic", v); }
-    void SetUnderline(int32_t v) override { Add("SetUnderline", v); }
-    void SetAntialiasing(int32_t v) override { Add("SetAntialiasing", v); }
-    void SetBordering(int32_t v) override { Add("SetBordering", v); }
-    void SetSubtitleMode(int32_t v) override { Add("SetSubtitleMode", v); }
+    void SetPosition(double v) override { Add(__func__, v); }
+    void SetFrameRate(double v) override { Add(__func__, v); }
+    void SetFilterMode(I v) override { Add(__func__, v); }
+    void SetContrastBrightness(I c, I b) override { Add(__func__, c, b); }
+    void SetSharpen(I v) override { Add(__func__, v); }
+    void SetBlur(I v) override { Add(__func__, v); }
+    void SetEmboss(I v) override { Add(__func__, v); }
+    void SetSmooth(I v) override { Add(__func__, v); }
+    void SetInvert(I v) override { Add(__func__, v); }
+    void SetGrayscale(I v) override { Add(__func__, v); }
+    void SetFlipVertical(I v) override { Add(__func__, v); }
+    void SetFlipHorizontal(I v) override { Add(__func__, v); }
+    void SetColorBalance(I r, I g, I b) override { Add(__func__, r, g, b); }
+    void SetImageCorrection(I a, I b) override { Add(__func__, a, b); }
+    void SetZoom(I l, I t, I w, I h, I e, I f, I a) override { Add(__func__, l, t, w, h, e, f, a); }
+    void SetHueSaturation(I h, I s, I i) override { Add(__func__, h, s, i); }
+    void SetSubtitleFile(const std::string& p) override { Add(__func__, p); }
+    void SetTimeShift(double v) override { Add(__func__, v); }
+    void SetTimeMultiplier(double v) override { Add(__func__, v); }
+    void SetTextColor(uint8_t r, uint8_t g, uint8_t b) override { Add(__func__, +r, +g, +b); }
+    void SetTextTransparency(I v) override { Add(__func__, v); }
+    void SetBarTransparency(I v) override { Add(__func__, v); }
+    void SetFontFace(const std::string& f) override { Add(__func__, f); }
+    void SetFontSize(I v) override { Add(__func__, v); }
+    void SetTextPosition(I l, I v, I r) override { Add(__func__, l, v, r); }
+    void SetAlignment(I v) override { Add(__func__, v); }
+    void SetBold(I v) override { Add(__func__, v); }
+    void SetItalic(I v) override { Add(__func__, v); }
+    void SetUnderline(I v) override { Add(__func__, v); }
+    void SetAntialiasing(I v) override { Add(__func__, v); }
+    void SetBordering(I v) override { Add(__func__, v); }
+    void SetSubtitleMode(I v) override { Add(__func__, v); }
     void Apply() override { calls.push_back("Apply()"); }
 
 private:
     template <typename... Args>
     void Add(const char* name, const Args&... args) {
         std::ostringstream text;
-        text << name << "(";
         const char* separator = "";
         ((text << separator << args, separator = ","), ...);
-        calls.push_back(text.str() + ")");
+        calls.push_back(name + ("(" + text.str() + ")"));
     }
 };
 
-std::vector<std::string> Names(const std::vector<std::string>& calls) {
-    std::vector<std::string> names;
-    for (const auto& call : calls) names.push_back(call.substr(0, call.find('(')));
+// The calls' names, separated by blanks.
+std::string Names(const std::vector<std::string>& calls) {
+    std::string names;
+    for (const auto& call : calls)
+        names += (names.empty() ? "" : " ") + call.substr(0, call.find('('));
     return names;
 }
 
 TEST(PushEffectBlock, SendsEveryGroupInTheFixedOrderThenSubtitlesApplyAndFrameRate) {
     Recorder recorder;
     PushEffectBlock(recorder, DefaultEffectParams(), 1, 25.0);
-    const std::vector<std::string> expected = {"SetContrastBrightness",
-                                               "SetSharpen",
-                                               "SetBlur",
-                                               "SetEmboss",
-                                               "SetSmooth",
-                                               "SetInvert",
-                                               "SetGrayscale",
-                                               "SetFlipVertical",
-                                               "SetFlipHorizontal",
-                                               "SetColorBalance",
-                                               "SetImageCorrection",
-                                               "SetZoom",
-                                               "SetHueSaturation",
-                                               "SetFilterMode",
-                                               "SetTimeShift",
-                                               "SetTimeMultiplier",
-                                               "SetTextTransparency",
-                                               "SetFontFace",
-                                               "SetFontSize",
-                                               "SetBold",
-                                               "SetItalic",
-                                               "SetUnderline",
-                                               "SetBordering",
-                                               "SetAntialiasing",
-                                               "SetTextPosition",
-                                               "SetTextColor",
-                                               "SetAlignment",
-                                               "SetBarTransparency",
-                                               "SetSubtitleMode",
-                                               "Apply",
-                                               "SetFrameRate",
-                                               "SetSubtitleMode"};
-    EXPECT_EQ(Names(recorder.calls), expected);
+    EXPECT_EQ(Names(recorder.calls),
+              "SetContrastBrightness SetSharpen SetBlur SetEmboss SetSmooth SetInvert SetGrayscale "
+              "SetFlipVertical SetFlipHorizontal SetColorBalance SetImageCorrection SetZoom "
+              "SetHueSaturation SetFilterMode SetTimeShift SetTimeMultiplier SetTextTransparency "
+              "SetFontFace SetFontSize SetBold SetItalic SetUnderline SetBordering SetAntialiasing "
+              "SetTextPosition SetTextColor SetAlignment SetBarTransparency SetSubtitleMode Apply "
+              "SetFrameRate SetSubtitleMode");
+    ASSERT_EQ(recorder.calls.size(), 32u);
     EXPECT_EQ(recorder.calls[13], "SetFilterMode(1)");
     EXPECT_EQ(recorder.calls[28], "SetSubtitleMode(0)");
     EXPECT_EQ(recorder.calls[30], "SetFrameRate(25)");
@@ -123,16 +90,9 @@ TEST(PushEffectBlock, SendsEveryGroupInTheFixedOrderThenSubtitlesApplyAndFrameRa
 
 TEST(SendEffectGroup, PassesTheGroupsFieldsInTheirOrder) {
     EffectParams params = DefaultEffectParams();
-    params.zoomLeft = 1;
-    params.zoomTop = 2;
-    params.zoomWidth = 3;
-    params.zoomHeight = 4;
-    params.zoomExtra1 = 5;
-    params.zoomExtra2 = 6;
-    params.zoomActive = 1;  // sent as stored
-    params.leftBound = 10;
-    params.rightBound = 30;
-    params.textVertical = 20;
+    params.zoomLeft = 1, params.zoomTop = 2, params.zoomWidth = 3, params.zoomHeight = 4;
+    params.zoomExtra1 = 5, params.zoomExtra2 = 6, params.zoomActive = 1;
+    params.leftBound = 10, params.rightBound = 30, params.textVertical = 20;
     params.textRed = 0x1FF;  // only the low byte goes
     params.timeShift = -7;
     std::snprintf(params.fontFace, sizeof params.fontFace, "%s", "Verdana");

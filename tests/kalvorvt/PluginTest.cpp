@@ -1,5 +1,5 @@
-// The loadable plugin: gst-inspect-1.0 lists the element's properties and gst-launch-1.0
-// runs it with properties set on the command line.
+// The loadable plugin: gst-inspect-1.0 finds the element and gst-launch-1.0 runs it with
+// properties set on the command line.
 
 #include <gtest/gtest.h>
 
@@ -19,31 +19,22 @@ int RunTool(const TempEnvironment& env, const std::string& command, std::string&
     // The plugin carries the sanitizers; the tools do not, so their runtime goes first.
     line += "LD_PRELOAD='" KALVOR_ASAN_RUNTIME "' ASAN_OPTIONS=detect_leaks=0 ";
 #endif
-    line += command + " 2>&1";
-    FILE* pipe = popen(line.c_str(), "r");
+    FILE* pipe = popen((line + command + " 2>&1").c_str(), "r");
     if (!pipe) return -1;
     char buffer[4096];
-    size_t read;
-    while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, read);
+    for (size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, read);
     return pclose(pipe);
 }
 
-class Plugin : public TempFolderTest {};
-
-TEST_F(Plugin, InspectListsTheEffectAndClockProperties) {
+// Each property and the "apply" signal are exercised through the element's own tests.
+TEST(Plugin, InspectFindsTheElementAndLaunchRunsItWithPropertiesSet) {
+    TempEnvironment env;
     std::string output;
-    ASSERT_EQ(RunTool(env_, "gst-inspect-1.0 kalvorvt", output), 0) << output;
-    for (const char* property : {"hue", "zoom-left", "invert", "flip-vertical", "contrast",
-                                 "time-multiplier", "font-face", "bar-opacity", "position",
-                                 "frame-rate", "filter-mode", "subtitle-file", "subtitle-mode"}) {
-        EXPECT_NE(output.find(std::string("  ") + property + " "), std::string::npos) << property;
-    }
-    EXPECT_NE(output.find("apply"), std::string::npos);
-}
-
-TEST_F(Plugin, LaunchRunsTheElementWithPropertiesSet) {
-    std::string output;
-    EXPECT_EQ(RunTool(env_,
+    ASSERT_EQ(RunTool(env, "gst-inspect-1.0 kalvorvt", output), 0) << output;
+    EXPECT_NE(output.find("KalvorVT"), std::string::npos) << output;
+    output.clear();
+    EXPECT_EQ(RunTool(env,
                       "gst-launch-1.0 -q videotestsrc num-buffers=10 ! videoconvert ! kalvorvt "
                       "hue=40 invert=1 font-face=Sans time-multiplier=1.5 ! fakesink",
                       output),

@@ -1,5 +1,5 @@
-// Frames keep their own timestamps; the caller's lagging position reports do not move
-// the subtitles, while a real jump of the media clock re-anchors them at once.
+// Frames keep their own timestamps; the caller's lagging position reports do not move the
+// subtitles, while a real jump of the media clock re-anchors them at once.
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,12 @@
 
 namespace {
 
-TEST(SubtitleClock, MediaTimeIsStreamTimeUntilTheCallerSaysOtherwise) {
+TEST(SubtitleClock, LaggingReportsAndReportsBeforeAFrameOrAfterAFlushAreNotAnchors) {
     SubtitleClock clock;
+    clock.SetPosition(100.0);  // before any frame
     EXPECT_DOUBLE_EQ(clock.Frame(3.0), 3.0);
     clock.SetPosition(2.8);  // reported from downstream, behind the frame in hand
     EXPECT_DOUBLE_EQ(clock.Frame(3.04), 3.04);
-}
-
-TEST(SubtitleClock, ReportsBeforeAnyFrameOrAfterAFlushAreNotAnchors) {
-    SubtitleClock clock;
-    clock.SetPosition(100.0);
-    EXPECT_DOUBLE_EQ(clock.Frame(1.0), 1.0);
     clock.Flush();
     clock.SetPosition(50.0);  // the seek's new position, before its first frame
     EXPECT_DOUBLE_EQ(clock.Frame(50.0), 50.0);
