@@ -1,14 +1,11 @@
-// skin.ini is a stranger's text: any bytes must parse into a description in range.
-
-#include <cstddef>
-#include <cstdint>
+// Any bytes of a stranger's skin.ini parse into a description in range.
 #include <cstdlib>
 #include <string_view>
 
 #include "player/shell/SkinDescription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const SkinDescription d =
+    const auto d =
         SkinDescription::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
     if (d.extrNum < 0 || d.extrNum > kMaxExtraButtons) std::abort();
     if (d.trackBitmap.size() > 299 || d.volumeBtn.size() > 299) std::abort();

@@ -1,38 +1,21 @@
-// A skin package is a stranger's zip archive: whatever it holds, unpacking must write
-// only below the skin folder and never crash.
-
+// Whatever a stranger's skin package holds, unpacking it writes only below the skin folder
+// and never crashes.
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
 
 #include "player/shell/SkinUnpacker.h"
 
-namespace {
+static std::string g_root;
 
-std::string g_root;
-
-// Only the temporary folder (with the skin folder and its work folders beside it) and the
-// package may exist below the root after an unpack.
-void CheckNothingEscaped() {
-    for (const auto& entry : std::filesystem::directory_iterator(g_root)) {
-        const std::string name = entry.path().filename().string();
-        if (name != "runtime" && name != "package.krs") std::abort();
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(g_root + "/runtime/Kalvor")) {
-        const std::string name = entry.path().filename().string();
-        if (name != "_krsktmp") std::abort();
-    }
+// Only the package and, in the runtime folder, the skin folder may exist after an unpack.
+static void ExpectOnly(const std::string& dir, const std::string& a, const std::string& b = "") {
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename() != a && entry.path().filename() != b) std::abort();
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char pattern[] = "/tmp/kalvor-skin-fuzz-XXXXXX";
@@ -44,15 +27,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string package = g_root + "/package.krs";
-    {
-        std::ofstream out(package, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    std::ofstream(g_root + "/package.krs", std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     std::ostringstream messages;
     std::istringstream console;
-    SkinUnpacker unpacker(messages, console);
-    unpacker.UnpackSkin(package);
-    CheckNothingEscaped();
+    SkinUnpacker(messages, console).UnpackSkin(g_root + "/package.krs");
+    ExpectOnly(g_root, "runtime", "package.krs");
+    ExpectOnly(g_root + "/runtime/Kalvor", "_krsktmp");
     return 0;
 }

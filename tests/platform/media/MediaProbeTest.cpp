@@ -1,10 +1,12 @@
-// The probe's facts are what the player sizes its picture and information box from, so
-// they are checked against media whose facts are known from how they were made.
+// The probe's facts size the picture and fill the information box, so they are checked
+// against media whose facts are known from how they were made.
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
+#include <tuple>
 
 #include "platform/media/MediaProbe.h"
 #include "support/MediaGenerator.h"
@@ -12,70 +14,50 @@
 
 namespace {
 
+using media::MakeFourCC;
+using media::StreamKind;
+
 class MediaProbeTest : public TempFolderTest {
 protected:
     media::MediaProbe probe_;
     media::MediaFacts facts_;
+
+    const media::StreamFacts& Stream(StreamKind kind) {
+        for (const auto& stream : facts_.streams)
+            if (stream.kind == kind) return stream;
+        throw std::runtime_error("no such stream");
+    }
 };
 
-const media::StreamFacts* FindKind(const media::MediaFacts& facts, media::StreamKind kind) {
-    for (const auto& stream : facts.streams) {
-        if (stream.kind == kind) return &stream;
-    }
-    return nullptr;
-}
+TEST_F(MediaProbeTest, AnAudioVideoAviAndAWavGiveTheirStreamsWithTheirFormats) {
+    const std::string avi = env_.Path("clip.avi"), wav = env_.Path("tone.wav");
+    media::AviSpec clip{.seconds = 1.0, .width = 176, .height = 144, .audioRate = 22050};
+    clip.audioChannels = 1;
+    ASSERT_TRUE(media::MakeAvi(avi, clip));
+    ASSERT_TRUE(media::MakeWav(wav, {.seconds = 1.0, .rate = 48000, .channels = 2}));
 
-TEST_F(MediaProbeTest, AudioVideoAviGivesBothStreamsWithTheirFormats) {
-    const std::string path = env_.Path("clip.avi");
-    media::AviSpec spec;
-    spec.seconds = 1.0;
-    spec.width = 176;
-    spec.height = 144;
-    spec.framesPerSecond = 25;
-    spec.audioRate = 22050;
-    spec.audioChannels = 1;
-    ASSERT_TRUE(media::MakeAvi(path, spec));
-
-    ASSERT_TRUE(probe_.Probe(path, facts_)) << probe_.LastError();
+    ASSERT_TRUE(probe_.Probe(avi, facts_)) << probe_.LastError();
     ASSERT_EQ(facts_.streams.size(), 2u);
-    const auto* video = FindKind(facts_, media::StreamKind::Video);
-    const auto* audio = FindKind(facts_, media::StreamKind::Audio);
-    ASSERT_TRUE(video && audio);
-    EXPECT_EQ(video->width, 176);
-    EXPECT_EQ(video->height, 144);
-    EXPECT_DOUBLE_EQ(video->frameRate, 25.0);
-    EXPECT_EQ(video->fourCC, media::MakeFourCC('M', 'J', 'P', 'G'));
-    EXPECT_EQ(audio->sampleRate, 22050);
-    EXPECT_EQ(audio->channels, 1);
-    EXPECT_EQ(audio->bitRate, 22050 * 16);
+    const media::StreamFacts &video = Stream(StreamKind::Video), &audio = Stream(StreamKind::Audio);
+    EXPECT_EQ(std::tuple(video.width, video.height, video.frameRate, video.fourCC),
+              std::tuple(176, 144, 25.0, MakeFourCC('M', 'J', 'P', 'G')));
+    EXPECT_EQ(std::tuple(audio.sampleRate, audio.channels, audio.bitRate),
+              std::tuple(22050, 1, 22050 * 16));
     EXPECT_NEAR(facts_.duration, 1.0, 0.05);
-}
 
-TEST_F(MediaProbeTest, WavGivesOneAudioStreamAndNoVideo) {
-    const std::string path = env_.Path("tone.wav");
-    media::AudioSpec spec;
-    spec.seconds = 1.0;
-    spec.rate = 48000;
-    spec.channels = 2;
-    ASSERT_TRUE(media::MakeWav(path, spec));
-
-    ASSERT_TRUE(probe_.Probe(path, facts_)) << probe_.LastError();
+    ASSERT_TRUE(probe_.Probe(wav, facts_)) << probe_.LastError();
     ASSERT_EQ(facts_.streams.size(), 1u);
-    EXPECT_EQ(facts_.streams[0].kind, media::StreamKind::Audio);
-    EXPECT_EQ(facts_.streams[0].sampleRate, 48000);
-    EXPECT_EQ(facts_.streams[0].channels, 2);
-    EXPECT_EQ(facts_.streams[0].bitRate, 48000 * 2 * 16);
-    EXPECT_EQ(facts_.streams[0].width, 0);
+    const media::StreamFacts& tone = facts_.streams[0];
+    EXPECT_EQ(std::tuple(tone.kind, tone.sampleRate, tone.channels, tone.bitRate, tone.width),
+              std::tuple(StreamKind::Audio, 48000, 2, 48000 * 2 * 16, 0));
 }
 
 TEST_F(MediaProbeTest, NonMediaAndMissingFilesFailWithEmptyFacts) {
-    const std::string noise = env_.Path("noise.bin");
     std::string bytes(20000, '\0');
     std::mt19937 random(7);
     for (char& c : bytes) c = static_cast<char>(random());
-    TempEnvironment::WriteFile(noise, bytes);
-
-    for (const std::string& path : {noise, env_.Path("absent.avi")}) {
+    TempEnvironment::WriteFile(env_.Path("noise.bin"), bytes);
+    for (const std::string& path : {env_.Path("noise.bin"), env_.Path("absent.avi")}) {
         facts_.streams.resize(3);
         facts_.duration = 9;
         EXPECT_FALSE(probe_.Probe(path, facts_)) << path;
@@ -87,25 +69,22 @@ TEST_F(MediaProbeTest, NonMediaAndMissingFilesFailWithEmptyFacts) {
 
 TEST(FourCCFromCaps, NamesCodecsAndRawFormatsAndNothingElse) {
     gst_init(nullptr, nullptr);
-    const struct {
-        const char* caps;
-        uint32_t fourCC;
-    } cases[] = {
-        {"image/jpeg", media::MakeFourCC('M', 'J', 'P', 'G')},
-        {"video/mpeg, mpegversion=(int)4", media::MakeFourCC('M', 'P', '4', 'V')},
-        {"video/mpeg, mpegversion=(int)2", media::MakeFourCC('M', 'P', 'G', '2')},
-        {"video/x-raw, format=(string)I420", media::MakeFourCC('I', '4', '2', '0')},
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"image/jpeg", MakeFourCC('M', 'J', 'P', 'G')},
+        {"video/mpeg, mpegversion=(int)4", MakeFourCC('M', 'P', '4', 'V')},
+        {"video/mpeg, mpegversion=(int)2", MakeFourCC('M', 'P', 'G', '2')},
+        {"video/x-raw, format=(string)I420", MakeFourCC('I', '4', '2', '0')},
         {"video/x-raw, format=(string)RGB", 0},  // not four characters
         {"video/x-raw", 0},
         {"audio/x-raw", 0},
     };
-    for (const auto& c : cases) {
-        GstCaps* caps = gst_caps_from_string(c.caps);
-        EXPECT_EQ(media::FourCCFromCaps(caps), c.fourCC) << c.caps;
+    for (const auto& [text, fourCC] : cases) {
+        GstCaps* caps = gst_caps_from_string(text);
+        EXPECT_EQ(media::FourCCFromCaps(caps), fourCC) << text;
         gst_caps_unref(caps);
     }
     EXPECT_EQ(media::FourCCFromCaps(nullptr), 0u);
-    EXPECT_EQ(media::MakeFourCC('M', 'J', 'P', 'G'), 0x47504A4Du);
+    EXPECT_EQ(MakeFourCC('M', 'J', 'P', 'G'), 0x47504A4Du);  // the first letter in the low byte
 }
 
 }  // namespace

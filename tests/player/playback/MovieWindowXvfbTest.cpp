@@ -1,5 +1,5 @@
-// On a real X server the renderer draws into the video window itself: a grab of that
-// window shows the picture, and the picture moves.
+// On a real X server the renderer draws into the video window itself: a grab of that window
+// shows the picture, and the picture moves.
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
-
 #include <cstring>
 #include <memory>
+#include <set>
 
 #include "player/playback/KalvorMovie.h"
 #include "player/playback/SystemSinks.h"
@@ -22,62 +22,42 @@ namespace {
 
 class Host : public IMovieHost {
 public:
-    Host() {
-        std::strcpy(settings.audioDevice, "AUTODETECT");
-        settings.movieRect = WinRect{40, 40, 360, 280};
-    }
+    PlayerSettings settings{};
     PlayerSettings& Settings() override { return settings; }
     void EnableMainWindow(bool) override {}
     void StopRangeEndTimer() override {}
     void AfterEndOfMedia() override {}
-    PlayerSettings settings{};
 };
 
 // The system's video renderer; a silent audio sink, since there is no sound card.
-class WindowSinks : public ISinkFactory {
+class WindowSinks : public CSystemSinks {
 public:
-    GstElement* CreateVideoRenderer() override { return system_.CreateVideoRenderer(); }
     GstElement* CreateAudioSink(const std::string&) override {
         return gst_element_factory_make("fakesink", nullptr);
     }
-
-private:
-    CSystemSinks system_;
 };
 
-// Share of pixels that are not black.
-double LitShare(const QImage& image) {
-    if (image.isNull()) return 0.0;
+// The share of pixels that are not black, and the distinct colours along the middle row (the
+// test pattern's bars, not a plain window background).
+std::pair<double, size_t> LitShareAndColours(const QImage& image) {
     long lit = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    std::set<QRgb> across;
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            if ((image.pixel(x, y) & 0xFFFFFF) != 0) ++lit;
+            lit += (image.pixel(x, y) & 0xFFFFFF) != 0;
+            if (y == image.height() / 2) across.insert(image.pixel(x, y));
         }
-    }
-    return double(lit) / (double(image.width()) * image.height());
-}
-
-// Number of distinct colours along the middle row: the test pattern's bars, not a plain
-// window background.
-int ColoursAcross(const QImage& image) {
-    QList<QRgb> seen;
-    for (int x = 0; x < image.width(); ++x) {
-        const QRgb pixel = image.pixel(x, image.height() / 2);
-        if (!seen.contains(pixel)) seen.append(pixel);
-    }
-    return int(seen.size());
+    return {image.isNull() ? 0.0 : double(lit) / (image.width() * image.height()), across.size()};
 }
 
 TEST(MovieWindowOnX, ARealWindowShowsTheMovingVideo) {
     Xvfb xvfb;
     KALVOR_REQUIRE_XVFB(xvfb);
     TempEnvironment env;
-    const std::string clip = env.Path("clip.avi");
     media::AviSpec spec;
     spec.seconds = 3.0;
     spec.audio = media::AudioCodec::None;
-    ASSERT_TRUE(media::MakeAvi(clip, spec));
-
+    ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec));
     qputenv("QT_QPA_PLATFORM", "xcb");
     int argc = 1;
     char name[] = "kplayback_xvfb_tests";
@@ -85,12 +65,14 @@ TEST(MovieWindowOnX, ARealWindowShowsTheMovingVideo) {
     QApplication application(argc, argv);
 
     Host host;
+    std::strcpy(host.settings.audioDevice, "AUTODETECT");
+    host.settings.movieRect = WinRect{40, 40, 360, 280};
     WindowSinks sinks;
     auto movie = std::make_unique<CKalvorMovie>(host);
     movie->SetSinkFactory(&sinks);
     movie->InitGraph();
     movie->CreateGraph();
-    movie->mediaPath = clip;
+    movie->mediaPath = env.Path("clip.avi");
     ASSERT_EQ(movie->OpenMedia(), 1);
     EXPECT_TRUE(movie->EffectsSpliced());
     ASSERT_TRUE(qttest::WaitUntil([&] { return movie->isVisible(); }, 2000));
@@ -103,11 +85,10 @@ TEST(MovieWindowOnX, ARealWindowShowsTheMovingVideo) {
     qttest::Pump(400);
     const QImage second = screen->grabWindow(movie->winId()).toImage();
     EXPECT_EQ(first.size(), QSize(320, 240));
-    EXPECT_GT(LitShare(first), 0.5);
-    EXPECT_GT(LitShare(second), 0.5);
-    EXPECT_GE(ColoursAcross(first), 6);
+    EXPECT_GT(LitShareAndColours(first).first, 0.5);
+    EXPECT_GE(LitShareAndColours(first).second, 6u);
+    EXPECT_GT(LitShareAndColours(second).first, 0.5);
     EXPECT_NE(first, second);
-    movie.reset();
 }
 
 }  // namespace

@@ -1,36 +1,47 @@
-#include <sys/stat.h>
-#include <unistd.h>
+#include <minizip/zip.h>
 
 #include <ctime>
 #include <filesystem>
 #include <sstream>
 
-#include "SkinTestPackage.h"
 #include "player/shell/SkinUnpacker.h"
 #include "support/TempEnvironment.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+using Entries = std::vector<std::pair<std::string, std::string>>;  // name, content
+constexpr auto ReadFile = &TempEnvironment::ReadFile;
 
 class SkinUnpackerTest : public TempFolderTest {
 protected:
-    std::string Package(const skintest::Entries& entries, const std::string& name = "skin.krs") {
+    // A zip archive: entries in order, names as given, each dated 2025-01-11 13:33:02.
+    std::string Package(const Entries& entries, const std::string& name = "skin.krs") {
         const std::string path = env_.Path(name);
-        skintest::WritePackage(path, entries);
+        zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+        zip_fileinfo info{};
+        info.dosDate = 0x5A2B6C21;
+        bool ok = zip != nullptr;
+        for (const auto& [entry, bytes] : entries)
+            ok = ok &&
+                 zipOpenNewFileInZip(zip, entry.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                     Z_DEFLATED, Z_DEFAULT_COMPRESSION) == ZIP_OK &&
+                 zipWriteInFileInZip(zip, bytes.data(), unsigned(bytes.size())) == ZIP_OK &&
+                 zipCloseFileInZip(zip) == ZIP_OK;
+        EXPECT_TRUE(ok && zipClose(zip, nullptr) == ZIP_OK) << path;
         return path;
     }
-    std::string Skin(const std::string& name) const {
-        return SkinUnpacker::SkinFolder() + "/" + name;
-    }
-    // Every path below root, relative to it.
-    static std::vector<std::string> Tree(const std::string& root) {
-        std::vector<std::string> names;
+    static std::string Temp() { return fs::path(SkinUnpacker::SkinFolder()).parent_path(); }
+    static std::string Skin(const std::string& name) { return Temp() + "/_krsktmp/" + name; }
+    static Names Tree(const std::string& root) {  // every path below root, relative, sorted
+        Names names;
         for (const auto& entry : fs::recursive_directory_iterator(root))
             names.push_back(fs::relative(entry.path(), root).string());
         std::sort(names.begin(), names.end());
         return names;
     }
+    bool Printed(const std::string& text) { return out_.str().find(text) != std::string::npos; }
 
     std::ostringstream out_;
     std::istringstream in_;
@@ -44,172 +55,109 @@ std::string Binary() {
 }
 
 TEST_F(SkinUnpackerTest, GoodPackageUnpacksByteExactlyWithEntryTimes) {
-    // Files come out byte for byte, sub-folders from entry paths and directory entries.
     const std::string binary = Binary();
     ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"skin.ini", "BtnPlay = 1, 2;\r\n"},
-                                              {"main.bmp", binary},
-                                              {"empty/", ""},
-                                              {"deep/er/file.bmp", "x"},
-                                              {"win\\style.bmp", "y"}})))
+                                              {"main.bmp", binary}, {"empty/", ""},
+                                              {"deep/er/file.bmp", "x"}, {"win\\style.bmp", "y"}})))
         << out_.str();
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("skin.ini")), "BtnPlay = 1, 2;\r\n");
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("main.bmp")), binary);
+    EXPECT_EQ(ReadFile(Skin("skin.ini")), "BtnPlay = 1, 2;\r\n");
+    EXPECT_EQ(ReadFile(Skin("main.bmp")), binary);
     EXPECT_TRUE(fs::is_directory(Skin("empty")));
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("deep/er/file.bmp")), "x");
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("win/style.bmp")), "y");
-    EXPECT_NE(out_.str().find(" extracting: main.bmp\n"), std::string::npos);
-
+    EXPECT_EQ(ReadFile(Skin("deep/er/file.bmp")) + ReadFile(Skin("win/style.bmp")), "xy");
+    EXPECT_TRUE(Printed(" extracting: main.bmp\n"));
     // The entry's DOS time (local time) becomes the file's modification time.
-    std::tm local{};
-    local.tm_year = 2025 - 1900;
-    local.tm_mon = 0;
-    local.tm_mday = 11;
-    local.tm_hour = 13;
-    local.tm_min = 33;
-    local.tm_sec = 2;
+    std::tm local{.tm_sec = 2, .tm_min = 33, .tm_hour = 13, .tm_mday = 11, .tm_year = 125};
     local.tm_isdst = -1;
-    struct stat info {};
-    ASSERT_EQ(stat(Skin("main.bmp").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mtime, mktime(&local));
-}
-
-TEST_F(SkinUnpackerTest, NewSkinReplacesTheWholeOldTree) {
-    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"a.bmp", "a"}, {"sub/b.bmp", "b"}}, "a.krs")));
-    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"c.bmp", "c"}}, "c.krs")));
-    EXPECT_EQ(Tree(SkinUnpacker::SkinFolder()), std::vector<std::string>{"c.bmp"});
-    // Nothing of the work folders is left beside the skin folder.
-    EXPECT_EQ(Tree(fs::path(SkinUnpacker::SkinFolder()).parent_path()),
-              (std::vector<std::string>{"_krsktmp", "_krsktmp/c.bmp"}));
+    const auto written = std::chrono::file_clock::to_sys(fs::last_write_time(Skin("main.bmp")));
+    EXPECT_EQ(std::chrono::system_clock::to_time_t(written), mktime(&local));
 }
 
 TEST_F(SkinUnpackerTest, HostileEntryNamesWriteNothingOutsideTheSkinFolder) {
     const std::string absolute = env_.Path("abs/x");
-    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"../x", "1"},
-                                              {absolute, "2"},
-                                              {"a/../../x", "3"},
-                                              {"..\\y", "4"},
-                                              {"a/..", "5"},
-                                              {std::string(300, 'n'), "6"},
-                                              {"ok.bmp", "ok"}})));
-    const std::string temp = fs::path(SkinUnpacker::SkinFolder()).parent_path();
-    EXPECT_FALSE(TempEnvironment::Exists(temp + "/x"));
-    EXPECT_FALSE(TempEnvironment::Exists(temp + "/y"));
-    EXPECT_FALSE(TempEnvironment::Exists(env_.RuntimeDir() + "/x"));
-    EXPECT_FALSE(TempEnvironment::Exists(absolute));
-    // Skipped entries do not stop the others.
-    EXPECT_EQ(Tree(SkinUnpacker::SkinFolder()), std::vector<std::string>{"ok.bmp"});
-    EXPECT_NE(out_.str().find("error opening ../x\n"), std::string::npos);
-    EXPECT_NE(out_.str().find("error opening a/../../x\n"), std::string::npos);
+    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"../x", "1"}, {absolute, "2"}, {"a/../../x", "3"},
+                                              {"..\\y", "4"}, {"a/..", "5"},
+                                              {std::string(300, 'n'), "6"}, {"ok.bmp", "ok"}})));
+    for (const std::string& path : {Temp() + "/x", Temp() + "/y", Temp() + "/../x", absolute})
+        EXPECT_FALSE(TempEnvironment::Exists(path)) << path;
+    EXPECT_EQ(Tree(SkinUnpacker::SkinFolder()), Names{"ok.bmp"});  // the others still come out
+    EXPECT_TRUE(Printed("error opening ../x\n") && Printed("error opening a/../../x\n"));
 }
 
-TEST_F(SkinUnpackerTest, SymlinksInTheSkinFolderAreNeverFollowed) {
+TEST_F(SkinUnpackerTest, SymlinksAreNeverFollowed) {
     // Planted in the current skin folder: removed with it, their targets untouched.
-    const std::string outsideFile = env_.Path("outside/target.ini");
-    const std::string outsideDir = env_.Path("outside/dir");
-    TempEnvironment::WriteFile(outsideFile, "precious");
-    TempEnvironment::WriteFile(outsideDir + "/keep.bmp", "kept");
-    fs::create_directories(SkinUnpacker::SkinFolder());
-    fs::create_symlink(outsideFile, Skin("skin.ini"));
-    fs::create_directory_symlink(outsideDir, Skin("dir"));
-
-    ASSERT_TRUE(
-        unpacker_.UnpackSkin(Package({{"skin.ini", "new"}, {"dir/keep.bmp", "overwritten"}})));
-    EXPECT_EQ(TempEnvironment::ReadFile(outsideFile), "precious");
-    EXPECT_EQ(TempEnvironment::ReadFile(outsideDir + "/keep.bmp"), "kept");
-    EXPECT_FALSE(fs::is_symlink(Skin("skin.ini")));
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("skin.ini")), "new");
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("dir/keep.bmp")), "overwritten");
-}
-
-TEST_F(SkinUnpackerTest, ExtractionNeverWritesThroughAnExistingSymlink) {
-    const std::string destination = env_.Path("dest");
     const std::string outside = env_.Path("outside");
-    TempEnvironment::WriteFile(outside + "/file", "precious");
+    TempEnvironment::WriteFile(outside + "/target.ini", "precious");
+    TempEnvironment::WriteFile(outside + "/dir/keep.bmp", "kept");
+    fs::create_directories(SkinUnpacker::SkinFolder());
+    fs::create_symlink(outside + "/target.ini", Skin("skin.ini"));
+    fs::create_directory_symlink(outside + "/dir", Skin("dir"));
+    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"skin.ini", "new"}, {"dir/keep.bmp", "new"}})));
+    EXPECT_EQ(ReadFile(Skin("skin.ini")) + ReadFile(Skin("dir/keep.bmp")), "newnew");
+    // Extracting with "-o" into a folder that holds symlinks does not write through them.
+    const std::string destination = env_.Path("dest");
     fs::create_directories(destination);
-    fs::create_symlink(outside + "/file", destination + "/link");
-    fs::create_directory_symlink(outside, destination + "/linkdir");
-
+    fs::create_symlink(outside + "/target.ini", destination + "/link");
+    fs::create_directory_symlink(outside + "/dir", destination + "/linkdir");
     unpacker_.SetDestination(destination);
-    EXPECT_EQ(
-        unpacker_.ExtractArchive({"", Package({{"link", "evil"}, {"linkdir/file", "evil"}}), "-o"}),
-        0);
-    EXPECT_EQ(TempEnvironment::ReadFile(outside + "/file"), "precious");
-    EXPECT_EQ(Tree(outside), std::vector<std::string>{"file"});
+    EXPECT_EQ(unpacker_.ExtractArchive(
+                  {"", Package({{"link", "evil"}, {"linkdir/keep.bmp", "evil"}}, "o.krs"), "-o"}),
+              0);
+    EXPECT_EQ(ReadFile(outside + "/target.ini") + ReadFile(outside + "/dir/keep.bmp"),
+              "preciouskept");
+    EXPECT_EQ(Tree(outside), (Names{"dir", "dir/keep.bmp", "target.ini"}));
 }
 
-TEST_F(SkinUnpackerTest, FailedPackagesLeaveTheCurrentSkinInPlace) {
+TEST_F(SkinUnpackerTest, ANewSkinReplacesTheWholeTreeAndAFailedOneLeavesItInPlace) {
+    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"a.bmp", "a"}, {"sub/b.bmp", "b"}}, "a.krs")));
     ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"skin.ini", "current"}}, "good.krs")));
-
-    // Not an archive at all, a missing file, and an archive whose data is damaged.
-    TempEnvironment::WriteFile(env_.Path("junk.krs"), "PK\x03\x04 definitely not a zip");
-    EXPECT_FALSE(unpacker_.UnpackSkin(env_.Path("junk.krs")));
-    EXPECT_NE(out_.str().find("Cannot open " + env_.Path("junk.krs") + " or " +
-                              env_.Path("junk.krs") + ".zip\n"),
-              std::string::npos);
+    // Not an archive, a missing file, damaged data, and data inflating beyond the limit.
+    const std::string junk = env_.Path("junk.krs");
+    TempEnvironment::WriteFile(junk, "PK\x03\x04 definitely not a zip");
+    EXPECT_FALSE(unpacker_.UnpackSkin(junk));
+    EXPECT_TRUE(Printed("Cannot open " + junk + " or " + junk + ".zip\n"));
     EXPECT_FALSE(unpacker_.UnpackSkin(env_.Path("missing.krs")));
-
-    const std::string damaged =
-        Package({{"skin.ini", "next"}, {"main.bmp", Binary()}}, "damaged.krs");
-    std::string bytes = TempEnvironment::ReadFile(damaged);
+    const std::string damaged = Package({{"skin.ini", "next"}, {"main.bmp", Binary()}}, "d.krs");
+    std::string bytes = ReadFile(damaged);
     const size_t data = bytes.find("main.bmp") + 8;  // the local header's name, then the data
     for (size_t i = data + 100; i < data + 400; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
     TempEnvironment::WriteFile(damaged, bytes);
     EXPECT_FALSE(unpacker_.UnpackSkin(damaged));
-
-    EXPECT_EQ(Tree(fs::path(SkinUnpacker::SkinFolder()).parent_path()),
-              (std::vector<std::string>{"_krsktmp", "_krsktmp/skin.ini"}));
-    EXPECT_EQ(TempEnvironment::ReadFile(Skin("skin.ini")), "current");
-}
-
-TEST_F(SkinUnpackerTest, PackageThatInflatesBeyondTheLimitFails) {
     const std::string big(SkinUnpacker::kMaxExtractedBytes + 1, '\0');
-    EXPECT_FALSE(unpacker_.UnpackSkin(Package({{"skin.ini", "x"}, {"bomb.bmp", big}})));
-    EXPECT_NE(out_.str().find("error in writing extracted file\n"), std::string::npos);
-    EXPECT_FALSE(TempEnvironment::Exists(SkinUnpacker::SkinFolder()));
+    EXPECT_FALSE(unpacker_.UnpackSkin(Package({{"skin.ini", "x"}, {"bomb.bmp", big}}, "b.krs")));
+    EXPECT_TRUE(Printed("error in writing extracted file\n"));
+    EXPECT_EQ(Tree(Temp()), (Names{"_krsktmp", "_krsktmp/skin.ini"}));  // and no work folders
+    EXPECT_EQ(ReadFile(Skin("skin.ini")), "current");
 }
 
-TEST_F(SkinUnpackerTest, ArchiveOptions) {
+TEST_F(SkinUnpackerTest, ArchiveOptionsAndOverwritePrompts) {
     const std::string destination = env_.Path("dest");
     fs::create_directories(destination);
     unpacker_.SetDestination(destination);
-    const std::string package = Package({{"a/one.bmp", "1"}, {"b/two.bmp", "2"}});
-
+    const std::string sub = Package({{"a/one.bmp", "1"}, {"b/two.bmp", "2"}}, "sub.krs");
     // "-l" lists without writing; the ".zip" name is tried when the plain one does not open.
-    fs::rename(package, package + ".zip");
-    EXPECT_EQ(unpacker_.ExtractArchive({"", package, "-L"}), 0);
-    EXPECT_NE(out_.str().find(package + ".zip opened\n"), std::string::npos);
-    EXPECT_NE(out_.str().find("b/two.bmp"), std::string::npos);
+    fs::rename(sub, sub + ".zip");
+    EXPECT_EQ(unpacker_.ExtractArchive({"", sub, "-L"}), 0);
+    EXPECT_TRUE(Printed(sub + ".zip opened\n") && Printed("b/two.bmp")) << out_.str();
     EXPECT_TRUE(Tree(destination).empty());
-
     // One named entry; without its path under "-e".
-    EXPECT_EQ(unpacker_.ExtractArchive({"", "-xe", package, "b/two.bmp"}), 0);
-    EXPECT_EQ(Tree(destination), std::vector<std::string>{"two.bmp"});
-    EXPECT_EQ(unpacker_.ExtractArchive({"", package, "c/none.bmp"}), 2);
-    EXPECT_NE(out_.str().find("file c/none.bmp not found in the zipfile\n"), std::string::npos);
-}
+    EXPECT_EQ(unpacker_.ExtractArchive({"", "-xe", sub, "b/two.bmp"}), 0);
+    EXPECT_EQ(Tree(destination), Names{"two.bmp"});
+    EXPECT_EQ(unpacker_.ExtractArchive({"", sub, "c/none.bmp"}), 2);
+    EXPECT_TRUE(Printed("file c/none.bmp not found in the zipfile\n"));
 
-TEST_F(SkinUnpackerTest, ExistingFilesAreOverwrittenOnlyWhenTheConsoleSaysSo) {
-    const std::string destination = env_.Path("dest");
-    unpacker_.SetDestination(destination);
-    const std::string package =
-        Package({{"one.bmp", "new1"}, {"two.bmp", "new2"}, {"three.bmp", "new3"}});
-    for (const auto& [input, expected] : std::vector<std::pair<std::string, std::string>>{
-             {"n\nn\nn\n", "old1old2old3"},  // no
-             {"q y n y\n", "new1old2new3"},  // an unknown answer asks again
-             {"A\n", "new1new2new3"},        // all: asked once
-             {"", "old1old2old3"},           // no console: kept
-         }) {
-        TempEnvironment::WriteFile(destination + "/one.bmp", "old1");
-        TempEnvironment::WriteFile(destination + "/two.bmp", "old2");
-        TempEnvironment::WriteFile(destination + "/three.bmp", "old3");
-        in_.clear();
-        in_.str(input);
+    // Existing files are overwritten only when the console says so.
+    const std::string package = Package({{"1", "new1"}, {"2", "new2"}, {"3", "new3"}});
+    for (const auto& [input, expected] : Entries{{"n\nn\nn\n", "old1old2old3"},  // no
+                                                 {"q y n y\n", "new1old2new3"},  // asks again
+                                                 {"A\n", "new1new2new3"},  // all: asked once
+                                                 {"", "old1old2old3"}}) {  // no console: kept
+        std::string contents;
+        for (std::string f : {"1", "2", "3"})
+            TempEnvironment::WriteFile(destination + "/" + f, "old" + f);
+        in_ = std::istringstream(input);
         EXPECT_EQ(unpacker_.ExtractArchive({"", package}), 0);
-        EXPECT_EQ(TempEnvironment::ReadFile(destination + "/one.bmp") +
-                      TempEnvironment::ReadFile(destination + "/two.bmp") +
-                      TempEnvironment::ReadFile(destination + "/three.bmp"),
-                  expected)
-            << input;
+        for (std::string f : {"1", "2", "3"}) contents += ReadFile(destination + "/" + f);
+        EXPECT_EQ(contents, expected) << input;
     }
 }
 
