@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/GraphError.h"
+#include "engine/GraphHelpers.h"
 #include "platform/media/GstRef.h"
 #include "platform/media/StateWait.h"
 
@@ -23,32 +24,10 @@ bool IsDemuxer(GstElement* element) {
 }
 
 media::ElementRef FindDemuxer(GstBin* graph) {
-    media::ElementRef found;
-    GstIterator* it = gst_bin_iterate_recurse(graph);
-    GValue item = G_VALUE_INIT;
-    bool done = false;
-    while (!done) {
-        switch (gst_iterator_next(it, &item)) {
-            case GST_ITERATOR_OK: {
-                auto* element = GST_ELEMENT(g_value_get_object(&item));
-                if (IsDemuxer(element)) {
-                    found = media::ElementRef::Share(element);
-                    done = true;
-                }
-                g_value_reset(&item);
-                break;
-            }
-            case GST_ITERATOR_RESYNC:
-                gst_iterator_resync(it);
-                break;
-            default:
-                done = true;
-                break;
-        }
+    for (media::ElementRef& element : SnapshotElements(graph, true)) {
+        if (IsDemuxer(element.get())) return std::move(element);
     }
-    g_value_unset(&item);
-    gst_iterator_free(it);
-    return found;
+    return {};
 }
 
 // The demuxer's outputs, each holding its buffers back until released. Its pads appear on

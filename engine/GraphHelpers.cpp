@@ -49,19 +49,19 @@ media::PadRef GetPin(GstElement* filter, PadDirection direction) {
     return media::FindPin(filter, direction);
 }
 
-int RemoveUnconnectedFilters(GstBin* graph) {
-    std::vector<media::ElementRef> children;
-    GstIterator* it = gst_bin_iterate_elements(graph);
+std::vector<media::ElementRef> SnapshotElements(GstBin* graph, bool recursive) {
+    std::vector<media::ElementRef> elements;
+    GstIterator* it = recursive ? gst_bin_iterate_recurse(graph) : gst_bin_iterate_elements(graph);
     GValue item = G_VALUE_INIT;
     bool done = false;
     while (!done) {
         switch (gst_iterator_next(it, &item)) {
             case GST_ITERATOR_OK:
-                children.push_back(media::ElementRef::Share(GST_ELEMENT(g_value_get_object(&item))));
+                elements.push_back(media::ElementRef::Share(GST_ELEMENT(g_value_get_object(&item))));
                 g_value_reset(&item);
                 break;
             case GST_ITERATOR_RESYNC:
-                children.clear();
+                elements.clear();
                 gst_iterator_resync(it);
                 break;
             default:
@@ -71,7 +71,11 @@ int RemoveUnconnectedFilters(GstBin* graph) {
     }
     g_value_unset(&item);
     gst_iterator_free(it);
+    return elements;
+}
 
+int RemoveUnconnectedFilters(GstBin* graph) {
+    const std::vector<media::ElementRef> children = SnapshotElements(graph, false);
     int removed = 0;
     for (const auto& child : children) {
         if (HasConnectedPin(child.get(), PadDirection::Input) ||

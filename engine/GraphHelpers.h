@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/media/GstRef.h"
 #include "platform/media/PadLookup.h"
@@ -23,6 +24,10 @@ media::PadRef GetPin(GstElement* filter, PadDirection direction);
 // Removes every element of the bin with neither a linked input nor a linked output. Works on
 // a snapshot of the children, so removing does not disturb the walk. Returns how many went.
 int RemoveUnconnectedFilters(GstBin* graph);
+
+// The bin's elements as they are now (with those of inner bins when recursive), held, so
+// that the caller may change the bin while going through them.
+std::vector<media::ElementRef> SnapshotElements(GstBin* graph, bool recursive);
 
 struct LinkOutcome {
     bool ok = false;
