@@ -274,6 +274,89 @@ void EffectProcessor::Emboss(const uint8_t* above, const uint8_t* below, Scratch
     if (n > 1) draw(n - 1, lumaBelow[n - 1] - lumaAbove[n - 2]);
 }
 
+namespace {
+
+// What one output row of the neighbourhood effects needs, in fixed point.
+struct Across {
+    const uint8_t* centre;
+    const uint16_t *sum3, *sum5, *sumBox;  // vertical sums, padded
+    int bytes;
+    int16_t sharpen, smoothLimit, smoothScale, boxGain;
+    uint16_t boxScale;
+};
+
+// All the neighbourhood effects of a row in one sweep, 16-bit lanes throughout; the
+// arithmetic (and its truncations) is the same as doing them one pass at a time.
+template <int Blur, bool Sharpen, bool Smooth, int Side>
+void AcrossRow(const Across& a, uint8_t* out) {
+    constexpr int k = kChannels;
+    const uint8_t* centre = a.centre;
+    const uint16_t *v3 = a.sum3, *v5 = a.sum5, *vb = a.sumBox;
+    const int16_t sharpen = a.sharpen, limit = a.smoothLimit, smoothScale = a.smoothScale,
+                  boxGain = a.boxGain;
+    const uint16_t boxScale = a.boxScale;
+    const int n = a.bytes;  // a local: byte stores could otherwise change it
+    for (int i = 0; i < n; ++i) {
+        const int16_t c = centre[i];
+        int16_t blur3 = 0;
+        if constexpr (Blur == 1 || Sharpen || Smooth)
+            blur3 = int16_t(uint16_t(uint16_t(v3[i - k] + v3[i + k]) + uint16_t(2 * v3[i]) + 8) >>
+                            4);
+        int16_t w = c;
+        if constexpr (Blur == 2)
+            w = int16_t(uint16_t(uint16_t(v5[i - 2 * k] + v5[i + 2 * k]) +
+                                 uint16_t(4 * uint16_t(v5[i - k] + v5[i + k])) +
+                                 uint16_t(6 * v5[i]) + 128) >>
+                        8);
+        if constexpr (Blur == 1) w = blur3;
+        if constexpr (Sharpen) w = int16_t(w + (int16_t(int16_t(c - blur3) * sharpen) >> 4));
+        if constexpr (Smooth) {
+            // d * (limit - |d|) peaks at limit^2 / 4 = 2^14: it fits 16 bits, as does the scale.
+            const int16_t d = int16_t(blur3 - c);
+            const int16_t weight = std::max<int16_t>(0, int16_t(limit - std::abs(d)));
+            const int16_t product = int16_t(d * weight);
+            w = int16_t(w + int16_t((int32_t(product) * smoothScale) >> 16));
+        }
+        if constexpr (Side > 0) {
+            // Wraps in 16 bits on the way, but the total stays below 2^16.
+            uint16_t sum = 0;
+            for (int j = -Side / 2; j <= Side / 2; ++j) sum = uint16_t(sum + vb[i + j * k]);
+            const auto mean = uint16_t((uint32_t(sum) * boxScale) >> 16);
+            w = int16_t(w + (int16_t(int16_t(c - mean) * boxGain) >> 6));
+        }
+        out[i] = Clamp8(w);
+    }
+}
+
+using AcrossFn = void (*)(const Across&, uint8_t*);
+
+template <int Blur, bool Sharpen, bool Smooth>
+AcrossFn PickSide(int side) {
+    switch (side) {
+        case 3: return AcrossRow<Blur, Sharpen, Smooth, 3>;
+        case 5: return AcrossRow<Blur, Sharpen, Smooth, 5>;
+        case 7: return AcrossRow<Blur, Sharpen, Smooth, 7>;
+        case 9: return AcrossRow<Blur, Sharpen, Smooth, 9>;
+        case 11: return AcrossRow<Blur, Sharpen, Smooth, 11>;
+        default: return AcrossRow<Blur, Sharpen, Smooth, 0>;
+    }
+}
+
+template <int Blur>
+AcrossFn PickRest(bool sharpen, bool smooth, int side) {
+    if (sharpen)
+        return smooth ? PickSide<Blur, true, true>(side) : PickSide<Blur, true, false>(side);
+    return smooth ? PickSide<Blur, false, true>(side) : PickSide<Blur, false, false>(side);
+}
+
+AcrossFn PickAcross(int blur, bool sharpen, bool smooth, int side) {
+    if (blur == 2) return PickRest<2>(sharpen, smooth, side);
+    if (blur == 1) return PickRest<1>(sharpen, smooth, side);
+    return PickRest<0>(sharpen, smooth, side);
+}
+
+}  // namespace
+
 void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& s,
                                     uint8_t* out) const {
     const int bytes = width_ * kChannels;
@@ -284,57 +367,32 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
         Emboss(rows[radius_ - 1], rows[radius_ + 1], s, out);
         return;
     }
-    int16_t* work = Sized(s.work, size_t(bytes) * 3);
-    int16_t* blur3 = work + bytes;
-    int16_t* box = blur3 + bytes;
-
+    Across a{};
+    a.centre = centre;
+    a.bytes = bytes;
+    a.sharpen = int16_t(sharpen_);
+    a.smoothLimit = int16_t(smoothLimit_);
+    a.smoothScale = int16_t(smoothScale_);
+    a.boxGain = int16_t(boxGain_);
+    a.boxScale = uint16_t(boxScale_);
+    // Vertical sums first, each padded so the sweep across needs no edge cases.
     if (needSum3_) {
         uint16_t* v = Sized(s.sum3, size_t(bytes + 2 * pad));
-        const uint8_t *a = rows[radius_ - 1], *b = rows[radius_ + 1];
+        const uint8_t *above = rows[radius_ - 1], *below = rows[radius_ + 1];
         for (int i = 0; i < bytes; ++i)
-            v[pad + i] = uint16_t(uint16_t(a[i] + b[i]) + uint16_t(2 * centre[i]));
+            v[pad + i] = uint16_t(uint16_t(above[i] + below[i]) + uint16_t(2 * centre[i]));
         PadEdges(v, pad, bytes);
-        v += pad;
-        // Sums stay below 2^16: truncating to 16 bits lets the vectoriser use 16-bit lanes.
-        for (int i = 0; i < bytes; ++i)
-            blur3[i] = int16_t(
-                uint16_t(uint16_t(v[i - kChannels] + v[i + kChannels]) + uint16_t(2 * v[i]) + 8) >>
-                4);
+        a.sum3 = v + pad;
     }
     if (blur_ == 2) {
         uint16_t* v = Sized(s.sum5, size_t(bytes + 2 * pad));
-        const uint8_t *a = rows[radius_ - 2], *b = rows[radius_ - 1], *d = rows[radius_ + 1],
-                      *e = rows[radius_ + 2];
+        const uint8_t *r0 = rows[radius_ - 2], *r1 = rows[radius_ - 1], *r3 = rows[radius_ + 1],
+                      *r4 = rows[radius_ + 2];
         for (int i = 0; i < bytes; ++i)
-            v[pad + i] = uint16_t(uint16_t(a[i] + e[i]) + uint16_t(4 * uint16_t(b[i] + d[i])) +
+            v[pad + i] = uint16_t(uint16_t(r0[i] + r4[i]) + uint16_t(4 * uint16_t(r1[i] + r3[i])) +
                                   uint16_t(6 * centre[i]));
         PadEdges(v, pad, bytes);
-        v += pad;
-        constexpr int k = kChannels;
-        for (int i = 0; i < bytes; ++i)
-            work[i] = int16_t(uint16_t(uint16_t(v[i - 2 * k] + v[i + 2 * k]) +
-                                       uint16_t(4 * uint16_t(v[i - k] + v[i + k])) +
-                                       uint16_t(6 * v[i]) + 128) >>
-                              8);
-    } else if (blur_ == 1) {
-        std::copy(blur3, blur3 + bytes, work);
-    } else {
-        for (int i = 0; i < bytes; ++i) work[i] = centre[i];
-    }
-    if (sharpen_) {
-        const int16_t gain = int16_t(sharpen_);
-        for (int i = 0; i < bytes; ++i)
-            work[i] = int16_t(work[i] + (int16_t(int16_t(centre[i] - blur3[i]) * gain) >> 4));
-    }
-    if (smoothLimit_) {
-        // d * (limit - |d|) peaks at limit^2 / 4 = 2^14: it fits 16 bits, as does the scale.
-        const int16_t limit = int16_t(smoothLimit_), scale = int16_t(smoothScale_);
-        for (int i = 0; i < bytes; ++i) {
-            const int16_t d = int16_t(blur3[i] - centre[i]);
-            const int16_t weight = std::max<int16_t>(0, int16_t(limit - std::abs(d)));
-            const int16_t product = int16_t(d * weight);
-            work[i] = int16_t(work[i] + int16_t((int32_t(product) * scale) >> 16));
-        }
+        a.sum5 = v + pad;
     }
     if (boxSide_) {
         // Column sums run down the frame: add the row entering the box, drop the one leaving.
@@ -351,34 +409,9 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
             for (int i = 0; i < bytes; ++i) v[i] = uint16_t(v[i] + entering[i] - leaving[i]);
         }
         PadEdges(v - pad, pad, bytes);
-        // Across: runs of 2, 4 and 8 columns first, then the box as a sum of such runs
-        // (11 = 8 + 2 + 1), a few passes instead of one per column.
-        const uint16_t* runs[4] = {v, nullptr, nullptr, nullptr};
-        for (int level = 1, width = 2; width <= boxSide_; ++level, width *= 2) {
-            uint16_t* run = Sized(s.runs[level - 1], size_t(bytes + 2 * pad)) + pad;
-            const uint16_t* shorter = runs[level - 1];
-            const int step = width / 2 * kChannels;
-            for (int i = -pad; i < bytes + pad - (width - 1) * kChannels; ++i)
-                run[i] = uint16_t(shorter[i] + shorter[i + step]);
-            runs[level] = run;
-        }
-        uint16_t* sum = reinterpret_cast<uint16_t*>(box);  // up to 11 * 11 * 255: 16 bits
-        std::fill(sum, sum + bytes, uint16_t(0));
-        for (int level = 3, from = -half; level >= 0; --level) {
-            const int width = 1 << level;
-            if (!(boxSide_ & width)) continue;
-            const uint16_t* run = runs[level] + from * kChannels;
-            for (int i = 0; i < bytes; ++i) sum[i] = uint16_t(sum[i] + run[i]);
-            from += width;
-        }
-        const uint16_t scale = uint16_t(boxScale_);
-        const int16_t gain = int16_t(boxGain_);
-        for (int i = 0; i < bytes; ++i) {
-            const auto mean = uint16_t((uint32_t(sum[i]) * scale) >> 16);
-            work[i] = int16_t(work[i] + (int16_t(int16_t(centre[i] - mean) * gain) >> 6));
-        }
+        a.sumBox = v;
     }
-    for (int i = 0; i < bytes; ++i) out[i] = Clamp8(work[i]);
+    PickAcross(blur_, sharpen_ != 0, smoothLimit_ != 0, boxSide_)(a, out);
 }
 
 // In place, a pixel as one 32-bit word: contiguous loads and stores keep the vectoriser

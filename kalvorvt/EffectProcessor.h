@@ -46,7 +46,6 @@ public:
         std::vector<std::vector<uint8_t>> rows;  // rows around the current one
         std::vector<int32_t> rowTags;
         std::vector<uint16_t> sum3, sum5, sumBox;  // vertical sums, padded at both ends
-        std::vector<uint16_t> runs[3];             // sums of 2, 4 and 8 columns of sumBox
         std::vector<int16_t> work;
         std::vector<uint8_t> zoomRows[2];  // source rows resampled across
         int32_t zoomTags[2] = {-1, -1};    // their source row numbers

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -209,6 +210,72 @@ TEST(EffectProcessor, NeighbourhoodEffectsActOnEdgesAndSpots) {
     EXPECT_EQ(emboss.At(1, 3), (Pixel{128, 128, 128}));  // flat: mid-grey
     EXPECT_GT(emboss.At(4, 3)[0], 200);                  // the rising edge stands out
     EXPECT_TRUE(Gray(emboss.At(4, 3), 0));
+}
+
+// The neighbourhood effects pixel by pixel, edges repeated, in the same fixed point as the
+// processor, which fuses them into one sweep per row.
+Pixel Reference(const Image& in, const EffectParams& p, int x, int y) {
+    const int side = p.correction1 < 2 ? 0 : std::max(3, std::min(p.correction1, 11) | 1);
+    const int limit = p.smooth ? 3 + p.smooth * 253 / 4000 : 0;
+    auto at = [&](int dx, int dy, int c) {
+        return in.At(std::clamp(x + dx, 0, in.width - 1), std::clamp(y + dy, 0, in.height - 1))[c];
+    };
+    auto binomial = [&](int c, int radius) {
+        static constexpr int k3[] = {1, 2, 1}, k5[] = {1, 4, 6, 4, 1};
+        const int* k = radius == 1 ? k3 : k5;
+        int sum = 0;
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx)
+                sum += k[dx + radius] * k[dy + radius] * at(dx, dy, c);
+        return radius == 1 ? (sum + 8) >> 4 : (sum + 128) >> 8;
+    };
+    Pixel out{};
+    for (int c = 0; c < 3; ++c) {
+        const int centre = at(0, 0, c), blur3 = binomial(c, 1);
+        int w = p.blur == 2 ? binomial(c, 2) : p.blur == 1 ? blur3 : centre;
+        w += ((centre - blur3) * p.sharpen) >> 4;
+        if (limit) {
+            const int d = blur3 - centre;
+            w += (d * std::max(0, limit - std::abs(d)) * (65536 / limit)) >> 16;
+        }
+        if (side && p.correction2) {
+            int sum = 0;
+            for (int dy = -side / 2; dy <= side / 2; ++dy)
+                for (int dx = -side / 2; dx <= side / 2; ++dx) sum += at(dx, dy, c);
+            const int mean = (sum * ((65536 + side * side - 1) / (side * side))) >> 16;
+            w += ((centre - mean) * (p.correction2 * 64 / 100)) >> 6;
+        }
+        out[c] = std::clamp(w, 0, 255);
+    }
+    return out;
+}
+
+TEST(EffectProcessor, NeighbourhoodEffectsTogetherMatchAPixelByPixelReference) {
+    Image in(23, 14);
+    uint32_t seed = 12345;
+    for (int y = 0; y < in.height; ++y)
+        for (int x = 0; x < in.width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            in.Set(x, y, {int(seed >> 24), int((seed >> 16) & 255), (x * 11 + y * 7) & 255});
+        }
+    const Change cases[] = {
+        [](EffectParams& p) { p.blur = 1, p.sharpen = 64, p.smooth = 4000; },
+        [](EffectParams& p) { p.blur = 2, p.sharpen = 20, p.smooth = 800; },
+        [](EffectParams& p) { p.blur = 2, p.correction1 = 7, p.correction2 = 60; },
+        [](EffectParams& p) { p.smooth = 1, p.correction1 = 4, p.correction2 = 200; },
+        [](EffectParams& p) { p.sharpen = 5, p.correction1 = 11, p.correction2 = 150; },
+        [](EffectParams& p) {
+            p.blur = 1, p.sharpen = 33, p.smooth = 2500, p.correction1 = 9, p.correction2 = 90;
+        },
+        [](EffectParams& p) { p.correction1 = 3, p.correction2 = 1; },
+    };
+    for (const auto& change : cases) {
+        const EffectParams params = With(change);
+        const Image out = Processed(params, in);
+        for (int y = 0; y < in.height; ++y)
+            for (int x = 0; x < in.width; ++x)
+                ASSERT_EQ(out.At(x, y), Reference(in, params, x, y)) << x << "," << y;
+    }
 }
 
 TEST(EffectProcessor, EverythingAtOnceAndOutOfRangeValuesStayInsideTheFrame) {
