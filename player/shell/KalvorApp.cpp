@@ -17,10 +17,7 @@ constexpr int kHandOverTimeoutMs = 200;
 
 CKalvorApp::CKalvorApp(PlayerFolders folders) : m_folders(std::move(folders)) {}
 
-CKalvorApp::~CKalvorApp() {
-    m_parent.reset();  // the windows go before the socket that feeds them
-    m_instance.reset();
-}
+CKalvorApp::~CKalvorApp() = default;
 
 int CKalvorApp::InitInstance(const std::vector<std::string>& args) {
     const bool first = TakeInstance();

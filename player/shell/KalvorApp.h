@@ -32,5 +32,6 @@ private:
 
     PlayerFolders m_folders;
     std::unique_ptr<SingleInstance> m_instance;
+    // Declared last, so the windows go before the socket that feeds them.
     std::unique_ptr<CKalvorParent> m_parent;
 };

@@ -36,7 +36,6 @@ CKalvorDlg::CKalvorDlg(CKalvorParent* parent, PlayerFolders folders)
 CKalvorDlg::~CKalvorDlg() = default;
 
 bool CKalvorDlg::OnInitDialog() {
-    setWindowTitle(kTitle);
     if (!ReadOptions()) return false;
     // The skin, the hot-key hook, the child windows and their placement start here as
     // they are built; until the skin exists the main window is a plain window.
