@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # toolchain
-  build-essential cmake pkg-config ninja-build
+  build-essential cmake pkg-config ninja-build ccache
   # windows, dialogs, local sockets, D-Bus
   qt6-base-dev qt6-qpa-plugins libgl-dev
   # playback and processing graphs

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "player/shell/SkinDescription.h"
+#include "player/skin/SkinDescription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto d =

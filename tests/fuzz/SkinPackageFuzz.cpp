@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "player/shell/SkinUnpacker.h"
+#include "player/skin/SkinUnpacker.h"
 
 static std::string g_root;
 

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "player/shell/SkinDescription.h"
+#include "player/skin/SkinDescription.h"
 
 namespace {
 

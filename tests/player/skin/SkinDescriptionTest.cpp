@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "player/shell/SkinDescription.h"
+#include "player/skin/SkinDescription.h"
 
 namespace {
 

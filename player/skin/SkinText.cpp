@@ -1,4 +1,4 @@
-#include "player/shell/SkinText.h"
+#include "player/skin/SkinText.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "player/shell/SkinUnpacker.h"
+#include "player/skin/SkinUnpacker.h"
 
 #include <fcntl.h>
 #include <minizip/unzip.h>

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "player/shell/HitBands.h"
-#include "player/shell/SkinDescription.h"
+#include "player/skin/HitBands.h"
+#include "player/skin/SkinDescription.h"
 
 class QWidget;
 

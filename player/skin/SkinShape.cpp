@@ -1,4 +1,4 @@
-#include "player/shell/SkinShape.h"
+#include "player/skin/SkinShape.h"
 
 #include <vector>
 

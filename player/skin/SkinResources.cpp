@@ -1,4 +1,4 @@
-#include "player/shell/SkinResources.h"
+#include "player/skin/SkinResources.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "platform/ui/MessageSink.h"
-#include "player/shell/SkinShape.h"
-#include "player/shell/SkinText.h"
+#include "player/skin/SkinShape.h"
+#include "player/skin/SkinText.h"
 
 namespace {
 

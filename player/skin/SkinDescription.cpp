@@ -1,9 +1,9 @@
-#include "player/shell/SkinDescription.h"
+#include "player/skin/SkinDescription.h"
 
 #include <algorithm>
 #include <string>
 
-#include "player/shell/SkinText.h"
+#include "player/skin/SkinText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "player/shell/HitBands.h"
+#include "player/skin/HitBands.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "player/shell/SkinUnpacker.h"
+#include "player/skin/SkinUnpacker.h"
 #include "support/TempEnvironment.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <sstream>
 
 #include "platform/ui/MessageSink.h"
-#include "player/shell/SkinResources.h"
-#include "player/shell/SkinUnpacker.h"
+#include "player/skin/SkinResources.h"
+#include "player/skin/SkinUnpacker.h"
 #include "support/TempEnvironment.h"
 
 namespace {
