@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "common/AsciiCase.h"
 #include "kalvorvt/EffectPush.h"
 #include "kalvorvt/GstKalvorVT.h"
 #include "kalvorvt/KalvorVTControl.h"
@@ -60,10 +61,7 @@ double CKalvorMovie::VolumeGain(int32_t hundredths) {
 }
 
 bool CKalvorMovie::IsMidiName(const std::string& path) {
-    if (path.size() < 3) return false;
-    std::string tail = path.substr(path.size() - 3);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == "mid";
+    return EndsWithNoCase(path, "mid");
 }
 
 bool CKalvorMovie::RewindsOnPlay(double duration, double position) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "common/AsciiCase.h"
 #include "common/FormatTime.h"
 #include "player/playlist/MediaEntryListsObserver.h"
 #include "player/playlist/RowQuickSort.h"
@@ -13,22 +14,6 @@ namespace {
 constexpr size_t kCompareLimit = 254;
 
 int Sign(int value) { return (value > 0) - (value < 0); }
-
-unsigned char FoldAsciiUpper(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-// Byte order with A-Z folded: UTF-8 keeps code point order byte by byte, and no
-// character is ever split.
-int CompareNoCase(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = FoldAsciiUpper(static_cast<unsigned char>(a[i]));
-        const unsigned char y = FoldAsciiUpper(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 int CompareBytes(std::string_view a, std::string_view b) {
     return Sign(a.substr(0, std::min(a.size(), kCompareLimit))

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/AsciiCase.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/MessageSink.h"
 #include "player/shell/KalvorParent.h"
@@ -13,13 +14,6 @@
 namespace {
 
 constexpr char kTitle[] = "Kalvor";
-
-bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
 
 }  // namespace
 
