@@ -93,14 +93,16 @@ void EffectProcessor::BuildPoint(const EffectParams& p) {
     invert_ = invert ? 255 : 0;
     point_ = pre || matrix_ || invert;
 
-    // Without the matrix the table does everything, the inversion included.
+    // The table clips contrast, brightness and balance; without the matrix it also inverts.
+    // With one, the matrix works on the clipped values, as a chain of separate effects would.
     for (int v = 0; v < 256; ++v) {
         for (int c = 0; c < 3; ++c) {
             int x = Clamp8(int(std::lround((v - 128) * contrast / 16.0)) + 128 + brightness);
             x += ((255 - x) * balance[c] + 127) / 255;
-            lut_[c][v] = static_cast<uint8_t>(x ^ invert_);
+            lut_[c][v] = static_cast<uint8_t>(matrix_ ? x : x ^ invert_);
         }
     }
+    pre_ = pre;
     if (!matrix_) return;
 
     Matrix m = Multiply(Saturation(1.0 + saturation / 100.0), HueRotation(hue));
@@ -108,21 +110,12 @@ void EffectProcessor::BuildPoint(const EffectParams& p) {
     for (auto& row : m)
         for (double& value : row) value *= level;
     if (gray) m = Multiply(Saturation(0.0), m);
-    // With the matrix, contrast, brightness and balance (each v -> scale * v + shift) are
-    // folded into it, so that one pass does all; their results are not clipped in between.
     // The pixel's bytes are B, G, R: byte i is matrix index 2 - i.
     for (int out = 0; out < 3; ++out) {
-        double offset = 0;
-        for (int in = 0; in < 3; ++in) {
-            const double keep = 1.0 - balance[in] / 255.0;
-            const double scale = contrast / 16.0 * keep;
-            const double shift = (128.0 - 8.0 * contrast + brightness) * keep + balance[in];
-            const double k = m[2 - out][2 - in];
-            mix_[out * 3 + in] =
-                static_cast<int16_t>(std::clamp(std::lround(k * scale * 1024.0), -32767L, 32767L));
-            offset += k * shift;
-        }
-        offset_[out] = static_cast<int32_t>(std::lround(offset * 1024.0)) + 512;
+        for (int in = 0; in < 3; ++in)
+            mix_[out * 3 + in] = static_cast<int16_t>(
+                std::clamp(std::lround(m[2 - out][2 - in] * 1024.0), -32767L, 32767L));
+        offset_[out] = 512;
     }
 }
 
@@ -414,6 +407,34 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
     PickAcross(blur_, sharpen_ != 0, smoothLimit_ != 0, boxSide_)(a, out);
 }
 
+namespace {
+
+// Pre: the pixel goes through the clipping tables before the matrix. Without them the loop
+// vectorises; with them the lookups keep it scalar.
+template <bool Pre>
+void MatrixRow(uint8_t* row, int n, const std::array<int16_t, 9>& mix,
+               const std::array<int32_t, 3>& offset,
+               const std::array<std::array<uint8_t, 256>, 3>& lut, uint8_t invert) {
+    const int16_t m0 = mix[0], m1 = mix[1], m2 = mix[2], m3 = mix[3], m4 = mix[4], m5 = mix[5],
+                  m6 = mix[6], m7 = mix[7], m8 = mix[8];
+    const int32_t c0 = offset[0], c1 = offset[1], c2 = offset[2];
+    const uint8_t *tb = lut[0].data(), *tg = lut[1].data(), *tr = lut[2].data();
+    const uint32_t flip = invert * 0x010101u;
+    for (int x = 0; x < n; ++x) {
+        uint32_t p;
+        std::memcpy(&p, row + x * kChannels, 4);
+        int16_t b = int16_t(p & 255), g = int16_t((p >> 8) & 255), r = int16_t((p >> 16) & 255);
+        if constexpr (Pre) b = tb[b], g = tg[g], r = tr[r];
+        const uint32_t o0 = Clamp8((m0 * b + m1 * g + m2 * r + c0) >> 10);
+        const uint32_t o1 = Clamp8((m3 * b + m4 * g + m5 * r + c1) >> 10);
+        const uint32_t o2 = Clamp8((m6 * b + m7 * g + m8 * r + c2) >> 10);
+        const uint32_t q = ((o0 | o1 << 8 | o2 << 16) ^ flip) | (p & 0xFF000000u);
+        std::memcpy(row + x * kChannels, &q, 4);
+    }
+}
+
+}  // namespace
+
 // In place, a pixel as one 32-bit word: contiguous loads and stores keep the vectoriser
 // going where byte stores would stop it.
 void EffectProcessor::Point(uint8_t* row) const {
@@ -429,20 +450,10 @@ void EffectProcessor::Point(uint8_t* row) const {
         }
         return;
     }
-    const int16_t m0 = mix_[0], m1 = mix_[1], m2 = mix_[2], m3 = mix_[3], m4 = mix_[4],
-                  m5 = mix_[5], m6 = mix_[6], m7 = mix_[7], m8 = mix_[8];
-    const int32_t c0 = offset_[0], c1 = offset_[1], c2 = offset_[2];
-    const uint32_t flip = invert_ * 0x010101u;
-    for (int x = 0; x < n; ++x) {
-        uint32_t p;
-        std::memcpy(&p, row + x * kChannels, 4);
-        const auto b = int16_t(p & 255), g = int16_t((p >> 8) & 255), r = int16_t((p >> 16) & 255);
-        const uint32_t o0 = Clamp8((m0 * b + m1 * g + m2 * r + c0) >> 10);
-        const uint32_t o1 = Clamp8((m3 * b + m4 * g + m5 * r + c1) >> 10);
-        const uint32_t o2 = Clamp8((m6 * b + m7 * g + m8 * r + c2) >> 10);
-        const uint32_t q = ((o0 | o1 << 8 | o2 << 16) ^ flip) | (p & 0xFF000000u);
-        std::memcpy(row + x * kChannels, &q, 4);
-    }
+    if (pre_)
+        MatrixRow<true>(row, n, mix_, offset_, lut_, invert_);
+    else
+        MatrixRow<false>(row, n, mix_, offset_, lut_, invert_);
 }
 
 void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, Scratch& s) const {

@@ -10,8 +10,8 @@
 // - hue turns colours about the grey axis by degrees; saturation -100..200 and intensity
 //   -100..150 are percent changes of colourfulness and of overall level.
 // - grayscale keeps the luma only; invert turns v into 255 - v, last of all.
-//   Point effects run in one pass: a table per channel, or, once hue, saturation,
-//   intensity or grayscale are on, one colour matrix with the others folded in.
+//   Point effects run in one pass: a table per channel (contrast, brightness, balance,
+//   clipped), then, once hue, saturation, intensity or grayscale are on, a colour matrix.
 // - blur 1 is a 3x3 binomial blur, 2 a 5x5 one ("double blur").
 // - sharpen 0..64 adds level/16 times the detail the 3x3 blur takes away.
 // - smooth 0..4000 blurs away differences smaller than a threshold (up to the full
@@ -77,10 +77,11 @@ private:
     int height_ = 0;
 
     bool point_ = false;
-    bool matrix_ = false;                            // hue, saturation, intensity or grayscale
+    bool matrix_ = false;  // hue, saturation, intensity or grayscale
+    bool pre_ = false;     // contrast, brightness or balance: the table runs before the matrix
     uint8_t invert_ = 0;                             // 255 when inverting: v ^ 255 is 255 - v
-    std::array<std::array<uint8_t, 256>, 3> lut_{};  // B, G, R, without a matrix
-    // With one: [out * 3 + in] and the offsets, 10 fraction bits, rounding included.
+    std::array<std::array<uint8_t, 256>, 3> lut_{};  // B, G, R; inverts too without a matrix
+    // The matrix: [out * 3 + in] and the offsets, 10 fraction bits, rounding included.
     std::array<int16_t, 9> mix_{};
     std::array<int32_t, 3> offset_{};
 

@@ -158,16 +158,90 @@ TEST(EffectProcessor, FlipsMoveAMarkedCorner) {
     }
 }
 
-TEST(EffectProcessor, ZoomOfAMarkedQuadrantFillsTheFrame) {
-    const Pixel mark{10, 200, 30};
-    Image in(16, 12, {0, 0, 0});
-    in.Fill(0, 0, 8, 6, mark);
+TEST(EffectProcessor, ZoomOfAQuadrantFillsTheFrameWithThatQuadrant) {
+    // Four quadrants of four colours: a wrong offset or a swapped axis shows another one.
+    const Pixel colours[4] = {{10, 200, 30}, {220, 40, 0}, {0, 60, 250}, {240, 240, 20}};
+    Image in(16, 12);
+    for (int q = 0; q < 4; ++q)
+        in.Fill(q % 2 * 8, q / 2 * 6, q % 2 * 8 + 8, q / 2 * 6 + 6, colours[q]);
     // The area is given on the picture it was chosen on (extra values: its last column and
     // row), here also on one of 160 x 120, and scaled to this frame.
-    for (const Change& zoom : {Zoom(0, 0, 7, 5, 15, 11), Zoom(0, 0, 70, 50, 159, 119)}) {
-        const Image out = Processed(With(zoom), in);
+    const struct {
+        Change zoom;
+        int quadrant;
+    } cases[] = {
+        {Zoom(0, 0, 7, 5, 15, 11), 0},         {Zoom(8, 0, 7, 5, 15, 11), 1},
+        {Zoom(0, 6, 7, 5, 15, 11), 2},         {Zoom(8, 6, 7, 5, 15, 11), 3},
+        {Zoom(0, 0, 70, 50, 159, 119), 0},     {Zoom(85, 65, 70, 50, 159, 119), 3},
+        {Zoom(86, 3, 70, 50, 159, 119), 1},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Image out = Processed(With(cases[i].zoom), in);
         for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 16; ++x) ASSERT_EQ(out.At(x, y), mark) << x << "," << y;
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(out.At(x, y), colours[cases[i].quadrant]) << i << ": " << x << "," << y;
+    }
+}
+
+TEST(EffectProcessor, PointEffectsTogetherEqualTheChainOfEachGroupAlone) {
+    // Contrast, brightness and balance, then the colour transform, then inversion, each run
+    // as its own pass, clipped in between: fused into one pass the result must not change.
+    // Saturated colours at full contrast are where unclipped folding goes wrong.
+    Image in(8, 4);
+    const Pixel colours[] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
+                             {200, 100, 50}, {20, 30, 240}, {128, 128, 128}, {250, 250, 250}};
+    for (int x = 0; x < 8; ++x) in.Fill(x, 0, x + 1, 4, colours[x]);
+    const Change pre[] = {
+        [](EffectParams& p) { p.contrast = 32; },
+        [](EffectParams& p) { p.contrast = 24, p.brightness = 60; },
+        [](EffectParams& p) { p.brightness = -200, p.balanceBlue = 90; },
+        [](EffectParams& p) { p.contrast = 5, p.balanceRed = 255, p.balanceGreen = 30; },
+    };
+    const Change transform[] = {
+        [](EffectParams& p) { p.grayscale = 1; },
+        [](EffectParams& p) { p.hue = 120; },
+        [](EffectParams& p) { p.hue = -75, p.saturation = 150, p.intensity = -30; },
+        [](EffectParams& p) { p.saturation = -60, p.intensity = 150, p.grayscale = 1; },
+    };
+    for (size_t i = 0; i < std::size(pre); ++i)
+        for (size_t j = 0; j < std::size(transform); ++j)
+            for (int invert = 0; invert < 2; ++invert) {
+                const Image together = Processed(With([&](EffectParams& p) {
+                                                     pre[i](p), transform[j](p);
+                                                     p.invert = invert;
+                                                 }),
+                                                 in);
+                Image chain = Processed(With(transform[j]), Processed(With(pre[i]), in));
+                if (invert) chain = Processed(With([](EffectParams& p) { p.invert = 1; }), chain);
+                for (int x = 0; x < 8; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        ASSERT_NEAR(together.At(x, 2)[c], chain.At(x, 2)[c], 1)
+                            << i << "," << j << "," << invert << " colour " << x;
+            }
+}
+
+TEST(EffectProcessor, ColourTransformsOfPureRedGiveTheirKnownColours) {
+    const Image red(4, 2, {255, 0, 0});
+    const Pixel plainGray = Processed(With([](EffectParams& p) { p.grayscale = 1; }), red).At(0, 0);
+    EXPECT_TRUE(Gray(plainGray) && plainGray[0] > 40 && plainGray[0] < 70) << plainGray[0];
+    const struct {
+        const char* name;
+        Change change;
+        std::function<bool(Pixel)> expect;
+    } cases[] = {
+        {"grayscale at full contrast: the grey of plain grayscale",
+         [](EffectParams& p) { p.grayscale = 1, p.contrast = 32; },
+         [&](Pixel q) { return q == plainGray; }},
+        {"hue +120: green", [](EffectParams& p) { p.hue = 120; },
+         [](Pixel q) { return q[1] > 90 && q[0] < 10 && q[2] < 10; }},
+        {"hue -120: blue", [](EffectParams& p) { p.hue = -120; },
+         [](Pixel q) { return q[2] > 200 && q[0] < 10 && q[1] < q[2] / 4; }},
+        {"hue 0 with full saturation cut: the grey of grayscale",
+         [](EffectParams& p) { p.saturation = -100; }, [&](Pixel q) { return q == plainGray; }},
+    };
+    for (const auto& c : cases) {
+        const Pixel q = Processed(With(c.change), red).At(2, 1);
+        EXPECT_TRUE(c.expect(q)) << c.name << ": " << q[0] << "," << q[1] << "," << q[2];
     }
 }
 
