@@ -26,11 +26,12 @@ PACKAGES=(
   fonts-dejavu-core
 )
 
+# One dpkg-query for the whole list: the check runs before every build and start.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null |
+            awk '/ install ok installed$/ {print $1}' || true)
 missing=()
 for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
-    missing+=("$p")
-  fi
+  grep -qxF "$p" <<<"$installed" || missing+=("$p")
 done
 
 [ ${#missing[@]} -eq 0 ] && exit 0
