@@ -150,6 +150,7 @@ void CKalvorMovie::ResetStreamFacts() {
     hasAudio = 0;
     isMidi = 0;
     streamCount = 0;
+    duration = 0.0;  // a length the new graph cannot tell stays unknown, not the last file's
     probeFacts_ = media::MediaFacts{};
 }
 
@@ -345,7 +346,6 @@ void CKalvorMovie::NotifyWindow() {
 }
 
 void CKalvorMovie::QueryDuration() {
-    duration = 0.0;  // a length the graph cannot tell stays unknown, not the last file's
     gint64 length = 0;
     if (gst_element_query_duration(graph_.get(), GST_FORMAT_TIME, &length) && length > 0)
         duration = double(length) / GST_SECOND;

@@ -92,6 +92,9 @@ protected:
         clip.seconds = 3.0;
         ASSERT_TRUE(media::MakeAvi(Media("three.avi"), clip));
         ASSERT_TRUE(media::MakeWav(Media("tone.wav"), {.seconds = 1.0}));
+        ASSERT_TRUE(media::MakePicture(Media("still.png"), 64, 48, media::PictureFormat::Png));
+        ASSERT_TRUE(media::RunPipeline("videotestsrc num-buffers=10 ! jpegenc ! filesink location=" +
+                                       Media("frames.mjpeg")));
         std::string noise(8000, '\0');
         std::mt19937 random(3);
         for (char& c : noise) c = static_cast<char>(random());
@@ -259,6 +262,17 @@ TEST_F(KalvorMovieTest, TransportOnAThreeSecondClip) {
     EXPECT_EQ(SegmentRate(), 1.5);
     ASSERT_EQ(Open(Media("three.avi")), 1);  // the next graph starts at the normal rate
     EXPECT_EQ(movie_->rate, 1.0);
+}
+
+TEST_F(KalvorMovieTest, AFileOfUnknownLengthAfterAThreeSecondClipReportsDurationZero) {
+    const std::pair<const char*, int> cases[] = {
+        {"still.png", 1}, {"frames.mjpeg", 1}, {"noise.bin", 0}};
+    for (const auto& [name, opened] : cases) {
+        ASSERT_EQ(Open(Media("three.avi")), 1);
+        ASSERT_NEAR(movie_->duration, 3.0, 0.05);
+        EXPECT_EQ(Open(Media(name)), opened) << name;
+        EXPECT_EQ(movie_->duration, 0.0) << name;
+    }
 }
 
 TEST_F(KalvorMovieTest, EndOfMediaReachesTheWindowOnceOnTheUiThreadAndOnlyFromItsOwnFile) {
