@@ -1,6 +1,7 @@
 #include "common/FileAccess.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,7 +38,8 @@ const Keyword kKeywords[] = {
 };
 
 int OpenFlags(const FileAccess::OpenParams& p) {
-    int flags = O_CLOEXEC;
+    // Without O_NONBLOCK a FIFO named as the file would block the open until a writer came.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     const bool reads = p.access & FileAccess::kGenericRead;
     const bool writes = p.access & FileAccess::kGenericWrite;
     if (reads && writes) {
@@ -76,10 +78,25 @@ int FileAccess::Open(const char* path, const char* mode) {
         fd = ::open(path, OpenFlags(params), 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return 0;
+    // Only a regular file has an end: a FIFO or a device could feed a reader forever.
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int why = S_ISDIR(info.st_mode) ? EISDIR : info.st_mode ? EINVAL : errno;
+        ::close(fd);
+        errno = why;
+        return 0;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     params.handle = fd;
     params_ = params;
     isOpen_ = 1;
     return 1;
+}
+
+int64_t FileAccess::Size() const {
+    struct stat info;
+    if (isOpen_ != 1 || fstat(params_.handle, &info) != 0) return -1;
+    return info.st_size;
 }
 
 int FileAccess::Write(const void* data, int32_t n) {

@@ -32,7 +32,8 @@ public:
     FileAccess(const FileAccess&) = delete;
     FileAccess& operator=(const FileAccess&) = delete;
 
-    // 0 when the file cannot be opened or this object already has one open.
+    // 0 when the file cannot be opened, is not a regular file (errno EINVAL, or EISDIR for
+    // a folder), or this object already has one open. Never blocks on a FIFO.
     int Open(const char* path, const char* mode);
     // Move exactly n bytes; 1 only when all of them moved.
     int Write(const void* data, int32_t n);
@@ -41,6 +42,8 @@ public:
     int Close();
 
     bool IsOpen() const { return isOpen_ == 1; }
+    // The open file's length in bytes; -1 when none is open.
+    int64_t Size() const;
     const OpenParams& Params() const { return params_; }
 
     // The mode keywords' values, without opening anything.

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 #include <string>
 
 #include "common/FileAccess.h"
@@ -55,6 +61,7 @@ TEST_F(FileAccessTest, WritesAndReadsWholeRecordsAndReportsShortOnes) {
     }
     FileAccess file;
     ASSERT_EQ(file.Open(path.c_str(), "ReadOnly"), 1);
+    EXPECT_EQ(file.Size(), 10);
     char buffer[16] = {};
     EXPECT_EQ(file.Read(buffer, 6), 1);
     EXPECT_EQ(std::string(buffer, 6), "012345");
@@ -89,6 +96,38 @@ TEST_F(FileAccessTest, ASecondOpenFailsAndLeavesTheFirstFileOpen) {
     EXPECT_EQ(file.Write("ab", 2), 1);
     file.Close();
     EXPECT_EQ(TempEnvironment::ReadFile(first), "ab");
+}
+
+TEST_F(FileAccessTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
+    const std::string fifo = env_.Path("job.spf");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        const char* mode;
+    };
+    const Case cases[] = {
+        {fifo, "ReadOnly"},  // no writer: a blocking open would wait for ever
+        {fifo, "ReadWrite"},
+        {fifo, "SharedForReading AlwaysCreate ReadWrite"},
+        {env_.Root(), "ReadOnly"},
+        {"/dev/zero", "ReadOnly"},  // would feed a reader without end
+    };
+    for (const Case& c : cases) {
+        auto opened = std::async(std::launch::async, [&] {
+            FileAccess file;
+            return std::make_pair(file.Open(c.path.c_str(), c.mode), file.IsOpen());
+        });
+        if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // lets the open return
+            opened.wait();
+            if (writer >= 0) ::close(writer);
+            ADD_FAILURE() << c.path << " " << c.mode << ": the open blocked";
+            continue;
+        }
+        const auto [result, isOpen] = opened.get();
+        EXPECT_EQ(result, 0) << c.path << " " << c.mode;
+        EXPECT_FALSE(isOpen) << c.path << " " << c.mode;
+    }
 }
 
 }  // namespace
