@@ -14,14 +14,15 @@ int32_t JobSeconds(double seconds) {
     return static_cast<int32_t>(std::trunc(seconds));
 }
 
-int WriteJobRecords(FileAccess& file, JobFile& job) {
+std::string JobFileBytes(JobFile& job) {
     job.header.fragmentCount = static_cast<int32_t>(job.fragments.size());
-    if (!file.Write(&job.header, sizeof job.header)) return 0;
-    if (!file.Write(&job.effects, sizeof job.effects)) return 0;
-    for (const JobFragmentRecord& record : job.fragments) {
-        if (!file.Write(&record, sizeof record)) return 0;
-    }
-    return 1;
+    std::string bytes;
+    bytes.reserve(sizeof job.header + sizeof job.effects + job.fragments.size() * sizeof(JobFragmentRecord));
+    bytes.append(reinterpret_cast<const char*>(&job.header), sizeof job.header);
+    bytes.append(reinterpret_cast<const char*>(&job.effects), sizeof job.effects);
+    for (const JobFragmentRecord& record : job.fragments)
+        bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
+    return bytes;
 }
 
 JobReadError ReadJobRecords(FileAccess& file, JobFile& job) {
@@ -31,13 +32,33 @@ JobReadError ReadJobRecords(FileAccess& file, JobFile& job) {
     job.header.logoPath[kJobPathSize - 1] = '\0';
     if (!file.Read(&job.effects, sizeof job.effects)) return JobReadError::ShortEffects;
     SanitizeEffectParams(job.effects);
-    if (job.header.fragmentCount < 0) return JobReadError::BadCount;
-    // Records are read one by one, so a huge count in a short file costs nothing.
-    for (int32_t i = 0; i < job.header.fragmentCount; ++i) {
+    const int32_t count = job.header.fragmentCount;
+    if (count < 0) return JobReadError::BadCount;
+    if (count > kMaxJobFragments) return JobReadError::TooManyFragments;
+    const int64_t records = file.Size() - static_cast<int64_t>(sizeof job.header + sizeof job.effects);
+    if (records < static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(JobFragmentRecord)))
+        return JobReadError::ShortFragments;
+    job.fragments.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
         JobFragmentRecord record;
         if (!file.Read(&record, sizeof record)) return JobReadError::ShortFragments;
         record.path[kJobPathSize - 1] = '\0';
         job.fragments.push_back(record);
     }
     return JobReadError::None;
+}
+
+std::string JobReadErrorText(JobReadError error, int32_t fragmentCount) {
+    const std::string count = std::to_string(fragmentCount);
+    switch (error) {
+        case JobReadError::None: return {};
+        case JobReadError::ShortHeader: return "it ends inside its header";
+        case JobReadError::ShortEffects: return "it ends inside its effect block";
+        case JobReadError::BadCount: return "its fragment count " + count + " is negative";
+        case JobReadError::TooManyFragments:
+            return "its fragment count " + count + " is over the limit of " +
+                   std::to_string(kMaxJobFragments);
+        case JobReadError::ShortFragments: return "it is too short for its " + count + " fragments";
+    }
+    return {};
 }

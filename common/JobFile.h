@@ -34,6 +34,8 @@ constexpr bool JobTakesSubtitles(JobKind kind) {
 }
 
 inline constexpr size_t kJobPathSize = 3000;
+// korc's fragment table holds this many; a larger job is refused by both programs.
+inline constexpr int32_t kMaxJobFragments = 5000;
 
 struct JobHeader {
     int32_t kind;
@@ -74,13 +76,17 @@ struct JobFile {
 // Seconds as the job file keeps them: clamped into int32, then truncated toward zero.
 int32_t JobSeconds(double seconds);
 
-// Writes the three records; header.fragmentCount is set from fragments. 1 when every
-// byte was written.
-int WriteJobRecords(FileAccess& file, JobFile& job);
+// The file's bytes: the three records back to back; header.fragmentCount is set from
+// fragments.
+std::string JobFileBytes(JobFile& job);
 
-enum class JobReadError { None, ShortHeader, ShortEffects, BadCount, ShortFragments };
+enum class JobReadError { None, ShortHeader, ShortEffects, BadCount, TooManyFragments, ShortFragments };
 
-// Reads a job file into job, checking it: the header and effect block whole, a count that
-// is not negative and whose records are all there; texts are terminated and the effect
-// block is brought into range. On an error job holds what was read up to it.
+// Reads a job file into job, checking it: the header and effect block whole, a count from
+// 0 to kMaxJobFragments whose records the file's length holds (checked before any record
+// is read); texts are terminated and the effect block is brought into range. On an error
+// job holds what was read up to it.
 JobReadError ReadJobRecords(FileAccess& file, JobFile& job);
+
+// What is wrong with a file that gave the error, for the user.
+std::string JobReadErrorText(JobReadError error, int32_t fragmentCount);

@@ -1,5 +1,8 @@
 #include "engine/JobLoader.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "engine/JobObject.h"
@@ -14,16 +17,30 @@ std::string KorcCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
-JobLoad LoadJobFile(const std::string& commandLine, JobObject& job, WizardState& state) {
+JobLoad LoadJobFile(const std::string& commandLine, JobObject& job, WizardState& state,
+                    std::string* why) {
+    auto fail = [why](JobLoad load, std::string text) {
+        if (why) *why = std::move(text);
+        return load;
+    };
+    if (commandLine.empty()) return fail(JobLoad::NotAJobFile, "no job file was given");
     if (commandLine.find(".spf") == std::string::npos && commandLine.find(".SPF") == std::string::npos) {
-        return JobLoad::NotAJobFile;
+        return fail(JobLoad::NotAJobFile, commandLine + " is not a job file (.spf)");
     }
     FileAccess file;
-    if (!file.Open(commandLine.c_str(), "ReadOnly")) return JobLoad::CannotOpen;
+    if (!file.Open(commandLine.c_str(), "ReadOnly")) {
+        const int error = errno;
+        return fail(JobLoad::CannotOpen,
+                    "cannot open the job file " + commandLine + ": " +
+                        (error == EINVAL ? "not a regular file" : std::strerror(error)));
+    }
     JobFile read;
     const JobReadError error = ReadJobRecords(file, read);
     file.Close();
-    if (error != JobReadError::None) return JobLoad::Malformed;
+    if (error != JobReadError::None) {
+        return fail(JobLoad::Malformed, "the job file " + commandLine + " is damaged: " +
+                                            JobReadErrorText(error, read.header.fragmentCount));
+    }
 
     state.header = read.header;
     state.effects = read.effects;

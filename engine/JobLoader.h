@@ -16,5 +16,6 @@ std::string KorcCommandLine(const std::vector<std::string>& args);
 
 // Fills state (header, effect block, records, kind, owner window, fragment table) and job
 // (logo, subtitles, and the last record as the current fragment). Anything but Loaded
-// leaves nothing to run.
-JobLoad LoadJobFile(const std::string& commandLine, JobObject& job, WizardState& state);
+// leaves nothing to run, and why (when given) then says what was wrong, for the user.
+JobLoad LoadJobFile(const std::string& commandLine, JobObject& job, WizardState& state,
+                    std::string* why = nullptr);

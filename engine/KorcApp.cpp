@@ -9,8 +9,12 @@
 int CKORCApp::InitInstance(const std::vector<std::string>& args) {
     JobObject job;
     WizardState state;
-    // A run without a readable job ends silently: the player reads nothing back.
-    if (LoadJobFile(KorcCommandLine(args), job, state) != JobLoad::Loaded) return kExitNoJob;
+    // The player reads nothing back, so standard error is the only place to say why.
+    std::string why;
+    if (LoadJobFile(KorcCommandLine(args), job, state, &why) != JobLoad::Loaded) {
+        std::fprintf(stderr, "korc: %s\n", why.c_str());
+        return kExitNoJob;
+    }
     if (!runner_) {
         std::fprintf(stderr, "korc: this build cannot run jobs yet\n");
         return kExitNoRunner;

@@ -1,13 +1,10 @@
 #include "player/wizard/JobStarter.h"
 
-#include <unistd.h>
-
 #include <QMetaObject>
 
 #include <algorithm>
-#include <cstdio>
 
-#include "common/FileAccess.h"
+#include "platform/system/AtomicFile.h"
 #include "platform/system/FixedText.h"
 #include "platform/system/Paths.h"
 #include "platform/system/ProcessLauncher.h"
@@ -16,15 +13,21 @@
 namespace {
 
 constexpr char kCaption[] = "Kalvor";
-constexpr char kJobFileMode[] = "SharedForReading AlwaysCreate ReadWrite";
 constexpr char kEngineName[] = "korc";
 
 JobOutcome Refuse(std::string message) { return JobOutcome{false, {}, std::move(message)}; }
 
 std::string PathTooLong(const std::string& path) { return "The path is too long for a job:\n" + path; }
 
-// Fills the records; a path that does not fit its field refuses the whole job.
+// Fills the records; a path that does not fit its field refuses the whole job, and so does
+// a job korc's fragment table cannot hold.
 bool BuildJob(const JobSnapshot& snapshot, JobFile& job, std::string& message) {
+    const std::vector<JobEntry> rows = RowsForJob(snapshot.kind, snapshot.entries, snapshot.firstSelected);
+    if (rows.size() > static_cast<size_t>(kMaxJobFragments)) {
+        message = "A job can take at most " + std::to_string(kMaxJobFragments) + " fragments; this one has " +
+                  std::to_string(rows.size()) + ".";
+        return false;
+    }
     job.header.kind = static_cast<int32_t>(snapshot.kind);
     if (JobTakesSubtitles(snapshot.kind) && !fixedtext::SetPath(job.header.subtitlesPath, snapshot.subtitlesPath)) {
         message = PathTooLong(snapshot.subtitlesPath);
@@ -41,7 +44,7 @@ bool BuildJob(const JobSnapshot& snapshot, JobFile& job, std::string& message) {
     job.header.ownerWindow = snapshot.ownerWindow;
     job.effects = snapshot.effects;
     job.effects.fontFaceWide = 0;
-    for (const JobEntry& entry : snapshot.entries) {
+    for (const JobEntry& entry : rows) {
         JobFragmentRecord record{};
         record.startSeconds = JobSeconds(entry.begin);
         record.endSeconds = JobSeconds(entry.end);
@@ -52,18 +55,6 @@ bool BuildJob(const JobSnapshot& snapshot, JobFile& job, std::string& message) {
         job.fragments.push_back(record);
     }
     return true;
-}
-
-// korc must never see a half-written job: the records go to a private name first.
-bool WriteJobFile(const std::string& jobPath, JobFile& job) {
-    const std::string temp = jobPath + "." + std::to_string(getpid()) + ".tmp";
-    FileAccess file;
-    if (!file.Open(temp.c_str(), kJobFileMode)) return false;
-    const bool written = WriteJobRecords(file, job) == 1;
-    const bool closed = file.Close() == 1;
-    if (written && closed && std::rename(temp.c_str(), jobPath.c_str()) == 0) return true;
-    std::remove(temp.c_str());
-    return false;
 }
 
 }  // namespace
@@ -83,7 +74,7 @@ JobStarter::~JobStarter() {
 
 bool JobStarter::Start(JobSnapshot snapshot) {
     helpContext_ = static_cast<int32_t>(snapshot.kind) + 9;
-    if (snapshot.entries.empty()) return false;
+    if (RowsForJob(snapshot.kind, snapshot.entries, snapshot.firstSelected).empty()) return false;
     bool idle = false;
     if (!busy_.compare_exchange_strong(idle, true)) return false;
     if (owner_) owner_->EnableJobButtons(0);
@@ -96,7 +87,7 @@ bool JobStarter::Start(JobSnapshot snapshot) {
 }
 
 void JobStarter::Finish(const JobOutcome& outcome) {
-    if (!outcome.ok) ShowMessage(nullptr, kCaption, outcome.message, MessageIcon::Warning);
+    if (!outcome.ok) ShowMessage(owner_ ? owner_->Window() : nullptr, kCaption, outcome.message, MessageIcon::Warning);
     busy_ = false;
     if (owner_) owner_->EnableJobButtons(1);
     emit JobFinished(outcome.ok);
@@ -108,7 +99,9 @@ JobOutcome JobStarter::WriteJobAndLaunch(const JobSnapshot& snapshot, IProcessLa
     if (!BuildJob(snapshot, job, message)) return Refuse(message);
 
     const std::string jobPath = paths::Join(snapshot.appDataFolder, kJobFileName);
-    if (!paths::EnsureFolder(snapshot.appDataFolder) || !WriteJobFile(jobPath, job)) {
+    // korc must never see a half-written job.
+    const std::string bytes = JobFileBytes(job);
+    if (!paths::EnsureFolder(snapshot.appDataFolder) || !atomicfile::Write(jobPath, bytes.data(), bytes.size())) {
         return Refuse("Can't write the job file " + jobPath + ".");
     }
     const std::string program = paths::Join(snapshot.programFolder, kEngineName);

@@ -16,6 +16,7 @@
 #include "common/JobFile.h"
 
 class IProcessLauncher;
+class QWidget;
 
 // One wizard row as a job takes it.
 struct JobEntry {
@@ -27,7 +28,8 @@ struct JobEntry {
 // Everything a job reads, copied on the user-interface thread before the worker starts.
 struct JobSnapshot {
     JobKind kind = JobKind::ExtractImage;
-    std::vector<JobEntry> entries;  // the fragments, in list order
+    std::vector<JobEntry> entries;  // the wizard list's rows, in list order
+    int firstSelected = -1;         // the first selected row; -1 when none is
     std::string subtitlesPath;      // the subtitle file loaded for playback; empty when none
     bool logoEnabled = false;
     std::string logoPath;
@@ -43,12 +45,14 @@ struct JobSnapshot {
 // Empty when there is nothing to do.
 std::vector<JobEntry> RowsForJob(JobKind kind, const std::vector<JobEntry>& rows, int firstSelected);
 
-// The wizard window, for the job buttons it shows.
+// The wizard window, for the job buttons it shows and the boxes that belong to it.
 class IJobOwner {
 public:
     virtual ~IJobOwner() = default;
     // 0 disables the six job buttons, 1 enables them.
     virtual void EnableJobButtons(int flag) = 0;
+    // The window that owns a job's message boxes.
+    virtual QWidget* Window() = 0;
 };
 
 struct JobOutcome {
@@ -64,14 +68,15 @@ public:
     ~JobStarter() override;  // waits for a job being written
 
     // Starts the job's worker; false when another job is being prepared or the snapshot
-    // holds no entry. The help context follows the kind either way.
+    // holds no row for the job (RowsForJob). The help context follows the kind either way.
     bool Start(JobSnapshot snapshot);
 
     bool IsBusy() const { return busy_; }
     int32_t HelpContext() const { return helpContext_; }
 
-    // The worker's steps, on the calling thread: job file written to a temporary name and
-    // renamed onto KORCP.SPF in the application-data folder, then korc started.
+    // The worker's steps, on the calling thread: the job's rows (RowsForJob) written as
+    // KORCP.SPF in the application-data folder, whole or not at all, then korc started.
+    // A job of more than kMaxJobFragments rows is refused.
     static JobOutcome WriteJobAndLaunch(const JobSnapshot& snapshot, IProcessLauncher& launcher);
 
 signals:

@@ -16,12 +16,7 @@ class JobFileTest : public TempFolderTest {
 protected:
     std::string Path() const { return env_.Path("KORCP.SPF"); }
 
-    void Write(JobFile& job) {
-        FileAccess file;
-        ASSERT_EQ(file.Open(Path().c_str(), "SharedForReading AlwaysCreate ReadWrite"), 1);
-        ASSERT_EQ(WriteJobRecords(file, job), 1);
-        file.Close();
-    }
+    void Write(JobFile& job) { TempEnvironment::WriteFile(Path(), JobFileBytes(job)); }
     JobReadError Read(JobFile& job) {
         FileAccess file;
         if (!file.Open(Path().c_str(), "ReadOnly")) return JobReadError::ShortHeader;
@@ -93,38 +88,47 @@ TEST_F(JobFileTest, FieldsSitWhereKorcLooksForThem) {
     EXPECT_EQ(bytes.substr(second + 8, 16), "/media/clip 1.av");
 }
 
-TEST_F(JobFileTest, DamagedFilesAreRefused) {
+TEST_F(JobFileTest, DamagedFilesAndOversizedCountsAreRefusedBeforeAnyRecordIsRead) {
     JobFile good = Sample(JobKind::MergeAudio, 2);
     Write(good);
     const std::string bytes = TempEnvironment::ReadFile(Path());
-    auto withCount = [&](int32_t count) {
+    auto withCount = [&](int32_t count, size_t records = 2) {
         std::string copy = bytes;
         std::memcpy(copy.data() + 4, &count, 4);
+        copy.resize(6304 + 440 + 3008 * records);
         return copy;
     };
     struct Case {
         const char* what;
         std::string bytes;
         JobReadError error;
+        size_t recordsRead;
     };
     const Case cases[] = {
-        {"empty", "", JobReadError::ShortHeader},
-        {"header only", bytes.substr(0, 6304), JobReadError::ShortEffects},
-        {"count 3 with 2 records", withCount(3), JobReadError::ShortFragments},
-        {"count -1", withCount(-1), JobReadError::BadCount},
-        {"huge count", withCount(std::numeric_limits<int32_t>::max()), JobReadError::ShortFragments},
-        {"count 0", withCount(0), JobReadError::None},
+        {"empty", "", JobReadError::ShortHeader, 0},
+        {"header only", bytes.substr(0, 6304), JobReadError::ShortEffects, 0},
+        {"count 3 with 2 records", withCount(3), JobReadError::ShortFragments, 0},
+        {"count 5000 with 2 records", withCount(5000), JobReadError::ShortFragments, 0},
+        {"record cut short", bytes.substr(0, bytes.size() - 1), JobReadError::ShortFragments, 0},
+        {"count -1", withCount(-1), JobReadError::BadCount, 0},
+        {"huge count", withCount(std::numeric_limits<int32_t>::max()), JobReadError::TooManyFragments, 0},
+        {"5001 records all there", withCount(5001, 5001), JobReadError::TooManyFragments, 0},
+        {"5000 records all there", withCount(5000, 5000), JobReadError::None, 5000},
+        {"count 0", withCount(0), JobReadError::None, 0},
+        {"count 1 and a stray record", withCount(1), JobReadError::None, 1},
     };
     for (const Case& c : cases) {
         TempEnvironment::WriteFile(Path(), c.bytes);
         JobFile read;
         EXPECT_EQ(Read(read), c.error) << c.what;
+        EXPECT_EQ(read.fragments.size(), c.recordsRead) << c.what;
     }
 }
 
 TEST_F(JobFileTest, UnterminatedTextsAndWildEffectsAreMadeSafe) {
     JobFile job = Sample(JobKind::ExtractVideo, 1);
     std::memset(job.header.subtitlesPath, 'S', kJobPathSize);
+    std::memset(job.header.logoPath, 'L', kJobPathSize);
     std::memset(job.fragments[0].path, 'P', kJobPathSize);
     job.effects.contrast = 1000;
     job.effects.fontFaceWide = 0xBADF00D;
@@ -132,6 +136,7 @@ TEST_F(JobFileTest, UnterminatedTextsAndWildEffectsAreMadeSafe) {
     JobFile read;
     ASSERT_EQ(Read(read), JobReadError::None);
     EXPECT_EQ(std::strlen(read.header.subtitlesPath), kJobPathSize - 1);
+    EXPECT_EQ(std::strlen(read.header.logoPath), kJobPathSize - 1);
     EXPECT_EQ(std::strlen(read.fragments[0].path), kJobPathSize - 1);
     EXPECT_EQ(read.effects.contrast, 32);
     EXPECT_EQ(read.effects.fontFaceWide, 0u);

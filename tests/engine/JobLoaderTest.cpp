@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QProcess>
 
 #include <cstring>
 #include <limits>
 
-#include "common/FileAccess.h"
 #include "engine/JobLoader.h"
 #include "engine/JobObject.h"
 #include "engine/KorcApp.h"
@@ -86,24 +89,20 @@ TEST_F(JobLoaderTest, AJobWrittenByThePlayerFillsTheStateExactly) {
     EXPECT_EQ(job.end, 7.0);
 }
 
-TEST_F(JobLoaderTest, LongPathsAndManyFragmentsAreKeptWhole) {
-    JobSnapshot snapshot = Snapshot(JobKind::MergeAudio, 5003);
-    snapshot.entries[5002].path = "/" + std::string(2998, 'p');
+TEST_F(JobLoaderTest, LongPathsAndTheMostFragmentsAreKeptWhole) {
+    JobSnapshot snapshot = Snapshot(JobKind::MergeAudio, kMaxJobFragments);
+    snapshot.entries[4999].path = "/" + std::string(2998, 'p');
     const std::string path = WriteWithPlayer(snapshot);
     JobObject job;
     WizardState state;
     ASSERT_EQ(LoadJobFile(path, job, state), JobLoad::Loaded);
-    ASSERT_EQ(state.inputFragments.size(), 5003u);
-    EXPECT_EQ(state.inputFragments[5001].path, "/media/part 5001.avi");
-    EXPECT_EQ(state.inputFragments[5002].path.size(), 2999u);
+    ASSERT_EQ(state.inputFragments.size(), 5000u);
+    EXPECT_EQ(state.inputFragments[4998].path, "/media/part 4998.avi");
+    EXPECT_EQ(state.inputFragments[4999].path.size(), 2999u);
 
-    snapshot.entries.clear();  // a job without fragments still loads
-    JobFile empty;
+    JobFile empty;  // a job without fragments still loads
     empty.header.kind = 5;
-    FileAccess file;
-    ASSERT_EQ(file.Open(path.c_str(), "AlwaysCreate ReadWrite"), 1);
-    WriteJobRecords(file, empty);
-    file.Close();
+    TempEnvironment::WriteFile(path, JobFileBytes(empty));
     WizardState none;
     JobObject blank;
     ASSERT_EQ(LoadJobFile(path, blank, none), JobLoad::Loaded);
@@ -111,7 +110,29 @@ TEST_F(JobLoaderTest, LongPathsAndManyFragmentsAreKeptWhole) {
     EXPECT_EQ(blank.paths[0], "");
 }
 
-TEST_F(JobLoaderTest, KorcEndsCleanlyOnEveryDamagedJobFile) {
+// Runs the built korc on the path; false when it did not end within the bound.
+struct KorcRun {
+    bool ended = false;
+    int exitCode = -1;
+    std::string error;
+};
+
+KorcRun RunKorc(const QStringList& args) {
+    QProcess process;
+    process.start(QString::fromStdString(std::string(KALVOR_PROGRAM_DIR) + "/korc"), args);
+    KorcRun run;
+    run.ended = process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit;
+    if (!run.ended) {
+        process.kill();
+        process.waitForFinished(5000);
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.error = process.readAllStandardError().toStdString();
+    return run;
+}
+
+TEST_F(JobLoaderTest, KorcEndsAtOnceAndSaysWhyOnEveryDamagedOrHostileJobFile) {
     const std::string good = WriteWithPlayer(Snapshot(JobKind::MergeVideo, 2));
     const std::string bytes = TempEnvironment::ReadFile(good);
     auto withCount = [&](int32_t count) {
@@ -121,29 +142,61 @@ TEST_F(JobLoaderTest, KorcEndsCleanlyOnEveryDamagedJobFile) {
     };
     std::string unterminated = bytes;
     std::memset(unterminated.data() + 6304 + 440 + 8, 'U', 3000);
+    std::memset(unterminated.data() + 3008, 'L', 3000);  // the logo path
+    std::string tooMany = withCount(kMaxJobFragments + 1);
+    for (int i = 2; i <= kMaxJobFragments; ++i) tooMany += bytes.substr(6304 + 440, 3008);
+
+    enum class Make { Bytes, Fifo, Folder, Missing, Sparse };
     struct Case {
         const char* what;
+        Make make;
         std::string bytes;
         int exitCode;
+        const char* says;  // part of the line on standard error
     };
     const Case cases[] = {
-        {"empty", "", kExitNoJob},
-        {"header only", bytes.substr(0, 6304), kExitNoJob},
-        {"count 3 with 2 records", withCount(3), kExitNoJob},
-        {"count -1", withCount(-1), kExitNoJob},
-        {"count 0x7FFFFFFF", withCount(std::numeric_limits<int32_t>::max()), kExitNoJob},
-        {"unterminated path", unterminated, kExitNoRunner},
+        {"empty", Make::Bytes, "", kExitNoJob, "ends inside its header"},
+        {"header only", Make::Bytes, bytes.substr(0, 6304), kExitNoJob, "ends inside its effect block"},
+        {"count 3 with 2 records", Make::Bytes, withCount(3), kExitNoJob, "too short for its 3 fragments"},
+        {"count -1", Make::Bytes, withCount(-1), kExitNoJob, "count -1 is negative"},
+        {"5001 fragments", Make::Bytes, tooMany, kExitNoJob, "count 5001 is over the limit of 5000"},
+        {"count 0x7FFFFFFF over a sparse file that holds them", Make::Sparse,
+         withCount(std::numeric_limits<int32_t>::max()), kExitNoJob, "is over the limit"},
+        {"a FIFO", Make::Fifo, "", kExitNoJob, "not a regular file"},
+        {"a folder", Make::Folder, "", kExitNoJob, "cannot open the job file"},
+        {"missing", Make::Missing, "", kExitNoJob, "No such file or directory"},
+        {"unterminated texts", Make::Bytes, unterminated, kExitNoRunner, "cannot run jobs"},
     };
-    const std::string korc = std::string(KALVOR_PROGRAM_DIR) + "/korc";
     for (const Case& c : cases) {
-        const std::string path = env_.Path("damaged/KORCP.SPF");
-        TempEnvironment::WriteFile(path, c.bytes);
-        QProcess process;
-        process.start(QString::fromStdString(korc), {QString::fromStdString(path)});
-        ASSERT_TRUE(process.waitForFinished(60000)) << c.what;
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << c.what;
-        EXPECT_EQ(process.exitCode(), c.exitCode) << c.what << ": " << process.readAllStandardError().toStdString();
+        const std::string path = env_.Path(std::string("damaged ") + c.what + "/KORCP.SPF");
+        TempEnvironment::WriteFile(path, c.bytes);  // also makes the folder
+        if (c.make != Make::Bytes && c.make != Make::Sparse) std::remove(path.c_str());
+        if (c.make == Make::Fifo) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        } else if (c.make == Make::Folder) {
+            ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        } else if (c.make == Make::Sparse) {
+            const off_t holds = 6304 + 440 + off_t{3008} * std::numeric_limits<int32_t>::max();
+            if (truncate(path.c_str(), holds) != 0) {
+                ASSERT_EQ(truncate(path.c_str(), off_t{20} << 30), 0);
+            }
+        }
+        const KorcRun run = RunKorc({QString::fromStdString(path)});
+        ASSERT_TRUE(run.ended) << c.what << ": korc did not end";
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.error;
+        EXPECT_EQ(run.error.rfind("korc: ", 0), 0u) << c.what << ": " << run.error;
+        EXPECT_NE(run.error.find(c.says), std::string::npos) << c.what << ": " << run.error;
+        std::remove(path.c_str());
     }
+    const KorcRun bare = RunKorc({});
+    ASSERT_TRUE(bare.ended);
+    EXPECT_EQ(bare.exitCode, kExitNoJob);
+    EXPECT_EQ(bare.error, "korc: no job file was given\n");
+
+    // Each run stayed small: no table was sized from a count before the count was checked.
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 1L << 20) << "kilobytes";
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <future>
 #include <mutex>
 
+#include <QWidget>
+
 #include "common/FileAccess.h"
 #include "platform/system/ProcessLauncher.h"
 #include "platform/ui/MessageSink.h"
@@ -44,15 +46,19 @@ private:
 
 struct Owner : IJobOwner {
     std::vector<int> flags;
+    QWidget window;
     void EnableJobButtons(int flag) override { flags.push_back(flag); }
+    QWidget* Window() override { return &window; }
 };
 
 struct Sink : IMessageSink {
     std::vector<std::string> texts;
-    MessageAnswer Show(QWidget*, const std::string& caption, const std::string& text, MessageIcon,
+    std::vector<QWidget*> owners;
+    MessageAnswer Show(QWidget* owner, const std::string& caption, const std::string& text, MessageIcon,
                        MessageButtons) override {
         EXPECT_EQ(caption, "Kalvor");
         texts.push_back(text);
+        owners.push_back(owner);
         return MessageAnswer::Ok;
     }
 };
@@ -66,6 +72,7 @@ protected:
         JobSnapshot s;
         s.kind = kind;
         s.entries = {{"/media/a clip.avi", 12.9, 30.5}, {"/media/b.avi", 0.0, -1.0}};
+        s.firstSelected = 0;
         s.subtitlesPath = "/media/a clip.srt";
         s.logoEnabled = false;
         s.logoPath = "/media/logo.bmp";
@@ -162,9 +169,40 @@ TEST_F(JobStarterTest, AFailedWriteOrAnOverlongPathStartsNothingAndSaysWhy) {
     ASSERT_EQ(sink_.texts.size(), 3u);
     EXPECT_EQ(sink_.texts[2], "Can't start " + env_.Path("program folder") + "/korc.");
 
-    EXPECT_EQ(launcher_.Launches().size(), 1u);  // only the last one got as far as a start
+    JobSnapshot tooMany = Snapshot(JobKind::MergeVideo);
+    tooMany.entries.assign(static_cast<size_t>(kMaxJobFragments) + 1, tooMany.entries[0]);
+    ASSERT_TRUE(RunToEnd(starter, tooMany));
+    ASSERT_EQ(sink_.texts.size(), 4u);
+    EXPECT_EQ(sink_.texts[3], "A job can take at most 5000 fragments; this one has 5001.");
+
+    EXPECT_EQ(launcher_.Launches().size(), 1u);  // only the third one got as far as a start
+    EXPECT_EQ(sink_.owners, std::vector<QWidget*>(4, &owner_.window));  // the wizard window's boxes
     EXPECT_FALSE(starter.IsBusy());
     EXPECT_EQ(owner_.flags.back(), 1);
+}
+
+TEST_F(JobStarterTest, SingleFragmentJobsWriteTheFirstSelectedRowAndMergesEveryRow) {
+    JobStarter starter(&owner_, launcher_);
+    for (int32_t kind = kFirstJobKind; kind <= kLastJobKind; ++kind) {
+        JobSnapshot snapshot = Snapshot(static_cast<JobKind>(kind));
+        snapshot.entries.push_back({"/media/c.avi", 3.0, 4.0});
+        snapshot.firstSelected = 1;
+        ASSERT_TRUE(RunToEnd(starter, snapshot)) << kind;
+        const JobFile job = ReadBack(launcher_.Launches().back().args[0]);
+        const std::vector<std::string> expected =
+            kind <= 3 ? std::vector<std::string>{"/media/b.avi"}
+                      : std::vector<std::string>{"/media/a clip.avi", "/media/b.avi", "/media/c.avi"};
+        EXPECT_EQ(job.header.fragmentCount, static_cast<int32_t>(expected.size())) << kind;
+        std::vector<std::string> written;
+        for (const JobFragmentRecord& record : job.fragments) written.emplace_back(record.path);
+        EXPECT_EQ(written, expected) << kind;
+    }
+    const size_t launches = launcher_.Launches().size();
+    JobSnapshot unselected = Snapshot(JobKind::ExtractVideo);
+    unselected.firstSelected = -1;
+    EXPECT_FALSE(starter.Start(unselected));  // nothing to write, nothing started
+    EXPECT_FALSE(starter.IsBusy());
+    EXPECT_EQ(launcher_.Launches().size(), launches);
 }
 
 TEST_F(JobStarterTest, AJobStartedWhileAnotherIsPreparedIsDropped) {
