@@ -11,20 +11,6 @@
 
 namespace {
 
-// The player's order of groups, but the filter mode korc always uses, and subtitles on
-// only when the job names a file.
-void PushJobEffects(IKalvorVT& control, const JobObject& job, const EffectParams& params,
-                    double frameRate) {
-    for (int32_t code = kFirstEffectCode; code <= kLastEffectCode; ++code) {
-        SendEffectGroup(control, params, static_cast<EffectCode>(code));
-        if (code == static_cast<int32_t>(EffectCode::HueSaturation)) control.SetFilterMode(1);
-    }
-    control.SetSubtitleMode(job.subtitlesPath.empty() ? 2 : 0);
-    control.Apply();
-    control.SetFrameRate(frameRate);
-    if (!job.subtitlesPath.empty()) control.SetSubtitleFile(job.subtitlesPath);
-}
-
 void Remove(GstBin* graph, media::ElementRef& element) {
     if (!element) return;
     gst_element_set_state(element.get(), GST_STATE_NULL);
@@ -56,7 +42,7 @@ std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph
     if (!control) return "The effects element has no control interface.";
     converter = AddFilter(graph, "videoconvert", kSubtitleConverterName, &error);
     if (!converter) return error;
-    PushJobEffects(*control, job, state.effects, frameRate);
+    PushJobEffectBlock(*control, state.effects, frameRate, job.subtitlesPath);
 
     media::PadRef effectsIn = GetFreePin(effects.get(), PadDirection::Input);
     media::PadRef effectsOut = GetFreePin(effects.get(), PadDirection::Output);

@@ -91,15 +91,28 @@ void SendEffectGroup(IKalvorVT& c, const EffectParams& p, EffectCode code) {
     }
 }
 
-void PushEffectBlock(IKalvorVT& control, const EffectParams& params, int32_t filterMode,
-                     double frameRate) {
+void PushEffectGroups(IKalvorVT& control, const EffectParams& params, int32_t filterMode) {
     for (int32_t code = kFirstEffectCode; code <= kLastEffectCode; ++code) {
         SendEffectGroup(control, params, static_cast<EffectCode>(code));
         if (code == static_cast<int32_t>(EffectCode::HueSaturation))
             control.SetFilterMode(filterMode);
     }
+}
+
+void PushEffectBlock(IKalvorVT& control, const EffectParams& params, int32_t filterMode,
+                     double frameRate) {
+    PushEffectGroups(control, params, filterMode);
     control.SetSubtitleMode(0);
     control.Apply();
     control.SetFrameRate(frameRate);
     control.SetSubtitleMode(2);
+}
+
+void PushJobEffectBlock(IKalvorVT& control, const EffectParams& params, double frameRate,
+                        const std::string& subtitlesPath) {
+    PushEffectGroups(control, params, 1);
+    control.SetSubtitleMode(subtitlesPath.empty() ? 2 : 0);
+    control.Apply();
+    control.SetFrameRate(frameRate);
+    if (!subtitlesPath.empty()) control.SetSubtitleFile(subtitlesPath);
 }
