@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/EffectParams.h"
 #include "kalvorvt/GstKalvorVT.h"
 #include "kalvorvt/KalvorVTControl.h"
 #include "platform/media/GstRef.h"
@@ -66,6 +67,24 @@ TEST_F(KalvorVTElement, ControlOperationsLandInTheirPropertiesClampedAndCut) {
     const std::string stored = Text(element.get(), "font-face");
     EXPECT_EQ(stored.size(), 254u);
     EXPECT_TRUE(g_utf8_validate(stored.c_str(), -1, nullptr));
+}
+
+TEST_F(KalvorVTElement, EveryEffectFieldIsAPropertyWhoseDescriptionGivesItsRange) {
+    GObjectClass* klass = G_OBJECT_CLASS(g_type_class_ref(GST_TYPE_KALVORVT));
+    for (const EffectField& field : EffectFields()) {
+        if (field.property.empty()) continue;
+        GParamSpec* spec = g_object_class_find_property(klass, field.property.data());
+        ASSERT_TRUE(spec) << field.property;
+        const std::string blurb = g_param_spec_get_blurb(spec);
+        EXPECT_GT(blurb.size(), 30u) << field.property;
+        if (!G_IS_PARAM_SPEC_INT(spec)) continue;
+        const auto* range = G_PARAM_SPEC_INT(spec);
+        if (range->minimum == G_MININT) continue;  // a mode the block only carries
+        for (int bound : {range->minimum, range->maximum})
+            EXPECT_NE(blurb.find(std::to_string(bound)), std::string::npos)
+                << field.property << ": " << blurb;
+    }
+    g_type_class_unref(klass);
 }
 
 // True when the bottom third of a BGRx frame (of a height divisible by 3) differs from fill.
