@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-bool Editable(const GParamSpec* spec) {
+bool IsEditableProperty(const GParamSpec* spec) {
     if (!(spec->flags & G_PARAM_READABLE) || !(spec->flags & G_PARAM_WRITABLE) ||
         (spec->flags & G_PARAM_CONSTRUCT_ONLY))
         return false;
@@ -18,9 +16,11 @@ bool Editable(const GParamSpec* spec) {
            fundamental == G_TYPE_FLAGS || fundamental == G_TYPE_STRING;
 }
 
+namespace {
+
 GParamSpec* Find(GObject* encoder, const std::string& name) {
     GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder), name.c_str());
-    return spec && Editable(spec) ? spec : nullptr;
+    return spec && IsEditableProperty(spec) ? spec : nullptr;
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ std::vector<EncoderProperty> EditableProperties(GObject* encoder) {
     GParamSpec** specs = g_object_class_list_properties(G_OBJECT_GET_CLASS(encoder), &count);
     for (guint i = 0; i < count; ++i) {
         GParamSpec* spec = specs[i];
-        if (!Editable(spec)) continue;
+        if (!IsEditableProperty(spec)) continue;
         EncoderProperty property;
         property.name = spec->name;
         const char* blurb = g_param_spec_get_blurb(spec);

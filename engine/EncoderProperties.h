@@ -17,7 +17,11 @@ struct EncoderProperty {
     std::vector<std::string> choices;  // the nicks of an enumeration
 };
 
-// In the class's order; "name" and "parent" and properties of object types are left out.
+// Whether the configuration dialog shows the property: readable and writable after
+// construction, of a plain type, and not "name" or "parent".
+bool IsEditableProperty(const GParamSpec* spec);
+
+// The properties IsEditableProperty takes, in the class's order.
 std::vector<EncoderProperty> EditableProperties(GObject* encoder);
 
 // The property's current value as text ("true"/"false" for booleans, the nick of an enum).

@@ -1,8 +1,9 @@
 #include "engine/EncoderTuning.h"
 
+#include "engine/EncoderProperties.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -95,15 +96,12 @@ GParamSpec* FindKeyFrameSpec(GObjectClass* klass) {
     return nullptr;
 }
 
+// The configuration dialog's own test, so that the bit promises a dialog with rows.
 bool HasEditableProperty(GObjectClass* klass) {
     guint count = 0;
     GParamSpec** specs = g_object_class_list_properties(klass, &count);
     bool editable = false;
-    for (guint i = 0; i < count && !editable; ++i) {
-        const char* name = specs[i]->name;
-        editable = IsWritable(specs[i]) && std::strcmp(name, "name") != 0 &&
-                   std::strcmp(name, "parent") != 0;
-    }
+    for (guint i = 0; i < count && !editable; ++i) editable = IsEditableProperty(specs[i]);
     g_free(specs);
     return editable;
 }

@@ -81,4 +81,60 @@ TEST(EncoderSetup, Mp3SettingsReachTheEncoderAndItsFormat) {
     }
 }
 
+// Classes whose properties a configuration dialog could or could not show.
+void NoProperty(GObject*, guint, const GValue*, GParamSpec*) {}
+void NoValue(GObject*, guint, GValue*, GParamSpec*) {}
+
+template <bool kWithPlainProperty>
+void InstallProperties(gpointer klass, gpointer) {
+    auto* object = G_OBJECT_CLASS(klass);
+    object->set_property = NoProperty;
+    object->get_property = NoValue;
+    const auto rw = static_cast<GParamFlags>(G_PARAM_READWRITE);
+    g_object_class_install_property(
+        object, 1, g_param_spec_int("secret", "", "", 0, 9, 0, G_PARAM_WRITABLE));  // write-only
+    g_object_class_install_property(object, 2, g_param_spec_object("peer", "", "", G_TYPE_OBJECT, rw));
+    g_object_class_install_property(
+        object, 3,
+        g_param_spec_string("made-as", "", "", "", static_cast<GParamFlags>(rw | G_PARAM_CONSTRUCT_ONLY)));
+    g_object_class_install_property(object, 4, g_param_spec_pointer("handle", "", "", rw));
+    if (kWithPlainProperty)
+        g_object_class_install_property(object, 5, g_param_spec_double("gain", "", "", 0, 1, 0, rw));
+}
+
+template <bool kWithPlainProperty>
+GType TestEncoderType(const char* name) {
+    static const GType type = g_type_register_static_simple(
+        G_TYPE_OBJECT, name, sizeof(GObjectClass), InstallProperties<kWithPlainProperty>,
+        sizeof(GObject), nullptr, GTypeFlags{});
+    return type;
+}
+
+TEST(EncoderCapabilities, TheConfigureBitPromisesOnlyADialogWithRows) {
+    struct Case {
+        GType type;
+        bool configurable;
+    } cases[] = {
+        {TestEncoderType<false>("KorcTestHiddenSettings"), false},
+        {TestEncoderType<true>("KorcTestOneSetting"), true},
+    };
+    for (const Case& c : cases) {
+        auto* klass = static_cast<GObjectClass*>(g_type_class_ref(c.type));
+        GObject* object = G_OBJECT(g_object_new(c.type, nullptr));
+        EXPECT_EQ((EncoderCapabilities(klass) & kCodecCanConfigure) != 0, c.configurable) << g_type_name(c.type);
+        EXPECT_EQ(!EditableProperties(object).empty(), c.configurable) << g_type_name(c.type);
+        g_object_unref(object);
+        g_type_class_unref(klass);
+    }
+    // Every installed encoder: the bit and the dialog's rows agree.
+    for (const auto* rows : {&Catalogue().Video(), &Catalogue().Audio()}) {
+        for (const CodecEntry& entry : *rows) {
+            media::ElementRef encoder(gst_element_factory_make(entry.factoryName.c_str(), nullptr));
+            ASSERT_TRUE(encoder) << entry.factoryName;
+            EXPECT_EQ((entry.mask & kCodecCanConfigure) != 0, !EditableProperties(G_OBJECT(encoder.get())).empty())
+                << entry.factoryName;
+        }
+    }
+}
+
 }  // namespace
