@@ -1,12 +1,17 @@
 #include "platform/system/Paths.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 namespace paths {
@@ -22,13 +27,48 @@ std::string XdgFolder(const char* variable, const char* fallbackBelowHome) {
     return Join(home && home[0] ? home : "/", fallbackBelowHome);
 }
 
-// The private folder must be ours alone: a symlink or a folder of someone else could
-// let another user read or plant files. Our own folder is narrowed to 0700 when wider.
-bool MakePrivateFolder(const std::string& folder) {
+// Why folder cannot be the private folder, or empty when it can. It must be ours alone: a
+// symlink or someone else's folder could let another user read or plant files, and so
+// could a parent that others may rename entries in. Our own folder is narrowed to 0700.
+std::string RefusePrivateFolder(const std::string& folder) {
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::strerror(errno);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        if (lstat(folder.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) return "a symlink";
+        return error == ENOTDIR ? "not a folder" : std::strerror(error);
+    }
     struct stat info {};
-    if (lstat(folder.c_str(), &info) != 0) return false;
-    if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid()) return false;
-    return (info.st_mode & 077) == 0 || chmod(folder.c_str(), 0700) == 0;
+    std::string why;
+    if (fstat(fd, &info) != 0) {
+        why = std::strerror(errno);
+    } else if (info.st_uid != geteuid()) {
+        why = "owned by another user";
+    } else if ((info.st_mode & 07777) != 0700 && fchmod(fd, 0700) != 0) {
+        why = std::string("its mode cannot be narrowed: ") + std::strerror(errno);
+    }
+    ::close(fd);
+    if (!why.empty()) return why;
+
+    const size_t slash = folder.find_last_of('/');
+    const std::string parent = slash == 0 ? "/" : folder.substr(0, slash);
+    struct stat above {};
+    if (stat(parent.c_str(), &above) != 0) return std::strerror(errno);
+    const bool othersMayRename = (above.st_mode & 022) != 0 && (above.st_mode & S_ISVTX) == 0;
+    if ((above.st_uid != geteuid() && above.st_uid != 0) || othersMayRename) {
+        return "its parent folder is open to other users";
+    }
+    return {};
+}
+
+// Each refusal is said once per process, though the folder is asked for more than once.
+void ReportRefusal(const std::string& text) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    const std::string line = std::string(program_invocation_short_name) + ": " + text + "\n";
+    std::lock_guard<std::mutex> lock(mutex);
+    if (reported.insert(line).second) std::fputs(line.c_str(), stderr);
 }
 
 }  // namespace
@@ -60,8 +100,21 @@ std::string TempFolder() {
         folder = Join(tmp && tmp[0] == '/' ? tmp : "/tmp",
                       std::string(kAppFolder) + "-" + std::to_string(geteuid()));
     }
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
-    return MakePrivateFolder(folder) ? folder : std::string();
+    const std::string why = RefusePrivateFolder(folder);
+    if (why.empty()) return folder;
+
+    // Anyone may make a name in /tmp first; the user's cache folder is out of their reach,
+    // so the one-instance rule and the private files still hold.
+    const std::string cache = Join(XdgFolder("XDG_CACHE_HOME", ".cache"), kAppFolder);
+    EnsureFolder(XdgFolder("XDG_CACHE_HOME", ".cache"));
+    const std::string cacheWhy = RefusePrivateFolder(cache);
+    const std::string refused = "the temporary folder " + folder + " is refused (" + why + ")";
+    if (cacheWhy.empty()) {
+        ReportRefusal(refused + "; using " + cache);
+        return cache;
+    }
+    ReportRefusal(refused + ", and so is " + cache + " (" + cacheWhy + "); running without one");
+    return {};
 }
 
 bool EnsureFolder(const std::string& folder) {

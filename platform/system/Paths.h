@@ -13,8 +13,11 @@ std::string ProgramFolder();
 std::string UserConfigFolder();
 // $XDG_DATA_HOME/Kalvor, else ~/.local/share/Kalvor: job file and subtitle hand-over.
 std::string AppDataFolder();
-// $XDG_RUNTIME_DIR/Kalvor, else ${TMPDIR:-/tmp}/Kalvor-<uid>. Created with mode 0700 when
-// missing; empty when it is a symlink, not a folder, or owned by another user.
+// $XDG_RUNTIME_DIR/Kalvor, else ${TMPDIR:-/tmp}/Kalvor-<uid>, created with mode 0700 when
+// missing and narrowed to it when wider. When that folder is refused (a symlink, not a
+// folder, owned by another user, or in a folder where others may rename it), the refusal is
+// said on standard error and $XDG_CACHE_HOME/Kalvor (else ~/.cache/Kalvor), checked the
+// same way, is used instead; empty when both are refused.
 std::string TempFolder();
 
 // Creates the folder and its missing parents; true when it exists afterwards.

@@ -12,7 +12,8 @@
 
 namespace {
 
-const char* const kVariables[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TMPDIR"};
+const char* const kVariables[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TMPDIR",
+                                  "XDG_CACHE_HOME"};
 
 }  // namespace
 
@@ -22,11 +23,12 @@ TempEnvironment::TempEnvironment() {
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
     root_ = pattern;
 
-    const std::string values[] = {ConfigHome(), DataHome(), RuntimeDir(), TmpDir()};
+    const std::string values[] = {ConfigHome(), DataHome(), RuntimeDir(), TmpDir(), CacheHome()};
     for (size_t i = 0; i < std::size(kVariables); ++i) {
         const char* old = std::getenv(kVariables[i]);
         saved_.push_back({kVariables[i], old != nullptr, old ? old : ""});
-        std::filesystem::create_directories(values[i]);
+        // The cache folder is made only by what falls back to it.
+        if (values[i] != CacheHome()) std::filesystem::create_directories(values[i]);
         setenv(kVariables[i], values[i].c_str(), 1);
     }
     chmod(RuntimeDir().c_str(), 0700);

@@ -1,7 +1,8 @@
 #pragma once
 
 // Every test that touches folders runs inside its own temporary folder: XDG_CONFIG_HOME,
-// XDG_DATA_HOME, XDG_RUNTIME_DIR and TMPDIR point below it while the test runs.
+// XDG_DATA_HOME, XDG_RUNTIME_DIR, TMPDIR and XDG_CACHE_HOME point below it while the test
+// runs (the cache folder is not made in advance).
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ public:
     std::string DataHome() const { return Path("data"); }
     std::string RuntimeDir() const { return Path("runtime"); }
     std::string TmpDir() const { return Path("tmp"); }
+    std::string CacheHome() const { return Path("cache"); }
 
     // Helpers for test files.
     static void WriteFile(const std::string& path, const std::string& bytes);
