@@ -1,6 +1,8 @@
 #include "player/playlist/MediaEntryLists.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <unordered_set>
 
 #include "common/AsciiCase.h"
@@ -13,27 +15,44 @@ namespace {
 // Sort compares read at most this many bytes of a row's text.
 constexpr size_t kCompareLimit = 254;
 
-int Sign(int value) { return (value > 0) - (value < 0); }
-
-int CompareBytes(std::string_view a, std::string_view b) {
-    return Sign(a.substr(0, std::min(a.size(), kCompareLimit))
-                    .compare(b.substr(0, std::min(b.size(), kCompareLimit))));
+std::string Folded(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = FoldAscii(c);
+    return folded;
 }
 
-// Each text's place among the distinct texts. A text compare is a total order, so the
-// sort sees the same outcomes from ranks as from texts and leaves the same order, while a
-// compare costs an integer compare however long the texts or however many the ties.
-std::vector<int> RanksOf(const std::vector<std::string>& texts,
-                         int (*compare)(std::string_view, std::string_view)) {
-    std::vector<int> order(texts.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-    std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return compare(texts[size_t(a)], texts[size_t(b)]) < 0; });
-    std::vector<int> ranks(texts.size());
-    int rank = 0;
+// Each text's place among the distinct texts in byte order (texts are cut or folded by the
+// caller so that byte order is the sort's order). The order is total, so the sort sees the
+// same outcomes from ranks as from texts and leaves the same order, while a compare costs
+// an integer compare however long the texts. Descending sorts negate the ranks.
+std::vector<int64_t> RanksOf(const std::vector<std::string>& texts, int ascending) {
+    std::vector<std::pair<std::string_view, int>> order(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) order[i] = {texts[i], static_cast<int>(i)};
+    std::sort(order.begin(), order.end());
+    std::vector<int64_t> ranks(texts.size());
+    const int64_t step = ascending == 1 ? 1 : -1;
+    int64_t rank = 0;
     for (size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && compare(texts[size_t(order[k - 1])], texts[size_t(order[k])]) != 0) ++rank;
-        ranks[size_t(order[k])] = rank;
+        if (k > 0 && order[k - 1].first != order[k].first) rank += step;
+        ranks[size_t(order[k].second)] = rank;
+    }
+    return ranks;
+}
+
+// The same for numbers; nothing when a key is not a number, as NaN has no place.
+std::optional<std::vector<int64_t>> RanksOf(const std::vector<double>& keys, int ascending) {
+    std::vector<std::pair<double, int>> order(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (std::isnan(keys[i])) return std::nullopt;
+        order[i] = {keys[i], static_cast<int>(i)};
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<int64_t> ranks(keys.size());
+    const int64_t step = ascending == 1 ? 1 : -1;
+    int64_t rank = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0 && order[k - 1].first != order[k].first) rank += step;
+        ranks[size_t(order[k].second)] = rank;
     }
     return ranks;
 }
@@ -238,60 +257,60 @@ void MediaEntryLists::RebuildView() {
     for (const auto& node : master_) view_.push_back(node.get());
 }
 
-template <class Compare>
-void MediaEntryLists::SortRows(int n, Compare compare,
-                               const std::function<void(int, int)>& swapKeys) {
-    RowQuickSort(n, compare, [&](int i, int j) {
+void MediaEntryLists::SortByRanks(std::vector<int64_t> ranks,
+                                  const std::function<void(int, int)>& swapKeys) {
+    RowQuickSortByKeys(ranks, [&](int i, int j) {
         SwapRows(i, j);
         if (swapKeys) swapKeys(i, j);
     });
-    if (n > 1) NotifyChanged(0, n - 1);
-}
-
-void MediaEntryLists::SortByRanks(std::vector<int> ranks, int ascending,
-                                  const std::function<void(int, int)>& swapKeys) {
-    const int direction = ascending == 1 ? 1 : -1;
-    SortRows(
-        static_cast<int>(ranks.size()),
-        [&](int i, int j) { return direction * Sign(ranks[size_t(i)] - ranks[size_t(j)]); },
-        [&](int i, int j) {
-            std::swap(ranks[size_t(i)], ranks[size_t(j)]);
-            if (swapKeys) swapKeys(i, j);
-        });
+    if (Count() > 1) NotifyChanged(0, Count() - 1);
 }
 
 void MediaEntryLists::SortByColumnText(int column, int ascending) {
     std::vector<std::string> texts(view_.size());
     for (int row = 0; row < Count(); ++row) {
-        texts[size_t(row)] =
+        std::string text =
             column == 0 ? std::string(FileName(NodeAt(row).entry.path)) : ColumnText(row, column);
+        if (text.size() > kCompareLimit) text.resize(kCompareLimit);
+        texts[size_t(row)] = std::move(text);
     }
-    SortByRanks(RanksOf(texts, CompareBytes), ascending, {});
+    SortByRanks(RanksOf(texts, ascending), {});
 }
 
 void MediaEntryLists::SortByStringKeys(std::vector<std::string>& keys, int ascending) {
     if (keysArePaths_) {
         std::vector<std::string> paths(view_.size());
-        for (int row = 0; row < Count(); ++row) paths[size_t(row)] = NodeAt(row).entry.path;
-        SortByRanks(RanksOf(paths, CompareNoCase), ascending, {});
+        for (int row = 0; row < Count(); ++row) paths[size_t(row)] = Folded(NodeAt(row).entry.path);
+        SortByRanks(RanksOf(paths, ascending), {});
         return;
     }
     if (static_cast<int>(keys.size()) != Count()) return;
-    SortByRanks(RanksOf(keys, CompareNoCase), ascending,
+    std::vector<std::string> folded(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) folded[i] = Folded(keys[i]);
+    SortByRanks(RanksOf(folded, ascending),
                 [&](int i, int j) { std::swap(keys[size_t(i)], keys[size_t(j)]); });
 }
 
 void MediaEntryLists::SortByNumberKeys(std::vector<double>& keys, int ascending) {
-    const int direction = ascending == 1 ? 1 : -1;
     if (static_cast<int>(keys.size()) != Count()) return;
-    SortRows(
+    auto swapKeys = [&](int i, int j) { std::swap(keys[size_t(i)], keys[size_t(j)]); };
+    if (auto ranks = RanksOf(keys, ascending)) {
+        SortByRanks(std::move(*ranks), swapKeys);
+        return;
+    }
+    const int direction = ascending == 1 ? 1 : -1;
+    RowQuickSort(
         Count(),
         [&](int i, int j) {
             const double x = keys[size_t(i)];
             const double y = keys[size_t(j)];
             return direction * (x < y ? -1 : (x > y ? 1 : 0));
         },
-        [&](int i, int j) { std::swap(keys[size_t(i)], keys[size_t(j)]); });
+        [&](int i, int j) {
+            SwapRows(i, j);
+            swapKeys(i, j);
+        });
+    if (Count() > 1) NotifyChanged(0, Count() - 1);
 }
 
 void MediaEntryLists::BeginUpdate() {

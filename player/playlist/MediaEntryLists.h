@@ -101,10 +101,7 @@ private:
     void SetCurrent(int32_t row);
     void ShiftCurrent(int32_t delta);
     void NotifyChanged(int first, int last);
-    template <class Compare>
-    void SortRows(int n, Compare compare, const std::function<void(int, int)>& swapKeys);
-    void SortByRanks(std::vector<int> ranks, int ascending,
-                     const std::function<void(int, int)>& swapKeys);
+    void SortByRanks(std::vector<int64_t> ranks, const std::function<void(int, int)>& swapKeys);
 
     int32_t ownerMode_ = kPlaylistMode;
     bool filterActive_ = false;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -151,6 +153,141 @@ TEST(MediaEntryLists, KeySortsNeedOneKeyPerRow) {
     p.lists.SortByNumberKeys(tooFew, 1);
     p.lists.SortByStringKeys(tooMany, 1);
     EXPECT_EQ(ShownNames(p.lists), (Names{"c", "a", "b"}));
+}
+
+TEST(MediaEntryLists, LeavingTheFilterKeepsTheMasterOrderAndClearsTheNowPlayingRow) {
+    Playlist p({"b1", "a2", "c3", "a1", "b2"});
+    p.lists.SortByColumnText(0, 0);  // master: c3 b2 b1 a2 a1
+    p.Filter("/m/a");
+    p.lists.SetCurrentRow(1);
+    p.lists.SortByColumnText(0, 1);  // the filtered rows only: a1 a2
+    EXPECT_EQ(ShownNames(p.lists), (Names{"a1", "a2"}));
+    EXPECT_EQ(p.currentIndex, 0);  // the playing a2 moved with its row
+    p.lists.ShowMaster();
+    EXPECT_EQ(ShownNames(p.lists), (Names{"c3", "b2", "b1", "a2", "a1"}));
+    EXPECT_EQ(p.lists.CurrentRow(), -1);
+    EXPECT_EQ(p.currentIndex, -1);
+}
+
+// The procedure as written down, one compare per step, for the differential tests below.
+template <class Key>
+void ReferenceSort(std::vector<Key>& keys, int up) {
+    auto compare = [&](int i, int j) {
+        const int order = (keys[size_t(i)] > keys[size_t(j)]) - (keys[size_t(i)] < keys[size_t(j)]);
+        return up == 1 ? order : -order;
+    };
+    auto swap = [&](int i, int j) {
+        if (i != j) std::swap(keys[size_t(i)], keys[size_t(j)]);
+    };
+    std::vector<std::pair<int, int>> stack;
+    int lo = 0, hi = int(keys.size()) - 1;
+    if (hi < 1) return;
+    for (;;) {
+        const int size = hi - lo + 1;
+        if (size <= 8) {
+            for (int last = hi; last > lo; --last) {
+                int m = lo;
+                for (int i = lo + 1; i <= last; ++i)
+                    if (compare(i, m) > 0) m = i;
+                swap(m, last);
+            }
+        } else {
+            swap(lo + size / 2, lo);
+            int l = lo, h = hi + 1;
+            for (;;) {
+                do ++l;
+                while (!(l > hi || compare(l, lo) > 0));
+                do --h;
+                while (!(h <= lo || compare(h, lo) < 0));
+                if (h < l) break;
+                swap(l, h);
+            }
+            swap(lo, h);
+            if (h - 1 - lo < hi - l) {
+                if (l < hi) stack.emplace_back(l, hi);
+                if (lo + 1 < h) {
+                    hi = h - 1;
+                    continue;
+                }
+            } else {
+                if (lo + 1 < h) stack.emplace_back(lo, h - 1);
+                if (l < hi) {
+                    lo = l;
+                    continue;
+                }
+            }
+        }
+        if (stack.empty()) return;
+        std::tie(lo, hi) = stack.back();
+        stack.pop_back();
+    }
+}
+
+// A key in the high part, the starting row in the low part, so ties show where they went.
+struct Tagged {
+    int key;
+    int row;
+    bool operator<(const Tagged& o) const { return key < o.key; }
+    bool operator>(const Tagged& o) const { return key > o.key; }
+};
+
+TEST(RowQuickSort, TiesOnAnEvenRangeLandWhereTheProcedurePutsThem) {
+    // Rows a..j with keys 2 1 2 1 ...: row f (the middle of ten) is the pivot, no row sorts
+    // before it, so rows 2..9 go to the selection pass, which pulls later ties forward.
+    std::vector<int64_t> keys = {2, 1, 2, 1, 2, 1, 2, 1, 2, 1};
+    std::string order = "abcdefghij";
+    RowQuickSortByKeys(keys, [&](int i, int j) { std::swap(order[size_t(i)], order[size_t(j)]); });
+    EXPECT_EQ(order, "fbdhjgaiec");
+    EXPECT_EQ(keys, (std::vector<int64_t>{1, 1, 1, 1, 1, 2, 2, 2, 2, 2}));
+}
+
+TEST(RowQuickSort, FastSortsLeaveExactlyTheOrderOfThePlainProcedure) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        const int distinct = 1 + round % 4;
+        const int n = round % 100 == 0 ? 2000 : int(random() % 300);
+        const int up = int(random() % 2);
+        std::vector<Tagged> expected;
+        for (int i = 0; i < n; ++i) expected.push_back({int(random() % unsigned(distinct)), i});
+        const std::vector<Tagged> start = expected;
+        ReferenceSort(expected, up);
+        auto rowsOf = [](const std::vector<Tagged>& v) {
+            std::vector<int> rows;
+            for (const Tagged& t : v) rows.push_back(t.row);
+            return rows;
+        };
+        const std::string where = "round " + std::to_string(round) + " n " + std::to_string(n);
+
+        // The integer-key sort, and the model's sorts built on it, over the same keys.
+        std::vector<int64_t> keys;
+        for (const Tagged& t : start) keys.push_back(up ? t.key : -t.key);
+        std::vector<Tagged> byKeys = start;
+        RowQuickSortByKeys(keys,
+                           [&](int i, int j) { std::swap(byKeys[size_t(i)], byKeys[size_t(j)]); });
+        ASSERT_EQ(rowsOf(byKeys), rowsOf(expected)) << where;
+
+        MediaEntryLists lists;
+        std::vector<std::string> types;
+        std::vector<double> lengths;
+        for (const Tagged& t : start) {
+            types.push_back(std::string(1, char((random() % 2 ? 'a' : 'A') + t.key)) + ".x");
+            lengths.push_back(t.key == 0 && random() % 2 ? -0.0 : double(t.key));
+        }
+        for (int kind = 0; kind < 2; ++kind) {
+            lists.ClearEntries();
+            for (const Tagged& t : start)
+                lists.AddEntry(lists.Count(), "/m/" + std::to_string(t.row), 0, -1);
+            std::vector<std::string> typeKeys = types;
+            std::vector<double> lengthKeys = lengths;
+            if (kind == 0) lists.SortByStringKeys(typeKeys, up);
+            if (kind == 1) lists.SortByNumberKeys(lengthKeys, up);
+            std::vector<int> rows;
+            for (int row = 0; row < lists.Count(); ++row)
+                rows.push_back(
+                    std::stoi(std::string(MediaEntryLists::FileName(lists.Entry(row).path))));
+            ASSERT_EQ(rows, rowsOf(expected)) << where << " kind " << kind;
+        }
+    }
 }
 
 // Sorts the values by value / divisor; returns every swap made.
