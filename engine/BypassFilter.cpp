@@ -99,9 +99,10 @@ FastCut BypassFilterClass(GstBin* graph, bool seek, double start, double end,
                           uint32_t ownerWindow) {
     if (!seek) return FastCut::NotAsked;
     media::ElementRef demuxer = graph ? FindDemuxer(graph) : media::ElementRef();
-    if (demuxer && end > start && start >= 0 && SeekHeld(graph, demuxer.get(), start, end))
+    if (!demuxer) return FastCut::NothingToCut;
+    if (end > start && start >= 0 && SeekHeld(graph, demuxer.get(), start, end))
         return FastCut::Sought;
-    if (graph) media::ForceNull(GST_ELEMENT(graph));
+    media::ForceNull(GST_ELEMENT(graph));
     ShowOwnedWarning(ownerWindow, kFastModeCaption, kFastModeWarning);
     return FastCut::Unsupported;
 }

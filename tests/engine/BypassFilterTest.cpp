@@ -1,9 +1,13 @@
 // The fast mode's cut: the demuxer of a copy graph is sought to the fragment, so the copy
-// holds that stretch only; a graph without a demuxer is refused with the warning.
+// holds that stretch only; only a demuxer that cannot seek is refused with the warning.
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "CapturedMessages.h"
 #include "engine/BypassFilter.h"
@@ -56,12 +60,69 @@ TEST_F(BypassFilterTest, CopiesOnlyTheFragment) {
     EXPECT_NEAR(facts.duration, 1.0, 0.1) << "every JPEG frame is a key frame";
 }
 
-TEST_F(BypassFilterTest, AGraphWithoutADemuxerIsRefused) {
-    media::ElementRef graph(gst_parse_launch("videotestsrc ! fakesink", nullptr));
-    EXPECT_EQ(BypassFilterClass(GST_BIN(graph.get()), true, 1.0, 2.0, 0), FastCut::Unsupported);
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_EQ(messages_.shown[0].caption, kFastModeCaption);
-    EXPECT_EQ(messages_.shown[0].text, kFastModeWarning);
+std::vector<std::string> ElementNames(GstElement* graph) {
+    std::vector<std::string> names;
+    GstIterator* it = gst_bin_iterate_elements(GST_BIN(graph));
+    gst_iterator_foreach(
+        it,
+        [](const GValue* item, gpointer out) {
+            static_cast<std::vector<std::string>*>(out)->emplace_back(
+                GST_ELEMENT_NAME(g_value_get_object(item)));
+        },
+        &names);
+    gst_iterator_free(it);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(BypassFilterTest, OnlyADemuxerWhoseSourceCannotSeekGetsTheWarning) {
+    const std::string input = env_.Path("input.avi");
+    media::AviSpec spec;
+    spec.seconds = 1.0, spec.width = 64, spec.height = 48;
+    spec.audio = media::AudioCodec::None;
+    std::string error;
+    ASSERT_TRUE(media::MakeAvi(input, spec, &error)) << error;
+    // A pipe holding the whole file: the demuxer reads it, but nothing upstream can seek.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const std::string bytes = TempEnvironment::ReadFile(input);
+    ASSERT_LT(bytes.size(), 60000u) << "the pipe must take the file without a reader";
+    ASSERT_EQ(write(pipeEnds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(pipeEnds[1]);
+
+    const std::string source = "filesrc location=\"" + input + "\" ! ";
+    struct Case {
+        std::string graph;
+        FastCut cut;
+    };
+    const Case cases[] = {
+        {source + "decodebin ! fakesink", FastCut::NothingToCut},
+        {source + "parsebin ! fakesink", FastCut::NothingToCut},
+        {"videotestsrc ! fakesink", FastCut::NothingToCut},
+        {"fdsrc fd=" + std::to_string(pipeEnds[0]) + " ! avidemux ! image/jpeg ! fakesink", FastCut::Unsupported},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        media::ElementRef graph(gst_parse_launch(c.graph.c_str(), nullptr));
+        ASSERT_TRUE(graph) << c.graph;
+        const std::vector<std::string> elements = ElementNames(graph.get());
+        EXPECT_EQ(BypassFilterClass(GST_BIN(graph.get()), true, 0.2, 0.6, 0), c.cut) << c.graph;
+        std::vector<std::string> after = ElementNames(graph.get());
+        EXPECT_TRUE(std::includes(after.begin(), after.end(), elements.begin(), elements.end()))
+            << c.graph << ": nothing is removed";
+        GstState state = GST_STATE_VOID_PENDING;
+        gst_element_get_state(graph.get(), &state, nullptr, 0);
+        EXPECT_EQ(state, GST_STATE_NULL) << c.graph;
+        if (c.cut == FastCut::Unsupported) {
+            ASSERT_EQ(messages_.shown.size(), 1u) << c.graph;
+            EXPECT_EQ(messages_.shown[0].caption, kFastModeCaption);
+            EXPECT_EQ(messages_.shown[0].text, kFastModeWarning);
+        } else {
+            EXPECT_TRUE(messages_.shown.empty()) << c.graph;
+        }
+        media::ForceNull(graph.get());
+    }
+    close(pipeEnds[0]);
 }
 
 }  // namespace
