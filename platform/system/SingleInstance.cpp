@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -39,9 +43,24 @@ std::string SingleInstance::SocketPath() const { return paths::Join(folder_, nam
 
 bool SingleInstance::Acquire() {
     if (lockFd_ >= 0) return true;
+    refusal_.clear();
     const std::string lockPath = paths::Join(folder_, name_ + ".lock");
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
+    // Whatever stands under the lock's name is never followed or waited on: a lock taken
+    // through a symlink or on a FIFO would not be the lock every other instance takes.
+    const int fd =
+        ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        refusal_ = "the lock file " + lockPath + " is refused (" +
+                   (errno == ELOOP ? std::string("a symlink") : std::strerror(errno)) + ")";
+        return false;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+        refusal_ = "the lock file " + lockPath + " is refused (" +
+                   (S_ISREG(info.st_mode) ? "owned by another user" : "not a regular file") + ")";
+        ::close(fd);
+        return false;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;

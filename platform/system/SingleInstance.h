@@ -22,8 +22,11 @@ public:
                    QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when no other instance holds the lock; held from then until destruction.
+    // True when no other instance holds the lock; held from then until destruction. False
+    // also when the lock file is not a regular file of this user (never followed through a
+    // symlink); Refusal() then says why.
     bool Acquire();
+    const std::string& Refusal() const { return refusal_; }
     // Starts accepting frames; needs the lock. False when the socket cannot be made.
     bool Listen();
 
@@ -46,5 +49,6 @@ private:
     uint32_t frameTag_;
     uint32_t frameSize_;
     int lockFd_ = -1;
+    std::string refusal_;
     QLocalServer* server_ = nullptr;
 };

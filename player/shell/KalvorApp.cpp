@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <cstdio>
+
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
 #include "player/shell/CommandLine.h"
@@ -21,6 +23,11 @@ CKalvorApp::~CKalvorApp() = default;
 
 int CKalvorApp::InitInstance(const std::vector<std::string>& args) {
     const bool first = TakeInstance();
+    if (!first && !m_instance->Refusal().empty()) {
+        // Neither running alone nor handing over is safe with a lock that is not ours.
+        std::fprintf(stderr, "Kalvor: %s\n", m_instance->Refusal().c_str());
+        return 1;
+    }
     CommandLine line = ParseCommandLine(args);
     line.path = paths::MakeAbsolute(line.path);  // the running instance has another folder
     if (!first) {
@@ -30,8 +37,9 @@ int CKalvorApp::InitInstance(const std::vector<std::string>& args) {
     return RunOwnerWindow(line);
 }
 
-// Without a private temporary folder there is no safe place for the lock and socket; the
-// player then runs without the one-instance rule.
+// Without any private folder (the temporary one and the cache fallback both refused, which
+// has been said) there is no safe place for the lock and socket; the player then runs
+// without the one-instance rule.
 bool CKalvorApp::TakeInstance() {
     if (m_folders.temp.empty()) return true;
     m_instance = std::make_unique<SingleInstance>(m_folders.temp, kInstanceName, kLaunchRequestTag,

@@ -6,6 +6,13 @@
 #include <QLocalSocket>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 #include <future>
 #include <vector>
 
@@ -62,6 +69,51 @@ TEST_F(SingleInstanceTest, OnlyOneHolderAtATime) {
     EXPECT_FALSE(second.Acquire());
     first.reset();
     EXPECT_TRUE(second.Acquire());
+}
+
+TEST_F(SingleInstanceTest, ALockFileThatIsNotARegularFileOfOursIsRefusedAndNeverFollowed) {
+    const std::string lock = Folder() + "/" + kName + ".lock";
+    const std::string target = env_.Path("target");
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+    };
+    const Case cases[] = {
+        {"symlink to a file", [&] {
+             TempEnvironment::WriteFile(target, "keep");
+             std::filesystem::create_symlink(target, lock);
+         }},
+        {"dangling symlink", [&] { std::filesystem::create_symlink(target, lock); }},
+        {"FIFO", [&] { ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0); }},
+        {"folder", [&] { std::filesystem::create_directory(lock); }},
+        {"another user's file", [&] {
+             TempEnvironment::WriteFile(lock, "");
+             // Only root can hand a file to another user; others plant a FIFO instead.
+             if (geteuid() != 0 || chown(lock.c_str(), 4242, 4242) != 0) {
+                 std::filesystem::remove(lock);
+                 ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+             }
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.plant();
+        SingleInstance instance(Folder(), kName, kTag, kSize);
+        EXPECT_FALSE(instance.Acquire());
+        EXPECT_NE(instance.Refusal().find(lock), std::string::npos) << instance.Refusal();
+        // The target was neither made nor locked.
+        if (TempEnvironment::Exists(target)) {
+            EXPECT_EQ(TempEnvironment::ReadFile(target), "keep");
+            const int fd = open(target.c_str(), O_RDONLY);
+            EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+            close(fd);
+        }
+        std::filesystem::remove(lock);
+        std::filesystem::remove(target);
+    }
+    SingleInstance instance(Folder(), kName, kTag, kSize);
+    EXPECT_TRUE(instance.Acquire());
+    EXPECT_EQ(instance.Refusal(), "");
 }
 
 TEST_F(SingleInstanceTest, DeliversAWellFormedFrameAndAnswersAfterHandlingIt) {

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <future>
 
@@ -117,6 +118,36 @@ TEST_F(HandOverTest, TwoRealInstancesAndMalformedFramesAgainstTheRunningOne) {
     first.terminate();
     if (!first.waitForFinished(10000)) first.kill();
     first.waitForFinished();
+}
+
+// Anyone could make the temporary folder's name first; the cache folder then keeps the rule.
+TEST_F(HandOverTest, WithTheTemporaryFolderRefusedTwoPlayersStartedTogetherLeaveOne) {
+    std::filesystem::create_directories(env_.Path("elsewhere"));
+    std::filesystem::create_directory_symlink(env_.Path("elsewhere"), env_.RuntimeDir() + "/Kalvor");
+    QProcess players[2];
+    for (QProcess& player : players) {
+        player.setProcessEnvironment(environment_);
+        player.start(QString::fromStdString(kProgram), {});
+    }
+    for (QProcess& player : players) ASSERT_TRUE(player.waitForStarted(10000));
+    const auto running = [&] {
+        return std::count_if(std::begin(players), std::end(players),
+                             [](const QProcess& p) { return p.state() == QProcess::Running; });
+    };
+    EXPECT_TRUE(qttest::WaitUntil([&] { return running() == 1; }, 30000));
+    qttest::Pump(500);
+    EXPECT_EQ(running(), 1);
+    EXPECT_TRUE(TempEnvironment::Exists(env_.CacheHome() + "/Kalvor/" + kInstanceName));
+    for (QProcess& player : players) {
+        if (player.state() == QProcess::NotRunning) {
+            EXPECT_EQ(player.exitCode(), 0);
+            EXPECT_TRUE(player.readAllStandardError().contains("/Kalvor is refused (a symlink); using"));
+        }
+        player.terminate();
+        if (!player.waitForFinished(10000)) player.kill();
+        player.waitForFinished();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(env_.Path("elsewhere")));
 }
 
 }  // namespace
