@@ -2,7 +2,9 @@
 
 // Draws a subtitle cue onto a packed 32-bit frame with QPainter. The cue, its bar, border
 // and transparency are drawn once into an image and kept while the text, style and frame
-// size stay the same, so a cue costs one blend per frame after its first.
+// size stay the same, so a cue costs one blend per frame after its first. The first draw
+// is bounded too: the characters, the glyph height and the lines drawn are capped, and a
+// word wider than the box breaks anywhere.
 // Fonts need a QGuiApplication: Available() says whether one exists in this process.
 
 #include <QImage>

@@ -1,13 +1,19 @@
 #include "kalvorvt/SubtitleTrack.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A line past the limit is damage: the cue it belongs to is dropped, the others stay.
+bool TooLong(std::string_view line) { return line.size() > SubtitleTrack::kMaxLineBytes; }
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -92,17 +98,30 @@ std::string StripTags(std::string_view s) {
 }  // namespace
 
 std::shared_ptr<const SubtitleTrack> SubtitleTrack::Load(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return nullptr;
+    // Non-blocking, so that a FIFO or a device named as the file cannot hold the caller.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
     std::string content;
-    char buffer[65536];
-    size_t read;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        content.append(buffer, read);
-        if (content.size() > kMaxFileBytes) break;
+    bool whole = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_size <= off_t(kMaxFileBytes)) {
+        content.resize(kMaxFileBytes + 1);  // one byte more tells a file that grew too long
+        size_t used = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd, content.data() + used, content.size() - used);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                whole = n == 0;
+                break;
+            }
+            used += size_t(n);
+            if (used == content.size()) break;
+        }
+        content.resize(used);
     }
-    std::fclose(file);
-    if (content.size() > kMaxFileBytes) return nullptr;
+    ::close(fd);
+    if (!whole || content.size() > kMaxFileBytes) return nullptr;
     return Parse(content);
 }
 
@@ -115,14 +134,13 @@ std::shared_ptr<const SubtitleTrack> SubtitleTrack::Parse(std::string_view conte
     while (at <= content.size()) {
         size_t end = content.find_first_of("\r\n", at);
         if (end == std::string_view::npos) end = content.size();
-        if (end - at > kMaxLineBytes) return nullptr;
         lines.push_back(content.substr(at, end - at));
         if (end + 1 < content.size() && content[end] == '\r' && content[end + 1] == '\n') ++end;
         at = end + 1;
     }
     auto track = std::make_shared<SubtitleTrack>();
     size_t first = 0;
-    while (first < lines.size() && Trim(lines[first]).empty()) ++first;
+    while (first < lines.size() && (TooLong(lines[first]) || Trim(lines[first]).empty())) ++first;
     if (first == lines.size()) return nullptr;
     const std::string_view head = Trim(lines[first]);
     if (head.front() == '{') {
@@ -138,17 +156,24 @@ std::shared_ptr<const SubtitleTrack> SubtitleTrack::Parse(std::string_view conte
 
 bool SubtitleTrack::ParseSrt(const std::vector<std::string_view>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        const auto times = SrtTimes(lines[i]);
+        const auto times = TooLong(lines[i]) ? std::nullopt : SrtTimes(lines[i]);
         if (!times) continue;
         Cue cue{times->first, times->second, {}};
+        bool damaged = false;
         for (++i; i < lines.size() && !Trim(lines[i]).empty(); ++i) {
             // A block without its blank line: the next cue's number and times start here.
-            if (AllDigits(lines[i]) && i + 1 < lines.size() && SrtTimes(lines[i + 1])) break;
+            if (AllDigits(lines[i]) && i + 1 < lines.size() && !TooLong(lines[i + 1]) &&
+                SrtTimes(lines[i + 1]))
+                break;
+            if (TooLong(lines[i])) {
+                damaged = true;
+                continue;
+            }
             if (!cue.text.empty()) cue.text += '\n';
             cue.text += StripTags(Trim(lines[i]));
         }
         --i;
-        if (cue.end > cue.start && !cue.text.empty()) cues_.push_back(std::move(cue));
+        if (!damaged && cue.end > cue.start && !cue.text.empty()) cues_.push_back(std::move(cue));
     }
     return !cues_.empty();
 }
@@ -157,7 +182,7 @@ bool SubtitleTrack::ParseMicroDvd(const std::vector<std::string_view>& lines) {
     inFrames_ = true;
     for (std::string_view line : lines) {
         line = Trim(line);
-        if (!Take(line, '{')) continue;
+        if (TooLong(line) || !Take(line, '{')) continue;
         const auto start = Number(line);
         if (!start || !Take(line, '}') || !Take(line, '{')) continue;
         const auto end = Number(line);

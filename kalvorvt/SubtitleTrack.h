@@ -2,7 +2,8 @@
 
 // The cues of one subtitle file, read once when the file is handed over. SRT and MicroDVD
 // are told apart by their content, never by the file name; anything else (binary data,
-// files past kMaxFileBytes, lines past kMaxLineBytes) gives no track at all.
+// files past kMaxFileBytes, anything but a regular file) gives no track at all. A line past
+// kMaxLineBytes loses its own cue only.
 
 #include <cstddef>
 #include <memory>

@@ -5,7 +5,13 @@
 #include <gst/check/gstharness.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -308,6 +314,50 @@ TEST_F(KalvorVTSubtitles, FasterThanRealTimeTheCueLandsOnItsFrames) {
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     EXPECT_GT(lastSeen, 2.9);
     EXPECT_EQ(shown, Range(25, 49));
+}
+
+TEST_F(KalvorVTSubtitles, ASubtitleFileThatIsAFifoIsRefusedAtOnceAndFramesFlowOn) {
+    const std::string fifo = env_.Path("fifo.srt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Frames frames(320, 240);
+    frames.Control().SetSubtitleFile(Write("cues.srt", "1\n00:00:00,000 --> 00:00:09,000\nHi\n"));
+    ASSERT_TRUE(frames.TextBandChanged(frames.Push(0, 90), 90));
+    auto set = std::async(std::launch::async, [&] { frames.Control().SetSubtitleFile(fifo); });
+    if (set.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // lets open() return
+        if (writer >= 0) ::close(writer);
+        set.wait();
+        FAIL() << "setting a FIFO as the subtitle file blocked";
+    }
+    bool same = false;
+    EXPECT_FALSE(frames.TextBandChanged(frames.Push(1, 90, nullptr, &same), 90));
+    EXPECT_TRUE(same);  // nothing left to draw: the buffer passes through
+}
+
+// The rows of a frame where anything differs from fill.
+int ChangedRows(const std::vector<uint8_t>& bytes, int width, uint8_t fill) {
+    int rows = 0;
+    const size_t stride = size_t(width) * 4;
+    for (size_t at = 0; at + stride <= bytes.size(); at += stride)
+        for (size_t i = 0; i < stride; ++i)
+            if (i % 4 != 3 && bytes[at + i] != fill) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+TEST_F(KalvorVTSubtitles, AThousandCharacterWordOn4KVideoWrapsAndFinishes) {
+    // Once took half a minute per cue and held the pipeline as long; the time is a figure
+    // of effects_bench, here it must finish and break the word over several lines.
+    Frames frames(3840, 2160, 1);
+    frames.Control().SetSubtitleFile(Write("long.srt", "1\n00:00:00,000 --> 00:00:09,000\n" +
+                                                           std::string(1000, 'W') + "\n"));
+    const auto shown = frames.Push(0, 90);
+    ASSERT_FALSE(shown.empty());
+    const int lineHeight = 12 * 2160 / 360;  // the default size on this frame
+    EXPECT_GT(ChangedRows(shown, 3840, 90), 3 * lineHeight);
+    EXPECT_LT(ChangedRows(shown, 3840, 90), 2160);
 }
 
 }  // namespace

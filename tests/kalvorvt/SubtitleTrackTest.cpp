@@ -1,13 +1,17 @@
-// Subtitle files are recognised by content, timed with shift, multiplier and frame rate,
-// and anything that is not a subtitle file gives no track. (Loading from a file is driven
-// through the element's tests.)
+// Subtitle files are recognised by content, timed with shift, multiplier and frame rate;
+// anything that is not a subtitle file, or not a regular file, gives no track, and a damaged
+// line costs its own cue only.
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "kalvorvt/SubtitleTrack.h"
+#include "support/TempEnvironment.h"
 
 namespace {
 
@@ -80,6 +84,59 @@ TEST(SubtitleTrack, AnythingElseGivesNoTrack) {
     };
     for (const auto& content : cases)
         EXPECT_FALSE(SubtitleTrack::Parse(content)) << content.substr(0, 40);
+}
+
+TEST(SubtitleTrack, AnOverLongLineLosesItsOwnCueOnly) {
+    const std::string longLine(SubtitleTrack::kMaxLineBytes + 1, 'x');
+    const std::string a = "1\n00:00:01,000 --> 00:00:02,000\nFirst\n\n";
+    const std::string c = "3\n00:00:05,000 --> 00:00:06,000\nThird\n";
+    const struct {
+        const char* name;
+        std::string content;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"srt text line", a + "2\n00:00:03,000 --> 00:00:04,000\nok\n" + longLine + "\n\n" + c,
+         {"First", "Third"}},
+        {"srt times line", a + "2\n00:00:03,000 --> 00:00:04,000 " + longLine + "\nSecond\n\n" + c,
+         {"First", "Third"}},
+        {"srt, the first line", longLine + "\n\n" + a + c, {"First", "Third"}},
+        {"microdvd", "{1}{2}One\n{3}{4}" + longLine + "\n{5}{6}Three\n", {"One", "Three"}},
+        {"at the limit is kept", a + "2\n00:00:03,000 --> 00:00:04,000\n" +
+                                     std::string(SubtitleTrack::kMaxLineBytes, 'y') + "\n",
+         {"First", std::string(SubtitleTrack::kMaxLineBytes, 'y')}},
+    };
+    for (const auto& t : cases) {
+        const auto track = SubtitleTrack::Parse(t.content);
+        ASSERT_TRUE(track) << t.name;
+        std::vector<std::string> texts;
+        for (const auto& cue : track->Cues()) texts.push_back(cue.text);
+        EXPECT_EQ(texts, t.texts) << t.name;
+    }
+}
+
+TEST(SubtitleTrack, LoadReadsRegularFilesOnlyAndNeverWaitsOnOne) {
+    TempEnvironment env;
+    TempEnvironment::WriteFile(env.Path("film.srt"), kSrt);
+    ASSERT_EQ(::mkfifo(env.Path("fifo.srt").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(env.Path("folder.srt").c_str(), 0700), 0);
+    std::string huge;
+    while (huge.size() <= SubtitleTrack::kMaxFileBytes) huge += "{1}{2}a\n";
+    TempEnvironment::WriteFile(env.Path("huge.sub"), huge);
+    const struct {
+        std::string path;
+        bool loads;
+    } cases[] = {
+        {env.Path("film.srt"), true},   {env.Path("fifo.srt"), false},  // would block in open()
+        {env.Path("folder.srt"), false}, {"/dev/zero", false},          // would never end
+        {env.Path("huge.sub"), false},  {env.Path("missing.srt"), false},
+    };
+    for (const auto& c : cases) {
+        const auto track = SubtitleTrack::Load(c.path);
+        EXPECT_EQ(track != nullptr, c.loads) << c.path;
+        if (track) {
+            EXPECT_EQ(track->Cues().size(), 2u) << c.path;
+        }
+    }
 }
 
 }  // namespace
