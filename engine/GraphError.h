@@ -9,7 +9,8 @@
 inline constexpr char kGraphErrorCaption[] = "Kalvor";
 
 // ownerWindow: the player's X11 window from the job header; 0 or a stale id shows the box
-// without an owner.
+// without an owner. Safe from any thread: from another than the user-interface thread (a
+// streaming thread inside pad-added) the box is posted there and the call returns at once.
 void ReportGraphError(uint32_t ownerWindow, const std::string& text);
 // The same box with another caption.
 void ShowOwnedWarning(uint32_t ownerWindow, const std::string& caption, const std::string& text);

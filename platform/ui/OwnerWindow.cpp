@@ -2,6 +2,8 @@
 
 #include <xcb/xcb.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -16,6 +18,26 @@ xcb_connection_t* Connection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
 }
+
+// Adopts the parentless dialogs shown while it lives. A widget's Show event comes before
+// its native window is mapped, and the transient parent is written to the X window then.
+class DialogAdopter : public QObject {
+public:
+    explicit DialogAdopter(uint32_t owner) : owner_(owner) { qApp->installEventFilter(this); }
+    ~DialogAdopter() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() != QEvent::Show || !object->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(object);
+        if (widget->windowType() == Qt::Dialog && !widget->parentWidget() &&
+            !(widget->windowHandle() && widget->windowHandle()->transientParent()))
+            MakeTransientFor(widget, owner_);
+        return false;
+    }
+
+private:
+    uint32_t owner_;
+};
 
 }  // namespace
 
@@ -39,6 +61,15 @@ void MakeTransientFor(QWidget* widget, uint32_t x11Window) {
     // The foreign window object lives as long as the widget; the X window is not ours.
     static_cast<QObject*>(owner)->setParent(widget);
     widget->windowHandle()->setTransientParent(owner);
+}
+
+void ShowOwned(uint32_t x11Window, const std::function<void()>& show) {
+    if (!Exists(x11Window)) {
+        show();
+        return;
+    }
+    DialogAdopter adopter(x11Window);
+    show();
 }
 
 }  // namespace ownerwindow
