@@ -11,9 +11,10 @@
 
 namespace {
 
-// Reads at most size bytes; -1 when the file cannot be opened as a regular file.
+// Reads at most size bytes; -1 when the file cannot be opened as a regular file. O_NONBLOCK
+// keeps a FIFO under the name from holding up the start (and the instance lock with it).
 ssize_t ReadPrefix(const std::string& path, void* buffer, size_t size) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -87,6 +88,25 @@ bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// minizip's own opener would wait on a FIFO and read a device for ever; only a regular file
+// is handed to its stdio reader.
+voidpf ZCALLBACK OpenRegularFile(voidpf, const void* filename, int mode) {
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
+    const int fd = open(static_cast<const char*>(filename), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;
+    if (!file) close(fd);
+    return file;
+}
+
+unzFile OpenArchive(const std::string& path) {
+    zlib_filefunc64_def functions{};
+    fill_fopen64_filefunc(&functions);
+    functions.zopen64_file = OpenRegularFile;
+    return unzOpen2_64(path.c_str(), &functions);
+}
+
 void RemoveTree(const std::string& path) {
     std::error_code error;
     std::filesystem::remove_all(path, error);  // removes symlinks, never what they point to
@@ -157,10 +177,10 @@ int SkinUnpacker::ExtractArchive(const std::vector<std::string>& args) {
 
     const std::string& path = plain[0];
     std::string opened = path;
-    unzFile archive = unzOpen(path.c_str());
+    unzFile archive = OpenArchive(path);
     if (!archive) {
         opened = path + ".zip";
-        archive = unzOpen(opened.c_str());
+        archive = OpenArchive(opened);
     }
     if (!archive) {
         out_ << Format("Cannot open %s or %s.zip\n", path.c_str(), path.c_str());

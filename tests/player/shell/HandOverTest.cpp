@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <future>
@@ -33,13 +35,14 @@ protected:
 
     // Runs the program to its end while this process keeps serving events.
     int Run(const std::string& program, const QStringList& args, const std::string& folder,
-            QByteArray* errors = nullptr) {
+            QByteArray* errors = nullptr, int timeoutMs = 60000) {
         QProcess process;
         process.setProcessEnvironment(environment_);
         process.setWorkingDirectory(QString::fromStdString(folder));
         process.start(QString::fromStdString(program), args);
         if (!process.waitForStarted(10000)) return -1;
-        const bool ended = qttest::WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 60000);
+        const bool ended =
+            qttest::WaitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
         if (!ended) {
             process.kill();
             process.waitForFinished();
@@ -63,6 +66,21 @@ TEST_F(HandOverTest, WithoutAnyOptionsFileTheProgramSaysSoAndExitsZero) {
     EXPECT_EQ(Run(folder + "/Kalvor", {}, env_.Root(), &errors), 0);
     EXPECT_TRUE(errors.contains("Kalvor: File options.cfg is absent. Please, re-install Kalvor."))
         << errors.toStdString();
+}
+
+// Start-up reads options.cfg while holding the instance lock: a FIFO there must not keep
+// this start, and every later one handing over to it, waiting for ever.
+TEST_F(HandOverTest, AFifoAsTheUsersOptionsFileCountsAsUnreadable) {
+    const std::string folder = env_.Path("bare");
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(kProgram, folder + "/Kalvor");
+    std::filesystem::create_directories(env_.ConfigHome() + "/Kalvor");
+    ASSERT_EQ(mkfifo((env_.ConfigHome() + "/Kalvor/options.cfg").c_str(), 0600), 0);
+    for (int start = 0; start < 2; ++start) {
+        QByteArray errors;
+        EXPECT_EQ(Run(folder + "/Kalvor", {}, env_.Root(), &errors, 20000), 0);
+        EXPECT_TRUE(errors.contains("Kalvor: File options.cfg is absent.")) << errors.toStdString();
+    }
 }
 
 TEST_F(HandOverTest, ASecondInstanceHandsAnAbsolutePathToTheRunningOneAndEnds) {

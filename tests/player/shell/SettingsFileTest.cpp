@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <future>
 
 #include "player/shell/SettingsFile.h"
 #include "support/TempEnvironment.h"
@@ -163,6 +167,58 @@ TEST_F(SettingsFileTest, AbsentOnlyWhenNeitherCopyCanBeRead) {
     std::filesystem::create_directories(UserFile());
     TempEnvironment::WriteFile(ProgramFile(), std::string(sizeof(PlayerSettings), '\0'));
     EXPECT_EQ(LoadSettings(UserFolder(), ProgramFolder(), s).source, SettingsSource::Installed);
+}
+
+// A FIFO opened for reading waits for a writer; at start-up that wait would hold the
+// instance lock for ever. Special files count as files that cannot be read.
+TEST_F(SettingsFileTest, SpecialFilesAreRefusedWithoutWaiting) {
+    const std::string record(sizeof(PlayerSettings), '\0');
+    struct Case {
+        const char* what;
+        bool fifoAsUser;
+        bool fifoAsInstalled;
+        bool installedFile;
+        SettingsSource expected;
+    };
+    const Case cases[] = {
+        {"user FIFO, installed file", true, false, true, SettingsSource::Installed},
+        {"user FIFO, nothing installed", true, false, false, SettingsSource::Absent},
+        {"both FIFOs", true, true, false, SettingsSource::Absent},
+        {"no user copy, installed FIFO", false, true, false, SettingsSource::Absent},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(UserFolder());
+        std::filesystem::remove_all(ProgramFolder());
+        std::filesystem::create_directories(UserFolder());
+        std::filesystem::create_directories(ProgramFolder());
+        if (c.fifoAsUser) {
+            ASSERT_EQ(mkfifo(UserFile().c_str(), 0600), 0);
+        }
+        if (c.fifoAsInstalled) {
+            ASSERT_EQ(mkfifo(ProgramFile().c_str(), 0600), 0);
+        }
+        if (c.installedFile) TempEnvironment::WriteFile(ProgramFile(), record);
+
+        auto loaded = std::async(std::launch::async, [&] {
+            PlayerSettings s;
+            return LoadSettings(UserFolder(), ProgramFolder(), s).source;
+        });
+        if (loaded.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "the reader waits on a FIFO";
+            for (int i = 0; i < 100 && loaded.wait_for(std::chrono::milliseconds(50)) !=
+                                           std::future_status::ready; ++i) {
+                for (const std::string& fifo : {UserFile(), ProgramFile()})  // let it go
+                    close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+            }
+        }
+        EXPECT_EQ(loaded.get(), c.expected);
+    }
+    // A device behind a link is no settings file either.
+    std::filesystem::remove(UserFile());
+    std::filesystem::create_symlink("/dev/zero", UserFile());
+    PlayerSettings s;
+    EXPECT_EQ(LoadSettings(UserFolder(), ProgramFolder(), s).source, SettingsSource::Absent);
 }
 
 TEST_F(SettingsFileTest, AShortFileLiesOverTheInstalledDefaultsAndALongOneIsCut) {

@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <minizip/zip.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
+#include <future>
 #include <sstream>
 
 #include "player/skin/SkinUnpacker.h"
@@ -126,6 +130,33 @@ TEST_F(SkinUnpackerTest, ANewSkinReplacesTheWholeTreeAndAFailedOneLeavesItInPlac
     EXPECT_FALSE(unpacker_.UnpackSkin(Package({{"skin.ini", "x"}, {"bomb.bmp", big}}, "b.krs")));
     EXPECT_TRUE(Printed("error in writing extracted file\n"));
     EXPECT_EQ(Tree(Temp()), (Names{"_krsktmp", "_krsktmp/skin.ini"}));  // and no work folders
+    EXPECT_EQ(ReadFile(Skin("skin.ini")), "current");
+}
+
+TEST_F(SkinUnpackerTest, APackageThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"skin.ini", "current"}}, "good.krs")));
+    const std::string fifo = env_.Path("fifo.krs");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((fifo + ".zip").c_str(), 0600), 0);
+    const std::string device = env_.Path("device.krs");
+    fs::create_symlink("/dev/zero", device);
+    fs::create_directories(env_.Path("folder.krs"));
+    for (const std::string& package : {fifo, device, env_.Path("folder.krs")}) {
+        SCOPED_TRACE(package);
+        auto unpacked = std::async(std::launch::async, [&] {
+            std::ostringstream out;
+            return SkinUnpacker(out, in_).UnpackSkin(package);
+        });
+        if (unpacked.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "the unpacker waits on a FIFO";
+            for (int i = 0; i < 100 && unpacked.wait_for(std::chrono::milliseconds(50)) !=
+                                           std::future_status::ready; ++i) {
+                for (const std::string& name : {fifo, fifo + ".zip"})  // let it go
+                    close(open(name.c_str(), O_WRONLY | O_NONBLOCK));
+            }
+        }
+        EXPECT_FALSE(unpacked.get());
+    }
     EXPECT_EQ(ReadFile(Skin("skin.ini")), "current");
 }
 
