@@ -66,30 +66,30 @@ constexpr Built Build() {
     for (const Nav& n : kNavigation) b.Add(n.vk, n.qtKey, true, n.keypadKeysym, NavigationWithAlt, n.name);
 
     // Keys the other key handlers use, and the modifiers themselves.
-    b.Add(vk::Back, Qt::Key_Backspace, false, XK_BackSpace, None, "");
-    b.Add(vk::Tab, Qt::Key_Tab, false, XK_Tab, None, "");
-    b.Add(vk::Return, Qt::Key_Return, false, XK_Return, None, "");
-    b.Add(vk::Return, Qt::Key_Enter, true, XK_KP_Enter, None, "");
-    b.Add(vk::Shift, Qt::Key_Shift, false, XK_Shift_L, None, "");
-    b.Add(vk::Shift, Qt::Key_Shift, false, XK_Shift_R, None, "");
-    b.Add(vk::Control, Qt::Key_Control, false, XK_Control_L, None, "");
-    b.Add(vk::Control, Qt::Key_Control, false, XK_Control_R, None, "");
-    b.Add(vk::Menu, Qt::Key_Alt, false, XK_Alt_L, None, "");
-    b.Add(vk::Menu, Qt::Key_Alt, false, XK_Alt_R, None, "");
-    b.Add(vk::LWin, Qt::Key_Super_L, false, XK_Super_L, None, "");
-    b.Add(vk::RWin, Qt::Key_Super_R, false, XK_Super_R, None, "");
-    b.Add(vk::Apps, Qt::Key_Menu, false, XK_Menu, None, "");
-    b.Add(vk::Pause, Qt::Key_Pause, false, XK_Pause, None, "");
-    b.Add(vk::Capital, Qt::Key_CapsLock, false, XK_Caps_Lock, None, "");
-    b.Add(vk::NumLock, Qt::Key_NumLock, false, XK_Num_Lock, None, "");
-    b.Add(vk::Scroll, Qt::Key_ScrollLock, false, XK_Scroll_Lock, None, "");
-    b.Add(vk::Escape, Qt::Key_Escape, false, XK_Escape, None, "");
-    b.Add(vk::Snapshot, Qt::Key_Print, false, XK_Print, None, "");
-    b.Add(vk::Insert, Qt::Key_Insert, false, XK_Insert, None, "");
-    b.Add(vk::Insert, Qt::Key_Insert, true, XK_KP_Insert, None, "");
-    b.Add(vk::Delete, Qt::Key_Delete, false, XK_Delete, None, "");
-    b.Add(vk::Delete, Qt::Key_Delete, true, XK_KP_Delete, None, "");
-    for (int i = 0; i < 24; ++i) b.Add(vk::F1 + i, Qt::Key_F1 + i, false, XK_F1 + i, None, "");
+    b.Add(vk::Back, Qt::Key_Backspace, false, XK_BackSpace, NoCapture, "");
+    b.Add(vk::Tab, Qt::Key_Tab, false, XK_Tab, NoCapture, "");
+    b.Add(vk::Return, Qt::Key_Return, false, XK_Return, NoCapture, "");
+    b.Add(vk::Return, Qt::Key_Enter, true, XK_KP_Enter, NoCapture, "");
+    b.Add(vk::Shift, Qt::Key_Shift, false, XK_Shift_L, NoCapture, "");
+    b.Add(vk::Shift, Qt::Key_Shift, false, XK_Shift_R, NoCapture, "");
+    b.Add(vk::Control, Qt::Key_Control, false, XK_Control_L, NoCapture, "");
+    b.Add(vk::Control, Qt::Key_Control, false, XK_Control_R, NoCapture, "");
+    b.Add(vk::Menu, Qt::Key_Alt, false, XK_Alt_L, NoCapture, "");
+    b.Add(vk::Menu, Qt::Key_Alt, false, XK_Alt_R, NoCapture, "");
+    b.Add(vk::LWin, Qt::Key_Super_L, false, XK_Super_L, NoCapture, "");
+    b.Add(vk::RWin, Qt::Key_Super_R, false, XK_Super_R, NoCapture, "");
+    b.Add(vk::Apps, Qt::Key_Menu, false, XK_Menu, NoCapture, "");
+    b.Add(vk::Pause, Qt::Key_Pause, false, XK_Pause, NoCapture, "");
+    b.Add(vk::Capital, Qt::Key_CapsLock, false, XK_Caps_Lock, NoCapture, "");
+    b.Add(vk::NumLock, Qt::Key_NumLock, false, XK_Num_Lock, NoCapture, "");
+    b.Add(vk::Scroll, Qt::Key_ScrollLock, false, XK_Scroll_Lock, NoCapture, "");
+    b.Add(vk::Escape, Qt::Key_Escape, false, XK_Escape, NoCapture, "");
+    b.Add(vk::Snapshot, Qt::Key_Print, false, XK_Print, NoCapture, "");
+    b.Add(vk::Insert, Qt::Key_Insert, false, XK_Insert, NoCapture, "");
+    b.Add(vk::Insert, Qt::Key_Insert, true, XK_KP_Insert, NoCapture, "");
+    b.Add(vk::Delete, Qt::Key_Delete, false, XK_Delete, NoCapture, "");
+    b.Add(vk::Delete, Qt::Key_Delete, true, XK_KP_Delete, NoCapture, "");
+    for (int i = 0; i < 24; ++i) b.Add(vk::F1 + i, Qt::Key_F1 + i, false, XK_F1 + i, NoCapture, "");
     return b;
 }
 
@@ -146,7 +146,7 @@ std::string_view NameOf(uint16_t key) {
 
 CaptureGroup GroupOf(uint16_t key) {
     const KeyRow* row = FindVk(key);
-    return row ? row->group : CaptureGroup::None;
+    return row ? row->group : CaptureGroup::NoCapture;
 }
 
 uint32_t ModifierOf(uint16_t key) {

@@ -60,7 +60,7 @@ inline constexpr uint32_t kAltBit = 0x40000;
 inline constexpr uint32_t kWinBit = 0x80000;
 
 // Where the hot-key capture accepts a key: the plain keys, the navigation keys only with Alt.
-enum class CaptureGroup : uint8_t { None, Keys, NavigationWithAlt };
+enum class CaptureGroup : uint8_t { NoCapture, Keys, NavigationWithAlt };
 
 struct KeyRow {
     uint16_t vk;

@@ -31,9 +31,9 @@ TEST(KeyTable, MapsKeysBothWaysBetweenQtX11AndVirtualKeys) {
         {0x21, Qt::Key_PageUp, false, XK_Prior, "PageUp", CaptureGroup::NavigationWithAlt},
         {0x22, Qt::Key_PageDown, false, XK_Next, "PageDown", CaptureGroup::NavigationWithAlt},
         {0x25, Qt::Key_Left, false, XK_Left, "Left", CaptureGroup::NavigationWithAlt},
-        {0x74, Qt::Key_F5, false, XK_F5, "", CaptureGroup::None},
-        {0x2E, Qt::Key_Delete, false, XK_Delete, "", CaptureGroup::None},
-        {0x0D, Qt::Key_Return, false, XK_Return, "", CaptureGroup::None},
+        {0x74, Qt::Key_F5, false, XK_F5, "", CaptureGroup::NoCapture},
+        {0x2E, Qt::Key_Delete, false, XK_Delete, "", CaptureGroup::NoCapture},
+        {0x0D, Qt::Key_Return, false, XK_Return, "", CaptureGroup::NoCapture},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.vk);
@@ -82,7 +82,7 @@ TEST(KeyTable, EveryFormLeadsBackToItsOwnRowAndTheCaptureTablesHaveTheirSizes) {
         EXPECT_LE(row.vk, 0xFF);
         if (row.group == CaptureGroup::Keys) keys.insert(row.vk);
         if (row.group == CaptureGroup::NavigationWithAlt) navigation.insert(row.vk);
-        if (row.group != CaptureGroup::None) {
+        if (row.group != CaptureGroup::NoCapture) {
             EXPECT_NE(row.name[0], '\0');
             names.insert(row.name);
         }
