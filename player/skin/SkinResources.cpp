@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 
@@ -89,7 +90,8 @@ bool SkinButton::Contains(int px, int py) const {
 }
 
 bool SkinResources::LoadSkin(const std::string& folder, QWidget* owner,
-                             const std::vector<std::string>& tooltipTexts) {
+                             const std::vector<std::string>& tooltipTexts, WinRect* mainRect,
+                             ISkinToolTip* toolTip) {
     std::string text;
     if (!ReadText(folder + "/skin.ini", text)) {
         ShowMessage(owner, kCaption, kSkinIniMissingText, MessageIcon::Error);
@@ -104,6 +106,19 @@ bool SkinResources::LoadSkin(const std::string& folder, QWidget* owner,
     fresh.CreateFonts();
     fresh.AddTools(tooltipTexts);
     *this = std::move(fresh);
+    if (mainRect) {
+        // 64-bit: a remembered corner may lie anywhere.
+        const auto end = [](int32_t start, int size) {
+            return static_cast<int32_t>(std::min<int64_t>(int64_t{start} + size, INT32_MAX));
+        };
+        mainRect->right = end(mainRect->left, Width());
+        mainRect->bottom = end(mainRect->top, Height());
+    }
+    if (toolTip) {
+        toolTip->SetTools(tools_);
+        toolTip->SetColors(PlayLBG(), PlayLTX());
+        toolTip->Activate(true);
+    }
     return true;
 }
 

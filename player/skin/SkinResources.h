@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/WinRect.h"
 #include "player/skin/HitBands.h"
 #include "player/skin/SkinDescription.h"
 
@@ -40,6 +41,16 @@ struct SkinTool {
     std::string text;
 };
 
+// The main window's tooltip control, as far as loading a skin sets it up: the tool areas
+// and their texts, the skin's tooltip colours (COLORREF), and switching it on.
+class ISkinToolTip {
+public:
+    virtual ~ISkinToolTip() = default;
+    virtual void SetTools(std::vector<SkinTool> tools) = 0;
+    virtual void SetColors(uint32_t background, uint32_t text) = 0;
+    virtual void Activate(bool active) = 0;
+};
+
 class SkinResources {
 public:
     static constexpr int kMinSkinWidth = 10;  // the hit bands need a pixel per band
@@ -47,9 +58,12 @@ public:
     // Reads "skin.ini" and the bitmaps from folder. On failure shows the one message and
     // returns false, leaving this object as it was. tooltipTexts is the main window's
     // table (index: fixed button, or extra command + 6); extra buttons take their text
-    // from it.
+    // from it. Once loaded, mainRect (when given) takes the skin's size at its top-left
+    // corner, and the tooltip control (when given) gets the tools, PlayLBG as background,
+    // PlayLTX as text colour, and is activated.
     bool LoadSkin(const std::string& folder, QWidget* owner,
-                  const std::vector<std::string>& tooltipTexts = {});
+                  const std::vector<std::string>& tooltipTexts = {}, WinRect* mainRect = nullptr,
+                  ISkinToolTip* toolTip = nullptr);
 
     const SkinDescription& Description() const { return description_; }
     bool Loaded() const { return !surface_.isNull(); }

@@ -18,6 +18,15 @@ QImage Filled(int width, int height, QColor color) {
     return image;
 }
 
+struct RecordingToolTip : ISkinToolTip {
+    std::vector<SkinTool> tools;
+    uint32_t background = 1, text = 1;
+    bool active = false;
+    void SetTools(std::vector<SkinTool> t) override { tools = std::move(t); }
+    void SetColors(uint32_t b, uint32_t t) override { background = b, text = t; }
+    void Activate(bool a) override { active = a; }
+};
+
 class SkinResourcesTest : public TempFolderTest, public IMessageSink {
 protected:
     SkinResourcesTest() { SetMessageSink(this); }
@@ -136,7 +145,14 @@ TEST_F(SkinResourcesTest, MasksKnobSeekBarTextsToolsAndColors) {
     Write("knobd.bmp", Filled(6, 8, Qt::blue));
     Texts table(59);
     table[8] = "Playlist";
-    ASSERT_TRUE(skin_.LoadSkin(Folder(), nullptr, table));
+    // The main window's rectangle takes the skin's size at its corner; the tooltip control
+    // takes the tools and the skin's colours and is switched on.
+    WinRect main{-30, 700, -29, 701};
+    RecordingToolTip tip;
+    ASSERT_TRUE(skin_.LoadSkin(Folder(), nullptr, table, &main, &tip));
+    EXPECT_EQ(main, (WinRect{-30, 700, 70, 740}));
+    EXPECT_EQ(std::tuple(tip.background, tip.text, tip.active, tip.tools.size()),
+              std::tuple(0x332211u, 0x665544u, true, skin_.Tools().size()));
     EXPECT_EQ(skin_.Description().buttonTransColor, 0xFF00FFu);
     const QImage& masked = skin_.Buttons()[1].images[kImageNormal];
     EXPECT_EQ(std::pair(qAlpha(masked.pixel(9, 9)), qAlpha(masked.pixel(5, 5))), std::pair(0, 255));
@@ -188,9 +204,12 @@ TEST_F(SkinResourcesTest, LoadingOneSkinAfterAnotherEqualsLoadingItFresh) {
     for (int band = 0; band < HitBands::kBands; ++band)
         EXPECT_EQ(skin_.Bands().Buttons(band), fresh.Bands().Buttons(band));
     EXPECT_EQ(skin_.Tools().size(), fresh.Tools().size());
-    // A failed load leaves the loaded skin as it was.
-    EXPECT_FALSE(skin_.LoadSkin(Folder("missing"), nullptr));
+    // A failed load leaves the loaded skin, the rectangle and the tooltip control as they were.
+    WinRect main{1, 2, 3, 4};
+    RecordingToolTip tip;
+    EXPECT_FALSE(skin_.LoadSkin(Folder("missing"), nullptr, {}, &main, &tip));
     EXPECT_EQ(skin_.Description(), fresh.Description());
+    EXPECT_EQ(std::tuple(main, tip.active, tip.tools.size()), std::tuple(WinRect{1, 2, 3, 4}, false, 0u));
 }
 
 TEST_F(SkinResourcesTest, DefaultSkinLoadsCompleteAndAsDrawn) {
