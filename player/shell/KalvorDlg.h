@@ -1,17 +1,28 @@
 #pragma once
 
-// The player's main window. It owns the settings record and, as the player grows, every
-// other window; it receives the launch requests of later instances.
+// The player's main window: a captionless window whose whole surface is the skin. It owns
+// the settings record and every other window of the player, starts them in their order,
+// and receives the launch requests of later instances.
 
 #include <QDialog>
 
+#include <memory>
 #include <string>
 
+#include "player/playback/MovieHost.h"
+#include "player/shell/HotKeyHook.h"
 #include "player/shell/LaunchRequest.h"
+#include "player/shell/MainSurface.h"
+#include "player/shell/PlayerActions.h"
 #include "player/shell/PlayerFolders.h"
 #include "player/shell/PlayerSettings.h"
+#include "player/shell/PlayerWindowFactory.h"
+#include "player/shell/SkinToolTips.h"
+#include "player/skin/SkinResources.h"
 
 class CKalvorParent;
+
+inline constexpr char kNoSkinsText[] = "Can't find skins. Please, re-install Kalvor or download skins.";
 
 // What a launch request opens: a playlist into the playlist window, or a media file into
 // the video window. Provided by those windows; without one, requests only change settings.
@@ -26,25 +37,53 @@ public:
 // in any case.
 bool IsPlaylistPath(const std::string& path);
 
-class CKalvorDlg : public QDialog, public ILaunchRequestHandler {
+class CKalvorDlg : public QDialog,
+                   public ILaunchRequestHandler,
+                   public IMovieHost,
+                   public ISurfaceHost {
     Q_OBJECT
 public:
+    static constexpr int kUiTickMs = 500;
+
     CKalvorDlg(CKalvorParent* parent, PlayerFolders folders);
     ~CKalvorDlg() override;
+
+    // Parts built apart from the main window; set before start-up. Not owned.
+    void SetWindowFactory(PlayerWindowFactory* factory) { m_factory = factory; }
+    void SetHotKeyHook(IHotKeyHook* hook) { m_hook = hook; }
+    void SetPlayerActions(IPlayerActions* actions) { m_actions = actions; }
+    void SetLaunchTarget(ILaunchTarget* target) { m_launchTarget = target; }
 
     // The start-up steps of the main window; false when the player must end (the reason
     // has been shown to the user).
     bool OnInitDialog();
+    // Default rectangles when none are remembered, then the main and playlist windows.
+    void PlaceMainWindow();
 
     void OnLaunchRequest(const LaunchRequest& request) override;
     void ApplyLaunchRequest(int32_t flags, const std::string& path);
+
+    // Moves the volume control (shown at once with redraw) and sets the playback volume.
+    int DrawVolumeBar(double volume, bool redraw);
+    void DrawSeekBar(double fraction, bool redraw);
 
     // Folds the live state into the record's image and writes options.cfg.
     bool SaveOptions();
     // The one way out of the player.
     void ExitPlayer();
 
-    PlayerSettings& Settings() { return m_settings; }
+    // IMovieHost
+    PlayerSettings& Settings() override { return m_settings; }
+    void EnableMainWindow(bool enable) override { setEnabled(enable); }
+    void StopRangeEndTimer() override;
+    void AfterEndOfMedia() override;
+    // ISurfaceHost
+    void ExecuteCommand(int button, int code) override;
+    int SetPlaybackVolume(double volume) override;
+    double MediaDuration() override;
+    double SeekMedia(double seconds) override;
+    void ShowHelp(int contextId) override;
+
     const PlayerFolders& Folders() const { return m_folders; }
     const std::string& CurrentFile() const { return m_currentFile; }
     double CurrentPosition() const { return m_currentPosition; }
@@ -52,25 +91,80 @@ public:
     void SetLaunchFlags(int32_t flags) { m_launchFlags = flags; }
     void SetBusy(bool busy) { m_busy = busy ? 1 : 0; }
     bool IsBusy() const { return m_busy != 0; }
-    void SetLaunchTarget(ILaunchTarget* target) { m_launchTarget = target; }
+    const std::string& SkinPath() const { return m_skinPath; }
+    const SkinResources& Skin() const { return m_skin; }
+    MainSurface& Surface() { return m_surface; }
+    const SkinToolTips& ToolTips() const { return m_toolTips; }
+    bool UiTimerRunning() const { return m_uiTimer != 0; }
+
+    IPlaybackWindow* Movie() const { return m_movie.get(); }
+    CEffectControls* EffectControls() const { return m_effects.get(); }
+    CKalvorOptions* Options() const { return m_options.get(); }
+    CKalvorWizard* Wizard() const { return m_wizard.get(); }
+    CKalvorPlaylist* Playlist() const { return m_playlist.get(); }
+    CHKTip* Tip() const { return m_tip.get(); }
 
 protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Escape must not hide the main window: the player ends only through ExitPlayer.
     void reject() override;
 
 private:
+    // The steps of OnInitDialog.
     bool ReadOptions();
+    bool ChooseSkin();
+    void InitDisplayTexts();
+    bool UnpackAndLoadSkin();
+    void InstallHook();
+    void CreateChildWindows();
+    void StartUiTimer();
     void ResumeLastMovie();
+    void AddTrayIcon();
+
+    void DragWindowTo(const QPoint& global);
+    void OnUiTick();
 
     CKalvorParent* m_parent;
     PlayerFolders m_folders;
     PlayerSettings m_settings{};
+    PlayerWindowFactory m_ownFactory;
+    PlayerWindowFactory* m_factory = &m_ownFactory;
+    IHotKeyHook* m_hook = nullptr;
+    IPlayerActions* m_actions = nullptr;
+    ILaunchTarget* m_launchTarget = nullptr;
+
+    // The child windows, in creation order: destroyed in reverse, the video window last,
+    // so that none outlives the window it belongs to.
+    std::unique_ptr<IPlaybackWindow> m_movie;
+    std::unique_ptr<CEffectControls> m_effects;
+    std::unique_ptr<CKalvorOptions> m_options;
+    std::unique_ptr<CKalvorWizard> m_wizard;
+    std::unique_ptr<CKalvorPlaylist> m_playlist;
+    std::unique_ptr<CHKTip> m_tip;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+
+    std::string m_skinPath;
+    SkinResources m_skin;
+    SkinToolTips m_toolTips;
+    MainSurface m_surface{m_settings, *this};
+    std::vector<std::string> m_tooltipTexts;
+    int m_uiTimer = 0;
+
+    // Window drag: the pointer's client position when the drag began.
+    bool m_dragging = false;
+    QPoint m_dragAnchor;
+
     int32_t m_launchFlags = 0;
     // 1 while starting up and while a received request is applied: requests that arrive
     // then are answered without being acted on.
     int32_t m_busy = 1;
     std::string m_currentFile;
     double m_currentPosition = 0.0;
-    ILaunchTarget* m_launchTarget = nullptr;
 };

@@ -1,17 +1,24 @@
 // The main window's start-up and its handling of launch requests, on the offscreen
-// platform with the message boxes captured.
+// platform with the message boxes captured: the steps in their order, the skin choice,
+// placement, and dragging the window with its docked windows.
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include <filesystem>
 
 #include "platform/system/FixedText.h"
+#include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
 #include "player/shell/KalvorApp.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/SettingsFile.h"
+#include "player/shell/WindowPlacement.h"
+#include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
 namespace {
@@ -29,10 +36,101 @@ struct RecordingSink : IMessageSink {
     }
 };
 
+using Events = std::vector<std::string>;
+
 struct RecordingTarget : ILaunchTarget {
     std::vector<std::string> playlists, media;
+    Events* events = nullptr;
     void OpenPlaylistAndPlay(const std::string& path) override { playlists.push_back(path); }
-    void OpenMediaAndPlay(const std::string& path) override { media.push_back(path); }
+    void OpenMediaAndPlay(const std::string& path) override {
+        media.push_back(path);
+        if (events) events->push_back("open " + path);
+    }
+};
+
+// The video window as the main window sees it, with a plain window in its place.
+struct FakePlayback : IPlaybackWindow {
+    explicit FakePlayback(Events& log, QWidget* owner) : events(log), window(owner, Qt::Window) {}
+    Events& events;
+    QWidget window;
+    double position = 0.0, duration = 0.0;
+    QWidget* Widget() override { return &window; }
+    int InitGraph() override {
+        events.push_back("InitGraph");
+        return 1;
+    }
+    int SetVolume(double volume) override {
+        events.push_back("SetVolume " + std::to_string(volume).substr(0, 4));
+        return 1;
+    }
+    int SetPosition(double seconds) override {
+        position = seconds;
+        return 1;
+    }
+    double GetPosition() override { return position; }
+    double Duration() override { return duration; }
+};
+
+struct RecordingPlaylist : CKalvorPlaylist {
+    RecordingPlaylist(Events& log, CKalvorDlg* main, PlayerSettings& settings, QWidget* parent)
+        : CKalvorPlaylist(main, settings, parent), events(log) {}
+    void LayoutPlaylist() override {
+        CKalvorPlaylist::LayoutPlaylist();
+        events.push_back(std::string("layout") + (MainShown() ? " shown" : ""));
+    }
+    bool MainShown() const { return MainDialog()->isVisible(); }
+    Events& events;
+};
+
+// Records each window as it is made, with the parent it was given.
+struct RecordingFactory : PlayerWindowFactory {
+    Events events;
+    QWidget* owner = nullptr;
+    FakePlayback* playback = nullptr;
+    std::string Of(QWidget* parent) const {
+        return parent == owner ? "owner" : playback && parent == playback->Widget() ? "movie" : "?";
+    }
+    std::unique_ptr<IPlaybackWindow> CreatePlaybackWindow(IMovieHost&, QWidget* parent) override {
+        events.push_back("playback<-" + Of(parent));
+        auto made = std::make_unique<FakePlayback>(events, parent);
+        playback = made.get();
+        return made;
+    }
+    std::unique_ptr<CEffectControls> CreateEffectControls(IPlaybackWindow* movie, QWidget* parent) override {
+        events.push_back("effects<-" + Of(parent) + (movie == playback ? " with movie" : ""));
+        return PlayerWindowFactory::CreateEffectControls(movie, parent);
+    }
+    std::unique_ptr<CKalvorOptions> CreateOptions(CKalvorDlg* main, QWidget* parent) override {
+        events.push_back("options<-" + Of(parent));
+        return PlayerWindowFactory::CreateOptions(main, parent);
+    }
+    std::unique_ptr<CKalvorWizard> CreateWizard(CKalvorDlg* main, QWidget* parent) override {
+        events.push_back("wizard<-" + Of(parent));
+        return PlayerWindowFactory::CreateWizard(main, parent);
+    }
+    std::unique_ptr<CKalvorPlaylist> CreatePlaylist(CKalvorDlg* main, PlayerSettings& settings,
+                                                    QWidget* parent) override {
+        events.push_back("playlist<-" + Of(parent));
+        return std::make_unique<RecordingPlaylist>(events, main, settings, parent);
+    }
+    std::unique_ptr<CHKTip> CreateTip(QWidget* parent) override {
+        events.push_back("tip<-" + Of(parent));
+        return PlayerWindowFactory::CreateTip(parent);
+    }
+    std::unique_ptr<QSystemTrayIcon> CreateTrayIcon(QWidget*) override {
+        events.push_back("tray");
+        return nullptr;
+    }
+};
+
+struct RecordingHook : IHotKeyHook {
+    Events* events = nullptr;
+    const CKalvorDlg* dlg = nullptr;
+    bool Install(QWidget* window) override {
+        events->push_back(std::string("hook") + (window == dlg && dlg->Skin().Loaded() ? " after skin" : ""));
+        return true;
+    }
+    void Remove() override {}
 };
 
 class KalvorDlgTest : public TempFolderTest {
@@ -44,10 +142,30 @@ protected:
         return PlayerFolders{env_.Path("program"), env_.ConfigHome() + "/Kalvor",
                              env_.DataHome() + "/Kalvor", env_.RuntimeDir()};
     }
-    void InstallOptions(const PlayerSettings& s) {
+    // options.cfg and, unless told otherwise, the default skin under each of the names.
+    void InstallOptions(const PlayerSettings& s, std::vector<std::string> skins = {"Default"}) {
         TempEnvironment::WriteFile(env_.Path("program/options.cfg"),
                                    std::string(reinterpret_cast<const char*>(&s), sizeof s));
+        std::filesystem::create_directories(env_.Path("program/skins"));
+        for (const std::string& name : skins)
+            std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
+                                       env_.Path("program/skins/" + name + ".krs"),
+                                       std::filesystem::copy_options::overwrite_existing);
     }
+    // Runs the player's loop with the recorders in place; check runs once start-up is done.
+    int Run(CKalvorParent& parent, const std::function<void(CKalvorDlg&)>& check = {}) {
+        CKalvorDlg& dlg = parent.MainDialog();
+        factory_.owner = &parent;
+        dlg.SetWindowFactory(&factory_);
+        QTimer::singleShot(0, &dlg, [&] {
+            if (dlg.IsBusy()) return;  // the start failed and is ending by itself
+            if (check) check(dlg);
+            dlg.close();
+        });
+        return parent.DoModal();
+    }
+
+    RecordingFactory factory_;
 
     RecordingSink sink_;
 };
@@ -60,27 +178,50 @@ TEST_F(KalvorDlgTest, WithoutAnyOptionsFileThePlayerSaysSoAndEndsWithZero) {
     EXPECT_EQ(sink_.shown[0].text, "File options.cfg is absent. Please, re-install Kalvor.");
 }
 
-TEST_F(KalvorDlgTest, StartsWithTheInstalledOptionsAndSavesToTheUserFolderOnExit) {
+TEST_F(KalvorDlgTest, StartsUpInOrderAndSavesToTheUserFolderOnExit) {
     PlayerSettings installed = InstalledSettings();
     installed.resumeLastMovie = 1;
     installed.lastPosition = 12.5;
+    installed.volume = 0.75;
+    installed.fullScreen = 1;  // a start is always windowed
     fixedtext::SetPath(installed.lastFile, "/m/last.avi");
     InstallOptions(installed);
 
     CKalvorParent parent(Folders());
     CKalvorDlg& dlg = parent.MainDialog();
     RecordingTarget target;
+    target.events = &factory_.events;
     dlg.SetLaunchTarget(&target);
-    QTimer::singleShot(0, &dlg, [&] {
-        // Start-up done: nothing from the command line, so the last movie resumes.
-        EXPECT_FALSE(dlg.IsBusy());
-        EXPECT_EQ(dlg.CurrentFile(), "/m/last.avi");
-        EXPECT_EQ(dlg.CurrentPosition(), 12.5);
-        dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    RecordingHook hook;
+    hook.events = &factory_.events;
+    hook.dlg = &dlg;
+    dlg.SetHotKeyHook(&hook);
+    EXPECT_EQ(Run(parent, [&](CKalvorDlg& d) {
+                  // Start-up done: nothing from the command line, so the last movie resumes.
+                  EXPECT_FALSE(d.IsBusy());
+                  EXPECT_TRUE(d.UiTimerRunning());
+                  EXPECT_EQ(d.CurrentFile(), "/m/last.avi");
+                  EXPECT_EQ(d.CurrentPosition(), 12.5);
+                  EXPECT_EQ(d.Settings().fullScreen, 0);
+                  EXPECT_EQ(d.Surface().TextAt(MainSurface::kTitleText), "Kalvor");
+                  EXPECT_EQ(d.Surface().TextAt(MainSurface::kRepeatText),
+                            MainSurface::RepeatText(installed.repeatMode));
+                  // The skin gives the window its size, shape, rectangle and tooltip colours.
+                  EXPECT_EQ(d.size(), QSize(d.Skin().Width(), d.Skin().Height()));
+                  EXPECT_EQ(d.Settings().mainRect.Width(), d.Skin().Width());
+                  EXPECT_EQ(d.mask(), d.Skin().Shape());
+                  EXPECT_TRUE(d.ToolTips().Active());
+                  EXPECT_EQ(d.ToolTips().Background(), colorref::ToQColor(d.Skin().PlayLBG()));
+                  EXPECT_EQ(d.ToolTips().Text(), colorref::ToQColor(d.Skin().PlayLTX()));
+                  EXPECT_FALSE(d.Tip()->isVisible());
+                  EXPECT_TRUE(d.Tip()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+              }),
+              0);
     EXPECT_TRUE(sink_.shown.empty());
-    EXPECT_EQ(target.media, std::vector<std::string>{"/m/last.avi"});
+    EXPECT_EQ(factory_.events,
+              (Events{"hook after skin", "playback<-owner", "effects<-movie with movie", "options<-movie",
+                      "wizard<-movie", "playlist<-movie", "tip<-movie", "layout shown", "layout shown",
+                      "InitGraph", "SetVolume 0.75", "open /m/last.avi", "tray"}));
 
     PlayerSettings saved;
     EXPECT_EQ(LoadSettings(Folders().userConfig, "/nonexistent", saved).source, SettingsSource::User);
@@ -96,10 +237,153 @@ TEST_F(KalvorDlgTest, ACommandLinePathWinsOverResuming) {
     CKalvorDlg& dlg = parent.MainDialog();
     dlg.SetCurrentFile("/m/new.avi");
     dlg.SetLaunchFlags(kLaunchPath);
-    QTimer::singleShot(0, &dlg, [&] { dlg.close(); });
-    parent.DoModal();
+    Run(parent);
     EXPECT_EQ(dlg.CurrentFile(), "/m/new.avi");
     EXPECT_EQ(dlg.CurrentPosition(), 0.0);
+}
+
+TEST_F(KalvorDlgTest, DefaultPlacementFollowsDesktopAndSkinSizes) {
+    const struct {
+        int w, h;
+        WinRect main, movie, playlist;
+    } cases[] = {
+        {300, 120, {362, 488, 662, 608}, {362, 263, 662, 488}, {362, 608, 662, 728}},
+        {300, 90, {362, 448, 662, 538}, {362, 223, 662, 448}, {362, 538, 662, 628}},
+        {301, 99, {362, 430, 663, 529}, {362, 205, 663, 430}, {362, 529, 663, 628}},
+    };
+    for (const auto& c : cases) {
+        const DefaultPlacement p = DefaultPlacement::Compute(1024, 768, c.w, c.h);
+        EXPECT_EQ(p.main, c.main) << c.w << "x" << c.h;
+        EXPECT_EQ(p.movie, c.movie) << c.w << "x" << c.h;
+        EXPECT_EQ(p.playlist, c.playlist) << c.w << "x" << c.h;
+    }
+}
+
+TEST_F(KalvorDlgTest, PlacesWindowsByDefaultOrWhereTheyWereRemembered) {
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size();
+    for (int remember : {0, 1}) {
+        std::filesystem::remove_all(Folders().userConfig);  // what the run before saved
+        PlayerSettings installed = InstalledSettings();
+        installed.rememberWindowPlacement = remember;
+        installed.mainRect = WinRect{40, 50, 41, 51};  // the skin's size wins over this one
+        installed.playlistRect = WinRect{100, 300, 150, 320};
+        installed.playlistVisible = 1;
+        installed.movieDockSide = 0;
+        InstallOptions(installed);
+        CKalvorParent parent(Folders());
+        Run(parent, [&](CKalvorDlg& d) {
+            const int w = d.Skin().Width(), h = d.Skin().Height();
+            const DefaultPlacement expected = DefaultPlacement::Compute(desktop.width(), desktop.height(), w, h);
+            const PlayerSettings& s = d.Settings();
+            if (remember == 0) {
+                EXPECT_EQ(s.mainRect, expected.main);
+                EXPECT_EQ(s.movieRect, expected.movie);
+                EXPECT_EQ(s.playlistRect, expected.playlist);
+                EXPECT_EQ(s.movieDockSide, 1);
+            } else {
+                EXPECT_EQ(s.mainRect, (WinRect{40, 50, 40 + w, 50 + h}));
+                EXPECT_EQ(s.playlistRect, (WinRect{100, 300, 300, 400}));  // the minimum size
+                EXPECT_EQ(s.movieDockSide, 0);
+            }
+            EXPECT_EQ(d.geometry(), QRect(s.mainRect.left, s.mainRect.top, w, h)) << remember;
+            EXPECT_EQ(d.Playlist()->geometry(), colorref::ToQRect(s.playlistRect)) << remember;
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(d.Playlist()->isVisible());
+        });
+    }
+}
+
+TEST_F(KalvorDlgTest, ChoosesTheNamedSkinElseTheFirstByNameElseEnds) {
+    const struct {
+        const char* name;
+        std::vector<std::string> packages;
+        const char* chosen;  // nullptr: the player ends with the message
+    } cases[] = {
+        {"Zeta", {"Zeta", "Beta"}, "Zeta"},
+        {"Gone", {"Zeta", "Beta", "alpha"}, "Beta"},  // sorted by bytes: upper case first
+        {"../skins/Zeta", {"Zeta", "Beta"}, "Beta"},   // a name never leaves the folder
+        {"Gone", {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(env_.Path("program/skins"));
+        std::filesystem::remove_all(Folders().userConfig);
+        sink_.shown.clear();
+        PlayerSettings installed = InstalledSettings();
+        fixedtext::SetPath(installed.skinName, c.name);
+        InstallOptions(installed, c.packages);
+        CKalvorParent parent(Folders());
+        EXPECT_EQ(Run(parent), 0);
+        PlayerSettings saved;
+        const bool wasSaved = LoadSettings(Folders().userConfig, "/nonexistent", saved).source == SettingsSource::User;
+        if (c.chosen) {
+            EXPECT_TRUE(sink_.shown.empty()) << c.name;
+            EXPECT_EQ(parent.MainDialog().SkinPath(), env_.Path("program/skins/") + c.chosen + ".krs");
+            ASSERT_TRUE(wasSaved);
+            EXPECT_EQ(fixedtext::Read(saved.skinName), c.chosen);  // kept for the next start
+        } else {
+            ASSERT_EQ(sink_.shown.size(), 1u);
+            EXPECT_EQ(sink_.shown[0].text, kNoSkinsText);
+            EXPECT_FALSE(wasSaved);
+        }
+    }
+    // A package that is no zip ends the start with the loader's message.
+    sink_.shown.clear();
+    TempEnvironment::WriteFile(env_.Path("program/skins/Broken.krs"), "not a zip");
+    PlayerSettings installed = InstalledSettings();
+    fixedtext::SetPath(installed.skinName, "Broken");
+    InstallOptions(installed, {});
+    CKalvorParent parent(Folders());
+    EXPECT_EQ(Run(parent), 0);
+    ASSERT_EQ(sink_.shown.size(), 1u);
+    EXPECT_EQ(sink_.shown[0].text, kSkinIniMissingText);
+}
+
+TEST_F(KalvorDlgTest, DraggingTheWindowTakesDockedWindowsAlongButNotAFullScreenPicture) {
+    const struct {
+        int dock, playlistDocked, fullScreen;
+        bool movieMoves, playlistMoves;
+    } cases[] = {
+        {1, 1, 0, true, true},
+        {0, 0, 0, false, false},
+        {0, 3, 0, false, true},
+        {1, 0, 1, false, false},
+    };
+    PlayerSettings installed = InstalledSettings();
+    installed.playlistVisible = 1;
+    InstallOptions(installed);
+    for (const auto& c : cases) {
+        CKalvorParent parent(Folders());
+        Run(parent, [&](CKalvorDlg& d) {
+            PlayerSettings& s = d.Settings();
+            s.movieDockSide = c.dock;
+            s.moveWithMovieWindow = 0;
+            s.playlistDocked = c.playlistDocked;
+            s.fullScreen = c.fullScreen;
+            QWidget* movie = d.Movie()->Widget();
+            movie->setGeometry(colorref::ToQRect(s.movieRect));
+            const QPoint main = d.pos(), film = movie->pos(), list = d.Playlist()->pos();
+            // A press on the plain surface away from buttons, texts and bars.
+            const QPoint at(8, d.height() / 2);
+            const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButton button,
+                                  Qt::MouseButtons held) {
+                QMouseEvent event(type, QPointF(local), QPointF(d.mapToGlobal(local)), button, held,
+                                  Qt::NoModifier);
+                QCoreApplication::sendEvent(&d, &event);
+            };
+            send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+            send(QEvent::MouseMove, at + QPoint(30, -20), Qt::NoButton, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, at + QPoint(30, -20) - QPoint(30, -20), Qt::LeftButton,
+                 Qt::NoButton);
+            const QPoint delta(30, -20);
+            EXPECT_EQ(d.pos(), main + delta);
+            EXPECT_EQ(colorref::ToQRect(s.mainRect).topLeft(), main + delta);
+            EXPECT_EQ(movie->pos(), c.movieMoves ? film + delta : film) << c.dock << c.fullScreen;
+            EXPECT_EQ(d.Playlist()->pos(), c.playlistMoves ? list + delta : list);
+            if (c.playlistMoves) {
+                EXPECT_EQ(colorref::ToQRect(s.playlistRect).topLeft(), list + delta);
+            }
+        });
+    }
 }
 
 TEST_F(KalvorDlgTest, LaunchRequestsSetFullScreenAndOpenByKind) {

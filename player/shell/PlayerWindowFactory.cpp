@@ -1,0 +1,39 @@
+#include "player/shell/PlayerWindowFactory.h"
+
+#include "player/shell/MoviePlayback.h"
+
+std::unique_ptr<IPlaybackWindow> PlayerWindowFactory::CreatePlaybackWindow(IMovieHost& host,
+                                                                           QWidget* owner) {
+    return std::make_unique<MoviePlayback>(host, owner);
+}
+
+std::unique_ptr<CEffectControls> PlayerWindowFactory::CreateEffectControls(IPlaybackWindow* movie,
+                                                                           QWidget* parent) {
+    return std::make_unique<CEffectControls>(movie, parent);
+}
+
+std::unique_ptr<CKalvorOptions> PlayerWindowFactory::CreateOptions(CKalvorDlg* main, QWidget* parent) {
+    return std::make_unique<CKalvorOptions>(main, parent);
+}
+
+std::unique_ptr<CKalvorWizard> PlayerWindowFactory::CreateWizard(CKalvorDlg* main, QWidget* parent) {
+    return std::make_unique<CKalvorWizard>(main, parent);
+}
+
+std::unique_ptr<CKalvorPlaylist> PlayerWindowFactory::CreatePlaylist(CKalvorDlg* main,
+                                                                     PlayerSettings& settings,
+                                                                     QWidget* parent) {
+    return std::make_unique<CKalvorPlaylist>(main, settings, parent);
+}
+
+std::unique_ptr<CHKTip> PlayerWindowFactory::CreateTip(QWidget* parent) {
+    return std::make_unique<CHKTip>(parent);
+}
+
+std::unique_ptr<QSystemTrayIcon> PlayerWindowFactory::CreateTrayIcon(QWidget* main) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return nullptr;
+    auto tray = std::make_unique<QSystemTrayIcon>(main->windowIcon());
+    tray->setToolTip("Kalvor");
+    tray->show();
+    return tray;
+}

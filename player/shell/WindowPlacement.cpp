@@ -1,0 +1,20 @@
+#include "player/shell/WindowPlacement.h"
+
+DefaultPlacement DefaultPlacement::Compute(int desktopWidth, int desktopHeight, int skinWidth,
+                                           int skinHeight) {
+    DefaultPlacement p{};
+    p.main.left = desktopWidth / 2 - skinWidth / 2;
+    p.main.top = desktopHeight - 2 * skinHeight - 40;
+    if (skinHeight < 100) p.main.top -= 100;
+    p.main.right = p.main.left + skinWidth;
+    p.main.bottom = p.main.top + skinHeight;
+    p.movie.left = p.main.left;
+    p.movie.right = p.main.right;
+    p.movie.bottom = p.main.top;
+    p.movie.top = p.movie.bottom - (p.movie.right - p.movie.left) * 3 / 4;
+    p.playlist.left = p.main.left;
+    p.playlist.right = p.main.right;
+    p.playlist.top = p.main.bottom;
+    p.playlist.bottom = p.playlist.top + skinHeight;
+    return p;
+}
