@@ -21,11 +21,6 @@ void HotKeyTracker::Release(uint8_t keycode) {
     modifierOf_[keycode] = 0;
 }
 
-void HotKeyTracker::Reset() {
-    down_.reset();
-    modifierOf_.fill(0);
-}
-
 uint32_t HotKeyTracker::HeldModifiersExcept(uint8_t keycode) const {
     uint32_t bits = 0;
     for (size_t k = 0; k < modifierOf_.size(); ++k) {

@@ -26,8 +26,6 @@ public:
     // keycode: the X keycode; vk: its virtual key from the key table, 0 when it has none.
     Messages Press(uint8_t keycode, uint16_t vk);
     void Release(uint8_t keycode);
-    // Forgets every key held, for a fresh start of the watch.
-    void Reset();
 
 private:
     uint32_t HeldModifiersExcept(uint8_t keycode) const;

@@ -18,5 +18,6 @@
 KRKEYS_EXPORT bool setMyHook(QObject* window);
 
 // Stops the watch and waits for its thread, a bounded time. From its return until the next
-// setMyHook no message arrives, including ones posted before but not yet delivered.
+// setMyHook no message arrives, including ones posted before but not yet delivered. The
+// window is the one given to setMyHook; the hook is removed whichever window is named.
 KRKEYS_EXPORT void clearMyHook(QObject* window);
