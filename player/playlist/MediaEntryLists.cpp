@@ -105,6 +105,7 @@ int MediaEntryLists::AddEntry(int index, std::string path, double begin, double 
     if (notify) observer_->RowsAboutToBeInserted(row, row);
     auto node = std::make_unique<Node>();
     node->entry = MediaEntry{std::move(path), begin, end};
+    node->id = ++lastId_;
     view_.insert(view_.begin() + row, node.get());
     master_.insert(master_.begin() + row, std::move(node));
     if (currentRow_ >= row) ShiftCurrent(+1);
@@ -207,6 +208,24 @@ void MediaEntryLists::SetEnd(int row, double seconds) {
     if (row < 0 || row >= Count()) return;
     NodeAt(row).entry.end = seconds;
     NotifyChanged(row, row);
+}
+
+uint64_t MediaEntryLists::IdOf(int row) const {
+    return row < 0 || row >= Count() ? 0 : view_[static_cast<size_t>(row)]->id;
+}
+
+bool MediaEntryLists::ReplaceEnd(uint64_t id, double expected, double seconds) {
+    const auto owner =
+        std::find_if(master_.begin(), master_.end(),
+                     [&](const std::unique_ptr<Node>& node) { return node->id == id; });
+    if (owner == master_.end() || (*owner)->entry.end != expected) return false;
+    (*owner)->entry.end = seconds;
+    const auto shown = std::find(view_.begin(), view_.end(), owner->get());
+    if (shown != view_.end()) {
+        const int row = static_cast<int>(shown - view_.begin());
+        NotifyChanged(row, row);
+    }
+    return true;
 }
 
 void MediaEntryLists::SetCurrentRow(int row) {

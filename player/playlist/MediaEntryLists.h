@@ -60,6 +60,13 @@ public:
     void SetBegin(int row, double seconds);
     void SetEnd(int row, double seconds);
 
+    // A name for an entry that outlives row moves, for answers that come back later (a
+    // probed length); never reused. 0 for a row outside the view.
+    uint64_t IdOf(int row) const;
+    // Writes the end of the entry with that id, shown or hidden by the filter, when it is
+    // still expected; false when the entry is gone or its end changed meanwhile.
+    bool ReplaceEnd(uint64_t id, double expected, double seconds);
+
     // Playlist mode: -1 or the row of the entry that plays. Moves with its entry through
     // inserts, removals and swaps; currentIndex gets the same changes.
     int32_t CurrentRow() const { return currentRow_; }
@@ -91,6 +98,7 @@ public:
 private:
     struct Node {
         MediaEntry entry;
+        uint64_t id = 0;
         bool beginShown = false;  // a begin of 0 set on purpose shows "00:00:00"
     };
 
@@ -109,6 +117,7 @@ private:
     int32_t* currentIndex_ = nullptr;
     bool keysArePaths_ = false;
     int updateDepth_ = 0;
+    uint64_t lastId_ = 0;
     IMediaEntryListsObserver* observer_ = nullptr;
     std::vector<std::unique_ptr<Node>> master_;
     // The rows: every master node in master order, or the filtered references.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/RowQuickSort.h"
 
 namespace {
@@ -167,6 +168,33 @@ TEST(MediaEntryLists, LeavingTheFilterKeepsTheMasterOrderAndClearsTheNowPlayingR
     EXPECT_EQ(ShownNames(p.lists), (Names{"c3", "b2", "b1", "a2", "a1"}));
     EXPECT_EQ(p.lists.CurrentRow(), -1);
     EXPECT_EQ(p.currentIndex, -1);
+}
+
+TEST(PlaylistFilter, TheTextMatchesFromTheLastSlashOnCaseIgnored) {
+    const struct {
+        const char* path;
+        const char* text;
+        bool passes;
+    } cases[] = {
+        {"/c/films/movie.avi", "AVI", true}, {"/c/films/movie.avi", "films", false},
+        {"/c/films/movie.avi", "/mo", true}, {"/c/films/demo.avi", "/mo", false},
+        {"movie.avi", "mov", false},         {"/c/Ünï.mp3", "ünï", false},  // A-Z only fold
+        {"/c/Ünï.mp3", "Ünï", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(playlistfilter::Passes(c.path, c.text), c.passes) << c.path << " " << c.text;
+
+    Playlist p({"movie.avi", "demo.avi", "Move.mp3"});
+    p.lists.SetCurrentRow(2);
+    playlistfilter::ApplyText(p.lists, "MOV");
+    EXPECT_EQ(ShownNames(p.lists), (Names{"movie.avi", "Move.mp3"}));
+    EXPECT_EQ(p.currentIndex, -1);
+    // A text longer than the box holds is cut, not dropped: the cut part still filters.
+    playlistfilter::ApplyText(p.lists, "mov" + std::string(400, 'x'));
+    EXPECT_TRUE(p.lists.FilterActive());
+    EXPECT_EQ(p.lists.Count(), 0);
+    playlistfilter::ApplyText(p.lists, "");
+    EXPECT_EQ(ShownNames(p.lists), (Names{"movie.avi", "demo.avi", "Move.mp3"}));
 }
 
 // The procedure as written down, one compare per step, for the differential tests below.

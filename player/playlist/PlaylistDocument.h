@@ -1,0 +1,88 @@
+#pragma once
+
+// The playlist window's files: opening, saving and Save As with their extension rules,
+// the four recent playlists kept in the settings, and "internal.pls" in the user config
+// folder, loaded at start and written at exit. The dialogs, the filter box and the recent
+// menu belong to the window; they are reached through IPlaylistFilesOwner, so all of this
+// runs without widgets.
+
+#include <optional>
+#include <string>
+
+#include "player/playlist/PlaylistFile.h"
+
+class MediaEntryLists;
+class QWidget;
+struct PlayerSettings;
+
+class IPlaylistFilesOwner {
+public:
+    struct SaveChoice {
+        std::string path;
+        playlistformat::Kind filter = playlistformat::Kind::Pls;  // the file type chosen
+    };
+    virtual ~IPlaylistFilesOwner() = default;
+    // The Open dialog from initialFolder (empty: the dialog's own); nothing when cancelled.
+    virtual std::optional<std::string> AskOpenPath(const std::string& initialFolder) = 0;
+    // The Save As dialog; it does not ask about overwriting (that is asked here).
+    virtual std::optional<SaveChoice> AskSavePath(const std::string& initialFolder) = 0;
+    // Empties the filter box, which shows every master entry again.
+    virtual void ClearFilter() = 0;
+    virtual void ProbeVisibleDurations() = 0;
+    // The recent slots changed: rebuild the Recent Playlists menu.
+    virtual void RecentPlaylistsChanged() = 0;
+    // The window that owns message boxes.
+    virtual QWidget* DialogOwner() = 0;
+};
+
+inline constexpr char kInternalPlaylistName[] = "internal.pls";
+
+class PlaylistDocument {
+public:
+    PlaylistDocument(MediaEntryLists& entries, PlayerSettings& settings, IPlaylistFilesOwner& owner,
+                     const std::string& userConfigFolder);
+
+    // Replaces the entries with the file's; false, with entries, current path and recent
+    // list untouched, when the file cannot be read or is no playlist.
+    bool LoadPlaylist(const std::string& path);
+    // Writes every entry (the filter never hides one from a file) in the format of the
+    // path's extension; another extension goes to Save As, none writes nothing. A failed
+    // write is shown unless quiet.
+    bool SavePlaylist(const std::string& path, bool quiet = false);
+
+    // The menu commands.
+    bool OpenPlaylist();
+    bool SavePlaylistAs();
+    bool SaveCurrentPlaylist();
+    bool OpenRecentPlaylist(int slot);  // 0..3
+
+    // Start-up and exit, when the settings ask for it: internal.pls without touching the
+    // current path or the recent list; the exit's save says nothing when it fails.
+    bool LoadInternalPlaylist();
+    bool SaveInternalPlaylist();
+
+    // Moves the current path to the front of the recent slots; a path too long for a slot
+    // is not stored.
+    void UpdateRecentPlaylists();
+
+    const std::string& CurrentPlaylistPath() const { return currentPath_; }
+    // The folder of the playlist last loaded, with its final "/": where the Open and Add
+    // Files dialogs start.
+    const std::string& LastDirectory() const { return lastDirectory_; }
+    const std::string& InternalPlaylistPath() const { return internalPath_; }
+    // Tests and the benchmark answer existence themselves.
+    void SetExistsFunction(playlistfile::ExistsFunction exists) { exists_ = std::move(exists); }
+
+private:
+    bool OpenAndRemember(const std::string& path);
+    bool Write(const std::string& path, playlistformat::Kind kind, bool quiet);
+
+    MediaEntryLists& entries_;
+    PlayerSettings& settings_;
+    IPlaylistFilesOwner& owner_;
+    std::string userConfigFolder_;
+    std::string internalPath_;
+    std::string currentPath_;
+    std::string lastDirectory_;
+    playlistfile::ExistsFunction exists_ = playlistfile::PathExists;
+};

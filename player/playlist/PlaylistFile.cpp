@@ -1,0 +1,107 @@
+#include "player/playlist/PlaylistFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/system/AtomicFile.h"
+
+namespace playlistfile {
+namespace {
+
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+std::string Reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+}  // namespace
+
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::optional<std::string> Resolve(const std::string& written, const std::string& folder,
+                                   const ExistsFunction& exists) {
+    if (written.empty()) return std::nullopt;
+    const std::string path = written.front() == '/' ? written : folder + written;
+    if (!exists(path)) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> ReadBytes(const std::string& path, std::string* error) {
+    auto fail = [&](std::string reason) -> std::optional<std::string> {
+        if (error) *error = std::move(reason);
+        return std::nullopt;
+    };
+    Descriptor file;
+    file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file.fd < 0) return fail(Reason("cannot open"));
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) return fail(Reason("cannot query"));
+    if (!S_ISREG(info.st_mode)) return fail("not a regular file");
+    if (info.st_size < 0 || size_t(info.st_size) > playlistformat::kMaxFileBytes)
+        return fail("larger than a playlist can be");
+    std::string bytes(size_t(info.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return fail(Reason("cannot read"));
+        if (got == 0) break;  // the file shrank meanwhile: what is there is what we read
+        done += size_t(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+std::optional<std::vector<MediaEntry>> Load(const std::string& path, const ExistsFunction& exists,
+                                            std::string* error) {
+    const std::optional<std::string> bytes = ReadBytes(path, error);
+    if (!bytes) return std::nullopt;
+    const bool m3u = playlistformat::HasM3uHeader(*bytes);
+    const bool pls = playlistformat::HasPlsHeader(*bytes);
+    if (!m3u && !pls) {
+        if (error) *error = "not a playlist";
+        return std::nullopt;
+    }
+    std::vector<MediaEntry> written;
+    if (m3u) written = playlistformat::ReadM3u(*bytes);
+    if (pls) {
+        std::vector<MediaEntry> more = playlistformat::ReadPls(*bytes);
+        more.resize(std::min(more.size(), playlistformat::kMaxEntries - written.size()));
+        written.insert(written.end(), std::make_move_iterator(more.begin()),
+                       std::make_move_iterator(more.end()));
+    }
+    const std::string folder = FolderOf(path);
+    std::vector<MediaEntry> entries;
+    entries.reserve(written.size());
+    for (MediaEntry& entry : written) {
+        std::optional<std::string> resolved = Resolve(entry.path, folder, exists);
+        if (!resolved) continue;
+        entry.path = std::move(*resolved);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+bool Save(const std::string& path, playlistformat::Kind kind,
+          const std::vector<MediaEntry>& entries, std::string* error) {
+    const std::string text = kind == playlistformat::Kind::Pls ? playlistformat::WritePls(entries)
+                                                               : playlistformat::WriteM3u(entries);
+    return atomicfile::Write(path, text.data(), text.size(), error);
+}
+
+}  // namespace playlistfile
