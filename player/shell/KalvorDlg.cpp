@@ -98,6 +98,9 @@ bool CKalvorDlg::ReadOptions() {
         ShowMessage(this, kTitle, kOptionsAbsentText, MessageIcon::Warning);
         return false;
     }
+    for (WinRect* rect : {&m_settings.mainRect, &m_settings.movieRect, &m_settings.movieWindowedRect,
+                          &m_settings.playlistRect})
+        *rect = KeepOnPlane(*rect);
     return true;
 }
 

@@ -1,5 +1,19 @@
 #include "player/shell/WindowPlacement.h"
 
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kPlaneLimit = 1 << 20;
+
+int32_t Keep(int32_t value) { return std::clamp(value, -kPlaneLimit, kPlaneLimit); }
+
+}  // namespace
+
+WinRect KeepOnPlane(const WinRect& rect) {
+    return WinRect{Keep(rect.left), Keep(rect.top), Keep(rect.right), Keep(rect.bottom)};
+}
+
 DefaultPlacement DefaultPlacement::Compute(int desktopWidth, int desktopHeight, int skinWidth,
                                            int skinHeight) {
     DefaultPlacement p{};

@@ -6,6 +6,10 @@
 
 #include "common/WinRect.h"
 
+// A remembered rectangle comes from a file: its coordinates are kept where window geometry
+// and the arithmetic on it cannot overflow.
+WinRect KeepOnPlane(const WinRect& rect);
+
 struct DefaultPlacement {
     WinRect main;
     WinRect movie;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 
 #include <filesystem>
 
@@ -213,6 +214,13 @@ TEST_F(KalvorDlgTest, StartsUpInOrderAndSavesToTheUserFolderOnExit) {
                   EXPECT_TRUE(d.ToolTips().Active());
                   EXPECT_EQ(d.ToolTips().Background(), colorref::ToQColor(d.Skin().PlayLBG()));
                   EXPECT_EQ(d.ToolTips().Text(), colorref::ToQColor(d.Skin().PlayLTX()));
+                  // A tooltip over the Play button shows its text in the skin's colours.
+                  const QPoint play = d.Skin().Buttons()[1].Rect().center();
+                  QHelpEvent help(QEvent::ToolTip, play, d.mapToGlobal(play));
+                  QCoreApplication::sendEvent(&d, &help);
+                  EXPECT_EQ(QToolTip::text(), "Play");
+                  EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), d.ToolTips().Background());
+                  QToolTip::hideText();
                   EXPECT_FALSE(d.Tip()->isVisible());
                   EXPECT_TRUE(d.Tip()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
               }),
@@ -261,12 +269,17 @@ TEST_F(KalvorDlgTest, DefaultPlacementFollowsDesktopAndSkinSizes) {
 
 TEST_F(KalvorDlgTest, PlacesWindowsByDefaultOrWhereTheyWereRemembered) {
     const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size();
-    for (int remember : {0, 1}) {
+    constexpr int32_t kFar = 1 << 20;
+    for (int remember : {0, 1, 2}) {
         std::filesystem::remove_all(Folders().userConfig);  // what the run before saved
         PlayerSettings installed = InstalledSettings();
-        installed.rememberWindowPlacement = remember;
+        installed.rememberWindowPlacement = remember ? 1 : 0;
         installed.mainRect = WinRect{40, 50, 41, 51};  // the skin's size wins over this one
         installed.playlistRect = WinRect{100, 300, 150, 320};
+        if (remember == 2) {  // a damaged file: corners far off the plane are pulled in
+            installed.mainRect = WinRect{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN};
+            installed.playlistRect = WinRect{INT32_MAX - 10, 0, INT32_MAX, 5};
+        }
         installed.playlistVisible = 1;
         installed.movieDockSide = 0;
         InstallOptions(installed);
@@ -280,10 +293,13 @@ TEST_F(KalvorDlgTest, PlacesWindowsByDefaultOrWhereTheyWereRemembered) {
                 EXPECT_EQ(s.movieRect, expected.movie);
                 EXPECT_EQ(s.playlistRect, expected.playlist);
                 EXPECT_EQ(s.movieDockSide, 1);
-            } else {
+            } else if (remember == 1) {
                 EXPECT_EQ(s.mainRect, (WinRect{40, 50, 40 + w, 50 + h}));
                 EXPECT_EQ(s.playlistRect, (WinRect{100, 300, 300, 400}));  // the minimum size
                 EXPECT_EQ(s.movieDockSide, 0);
+            } else {
+                EXPECT_EQ(s.mainRect, (WinRect{kFar, -kFar, kFar + w, -kFar + h}));
+                EXPECT_EQ(s.playlistRect, (WinRect{kFar, 0, kFar + 200, 100}));
             }
             EXPECT_EQ(d.geometry(), QRect(s.mainRect.left, s.mainRect.top, w, h)) << remember;
             EXPECT_EQ(d.Playlist()->geometry(), colorref::ToQRect(s.playlistRect)) << remember;
