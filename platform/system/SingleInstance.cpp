@@ -22,6 +22,12 @@ constexpr int kHeaderSize = 8;
 // A peer that connects and then stalls must not hold a connection open for ever.
 constexpr int kConnectionTimeoutMs = 2000;
 constexpr char kAnswer = 1;
+// A hand-over takes one connection for a moment; more at once come from a local process
+// hoarding them, and each held one costs a file handle the player needs elsewhere.
+constexpr int kMaxHeldConnections = 16;
+// Qt closes the server for good when accept() fails (file handles ran out); looking this
+// often is enough to take hand-overs again soon after.
+constexpr int kListenCheckMs = 1000;
 constexpr char kBufferProperty[] = "kalvorFrame";
 
 }  // namespace
@@ -71,23 +77,34 @@ bool SingleInstance::Acquire() {
 
 bool SingleInstance::Listen() {
     if (lockFd_ < 0) return false;
-    if (server_) return true;
+    if (!server_) {
+        server_ = new QLocalServer(this);
+        server_->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(server_, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
+        auto* check = new QTimer(this);
+        connect(check, &QTimer::timeout, this, &SingleInstance::ListenAgain);
+        check->start(kListenCheckMs);
+    }
+    return ListenAgain();
+}
+
+bool SingleInstance::ListenAgain() {
+    if (server_->isListening()) return true;
     const QString path = QString::fromStdString(SocketPath());
     // Holding the lock means a socket file left there belongs to an instance that died.
     QLocalServer::removeServer(path);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(path)) {
-        delete server_;
-        server_ = nullptr;
-        return false;
-    }
-    connect(server_, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
-    return true;
+    return server_->listen(path);
 }
 
 void SingleInstance::OnNewConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (heldConnections_ >= kMaxHeldConnections) {
+            socket->abort();
+            delete socket;
+            continue;
+        }
+        ++heldConnections_;
+        connect(socket, &QObject::destroyed, this, [this] { --heldConnections_; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
         QTimer::singleShot(kConnectionTimeoutMs, socket, [socket] { socket->abort(); });

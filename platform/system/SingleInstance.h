@@ -27,7 +27,9 @@ public:
     // symlink); Refusal() then says why.
     bool Acquire();
     const std::string& Refusal() const { return refusal_; }
-    // Starts accepting frames; needs the lock. False when the socket cannot be made.
+    // Starts accepting frames; needs the lock. False when the socket cannot be made now;
+    // it is tried again every second, as it is when the server ever stops listening.
+    // Connections beyond a small number held at once are closed at once.
     bool Listen();
 
     // Sends one frame to the running instance and waits at most timeoutMs for its answer.
@@ -41,6 +43,7 @@ signals:
     void FrameReceived(const QByteArray& payload);
 
 private:
+    bool ListenAgain();
     void OnNewConnection();
     void OnReadyRead(QLocalSocket* socket);
 
@@ -51,4 +54,5 @@ private:
     int lockFd_ = -1;
     std::string refusal_;
     QLocalServer* server_ = nullptr;
+    int heldConnections_ = 0;
 };

@@ -8,10 +8,17 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <string>
 #include <functional>
 #include <future>
 #include <vector>
@@ -163,6 +170,51 @@ TEST_F(SingleInstanceTest, ASocketLeftByADeadInstanceIsTakenOver) {
     int received = 0;
     QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
     EXPECT_TRUE(SendFromThread(kTag, QByteArray(kSize, 'q')));
+    EXPECT_EQ(received, 1);
+}
+
+// Qt closes a server whose accept() fails; without listening again every later hand-over
+// would be lost for the rest of the run.
+TEST_F(SingleInstanceTest, TheServerListensAgainAfterFileHandlesRanOut) {
+    SingleInstance server(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(server.Acquire());
+    ASSERT_TRUE(server.Listen());
+    int received = 0;
+    QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
+
+    // Fill the descriptor table but for one, which the waiting client then takes, so the
+    // server's accept() fails.
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    int highest = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        highest = std::max(highest, std::stoi(entry.path().filename().string()));
+    rlimit low = saved;
+    low.rlim_cur = static_cast<rlim_t>(highest + 64);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> filler;
+    for (int fd; (fd = dup(0)) >= 0;) filler.push_back(fd);
+    close(filler.back());
+    filler.pop_back();
+    const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const std::string path = Folder() + "/" + kName;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const bool connected =
+        client >= 0 && ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    qttest::Pump(100);
+    for (int fd : filler) close(fd);
+    if (client >= 0) close(client);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(connected) << std::strerror(errno);
+
+    bool sent = false;
+    for (int attempt = 0; attempt < 10 && !sent; ++attempt) {
+        sent = SendFromThread(kTag, QByteArray(kSize, 'r'));
+        if (!sent) qttest::Pump(300);
+    }
+    EXPECT_TRUE(sent);
     EXPECT_EQ(received, 1);
 }
 
