@@ -4,11 +4,13 @@
 
 #include <cstdio>
 
+#include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
 #include "player/shell/CommandLine.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/LaunchRequest.h"
+#include "player/shell/SettingsFile.h"
 
 namespace {
 
@@ -34,6 +36,9 @@ int CKalvorApp::InitInstance(const std::vector<std::string>& args) {
         HandOver(m_folders.temp, line);  // not answered in time: the request is dropped
         return 0;
     }
+    // Only the instance holding the lock saves options.cfg, so what a killed save left
+    // can go now.
+    if (m_instance) atomicfile::RemoveLeftovers(m_folders.userConfig, kOptionsFileName);
     return RunOwnerWindow(line);
 }
 
@@ -56,13 +61,14 @@ bool CKalvorApp::HandOver(const std::string& tempFolder, const CommandLine& line
 }
 
 void CKalvorApp::ListenForLaunchRequests() {
-    if (!m_instance || !m_instance->Listen()) return;
+    if (!m_instance) return;
     CKalvorDlg* dlg = &m_parent->MainDialog();
     QObject::connect(m_instance.get(), &SingleInstance::FrameReceived, dlg,
                      [dlg](const QByteArray& frame) {
                          const auto request = DecodeLaunchRequest(frame);
                          if (request) dlg->OnLaunchRequest(*request);
                      });
+    m_instance->Listen();  // a socket that cannot be made now is tried again later
 }
 
 int CKalvorApp::RunOwnerWindow(const CommandLine& line) {

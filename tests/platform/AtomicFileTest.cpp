@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/system/AtomicFile.h"
 #include "support/TempEnvironment.h"
@@ -51,6 +58,53 @@ TEST_F(AtomicFileTest, FailsWhereTheTargetCannotBeReplacedOrMade) {
     EXPECT_FALSE(atomicfile::Write(env_.Path("folder/inner"), "x", 1));  // a folder is there
     EXPECT_EQ(FilesIn(env_.Path("folder")), 1u);
     EXPECT_FALSE(atomicfile::Write(env_.Path("missing/file"), "x", 1));
+}
+
+// A save killed half-way leaves its temporary file; the next start clears exactly those.
+TEST_F(AtomicFileTest, LeftoversOfAKilledSaveAreRemovedAndNothingElse) {
+    const std::string folder = env_.Path("config");
+    const std::string path = folder + "/options.cfg";
+    TempEnvironment::WriteFile(path, "old");
+    // A real leftover: the file-size limit's signal kills the writer in mid-write.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string big(4096, 'n');
+        atomicfile::Write(path, big.data(), big.size());
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(FilesIn(folder), 2u);
+
+    const std::vector<std::string> kept = {
+        "options.cfg",          ".options.cfg.12-.tmp",      ".options.cfg.-3.tmp",
+        ".options.cfg.1x-2.tmp", ".options.cfg.12-3.tmp.bak", ".options.cfg.12-3.TMP",
+        "options.cfg.12-3.tmp", "..options.cfg.12-3.tmp",    ".internal.pls.12-3.tmp",
+        ".options.cfg.12+3.tmp", ".options.cfg.12-3-4.tmp",  ".options.cfg..tmp"};
+    for (const std::string& name : kept)
+        if (name != "options.cfg") TempEnvironment::WriteFile(folder + "/" + name, "x");
+    TempEnvironment::WriteFile(folder + "/.options.cfg.7-0.tmp", "");
+    TempEnvironment::WriteFile(env_.Path("target"), "keep");
+    std::filesystem::create_symlink(env_.Path("target"), folder + "/.options.cfg.8-0.tmp");
+    std::filesystem::create_directory(folder + "/.options.cfg.9-0.tmp");
+
+    EXPECT_EQ(atomicfile::RemoveLeftovers(folder, "options.cfg"), 2u);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    std::vector<std::string> expected = kept;
+    expected.push_back(".options.cfg.8-0.tmp");
+    expected.push_back(".options.cfg.9-0.tmp");
+    std::sort(left.begin(), left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(TempEnvironment::ReadFile(path), "old");
+    EXPECT_EQ(TempEnvironment::ReadFile(env_.Path("target")), "keep");
 }
 
 TEST_F(AtomicFileTest, NewFilesGetTheUsualMode) {

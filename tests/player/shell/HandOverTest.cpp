@@ -9,21 +9,89 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <future>
+#include <thread>
 
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
 #include "player/shell/LaunchRequest.h"
+#include "player/shell/PlayerSettings.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "support/Xvfb.h"
 
 namespace {
 
 const std::string kProgram = std::string(KALVOR_PROGRAM_DIR) + "/Kalvor";
+
+// The viewable top-level windows titled "Kalvor" on display; with close, each is asked to
+// close as a window manager's close button would.
+int KalvorWindows(const std::string& display, bool close) {
+    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
+    int found = 0;
+    if (!xcb_connection_has_error(c)) {
+        const auto atom = [c](const char* name) {
+            xcb_intern_atom_reply_t* reply =
+                xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+            const xcb_atom_t value = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+            std::free(reply);
+            return value;
+        };
+        const xcb_atom_t protocols = atom("WM_PROTOCOLS");
+        const xcb_atom_t deleteWindow = atom("WM_DELETE_WINDOW");
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
+        const int count = tree ? xcb_query_tree_children_length(tree) : 0;
+        for (int i = 0; i < count; ++i) {
+            const xcb_window_t window = xcb_query_tree_children(tree)[i];
+            xcb_get_window_attributes_reply_t* attributes =
+                xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
+            const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(attributes);
+            xcb_get_property_reply_t* name = xcb_get_property_reply(
+                c, xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                nullptr);
+            const std::string title = name ? std::string(static_cast<const char*>(xcb_get_property_value(name)),
+                                                         size_t(xcb_get_property_value_length(name)))
+                                           : std::string();
+            std::free(name);
+            if (!viewable || title != "Kalvor") continue;
+            ++found;
+            if (!close) continue;
+            xcb_client_message_event_t event{};
+            event.response_type = XCB_CLIENT_MESSAGE;
+            event.format = 32;
+            event.window = window;
+            event.type = protocols;
+            event.data.data32[0] = deleteWindow;
+            event.data.data32[1] = XCB_CURRENT_TIME;
+            xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        }
+        std::free(tree);
+        xcb_flush(c);
+    }
+    xcb_disconnect(c);
+    return found;
+}
+
+size_t OpenFiles(qint64 pid) {
+    std::error_code error;
+    const std::filesystem::directory_iterator files("/proc/" + std::to_string(pid) + "/fd", error);
+    return error ? 0 : size_t(std::distance(files, std::filesystem::directory_iterator()));
+}
 
 class HandOverTest : public TempFolderTest {
 protected:
@@ -54,6 +122,47 @@ protected:
 
     std::string SocketPath() const { return env_.RuntimeDir() + "/Kalvor/" + kInstanceName; }
 
+    // Starts a player on its own X server with at most maxFiles open files, and waits
+    // until its main window shows (then it has finished starting up).
+    bool StartOnX(QProcess& player, Xvfb& xvfb, rlim_t maxFiles) {
+        std::string error;
+        if (!xvfb.Start(1024, 768, &error)) {
+            ADD_FAILURE() << "Xvfb: " << error;
+            return false;
+        }
+        environment_.insert("QT_QPA_PLATFORM", "xcb");
+        environment_.insert("DISPLAY", QString::fromStdString(xvfb.Display()));
+        player.setProcessEnvironment(environment_);
+        player.setChildProcessModifier([maxFiles] {
+            rlimit limit {};
+            getrlimit(RLIMIT_NOFILE, &limit);
+            limit.rlim_cur = maxFiles;
+            setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        player.start(QString::fromStdString(kProgram), {});
+        return player.waitForStarted(10000) &&
+               qttest::WaitUntil([&] { return KalvorWindows(xvfb.Display(), false) > 0; }, 30000);
+    }
+
+    // Closes the player's window, as the user would, and waits for the player to end.
+    static int CloseOnX(QProcess& player, Xvfb& xvfb) {
+        KalvorWindows(xvfb.Display(), true);
+        if (!player.waitForFinished(20000)) {
+            player.kill();
+            player.waitForFinished();
+            return -2;
+        }
+        return player.exitStatus() == QProcess::NormalExit ? player.exitCode() : -3;
+    }
+
+    PlayerSettings SavedSettings() const {
+        PlayerSettings settings{};
+        const std::string bytes = TempEnvironment::ReadFile(env_.ConfigHome() + "/Kalvor/options.cfg");
+        EXPECT_EQ(bytes.size(), sizeof settings);
+        std::memcpy(&settings, bytes.data(), std::min(bytes.size(), sizeof settings));
+        return settings;
+    }
+
     QProcessEnvironment environment_;
 };
 
@@ -81,6 +190,31 @@ TEST_F(HandOverTest, AFifoAsTheUsersOptionsFileCountsAsUnreadable) {
         EXPECT_EQ(Run(folder + "/Kalvor", {}, env_.Root(), &errors, 20000), 0);
         EXPECT_TRUE(errors.contains("Kalvor: File options.cfg is absent.")) << errors.toStdString();
     }
+}
+
+// With the installed copy to fall back on the player runs, and its save at exit puts a real
+// file in the FIFO's place; what a killed save left is cleared at the start.
+TEST_F(HandOverTest, AFifoAsTheUsersOptionsFileIsReplacedByTheNextSave) {
+    const std::string folder = env_.ConfigHome() + "/Kalvor";
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(mkfifo((folder + "/options.cfg").c_str(), 0600), 0);
+    TempEnvironment::WriteFile(folder + "/.options.cfg.4194999-3.tmp", "half a save");
+    TempEnvironment::WriteFile(env_.Path("target"), "keep");
+    std::filesystem::create_symlink(env_.Path("target"), folder + "/.options.cfg.4194998-0.tmp");
+    TempEnvironment::WriteFile(folder + "/.internal.pls.4194999-1.tmp", "not ours to clear");
+
+    Xvfb xvfb;
+    QProcess player;
+    ASSERT_TRUE(StartOnX(player, xvfb, 1024)) << player.readAllStandardError().toStdString();
+    EXPECT_EQ(CloseOnX(player, xvfb), 0) << player.readAllStandardError().toStdString();
+    struct stat info {};
+    ASSERT_EQ(lstat((folder + "/options.cfg").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(SavedSettings().seekStepSeconds, InstalledSettings().seekStepSeconds);
+    EXPECT_FALSE(TempEnvironment::Exists(folder + "/.options.cfg.4194999-3.tmp"));
+    EXPECT_TRUE(TempEnvironment::Exists(folder + "/.options.cfg.4194998-0.tmp"));
+    EXPECT_TRUE(TempEnvironment::Exists(folder + "/.internal.pls.4194999-1.tmp"));
+    EXPECT_EQ(TempEnvironment::ReadFile(env_.Path("target")), "keep");
 }
 
 TEST_F(HandOverTest, ASecondInstanceHandsAnAbsolutePathToTheRunningOneAndEnds) {
@@ -136,6 +270,44 @@ TEST_F(HandOverTest, TwoRealInstancesAndMalformedFramesAgainstTheRunningOne) {
     first.terminate();
     if (!first.waitForFinished(10000)) first.kill();
     first.waitForFinished();
+}
+
+// A local process hoarding connections must neither use up the player's file handles nor
+// close the hand-over socket: a real second start is still applied afterwards.
+TEST_F(HandOverTest, AHandOverIsAppliedAfterElevenHundredConnectionsHeldAgainstThePlayer) {
+    Xvfb xvfb;
+    QProcess first;
+    ASSERT_TRUE(StartOnX(first, xvfb, 1024)) << first.readAllStandardError().toStdString();
+    const size_t filesBefore = OpenFiles(first.processId());
+
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, SocketPath().c_str(), sizeof address.sun_path - 1);
+    std::vector<int> held;
+    int refused = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (held.size() < 1100 && refused < 50 && std::chrono::steady_clock::now() < deadline) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ASSERT_GE(fd, 0);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+            held.push_back(fd);
+            continue;
+        }
+        if (errno != EAGAIN) ++refused;  // no server listening any more
+        close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(errno == EAGAIN ? 1 : 20));
+    }
+    EXPECT_EQ(held.size(), 1100u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LT(OpenFiles(first.processId()), filesBefore + 64);
+
+    // Once the held ones have timed out, a real second start is applied.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_EQ(Run(kProgram, {"/fullscreen", "/m/x.avi"}, env_.Root()), 0);
+    for (int fd : held) close(fd);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(CloseOnX(first, xvfb), 0) << first.readAllStandardError().toStdString();
+    EXPECT_EQ(SavedSettings().fullScreenOnPlay, 1);
 }
 
 // Anyone could make the temporary folder's name first; the cache folder then keeps the rule.
