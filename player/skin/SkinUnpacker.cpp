@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <new>
 #include <utility>
 
+#include "common/AsciiCase.h"
 #include "platform/system/Paths.h"
 
 namespace {
@@ -163,7 +163,7 @@ int SkinUnpacker::ExtractArchive(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (!arg.empty() && arg[0] == '-') {
             for (char c : arg.substr(1)) {
-                const char option = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                const char option = FoldAscii(c);
                 if (option == 'l' || option == 'v') list = true;
                 if (option == 'x') list = false;
                 if (option == 'e') withoutPath = true;
@@ -188,8 +188,14 @@ int SkinUnpacker::ExtractArchive(const std::vector<std::string>& args) {
     }
     out_ << Format("%s opened\n", opened.c_str());
 
-    int result = 0;
-    if (list) {
+    unz_global_info global{};
+    int result = unzGetGlobalInfo(archive, &global);
+    if (result != UNZ_OK) {
+        out_ << Format("error %d with zipfile in unzGetGlobalInfo\n", result);
+    } else if (global.number_entry > kMaxEntries) {
+        out_ << Format("too many entries in the zipfile: %lu\n", global.number_entry);
+        result = UNZ_BADZIPFILE;
+    } else if (list) {
         result = ListArchive(archive);
     } else {
         UniqueFd root(open(destination_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -383,7 +389,7 @@ bool SkinUnpacker::AskOverwrite(const std::string& name, bool& overwriteAll) {
         out_.flush();
         std::string answer;
         if (!(in_ >> answer)) return false;  // no console: keep the file
-        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(answer[0])));
+        const char letter = FoldAscii(answer[0]);
         if (letter == 'a') overwriteAll = true;
         if (letter == 'y' || letter == 'a') return true;
         if (letter == 'n') return false;

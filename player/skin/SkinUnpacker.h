@@ -18,6 +18,9 @@ public:
     static constexpr size_t kEntryNameSize = 256;  // longer names are refused, never cut
     // A skin is a few hundred kilobytes; a package that inflates beyond this is hostile.
     static constexpr uint64_t kMaxExtractedBytes = uint64_t{64} << 20;
+    // A skin has a few dozen files; a package with more entries than this is refused whole
+    // rather than made into that many files.
+    static constexpr unsigned long kMaxEntries = 4096;
 
     explicit SkinUnpacker(std::ostream& out = std::cout, std::istream& in = std::cin);
 

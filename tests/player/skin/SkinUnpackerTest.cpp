@@ -160,6 +160,27 @@ TEST_F(SkinUnpackerTest, APackageThatIsNoRegularFileIsRefusedWithoutWaiting) {
     EXPECT_EQ(ReadFile(Skin("skin.ini")), "current");
 }
 
+TEST_F(SkinUnpackerTest, APackageWithMoreEntriesThanASkinCouldNeedIsRefusedWhole) {
+    const auto many = [](unsigned long count) {
+        Entries entries;
+        for (unsigned long i = 0; i < count; ++i) entries.push_back({"f" + std::to_string(i), "x"});
+        return entries;
+    };
+    ASSERT_TRUE(unpacker_.UnpackSkin(Package(many(SkinUnpacker::kMaxEntries), "full.krs")));
+    EXPECT_EQ(Tree(SkinUnpacker::SkinFolder()).size(), SkinUnpacker::kMaxEntries);
+    ASSERT_TRUE(unpacker_.UnpackSkin(Package({{"skin.ini", "current"}}, "good.krs")));
+
+    const std::string crowded = Package(many(SkinUnpacker::kMaxEntries + 1), "crowded.krs");
+    EXPECT_FALSE(unpacker_.UnpackSkin(crowded));
+    EXPECT_TRUE(Printed("too many entries in the zipfile: 4097\n")) << out_.str();
+    EXPECT_EQ(Tree(Temp()), (Names{"_krsktmp", "_krsktmp/skin.ini"}));
+    const std::string destination = env_.Path("dest");
+    fs::create_directories(destination);
+    unpacker_.SetDestination(destination);
+    EXPECT_NE(unpacker_.ExtractArchive({"", crowded, "f7"}), 0);
+    EXPECT_TRUE(Tree(destination).empty());
+}
+
 TEST_F(SkinUnpackerTest, ArchiveOptionsAndOverwritePrompts) {
     const std::string destination = env_.Path("dest");
     fs::create_directories(destination);
