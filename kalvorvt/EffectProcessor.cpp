@@ -56,6 +56,36 @@ void PadEdges(T* row, int pad, int bytes) {
     }
 }
 
+// The zoom's three inner loops: built for the baseline and for AVX2, picked when the
+// program loads (the baseline build is SSE2 only, half the width).
+#define KALVOR_WIDE_LOOP __attribute__((target_clones("avx2", "default")))
+
+// (a * (256 - w) + b * w + 128) / 256 per byte, in 16-bit lanes; the buffers never overlap.
+KALVOR_WIDE_LOOP void BlendBytes(const uint8_t* __restrict a, const uint8_t* __restrict b,
+                const uint8_t* __restrict w, size_t n, uint8_t* __restrict out) {
+    for (size_t i = 0; i < n; ++i)
+        out[i] = uint8_t(uint16_t(uint16_t(a[i] * uint16_t(256 - w[i])) + uint16_t(b[i] * w[i]) +
+                                  128) >>
+                         8);
+}
+
+// The pixels at columns x0[x] and x1[x] of a row, side by side.
+KALVOR_WIDE_LOOP void Gather(const uint8_t* __restrict from, const int32_t* __restrict x0,
+            const int32_t* __restrict x1, int n, uint8_t* __restrict left,
+            uint8_t* __restrict right) {
+    for (int x = 0; x < n; ++x) {
+        std::memcpy(left + x * kChannels, from + x0[x] * kChannels, kChannels);
+        std::memcpy(right + x * kChannels, from + x1[x] * kChannels, kChannels);
+    }
+}
+
+KALVOR_WIDE_LOOP void BlendRows(const uint8_t* __restrict a, const uint8_t* __restrict b, int w, size_t n,
+               uint8_t* __restrict out) {
+    const auto wa = uint16_t(256 - w), wb = uint16_t(w);
+    for (size_t i = 0; i < n; ++i)
+        out[i] = uint8_t(uint16_t(uint16_t(a[i] * wa) + uint16_t(b[i] * wb) + 128) >> 8);
+}
+
 template <typename T>
 T* Sized(std::vector<T>& v, size_t n) {
     if (v.size() < n) v.resize(n);
@@ -179,9 +209,54 @@ void EffectProcessor::BuildGeometry(const EffectParams& p) {
     };
     map(w, flipX, left, right, x0_, x1_, wx_);
     map(h, flipY, top, bottom, y0_, y1_, wy_);
+    weightBytes_.resize(size_t(w) * kChannels);
+    for (int x = 0; x < w; ++x)
+        std::fill_n(&weightBytes_[size_t(x) * kChannels], kChannels, uint8_t(wx_[x]));
+
+    // Without neighbourhood effects the frame is rewritten in place: top-down where the
+    // source rows lie ahead of the output, bottom-up where they lie behind. Of the split
+    // points that suit zooms and flips, the one that keeps the fewest rows aside wins.
+    int first = h;  // the first output row whose source row is not below it
+    for (int y = 0; y < h && first == h; ++y)
+        if (y0_[y] <= y) first = y;
+    int best = -1, fewest = h + 1;
+    for (int split : {first, 0, h}) {
+        const int slots = PlanInPlace(split);
+        if (slots < fewest) best = split, fewest = slots;
+    }
+    PlanInPlace(best);
 }
 
-const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* source, int stride, Scratch& s,
+int EffectProcessor::PlanInPlace(int split) {
+    const int h = height_;
+    order_.clear();
+    for (int y = 0; y < split; ++y) order_.push_back(y);
+    for (int y = h - 1; y >= split; --y) order_.push_back(y);
+    // The last step that reads each source row.
+    std::vector<int32_t> lastRead(h, -1);
+    for (int k = 0; k < h; ++k) {
+        const int y = order_[k];
+        lastRead[y0_[y]] = std::max(lastRead[y0_[y]], k);
+        if (interpolate_ && wy_[y]) lastRead[y1_[y]] = std::max(lastRead[y1_[y]], k);
+    }
+    // Step k writes row order_[k]; a row still read at step k or later is copied aside
+    // first, into a slot no longer read.
+    keepSlot_.assign(h, -1);
+    std::vector<int32_t> slotFreeAfter;  // per slot: the last step that reads it
+    for (int k = 0; k < h; ++k) {
+        const int row = order_[k];
+        if (lastRead[row] < k) continue;
+        int slot = 0;
+        while (slot < int(slotFreeAfter.size()) && slotFreeAfter[slot] >= k) ++slot;
+        if (slot == int(slotFreeAfter.size())) slotFreeAfter.push_back(0);
+        slotFreeAfter[slot] = lastRead[row];
+        keepSlot_[row] = slot;
+    }
+    keepSlots_ = int(slotFreeAfter.size());
+    return keepSlots_;
+}
+
+const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* const* source, Scratch& s,
                                             uint8_t* out) const {
     const size_t rowBytes = size_t(width_) * kChannels;
     if (!out) {
@@ -192,12 +267,12 @@ const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* source, int st
         out = s.rows[slot].data();
     }
     if (!geometry_) {  // a copy of the row before the pass overwrites it
-        std::memcpy(out, source + size_t(y) * stride, rowBytes);
+        std::memcpy(out, source[y], rowBytes);
         return out;
     }
     const int n = width_;  // a local: stores through out could otherwise change it
     if (!interpolate_) {
-        const uint8_t* a = source + size_t(y0_[y]) * stride;
+        const uint8_t* a = source[y0_[y]];
         for (int x = 0; x < n; ++x)
             std::memcpy(out + x * kChannels, a + x0_[x] * kChannels, kChannels);
         return out;
@@ -210,23 +285,12 @@ const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* source, int st
         const int slot = s.zoomTags[0] == y0_[y] || s.zoomTags[0] == y1_[y] ? 1 : 0;
         s.zoomTags[slot] = sourceRow;
         uint8_t* row = Sized(s.zoomRows[slot], rowBytes);
-        const uint8_t* from = source + size_t(sourceRow) * stride;
-        const int32_t *x0 = x0_.data(), *x1 = x1_.data(), *wx = wx_.data();
-        for (int x = 0; x < n; ++x) {
-            uint32_t p0, p1;
-            std::memcpy(&p0, from + x0[x] * kChannels, 4);
-            std::memcpy(&p1, from + x1[x] * kChannels, 4);
-            const uint32_t w1 = uint32_t(wx[x]), w0 = 256 - w1;
-            // Two channels per 32-bit word, each in 16 bits.
-            const uint32_t even =
-                (((p0 & 0x00FF00FFu) * w0 + (p1 & 0x00FF00FFu) * w1 + 0x00800080u) >> 8) &
-                0x00FF00FFu;
-            const uint32_t odd =
-                (((p0 >> 8) & 0x00FF00FFu) * w0 + ((p1 >> 8) & 0x00FF00FFu) * w1 + 0x00800080u) &
-                0xFF00FF00u;
-            const uint32_t q = even | odd;
-            std::memcpy(row + x * kChannels, &q, 4);
-        }
+        // The two neighbours of every output pixel gathered side by side, then one blend
+        // over whole rows of bytes, which vectorises where a blend per gather would not.
+        uint8_t* left = Sized(s.gather, rowBytes * 2);
+        uint8_t* right = left + rowBytes;
+        Gather(source[sourceRow], x0_.data(), x1_.data(), n, left, right);
+        BlendBytes(left, right, weightBytes_.data(), rowBytes, row);
         return row;
     };
     const uint8_t* upper = across(y0_[y]);
@@ -235,9 +299,7 @@ const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* source, int st
         std::memcpy(out, upper, rowBytes);
         return out;
     }
-    const uint8_t* lower = across(y1_[y]);
-    for (size_t i = 0; i < rowBytes; ++i)
-        out[i] = uint8_t((upper[i] * (256 - wy) + lower[i] * wy + 128) >> 8);
+    BlendRows(upper, across(y1_[y]), wy, rowBytes, out);
     return out;
 }
 
@@ -407,39 +469,12 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
     PickAcross(blur_, sharpen_ != 0, smoothLimit_ != 0, boxSide_)(a, out);
 }
 
-namespace {
-
-// Pre: the pixel goes through the clipping tables before the matrix. Without them the loop
-// vectorises; with them the lookups keep it scalar.
-template <bool Pre>
-void MatrixRow(uint8_t* row, int n, const std::array<int16_t, 9>& mix,
-               const std::array<int32_t, 3>& offset,
-               const std::array<std::array<uint8_t, 256>, 3>& lut, uint8_t invert) {
-    const int16_t m0 = mix[0], m1 = mix[1], m2 = mix[2], m3 = mix[3], m4 = mix[4], m5 = mix[5],
-                  m6 = mix[6], m7 = mix[7], m8 = mix[8];
-    const int32_t c0 = offset[0], c1 = offset[1], c2 = offset[2];
-    const uint8_t *tb = lut[0].data(), *tg = lut[1].data(), *tr = lut[2].data();
-    const uint32_t flip = invert * 0x010101u;
-    for (int x = 0; x < n; ++x) {
-        uint32_t p;
-        std::memcpy(&p, row + x * kChannels, 4);
-        int16_t b = int16_t(p & 255), g = int16_t((p >> 8) & 255), r = int16_t((p >> 16) & 255);
-        if constexpr (Pre) b = tb[b], g = tg[g], r = tr[r];
-        const uint32_t o0 = Clamp8((m0 * b + m1 * g + m2 * r + c0) >> 10);
-        const uint32_t o1 = Clamp8((m3 * b + m4 * g + m5 * r + c1) >> 10);
-        const uint32_t o2 = Clamp8((m6 * b + m7 * g + m8 * r + c2) >> 10);
-        const uint32_t q = ((o0 | o1 << 8 | o2 << 16) ^ flip) | (p & 0xFF000000u);
-        std::memcpy(row + x * kChannels, &q, 4);
-    }
-}
-
-}  // namespace
-
 // In place, a pixel as one 32-bit word: contiguous loads and stores keep the vectoriser
-// going where byte stores would stop it.
+// going where byte stores would stop it. The table and the matrix are separate passes: the
+// lookups cannot vectorise, the matrix can.
 void EffectProcessor::Point(uint8_t* row) const {
     const int n = width_;
-    if (!matrix_) {
+    if (pre_ || !matrix_) {
         const uint8_t *b = lut_[0].data(), *g = lut_[1].data(), *r = lut_[2].data();
         for (int x = 0; x < n; ++x) {
             uint32_t p;
@@ -448,12 +483,22 @@ void EffectProcessor::Point(uint8_t* row) const {
                                uint32_t(r[(p >> 16) & 255]) << 16 | (p & 0xFF000000u);
             std::memcpy(row + x * kChannels, &q, 4);
         }
-        return;
     }
-    if (pre_)
-        MatrixRow<true>(row, n, mix_, offset_, lut_, invert_);
-    else
-        MatrixRow<false>(row, n, mix_, offset_, lut_, invert_);
+    if (!matrix_) return;
+    const int16_t m0 = mix_[0], m1 = mix_[1], m2 = mix_[2], m3 = mix_[3], m4 = mix_[4],
+                  m5 = mix_[5], m6 = mix_[6], m7 = mix_[7], m8 = mix_[8];
+    const int32_t c0 = offset_[0], c1 = offset_[1], c2 = offset_[2];
+    const uint32_t flip = invert_ * 0x010101u;
+    for (int x = 0; x < n; ++x) {
+        uint32_t p;
+        std::memcpy(&p, row + x * kChannels, 4);
+        const auto b = int16_t(p & 255), g = int16_t((p >> 8) & 255), r = int16_t((p >> 16) & 255);
+        const uint32_t o0 = Clamp8((m0 * b + m1 * g + m2 * r + c0) >> 10);
+        const uint32_t o1 = Clamp8((m3 * b + m4 * g + m5 * r + c1) >> 10);
+        const uint32_t o2 = Clamp8((m6 * b + m7 * g + m8 * r + c2) >> 10);
+        const uint32_t q = ((o0 | o1 << 8 | o2 << 16) ^ flip) | (p & 0xFF000000u);
+        std::memcpy(row + x * kChannels, &q, 4);
+    }
 }
 
 void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, Scratch& s) const {
@@ -461,16 +506,34 @@ void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, 
         stride < width * kChannels)
         return;
     const size_t rowBytes = size_t(width_) * kChannels;
-    const uint8_t* source = data;
-    int sourceStride = stride;
+    auto& source = s.sourceRows;
+    source.resize(size_t(height_));
+    for (int y = 0; y < height_; ++y) source[y] = data + size_t(y) * stride;
+    s.zoomTags[0] = s.zoomTags[1] = -1;
+    if (geometry_ && !neighbourhood_) {
+        // In place, in the planned order; a row still to be read is kept aside before it
+        // is overwritten.
+        uint8_t* kept = Sized(s.source, rowBytes * size_t(keepSlots_));
+        for (const int y : order_) {
+            uint8_t* dst = data + size_t(y) * stride;
+            if (keepSlot_[y] >= 0) {
+                uint8_t* slot = kept + size_t(keepSlot_[y]) * rowBytes;
+                std::memcpy(slot, dst, rowBytes);
+                source[y] = slot;
+            }
+            GeometryRow(y, source.data(), s, dst);
+            if (point_) Point(dst);
+        }
+        return;
+    }
     if (geometry_) {
-        s.zoomTags[0] = s.zoomTags[1] = -1;
-        // Zoom and flips read rows that earlier output rows have overwritten.
+        // The neighbourhood effects read rows around the current one, through zoom and
+        // flips: they work from a copy of the whole frame.
         uint8_t* copy = Sized(s.source, rowBytes * height_);
-        for (int y = 0; y < height_; ++y)
+        for (int y = 0; y < height_; ++y) {
             std::memcpy(copy + y * rowBytes, data + size_t(y) * stride, rowBytes);
-        source = copy;
-        sourceStride = int(rowBytes);
+            source[y] = copy + y * rowBytes;
+        }
     }
     if (neighbourhood_) {
         // The rows around the current one, and the one the box's column sums drop.
@@ -486,10 +549,8 @@ void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, 
             // window[0] is the row above the box, for the column sums.
             for (int k = -radius_ - 1; k <= radius_; ++k)
                 window[k + radius_ + 1] =
-                    GeometryRow(std::clamp(y + k, 0, height_ - 1), source, sourceStride, s);
+                    GeometryRow(std::clamp(y + k, 0, height_ - 1), source.data(), s);
             Neighbourhood(y, window + 1, s, dst);
-        } else if (geometry_) {
-            GeometryRow(y, source, sourceStride, s, dst);
         }
         if (point_) Point(dst);
     }

@@ -42,7 +42,9 @@ class EffectProcessor {
 public:
     // Working memory of one streaming thread, reused from frame to frame.
     struct Scratch {
-        std::vector<uint8_t> source;             // the frame before zoom and flips
+        std::vector<uint8_t> source;             // rows kept from before zoom and flips
+        std::vector<const uint8_t*> sourceRows;  // where each row of the frame as it came is
+        std::vector<uint8_t> gather;             // pixel pairs that zoom blends
         std::vector<std::vector<uint8_t>> rows;  // rows around the current one
         std::vector<int32_t> rowTags;
         std::vector<uint16_t> sum3, sum5, sumBox;  // vertical sums, padded at both ends
@@ -65,9 +67,12 @@ private:
     void BuildNeighbourhood(const EffectParams& p);
     void BuildGeometry(const EffectParams& p);
 
+    // The order of in-place writing that splits at output row split; returns the rows it
+    // keeps aside at most.
+    int PlanInPlace(int split);
     // Row y of the zoomed and flipped picture (or of the frame as it came), made in out or
-    // in the scratch rows.
-    const uint8_t* GeometryRow(int y, const uint8_t* source, int stride, Scratch& scratch,
+    // in the scratch rows, from the rows of the frame as it came.
+    const uint8_t* GeometryRow(int y, const uint8_t* const* source, Scratch& scratch,
                                uint8_t* out = nullptr) const;
     void Neighbourhood(int y, const uint8_t* const* rows, Scratch& scratch, uint8_t* out) const;
     void Emboss(const uint8_t* above, const uint8_t* below, Scratch& scratch, uint8_t* out) const;
@@ -100,5 +105,11 @@ private:
     bool geometry_ = false;
     // Per output column and row: the two source indices and the second one's weight (0..256).
     std::vector<int32_t> x0_, x1_, wx_, y0_, y1_, wy_;
+    std::vector<uint8_t> weightBytes_;  // wx_ for every byte of a row
     bool interpolate_ = false;
+    // Writing in place: output rows in order, and per row the slot it is kept in before it
+    // is overwritten (-1 when nothing reads it any more).
+    std::vector<int32_t> order_;
+    std::vector<int32_t> keepSlot_;
+    int keepSlots_ = 0;
 };
