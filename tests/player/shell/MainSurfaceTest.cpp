@@ -170,12 +170,12 @@ TEST_F(MainSurfaceTest, PressDragAndReleaseOnTheSeekBarSeeksToThePointer) {
     EXPECT_EQ(image.pixelColor(middle + 3, y), skin_.Surface().pixelColor(middle + 3, y));
 }
 
-TEST_F(MainSurfaceTest, VolumeControlsNeverProduceNaNOrValuesOutsideZeroToOne) {
+TEST_F(MainSurfaceTest, ControlsOfNoWidthNeverProduceNaNOrValuesOutsideZeroToOne) {
     const struct {
         const char* ini;
         int x, y;  // where the drag starts
     } skins[] = {
-        {"Volume = 50, 10, 50, 30;", 50, 20},               // line kind of no width
+        {"Volume = 50, 10, 50, 30;\nTrackBar = 10, 30, 0, 5;", 50, 20},  // no width at all
         {"Volume = 50, 10, 90, 30;", 60, 20},               // line kind
         {"VolumeKind = CH;\nVolume = 50, 10, 50;\nVolumeBtn = k;", 55, 15},  // knob, no travel
         {"VolumeKind = CV;\nVolume = 50, 10, 10;\nVolumeBtn = k;", 55, 15},
@@ -203,7 +203,18 @@ TEST_F(MainSurfaceTest, VolumeControlsNeverProduceNaNOrValuesOutsideZeroToOne) {
             ASSERT_LE(v, 1.0) << s.ini;
         }
         EXPECT_EQ(settings_.volume, 0.25) << s.ini;
+        // The seek bar: a drag over it, and the timer's fractions.
+        const QRect bar = skin_.SeekRect();
+        surface_.OnLButtonDown(bar.x(), bar.y());
+        surface_.OnMouseMove(bar.x() + 3, bar.y(), true);
+        surface_.OnLButtonUp(bar.x() + 3, bar.y());
+        for (double f : {std::nan(""), -1.0, 2.0}) {
+            surface_.DrawSeekBar(f);
+            EXPECT_TRUE(surface_.SeekFraction() >= 0.0 && surface_.SeekFraction() <= 1.0);
+        }
     }
+    for (double seconds : host_.seeks) EXPECT_TRUE(std::isfinite(seconds));
+    EXPECT_FALSE(host_.seeks.empty());
     // Values outside 0..1 are stored clamped; NaN counts as silence.
     surface_.DrawVolumeBar(1.5);
     EXPECT_EQ(settings_.volume, 1.0);
