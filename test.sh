@@ -43,6 +43,8 @@ if [ "$dir" = build-sanitize ]; then
   if [ -x build-fuzz/skin_ini_fuzz ]; then
     fuzz skin_ini_fuzz resources/skins/Default/skin.ini
     fuzz skin_package_fuzz "$dir/bin/skins/Default.krs" -max_len=65536
+    fuzz playlist_m3u_fuzz tests/fuzz/PlaylistSeed.m3u
+    fuzz playlist_pls_fuzz tests/fuzz/PlaylistSeed.pls
   fi
 fi
 

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -14,6 +16,8 @@
 
 #include "common/FindNoCase.h"
 #include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/PlaylistFile.h"
+#include "player/playlist/PlaylistFormats.h"
 #include "player/playlist/XCListCtrl.h"
 
 namespace {
@@ -104,6 +108,46 @@ void RunTies(int count, int distinct) {
                 name, duration, directory, type);
 }
 
+// A playlist file of count entries over 1,000 real files in a scratch folder: its read and
+// parse alone, then the whole load with every path resolved on disk, then into a model.
+void RunPlaylistFile(int count) {
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/entry-bench-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    const std::string folder = std::string(pattern) + "/";
+    for (int i = 0; i < 1000; ++i) std::ofstream(folder + "Track " + std::to_string(i) + ".mp3");
+    std::vector<MediaEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "Track " + std::to_string(i % 1000) + ".mp3";
+        entries.push_back({i % 2 ? folder + name : name, i % 3 ? 0.0 : 1.5, i % 4 ? 60.0 : -1.0});
+    }
+    for (playlistformat::Kind kind : {playlistformat::Kind::M3u, playlistformat::Kind::Pls}) {
+        const bool m3u = kind == playlistformat::Kind::M3u;
+        const std::string path = folder + (m3u ? "list.m3u" : "list.pls");
+        if (!playlistfile::Save(path, kind, entries)) return;
+        size_t parsed = 0;
+        const double parse = Time([&] {
+            const std::string bytes = playlistfile::ReadBytes(path).value_or("");
+            parsed = (m3u ? playlistformat::ReadM3u(bytes) : playlistformat::ReadPls(bytes)).size();
+        });
+        size_t loaded = 0;
+        MediaEntryLists lists;
+        const double load = Time([&] {
+            const auto found = playlistfile::Load(path, playlistfile::PathExists);
+            lists.BeginUpdate();
+            for (const MediaEntry& entry : found.value_or(std::vector<MediaEntry>{}))
+                lists.AddEntry(lists.Count(), entry.path, entry.begin, entry.end);
+            lists.EndUpdate();
+            loaded = size_t(lists.Count());
+        });
+        std::printf(
+            "  %s of %zu entries (%.1f MB): read and parse %8.1f ms, load with paths "
+            "resolved into a model (%zu) %8.1f ms\n",
+            m3u ? "M3U" : "PLS", parsed, double(fs::file_size(path)) / 1e6, parse, loaded, load);
+    }
+    fs::remove_all(pattern);
+}
+
 // Every step of a session: load, the four sorts, a filter and back.
 void Run(const char* title, MediaEntryLists& lists, const std::vector<MediaEntry>& source,
          bool batched) {
@@ -153,6 +197,8 @@ int main(int argc, char** argv) {
 
     std::printf("sorts of %d entries by how many distinct keys they have\n", count);
     for (int distinct : {0, 2, 3, 8}) RunTies(count, distinct);
+    std::printf("playlist files\n");
+    RunPlaylistFile(2 * count);
 
     MediaEntryLists alone;
     Run("model alone", alone, source, false);
