@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct SubtitleStyle {
     // Put into use by "apply".
@@ -35,6 +36,12 @@ struct SubtitleStyle {
 
 class SubtitleRenderer {
 public:
+    // Bytes of coverage, one per pixel.
+    struct Plane {
+        int width = 0, height = 0;
+        std::vector<uint8_t> bytes;
+    };
+
     static bool Available();
 
     void Draw(uint8_t* data, int width, int height, int stride, const std::string& text,
@@ -49,6 +56,9 @@ private:
     int width_ = 0;
     int height_ = 0;
 
-    QImage cue_;  // premultiplied ARGB, transparent around bar and text
+    bool shown_ = false;  // false: the cue draws nothing
+    QImage cue_;          // premultiplied ARGB, transparent around bar and text
     QPoint at_;
+    // Kept from cue to cue, so that a new cue of the same size needs no new memory.
+    Plane glyphs_, across_;
 };
