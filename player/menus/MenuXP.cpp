@@ -64,9 +64,6 @@ CMenuXP::CMenuXP(QWidget* owner) : QMenu(owner), font_(QApplication::font("QMenu
     disabledText_ = colours.color(QPalette::Disabled, QPalette::WindowText);
     sideBarStart_ = colorref::ToQColor(kSideBarStart);
     sideBarEnd_ = colorref::ToQColor(kSideBarEnd);
-    connect(this, &QMenu::triggered, this, [this](QAction* action) {
-        emit CommandChosen(action->data().toInt());
-    });
 }
 
 // Entries go before the menu: a sub-menu's own action leaves this menu as it is deleted.
@@ -96,6 +93,8 @@ CMenuXP* CMenuXP::AppendPopup(uint32_t flags, std::unique_ptr<CMenuXP> subMenu,
     CMenuXP* popup = subMenu.get();
     Append(flags, std::move(item), popup->menuAction());
     entries_.back().popup = std::move(subMenu);
+    // A choice in the sub-menu is this menu's choice too, however the entry was triggered.
+    connect(popup, &CMenuXP::CommandChosen, this, &CMenuXP::CommandChosen);
     return popup;
 }
 
@@ -103,6 +102,8 @@ QAction* CMenuXP::Append(uint32_t flags, std::unique_ptr<CMenuXPItem> item, QAct
     if (!item->separator) action->setText(Text(item->text));
     action->setIcon(item->icon);
     action->setData(item->id);
+    if (!item->separator && !action->menu())
+        connect(action, &QAction::triggered, this, [this, id = item->id] { emit CommandChosen(id); });
     action->setEnabled((flags & (kMenuGrayed | kMenuDisabled)) == 0);
     addAction(action);
     if (flags & kMenuDefault) setDefaultAction(action);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -112,6 +114,17 @@ TEST(MenuXPTest, APopupPaintsSideBarIconsChecksShortcutsAndSelection) {
     EXPECT_GT(Marked(image, s.top(), s.bottom(), textRight - keys, textRight, select), keys / 2);
     EXPECT_EQ(Marked(image, s.top(), s.bottom(), textLeft + label + 2, textRight - keys - 2, select), 0);
     EXPECT_EQ(Marked(image, s.top(), s.bottom(), textRight + 1, s.right(), select), 0);
+
+    // A click on an entry chooses it once.
+    std::vector<int> chosen;
+    QObject::connect(&menu, &CMenuXP::CommandChosen, [&](int32_t id) { chosen.push_back(id); });
+    const QPointF at = QRectF(menu.actionGeometry(icon)).center();
+    for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, menu.mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&menu, &event);
+    }
+    EXPECT_EQ(chosen, std::vector<int>{1});
     menu.close();
 }
 
@@ -158,6 +171,12 @@ TEST(MenuXPTest, RemovingEntriesKeepsTheRestAndTheirStates) {
     menu.AppendItem(kMenuEnabled, Text(14, "D"));
     ASSERT_EQ(Ids(menu), (std::vector<int>{10, 11, -1, 12, 13, 14}));
     EXPECT_EQ(menu.FindItem(30), recent->actions().at(0));
+    // A chosen entry reports its id, also from the sub-menu.
+    std::vector<int> chosen;
+    QObject::connect(&menu, &CMenuXP::CommandChosen, [&](int32_t id) { chosen.push_back(id); });
+    menu.FindItem(14)->trigger();
+    menu.FindItem(30)->trigger();
+    EXPECT_EQ(chosen, (std::vector<int>{14, 30}));
 
     EXPECT_TRUE(menu.RemoveItem(10));
     EXPECT_FALSE(menu.RemoveItem(10));
