@@ -33,7 +33,9 @@ PlaylistDocument::PlaylistDocument(MediaEntryLists& entries, PlayerSettings& set
       userConfigFolder_(userConfigFolder),
       internalPath_(paths::Join(userConfigFolder, kInternalPlaylistName)) {}
 
-bool PlaylistDocument::LoadPlaylist(const std::string& path) {
+bool PlaylistDocument::LoadPlaylist(const std::string& given) {
+    // Entries keep absolute paths, whatever folder the player runs in later.
+    const std::string path = paths::MakeAbsolute(given);
     std::optional<std::vector<MediaEntry>> loaded = playlistfile::Load(path, exists_);
     if (!loaded) return false;
     lastDirectory_ = playlistfile::FolderOf(path);
