@@ -136,183 +136,18 @@ struct _GstKalvorVT {
 
 G_DEFINE_TYPE(GstKalvorVT, gst_kalvorvt, GST_TYPE_VIDEO_FILTER)
 
+// The element's virtual methods, defined below in the order of a GStreamer element.
+static void gst_kalvorvt_finalize(GObject* object);
 static void gst_kalvorvt_set_property(GObject* object, guint id, const GValue* value,
-                                      GParamSpec* spec) {
-    GstKalvorVT* self = GST_KALVORVT(object);
-    // Read and parsed before the lock is taken: frames keep flowing meanwhile.
-    std::shared_ptr<const SubtitleTrack> track;
-    if (id == kPropSubtitleFile) {
-        const char* path = g_value_get_string(value);
-        if (path && *path) track = SubtitleTrack::Load(path);
-        if (path && *path && !track) GST_WARNING_OBJECT(self, "no subtitles in \"%s\"", path);
-    }
-    GST_OBJECT_LOCK(self);
-    Values& values = *self->values;
-    if (const EffectField* field = FieldOfProperty(id)) {
-        switch (field->type) {
-            case EffectFieldType::Int32:
-                SetEffectInt(values.params, *field, g_value_get_int(value));
-                if (ChangesPicture(*field)) Rebuild(values);
-                break;
-            case EffectFieldType::Double:
-                SetEffectDouble(values.params, *field, g_value_get_double(value));
-                break;
-            case EffectFieldType::Text:
-                SetFontFace(values.params, g_value_get_string(value));
-                break;
-            case EffectFieldType::Handle:
-                break;
-        }
-    } else {
-        switch (id) {
-            case kPropPosition:
-                values.position = g_value_get_double(value);
-                values.clock.SetPosition(values.position);
-                break;
-            case kPropFrameRate:
-                values.frameRate = g_value_get_double(value);
-                break;
-            case kPropSubtitleFile: {
-                const char* path = g_value_get_string(value);
-                values.subtitleFile = path ? path : "";
-                values.track = std::move(track);
-                if (values.track) values.subtitleMode = 0;
-                break;
-            }
-            case kPropSubtitleMode:
-                values.subtitleMode = g_value_get_int(value);
-                break;
-            default:
-                G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-                break;
-        }
-    }
-    GST_OBJECT_UNLOCK(self);
-}
-
-static void gst_kalvorvt_get_property(GObject* object, guint id, GValue* value, GParamSpec* spec) {
-    GstKalvorVT* self = GST_KALVORVT(object);
-    GST_OBJECT_LOCK(self);
-    const Values& values = *self->values;
-    if (const EffectField* field = FieldOfProperty(id)) {
-        switch (field->type) {
-            case EffectFieldType::Int32:
-                g_value_set_int(value, EffectInt(values.params, *field));
-                break;
-            case EffectFieldType::Double:
-                g_value_set_double(value, EffectDouble(values.params, *field));
-                break;
-            case EffectFieldType::Text:
-                g_value_set_string(value, values.params.fontFace);
-                break;
-            case EffectFieldType::Handle:
-                break;
-        }
-    } else {
-        switch (id) {
-            case kPropPosition:
-                g_value_set_double(value, values.position);
-                break;
-            case kPropFrameRate:
-                g_value_set_double(value, values.frameRate);
-                break;
-            case kPropSubtitleFile:
-                g_value_set_string(value, values.subtitleFile.c_str());
-                break;
-            case kPropSubtitleMode:
-                g_value_set_int(value, values.subtitleMode);
-                break;
-            default:
-                G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-                break;
-        }
-    }
-    GST_OBJECT_UNLOCK(self);
-}
-
-static void gst_kalvorvt_apply(GstKalvorVT* self) {
-    GST_OBJECT_LOCK(self);
-    TakeStyle(*self->values);
-    GST_OBJECT_UNLOCK(self);
-}
-
-static gboolean gst_kalvorvt_start(GstBaseTransform* transform) {
-    gst_kalvorvt_apply(GST_KALVORVT(transform));
-    return TRUE;
-}
-
+                                      GParamSpec* spec);
+static void gst_kalvorvt_get_property(GObject* object, guint id, GValue* value, GParamSpec* spec);
+static void gst_kalvorvt_apply(GstKalvorVT* self);
+static gboolean gst_kalvorvt_start(GstBaseTransform* transform);
 static gboolean gst_kalvorvt_set_info(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in_info,
-                                      GstCaps*, GstVideoInfo*) {
-    GstKalvorVT* self = GST_KALVORVT(filter);
-    GST_OBJECT_LOCK(self);
-    self->values->width = GST_VIDEO_INFO_WIDTH(in_info);
-    self->values->height = GST_VIDEO_INFO_HEIGHT(in_info);
-    Rebuild(*self->values);
-    GST_OBJECT_UNLOCK(self);
-    return TRUE;
-}
-
-static gboolean gst_kalvorvt_sink_event(GstBaseTransform* transform, GstEvent* event) {
-    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
-        GST_OBJECT_LOCK(transform);
-        GST_KALVORVT(transform)->values->clock.Flush();
-        GST_OBJECT_UNLOCK(transform);
-    }
-    return GST_BASE_TRANSFORM_CLASS(gst_kalvorvt_parent_class)->sink_event(transform, event);
-}
-
-// Takes the frame's snapshot and decides whether the buffer may pass untouched.
-static void gst_kalvorvt_before_transform(GstBaseTransform* transform, GstBuffer* buffer) {
-    GstKalvorVT* self = GST_KALVORVT(transform);
-    Frame& frame = *self->frame;
-    double stream = NAN;
-    const GstClockTime pts = GST_BUFFER_PTS(buffer);
-    if (GST_CLOCK_TIME_IS_VALID(pts) && transform->segment.format == GST_FORMAT_TIME) {
-        const guint64 time = gst_segment_to_stream_time(&transform->segment, GST_FORMAT_TIME, pts);
-        if (GST_CLOCK_TIME_IS_VALID(time)) stream = double(time) / GST_SECOND;
-    }
-
-    GST_OBJECT_LOCK(self);
-    Values& values = *self->values;
-    const double media = values.clock.Frame(stream);
-    frame.processor = values.processor;
-    frame.track = values.subtitleMode == 0 ? values.track : nullptr;
-    frame.cue = frame.track ? frame.track->CueAt(media, values.params.timeShift,
-                                                 values.params.timeMultiplier, values.frameRate)
-                            : -1;
-    if (frame.cue >= 0) frame.style = CurrentStyle(values);
-    GST_OBJECT_UNLOCK(self);
-
-    if (frame.cue >= 0 && !SubtitleRenderer::Available()) {
-        if (!frame.warnedNoGui)
-            GST_ELEMENT_WARNING(self, LIBRARY, INIT,
-                                ("Subtitles are not drawn: this program has no Qt application."),
-                                (nullptr));
-        frame.warnedNoGui = true;
-        frame.cue = -1;
-    }
-    gst_base_transform_set_passthrough(transform, frame.processor->Neutral() && frame.cue < 0);
-}
-
-static GstFlowReturn gst_kalvorvt_transform_frame_ip(GstVideoFilter* filter, GstVideoFrame* video) {
-    Frame& frame = *GST_KALVORVT(filter)->frame;
-    auto* data = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(video, 0));
-    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(video, 0);
-    const int width = GST_VIDEO_FRAME_WIDTH(video);
-    const int height = GST_VIDEO_FRAME_HEIGHT(video);
-    frame.processor->Process(data, width, height, stride, frame.scratch);
-    if (frame.cue >= 0 && size_t(frame.cue) < frame.track->Cues().size())
-        frame.renderer.Draw(data, width, height, stride, frame.track->Cues()[frame.cue].text,
-                            frame.style);
-    return GST_FLOW_OK;
-}
-
-static void gst_kalvorvt_finalize(GObject* object) {
-    GstKalvorVT* self = GST_KALVORVT(object);
-    delete self->values;
-    delete self->frame;
-    G_OBJECT_CLASS(gst_kalvorvt_parent_class)->finalize(object);
-}
+                                      GstCaps*, GstVideoInfo*);
+static gboolean gst_kalvorvt_sink_event(GstBaseTransform* transform, GstEvent* event);
+static void gst_kalvorvt_before_transform(GstBaseTransform* transform, GstBuffer* buffer);
+static GstFlowReturn gst_kalvorvt_transform_frame_ip(GstVideoFilter* filter, GstVideoFrame* video);
 
 // What each property does, as gst-inspect-1.0 shows it to someone writing a pipeline.
 constexpr std::pair<std::string_view, const char*> kBlurbs[] = {
@@ -485,6 +320,184 @@ static void gst_kalvorvt_init(GstKalvorVT* self) {
     self->frame = new Frame;
     TakeStyle(*self->values);
     gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(self), TRUE);
+}
+
+static void gst_kalvorvt_finalize(GObject* object) {
+    GstKalvorVT* self = GST_KALVORVT(object);
+    delete self->values;
+    delete self->frame;
+    G_OBJECT_CLASS(gst_kalvorvt_parent_class)->finalize(object);
+}
+
+static void gst_kalvorvt_set_property(GObject* object, guint id, const GValue* value,
+                                      GParamSpec* spec) {
+    GstKalvorVT* self = GST_KALVORVT(object);
+    // Read and parsed before the lock is taken: frames keep flowing meanwhile.
+    std::shared_ptr<const SubtitleTrack> track;
+    if (id == kPropSubtitleFile) {
+        const char* path = g_value_get_string(value);
+        if (path && *path) track = SubtitleTrack::Load(path);
+        if (path && *path && !track) GST_WARNING_OBJECT(self, "no subtitles in \"%s\"", path);
+    }
+    GST_OBJECT_LOCK(self);
+    Values& values = *self->values;
+    if (const EffectField* field = FieldOfProperty(id)) {
+        switch (field->type) {
+            case EffectFieldType::Int32:
+                SetEffectInt(values.params, *field, g_value_get_int(value));
+                if (ChangesPicture(*field)) Rebuild(values);
+                break;
+            case EffectFieldType::Double:
+                SetEffectDouble(values.params, *field, g_value_get_double(value));
+                break;
+            case EffectFieldType::Text:
+                SetFontFace(values.params, g_value_get_string(value));
+                break;
+            case EffectFieldType::Handle:
+                break;
+        }
+    } else {
+        switch (id) {
+            case kPropPosition:
+                values.position = g_value_get_double(value);
+                values.clock.SetPosition(values.position);
+                break;
+            case kPropFrameRate:
+                values.frameRate = g_value_get_double(value);
+                break;
+            case kPropSubtitleFile: {
+                const char* path = g_value_get_string(value);
+                values.subtitleFile = path ? path : "";
+                values.track = std::move(track);
+                if (values.track) values.subtitleMode = 0;
+                break;
+            }
+            case kPropSubtitleMode:
+                values.subtitleMode = g_value_get_int(value);
+                break;
+            default:
+                G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+                break;
+        }
+    }
+    GST_OBJECT_UNLOCK(self);
+}
+
+static void gst_kalvorvt_get_property(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+    GstKalvorVT* self = GST_KALVORVT(object);
+    GST_OBJECT_LOCK(self);
+    const Values& values = *self->values;
+    if (const EffectField* field = FieldOfProperty(id)) {
+        switch (field->type) {
+            case EffectFieldType::Int32:
+                g_value_set_int(value, EffectInt(values.params, *field));
+                break;
+            case EffectFieldType::Double:
+                g_value_set_double(value, EffectDouble(values.params, *field));
+                break;
+            case EffectFieldType::Text:
+                g_value_set_string(value, values.params.fontFace);
+                break;
+            case EffectFieldType::Handle:
+                break;
+        }
+    } else {
+        switch (id) {
+            case kPropPosition:
+                g_value_set_double(value, values.position);
+                break;
+            case kPropFrameRate:
+                g_value_set_double(value, values.frameRate);
+                break;
+            case kPropSubtitleFile:
+                g_value_set_string(value, values.subtitleFile.c_str());
+                break;
+            case kPropSubtitleMode:
+                g_value_set_int(value, values.subtitleMode);
+                break;
+            default:
+                G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+                break;
+        }
+    }
+    GST_OBJECT_UNLOCK(self);
+}
+
+static void gst_kalvorvt_apply(GstKalvorVT* self) {
+    GST_OBJECT_LOCK(self);
+    TakeStyle(*self->values);
+    GST_OBJECT_UNLOCK(self);
+}
+
+static gboolean gst_kalvorvt_start(GstBaseTransform* transform) {
+    gst_kalvorvt_apply(GST_KALVORVT(transform));
+    return TRUE;
+}
+
+static gboolean gst_kalvorvt_set_info(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in_info,
+                                      GstCaps*, GstVideoInfo*) {
+    GstKalvorVT* self = GST_KALVORVT(filter);
+    GST_OBJECT_LOCK(self);
+    self->values->width = GST_VIDEO_INFO_WIDTH(in_info);
+    self->values->height = GST_VIDEO_INFO_HEIGHT(in_info);
+    Rebuild(*self->values);
+    GST_OBJECT_UNLOCK(self);
+    return TRUE;
+}
+
+static gboolean gst_kalvorvt_sink_event(GstBaseTransform* transform, GstEvent* event) {
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+        GST_OBJECT_LOCK(transform);
+        GST_KALVORVT(transform)->values->clock.Flush();
+        GST_OBJECT_UNLOCK(transform);
+    }
+    return GST_BASE_TRANSFORM_CLASS(gst_kalvorvt_parent_class)->sink_event(transform, event);
+}
+
+// Takes the frame's snapshot and decides whether the buffer may pass untouched.
+static void gst_kalvorvt_before_transform(GstBaseTransform* transform, GstBuffer* buffer) {
+    GstKalvorVT* self = GST_KALVORVT(transform);
+    Frame& frame = *self->frame;
+    double stream = NAN;
+    const GstClockTime pts = GST_BUFFER_PTS(buffer);
+    if (GST_CLOCK_TIME_IS_VALID(pts) && transform->segment.format == GST_FORMAT_TIME) {
+        const guint64 time = gst_segment_to_stream_time(&transform->segment, GST_FORMAT_TIME, pts);
+        if (GST_CLOCK_TIME_IS_VALID(time)) stream = double(time) / GST_SECOND;
+    }
+
+    GST_OBJECT_LOCK(self);
+    Values& values = *self->values;
+    const double media = values.clock.Frame(stream);
+    frame.processor = values.processor;
+    frame.track = values.subtitleMode == 0 ? values.track : nullptr;
+    frame.cue = frame.track ? frame.track->CueAt(media, values.params.timeShift,
+                                                 values.params.timeMultiplier, values.frameRate)
+                            : -1;
+    if (frame.cue >= 0) frame.style = CurrentStyle(values);
+    GST_OBJECT_UNLOCK(self);
+
+    if (frame.cue >= 0 && !SubtitleRenderer::Available()) {
+        if (!frame.warnedNoGui)
+            GST_ELEMENT_WARNING(self, LIBRARY, INIT,
+                                ("Subtitles are not drawn: this program has no Qt application."),
+                                (nullptr));
+        frame.warnedNoGui = true;
+        frame.cue = -1;
+    }
+    gst_base_transform_set_passthrough(transform, frame.processor->Neutral() && frame.cue < 0);
+}
+
+static GstFlowReturn gst_kalvorvt_transform_frame_ip(GstVideoFilter* filter, GstVideoFrame* video) {
+    Frame& frame = *GST_KALVORVT(filter)->frame;
+    auto* data = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(video, 0));
+    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(video, 0);
+    const int width = GST_VIDEO_FRAME_WIDTH(video);
+    const int height = GST_VIDEO_FRAME_HEIGHT(video);
+    frame.processor->Process(data, width, height, stride, frame.scratch);
+    if (frame.cue >= 0 && size_t(frame.cue) < frame.track->Cues().size())
+        frame.renderer.Draw(data, width, height, stride, frame.track->Cues()[frame.cue].text,
+                            frame.style);
+    return GST_FLOW_OK;
 }
 
 gboolean RegisterKalvorVT(GstPlugin* plugin) {
