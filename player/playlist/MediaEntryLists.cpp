@@ -26,8 +26,17 @@ std::string Folded(std::string_view text) {
 // same outcomes from ranks as from texts and leaves the same order, while a compare costs
 // an integer compare however long the texts. Descending sorts negate the ranks.
 std::vector<int64_t> RanksOf(const std::vector<std::string>& texts, int ascending) {
+    // Paths of one playlist mostly share a long folder prefix; it decides no compare.
+    size_t shared = texts.empty() ? 0 : texts[0].size();
+    for (const std::string& text : texts) {
+        shared = std::min(shared, text.size());
+        shared = size_t(
+            std::mismatch(text.begin(), text.begin() + ptrdiff_t(shared), texts[0].begin()).first -
+            text.begin());
+    }
     std::vector<std::pair<std::string_view, int>> order(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) order[i] = {texts[i], static_cast<int>(i)};
+    for (size_t i = 0; i < texts.size(); ++i)
+        order[i] = {std::string_view(texts[i]).substr(shared), static_cast<int>(i)};
     std::sort(order.begin(), order.end());
     std::vector<int64_t> ranks(texts.size());
     const int64_t step = ascending == 1 ? 1 : -1;
