@@ -69,7 +69,8 @@ bool LowerThirdChanged(GstBuffer* in, GstBuffer* out) {
         return false;
     }
     const size_t from = a.size / 3 * 2;
-    const bool changed = a.size == b.size && std::memcmp(a.data + from, b.data + from, a.size - from);
+    const bool changed =
+        a.size == b.size && std::memcmp(a.data + from, b.data + from, a.size - from);
     gst_buffer_unmap(out, &b);
     gst_buffer_unmap(in, &a);
     return changed;
@@ -137,8 +138,7 @@ std::string CropAndScale() {
            " top=" + std::to_string(kZoomTop) +
            " bottom=" + std::to_string(kHeight - 1 - kZoomTop - kZoomHeight) +
            " ! videoscale method=bilinear ! capsfilter caps=video/x-raw,width=" +
-           std::to_string(kWidth) +
-           ",height=" + std::to_string(kHeight);
+           std::to_string(kWidth) + ",height=" + std::to_string(kHeight);
 }
 
 // Milliseconds of the slowest of a few frames at 3840x2160, each showing one hostile cue
@@ -150,8 +150,9 @@ double WorstCueMilliseconds(const std::string& folder, int fontSize,
     {
         std::ofstream file(path);
         for (int i = 0; i < cues; ++i)
-            file << i + 1 << "\n" << SrtTime(i * 1000) << " --> " << SrtTime(i * 1000 + 999)
-                 << "\n" << cueText(i) << "\n\n";
+            file << i + 1 << "\n"
+                 << SrtTime(i * 1000) << " --> " << SrtTime(i * 1000 + 999) << "\n"
+                 << cueText(i) << "\n\n";
     }
     GstHarness* harness = gst_harness_new(kKalvorVTFactory);
     auto control = CKalvorVTControl::ForElement(harness->element);
@@ -241,8 +242,9 @@ int main(int argc, char** argv) {
     {
         std::ofstream file(changing);
         for (int i = 0; i < count + 2; ++i)
-            file << i + 1 << "\n" << SrtTime(i * 40) << " --> " << SrtTime(i * 40 + 40)
-                 << "\nCue number " << i << " of this run\nand its second line\n\n";
+            file << i + 1 << "\n"
+                 << SrtTime(i * 40) << " --> " << SrtTime(i * 40 + 40) << "\nCue number " << i
+                 << " of this run\nand its second line\n\n";
     }
 
     const struct {
@@ -273,8 +275,7 @@ int main(int argc, char** argv) {
              c.SetEmboss(0);
          }},
         {"subtitles: one cue on every frame", [&](IKalvorVT& c) { c.SetSubtitleFile(subtitles); }},
-        {"subtitles: a new cue on every frame",
-         [&](IKalvorVT& c) { c.SetSubtitleFile(changing); }},
+        {"subtitles: a new cue on every frame", [&](IKalvorVT& c) { c.SetSubtitleFile(changing); }},
         {"subtitles (one cue) and all effects",
          [&](IKalvorVT& c) {
              AllEffects(c);

@@ -62,25 +62,24 @@ void PadEdges(T* row, int pad, int bytes) {
 
 // (a * (256 - w) + b * w + 128) / 256 per byte, in 16-bit lanes; the buffers never overlap.
 KALVOR_WIDE_LOOP void BlendBytes(const uint8_t* __restrict a, const uint8_t* __restrict b,
-                const uint8_t* __restrict w, size_t n, uint8_t* __restrict out) {
+                                 const uint8_t* __restrict w, size_t n, uint8_t* __restrict out) {
     for (size_t i = 0; i < n; ++i)
-        out[i] = uint8_t(uint16_t(uint16_t(a[i] * uint16_t(256 - w[i])) + uint16_t(b[i] * w[i]) +
-                                  128) >>
-                         8);
+        out[i] = uint8_t(
+            uint16_t(uint16_t(a[i] * uint16_t(256 - w[i])) + uint16_t(b[i] * w[i]) + 128) >> 8);
 }
 
 // The pixels at columns x0[x] and x1[x] of a row, side by side.
 KALVOR_WIDE_LOOP void Gather(const uint8_t* __restrict from, const int32_t* __restrict x0,
-            const int32_t* __restrict x1, int n, uint8_t* __restrict left,
-            uint8_t* __restrict right) {
+                             const int32_t* __restrict x1, int n, uint8_t* __restrict left,
+                             uint8_t* __restrict right) {
     for (int x = 0; x < n; ++x) {
         std::memcpy(left + x * kChannels, from + x0[x] * kChannels, kChannels);
         std::memcpy(right + x * kChannels, from + x1[x] * kChannels, kChannels);
     }
 }
 
-KALVOR_WIDE_LOOP void BlendRows(const uint8_t* __restrict a, const uint8_t* __restrict b, int w, size_t n,
-               uint8_t* __restrict out) {
+KALVOR_WIDE_LOOP void BlendRows(const uint8_t* __restrict a, const uint8_t* __restrict b, int w,
+                                size_t n, uint8_t* __restrict out) {
     const auto wa = uint16_t(256 - w), wb = uint16_t(w);
     for (size_t i = 0; i < n; ++i)
         out[i] = uint8_t(uint16_t(uint16_t(a[i] * wa) + uint16_t(b[i] * wb) + 128) >> 8);
@@ -355,8 +354,8 @@ void AcrossRow(const Across& a, uint8_t* out) {
         const int16_t c = centre[i];
         int16_t blur3 = 0;
         if constexpr (Blur == 1 || Sharpen || Smooth)
-            blur3 = int16_t(uint16_t(uint16_t(v3[i - k] + v3[i + k]) + uint16_t(2 * v3[i]) + 8) >>
-                            4);
+            blur3 =
+                int16_t(uint16_t(uint16_t(v3[i - k] + v3[i + k]) + uint16_t(2 * v3[i]) + 8) >> 4);
         int16_t w = c;
         if constexpr (Blur == 2)
             w = int16_t(uint16_t(uint16_t(v5[i - 2 * k] + v5[i + 2 * k]) +
@@ -388,12 +387,18 @@ using AcrossFn = void (*)(const Across&, uint8_t*);
 template <int Blur, bool Sharpen, bool Smooth>
 AcrossFn PickSide(int side) {
     switch (side) {
-        case 3: return AcrossRow<Blur, Sharpen, Smooth, 3>;
-        case 5: return AcrossRow<Blur, Sharpen, Smooth, 5>;
-        case 7: return AcrossRow<Blur, Sharpen, Smooth, 7>;
-        case 9: return AcrossRow<Blur, Sharpen, Smooth, 9>;
-        case 11: return AcrossRow<Blur, Sharpen, Smooth, 11>;
-        default: return AcrossRow<Blur, Sharpen, Smooth, 0>;
+        case 3:
+            return AcrossRow<Blur, Sharpen, Smooth, 3>;
+        case 5:
+            return AcrossRow<Blur, Sharpen, Smooth, 5>;
+        case 7:
+            return AcrossRow<Blur, Sharpen, Smooth, 7>;
+        case 9:
+            return AcrossRow<Blur, Sharpen, Smooth, 9>;
+        case 11:
+            return AcrossRow<Blur, Sharpen, Smooth, 11>;
+        default:
+            return AcrossRow<Blur, Sharpen, Smooth, 0>;
     }
 }
 

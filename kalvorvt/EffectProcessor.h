@@ -84,7 +84,7 @@ private:
     bool point_ = false;
     bool matrix_ = false;  // hue, saturation, intensity or grayscale
     bool pre_ = false;     // contrast, brightness or balance: the table runs before the matrix
-    uint8_t invert_ = 0;                             // 255 when inverting: v ^ 255 is 255 - v
+    uint8_t invert_ = 0;   // 255 when inverting: v ^ 255 is 255 - v
     std::array<std::array<uint8_t, 256>, 3> lut_{};  // B, G, R; inverts too without a matrix
     // The matrix: [out * 3 + in] and the offsets, 10 fraction bits, rounding included.
     std::array<int16_t, 9> mix_{};

@@ -151,25 +151,34 @@ static GstFlowReturn gst_kalvorvt_transform_frame_ip(GstVideoFilter* filter, Gst
 
 // What each property does, as gst-inspect-1.0 shows it to someone writing a pipeline.
 constexpr std::pair<std::string_view, const char*> kBlurbs[] = {
-    {"hue", "Turns every colour around the colour wheel by this many degrees (-180 to 180; 0 "
-            "leaves colours alone)"},
-    {"saturation", "Colourfulness change in percent (-100 gives grey, 0 leaves it, 200 makes it "
-                   "three times as strong)"},
-    {"intensity", "Overall level change in percent (-100 gives black, 0 leaves it, 150 makes the "
-                  "picture 2.5 times as bright)"},
-    {"zoom-left", "Left edge of the zoomed area, in pixels of the picture it was chosen on, whose "
-                  "last column is zoom-extra1 (0 to 65535)"},
-    {"zoom-top", "Top edge of the zoomed area, in pixels of the picture it was chosen on, whose "
-                 "last row is zoom-extra2 (0 to 65535)"},
-    {"zoom-width", "Width of the zoomed area in those pixels (-1 to 65535); 1 by 1, or the whole "
-                   "picture, means no zoom"},
-    {"zoom-height", "Height of the zoomed area in those pixels (-1 to 65535); 1 by 1, or the whole "
-                    "picture, means no zoom"},
+    {"hue",
+     "Turns every colour around the colour wheel by this many degrees (-180 to 180; 0 "
+     "leaves colours alone)"},
+    {"saturation",
+     "Colourfulness change in percent (-100 gives grey, 0 leaves it, 200 makes it "
+     "three times as strong)"},
+    {"intensity",
+     "Overall level change in percent (-100 gives black, 0 leaves it, 150 makes the "
+     "picture 2.5 times as bright)"},
+    {"zoom-left",
+     "Left edge of the zoomed area, in pixels of the picture it was chosen on, whose "
+     "last column is zoom-extra1 (0 to 65535)"},
+    {"zoom-top",
+     "Top edge of the zoomed area, in pixels of the picture it was chosen on, whose "
+     "last row is zoom-extra2 (0 to 65535)"},
+    {"zoom-width",
+     "Width of the zoomed area in those pixels (-1 to 65535); 1 by 1, or the whole "
+     "picture, means no zoom"},
+    {"zoom-height",
+     "Height of the zoomed area in those pixels (-1 to 65535); 1 by 1, or the whole "
+     "picture, means no zoom"},
     {"zoom-active", "1 scales the zoomed area up to the whole frame, 0 shows the whole picture"},
-    {"zoom-extra1", "Last column (width - 1) of the picture the zoomed area was chosen on; the "
-                    "area is rescaled to frames of another size (-1 to 65535)"},
-    {"zoom-extra2", "Last row (height - 1) of the picture the zoomed area was chosen on; the area "
-                    "is rescaled to frames of another size (-1 to 65535)"},
+    {"zoom-extra1",
+     "Last column (width - 1) of the picture the zoomed area was chosen on; the "
+     "area is rescaled to frames of another size (-1 to 65535)"},
+    {"zoom-extra2",
+     "Last row (height - 1) of the picture the zoomed area was chosen on; the area "
+     "is rescaled to frames of another size (-1 to 65535)"},
     {"grayscale", "1 shows the picture in shades of grey, 0 in colour"},
     {"invert", "1 shows the negative of the picture, after every other colour change; 0 leaves it"},
     {"flip-vertical", "1 turns the picture upside down, 0 leaves it"},
@@ -178,47 +187,61 @@ constexpr std::pair<std::string_view, const char*> kBlurbs[] = {
     {"balance-green",
      "Pulls the green of every pixel toward full (0 leaves it, 255 makes it full)"},
     {"balance-blue", "Pulls the blue of every pixel toward full (0 leaves it, 255 makes it full)"},
-    {"correction1", "Local contrast: side in pixels of the square each pixel's surroundings are "
-                    "averaged over (3 to 11, an even side grows by one; 0 and 1 turn it off)"},
-    {"correction2", "Local contrast: percent by which each pixel is pushed away from the average "
-                    "of its surroundings (0 off to 200)"},
-    {"contrast", "Contrast in sixteenths around mid-grey (0 gives flat grey, 16 leaves the "
-                 "picture, 32 doubles every difference)"},
-    {"brightness", "Added to every colour value (-256 gives black, 0 leaves the picture, 256 "
-                   "white)"},
-    {"sharpen", "Sharpens edges by adding sharpen/16 times the detail a small blur takes away "
-                "(0 off to 64)"},
+    {"correction1",
+     "Local contrast: side in pixels of the square each pixel's surroundings are "
+     "averaged over (3 to 11, an even side grows by one; 0 and 1 turn it off)"},
+    {"correction2",
+     "Local contrast: percent by which each pixel is pushed away from the average "
+     "of its surroundings (0 off to 200)"},
+    {"contrast",
+     "Contrast in sixteenths around mid-grey (0 gives flat grey, 16 leaves the "
+     "picture, 32 doubles every difference)"},
+    {"brightness",
+     "Added to every colour value (-256 gives black, 0 leaves the picture, 256 "
+     "white)"},
+    {"sharpen",
+     "Sharpens edges by adding sharpen/16 times the detail a small blur takes away "
+     "(0 off to 64)"},
     {"blur", "0 no blur, 1 a soft 3x3 blur, 2 a stronger 5x5 blur"},
-    {"emboss", "1 shows the picture as grey relief, in place of blur, sharpen, smooth and local "
-               "contrast; 0 off"},
-    {"smooth", "Smooths away small differences between neighbouring pixels and keeps edges; "
-               "higher values smooth larger differences (0 off to 4000)"},
-    {"filter-mode", "0 turns every picture effect off (subtitles still show); any other value "
-                    "leaves them on"},
+    {"emboss",
+     "1 shows the picture as grey relief, in place of blur, sharpen, smooth and local "
+     "contrast; 0 off"},
+    {"smooth",
+     "Smooths away small differences between neighbouring pixels and keeps edges; "
+     "higher values smooth larger differences (0 off to 4000)"},
+    {"filter-mode",
+     "0 turns every picture effect off (subtitles still show); any other value "
+     "leaves them on"},
     {"time-shift", "Seconds added to every subtitle time, after the multiplier (-6000 to 6000)"},
-    {"time-multiplier", "Every subtitle time is multiplied by this before the shift (0.01 to 10; "
-                        "1 leaves the times alone)"},
+    {"time-multiplier",
+     "Every subtitle time is multiplied by this before the shift (0.01 to 10; "
+     "1 leaves the times alone)"},
     {"text-transparency", "Transparency of the subtitle text in percent (0 opaque, 100 invisible)"},
     {"font-face", "Font family of the subtitles; comes into use at the apply signal"},
-    {"font-size", "Subtitle size in points on a 360-line picture, scaled with the frame height "
-                  "(1 to 100); comes into use at the apply signal"},
+    {"font-size",
+     "Subtitle size in points on a 360-line picture, scaled with the frame height "
+     "(1 to 100); comes into use at the apply signal"},
     {"bold", "1 draws the subtitles bold, 0 regular; comes into use at the apply signal"},
     {"italic", "1 draws the subtitles italic, 0 upright; comes into use at the apply signal"},
     {"underline", "1 underlines the subtitles, 0 not; comes into use at the apply signal"},
     {"bordering", "1 outlines the subtitle letters in black, 0 draws them without an outline"},
     {"antialiasing", "1 draws subtitle letters with smoothed edges, 0 with hard ones"},
-    {"left-bound", "Room kept free left of the subtitles, in thousandths of the frame width (0 to "
-                   "1000)"},
-    {"right-bound", "Room kept free right of the subtitles, in thousandths of the frame width (0 "
-                    "to 1000)"},
-    {"text-vertical", "Height of the subtitles' bottom above the frame's bottom edge, in "
-                      "thousandths of the frame height (0 to 1000)"},
+    {"left-bound",
+     "Room kept free left of the subtitles, in thousandths of the frame width (0 to "
+     "1000)"},
+    {"right-bound",
+     "Room kept free right of the subtitles, in thousandths of the frame width (0 "
+     "to 1000)"},
+    {"text-vertical",
+     "Height of the subtitles' bottom above the frame's bottom edge, in "
+     "thousandths of the frame height (0 to 1000)"},
     {"text-red", "Red of the subtitle text colour (0 to 255)"},
     {"text-green", "Green of the subtitle text colour (0 to 255)"},
     {"text-blue", "Blue of the subtitle text colour (0 to 255)"},
     {"alignment", "Subtitle alignment between the bounds: 0 left, 1 centre, 2 right"},
-    {"bar-opacity", "Opacity of the dark bar behind the subtitles in percent (0 none, 100 solid "
-                    "black)"},
+    {"bar-opacity",
+     "Opacity of the dark bar behind the subtitles in percent (0 none, 100 solid "
+     "black)"},
 };
 
 static const char* Blurb(std::string_view property) {
@@ -286,10 +309,10 @@ static void gst_kalvorvt_class_init(GstKalvorVTClass* klass) {
                             "SRT or MicroDVD subtitle file to show; one that holds cues sets "
                             "subtitle-mode to 0",
                             nullptr, flags));
-    g_object_class_install_property(object_class, kPropSubtitleMode,
-                                    g_param_spec_int("subtitle-mode", "Subtitle mode",
-                                                     "0 shows the subtitles, 2 hides them", 0, 2,
-                                                     2, flags));
+    g_object_class_install_property(
+        object_class, kPropSubtitleMode,
+        g_param_spec_int("subtitle-mode", "Subtitle mode", "0 shows the subtitles, 2 hides them", 0,
+                         2, 2, flags));
 
     g_signal_new_class_handler("apply", G_TYPE_FROM_CLASS(klass),
                                static_cast<GSignalFlags>(G_SIGNAL_RUN_LAST | G_SIGNAL_ACTION),

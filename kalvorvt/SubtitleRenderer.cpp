@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QGlyphRun>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
@@ -50,17 +50,20 @@ struct Look {
 
 // One row of the cue: the text (coverage cover) over its black outline (the largest of
 // ring, above and below) at the text transparency, over the black bar; premultiplied.
-__attribute__((target_clones("avx2", "default"))) void ComposeRow(
-    const uint8_t* __restrict cover, const uint8_t* __restrict ring,
-    const uint8_t* __restrict above, const uint8_t* __restrict below, int n, Look look,
-    uint32_t* __restrict out) {
+__attribute__((target_clones("avx2", "default"))) void ComposeRow(const uint8_t* __restrict cover,
+                                                                  const uint8_t* __restrict ring,
+                                                                  const uint8_t* __restrict above,
+                                                                  const uint8_t* __restrict below,
+                                                                  int n, Look look,
+                                                                  uint32_t* __restrict out) {
     for (int x = 0; x < n; ++x) {
         const uint16_t a = cover[x];
         const uint16_t edge = std::max(ring[x], std::max(above[x], below[x]));
         const uint16_t text = Div255(uint16_t(a * look.textAlpha));
-        const uint16_t dark =
-            Div255(uint16_t(uint16_t(a + Div255(uint16_t(edge * uint16_t(255 - a)))) * look.textAlpha));
-        const uint16_t alpha = uint16_t(dark + Div255(uint16_t(look.barAlpha * uint16_t(255 - dark))));
+        const uint16_t dark = Div255(
+            uint16_t(uint16_t(a + Div255(uint16_t(edge * uint16_t(255 - a)))) * look.textAlpha));
+        const uint16_t alpha =
+            uint16_t(dark + Div255(uint16_t(look.barAlpha * uint16_t(255 - dark))));
         out[x] = uint32_t(alpha) << 24 | uint32_t(Div255(uint16_t(look.red * text))) << 16 |
                  uint32_t(Div255(uint16_t(look.green * text))) << 8 |
                  Div255(uint16_t(look.blue * text));
@@ -69,7 +72,7 @@ __attribute__((target_clones("avx2", "default"))) void ComposeRow(
 
 // A glyph's coverage, rasterised once and laid down wherever the glyph occurs.
 struct GlyphMask {
-    QImage alpha;  // Format_Alpha8
+    QImage alpha;   // Format_Alpha8
     QPoint offset;  // of its top-left from the glyph's origin on the baseline
 };
 
@@ -113,8 +116,8 @@ void Stamp(SubtitleRenderer::Plane& plane, const QImage& mask, int left, int top
 void Fill(SubtitleRenderer::Plane& plane, int left, int top, int w, int h) {
     for (int y = std::max(0, top); y < std::min(plane.height, top + h); ++y) {
         uint8_t* row = &plane.bytes[size_t(y) * plane.width];
-        std::fill(row + std::clamp(left, 0, plane.width), row + std::clamp(left + w, 0, plane.width),
-                  uint8_t(255));
+        std::fill(row + std::clamp(left, 0, plane.width),
+                  row + std::clamp(left + w, 0, plane.width), uint8_t(255));
     }
 }
 
@@ -214,8 +217,8 @@ void SubtitleRenderer::Prepare(int width, int height, const std::string& text,
             const QRectF extent = line.naturalTextRect();
             const int thickness = std::max(1, metrics.lineWidth());
             Fill(glyphs, int(extent.left()) - bar.left(),
-                        int(line.y() + line.ascent()) + metrics.underlinePos() - bar.top(),
-                        int(std::ceil(extent.width())), thickness);
+                 int(line.y() + line.ascent()) + metrics.underlinePos() - bar.top(),
+                 int(std::ceil(extent.width())), thickness);
         }
     }
 
@@ -224,7 +227,8 @@ void SubtitleRenderer::Prepare(int width, int height, const std::string& text,
     if (border) Spread(glyphs, border, across_);
     const Look look{uint16_t((100 - std::clamp(style.textTransparency, 0, 100)) * 255 / 100),
                     uint16_t(std::clamp(style.barOpacity, 0, 100) * 255 / 100),
-                    uint16_t(std::clamp(style.red, 0, 255)), uint16_t(std::clamp(style.green, 0, 255)),
+                    uint16_t(std::clamp(style.red, 0, 255)),
+                    uint16_t(std::clamp(style.green, 0, 255)),
                     uint16_t(std::clamp(style.blue, 0, 255))};
     if (cue_.size() != bar.size()) cue_ = QImage(bar.size(), QImage::Format_ARGB32_Premultiplied);
     const int w = bar.width(), h = bar.height();
@@ -233,7 +237,8 @@ void SubtitleRenderer::Prepare(int width, int height, const std::string& text,
         const uint8_t* ring = border ? &across_.bytes[size_t(row) * w] : cover;
         const uint8_t* above = border && row >= border ? ring - size_t(border) * w : ring;
         const uint8_t* below = border && row + border < h ? ring + size_t(border) * w : ring;
-        ComposeRow(cover, ring, above, below, w, look, reinterpret_cast<uint32_t*>(cue_.scanLine(row)));
+        ComposeRow(cover, ring, above, below, w, look,
+                   reinterpret_cast<uint32_t*>(cue_.scanLine(row)));
     }
 
     // Placed in the box by the alignment, its bottom at the vertical position, inside the frame.

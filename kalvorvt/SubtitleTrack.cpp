@@ -104,8 +104,7 @@ std::shared_ptr<const SubtitleTrack> SubtitleTrack::Load(const std::string& path
     struct stat info {};
     std::string content;
     bool whole = false;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-        info.st_size <= off_t(kMaxFileBytes)) {
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= off_t(kMaxFileBytes)) {
         content.resize(kMaxFileBytes + 1);  // one byte more tells a file that grew too long
         size_t used = 0;
         for (;;) {

@@ -171,9 +171,9 @@ TEST(EffectProcessor, ZoomOfAQuadrantFillsTheFrameWithThatQuadrant) {
         Change zoom;
         int quadrant;
     } cases[] = {
-        {Zoom(0, 0, 7, 5, 15, 11), 0},         {Zoom(8, 0, 7, 5, 15, 11), 1},
-        {Zoom(0, 6, 7, 5, 15, 11), 2},         {Zoom(8, 6, 7, 5, 15, 11), 3},
-        {Zoom(0, 0, 70, 50, 159, 119), 0},     {Zoom(85, 65, 70, 50, 159, 119), 3},
+        {Zoom(0, 0, 7, 5, 15, 11), 0},      {Zoom(8, 0, 7, 5, 15, 11), 1},
+        {Zoom(0, 6, 7, 5, 15, 11), 2},      {Zoom(8, 6, 7, 5, 15, 11), 3},
+        {Zoom(0, 0, 70, 50, 159, 119), 0},  {Zoom(85, 65, 70, 50, 159, 119), 3},
         {Zoom(86, 3, 70, 50, 159, 119), 1},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -250,7 +250,7 @@ TEST(EffectProcessor, PointEffectsTogetherEqualTheChainOfEachGroupAlone) {
     // as its own pass, clipped in between: fused into one pass the result must not change.
     // Saturated colours at full contrast are where unclipped folding goes wrong.
     Image in(8, 4);
-    const Pixel colours[] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
+    const Pixel colours[] = {{255, 0, 0},    {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
                              {200, 100, 50}, {20, 30, 240}, {128, 128, 128}, {250, 250, 250}};
     for (int x = 0; x < 8; ++x) in.Fill(x, 0, x + 1, 4, colours[x]);
     const Change pre[] = {

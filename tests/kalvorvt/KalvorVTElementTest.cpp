@@ -1,11 +1,10 @@
 // The effects element: its control, pass-through while neutral, effects and subtitles on
 // flowing frames, and property writes from other threads.
 
+#include <fcntl.h>
 #include <gst/app/gstappsink.h>
 #include <gst/check/gstharness.h>
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -351,8 +350,8 @@ TEST_F(KalvorVTSubtitles, AThousandCharacterWordOn4KVideoWrapsAndFinishes) {
     // Once took half a minute per cue and held the pipeline as long; the time is a figure
     // of effects_bench, here it must finish and break the word over several lines.
     Frames frames(3840, 2160, 1);
-    frames.Control().SetSubtitleFile(Write("long.srt", "1\n00:00:00,000 --> 00:00:09,000\n" +
-                                                           std::string(1000, 'W') + "\n"));
+    frames.Control().SetSubtitleFile(
+        Write("long.srt", "1\n00:00:00,000 --> 00:00:09,000\n" + std::string(1000, 'W') + "\n"));
     const auto shown = frames.Push(0, 90);
     ASSERT_FALSE(shown.empty());
     const int lineHeight = 12 * 2160 / 360;  // the default size on this frame

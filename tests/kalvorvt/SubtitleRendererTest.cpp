@@ -16,7 +16,7 @@ constexpr int kWidth = 480, kHeight = 270, kGrey = 90;
 
 struct Drawn {
     QImage frame;
-    QRect changed;  // the pixels that differ from the grey frame
+    QRect changed;                      // the pixels that differ from the grey frame
     int red = 0, black = 0, other = 0;  // pure text red, pure black, anything else changed
 };
 
@@ -55,7 +55,8 @@ TEST(SubtitleRenderer, ColourBarOutlineAndPlaceComeOutAsSet) {
     for (int y = plain.changed.top(); y <= plain.changed.bottom(); ++y)
         for (int x = plain.changed.left(); x <= plain.changed.right(); ++x) {
             const QColor c = plain.frame.pixelColor(x, y);  // edges blend red into grey
-            ASSERT_TRUE(c.red() >= kGrey && c.green() <= kGrey && c.blue() <= kGrey) << x << "," << y;
+            ASSERT_TRUE(c.red() >= kGrey && c.green() <= kGrey && c.blue() <= kGrey)
+                << x << "," << y;
         }
 
     const struct {

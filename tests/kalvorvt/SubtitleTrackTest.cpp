@@ -3,7 +3,6 @@
 // line costs its own cue only.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cmath>
@@ -95,14 +94,17 @@ TEST(SubtitleTrack, AnOverLongLineLosesItsOwnCueOnly) {
         std::string content;
         std::vector<std::string> texts;
     } cases[] = {
-        {"srt text line", a + "2\n00:00:03,000 --> 00:00:04,000\nok\n" + longLine + "\n\n" + c,
+        {"srt text line",
+         a + "2\n00:00:03,000 --> 00:00:04,000\nok\n" + longLine + "\n\n" + c,
          {"First", "Third"}},
-        {"srt times line", a + "2\n00:00:03,000 --> 00:00:04,000 " + longLine + "\nSecond\n\n" + c,
+        {"srt times line",
+         a + "2\n00:00:03,000 --> 00:00:04,000 " + longLine + "\nSecond\n\n" + c,
          {"First", "Third"}},
         {"srt, the first line", longLine + "\n\n" + a + c, {"First", "Third"}},
         {"microdvd", "{1}{2}One\n{3}{4}" + longLine + "\n{5}{6}Three\n", {"One", "Three"}},
-        {"at the limit is kept", a + "2\n00:00:03,000 --> 00:00:04,000\n" +
-                                     std::string(SubtitleTrack::kMaxLineBytes, 'y') + "\n",
+        {"at the limit is kept",
+         a + "2\n00:00:03,000 --> 00:00:04,000\n" + std::string(SubtitleTrack::kMaxLineBytes, 'y') +
+             "\n",
          {"First", std::string(SubtitleTrack::kMaxLineBytes, 'y')}},
     };
     for (const auto& t : cases) {
@@ -126,9 +128,9 @@ TEST(SubtitleTrack, LoadReadsRegularFilesOnlyAndNeverWaitsOnOne) {
         std::string path;
         bool loads;
     } cases[] = {
-        {env.Path("film.srt"), true},   {env.Path("fifo.srt"), false},  // would block in open()
-        {env.Path("folder.srt"), false}, {"/dev/zero", false},          // would never end
-        {env.Path("huge.sub"), false},  {env.Path("missing.srt"), false},
+        {env.Path("film.srt"), true},    {env.Path("fifo.srt"), false},  // would block in open()
+        {env.Path("folder.srt"), false}, {"/dev/zero", false},           // would never end
+        {env.Path("huge.sub"), false},   {env.Path("missing.srt"), false},
     };
     for (const auto& c : cases) {
         const auto track = SubtitleTrack::Load(c.path);
