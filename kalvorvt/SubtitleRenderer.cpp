@@ -107,9 +107,9 @@ private:
 void Stamp(SubtitleRenderer::Plane& plane, const QImage& mask, int left, int top) {
     const int x0 = std::max(0, left), x1 = std::min(plane.width, left + mask.width());
     for (int y = std::max(0, top); y < std::min(plane.height, top + mask.height()); ++y) {
-        const uchar* from = mask.constScanLine(y - top) - left;
+        const uchar* from = mask.constScanLine(y - top);
         uint8_t* to = &plane.bytes[size_t(y) * plane.width];
-        for (int x = x0; x < x1; ++x) to[x] = std::max(to[x], from[x]);
+        for (int x = x0; x < x1; ++x) to[x] = std::max(to[x], from[x - left]);
     }
 }
 
