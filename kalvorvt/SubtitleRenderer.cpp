@@ -20,10 +20,12 @@ namespace {
 constexpr char kFallbackFace[] = "DejaVu Sans";
 // Whatever a file holds, one cue costs bounded work: at most this many characters are
 // laid out, glyphs are at most 1/kGlyphFraction of the frame height, a word wider than
-// the box is broken anywhere, lines that would fall below the frame are not drawn, and
+// the box is broken anywhere, a cue covers at most 1/kCueFraction of the frame's height
+// (four lines at the largest glyphs), and
 // each distinct glyph is rasterised once per cue.
 constexpr int kMaxCueCharacters = 400;
 constexpr int kGlyphFraction = 10;
+constexpr int kCueFraction = 2;
 
 // The cue's text, cut to kMaxCueCharacters without splitting a surrogate pair.
 QString CueText(const std::string& text) {
@@ -184,7 +186,7 @@ void SubtitleRenderer::Prepare(int width, int height, const std::string& text,
         QTextLine line = layout.createLine();
         if (!line.isValid()) break;
         line.setLineWidth(boxWidth);
-        if (!lines.empty() && y + line.height() > height) break;  // below the frame
+        if (!lines.empty() && y + line.height() > height / kCueFraction) break;
         line.setPosition(QPointF(0, y));
         y += line.height();
         lines.push_back(line);

@@ -3,7 +3,7 @@
 // Draws a subtitle cue onto a packed 32-bit frame with QPainter. The cue, its bar, border
 // and transparency are drawn once into an image and kept while the text, style and frame
 // size stay the same, so a cue costs one blend per frame after its first. The first draw
-// is bounded too: the characters, the glyph height and the lines drawn are capped, and a
+// is bounded too: the characters, the glyph height and the cue's height are capped, and a
 // word wider than the box breaks anywhere.
 // Fonts need a QGuiApplication: Available() says whether one exists in this process.
 
