@@ -15,6 +15,8 @@
 #include "platform/media/BusEvent.h"
 #include "platform/media/GstInit.h"
 #include "platform/media/StateWait.h"
+#include "player/playback/EffectApply.h"
+#include "player/playback/SubtitleFiles.h"
 #include "player/playback/SystemSinks.h"
 
 namespace {
@@ -151,6 +153,7 @@ void CKalvorMovie::ResetStreamFacts() {
     isMidi = 0;
     streamCount = 0;
     duration = 0.0;  // a length the new graph cannot tell stays unknown, not the last file's
+    subtitlePath.clear();  // the new element has none until one is loaded
     probeFacts_ = media::MediaFacts{};
 }
 
@@ -241,7 +244,7 @@ void CKalvorMovie::AddAudioDevice() {
 void CKalvorMovie::PushEffectBlock() {
     if (!effectsFilter_ || !effectsControl_ || hasVideo != 1 || streamCount == 0) return;
     ::PushEffectBlock(*effectsControl_, effectParams, effectParams.filterMode, frameRate);
-    if (host_.Settings().autoLoadSubtitles == 1 && subtitles_) subtitles_->FindSubtitles();
+    if (host_.Settings().autoLoadSubtitles == 1) FindSubtitles();
 }
 
 void CKalvorMovie::StartPositionTimer() {
@@ -474,6 +477,41 @@ int CKalvorMovie::HasVideoWindow() const {
 }
 
 int CKalvorMovie::HasMedia() const { return hasVideo == 1 || hasAudio == 1 ? 1 : 0; }
+
+// ---- effects element ----------------------------------------------------------------
+
+int CKalvorMovie::ApplyEffect(int code) {
+    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1) return 1;
+    if (ApplyEffectCode(*effectsControl_, effectParams, code, videoWidth, videoHeight))
+        RefreshFrame();
+    return 1;
+}
+
+// A paused graph shows its last frame as it went through the element then; seeking to
+// the same place sends that frame through again.
+int CKalvorMovie::RefreshFrame() {
+    if (paused != 1 || !graph_) return 1;
+    SetPosition(GetPosition());
+    return 1;
+}
+
+int CKalvorMovie::FindSubtitles() {
+    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1) return 1;
+    const std::string found = subtitles::FindBeside(mediaPath);
+    return found.empty() ? 1 : LoadSubtitles(found);
+}
+
+int CKalvorMovie::LoadSubtitles(const std::string& path) {
+    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1) return 1;
+    std::string error;
+    const bool written = subtitles::WriteHandOver(path, &error);
+    if (!written) qWarning("Kalvor: %s", error.c_str());
+    subtitlePath = path;
+    // The push at open leaves subtitles off; a file handed over is meant to be seen.
+    effectsControl_->SetSubtitleMode(0);
+    effectsControl_->SetSubtitleFile(subtitlePath);
+    return written ? 1 : 0;
+}
 
 // ---- events -------------------------------------------------------------------------
 

@@ -37,7 +37,6 @@ public:
     void SetSinkFactory(ISinkFactory* sinks);
     void SetDisplayModeSwitch(IDisplayModeSwitch* modes) { modes_ = modes; }
     void SetVideoGeometry(IVideoGeometry* geometry) { geometry_ = geometry; }
-    void SetSubtitleSearch(ISubtitleSearch* subtitles) { subtitles_ = subtitles; }
 
     // Operations report 1 when done or when there was nothing to do, 0 on failure.
     int InitGraph();
@@ -60,6 +59,17 @@ public:
     // The graph reached its end (also called by the play-range end timer).
     int OnEndOfMedia();
 
+    // The effects element. Each does nothing (and reports 1) without the element or a picture.
+    // Sends the group of an effect code (1..27) from effectParams, then Apply or RefreshFrame.
+    int ApplyEffect(int code);
+    // Draws a paused picture again through the element, so that a changed effect shows.
+    int RefreshFrame();
+    // Loads the first subtitle file beside mediaPath, when there is one.
+    int FindSubtitles();
+    // Shows the subtitles of path: "sub.txt" names it, then the element reads it. Reports 0
+    // when "sub.txt" could not be written; the subtitles show all the same.
+    int LoadSubtitles(const std::string& path);
+
     static int32_t VolumeValue(double volume);     // 0..1 -> hundredths of a dB
     static double VolumeGain(int32_t hundredths);  // hundredths of a dB -> linear gain
     static bool IsMidiName(const std::string& path);
@@ -81,6 +91,7 @@ public:
     // Fields shared with the other parts of the video window.
     EffectParams effectParams = DefaultEffectParams();
     std::string mediaPath;  // UTF-8, set by the main window before OpenMedia
+    std::string subtitlePath;  // the file last handed to the element; cleared at every open
     int positionTimerId = 0;
     int32_t videoWidth = 0;
     int32_t videoHeight = 0;
@@ -132,7 +143,6 @@ private:
     ISinkFactory* sinks_;
     IDisplayModeSwitch* modes_ = nullptr;
     IVideoGeometry* geometry_ = nullptr;
-    ISubtitleSearch* subtitles_ = nullptr;
 
     // The graph state: empty before InitGraph and after CloseGraph.
     media::ElementRef graph_;            // playbin: control, seeking, position, audio volume

@@ -1,7 +1,7 @@
 #pragma once
 
 // The steps of opening a file that belong to other parts of the video window: full-screen
-// display modes, picture geometry and the subtitle search. Each is optional; an absent
+// display modes and picture geometry. Each is optional; an absent
 // hook's step is skipped.
 
 class IDisplayModeSwitch {
@@ -18,11 +18,4 @@ public:
     virtual ~IVideoGeometry() = default;
     virtual void FitVideoRect(int mode) = 0;
     virtual void SetVideoWindowPosition() = 0;
-};
-
-class ISubtitleSearch {
-public:
-    virtual ~ISubtitleSearch() = default;
-    // Looks for a subtitle file beside the opened media file and loads it.
-    virtual void FindSubtitles() = 0;
 };

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <sys/stat.h>
+
 #include <QThread>
 #include <chrono>
 #include <cstring>
@@ -100,6 +102,13 @@ protected:
         for (char& c : noise) c = static_cast<char>(random());
         TempEnvironment::WriteFile(Media("noise.bin"), noise);
         TempEnvironment::WriteFile(Media("song.MID"), noise);
+        ASSERT_EQ(mkdir(Media("subs").c_str(), 0755), 0);
+        clip.seconds = 3.0;
+        ASSERT_TRUE(media::MakeAvi(Media("subs/film.avi"), clip));
+        TempEnvironment::WriteFile(Media("subs/film.srt"),
+                                   "1\n00:00:01,000 --> 00:00:02,000\nWWWWWW\n\n");
+        TempEnvironment::WriteFile(Media("subs/other.srt"),
+                                   "1\n00:00:00,200 --> 00:00:00,800\nMMMMMM\n\n");
     }
     static void TearDownTestSuite() { media_.reset(); }
     static std::string Media(const char* name) { return media_->Path(name); }
@@ -115,6 +124,24 @@ protected:
         movie_->CreateGraph();
         movie_->mediaPath = path;
         return movie_->OpenMedia();
+    }
+    // The bytes of the picture the renderer holds since the last seek; empty when none came.
+    std::string Picture() {
+        GstSample* sample =
+            gst_app_sink_try_pull_preroll(GST_APP_SINK(movie_->Renderer()), 2 * GST_SECOND);
+        if (!sample) return {};
+        GstMapInfo map;
+        std::string bytes;
+        if (gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ)) {
+            bytes.assign(reinterpret_cast<const char*>(map.data), map.size);
+            gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+        }
+        gst_sample_unref(sample);
+        return bytes;
+    }
+    std::string PictureAt(double seconds) {
+        movie_->SetPosition(seconds);
+        return Picture();
     }
     double SegmentRate() {
         GstSample* sample =
@@ -304,6 +331,69 @@ TEST_F(KalvorMovieTest, EndOfMediaReachesTheWindowOnceOnTheUiThreadAndOnlyFromIt
         qttest::Pump(50);
     }
     EXPECT_EQ(host_.endsOfMedia, 2);  // only B's own
+}
+
+// How many bytes of two pictures of one size differ.
+size_t Differing(const std::string& a, const std::string& b) {
+    EXPECT_EQ(a.size(), b.size());
+    if (a.size() != b.size() || a.empty()) return 0;
+    size_t count = 0;
+    for (size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
+    return count;
+}
+
+std::string HandOver() {
+    return TempEnvironment::ReadFile(std::string(getenv("XDG_DATA_HOME")) + "/Kalvor/sub.txt");
+}
+
+TEST_F(KalvorMovieTest, SubtitlesBesideTheFileShowAtTheirTimeAndAFileLoadedByCommandShowsToo) {
+    const std::string film = Media("subs/film.avi"), beside = Media("subs/film.srt"),
+                      other = Media("subs/other.srt");
+    host_.settings.autoLoadSubtitles = 0;  // the pictures without subtitles
+    ASSERT_EQ(Open(film), 1);
+    EXPECT_EQ(movie_->subtitlePath, "");
+    const std::string plainEarly = PictureAt(0.5), plainLate = PictureAt(1.5);
+    ASSERT_FALSE(plainEarly.empty());
+    ASSERT_GT(Differing(plainEarly, plainLate), 0u);  // the pattern moves
+
+    host_.settings.autoLoadSubtitles = 1;
+    ASSERT_EQ(Open(film), 1);
+    EXPECT_EQ(movie_->subtitlePath, beside);
+    EXPECT_EQ(HandOver(), beside + '\0');
+    EXPECT_EQ(Differing(PictureAt(0.5), plainEarly), 0u);  // before the cue
+    EXPECT_GT(Differing(PictureAt(1.5), plainLate), 100u);  // during it
+
+    EXPECT_EQ(movie_->LoadSubtitles(other), 1);
+    EXPECT_EQ(movie_->subtitlePath, other);
+    EXPECT_EQ(HandOver(), other + '\0');
+    EXPECT_GT(Differing(PictureAt(0.5), plainEarly), 100u);
+    EXPECT_EQ(Differing(PictureAt(1.5), plainLate), 0u);  // the first file's cue is gone
+
+    ASSERT_EQ(Open(Media("short.avi")), 1);  // a new file starts without subtitles
+    EXPECT_EQ(movie_->subtitlePath, "");
+    EXPECT_EQ(HandOver(), other + '\0');  // the hand-over is never deleted
+    // Loading by command turns the display on even for a file without cues.
+    gint mode = -1;
+    g_object_get(movie_->EffectsFilter(), "subtitle-mode", &mode, nullptr);
+    EXPECT_EQ(mode, 2);
+    movie_->LoadSubtitles(Media("noise.bin"));
+    g_object_get(movie_->EffectsFilter(), "subtitle-mode", &mode, nullptr);
+    EXPECT_EQ(mode, 0);
+}
+
+TEST_F(KalvorMovieTest, AnEffectEditedWhilePausedShowsOnThePausedPicture) {
+    ASSERT_EQ(Open(Media("three.avi")), 1);
+    movie_->TogglePause();
+    ASSERT_EQ(movie_->paused, 1);
+    const std::string plain = PictureAt(1.0);
+    ASSERT_FALSE(plain.empty());
+    movie_->effectParams.invert = 1;
+    movie_->ApplyEffect(static_cast<int>(EffectCode::Invert));
+    EXPECT_GT(Differing(Picture(), plain), plain.size() / 2);
+    EXPECT_NEAR(movie_->GetPosition(), 1.0, 0.04);  // drawn again where it was
+    movie_->effectParams.invert = 0;
+    movie_->ApplyEffect(static_cast<int>(EffectCode::Invert));
+    EXPECT_EQ(Differing(Picture(), plain), 0u);
 }
 
 // Answers every caps query with nothing, so that no format can be agreed through the pad.
