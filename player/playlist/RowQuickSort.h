@@ -7,8 +7,8 @@
 // user sees, so the procedure is kept step for step.
 //
 // With many equal keys the partition's two scans walk most of a range every time. When the
-// keys are integers (ranks), RowQuickSortByKeys answers a scan that runs long from a
-// min/max tree instead: the same rows are found, so the same swaps are made, only sooner.
+// keys are integers (ranks), RowQuickSortByKeys answers such scans from a min/max tree
+// instead: the same rows are found, so the same swaps are made, only sooner.
 
 #include <algorithm>
 #include <cstdint>
@@ -144,25 +144,29 @@ private:
     std::vector<int64_t> max_;
 };
 
-// Scans over integer keys: a few steps walked, then the tree, built at the first long scan.
+// Scans over integer keys. Scans walk; only when the walking past kWalk steps has cost more
+// than a whole sort of distinct keys would (so ties are what keeps the scans going) is the
+// tree built, and from then on a scan that runs past kWalk asks the tree. Distinct keys thus
+// never pay for keeping the tree up to date through their swaps.
 struct KeyScans {
     static constexpr int kWalk = 16;
     std::vector<int64_t>& keys;
-    std::optional<MinMaxTree> tree;  // built at the first long scan
+    int64_t budget = 0;  // steps past kWalk that may still be walked before the tree is built
+    std::optional<MinMaxTree> tree;
 
     int FirstAfter(int from, int hi, int lo) {
         const int64_t pivot = keys[size_t(lo)];
-        for (int step = 0; step < kWalk; ++step, ++from) {
-            if (from > hi || keys[size_t(from)] > pivot) return from;
+        for (int walked = 0; from <= hi && keys[size_t(from)] <= pivot; ++from, ++walked) {
+            if (walked >= kWalk && UseTree()) return tree->FirstAbove(from, hi, pivot);
         }
-        return Tree().FirstAbove(from, hi, pivot);
+        return from;
     }
     int LastBefore(int from, int lo) {
         const int64_t pivot = keys[size_t(lo)];
-        for (int step = 0; step < kWalk; ++step, --from) {
-            if (from <= lo || keys[size_t(from)] < pivot) return from;
+        for (int walked = 0; from > lo && keys[size_t(from)] >= pivot; --from, ++walked) {
+            if (walked >= kWalk && UseTree()) return tree->LastBelow(lo + 1, from, pivot);
         }
-        return Tree().LastBelow(lo + 1, from, pivot);
+        return from;
     }
     void Swapped(int i, int j) {
         std::swap(keys[size_t(i)], keys[size_t(j)]);
@@ -170,9 +174,9 @@ struct KeyScans {
         tree->Set(i, keys[size_t(i)]);
         tree->Set(j, keys[size_t(j)]);
     }
-    MinMaxTree& Tree() {
-        if (!tree) tree.emplace(keys);
-        return *tree;
+    bool UseTree() {
+        if (!tree && --budget < 0) tree.emplace(keys);
+        return tree.has_value();
     }
 };
 
@@ -195,6 +199,9 @@ void RowQuickSortByKeys(std::vector<int64_t>& keys, Swap swap) {
         const int64_t y = keys[size_t(j)];
         return (x > y) - (x < y);
     };
-    rowsort::KeyScans scans{keys, std::nullopt};
+    const int64_t n = static_cast<int64_t>(keys.size());
+    int64_t log2n = 1;
+    while ((int64_t{1} << log2n) < n) ++log2n;
+    rowsort::KeyScans scans{keys, 2 * n * log2n, std::nullopt};
     rowsort::QuickSort(static_cast<int>(keys.size()), compare, scans, swap);
 }
