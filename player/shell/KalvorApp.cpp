@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/channel/IPCManager.h"
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
@@ -77,7 +78,8 @@ int CKalvorApp::RunOwnerWindow(const CommandLine& line) {
     dlg.SetBusy(true);
     ListenForLaunchRequests();
     dlg.SetCurrentFile(line.path);
-    // The command channel's root is created here once that channel exists.
+    // The command channel is only set up, never used; its root lives for the whole run.
+    const IPCManager channel(ChannelSystem::ForFolders(m_folders.program, m_folders.temp));
     dlg.SetLaunchFlags(line.flags);
     return m_parent->DoModal();
 }
