@@ -208,8 +208,6 @@ private:
     Blob tailBlob_;
 };
 
-class IPCEndpoint;
-
 // The commands in registration order, each created and entered into the endpoint's map.
 struct ChannelCommandEntry {
     const char* name;
