@@ -42,7 +42,8 @@ std::string FindBeside(const std::string& mediaPath) {
     const std::string folder = mediaPath.substr(0, slash + 1);
     const std::string mediaName = mediaPath.substr(slash + 1);
     const size_t dot = mediaName.rfind('.');
-    const std::string stem = (dot == std::string::npos ? mediaName : mediaName.substr(0, dot)) + ".";
+    const std::string stem =
+        (dot == std::string::npos ? mediaName : mediaName.substr(0, dot)) + ".";
 
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
     if (!dir) return {};
@@ -59,7 +60,8 @@ std::string FindBeside(const std::string& mediaPath) {
     std::sort(candidates.begin(), candidates.end());
     for (const std::string& name : candidates) {
         struct stat info {};
-        if (stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) return folder + name;
+        if (stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            return folder + name;
     }
     return {};
 }

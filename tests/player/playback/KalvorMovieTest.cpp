@@ -1,12 +1,12 @@
 // The video window's graph on generated media: what is built for video and audio files, the
-// transport, volume, and how the end of a medium reaches the window.
+// transport, volume, how the end of a medium reaches the window, and what the effects
+// element draws: edited effects and subtitles.
 
 #include <gst/app/gstappsink.h>
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QThread>
 #include <chrono>
 #include <cstring>
@@ -95,8 +95,8 @@ protected:
         ASSERT_TRUE(media::MakeAvi(Media("three.avi"), clip));
         ASSERT_TRUE(media::MakeWav(Media("tone.wav"), {.seconds = 1.0}));
         ASSERT_TRUE(media::MakePicture(Media("still.png"), 64, 48, media::PictureFormat::Png));
-        ASSERT_TRUE(media::RunPipeline("videotestsrc num-buffers=10 ! jpegenc ! filesink location=" +
-                                       Media("frames.mjpeg")));
+        ASSERT_TRUE(media::RunPipeline(
+            "videotestsrc num-buffers=10 ! jpegenc ! filesink location=" + Media("frames.mjpeg")));
         std::string noise(8000, '\0');
         std::mt19937 random(3);
         for (char& c : noise) c = static_cast<char>(random());
