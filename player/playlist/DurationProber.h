@@ -24,7 +24,8 @@ public:
     // A path's length in seconds, or 0 or less for none; called on the worker thread.
     using LengthFunction = std::function<double(const std::string&)>;
 
-    // Probes through the platform's media probe with this timeout per file.
+    // entries must outlive the prober (queued answers write to them). Probes through the
+    // platform's media probe with this timeout per file.
     explicit DurationProber(MediaEntryLists& entries, int timeoutMs = 5000,
                             QObject* parent = nullptr);
     DurationProber(MediaEntryLists& entries, LengthFunction length, QObject* parent = nullptr);
