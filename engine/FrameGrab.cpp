@@ -1,0 +1,199 @@
+#include "engine/FrameGrab.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "engine/GraphHelpers.h"
+#include "engine/JobObject.h"
+#include "engine/SubtitleFilter.h"
+#include "engine/WizardState.h"
+#include "platform/media/ErrorText.h"
+#include "platform/media/GstInit.h"
+#include "platform/media/StateWait.h"
+
+namespace {
+
+constexpr char kNoVideoMessage[] = "kalvor-no-video";
+
+GstSample* RefSample(GstSample* sample) { return gst_sample_ref(sample); }
+void UnrefSample(GstSample* sample) { gst_sample_unref(sample); }
+using SampleRef = media::Ref<GstSample, RefSample, UnrefSample>;
+
+// The grab's graph: file ! decodebin, its first video stream through the effects into an
+// app sink that takes BGR, every other stream into a sink that does not hold the preroll.
+class GrabGraph {
+public:
+    GrabGraph(const JobObject& job, const WizardState& state) : job_(job), state_(state) {}
+    ~GrabGraph() {
+        if (decoder_ && padAdded_) g_signal_handler_disconnect(decoder_.get(), padAdded_);
+        if (decoder_ && noMorePads_) g_signal_handler_disconnect(decoder_.get(), noMorePads_);
+        if (pipeline_) media::ForceNull(pipeline_.get());
+    }
+    GrabGraph(const GrabGraph&) = delete;
+    GrabGraph& operator=(const GrabGraph&) = delete;
+
+    bool Build(const std::string& inputPath, std::string* error) {
+        pipeline_ = media::ElementRef(gst_pipeline_new("KRGrabber Graph"));
+        GstBin* bin = GST_BIN(pipeline_.get());
+        media::ElementRef source = AddFilter(bin, "filesrc", "KRSource", error);
+        decoder_ = AddFilter(bin, "decodebin", "KRDecoder", error);
+        sink_ = AddFilter(bin, "appsink", "KRGrabber Filter", error);
+        if (!source || !decoder_ || !sink_) return false;
+        g_object_set(source.get(), "location", inputPath.c_str(), nullptr);
+        media::CapsRef caps(gst_caps_from_string("video/x-raw,format=BGR"));
+        // No clock: the pipeline runs as fast as it can decode.
+        g_object_set(sink_.get(), "caps", caps.get(), "sync", FALSE, "max-buffers", 1u,
+                     "enable-last-sample", FALSE, nullptr);
+        if (!gst_element_link(source.get(), decoder_.get())) {
+            *error = "Cannot link the file source to the decoder.";
+            return false;
+        }
+        padAdded_ = g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(OnPadAdded), this);
+        noMorePads_ = g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(OnNoMorePads), this);
+        return true;
+    }
+
+    GstElement* Pipeline() const { return pipeline_.get(); }
+    GstElement* Sink() const { return sink_.get(); }
+
+private:
+    static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+        static_cast<GrabGraph*>(data)->Link(pad);
+    }
+    static void OnNoMorePads(GstElement*, gpointer data) {
+        auto* self = static_cast<GrabGraph*>(data);
+        std::lock_guard lock(self->mutex_);
+        if (self->videoLinked_) return;
+        // The app sink would wait for a picture forever: tell the waiting thread.
+        gst_element_post_message(
+            self->pipeline_.get(),
+            gst_message_new_application(GST_OBJECT(self->pipeline_.get()),
+                                        gst_structure_new_empty(kNoVideoMessage)));
+    }
+
+    // Runs on a streaming thread.
+    void Link(GstPad* pad) {
+        media::CapsRef caps(gst_pad_get_current_caps(pad));
+        if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
+        const bool video = caps && gst_caps_get_size(caps.get()) > 0 &&
+                           g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)),
+                                            "video/");
+        GstBin* bin = GST_BIN(pipeline_.get());
+        std::lock_guard lock(mutex_);
+        if (video && !videoLinked_) {
+            media::PadRef input = GetPin(sink_.get(), PadDirection::Input);
+            videoLinked_ = InsertSubtitleFilter(job_, state_, bin, pad, input.get(), 0.0) !=
+                           SubtitleInsert::Failed;
+            if (videoLinked_) return;
+        }
+        std::string error;
+        media::ElementRef discard = AddFilter(bin, "fakesink", nullptr, &error);
+        if (!discard) return;
+        g_object_set(discard.get(), "sync", FALSE, "async", FALSE, nullptr);
+        media::PadRef input = GetPin(discard.get(), PadDirection::Input);
+        ConnectDirect(pad, input.get());
+    }
+
+    const JobObject& job_;
+    const WizardState& state_;
+    media::ElementRef pipeline_, decoder_, sink_;
+    gulong padAdded_ = 0, noMorePads_ = 0;
+    std::mutex mutex_;  // guards videoLinked_ and the bin's changes from streaming threads
+    bool videoLinked_ = false;
+};
+
+enum class Settled { Prerolled, NoVideo, Failed };
+
+// Waits up to waitMs for the pipeline to hold a picture (or its end) after a state change
+// or a flushing seek.
+Settled WaitForPreroll(GstElement* pipeline, int waitMs, std::string* error) {
+    media::BusRef bus(gst_element_get_bus(pipeline));
+    const GstMessageType wanted = static_cast<GstMessageType>(
+        GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION);
+    media::MessageRef message(
+        gst_bus_timed_pop_filtered(bus.get(), GstClockTime(waitMs) * GST_MSECOND, wanted));
+    if (!message) {
+        *error = "The video did not deliver a picture in time.";
+        return Settled::Failed;
+    }
+    switch (GST_MESSAGE_TYPE(message.get())) {
+        case GST_MESSAGE_ASYNC_DONE: return Settled::Prerolled;
+        case GST_MESSAGE_APPLICATION: return Settled::NoVideo;
+        default: *error = media::ErrorText(message.get()); return Settled::Failed;
+    }
+}
+
+bool ToFrameBlock(GstSample* sample, FrameBlock* frame, std::string* error) {
+    GstVideoInfo info;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    if (!buffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) {
+        *error = "The grabbed picture has no usable format.";
+        return false;
+    }
+    GstVideoFrame video;
+    if (!gst_video_frame_map(&video, &info, buffer, GST_MAP_READ)) {
+        *error = "The grabbed picture cannot be read.";
+        return false;
+    }
+    const uint32_t width = GST_VIDEO_FRAME_WIDTH(&video);
+    const uint32_t height = GST_VIDEO_FRAME_HEIGHT(&video);
+    const uint64_t rowBytes = BmpRowBytes(width, 24);
+    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&video, 0);
+    const auto* rows = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&video, 0));
+    frame->header = BitmapInfoHeader{};
+    frame->header.biWidth = static_cast<int32_t>(width);
+    frame->header.biHeight = static_cast<int32_t>(height);
+    frame->header.biSizeImage = static_cast<uint32_t>(rowBytes * height);
+    frame->pixels.assign(rowBytes * height, 0);
+    // A bitmap keeps its bottom row first.
+    for (uint32_t y = 0; y < height; ++y)
+        std::memcpy(&frame->pixels[(height - 1 - y) * rowBytes], rows + int64_t{y} * stride, width * 3);
+    gst_video_frame_unmap(&video);
+    return true;
+}
+
+}  // namespace
+
+GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::string& inputPath,
+                     double seconds, FrameBlock* frame, std::string* error, int waitMs) {
+    std::string reason;
+    const auto fail = [&](const std::string& text) {
+        if (error) *error = text;
+        return GrabResult::Failed;
+    };
+    // The file source would wait forever on a FIFO with no writer.
+    struct stat info {};
+    if (stat(inputPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return fail("Cannot open " + inputPath + ": not a regular file");
+    if (!std::isfinite(seconds) || seconds < 0.0) return fail("The frame time is not valid.");
+
+    media::InitGStreamer();
+    GrabGraph graph(job, state);
+    if (!graph.Build(inputPath, &reason)) return fail(reason);
+
+    if (gst_element_set_state(graph.Pipeline(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        WaitForPreroll(graph.Pipeline(), 0, &reason);
+        return fail(reason.empty() ? "The video cannot be opened." : reason);
+    }
+    Settled settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
+    if (settled == Settled::NoVideo) return GrabResult::NoVideo;
+    if (settled == Settled::Failed) return fail(reason);
+
+    const auto at = static_cast<gint64>(std::llround(seconds * GST_SECOND));
+    if (!gst_element_seek_simple(graph.Pipeline(), GST_FORMAT_TIME,
+                                 static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at))
+        return fail("The video cannot be positioned at the chosen time.");
+    settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
+    if (settled != Settled::Prerolled) return fail(reason);
+
+    SampleRef sample(
+        gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()), 0));
+    if (!sample) return fail("The video has no frame at the chosen time.");
+    if (!ToFrameBlock(sample.get(), frame, &reason)) return fail(reason);
+    return GrabResult::Grabbed;
+}
