@@ -48,4 +48,57 @@ struct WizardState {
     int32_t mp3Stereo = 1;
     std::string mp3RateText;
     std::string mp3BitrateText;
+
+    // What the probe found: per fragment of inputFragments, and the values the pages start from.
+    std::vector<uint8_t> fragmentHasAudio;
+    std::vector<uint8_t> fragmentHasVideo;
+    int32_t sourceSampleRate = 0;  // Hz
+    int32_t sourceChannels = 0;
+    int32_t sourceBitrate = 0;     // kilobits per second
+
+    // The job's span in source seconds (the runner's copy of the job's start and end).
+    double startSeconds = 0.0;
+    double endSeconds = 0.0;
+
+    // The last page's result: accepted 1 when it ended forward, back 1 when it ended with
+    // "<- Back". The progress dialog keeps accepted at 1 while the graph runs.
+    int32_t accepted = 0;
+    int32_t back = 0;
+    // Set by the runner before a page: the caption and button 1 text of the codec pages,
+    // and two names by which the codec pages preselect a row.
+    std::string stepCaption;
+    std::string defaultButtonText;
+    std::string preferredCodec1;
+    std::string preferredCodec2;
+
+    // The first-step pages' choices, kept for a page opened again after "<- Back".
+    std::string fileName;      // as typed, at most 256 bytes
+    std::string outputFolder;  // the runner's default is the input's folder
+    std::string destination;   // the output path the progress dialog shows
+    std::string outputPath;    // the path the job writes (an MP3 goes to the ".wav" name first)
+    std::string imageOutputPath;
+    int32_t jpegFlag = 0;
+    int32_t imageQuality = 95;
+    int32_t withAudio = 1;
+    int32_t fastMode = 0;
+    int32_t fastAllowed = 0;
+    int32_t mergeWithAudio = 1;
+    int32_t mp3ExtractAudio = 0;  // 1 MP3, 0 WAV, per job kind 2, 5 and 6
+    int32_t mp3MergeAudio = 0;
+    int32_t mp3Mix = 0;
+    int32_t mixVideo = 1;
+
+    // The video codec page's values (the runner's defaults: the probed ones).
+    int32_t frameRate = 25;  // whole frames per second, 1..30
+    int32_t width = 0;       // 1..2048
+    int32_t height = 0;      // 1..1536
+    int32_t mp3ControlsFilled = 0;
+
+    // The progress dialog's inputs: the position (nanoseconds) that counts as 0 s of output,
+    // and whether the dialog closes itself at the end.
+    int64_t progressBase = 0;
+    int32_t autoClose = 0;
+    // 1 once a graph failed to start or failed while running (the failure was reported):
+    // the job writes nothing more, renames nothing and ends with a failure.
+    int32_t jobFailed = 0;
 };

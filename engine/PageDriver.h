@@ -1,0 +1,55 @@
+#pragma once
+
+// How the job runner shows its pages and runs its graph: through a driver, so that a test
+// can answer the pages and run the graph without a screen. The dialog driver shows the real
+// dialogs, modally, owned by the player's window.
+
+#include <gst/gst.h>
+
+#include <cstdint>
+
+struct WizardState;
+
+// The pages, by their template numbers.
+enum class WizardPageId : int32_t {
+    ExtractImage = 204,
+    ExtractAudio = 212,
+    ExtractVideo = 213,
+    MergeVideo = 215,
+    MergeAudio = 216,
+    Mix = 217,
+    VideoCodec = 218,
+    AudioCodec = 219,
+};
+
+enum class PageResult { Accepted, Back, Cancelled };
+
+enum class ProgressOutcome {
+    Finished,  // the graph reached its end: the output is whole
+    Stopped,   // the user stopped it: the output ends where the graph was
+    Failed,    // it could not start or failed while running (reported once)
+};
+
+// The running graph and the element whose position measures the written output (the muxer
+// of an AVI, else the pipeline itself when positionSource is null).
+struct ProgressGraph {
+    GstElement* pipeline = nullptr;
+    GstElement* positionSource = nullptr;
+};
+
+class IPageDriver {
+public:
+    virtual ~IPageDriver() = default;
+    // Shows the page over the state: the page reads its earlier choices from it and leaves
+    // its new ones, accepted and back there. The result says the same as the two flags.
+    virtual PageResult ShowPage(WizardPageId page, WizardState& state) = 0;
+    // Runs the graph to its end or to the user's stop; the state's accepted, jobFailed,
+    // autoClose, caption and destination are read and written as the progress dialog does.
+    virtual ProgressOutcome RunProgress(WizardState& state, const ProgressGraph& graph) = 0;
+};
+
+// What the flags a page left say.
+inline PageResult PageResultOf(int32_t accepted, int32_t back) {
+    if (accepted == 1) return PageResult::Accepted;
+    return back == 1 ? PageResult::Back : PageResult::Cancelled;
+}
