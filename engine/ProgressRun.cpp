@@ -39,7 +39,10 @@ CProgressRun::~CProgressRun() {
 bool CProgressRun::Start() {
     if (phase_ != Phase::Idle) return phase_ == Phase::Running;
     if (!pipeline_) {
-        Fail(kStartFailure);
+        // Ended from the event loop, as every end is: a modal dialog closed before its loop
+        // runs would never leave it.
+        phase_ = Phase::Running;
+        QMetaObject::invokeMethod(this, [this] { Fail(kStartFailure); }, Qt::QueuedConnection);
         return false;
     }
     generation_ = media::BusBridge::NextGeneration();

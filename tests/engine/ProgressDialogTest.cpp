@@ -45,7 +45,7 @@ protected:
         EXPECT_TRUE(media::MakeAvi(input, spec, &error)) << error;
         const std::string description =
             "filesrc location=\"" + input + "\" ! avidemux ! jpegdec ! videoconvert ! kalvorvt name=" +
-            kEffectsFilterName + " ! videoconvert ! jpegenc ! avimux ! filesink location=\"" +
+            kEffectsFilterName + " ! videoconvert ! jpegenc ! avimux name=mux ! filesink location=\"" +
             output + "\" sync=" + (paced ? "true" : "false");
         GError* parseError = nullptr;
         media::ElementRef pipeline(gst_parse_launch(description.c_str(), &parseError));
@@ -87,7 +87,9 @@ TEST_F(ProgressDialogTest, ARunReachesDoneClosesItselfAndHandsTheEffectsItsClock
     media::ElementRef pipeline = MakeGraph(2.0, output, true);
     ASSERT_TRUE(pipeline);
     state_.autoClose = 1;
-    CProgressDialog dialog(state_, {pipeline.get(), nullptr});
+    // As for every AVI output, the muxer's position measures what was written.
+    media::ElementRef mux(gst_bin_get_by_name(GST_BIN(pipeline.get()), "mux"));
+    CProgressDialog dialog(state_, {pipeline.get(), mux.get()});
     dialog.show();
     EXPECT_EQ(dialog.windowTitle().toStdString(), state_.stepCaption);
     EXPECT_EQ(Text(&dialog, kButtonForward), "Cancel");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <optional>
@@ -21,6 +23,7 @@
 #include "CapturedMessages.h"
 #include "engine/AudioCodecPage.h"
 #include "engine/CodecPageRules.h"
+#include "engine/DialogPageDriver.h"
 #include "engine/EncoderTuning.h"
 #include "engine/FirstStepPage.h"
 #include "engine/FolderPicker.h"
@@ -397,6 +400,37 @@ TEST(CodecPages, AudioFormatsAndMp3DefaultsFollowTheSource) {
     EXPECT_EQ(ima.size(), 18u);
     for (const AudioFormat& format : ima) EXPECT_LE(format.channels, 2);
     EXPECT_TRUE(ListAudioFormats("no-such-encoder").empty());
+}
+
+TEST(DialogPageDriver, ShowsEachPageModallyAndReadsItsResultFromTheState) {
+    FakePicker picker;
+    CDialogPageDriver driver(Catalogue(), picker);
+    WizardState state = FirstStepState();
+    // The user answers once the page's own event loop runs.
+    auto answer = [](const char* name, int button) {
+        QTimer::singleShot(0, [name, button] {
+            QWidget* page = QApplication::activeModalWidget();
+            ASSERT_NE(page, nullptr);
+            if (name) page->findChild<QLineEdit*>(ControlName(kNameEdit))->setText(name);
+            Click(page, button);
+        });
+    };
+    answer("clip", kButtonForward);
+    EXPECT_EQ(driver.ShowPage(WizardPageId::MergeAudio, state), PageResult::Accepted);
+    EXPECT_EQ(state.outputPath, "/out/clip.wav");
+
+    state.chosenAudioCodec = -1;
+    answer(nullptr, kButtonBack);
+    EXPECT_EQ(driver.ShowPage(WizardPageId::AudioCodec, state), PageResult::Back);
+    answer(nullptr, kButtonCancel);
+    EXPECT_EQ(driver.ShowPage(WizardPageId::MergeAudio, state), PageResult::Cancelled);
+
+    // A graph that is not there fails once, reported, and the dialog closes itself.
+    CapturedMessages messages;
+    state.autoClose = 1;
+    EXPECT_EQ(driver.RunProgress(state, {}), ProgressOutcome::Failed);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(state.jobFailed, 1);
 }
 
 }  // namespace
