@@ -2,6 +2,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -16,16 +22,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
 #include "common/AsciiCase.h"
+#include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
+#include "player/menus/MenuXP.h"
+#include "player/shell/AboutDlg.h"
 #include "player/shell/DisplayTexts.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/SettingsFile.h"
+#include "player/shell/TitleText.h"
 #include "player/shell/WindowPlacement.h"
 #include "player/skin/SkinUnpacker.h"
 
@@ -34,6 +46,8 @@ namespace {
 constexpr char kTitle[] = "Kalvor";
 constexpr char kSkinsFolder[] = "/skins";
 constexpr char kSkinExtension[] = ".krs";
+constexpr char kEmptyRange[] = "00:00:00 - 00:00:00";
+constexpr int32_t kAboutEntry = 0x10;
 
 // Opens for reading the way every reader of an outside file does: a regular file only.
 bool IsReadableFile(const std::string& path) {
@@ -59,7 +73,11 @@ bool IsPlaylistPath(const std::string& path) {
 CKalvorDlg::CKalvorDlg(CKalvorParent* parent, PlayerFolders folders)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint),
       m_parent(parent),
-      m_folders(std::move(folders)) {
+      m_folders(std::move(folders)),
+      m_rows(std::make_unique<PlaylistRows>(m_settings)),
+      m_sequence(std::make_unique<PlaySequence>(*m_rows, *this)) {
+    const char* trace = std::getenv(kTracePositionVariable);
+    m_tracePosition = trace && trace[0];
     setObjectName("KalvorClass");
     setWindowTitle(kTitle);
     setMouseTracking(true);
@@ -90,6 +108,8 @@ bool CKalvorDlg::OnInitDialog() {
     unsetCursor();
     activateWindow();
     setFocus();
+    // What later instances sent while this one started is applied now, in order.
+    QMetaObject::invokeMethod(this, [this] { ApplyPendingRequests(); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -212,16 +232,31 @@ void CKalvorDlg::ResumeLastMovie() {
     if (m_settings.resumeLastMovie != 1 || m_launchFlags != 0) return;
     m_currentPosition = m_settings.lastPosition;
     m_currentFile = fixedtext::Read(m_settings.lastFile);
-    if (m_launchTarget && !m_currentFile.empty()) m_launchTarget->OpenMediaAndPlay(m_currentFile);
+    if (!m_currentFile.empty()) OpenAndPlayCurrent();
 }
 
 void CKalvorDlg::AddTrayIcon() { m_tray = m_factory->CreateTrayIcon(this); }
 
 void CKalvorDlg::OnLaunchRequest(const LaunchRequest& request) {
+    if (m_pendingRequests.size() >= kMaxPendingRequests) {
+        std::fprintf(stderr, "Kalvor: too many launch requests at once, one was refused\n");
+        return;
+    }
+    m_pendingRequests.push_back(request);
+    ApplyPendingRequests();
+}
+
+// Applying a request can run the event loop (a file that takes its time to open), which
+// may bring the next request: it waits in the queue and this loop takes it.
+void CKalvorDlg::ApplyPendingRequests() {
     if (m_busy) return;
-    m_busy = 1;
-    ApplyLaunchRequest(request.flags, fixedtext::Read(request.path));
-    m_busy = 0;
+    while (!m_pendingRequests.empty()) {
+        const LaunchRequest request = m_pendingRequests.front();
+        m_pendingRequests.pop_front();
+        m_busy = 1;
+        ApplyLaunchRequest(request.flags, fixedtext::Read(request.path));
+        m_busy = 0;
+    }
 }
 
 void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
@@ -230,13 +265,106 @@ void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
     if (flags & kLaunchNoFullScreen) m_settings.fullScreenOnPlay = 0;
     m_currentPosition = 0.0;
     m_settings.rangeEnd = -1.0;
+    m_rows->ClearFilter();
     if (IsPlaylistPath(path)) {
-        if (m_launchTarget) m_launchTarget->OpenPlaylistAndPlay(path);
+        m_launchTarget->OpenPlaylistAndPlay(path);
         return;
     }
     m_currentFile = path;
-    if (m_launchTarget) m_launchTarget->OpenMediaAndPlay(path);
+    m_launchTarget->OpenMediaAndPlay(path);
 }
+
+void CKalvorDlg::OpenPlaylistAndPlay(const std::string& path) {
+    if (!m_rows->LoadPlaylist(path)) {
+        std::fprintf(stderr, "Kalvor: %s is no playlist that can be read\n", path.c_str());
+        return;
+    }
+    m_rows->ProbeVisibleDurations();
+    SetTitle(kTitle);
+    update();
+    PlaySelected();
+}
+
+void CKalvorDlg::OpenMediaAndPlay(const std::string& path) {
+    m_currentFile = path;
+    OpenAndPlayCurrent();
+    const int row = m_rows->Append(path);
+    if (row < 0) return;
+    m_rows->MarkCurrent(row);
+    m_settings.currentIndex = row;
+    m_rows->ProbeDuration(row);
+    m_settings.rangeEnd = m_rows->EntryAt(row).end;
+}
+
+void CKalvorDlg::SetTitle(const std::string& title) {
+    std::string shown = title;
+    if (m_skin.Loaded()) {
+        const QFontMetrics metrics(m_skin.Font(MainSurface::kTitleText));
+        shown = titletext::Fit(title, m_skin.Description().txt1MaxSize, [&metrics](const std::string& text) {
+            return metrics.horizontalAdvance(QString::fromStdString(text));
+        });
+    }
+    m_surface.SetText(MainSurface::kTitleText, shown);
+    m_toolTips.SetTitleTip(title);
+}
+
+void CKalvorDlg::OpenAndPlayCurrent() {
+    // A path too long for the record is not remembered as another, cut one.
+    if (!fixedtext::SetPath(m_settings.lastFile, m_currentFile)) m_settings.lastFile[0] = '\0';
+    SetTitle(titletext::FileTitle(m_currentFile));
+    if (!m_movie) return;
+    m_movie->ReleaseGraph();
+    m_movie->CreateGraph();
+    if (!m_movie->OpenMedia(m_currentFile)) {
+        AfterFailedOpen();
+        return;
+    }
+    m_range = {};
+    m_surface.SetText(MainSurface::kRangeText, kEmptyRange);
+    m_movie->SetVolume(m_settings.volume);
+    m_movie->SetPosition(m_currentPosition);
+    const double duration = MediaDuration();
+    if (duration != 0.0) m_surface.DrawSeekBar(m_currentPosition / duration);
+    m_surface.SetDisplayedPosition(m_currentPosition);
+    update();
+    const bool video = m_movie->HasVideo();
+    // Sound alone has nothing to show in full screen.
+    if (!video && m_settings.fullScreen == 1) ToggleFullScreen();
+    if (m_settings.autostartPlayback != 1) return;
+    if (m_settings.fullScreen == 0 && m_settings.fullScreenOnPlay == 1 && video) ToggleFullScreen();
+    m_movie->Play();
+}
+
+// The playback window has said why; the windows go back to how a windowed player looks.
+void CKalvorDlg::AfterFailedOpen() {
+    if (m_settings.fullScreen == 1) ToggleFullScreen();
+    update();
+}
+
+void CKalvorDlg::LoadEntry(const MediaEntry& entry) {
+    m_currentFile = entry.path;
+    m_currentPosition = entry.begin;
+    OpenAndPlayCurrent();
+}
+
+void CKalvorDlg::SeekTo(double seconds) {
+    m_currentPosition = seconds;
+    if (m_movie) m_movie->SetPosition(seconds);
+}
+
+void CKalvorDlg::ToggleFullScreen() {
+    if (m_fullScreen) m_fullScreen->ToggleFullScreen();
+}
+
+void CKalvorDlg::DropFiles(const std::vector<std::string>& paths) {
+    if (m_rows->Entries().FilterActive() || paths.empty()) return;
+    m_rows->ReplaceWith(paths);
+    m_settings.currentIndex = -1;
+    m_rows->ProbeVisibleDurations();
+    PlaySelected();
+}
+
+void CKalvorDlg::ShowAbout() { CAboutDlg::RunModal(); }
 
 int CKalvorDlg::DrawVolumeBar(double volume, bool redraw) {
     const int result = m_surface.DrawVolumeBar(volume);
@@ -253,12 +381,186 @@ void CKalvorDlg::StopRangeEndTimer() {
     if (m_actions) m_actions->StopRangeEndTimer();
 }
 
-void CKalvorDlg::AfterEndOfMedia() {
-    if (m_actions) m_actions->AfterEndOfMedia();
+void CKalvorDlg::ExecuteCommand(int button, int code) {
+    if (button == 0 && code == 0) {
+        button = m_surface.CurrentButton();
+        if (button < 0 || !m_skin.Loaded() || button >= static_cast<int>(m_skin.Buttons().size())) return;
+        code = m_skin.Buttons()[static_cast<size_t>(button)].command;
+    }
+    if (button < 0) return;
+    if (button < kFixedButtons)
+        RunFixedButton(button);
+    else
+        RunCommand(code);
 }
 
-void CKalvorDlg::ExecuteCommand(int button, int code) {
-    if (m_actions) m_actions->ExecuteCommand(button, code);
+void CKalvorDlg::RunFixedButton(int button) {
+    switch (button) {
+    case kButtonPrevious: return PlayPrevious();
+    case kButtonPlay: return PlaySelected();
+    case kButtonPause:
+        if (m_movie) m_movie->TogglePause();
+        return;
+    case kButtonStop: return StopPlayback();
+    case kButtonOpen: return OpenMediaDialog();
+    case kButtonNext: return PlayNext();
+    case kButtonExit: return ExitPlayer();
+    default: return;
+    }
+}
+
+void CKalvorDlg::RunCommand(int code) {
+    using namespace playercommands;
+    switch (code) {
+    case kCommandOptions:
+        if (m_options) {
+            m_options->setGeometry(OptionsPlacement(m_settings.mainRect, DesktopRect()));
+            m_options->show();
+            m_options->raise();
+        }
+        return;
+    case kCommandPlaylist: return TogglePlaylistWindow();
+    case kCommandSubtitles: return OpenSubtitlesDialog();
+    case kCommandHide: return ToggleHidden();
+    case kCommandWizard:
+        if (m_wizard) {
+            m_wizard->show();
+            m_wizard->raise();
+        }
+        return;
+    case kCommandFullScreen:
+        if (HasVideo()) ToggleFullScreen();
+        return;
+    case kCommandVolumeUp: return StepVolume(VolumeUp(m_settings.volume));
+    case kCommandVolumeDown: return StepVolume(VolumeDown(m_settings.volume));
+    case kCommandForward: {
+        const auto target = ForwardTarget(m_currentPosition, m_settings.seekStepSeconds, MediaDuration());
+        if (target) SeekCommand(*target);
+        return;
+    }
+    case kCommandRewind: return SeekCommand(RewindTarget(m_currentPosition, m_settings.seekStepSeconds));
+    case kCommandEffectControls:
+        if (m_tip) m_tip->hide();
+        if (m_effects) {
+            m_effects->setGeometry(EffectControlsPlacement(m_settings.mainRect, DesktopRect()));
+            m_effects->show();
+            m_effects->raise();
+        }
+        return;
+    case kCommandRangeStart: return MarkRange(false);
+    case kCommandRangeEnd: return MarkRange(true);
+    default: return;
+    }
+}
+
+void CKalvorDlg::StopPlayback() {
+    StopRangeEndTimer();
+    m_currentPosition = 0.0;
+    if (m_movie) m_movie->Stop();
+    m_surface.SetDisplayedPosition(0.0);
+    m_surface.DrawSeekBar(0.0);
+    update();
+}
+
+void CKalvorDlg::OpenMediaDialog() {
+    const std::optional<std::string> chosen = m_dialogs->AskMediaFile(this);
+    if (!chosen) return;
+    const std::string& path = *chosen;
+    m_rows->ClearFilter();
+    if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
+        OpenPlaylistAndPlay(path);
+        return;
+    }
+    const int row = m_rows->Append(path);
+    if (row >= 0) {
+        m_rows->MarkCurrent(row);
+        m_settings.currentIndex = row;
+        m_rows->ProbeDuration(row);
+        m_settings.rangeEnd = m_rows->EntryAt(row).end;
+    }
+    // The open starts where the file starts, not where the last one was.
+    m_currentFile = path;
+    m_currentPosition = 0.0;
+    OpenAndPlayCurrent();
+}
+
+void CKalvorDlg::OpenSubtitlesDialog() {
+    const std::optional<std::string> chosen = m_dialogs->AskSubtitleFile(this);
+    if (chosen && m_movie) m_movie->LoadSubtitles(*chosen);
+}
+
+void CKalvorDlg::StepVolume(std::optional<double> volume) {
+    if (volume) DrawVolumeBar(*volume, true);
+}
+
+void CKalvorDlg::SeekCommand(double target) {
+    m_currentPosition = target;
+    if (m_movie) m_movie->SetPosition(target);
+    m_surface.SetDisplayedPosition(target);
+    const double duration = MediaDuration();
+    if (duration != 0.0) m_surface.DrawSeekBar(target / duration);
+    update();
+}
+
+void CKalvorDlg::MarkRange(bool end) {
+    if (!m_movie) return;
+    const double position = m_movie->GetPosition();
+    if (end) {
+        if (!m_movie->Paused()) m_movie->TogglePause();
+    }
+    if (position >= 0.0) {
+        m_range = end ? playercommands::WithEnd(m_range, position) : playercommands::WithStart(m_range, position);
+        m_surface.SetText(MainSurface::kRangeText, playercommands::RangeText(m_range));
+        update();
+    }
+    // The wizard's list gets the range as a row once that list exists; it is shown either way.
+    if (end && m_wizard) {
+        m_wizard->show();
+        m_wizard->raise();
+    }
+}
+
+void CKalvorDlg::ToggleHidden() {
+    if (!m_hidden) {
+        hide();
+        if (m_playlist) m_playlist->hide();
+        m_hidden = true;
+        return;
+    }
+    show();
+    if (m_playlist && m_settings.playlistVisible == 1) m_playlist->show();
+    m_hidden = false;
+}
+
+void CKalvorDlg::TogglePlaylistWindow() {
+    if (!m_playlist) return;
+    const bool visible = !m_playlist->isVisible();
+    m_playlist->setVisible(visible);
+    m_settings.playlistVisible = visible ? 1 : 0;
+}
+
+void CKalvorDlg::OnKeyDown(uint16_t vk, bool shift, bool ctrl) {
+    for (MainKeyAction action : mainkeys::ActionsFor(vk, shift, ctrl)) RunKeyAction(action);
+}
+
+void CKalvorDlg::RunKeyAction(MainKeyAction action) {
+    switch (action) {
+    case MainKeyAction::TogglePause:
+        if (m_movie) m_movie->TogglePause();
+        return;
+    case MainKeyAction::ToggleRandomOrder:
+        m_rows->SetRandomOrder(!m_rows->RandomOrder());
+        return;
+    default:
+        if (m_playlistCommands) m_playlistCommands->RunPlaylistCommand(action);
+        return;
+    }
+}
+
+WinRect CKalvorDlg::DesktopRect() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 1024, 768);
+    return colorref::FromQRect(desktop);
 }
 
 int CKalvorDlg::SetPlaybackVolume(double volume) { return m_movie ? m_movie->SetVolume(volume) : 1; }
@@ -378,11 +680,45 @@ void CKalvorDlg::OnUiTick() {
     if (duration != 0.0) m_surface.DrawSeekBar(m_currentPosition / duration);
     m_surface.SetDisplayedPosition(m_currentPosition);
     update();
+    if (m_tracePosition)
+        std::fprintf(stderr, "Kalvor: position %.3f %s\n", m_currentPosition, m_currentFile.c_str());
 }
 
 void CKalvorDlg::closeEvent(QCloseEvent* event) {
     event->ignore();
     ExitPlayer();
+}
+
+void CKalvorDlg::keyPressEvent(QKeyEvent* event) {
+    // The modifiers as they are now, not as they were when the key went down.
+    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+    const uint16_t key =
+        keytable::FromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    if (key == vk::F1 + 3 && held.testFlag(Qt::AltModifier)) return ExitPlayer();
+    if (key == vk::Escape) {
+        if (m_settings.fullScreen == 1) ToggleFullScreen();
+        return;
+    }
+    if (key != 0)
+        OnKeyDown(key, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier));
+}
+
+void CKalvorDlg::contextMenuEvent(QContextMenuEvent* event) {
+    CMenuXP menu(this);
+    menu.AppendItem(kMenuEnabled, std::make_unique<CMenuXPText>(kAboutEntry, kAboutCaption));
+    if (menu.TrackPopupMenu(event->globalPos()) == kAboutEntry) ShowAbout();
+}
+
+void CKalvorDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CKalvorDlg::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    DropFiles(paths);
+    event->acceptProposedAction();
 }
 
 void CKalvorDlg::reject() {}

@@ -6,17 +6,24 @@
 
 #include <QDialog>
 
+#include <deque>
 #include <memory>
 #include <string>
 
 #include "player/playback/MovieHost.h"
+#include "player/shell/FileDialogs.h"
 #include "player/shell/HotKeyHook.h"
 #include "player/shell/LaunchRequest.h"
+#include "player/shell/LogindPowerOff.h"
+#include "player/shell/MainKeyTable.h"
 #include "player/shell/MainSurface.h"
+#include "player/shell/PlaySequence.h"
+#include "player/shell/PlayerCommands.h"
 #include "player/shell/PlayerActions.h"
 #include "player/shell/PlayerFolders.h"
 #include "player/shell/PlayerSettings.h"
 #include "player/shell/PlayerWindowFactory.h"
+#include "player/shell/PlaylistRows.h"
 #include "player/shell/SkinToolTips.h"
 #include "player/skin/SkinResources.h"
 
@@ -24,8 +31,8 @@ class CKalvorParent;
 
 inline constexpr char kNoSkinsText[] = "Can't find skins. Please, re-install Kalvor or download skins.";
 
-// What a launch request opens: a playlist into the playlist window, or a media file into
-// the video window. Provided by those windows; without one, requests only change settings.
+// What a launch request opens: a playlist into the playlist, or a media file into the video
+// window and a new last row. The main window is its own; tests put a recorder in.
 class ILaunchTarget {
 public:
     virtual ~ILaunchTarget() = default;
@@ -37,13 +44,27 @@ public:
 // in any case.
 bool IsPlaylistPath(const std::string& path);
 
+// Entering and leaving full screen, built with the video window's geometry. Without one,
+// the player stays windowed.
+class IFullScreenSwitch {
+public:
+    virtual ~IFullScreenSwitch() = default;
+    virtual void ToggleFullScreen() = 0;
+};
+
 class CKalvorDlg : public QDialog,
                    public ILaunchRequestHandler,
+                   public ILaunchTarget,
                    public IMovieHost,
+                   public IPlaySequenceHost,
                    public ISurfaceHost {
     Q_OBJECT
 public:
     static constexpr int kUiTickMs = 500;
+    // Requests of later instances held while the player is busy; more are refused.
+    static constexpr size_t kMaxPendingRequests = 64;
+    // Set in the environment, the display timer writes the playback position to stderr.
+    static constexpr char kTracePositionVariable[] = "KALVOR_TRACE_POSITION";
 
     CKalvorDlg(CKalvorParent* parent, PlayerFolders folders);
     ~CKalvorDlg() override;
@@ -52,7 +73,13 @@ public:
     void SetWindowFactory(PlayerWindowFactory* factory) { m_factory = factory; }
     void SetHotKeyHook(IHotKeyHook* hook) { m_hook = hook; }
     void SetPlayerActions(IPlayerActions* actions) { m_actions = actions; }
-    void SetLaunchTarget(ILaunchTarget* target) { m_launchTarget = target; }
+    void SetLaunchTarget(ILaunchTarget* target) { m_launchTarget = target ? target : this; }
+    void SetFileDialogs(IFileDialogs* dialogs) { m_dialogs = dialogs ? dialogs : &m_ownDialogs; }
+    void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
+    void SetFullScreenSwitch(IFullScreenSwitch* fullScreen) { m_fullScreen = fullScreen; }
+    void SetPlaylistCommands(IPlaylistCommands* commands) { m_playlistCommands = commands; }
+    // The random pick's generator, for tests that replay a sequence.
+    void SeedRandomOrder(uint32_t seed) { m_sequence = std::make_unique<PlaySequence>(*m_rows, *this, seed); }
 
     // The start-up steps of the main window; false when the player must end (the reason
     // has been shown to the user).
@@ -60,8 +87,26 @@ public:
     // Default rectangles when none are remembered, then the main and playlist windows.
     void PlaceMainWindow();
 
+    // A request that arrives while the player is busy waits for it, in arrival order.
     void OnLaunchRequest(const LaunchRequest& request) override;
     void ApplyLaunchRequest(int32_t flags, const std::string& path);
+    // ILaunchTarget
+    void OpenPlaylistAndPlay(const std::string& path) override;
+    void OpenMediaAndPlay(const std::string& path) override;
+
+    // Opens the current file at the current position and starts it as the options say.
+    void OpenAndPlayCurrent();
+    void PlayNext() { m_sequence->PlayNext(); }
+    void PlayPrevious() { m_sequence->PlayPrevious(); }
+    void PlaySelected() { m_sequence->PlaySelected(); }
+    // The dropped files replace the playlist, whose first row then plays; nothing while
+    // the playlist shows a filtered view.
+    void DropFiles(const std::vector<std::string>& paths);
+    // A key press as the key table sees it.
+    void OnKeyDown(uint16_t vk, bool shift, bool ctrl);
+    void ToggleFullScreen();
+    // The About entry of the window's menu.
+    void ShowAbout();
 
     // Moves the volume control (shown at once with redraw) and sets the playback volume.
     int DrawVolumeBar(double volume, bool redraw);
@@ -76,8 +121,19 @@ public:
     PlayerSettings& Settings() override { return m_settings; }
     void EnableMainWindow(bool enable) override { setEnabled(enable); }
     void StopRangeEndTimer() override;
-    void AfterEndOfMedia() override;
-    // ISurfaceHost
+    void AfterEndOfMedia() override { m_sequence->AfterEndOfMedia(); }
+    // IPlaySequenceHost
+    void LoadEntry(const MediaEntry& entry) override;
+    bool HasMedia() override { return m_movie && m_movie->HasMedia(); }
+    bool HasVideo() override { return m_movie && m_movie->HasVideo(); }
+    bool Paused() override { return m_movie && m_movie->Paused(); }
+    void SeekTo(double seconds) override;
+    void Play() override {
+        if (m_movie) m_movie->Play();
+    }
+    void PowerOff() override { m_powerOff->PowerOff(); }
+    // ISurfaceHost. Buttons 0..6 are the fixed buttons (callers pass code 1); 7 or more
+    // run code. (0, 0) is the surface's: the hovered button with its command.
     void ExecuteCommand(int button, int code) override;
     int SetPlaybackVolume(double volume) override;
     double MediaDuration() override;
@@ -88,8 +144,17 @@ public:
     const std::string& CurrentFile() const { return m_currentFile; }
     double CurrentPosition() const { return m_currentPosition; }
     void SetCurrentFile(const std::string& path) { m_currentFile = path; }
+    void SetCurrentPosition(double seconds) { m_currentPosition = seconds; }
+    PlaylistRows& Rows() { return *m_rows; }
+    const playercommands::Range& DisplayRange() const { return m_range; }
+    bool Hidden() const { return m_hidden; }
+    size_t PendingRequests() const { return m_pendingRequests.size(); }
     void SetLaunchFlags(int32_t flags) { m_launchFlags = flags; }
-    void SetBusy(bool busy) { m_busy = busy ? 1 : 0; }
+    // The end of a busy time applies the requests that waited for it.
+    void SetBusy(bool busy) {
+        m_busy = busy ? 1 : 0;
+        if (!busy) ApplyPendingRequests();
+    }
     bool IsBusy() const { return m_busy != 0; }
     const std::string& SkinPath() const { return m_skinPath; }
     const SkinResources& Skin() const { return m_skin; }
@@ -113,6 +178,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Escape must not hide the main window: the player ends only through ExitPlayer.
     void reject() override;
 
@@ -131,6 +200,24 @@ private:
     void DragWindowTo(const QPoint& global);
     void OnUiTick();
 
+    // The commands and their steps.
+    void RunFixedButton(int button);
+    void RunCommand(int code);
+    void StopPlayback();
+    void OpenMediaDialog();
+    void OpenSubtitlesDialog();
+    void StepVolume(std::optional<double> volume);
+    void SeekCommand(double target);
+    void MarkRange(bool end);
+    void ToggleHidden();
+    void TogglePlaylistWindow();
+    void RunKeyAction(MainKeyAction action);
+    // The title of the current file, fitted to the skin's title width, also as its tooltip.
+    void SetTitle(const std::string& title);
+    void AfterFailedOpen();
+    void ApplyPendingRequests();
+    WinRect DesktopRect() const;
+
     CKalvorParent* m_parent;
     PlayerFolders m_folders;
     PlayerSettings m_settings{};
@@ -138,7 +225,15 @@ private:
     PlayerWindowFactory* m_factory = &m_ownFactory;
     IHotKeyHook* m_hook = nullptr;
     IPlayerActions* m_actions = nullptr;
-    ILaunchTarget* m_launchTarget = nullptr;
+    ILaunchTarget* m_launchTarget = this;
+    FileDialogs m_ownDialogs;
+    IFileDialogs* m_dialogs = &m_ownDialogs;
+    LogindPowerOff m_ownPowerOff;
+    IPowerOff* m_powerOff = &m_ownPowerOff;
+    IFullScreenSwitch* m_fullScreen = nullptr;
+    IPlaylistCommands* m_playlistCommands = nullptr;
+    std::unique_ptr<PlaylistRows> m_rows;
+    std::unique_ptr<PlaySequence> m_sequence;
 
     // The child windows, in creation order: destroyed in reverse, the video window last,
     // so that none outlives the window it belongs to.
@@ -165,6 +260,10 @@ private:
     // 1 while starting up and while a received request is applied: requests that arrive
     // then are answered without being acted on.
     int32_t m_busy = 1;
+    std::deque<LaunchRequest> m_pendingRequests;
     std::string m_currentFile;
     double m_currentPosition = 0.0;
+    playercommands::Range m_range;  // the range display's start and end
+    bool m_hidden = false;          // the main and playlist windows hidden by command 6
+    bool m_tracePosition = false;
 };

@@ -16,10 +16,23 @@ public:
 
     QWidget* Widget() override { return &movie_; }
     int InitGraph() override { return movie_.InitGraph(); }
+    int ReleaseGraph() override { return movie_.ReleaseGraph(); }
+    int CreateGraph() override { return movie_.CreateGraph(); }
+    int OpenMedia(const std::string& path) override {
+        movie_.mediaPath = path;
+        return movie_.OpenMedia();
+    }
+    int Play() override { return movie_.Play(); }
+    int TogglePause() override { return movie_.TogglePause(); }
+    int Stop() override { return movie_.Stop(); }
     int SetVolume(double volume) override { return movie_.SetVolume(volume); }
     int SetPosition(double seconds) override { return movie_.SetPosition(seconds); }
     double GetPosition() override { return movie_.GetPosition(); }
     double Duration() override { return movie_.duration; }
+    bool Paused() override { return movie_.paused != 0; }
+    bool HasVideo() override { return movie_.HasVideoWindow() != 0; }
+    bool HasMedia() override { return movie_.HasMedia() != 0; }
+    int LoadSubtitles(const std::string& path) override { return movie_.LoadSubtitles(path); }
 
 private:
     CKalvorMovie movie_;

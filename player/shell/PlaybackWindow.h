@@ -1,9 +1,12 @@
 #pragma once
 
-// The main window's view of the video window: what start-up, the skinned surface and the
-// display timer ask of it. The player's one is MoviePlayback; tests put a recorder in.
+// The main window's view of the video window: what start-up, the commands, the play
+// sequencing, the skinned surface and the display timer ask of it. The player's one is
+// MoviePlayback; tests put a recorder in.
 
 #include <QWidget>
+
+#include <string>
 
 class IPlaybackWindow {
 public:
@@ -11,9 +14,21 @@ public:
     // The window the player's later windows take as their parent.
     virtual QWidget* Widget() = 0;
     virtual int InitGraph() = 0;
+    virtual int ReleaseGraph() = 0;
+    virtual int CreateGraph() = 0;
+    // Opens path in the graph made by CreateGraph; 1 on success, 0 when it cannot be played.
+    // The graph is left stopped.
+    virtual int OpenMedia(const std::string& path) = 0;
+    virtual int Play() = 0;
+    virtual int TogglePause() = 0;
+    virtual int Stop() = 0;
     virtual int SetVolume(double volume) = 0;
     virtual int SetPosition(double seconds) = 0;
     virtual double GetPosition() = 0;
     // The open medium's length in seconds; 0 when unknown or nothing is open.
     virtual double Duration() = 0;
+    virtual bool Paused() = 0;
+    virtual bool HasVideo() = 0;
+    virtual bool HasMedia() = 0;
+    virtual int LoadSubtitles(const std::string& path) = 0;
 };

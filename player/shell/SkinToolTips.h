@@ -17,6 +17,10 @@ public:
     void SetTools(std::vector<SkinTool> tools) override { tools_ = std::move(tools); }
     void SetColors(uint32_t background, uint32_t text) override;
     void Activate(bool active) override { active_ = active; }
+    // The title's tool is the last one the skin adds: it shows the whole title.
+    void SetTitleTip(const std::string& text) {
+        if (!tools_.empty()) tools_.back().text = text;
+    }
 
     bool Active() const { return active_; }
     QColor Background() const { return background_; }

@@ -11,6 +11,7 @@
 #include <QToolTip>
 
 #include <filesystem>
+#include <sstream>
 
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
@@ -49,27 +50,63 @@ struct RecordingTarget : ILaunchTarget {
     }
 };
 
-// The video window as the main window sees it, with a plain window in its place.
+// The video window as the main window sees it, with a plain window in its place: every
+// call is logged, and the medium's facts are set by the test.
 struct FakePlayback : IPlaybackWindow {
     explicit FakePlayback(Events& log, QWidget* owner) : events(log), window(owner, Qt::Window) {}
     Events& events;
     QWidget window;
     double position = 0.0, duration = 0.0;
+    bool paused = false, hasVideo = true, hasAudio = true;
+    int openResult = 1;
+    bool open = false;
+
+    static std::string Number(double v) {
+        std::ostringstream text;
+        text << v;
+        return text.str();
+    }
     QWidget* Widget() override { return &window; }
-    int InitGraph() override {
-        events.push_back("InitGraph");
-        return 1;
+    int InitGraph() override { return Log("InitGraph"); }
+    int ReleaseGraph() override {
+        open = false;
+        return Log("ReleaseGraph");
     }
-    int SetVolume(double volume) override {
-        events.push_back("SetVolume " + std::to_string(volume).substr(0, 4));
-        return 1;
+    int CreateGraph() override { return Log("CreateGraph"); }
+    int OpenMedia(const std::string& path) override {
+        Log("OpenMedia " + path);
+        open = openResult == 1;
+        paused = false;
+        return openResult;
     }
+    int Play() override {
+        paused = false;
+        return Log("Play");
+    }
+    int TogglePause() override {
+        paused = !paused;
+        return Log("TogglePause");
+    }
+    int Stop() override {
+        paused = false;
+        position = 0.0;
+        return Log("Stop");
+    }
+    int SetVolume(double volume) override { return Log("SetVolume " + Number(volume)); }
     int SetPosition(double seconds) override {
         position = seconds;
-        return 1;
+        return Log("SetPosition " + Number(seconds));
     }
     double GetPosition() override { return position; }
-    double Duration() override { return duration; }
+    double Duration() override { return open ? duration : 0.0; }
+    bool Paused() override { return paused; }
+    bool HasVideo() override { return open && hasVideo; }
+    bool HasMedia() override { return open && (hasVideo || hasAudio); }
+    int LoadSubtitles(const std::string& path) override { return Log("LoadSubtitles " + path); }
+    int Log(const std::string& call) {
+        events.push_back(call);
+        return 1;
+    }
 };
 
 struct RecordingPlaylist : CKalvorPlaylist {
@@ -204,7 +241,7 @@ TEST_F(KalvorDlgTest, StartsUpInOrderAndSavesToTheUserFolderOnExit) {
                   EXPECT_EQ(d.CurrentFile(), "/m/last.avi");
                   EXPECT_EQ(d.CurrentPosition(), 12.5);
                   EXPECT_EQ(d.Settings().fullScreen, 0);
-                  EXPECT_EQ(d.Surface().TextAt(MainSurface::kTitleText), "Kalvor");
+                  EXPECT_EQ(d.Surface().TextAt(MainSurface::kTitleText), "last.avi");
                   EXPECT_EQ(d.Surface().TextAt(MainSurface::kRepeatText),
                             MainSurface::RepeatText(installed.repeatMode));
                   // The skin gives the window its size, shape, rectangle and tooltip colours.
@@ -229,7 +266,8 @@ TEST_F(KalvorDlgTest, StartsUpInOrderAndSavesToTheUserFolderOnExit) {
     EXPECT_EQ(factory_.events,
               (Events{"hook after skin", "playback<-owner", "effects<-movie with movie", "options<-movie",
                       "wizard<-movie", "playlist<-movie", "tip<-movie", "layout shown", "layout shown",
-                      "InitGraph", "SetVolume 0.75", "open /m/last.avi", "tray"}));
+                      "InitGraph", "SetVolume 0.75", "ReleaseGraph", "CreateGraph", "OpenMedia /m/last.avi",
+                      "SetVolume 0.75", "SetPosition 12.5", "Play", "tray"}));
 
     PlayerSettings saved;
     EXPECT_EQ(LoadSettings(Folders().userConfig, "/nonexistent", saved).source, SettingsSource::User);
@@ -430,10 +468,16 @@ TEST_F(KalvorDlgTest, LaunchRequestsSetFullScreenAndOpenByKind) {
     EXPECT_EQ(dlg.CurrentFile(), ".m3u");
     EXPECT_EQ(dlg.Settings().rangeEnd, -1.0);
 
-    dlg.SetBusy(true);  // still starting: answered, not acted on
+    dlg.SetBusy(true);  // still starting: kept until the start is over, then applied in order
     send(P | F, "/m/late.avi");
+    send(P | N, "/m/later.avi");
     EXPECT_EQ(dlg.Settings().fullScreenOnPlay, 0);
     EXPECT_EQ(target.media.size(), 3u);
+    EXPECT_EQ(dlg.PendingRequests(), 2u);
+    dlg.SetBusy(false);
+    EXPECT_EQ(target.media, (std::vector<std::string>{"/m/a.avi", "/m/b.avi", ".m3u", "/m/late.avi", "/m/later.avi"}));
+    EXPECT_EQ(dlg.Settings().fullScreenOnPlay, 0);
+    EXPECT_EQ(dlg.PendingRequests(), 0u);
 }
 
 }  // namespace
