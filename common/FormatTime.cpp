@@ -6,11 +6,10 @@
 
 std::string FormatTime(double seconds) {
     // Values come from playlist files too; anything a conversion to an integer could not
-    // hold is shown as no time rather than converted.
-    if (!(seconds >= 0.0) || !std::isfinite(seconds)) return std::string(8, ' ');
+    // hold is no time at all, never a clamped or overflowed one.
     constexpr double kLimit = 9.0e18;
-    const int64_t whole =
-        seconds < kLimit ? static_cast<int64_t>(seconds) : int64_t{9000000000000000000};
+    if (!(seconds >= 0.0) || !(seconds < kLimit)) return std::string(8, ' ');
+    const auto whole = static_cast<int64_t>(seconds);
     char text[40];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(whole / 3600),
                   static_cast<long long>(whole % 3600 / 60), static_cast<long long>(whole % 60));

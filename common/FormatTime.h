@@ -5,6 +5,6 @@
 
 #include <string>
 
-// Eight blanks stand for "no time": a negative value (an unprobed or unknown length), a NaN
-// or an infinity.
+// Eight blanks stand for "no time": a negative value (an unprobed or unknown length), a NaN,
+// an infinity, or a value too large for whole seconds in 64 bits.
 std::string FormatTime(double seconds);

@@ -28,7 +28,9 @@ TEST(FormatTime, WholeSecondsAsTwoDigitPartsAndBlanksForNoTime) {
         {-0.5, blanks.c_str()},
         {std::nan(""), blanks.c_str()},
         {std::numeric_limits<double>::infinity(), blanks.c_str()},
-        {1e300, "2500000000000000:00:00"},  // held at 9e18 seconds, never overflowed
+        {8.99e18, "2497222222222222:13:20"},
+        {9.0e18, blanks.c_str()},  // past what whole seconds can hold
+        {1e300, blanks.c_str()},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatTime(c.seconds), c.expected) << c.seconds;
 }
