@@ -58,14 +58,14 @@ CAudioCodecPage::CAudioCodecPage(WizardState& state, const CodecCatalogue& catal
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
     }
-    for (LameControl control : {LameControl::RateCombo, LameControl::RateLabel,
-                                LameControl::BitrateCombo, LameControl::BitrateLabel,
-                                LameControl::StereoBox})
+    for (LameControl control :
+         {LameControl::RateCombo, LameControl::RateLabel, LameControl::BitrateCombo,
+          LameControl::BitrateLabel, LameControl::StereoBox})
         SetControlVisible(control, false);
 
     QPushButton* back = AddButton(kButtonBack, kBackText, 118, 176, 55);
-    QPushButton* forward = AddButton(kButtonForward, QString::fromStdString(state_.defaultButtonText),
-                                     177, 176, 55);
+    QPushButton* forward =
+        AddButton(kButtonForward, QString::fromStdString(state_.defaultButtonText), 177, 176, 55);
     QPushButton* cancel = AddButton(kButtonCancel, kCancelText, 236, 176, 55);
     forward->setDefault(true);
     connect(back, &QPushButton::clicked, this, &CAudioCodecPage::Back);
@@ -159,9 +159,9 @@ void CAudioCodecPage::ShowFormats(bool keepFormat) {
 
 void CAudioCodecPage::UpdateLameControls() {
     SetControlVisible(LameControl::FormatList, false);
-    for (LameControl control : {LameControl::RateCombo, LameControl::RateLabel,
-                                LameControl::BitrateCombo, LameControl::BitrateLabel,
-                                LameControl::StereoBox})
+    for (LameControl control :
+         {LameControl::RateCombo, LameControl::RateLabel, LameControl::BitrateCombo,
+          LameControl::BitrateLabel, LameControl::StereoBox})
         SetControlVisible(control, true);
     if (state_.mp3ControlsFilled != 0) return;
     FillLameCombos(*this);

@@ -19,8 +19,8 @@ media::CapsRef SinkTemplateCaps(GstElementFactory* factory) {
          item = item->next) {
         auto* templ = static_cast<GstStaticPadTemplate*>(item->data);
         if (templ->direction != GST_PAD_SINK) continue;
-        merged = media::CapsRef(gst_caps_merge(gst_caps_ref(merged.get()),
-                                               gst_static_caps_get(&templ->static_caps)));
+        merged = media::CapsRef(
+            gst_caps_merge(gst_caps_ref(merged.get()), gst_static_caps_get(&templ->static_caps)));
     }
     return merged;
 }
@@ -29,8 +29,8 @@ media::CapsRef SinkTemplateCaps(GstElementFactory* factory) {
 
 int32_t DefaultVideoRow(const CodecCatalogue& catalogue, const std::string& preferred1,
                         const std::string& preferred2) {
-    const int32_t rows = std::min<int32_t>(static_cast<int32_t>(catalogue.Video().size()),
-                                           kMaxCodecRows - 1);
+    const int32_t rows =
+        std::min<int32_t>(static_cast<int32_t>(catalogue.Video().size()), kMaxCodecRows - 1);
     int32_t chosen = rows > 0 ? 1 : 0;
     for (const std::string* name : {&preferred1, &preferred2}) {
         if (name->empty()) continue;

@@ -5,7 +5,6 @@
 
 #include <QBrush>
 #include <QString>
-
 #include <cstdint>
 
 class QWidget;

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-
 #include <algorithm>
 
 #include "engine/FolderPicker.h"
@@ -35,8 +34,8 @@ CFirstStepPage::CFirstStepPage(WizardState& state, WizardPageId page, IFolderPic
     name_ = Place(new QLineEdit, kNameEdit, kMargin, 20, 200, 14);
     name_->setMaxLength(static_cast<int>(kFileNameLimit));
     AddText(0, "Output folder:", kMargin, 40, 200);
-    QLabel* folder = AddText(kFolderText, QString::fromStdString(state_.outputFolder), kMargin, 52,
-                             214, 14);
+    QLabel* folder =
+        AddText(kFolderText, QString::fromStdString(state_.outputFolder), kMargin, 52, 214, 14);
     folder->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     QPushButton* browse = AddButton(kBrowseButton, "Browse", 228, 52, 54);
 
@@ -65,9 +64,8 @@ void CFirstStepPage::AddOptions(int& y) {
     for (const OptionGroup& group : FirstStepOptions(Page())) {
         auto* buttons = new QButtonGroup(this);
         for (const RadioOption* option : {&group.first, &group.second}) {
-            auto* radio =
-                Place(new QRadioButton(QString::fromUtf8(option->text)), option->id, kMargin, y,
-                      270, 12);
+            auto* radio = Place(new QRadioButton(QString::fromUtf8(option->text)), option->id,
+                                kMargin, y, 270, 12);
             radio->setChecked(state_.*group.flag == option->value);
             buttons->addButton(radio);
             connect(radio, &QRadioButton::clicked, this,
@@ -120,7 +118,8 @@ void CFirstStepPage::Forward() {
         return;
     }
     for (const OptionGroup& group : FirstStepOptions(Page())) {
-        if (Control<QRadioButton>(group.first.id)->isChecked()) state_.*group.flag = group.first.value;
+        if (Control<QRadioButton>(group.first.id)->isChecked())
+            state_.*group.flag = group.first.value;
         if (Control<QRadioButton>(group.second.id)->isChecked())
             state_.*group.flag = group.second.value;
     }

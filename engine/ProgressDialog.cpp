@@ -43,7 +43,8 @@ CProgressDialog::CProgressDialog(WizardState& state, const ProgressGraph& graph,
     bar->setValue(0);
     text(kSavedText, "Saved: x sec of x sec", 8, 90, 180);
     text(kPercentText, "0% complete", 190, 90, 82);
-    auto* button = Place(this, units_, new QPushButton(kDoneText), kButtonForward, 222, 126, 50, 14);
+    auto* button =
+        Place(this, units_, new QPushButton(kDoneText), kButtonForward, 222, 126, 50, 14);
     connect(button, &QPushButton::clicked, this, [this] { Press(kButtonForward); });
 
     run_.onDisplay = [this](const ProgressView& view) { Display(view); };
@@ -84,13 +85,15 @@ void CProgressDialog::Ended(ProgressOutcome outcome) {
 
 void CProgressDialog::Press(int button) {
     switch (run_.CurrentPhase()) {
-    case CProgressRun::Phase::Running:
-        pressed_ = button;
-        findChild<QPushButton*>(ControlName(kButtonForward))->setEnabled(false);
-        run_.Stop();
-        break;
-    case CProgressRun::Phase::Stopping: break;
-    default: done(button);
+        case CProgressRun::Phase::Running:
+            pressed_ = button;
+            findChild<QPushButton*>(ControlName(kButtonForward))->setEnabled(false);
+            run_.Stop();
+            break;
+        case CProgressRun::Phase::Stopping:
+            break;
+        default:
+            done(button);
     }
 }
 

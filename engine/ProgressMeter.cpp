@@ -25,8 +25,8 @@ ProgressMeter::ProgressMeter(double start, double end, int64_t baseNs)
 }
 
 int32_t ProgressMeter::Elapsed(int64_t positionNs) const {
-    const double seconds = (static_cast<double>(positionNs) - static_cast<double>(baseNs_)) /
-                           kNsPerSecond;
+    const double seconds =
+        (static_cast<double>(positionNs) - static_cast<double>(baseNs_)) / kNsPerSecond;
     int32_t elapsed = WholeSeconds(seconds);
     if (!(span_ > 0)) return 0;
     // Only the end of the graph shows the whole span.
@@ -48,11 +48,13 @@ std::optional<double> ProgressMeter::EffectsClock(int32_t jobKind, int32_t fastM
     const double output = static_cast<double>(positionNs) / kNsPerSecond -
                           static_cast<double>(baseNs_) / kNsPerSecond;
     switch (static_cast<JobKind>(jobKind)) {
-    case JobKind::ExtractVideo:
-        if (fastMode == 0) return output + start_;
-        return std::nullopt;
-    case JobKind::MergeVideo:
-    case JobKind::MixVideoAudio: return output;
-    default: return std::nullopt;
+        case JobKind::ExtractVideo:
+            if (fastMode == 0) return output + start_;
+            return std::nullopt;
+        case JobKind::MergeVideo:
+        case JobKind::MixVideoAudio:
+            return output;
+        default:
+            return std::nullopt;
     }
 }

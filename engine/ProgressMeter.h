@@ -20,7 +20,7 @@ public:
     // so that only the graph's end shows it whole.
     int32_t Elapsed(int64_t positionNs) const;
 
-    std::string SavedText(int32_t elapsed) const;  // "Saved: 3 of 10 seconds"
+    std::string SavedText(int32_t elapsed) const;    // "Saved: 3 of 10 seconds"
     std::string PercentText(int32_t elapsed) const;  // "30% complete"
     static std::string DoneText() { return "100% complete"; }
 

@@ -21,8 +21,8 @@ CProgressRun::CProgressRun(WizardState& state, const ProgressGraph& graph, QObje
     : QObject(parent),
       state_(state),
       pipeline_(media::ElementRef::Share(graph.pipeline)),
-      positionSource_(media::ElementRef::Share(graph.positionSource ? graph.positionSource
-                                                                    : graph.pipeline)),
+      positionSource_(
+          media::ElementRef::Share(graph.positionSource ? graph.positionSource : graph.pipeline)),
       meter_(state.startSeconds, state.endSeconds, state.progressBase) {
     view_.range = meter_.Total();
     view_.saved = meter_.SavedText(0);
@@ -42,7 +42,8 @@ bool CProgressRun::Start() {
         // Ended from the event loop, as every end is: a modal dialog closed before its loop
         // runs would never leave it.
         phase_ = Phase::Running;
-        QMetaObject::invokeMethod(this, [this] { Fail(kStartFailure); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Fail(kStartFailure); }, Qt::QueuedConnection);
         return false;
     }
     generation_ = media::BusBridge::NextGeneration();
@@ -63,7 +64,8 @@ bool CProgressRun::Start() {
         // The run ends with that report, not before: a dialog closed now would drop it.
         tick_.stop();
         media::ForceNull(pipeline_.get());
-        QMetaObject::invokeMethod(this, [this] { Fail(kStartFailure); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Fail(kStartFailure); }, Qt::QueuedConnection);
         return false;
     }
     Show();

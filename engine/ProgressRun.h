@@ -13,7 +13,6 @@
 
 #include <QBasicTimer>
 #include <QObject>
-
 #include <functional>
 #include <memory>
 #include <optional>

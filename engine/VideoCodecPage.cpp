@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeWidget>
-
 #include <algorithm>
 
 #include "engine/CodecPageRules.h"
@@ -34,14 +33,13 @@ CVideoCodecPage::CVideoCodecPage(WizardState& state, const CodecCatalogue& catal
         list_->addTopLevelItem(
             new QTreeWidgetItem(QStringList(QString::fromStdString(entry.displayName))));
     }
-    list_->setHeaderLabel(
-        QString("Video Codecs (%1 found)").arg(list_->topLevelItemCount()));
+    list_->setHeaderLabel(QString("Video Codecs (%1 found)").arg(list_->topLevelItemCount()));
 
     // The sliders keep the state's value until moved: a probed rate above 30 stays as it is.
     AddSlider(kFrameRateSlider, kFrameRateText, 94, "Frame rate:", 1, 30, state_.frameRate,
               &WizardState::frameRate);
-    AddSlider(kKeyFrameSlider, kKeyFrameText, 110, "Key frame every:", 1, 100,
-              state_.keyFrameRate, &WizardState::keyFrameRate);
+    AddSlider(kKeyFrameSlider, kKeyFrameText, 110, "Key frame every:", 1, 100, state_.keyFrameRate,
+              &WizardState::keyFrameRate);
     AddSlider(kVideoQualitySlider, kVideoQualityText, 126, "Quality:", 0, 100, state_.quality,
               &WizardState::quality);
     AddText(kKeyFrameNotSupported, "Not supported", 80, 110, 150);
@@ -53,8 +51,8 @@ CVideoCodecPage::CVideoCodecPage(WizardState& state, const CodecCatalogue& catal
     AddSizeEdit(kHeightEdit, 142, &WizardState::height, kMaxHeight);
 
     QPushButton* back = AddButton(kButtonBack, kBackText, 118, 176, 55);
-    QPushButton* forward = AddButton(kButtonForward, QString::fromStdString(state_.defaultButtonText),
-                                     177, 176, 55);
+    QPushButton* forward =
+        AddButton(kButtonForward, QString::fromStdString(state_.defaultButtonText), 177, 176, 55);
     QPushButton* cancel = AddButton(kButtonCancel, kCancelText, 236, 176, 55);
     forward->setDefault(true);
     connect(back, &QPushButton::clicked, this, &CVideoCodecPage::EndBack);
@@ -76,8 +74,8 @@ CVideoCodecPage::CVideoCodecPage(WizardState& state, const CodecCatalogue& catal
     });
 }
 
-QSlider* CVideoCodecPage::AddSlider(int id, int textId, int y, const char* label, int low,
-                                    int high, int value, int32_t WizardState::*field) {
+QSlider* CVideoCodecPage::AddSlider(int id, int textId, int y, const char* label, int low, int high,
+                                    int value, int32_t WizardState::*field) {
     AddText(0, label, 8, y, 70);
     auto* slider = Place(new QSlider(Qt::Horizontal), id, 80, y, 150, 12);
     QLabel* shown = AddText(textId, QString::number(value), 236, y, 40);

@@ -32,10 +32,10 @@ struct WizardState {
 
     // The codec pages' choices; rows index the CodecCatalogue (0 = no encoder, -1 = none yet).
     int32_t chosenVideoCodec = -1;
-    int32_t chosenAudioCodec = -1;     // 1..n catalogue audio rows, n + 1 the MP3 encoder
-    int32_t systemAudioCodecCount = 0; // n, set when the MP3 row is added
-    int32_t quality = 100;             // 0..100; 0 counts as 1
-    int32_t keyFrameRate = 60;         // frames between key frames
+    int32_t chosenAudioCodec = -1;      // 1..n catalogue audio rows, n + 1 the MP3 encoder
+    int32_t systemAudioCodecCount = 0;  // n, set when the MP3 row is added
+    int32_t quality = 100;              // 0..100; 0 counts as 1
+    int32_t keyFrameRate = 60;          // frames between key frames
     // The formats the audio page listed for the chosen encoder, and the chosen row (-1 none).
     std::vector<AudioFormat> audioFormats;
     int32_t chosenAudioFormat = -1;
@@ -54,7 +54,7 @@ struct WizardState {
     std::vector<uint8_t> fragmentHasVideo;
     int32_t sourceSampleRate = 0;  // Hz
     int32_t sourceChannels = 0;
-    int32_t sourceBitrate = 0;     // kilobits per second
+    int32_t sourceBitrate = 0;  // kilobits per second
 
     // The job's span in source seconds (the runner's copy of the job's start and end).
     double startSeconds = 0.0;

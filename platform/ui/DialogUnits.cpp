@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QFontMetrics>
-
 #include <algorithm>
 #include <cstdint>
 

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-
 #include <set>
 #include <string>
 
@@ -44,9 +43,10 @@ protected:
         std::string error;
         EXPECT_TRUE(media::MakeAvi(input, spec, &error)) << error;
         const std::string description =
-            "filesrc location=\"" + input + "\" ! avidemux ! jpegdec ! videoconvert ! kalvorvt name=" +
-            kEffectsFilterName + " ! videoconvert ! jpegenc ! avimux name=mux ! filesink location=\"" +
-            output + "\" sync=" + (paced ? "true" : "false");
+            "filesrc location=\"" + input +
+            "\" ! avidemux ! jpegdec ! videoconvert ! kalvorvt name=" + kEffectsFilterName +
+            " ! videoconvert ! jpegenc ! avimux name=mux ! filesink location=\"" + output +
+            "\" sync=" + (paced ? "true" : "false");
         GError* parseError = nullptr;
         media::ElementRef pipeline(gst_parse_launch(description.c_str(), &parseError));
         EXPECT_TRUE(pipeline && !parseError) << (parseError ? parseError->message : "");

@@ -35,8 +35,7 @@ TEST(ProgressMeter, ShowsSecondsAndPercentWithoutEverDividingByAnEmptySpan) {
         {0, 0, 0, 5 * kSecond, 0, 0, "Saved: 0 of 0 seconds", "0% complete"},
         {10, 5, 0, 5 * kSecond, 0, 0, "Saved: 0 of 0 seconds", "0% complete"},
         {0, nan, 0, 5 * kSecond, 0, 0, "Saved: 0 of 0 seconds", "0% complete"},
-        {0, 1e12, 0, 5 * kSecond, 2147483647, 5, "Saved: 5 of 2147483647 seconds",
-         "0% complete"},
+        {0, 1e12, 0, 5 * kSecond, 2147483647, 5, "Saved: 5 of 2147483647 seconds", "0% complete"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << ".." << c.end << " at " << c.position);
@@ -58,11 +57,12 @@ TEST(ProgressMeter, TheEffectsClockIsSourceTimeForCutsAndOutputTimeForMerges) {
     // A span starting at 20 s, a base of 4 s, and the graph at 6.5 s.
     const ProgressMeter meter(20, 30, 4 * kSecond);
     const Case cases[] = {
-        {3, 0, 22.5}, {3, 1, std::nullopt}, {4, 0, 2.5}, {6, 0, 2.5},
+        {3, 0, 22.5},         {3, 1, std::nullopt}, {4, 0, 2.5},          {6, 0, 2.5},
         {1, 0, std::nullopt}, {2, 0, std::nullopt}, {5, 0, std::nullopt},
     };
     for (const Case& c : cases) {
-        const std::optional<double> clock = meter.EffectsClock(c.kind, c.fast, 6 * kSecond + kSecond / 2);
+        const std::optional<double> clock =
+            meter.EffectsClock(c.kind, c.fast, 6 * kSecond + kSecond / 2);
         ASSERT_EQ(clock.has_value(), c.clock.has_value()) << c.kind;
         EXPECT_DOUBLE_EQ(clock.value_or(0), c.clock.value_or(0)) << c.kind;
     }

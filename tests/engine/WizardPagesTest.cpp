@@ -15,7 +15,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,6 +76,7 @@ TEST(FirstStepPages, OptionsGiveTheCaptionButtonAndOutputPaths) {
         const char* outputPath;
         const char* imagePath;
     };
+    // clang-format off
     const Case cases[] = {
         {WizardPageId::ExtractImage, {}, "Kalvor Wizard - Extract Image", "Extract", "", "",
          "/out/clip.bmp"},
@@ -104,6 +104,7 @@ TEST(FirstStepPages, OptionsGiveTheCaptionButtonAndOutputPaths) {
         {WizardPageId::Mix, {211, 213}, "Kalvor Wizard - Mix Video and Audio (Step 1 of 2)",
          "Next ->", "/out/clip", "/out/clip.wav", ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.page));
         WizardState state = FirstStepState();
@@ -141,10 +142,9 @@ TEST(FirstStepPages, NamesAreCheckedWithTheExactMessage) {
         bool refused;  // the message is shown and the page stays
     };
     const Case cases[] = {
-        {"", false, false},       {"    ", false, false},   {"a b", true, false},
-        {"clip", true, false},    {"a\\b", true, true},     {"a/b", true, true},
-        {"a:b", true, true},      {"a*b", true, true},      {"a?b", true, true},
-        {"a\"b", true, true},     {"a<b", true, true},      {"a>b", true, true},
+        {"", false, false},   {"    ", false, false}, {"a b", true, false}, {"clip", true, false},
+        {"a\\b", true, true}, {"a/b", true, true},    {"a:b", true, true},  {"a*b", true, true},
+        {"a?b", true, true},  {"a\"b", true, true},   {"a<b", true, true},  {"a>b", true, true},
         {"a|b", true, true},
     };
     for (const Case& c : cases) {
@@ -256,16 +256,11 @@ TEST(CodecPages, SizeEditsSaturateAndClamp) {
         int32_t value;
     };
     const Case cases[] = {
-        {"640", kMaxWidth, "640", 640},
-        {"2048", kMaxWidth, "2048", 2048},
-        {"2049", kMaxWidth, "2048", 2048},
-        {"99999999999999999999999", kMaxWidth, "2048", 2048},
-        {"1537", kMaxHeight, "1536", 1536},
-        {"0", kMaxHeight, "1", 1},
-        {"000", kMaxHeight, "1", 1},
-        {"007", kMaxHeight, "007", 7},
-        {"12a", kMaxWidth, "320", 320},
-        {"-5", kMaxWidth, "320", 320},
+        {"640", kMaxWidth, "640", 640},     {"2048", kMaxWidth, "2048", 2048},
+        {"2049", kMaxWidth, "2048", 2048},  {"99999999999999999999999", kMaxWidth, "2048", 2048},
+        {"1537", kMaxHeight, "1536", 1536}, {"0", kMaxHeight, "1", 1},
+        {"000", kMaxHeight, "1", 1},        {"007", kMaxHeight, "007", 7},
+        {"12a", kMaxWidth, "320", 320},     {"-5", kMaxWidth, "320", 320},
         {"", kMaxWidth, "", 320},
     };
     for (const Case& c : cases) {
@@ -385,12 +380,19 @@ TEST(CodecPages, AudioFormatsAndMp3DefaultsFollowTheSource) {
         const char* rate;
         const char* bitrate;
     };
-    for (const Defaults& d : {Defaults{96000, "48000", "128"}, {44101, "48000", "128"},
-                              {44100, "44100", "128"}, {32001, "44100", "128"},
-                              {32000, "32000", "128"}, {24000, "24000", "64"},
-                              {22050, "22050", "64"}, {16000, "16000", "64"},
-                              {12000, "12000", "32"}, {11025, "11025", "32"},
-                              {8001, "11025", "32"}, {8000, "8000", "32"}, {0, "8000", "32"}}) {
+    for (const Defaults& d : {Defaults{96000, "48000", "128"},
+                              {44101, "48000", "128"},
+                              {44100, "44100", "128"},
+                              {32001, "44100", "128"},
+                              {32000, "32000", "128"},
+                              {24000, "24000", "64"},
+                              {22050, "22050", "64"},
+                              {16000, "16000", "64"},
+                              {12000, "12000", "32"},
+                              {11025, "11025", "32"},
+                              {8001, "11025", "32"},
+                              {8000, "8000", "32"},
+                              {0, "8000", "32"}}) {
         EXPECT_STREQ(LameDefaultsFor(d.source).rate, d.rate) << d.source;
         EXPECT_STREQ(LameDefaultsFor(d.source).bitrate, d.bitrate) << d.source;
     }
