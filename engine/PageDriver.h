@@ -37,6 +37,10 @@ struct ProgressGraph {
     GstElement* positionSource = nullptr;
 };
 
+// Before each page the runner fills the state's stepCaption, defaultButtonText and the two
+// preferred codec names; before the first showing of the codec pages it sets
+// chosenVideoCodec, chosenAudioCodec and chosenAudioFormat to -1, so that only then do they
+// choose their defaults. It never resets a choice on the way back.
 class IPageDriver {
 public:
     virtual ~IPageDriver() = default;
