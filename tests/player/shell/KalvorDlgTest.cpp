@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
+#include <QFontMetrics>
 
 #include <filesystem>
 #include <sstream>
@@ -18,6 +19,7 @@
 #include "platform/ui/MessageSink.h"
 #include "player/shell/KalvorApp.h"
 #include "player/shell/KalvorParent.h"
+#include "player/shell/PlayerCommands.h"
 #include "player/shell/SettingsFile.h"
 #include "player/shell/WindowPlacement.h"
 #include "support/QtApp.h"
@@ -169,6 +171,26 @@ struct RecordingHook : IHotKeyHook {
         return true;
     }
     void Remove() override {}
+};
+
+struct ScriptedDialogs : IFileDialogs {
+    std::optional<std::string> media, subtitles;
+    std::optional<std::string> AskMediaFile(QWidget*) override { return media; }
+    std::optional<std::string> AskSubtitleFile(QWidget*) override { return subtitles; }
+};
+
+struct CountingPowerOff : IPowerOff {
+    int calls = 0;
+    void PowerOff() override { ++calls; }
+};
+
+struct CountingFullScreen : IFullScreenSwitch {
+    Events* events = nullptr;
+    PlayerSettings* settings = nullptr;
+    void ToggleFullScreen() override {
+        settings->fullScreen = settings->fullScreen ? 0 : 1;
+        events->push_back("ToggleFullScreen");
+    }
 };
 
 class KalvorDlgTest : public TempFolderTest {
@@ -478,6 +500,228 @@ TEST_F(KalvorDlgTest, LaunchRequestsSetFullScreenAndOpenByKind) {
     EXPECT_EQ(target.media, (std::vector<std::string>{"/m/a.avi", "/m/b.avi", ".m3u", "/m/late.avi", "/m/later.avi"}));
     EXPECT_EQ(dlg.Settings().fullScreenOnPlay, 0);
     EXPECT_EQ(dlg.PendingRequests(), 0u);
+}
+
+// The events logged since mark.
+Events Since(const Events& events, size_t mark) { return Events(events.begin() + long(mark), events.end()); }
+
+const Events kOpenRow0 = {"ReleaseGraph", "CreateGraph", "OpenMedia /m/0.avi", "SetVolume 0.5", "SetPosition 0", "Play"};
+const Events kOpenRow1 = {"ReleaseGraph", "CreateGraph", "OpenMedia /m/1.avi", "SetVolume 0.5", "SetPosition 0", "Play"};
+
+TEST_F(KalvorDlgTest, EachButtonAndCommandCodeActsOnThePlaybackAsItShould) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    CKalvorDlg& dlg = parent.MainDialog();
+    ScriptedDialogs dialogs;
+    dialogs.media = "/m/opened.avi";
+    dialogs.subtitles = "/m/s.srt";
+    dlg.SetFileDialogs(&dialogs);
+    Run(parent, [&](CKalvorDlg& d) {
+        FakePlayback& movie = *factory_.playback;
+        PlayerSettings& s = d.Settings();
+        s.seekStepSeconds = 10;
+        for (const char* path : {"/m/0.avi", "/m/1.avi", "/m/2.avi"}) d.Rows().Append(path);
+        s.currentIndex = 1;
+        d.PlaySelected();
+        const struct {
+            int button, code;
+            double volume, position, duration;
+            Events events;
+        } cases[] = {
+            {kButtonPrevious, 1, 0.5, 0, 0, kOpenRow0},
+            {kButtonNext, 1, 0.5, 0, 0, kOpenRow1},
+            {kButtonPlay, 1, 0.5, 3, 0, {"SetPosition 0", "Play"}},  // playing: from its begin
+            {kButtonPause, 1, 0.5, 3, 0, {"TogglePause"}},
+            {kButtonPlay, 1, 0.5, 3, 0, {"Play"}},  // paused: resumes in place
+            {kButtonStop, 1, 0.5, 3, 0, {"Stop"}},
+            {7, kCommandVolumeUp, 0.5, 0, 0, {"SetVolume 0.51"}},
+            {7, kCommandVolumeDown, 0.5, 0, 0, {"SetVolume 0.49"}},
+            {7, kCommandVolumeUp, 1.0, 0, 0, {}},
+            {7, kCommandVolumeDown, 0.005, 0, 0, {"SetVolume 0"}},
+            {7, kCommandForward, 0.5, 95, 100, {"SetPosition 100"}},
+            {7, kCommandForward, 0.5, 95, 0, {}},  // no length: no jump
+            {7, kCommandRewind, 0.5, 5, 100, {"SetPosition 0"}},
+            {7, kCommandRewind, 0.5, 45, 100, {"SetPosition 35"}},
+            {7, kCommandSubtitles, 0.5, 0, 0, {"LoadSubtitles /m/s.srt"}},
+            {7, kCommandRangeStart, 0.5, 40, 100, {}},
+            {7, kCommandRangeEnd, 0.5, 50, 100, {"TogglePause"}},  // the end pauses
+            {7, kCommandRangeStart, 0.5, 60, 100, {}},             // after the end: both move
+            {7, 4, 0.5, 0, 0, {}},
+            {7, 5, 0.5, 0, 0, {}},
+            {7, 19, 0.5, 0, 0, {}},
+            {7, 47, 0.5, 0, 0, {}},
+            {7, 53, 0.5, 0, 0, {}},
+            {0, 0, 0.5, 0, 0, {}},  // the surface's call with no button under the pointer
+            {kButtonOpen, 1, 0.5, 30, 0,
+             {"ReleaseGraph", "CreateGraph", "OpenMedia /m/opened.avi", "SetVolume 0.5", "SetPosition 0", "Play"}},
+        };
+        std::vector<std::string> rangeTexts;
+        for (const auto& c : cases) {
+            s.volume = c.volume;
+            d.SetCurrentPosition(c.position);
+            movie.position = c.position;
+            movie.duration = c.duration;
+            const size_t mark = factory_.events.size();
+            d.ExecuteCommand(c.button, c.code);
+            EXPECT_EQ(Since(factory_.events, mark), c.events) << "button " << c.button << " code " << c.code;
+            if (c.code == kCommandRangeStart || c.code == kCommandRangeEnd)
+                rangeTexts.push_back(d.Surface().TextAt(MainSurface::kRangeText));
+        }
+        EXPECT_EQ(rangeTexts, (std::vector<std::string>{"00:00:40 - 00:00:40", "00:00:40 - 00:00:50",
+                                                        "00:01:00 - 00:01:00"}));
+        // The opened file became a new last row, playing, with a fresh range display.
+        EXPECT_EQ(d.Rows().RowCount(), 4);
+        EXPECT_EQ(d.Rows().CurrentRow(), 3);
+        EXPECT_EQ(s.currentIndex, 3);
+        EXPECT_EQ(d.Surface().TextAt(MainSurface::kTitleText), "opened.avi");
+        EXPECT_EQ(d.Surface().TextAt(MainSurface::kRangeText), "00:00:00 - 00:00:00");
+        EXPECT_EQ(fixedtext::Read(s.lastFile), "/m/opened.avi");
+
+        // Cancel leaves everything as it was.
+        dialogs.media.reset();
+        dialogs.subtitles.reset();
+        const size_t mark = factory_.events.size();
+        d.ExecuteCommand(kButtonOpen, 1);
+        d.ExecuteCommand(7, kCommandSubtitles);
+        EXPECT_EQ(Since(factory_.events, mark), Events{});
+        EXPECT_EQ(d.Rows().RowCount(), 4);
+
+        // The windows the commands show and hide.
+        const bool listShown = d.Playlist()->isVisible();
+        d.ExecuteCommand(7, kCommandPlaylist);
+        EXPECT_EQ(d.Playlist()->isVisible(), !listShown);
+        EXPECT_EQ(s.playlistVisible, listShown ? 0 : 1);
+        d.ExecuteCommand(7, kCommandHide);
+        EXPECT_TRUE(d.Hidden());
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_FALSE(d.Playlist()->isVisible());
+        d.ExecuteCommand(7, kCommandHide);
+        EXPECT_FALSE(d.Hidden());
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.Playlist()->isVisible(), s.playlistVisible == 1);
+        d.ExecuteCommand(7, kCommandOptions);
+        EXPECT_TRUE(d.Options()->isVisible());
+        EXPECT_EQ(d.Options()->size(), QSize(355, 400));
+        d.ExecuteCommand(7, kCommandEffectControls);
+        EXPECT_TRUE(d.EffectControls()->isVisible());
+        EXPECT_EQ(d.EffectControls()->size(), QSize(400, 220));
+    });
+}
+
+TEST_F(KalvorDlgTest, OpenAndPlayFollowsTheOptionsTheMediumAndTheOutcome) {
+    const std::string longPath = "/m/" + std::string(1300, 'x') + ".avi";
+    const struct {
+        int autostart, openResult;
+        bool video;
+        int fullScreenOnPlay, fullScreen;
+        std::string path;
+        Events events;
+        std::string lastFile;
+    } cases[] = {
+        {1, 1, true, 0, 0, "/m/a.avi",
+         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.avi", "SetVolume 0.5", "SetPosition 7", "Play"}, "/m/a.avi"},
+        {0, 1, true, 0, 0, "/m/a.avi",
+         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.avi", "SetVolume 0.5", "SetPosition 7"}, "/m/a.avi"},
+        {1, 1, true, 1, 0, "/m/a.avi",
+         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.avi", "SetVolume 0.5", "SetPosition 7", "ToggleFullScreen",
+          "Play"},
+         "/m/a.avi"},
+        // Sound alone leaves full screen; it is not entered for it either.
+        {1, 1, false, 1, 1, "/m/a.mp3",
+         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.mp3", "SetVolume 0.5", "SetPosition 7", "ToggleFullScreen",
+          "Play"},
+         "/m/a.mp3"},
+        // A failed open sets nothing on the graph and leaves full screen.
+        {1, 0, true, 0, 1, "/m/bad.avi", {"ReleaseGraph", "CreateGraph", "OpenMedia /m/bad.avi", "ToggleFullScreen"},
+         "/m/bad.avi"},
+        // A path that does not fit the record is not remembered cut.
+        {1, 1, true, 0, 0, longPath,
+         {"ReleaseGraph", "CreateGraph", "OpenMedia " + longPath, "SetVolume 0.5", "SetPosition 7", "Play"}, ""},
+    };
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    CountingFullScreen fullScreen;
+    fullScreen.events = &factory_.events;
+    fullScreen.settings = &parent.MainDialog().Settings();
+    parent.MainDialog().SetFullScreenSwitch(&fullScreen);
+    Run(parent, [&](CKalvorDlg& d) {
+        FakePlayback& movie = *factory_.playback;
+        for (const auto& c : cases) {
+            PlayerSettings& s = d.Settings();
+            s.autostartPlayback = c.autostart;
+            s.fullScreenOnPlay = c.fullScreenOnPlay;
+            s.fullScreen = c.fullScreen;
+            s.volume = 0.5;
+            movie.openResult = c.openResult;
+            movie.hasVideo = c.video;
+            d.SetCurrentFile(c.path);
+            d.SetCurrentPosition(7);
+            const size_t mark = factory_.events.size();
+            d.OpenAndPlayCurrent();
+            EXPECT_EQ(Since(factory_.events, mark), c.events) << c.path.substr(0, 20);
+            EXPECT_EQ(fixedtext::Read(s.lastFile), c.lastFile);
+        }
+        // The title of a long name is cut to the skin's title width and ends in dots.
+        const std::string& title = d.Surface().TextAt(MainSurface::kTitleText);
+        ASSERT_GE(title.size(), 3u);
+        EXPECT_EQ(title.substr(title.size() - 3), "...");
+        EXPECT_LE(QFontMetrics(d.Skin().Font(0)).horizontalAdvance(QString::fromStdString(title)),
+                  d.Skin().Description().txt1MaxSize);
+    });
+}
+
+TEST_F(KalvorDlgTest, AHandOverArrivingDuringStartUpIsAppliedAfterIt) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    CKalvorDlg& dlg = parent.MainDialog();
+    dlg.SetCurrentFile("/m/first.avi");
+    dlg.SetLaunchFlags(kLaunchPath);
+    // Sent before the window even started: the player is busy and keeps them.
+    dlg.OnLaunchRequest(*MakeLaunchRequest(kLaunchPath, "/m/second.avi"));
+    dlg.OnLaunchRequest(*MakeLaunchRequest(kLaunchPath, "/m/third.avi"));
+    Run(parent, [&](CKalvorDlg& d) {
+        EXPECT_TRUE(qttest::WaitUntil([&] { return d.PendingRequests() == 0; }));
+        EXPECT_EQ(d.CurrentFile(), "/m/third.avi");
+        EXPECT_EQ(d.Rows().RowCount(), 3);
+        EXPECT_EQ(d.Rows().CurrentRow(), 2);
+    });
+    Events opens;
+    for (const std::string& e : factory_.events)
+        if (e.rfind("OpenMedia", 0) == 0 || e == "tray") opens.push_back(e);
+    EXPECT_EQ(opens, (Events{"OpenMedia /m/first.avi", "tray", "OpenMedia /m/second.avi", "OpenMedia /m/third.avi"}));
+}
+
+TEST_F(KalvorDlgTest, DroppedFilesReplaceThePlaylistAndTheLastRowEndsTheSessionWhenAsked) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    CountingPowerOff power;
+    parent.MainDialog().SetPowerOff(&power);
+    Run(parent, [&](CKalvorDlg& d) {
+        PlayerSettings& s = d.Settings();
+        s.volume = 0.5;
+        d.Rows().Append("/m/old.avi");
+        size_t mark = factory_.events.size();
+        d.DropFiles({"/m/0.avi", "/m/1.avi"});
+        EXPECT_EQ(Since(factory_.events, mark), kOpenRow0);
+        EXPECT_EQ(d.Rows().RowCount(), 2);
+        s.shutdownWhenFinished = 1;
+        s.repeatMode = static_cast<int32_t>(RepeatMode::All);
+        mark = factory_.events.size();
+        d.AfterEndOfMedia();  // row 0 of 2 ended: on to row 1, no shutdown
+        EXPECT_EQ(Since(factory_.events, mark), kOpenRow1);
+        EXPECT_EQ(power.calls, 0);
+        mark = factory_.events.size();
+        d.AfterEndOfMedia();  // the last row ended
+        EXPECT_EQ(Since(factory_.events, mark), Events{});
+        EXPECT_EQ(power.calls, 1);
+        EXPECT_EQ(s.currentIndex, -1);
+        // While the list shows a filtered view, a drop does nothing.
+        d.Rows().Entries().ShowFiltered([](const MediaEntry& e) { return e.path == "/m/1.avi"; });
+        mark = factory_.events.size();
+        d.DropFiles({"/m/x.avi"});
+        EXPECT_EQ(Since(factory_.events, mark), Events{});
+
+    });
 }
 
 }  // namespace
