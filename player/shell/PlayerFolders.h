@@ -8,7 +8,8 @@ struct PlayerFolders {
     std::string program;     // read-only assets and the installed options.cfg
     std::string userConfig;  // the user's options.cfg and playlists
     std::string appData;     // job file, subtitle hand-over
-    std::string temp;        // private: instance socket, unpacked skin; empty when refused
+    std::string temp;        // private: instance socket, unpacked skin; empty when no private
+                             // folder could be had (paths::TempFolder)
 
     static PlayerFolders FromEnvironment();
 };

@@ -20,7 +20,9 @@ struct SettingsLoadResult {
 };
 
 // Reads options.cfg from userFolder, else from programFolder, over the installed defaults,
-// then clamps it. On Absent the record holds the installed defaults.
+// then clamps it. A copy that is no regular file (a FIFO, a device, a folder) counts as one
+// that cannot be read and is never waited on. On Absent the record holds the installed
+// defaults.
 SettingsLoadResult LoadSettings(const std::string& userFolder, const std::string& programFolder,
                                 PlayerSettings& settings);
 

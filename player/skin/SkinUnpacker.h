@@ -35,8 +35,9 @@ public:
 
     // args[0] is not looked at; then, in any order, options beginning with "-" (l or v:
     // list, x: extract, e: without entry paths, o: overwrite without asking; either case),
-    // the archive path (".zip" is tried appended when it does not open) and optionally the
-    // one entry to extract. Extracts into the destination folder. 0 when everything was extracted.
+    // the archive path (".zip" is tried appended when it does not open; only a regular file
+    // opens) and optionally the one entry to extract. Extracts into the destination folder.
+    // 0 when everything was extracted; an archive of more than kMaxEntries is refused whole.
     int ExtractArchive(const std::vector<std::string>& args);
     // Where ExtractArchive writes; "." until set.
     void SetDestination(const std::string& folder) { destination_ = folder; }
