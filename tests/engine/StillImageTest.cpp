@@ -206,15 +206,6 @@ TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
     EXPECT_FALSE(TempEnvironment::Exists(env_.Path("runtime/Kalvor/owbmptmp.bmp")));
 }
 
-TEST_F(StillImageTest, ALargerOldFileIsReplacedWhole) {
-    CapturedMessages messages;
-    const std::string input = Video(33, 20), output = env_.Path("still.bmp");
-    TempEnvironment::WriteFile(output, std::string(100000, 'x'));
-    ASSERT_TRUE(ExtractImageJob(job_, state_, Request(input, output, 4, StillFormat::Bmp)));
-    EXPECT_EQ(TempEnvironment::ReadFile(output).size(), 54u + 100 * 20);
-    ExpectFrame(ReadBmp(output), 33, 20, 4, false, 0);
-}
-
 TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
     const std::string input = Video(33, 20);
     const std::string audioOnly = env_.Path("tone.wav");
