@@ -26,8 +26,8 @@ uint64_t BmpRowBytes(uint32_t width, uint32_t bitCount) {
 uint64_t BmpPixelBytes(const BitmapInfoHeader& header) {
     if (header.biSizeImage != 0) return header.biSizeImage;
     const uint64_t rows = static_cast<uint64_t>(std::llabs(int64_t{header.biHeight}));
-    return rows * BmpRowBytes(static_cast<uint32_t>(std::abs(int64_t{header.biWidth})),
-                              header.biBitCount);
+    return rows *
+           BmpRowBytes(static_cast<uint32_t>(std::abs(int64_t{header.biWidth})), header.biBitCount);
 }
 
 bool WriteBmpFile(const std::string& path, const FrameBlock& frame, std::string* error) {

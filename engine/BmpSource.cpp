@@ -1,12 +1,11 @@
 #include "engine/BmpSource.h"
 
+#include <jerror.h>
 #include <sys/stat.h>
 
 #include <array>
 #include <cstdint>
 #include <new>
-
-#include <jerror.h>
 
 namespace {
 
@@ -100,9 +99,12 @@ void BmpSource::Start() {
         planes = Get16(info + 8);
         bitsPerPixel_ = static_cast<int>(Get16(info + 10));
         entrySize = 3;
-        if (bitsPerPixel_ == 8) TRACEMS2(compressor_, 1, kBmpTraceOs2Mapped, width, height);
-        else if (bitsPerPixel_ == 24) TRACEMS2(compressor_, 1, kBmpTraceOs2, width, height);
-        else ERREXIT(compressor_, kBmpBadDepth);
+        if (bitsPerPixel_ == 8)
+            TRACEMS2(compressor_, 1, kBmpTraceOs2Mapped, width, height);
+        else if (bitsPerPixel_ == 24)
+            TRACEMS2(compressor_, 1, kBmpTraceOs2, width, height);
+        else
+            ERREXIT(compressor_, kBmpBadDepth);
         if (planes != 1) ERREXIT(compressor_, kBmpBadPlanes);
     } else if (headerSize == 40 || headerSize == 64) {
         width = Get32(info + 4);
@@ -114,9 +116,12 @@ void BmpSource::Start() {
         const int32_t yPerMetre = static_cast<int32_t>(Get32(info + 28));
         colorsUsed = Get32(info + 32);
         entrySize = 4;
-        if (bitsPerPixel_ == 8) TRACEMS2(compressor_, 1, kBmpTraceMapped, width, height);
-        else if (bitsPerPixel_ == 24) TRACEMS2(compressor_, 1, kBmpTrace, width, height);
-        else ERREXIT(compressor_, kBmpBadDepth);
+        if (bitsPerPixel_ == 8)
+            TRACEMS2(compressor_, 1, kBmpTraceMapped, width, height);
+        else if (bitsPerPixel_ == 24)
+            TRACEMS2(compressor_, 1, kBmpTrace, width, height);
+        else
+            ERREXIT(compressor_, kBmpBadDepth);
         if (planes != 1) ERREXIT(compressor_, kBmpBadPlanes);
         if (compression != 0) ERREXIT(compressor_, kBmpCompressed);
         if (xPerMetre > 0 && yPerMetre > 0) {
@@ -138,7 +143,8 @@ void BmpSource::Start() {
     }
     if (padding < 0) ERREXIT(compressor_, kBmpBadHeader);
     if (padding > RemainingBytes()) ERREXIT(compressor_, JERR_INPUT_EOF);
-    if (fseek(input_, static_cast<long>(padding), SEEK_CUR) != 0) ERREXIT(compressor_, JERR_INPUT_EOF);
+    if (fseek(input_, static_cast<long>(padding), SEEK_CUR) != 0)
+        ERREXIT(compressor_, JERR_INPUT_EOF);
 
     // The store is as large as the file claims; claims beyond what the file holds or what
     // a JPEG can take are refused before anything is allocated.
@@ -155,7 +161,8 @@ void BmpSource::Start() {
     compressor_->data_precision = 8;
     compressor_->image_width = width;
     compressor_->image_height = height;
-    image_ = (*compressor_->mem->request_virt_sarray)(common, JPOOL_IMAGE, FALSE, rowWidth_, height, 1);
+    image_ =
+        (*compressor_->mem->request_virt_sarray)(common, JPOOL_IMAGE, FALSE, rowWidth_, height, 1);
     getRows_ = &BmpSource::PreloadImage;
     buffer_ = (*compressor_->mem->alloc_sarray)(common, JPOOL_IMAGE, width * 3, 1);
 }
@@ -166,9 +173,12 @@ JDIMENSION BmpSource::PreloadImage() {
         JSAMPARRAY stored = (*compressor_->mem->access_virt_sarray)(common, image_, row, 1, TRUE);
         ReadBytes(stored[0], rowWidth_);
     }
-    if (bitsPerPixel_ == 8) getRows_ = &BmpSource::Get8BitRow;
-    else if (bitsPerPixel_ == 24) getRows_ = &BmpSource::Get24BitRow;
-    else ERREXIT(compressor_, kBmpBadDepth);
+    if (bitsPerPixel_ == 8)
+        getRows_ = &BmpSource::Get8BitRow;
+    else if (bitsPerPixel_ == 24)
+        getRows_ = &BmpSource::Get24BitRow;
+    else
+        ERREXIT(compressor_, kBmpBadDepth);
     nextRow_ = compressor_->image_height;
     return GetRows();
 }

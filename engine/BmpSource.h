@@ -6,8 +6,10 @@
 // Every failure is raised through the compressor's error manager, so the caller's
 // error_exit decides what happens; nothing here ends the process.
 
+#include <cstddef>
 #include <cstdio>
 
+// jpeglib.h uses FILE and size_t without including their headers.
 #include <jpeglib.h>
 
 // The reader's messages, added to the library's table under these codes.

@@ -54,7 +54,8 @@ public:
             return false;
         }
         padAdded_ = g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(OnPadAdded), this);
-        noMorePads_ = g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(OnNoMorePads), this);
+        noMorePads_ =
+            g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(OnNoMorePads), this);
         return true;
     }
 
@@ -80,9 +81,10 @@ private:
     void Link(GstPad* pad) {
         media::CapsRef caps(gst_pad_get_current_caps(pad));
         if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
-        const bool video = caps && gst_caps_get_size(caps.get()) > 0 &&
-                           g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)),
-                                            "video/");
+        const bool video =
+            caps && gst_caps_get_size(caps.get()) > 0 &&
+            g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)),
+                             "video/");
         GstBin* bin = GST_BIN(pipeline_.get());
         std::lock_guard lock(mutex_);
         if (video && !videoLinked_) {
@@ -122,9 +124,13 @@ Settled WaitForPreroll(GstElement* pipeline, int waitMs, std::string* error) {
         return Settled::Failed;
     }
     switch (GST_MESSAGE_TYPE(message.get())) {
-        case GST_MESSAGE_ASYNC_DONE: return Settled::Prerolled;
-        case GST_MESSAGE_APPLICATION: return Settled::NoVideo;
-        default: *error = media::ErrorText(message.get()); return Settled::Failed;
+        case GST_MESSAGE_ASYNC_DONE:
+            return Settled::Prerolled;
+        case GST_MESSAGE_APPLICATION:
+            return Settled::NoVideo;
+        default:
+            *error = media::ErrorText(message.get());
+            return Settled::Failed;
     }
 }
 
@@ -152,7 +158,8 @@ bool ToFrameBlock(GstSample* sample, FrameBlock* frame, std::string* error) {
     frame->pixels.assign(rowBytes * height, 0);
     // A bitmap keeps its bottom row first.
     for (uint32_t y = 0; y < height; ++y)
-        std::memcpy(&frame->pixels[(height - 1 - y) * rowBytes], rows + int64_t{y} * stride, width * 3);
+        std::memcpy(&frame->pixels[(height - 1 - y) * rowBytes], rows + int64_t{y} * stride,
+                    width * 3);
     gst_video_frame_unmap(&video);
     return true;
 }
@@ -185,14 +192,14 @@ GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::
     if (settled == Settled::Failed) return fail(reason);
 
     const auto at = static_cast<gint64>(std::llround(seconds * GST_SECOND));
-    if (!gst_element_seek_simple(graph.Pipeline(), GST_FORMAT_TIME,
-                                 static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at))
+    if (!gst_element_seek_simple(
+            graph.Pipeline(), GST_FORMAT_TIME,
+            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at))
         return fail("The video cannot be positioned at the chosen time.");
     settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
     if (settled != Settled::Prerolled) return fail(reason);
 
-    SampleRef sample(
-        gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()), 0));
+    SampleRef sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()), 0));
     if (!sample) return fail("The video has no frame at the chosen time.");
     if (!ToFrameBlock(sample.get(), frame, &reason)) return fail(reason);
     return GrabResult::Grabbed;

@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <jpeglib.h>
-
-#include "engine/BmpSource.h"
+#include "engine/BmpSource.h"  // and jpeglib.h
 #include "platform/system/AtomicFile.h"
 
 namespace {
@@ -109,9 +107,12 @@ bool ConvertBmpToJpeg(const std::string& bmpPath, const std::string& jpegPath, i
     const bool closed = std::fclose(output) == 0;
 
     bool ok = compressed && closed;
-    if (!compressed) reason = trap.text;
-    else if (!closed) reason = "Cannot hold the JPEG of " + jpegPath;
-    else ok = atomicfile::Write(jpegPath, encoded, encodedSize, &reason);
+    if (!compressed)
+        reason = trap.text;
+    else if (!closed)
+        reason = "Cannot hold the JPEG of " + jpegPath;
+    else
+        ok = atomicfile::Write(jpegPath, encoded, encodedSize, &reason);
     std::free(encoded);
     if (!ok && error) *error = reason;
     return ok;

@@ -13,7 +13,8 @@
 namespace {
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
@@ -30,7 +31,8 @@ bool WriteJpeg(const FrameBlock& frame, const StillImageRequest& request, std::s
         *error = "Cannot write the temporary picture " + temporary + ": " + reason;
         return false;
     }
-    const bool converted = ConvertBmpToJpeg(temporary, request.outputPath, request.quality, &reason);
+    const bool converted =
+        ConvertBmpToJpeg(temporary, request.outputPath, request.quality, &reason);
     ::unlink(temporary.c_str());
     if (!converted) *error = "Cannot write " + request.outputPath + ": " + reason;
     return converted;
@@ -50,11 +52,13 @@ bool ExtractImageJob(const JobObject& job, const WizardState& state,
     FrameBlock frame;
     std::string error;
     switch (GrabFrame(job, state, request.inputPath, request.seconds, &frame, &error, waitMs)) {
-        case GrabResult::Grabbed: break;
+        case GrabResult::Grabbed:
+            break;
         case GrabResult::NoVideo:
             ShowOwnedWarning(state.ownerWindow, kNoVideoCaption, kNoVideoText);
             return false;
-        case GrabResult::Failed: return fail(error);
+        case GrabResult::Failed:
+            return fail(error);
     }
     if (request.format == StillFormat::Jpeg) {
         if (!WriteJpeg(frame, request, &error)) return fail(error);

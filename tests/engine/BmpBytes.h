@@ -25,7 +25,8 @@ struct BmpBytes {
         const auto put = [&](uint64_t value, int bytes) {
             for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
         };
-        const int64_t offset = 14 + int64_t{headerSize} + int64_t(palette.size() + gap.size()) + offsetDelta;
+        const int64_t offset =
+            14 + int64_t{headerSize} + int64_t(palette.size() + gap.size()) + offsetDelta;
         out += magic;
         put(uint64_t(offset) + pixels.size(), 4);
         put(0, 4);
@@ -35,7 +36,8 @@ struct BmpBytes {
             put(uint32_t(width), 2), put(uint32_t(height), 2), put(planes, 2), put(bits, 2);
         } else {
             put(uint32_t(width), 4), put(uint32_t(height), 4), put(planes, 2), put(bits, 2);
-            put(compression, 4), put(0, 4), put(uint32_t(xPerMetre), 4), put(uint32_t(yPerMetre), 4);
+            put(compression, 4), put(0, 4), put(uint32_t(xPerMetre), 4),
+                put(uint32_t(yPerMetre), 4);
             put(colorsUsed, 4);
             while (out.size() < 14 + size_t(headerSize)) out.push_back(0);
         }
@@ -58,7 +60,8 @@ inline RgbImage PatternImage(int width, int height, int seed = 0) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
-                image.rgb.push_back(static_cast<uint8_t>(seed + 37 * x + 91 * y + 61 * c + x * y * 7));
+                image.rgb.push_back(
+                    static_cast<uint8_t>(seed + 37 * x + 91 * y + 61 * c + x * y * 7));
     return image;
 }
 

@@ -84,7 +84,8 @@ Mapped MappedImage(int width, int height, int entries, int entrySize, uint32_t h
             const int index = (x * 53 + y * 17) % 256;
             rows[y].push_back(uint8_t(index));
             uint8_t* p = &m.expected.rgb[(size_t(y) * width + x) * 3];
-            if (index < entries) p[0] = uint8_t(index), p[1] = uint8_t(255 - index), p[2] = uint8_t(index * 3);
+            if (index < entries)
+                p[0] = uint8_t(index), p[1] = uint8_t(255 - index), p[2] = uint8_t(index * 3);
         }
         while (rows[y].size() % 4) rows[y].push_back(0xEE);
     }
@@ -117,7 +118,10 @@ TEST_F(BmpSourceTest, HandsOutTheStoredPictureTopRowFirstInRgb) {
         {"24-bit width 33", [] { return TrueColour(33, 5, 40); }},
         {"24-bit, 64-byte header", [] { return TrueColour(5, 3, 64); }},
         {"24-bit OS/2 header", [] { return TrueColour(7, 3, 12); }},
-        {"24-bit, bytes between header and pixels", [] { return TrueColour(5, 2, 40, {1, 2, 3, 4, 5, 6}); }},
+        {"24-bit, bytes between header and pixels",
+         [] {
+             return TrueColour(5, 2, 40, {1, 2, 3, 4, 5, 6});
+         }},
         {"8-bit, 4 colours of 4 bytes", [] { return MappedImage(5, 3, 4, 4, 40); }},
         {"8-bit, 0 colours read as 256", [] { return MappedImage(9, 4, 256, 4, 40); }},
         {"8-bit OS/2, 256 colours of 3 bytes", [] { return MappedImage(6, 3, 256, 3, 12); }},

@@ -2,12 +2,14 @@
 
 // Decodes a JPEG file with libjpeg for the tests: RGB rows top first, and the JFIF density.
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+// jpeglib.h uses FILE and size_t without including their headers.
 #include <jpeglib.h>
 
 struct DecodedJpeg {

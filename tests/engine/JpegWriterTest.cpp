@@ -36,11 +36,13 @@ TEST_F(JpegWriterTest, RefusesEachDamagedOrUnsupportedFileWithItsText) {
         const char* text;
     } cases[] = {
         {"empty file", "", "Empty input file"},
-        {"not starting with B", "\x89PNG\r\n", "Unrecognized input file format --- perhaps you need -targa"},
+        {"not starting with B", "\x89PNG\r\n",
+         "Unrecognized input file format --- perhaps you need -targa"},
         {"B but not BM", With([](BmpBytes& b) { b.magic = "BA"; }).Build(),
          "Not a BMP file - does not start with BM"},
         {"file header cut short", "BM\x10\0\0\0", "Premature end of input file"},
-        {"info header cut short", With([](BmpBytes&) {}).Build().substr(0, 30), "Premature end of input file"},
+        {"info header cut short", With([](BmpBytes&) {}).Build().substr(0, 30),
+         "Premature end of input file"},
         {"header size 11", header(With([](BmpBytes& b) { b.headerSize = 11; })),
          "Invalid BMP file: bad header length"},
         {"header size 65", header(With([](BmpBytes& b) { b.headerSize = 65; })),
@@ -69,10 +71,13 @@ TEST_F(JpegWriterTest, RefusesEachDamagedOrUnsupportedFileWithItsText) {
         {"pixel offset past the end", With([](BmpBytes& b) { b.offsetDelta = 4096; }).Build(),
          "Premature end of input file"},
         {"60000 x 60000 in a few bytes (never allocated)",
-         With([](BmpBytes& b) { b.width = 60000, b.height = 60000; }).Build(), "Premature end of input file"},
-        {"last row missing", With([](BmpBytes& b) { b.pixels.resize(b.pixels.size() - 12); }).Build(),
+         With([](BmpBytes& b) { b.width = 60000, b.height = 60000; }).Build(),
          "Premature end of input file"},
-        {"width 0", With([](BmpBytes& b) { b.width = 0; }).Build(), "Empty JPEG image (DNL not supported)"},
+        {"last row missing",
+         With([](BmpBytes& b) { b.pixels.resize(b.pixels.size() - 12); }).Build(),
+         "Premature end of input file"},
+        {"width 0", With([](BmpBytes& b) { b.width = 0; }).Build(),
+         "Empty JPEG image (DNL not supported)"},
         {"width 70000", With([](BmpBytes& b) { b.width = 70000; }).Build(),
          "Maximum supported image dimension is 65500 pixels"},
         {"height -2 (top-down)", With([](BmpBytes& b) { b.height = -2; }).Build(),
@@ -98,7 +103,8 @@ TEST_F(JpegWriterTest, RefusesWhatIsNotARegularFileWithoutWaitingOnIt) {
     } cases[] = {
         {fifo, "Cannot open " + fifo + ": not a regular file"},
         {folder, "Cannot open " + folder + ": not a regular file"},
-        {env_.Path("missing.bmp"), "Cannot open " + env_.Path("missing.bmp") + ": No such file or directory"},
+        {env_.Path("missing.bmp"),
+         "Cannot open " + env_.Path("missing.bmp") + ": No such file or directory"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -2,9 +2,9 @@
 // still at a chosen time holds that frame's pixels, through the effects, as BMP and JPEG,
 // for widths whose rows need padding; failures are reported once and leave old files whole.
 
-#include <gtest/gtest.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <array>
@@ -45,8 +45,8 @@ bool MakeCounterVideo(const std::string& path, int width, int height, std::strin
     const std::string caps = "video/x-raw,format=BGR,width=" + std::to_string(width) +
                              ",height=" + std::to_string(height) +
                              ",framerate=" + std::to_string(kFramesPerSecond) + "/1";
-    const std::string description = "appsrc name=src format=time ! " + caps +
-                                    " ! avimux ! filesink location=\"" + path + "\"";
+    const std::string description =
+        "appsrc name=src format=time ! " + caps + " ! avimux ! filesink location=\"" + path + "\"";
     GError* parseError = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &parseError);
     if (parseError) {
@@ -163,7 +163,8 @@ protected:
 };
 
 // Every block of the picture shows frame n's colour (inverted when asked) within tolerance.
-void ExpectFrame(const Picture& picture, int width, int height, int n, bool inverted, int tolerance) {
+void ExpectFrame(const Picture& picture, int width, int height, int n, bool inverted,
+                 int tolerance) {
     ASSERT_EQ(picture.width, width);
     ASSERT_EQ(picture.height, height);
     const int split = Split(height);
@@ -172,10 +173,12 @@ void ExpectFrame(const Picture& picture, int width, int height, int n, bool inve
     for (int x : xs)
         for (int y : ys) {
             Rgb want = FrameColour(n, x >= 16, y >= split);
-            if (inverted) for (int& v : want) v = 255 - v;
+            if (inverted)
+                for (int& v : want) v = 255 - v;
             const Rgb got = picture.At(x, y);
             for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(got[c], want[c], tolerance) << "x " << x << " y " << y << " channel " << c;
+                EXPECT_NEAR(got[c], want[c], tolerance)
+                    << "x " << x << " y " << y << " channel " << c;
         }
 }
 
@@ -186,9 +189,9 @@ TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
         StillFormat format;
         bool invert;
     } cases[] = {
-        {33, 20, 5, StillFormat::Bmp, false},   // rows of 99 bytes, 1 of padding
+        {33, 20, 5, StillFormat::Bmp, false},  // rows of 99 bytes, 1 of padding
         {33, 20, 2, StillFormat::Jpeg, false},
-        {50, 24, 7, StillFormat::Bmp, false},   // 150 bytes, 2 of padding
+        {50, 24, 7, StillFormat::Bmp, false},  // 150 bytes, 2 of padding
         {50, 24, 3, StillFormat::Jpeg, true},
         {37, 18, 0, StillFormat::Bmp, true},    // 111 bytes, 1 of padding; the first frame
         {64, 16, 6, StillFormat::Jpeg, false},  // no padding
@@ -197,10 +200,12 @@ TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
         SCOPED_TRACE(std::to_string(c.width) + " frame " + std::to_string(c.frame));
         state_.effects.invert = c.invert ? 1 : 0;
         const std::string input = Video(c.width, c.height);
-        const std::string output = env_.Path(c.format == StillFormat::Jpeg ? "still.jpg" : "still.bmp");
+        const std::string output =
+            env_.Path(c.format == StillFormat::Jpeg ? "still.jpg" : "still.bmp");
         ASSERT_TRUE(ExtractImageJob(job_, state_, Request(input, output, c.frame, c.format)));
         const Picture picture = c.format == StillFormat::Jpeg ? ReadJpeg(output) : ReadBmp(output);
-        ExpectFrame(picture, c.width, c.height, c.frame, c.invert, c.format == StillFormat::Jpeg ? 10 : 0);
+        ExpectFrame(picture, c.width, c.height, c.frame, c.invert,
+                    c.format == StillFormat::Jpeg ? 10 : 0);
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(TempEnvironment::Exists(env_.Path("runtime/Kalvor/owbmptmp.bmp")));
@@ -226,18 +231,36 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
         std::function<void()> setUp;
         std::string caption, textStart;
     } cases[] = {
-        {"time past the end", {input, output, 30.0, StillFormat::Jpeg, 90}, {}, "Kalvor",
+        {"time past the end",
+         {input, output, 30.0, StillFormat::Jpeg, 90},
+         {},
+         "Kalvor",
          "The video has no frame at the chosen time."},
-        {"no video stream", {audioOnly, output, 0.1, StillFormat::Jpeg, 90}, {}, "Warning",
+        {"no video stream",
+         {audioOnly, output, 0.1, StillFormat::Jpeg, 90},
+         {},
+         "Warning",
          "Video stream was not found!"},
-        {"not a video", {env_.Path("still.jpg"), env_.Path("other.bmp"), 0.1, StillFormat::Bmp, 90}, {},
-         "Kalvor", ""},
-        {"a FIFO as input", {fifo, output, 0.1, StillFormat::Jpeg, 90}, {}, "Kalvor",
+        {"not a video",
+         {env_.Path("still.jpg"), env_.Path("other.bmp"), 0.1, StillFormat::Bmp, 90},
+         {},
+         "Kalvor",
+         ""},
+        {"a FIFO as input",
+         {fifo, output, 0.1, StillFormat::Jpeg, 90},
+         {},
+         "Kalvor",
          "Cannot open " + fifo + ": not a regular file"},
-        {"output is the input", {input, input, 0.1, StillFormat::Bmp, 90}, {}, "Kalvor",
+        {"output is the input",
+         {input, input, 0.1, StillFormat::Bmp, 90},
+         {},
+         "Kalvor",
          "The picture cannot be written over its own video"},
-        {"temporary BMP not writable", {input, output, 0.1, StillFormat::Jpeg, 90}, blockTemporary,
-         "Kalvor", "Cannot write the temporary picture "},
+        {"temporary BMP not writable",
+         {input, output, 0.1, StillFormat::Jpeg, 90},
+         blockTemporary,
+         "Kalvor",
+         "Cannot write the temporary picture "},
     };
     const std::string inputBytes = TempEnvironment::ReadFile(input);
     for (const auto& c : cases) {
