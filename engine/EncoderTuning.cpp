@@ -1,6 +1,6 @@
 #include "engine/EncoderTuning.h"
 
-#include "engine/EncoderProperties.h"
+#include "platform/media/EncoderProperties.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CapturedMessages.h"
-#include "engine/EncoderProperties.h"
+#include "platform/media/EncoderProperties.h"
 #include "engine/EncoderSetup.h"
 #include "engine/EncoderTuning.h"
 

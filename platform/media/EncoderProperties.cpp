@@ -1,4 +1,4 @@
-#include "engine/EncoderProperties.h"
+#include "platform/media/EncoderProperties.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "engine/EncoderPropertyDialog.h"
+#include "platform/ui/EncoderPropertyDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,7 +8,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "engine/EncoderProperties.h"
+#include "platform/media/EncoderProperties.h"
 #include "platform/ui/OwnerWindow.h"
 
 CEncoderPropertyDialog::CEncoderPropertyDialog(GstElement* encoder, QWidget* parent)

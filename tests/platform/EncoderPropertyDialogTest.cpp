@@ -7,8 +7,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "engine/EncoderProperties.h"
-#include "engine/EncoderPropertyDialog.h"
+#include "platform/media/EncoderProperties.h"
+#include "platform/ui/EncoderPropertyDialog.h"
 #include "platform/media/GstInit.h"
 
 namespace {
