@@ -1,0 +1,113 @@
+#include "platform/editing/Timeline.h"
+
+#include <ges/ges.h>
+
+#include <cmath>
+
+#include "platform/editing/EditingInit.h"
+#include "platform/media/ErrorText.h"
+
+namespace editing {
+namespace {
+
+GstClockTime ToClock(double seconds) {
+    if (!std::isfinite(seconds) || seconds <= 0.0) return 0;
+    return static_cast<GstClockTime>(std::llround(seconds * GST_SECOND));
+}
+
+std::string TakeError(GError* error, const char* fallback) {
+    std::string text = error ? media::ErrorText(error) : std::string();
+    if (error) g_error_free(error);
+    return text.empty() ? fallback : text;
+}
+
+}  // namespace
+
+media::CapsRef RestrictionCaps(const GroupFormat& format) {
+    if (format.kind == GroupKind::Video) {
+        if (format.width <= 0 || format.height <= 0 || format.framesPerSecond <= 0) return {};
+        return media::CapsRef(gst_caps_new_simple(
+            "video/x-raw", "width", G_TYPE_INT, format.width, "height", G_TYPE_INT, format.height,
+            "framerate", GST_TYPE_FRACTION, format.framesPerSecond, 1, nullptr));
+    }
+    if (format.sampleRate <= 0 || format.channels <= 0) return {};
+    return media::CapsRef(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE",
+                                              "rate", G_TYPE_INT, format.sampleRate, "channels",
+                                              G_TYPE_INT, format.channels, nullptr));
+}
+
+Timeline::Timeline() {
+    if (!InitEditing()) return;
+    timeline_ = ges_timeline_new();
+    if (timeline_) gst_object_ref_sink(timeline_);
+}
+
+Timeline::~Timeline() {
+    if (timeline_) gst_object_unref(timeline_);
+}
+
+int Timeline::AddGroup(const GroupFormat& format, std::string* error) {
+    auto fail = [&](const std::string& text) {
+        if (error) *error = text;
+        return -1;
+    };
+    if (!timeline_) return fail("The editing library cannot be started.");
+    media::CapsRef caps = RestrictionCaps(format);
+    if (!caps) return fail("The output format of the timeline is not complete.");
+    GESTrack* track = format.kind == GroupKind::Video ? GES_TRACK(ges_video_track_new())
+                                                      : GES_TRACK(ges_audio_track_new());
+    // The job's format replaces the new track's default one (1280x720 at 30/1 for video).
+    ges_track_set_restriction_caps(track, caps.get());
+    if (!ges_timeline_add_track(timeline_, track))
+        return fail("Cannot add a group to the timeline.");
+    groups_.push_back(track);
+    return GroupCount() - 1;
+}
+
+int Timeline::AddTrack(std::string* error) {
+    if (!timeline_) {
+        if (error) *error = "The editing library cannot be started.";
+        return -1;
+    }
+    GESLayer* layer = ges_timeline_append_layer(timeline_);
+    if (!layer) {
+        if (error) *error = "Cannot add a track to the timeline.";
+        return -1;
+    }
+    tracks_.push_back(layer);
+    return static_cast<int>(tracks_.size()) - 1;
+}
+
+bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) {
+    auto fail = [&](const std::string& text) {
+        if (error) *error = text;
+        return false;
+    };
+    if (track < 0 || track >= static_cast<int>(tracks_.size())) return fail("No such track.");
+    if (!(span.duration > 0.0)) return fail("A source of no length cannot be placed.");
+    GError* failure = nullptr;
+    gchar* uri = gst_filename_to_uri(span.path.c_str(), &failure);
+    if (!uri) return fail(TakeError(failure, "The source's path is not valid."));
+    GESUriClipAsset* asset = ges_uri_clip_asset_request_sync(uri, &failure);
+    g_free(uri);
+    if (!asset) return fail(TakeError(failure, "The source cannot be read."));
+    GESClip* clip = ges_layer_add_asset_full(
+        tracks_[static_cast<size_t>(track)], GES_ASSET(asset), ToClock(span.start),
+        ToClock(span.inPoint), ToClock(span.duration), GES_TRACK_TYPE_UNKNOWN, &failure);
+    gst_object_unref(asset);
+    if (!clip) return fail(TakeError(failure, "The source cannot be placed on the timeline."));
+    return true;
+}
+
+GESTrack* Timeline::Group(int index) const {
+    if (index < 0 || index >= GroupCount()) return nullptr;
+    return groups_[static_cast<size_t>(index)];
+}
+
+double Timeline::Length() const {
+    return timeline_ ? double(ges_timeline_get_duration(timeline_)) / GST_SECOND : 0.0;
+}
+
+GstElement* Timeline::Element() const { return timeline_ ? GST_ELEMENT(timeline_) : nullptr; }
+
+}  // namespace editing

@@ -1,0 +1,73 @@
+#pragma once
+
+// A job's timeline on GStreamer Editing Services. A group is one output stream of a fixed
+// format (a GESTrack whose restriction caps hold the size and frame rate, or the sample rate
+// and channels); a track is a layer, stacked by priority; a source is a span of a media
+// file placed on a layer. Every group receives the sources' streams of its kind.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/media/GstRef.h"
+
+typedef struct _GESTimeline GESTimeline;
+typedef struct _GESTrack GESTrack;
+typedef struct _GESLayer GESLayer;
+
+namespace editing {
+
+enum class GroupKind { Video, Audio };
+
+struct GroupFormat {
+    GroupKind kind = GroupKind::Audio;
+    // Video groups: raw frames of this size and rate.
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t framesPerSecond = 0;
+    // Audio groups: 16-bit PCM at this rate and channel count.
+    int32_t sampleRate = 0;
+    int32_t channels = 0;
+};
+
+// Times in seconds: start on the timeline, inPoint in the media, duration on both.
+struct SourceSpan {
+    std::string path;
+    double start = 0.0;
+    double inPoint = 0.0;
+    double duration = 0.0;
+};
+
+class Timeline {
+public:
+    Timeline();
+    ~Timeline();
+    Timeline(const Timeline&) = delete;
+    Timeline& operator=(const Timeline&) = delete;
+
+    // Each returns -1 (and error) on failure: a format that is not complete, or one the
+    // editing library refuses.
+    int AddGroup(const GroupFormat& format, std::string* error);
+    // A new layer below the existing ones; its index.
+    int AddTrack(std::string* error);
+    // Places the source on the track. The file is read now to learn its streams.
+    bool AddSource(int track, const SourceSpan& span, std::string* error);
+
+    int GroupCount() const { return static_cast<int>(groups_.size()); }
+    GESTrack* Group(int index) const;
+    // The timeline's length in seconds: the end of its last source.
+    double Length() const;
+    // The timeline as an element; it gets one output pad per group.
+    GstElement* Element() const;
+    GESTimeline* Get() const { return timeline_; }
+
+private:
+    GESTimeline* timeline_ = nullptr;  // owned: the reference sunk at creation
+    std::vector<GESTrack*> groups_;    // owned by the timeline
+    std::vector<GESLayer*> tracks_;    // owned by the timeline
+};
+
+// The caps a group's stream is restricted to; nullptr for a format that is not complete.
+media::CapsRef RestrictionCaps(const GroupFormat& format);
+
+}  // namespace editing
