@@ -137,7 +137,7 @@ void BmpSource::Start() {
     if (bitsPerPixel_ == 8) {
         if (colorsUsed < 1) colorsUsed = 256;
         if (colorsUsed > 256) ERREXIT(compressor_, kBmpBadColormap);
-        colormap_ = (*compressor_->mem->alloc_sarray)(common, JPOOL_IMAGE, 256, 3);
+        colormap_ = (*compressor_->mem->alloc_sarray)(common, JPOOL_IMAGE, colorsUsed, 3);
         ReadColorMap(static_cast<int>(colorsUsed), entrySize);
         padding -= int64_t{colorsUsed} * entrySize;
     }

@@ -57,8 +57,8 @@ private:
 
     j_compress_ptr compressor_;
     FILE* input_;
-    JSAMPARRAY colormap_ = nullptr;  // 3 rows (red, green, blue) of 256 entries
-    int colormapEntries_ = 0;        // entries read from the file; later indices give black
+    JSAMPARRAY colormap_ = nullptr;  // 3 rows (red, green, blue) of the file's entries
+    int colormapEntries_ = 0;        // indices from here on give black
     jvirt_sarray_ptr image_ = nullptr;
     JDIMENSION rowWidth_ = 0;  // stored bytes per row, padding included
     int bitsPerPixel_ = 0;

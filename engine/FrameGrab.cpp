@@ -19,6 +19,7 @@
 namespace {
 
 constexpr char kNoVideoMessage[] = "kalvor-no-video";
+constexpr char kUnlinkedMessage[] = "kalvor-video-unlinked";
 
 GstSample* RefSample(GstSample* sample) { return gst_sample_ref(sample); }
 void UnrefSample(GstSample* sample) { gst_sample_unref(sample); }
@@ -69,12 +70,12 @@ private:
     static void OnNoMorePads(GstElement*, gpointer data) {
         auto* self = static_cast<GrabGraph*>(data);
         std::lock_guard lock(self->mutex_);
-        if (self->videoLinked_) return;
+        if (self->video_ == VideoPath::Linked) return;
         // The app sink would wait for a picture forever: tell the waiting thread.
-        gst_element_post_message(
-            self->pipeline_.get(),
-            gst_message_new_application(GST_OBJECT(self->pipeline_.get()),
-                                        gst_structure_new_empty(kNoVideoMessage)));
+        const char* name = self->video_ == VideoPath::None ? kNoVideoMessage : kUnlinkedMessage;
+        gst_element_post_message(self->pipeline_.get(),
+                                 gst_message_new_application(GST_OBJECT(self->pipeline_.get()),
+                                                             gst_structure_new_empty(name)));
     }
 
     // Runs on a streaming thread.
@@ -87,11 +88,13 @@ private:
                              "video/");
         GstBin* bin = GST_BIN(pipeline_.get());
         std::lock_guard lock(mutex_);
-        if (video && !videoLinked_) {
+        if (video && video_ == VideoPath::None) {
             media::PadRef input = GetPin(sink_.get(), PadDirection::Input);
-            videoLinked_ = InsertSubtitleFilter(job_, state_, bin, pad, input.get(), 0.0) !=
-                           SubtitleInsert::Failed;
-            if (videoLinked_) return;
+            // A failed splice has been reported by the splice itself.
+            const bool linked = InsertSubtitleFilter(job_, state_, bin, pad, input.get(), 0.0) !=
+                                SubtitleInsert::Failed;
+            video_ = linked ? VideoPath::Linked : VideoPath::Unlinked;
+            if (linked) return;
         }
         std::string error;
         media::ElementRef discard = AddFilter(bin, "fakesink", nullptr, &error);
@@ -105,11 +108,12 @@ private:
     const WizardState& state_;
     media::ElementRef pipeline_, decoder_, sink_;
     gulong padAdded_ = 0, noMorePads_ = 0;
-    std::mutex mutex_;  // guards videoLinked_ and the bin's changes from streaming threads
-    bool videoLinked_ = false;
+    enum class VideoPath { None, Linked, Unlinked };
+    std::mutex mutex_;  // guards video_ and the bin's changes from streaming threads
+    VideoPath video_ = VideoPath::None;
 };
 
-enum class Settled { Prerolled, NoVideo, Failed };
+enum class Settled { Prerolled, NoVideo, Reported, Failed };
 
 // Waits up to waitMs for the pipeline to hold a picture (or its end) after a state change
 // or a flushing seek.
@@ -127,7 +131,8 @@ Settled WaitForPreroll(GstElement* pipeline, int waitMs, std::string* error) {
         case GST_MESSAGE_ASYNC_DONE:
             return Settled::Prerolled;
         case GST_MESSAGE_APPLICATION:
-            return Settled::NoVideo;
+            return gst_message_has_name(message.get(), kNoVideoMessage) ? Settled::NoVideo
+                                                                        : Settled::Reported;
         default:
             *error = media::ErrorText(message.get());
             return Settled::Failed;
@@ -189,6 +194,7 @@ GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::
     }
     Settled settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
     if (settled == Settled::NoVideo) return GrabResult::NoVideo;
+    if (settled == Settled::Reported) return GrabResult::Reported;
     if (settled == Settled::Failed) return fail(reason);
 
     const auto at = static_cast<gint64>(std::llround(seconds * GST_SECOND));

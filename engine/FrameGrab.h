@@ -15,8 +15,9 @@ inline constexpr int kGrabWaitMs = 10000;
 
 enum class GrabResult {
     Grabbed,
-    NoVideo,  // the file has no video stream
-    Failed,   // error holds why
+    NoVideo,   // the file has no video stream
+    Reported,  // its video could not be linked; the effects splice said why
+    Failed,    // error holds why
 };
 
 // waitMs bounds each of the two waits (the first picture, then the seek).

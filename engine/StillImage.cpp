@@ -57,6 +57,8 @@ bool ExtractImageJob(const JobObject& job, const WizardState& state,
         case GrabResult::NoVideo:
             ShowOwnedWarning(state.ownerWindow, kNoVideoCaption, kNoVideoText);
             return false;
+        case GrabResult::Reported:
+            return false;
         case GrabResult::Failed:
             return fail(error);
     }
