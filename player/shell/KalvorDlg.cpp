@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,11 @@ bool IsReadableFile(const std::string& path) {
 }
 
 // A skin name from the settings file names a package in the skins folder, nothing else.
+int64_t NowHundredths() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() / 10;
+}
+
 bool IsPlainName(const std::string& name) {
     return !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
 }
@@ -87,6 +93,7 @@ CKalvorDlg::CKalvorDlg(CKalvorParent* parent, PlayerFolders folders)
 
 CKalvorDlg::~CKalvorDlg() {
     if (m_uiTimer) killTimer(m_uiTimer);
+    if (m_rangeTimer) killTimer(m_rangeTimer);
 }
 
 bool CKalvorDlg::OnInitDialog() {
@@ -378,7 +385,9 @@ void CKalvorDlg::DrawSeekBar(double fraction, bool redraw) {
 }
 
 void CKalvorDlg::StopRangeEndTimer() {
-    if (m_actions) m_actions->StopRangeEndTimer();
+    if (m_rangeTimer) killTimer(m_rangeTimer);
+    m_rangeTimer = 0;
+    m_rangeStop.Disarm();
 }
 
 void CKalvorDlg::ExecuteCommand(int button, int code) {
@@ -668,7 +677,16 @@ void CKalvorDlg::DragWindowTo(const QPoint& global) {
 
 void CKalvorDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_uiTimer) OnUiTick();
+    if (event->timerId() == m_rangeTimer && m_rangeTimer != 0) OnRangeTick();
     QDialog::timerEvent(event);
+}
+
+// A range end reached while paused only stops the countdown.
+void CKalvorDlg::OnRangeTick() {
+    if (!m_rangeStop.Tick(NowHundredths())) return;
+    killTimer(m_rangeTimer);
+    m_rangeTimer = 0;
+    if (m_movie && !m_movie->Paused()) m_movie->EndOfMedia();
 }
 
 // The seek bar and the time follow the playback, except while the bar is dragged.
@@ -680,6 +698,8 @@ void CKalvorDlg::OnUiTick() {
     if (duration != 0.0) m_surface.DrawSeekBar(m_currentPosition / duration);
     m_surface.SetDisplayedPosition(m_currentPosition);
     update();
+    if (m_rangeStop.Check(m_settings.rangeEnd, m_currentPosition, NowHundredths()))
+        m_rangeTimer = startTimer(kRangeTickMs, Qt::PreciseTimer);
     if (m_tracePosition)
         std::fprintf(stderr, "Kalvor: position %.3f %s\n", m_currentPosition, m_currentFile.c_str());
 }

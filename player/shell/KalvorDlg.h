@@ -24,6 +24,7 @@
 #include "player/shell/PlayerSettings.h"
 #include "player/shell/PlayerWindowFactory.h"
 #include "player/shell/PlaylistRows.h"
+#include "player/shell/RangeEndStop.h"
 #include "player/shell/SkinToolTips.h"
 #include "player/skin/SkinResources.h"
 
@@ -61,6 +62,7 @@ class CKalvorDlg : public QDialog,
     Q_OBJECT
 public:
     static constexpr int kUiTickMs = 500;
+    static constexpr int kRangeTickMs = 10;
     // Requests of later instances held while the player is busy; more are refused.
     static constexpr size_t kMaxPendingRequests = 64;
     // Set in the environment, the display timer writes the playback position to stderr.
@@ -161,6 +163,7 @@ public:
     MainSurface& Surface() { return m_surface; }
     const SkinToolTips& ToolTips() const { return m_toolTips; }
     bool UiTimerRunning() const { return m_uiTimer != 0; }
+    bool RangeTimerRunning() const { return m_rangeTimer != 0; }
 
     IPlaybackWindow* Movie() const { return m_movie.get(); }
     CEffectControls* EffectControls() const { return m_effects.get(); }
@@ -199,6 +202,7 @@ private:
 
     void DragWindowTo(const QPoint& global);
     void OnUiTick();
+    void OnRangeTick();
 
     // The commands and their steps.
     void RunFixedButton(int button);
@@ -251,6 +255,8 @@ private:
     MainSurface m_surface{m_settings, *this};
     std::vector<std::string> m_tooltipTexts;
     int m_uiTimer = 0;
+    int m_rangeTimer = 0;
+    RangeEndStop m_rangeStop;
 
     // Window drag: the pointer's client position when the drag began.
     bool m_dragging = false;

@@ -31,4 +31,7 @@ public:
     virtual bool HasVideo() = 0;
     virtual bool HasMedia() = 0;
     virtual int LoadSubtitles(const std::string& path) = 0;
+    // What the end of the medium does (pause, then the play sequencing); the play range's
+    // end runs it too.
+    virtual int EndOfMedia() = 0;
 };

@@ -1,11 +1,9 @@
 #pragma once
 
-// The main window's actions that are built apart from it: help and the play-range end
-// timer. Until one is set, these actions do nothing.
+// The main window's help, built apart from it. Until one is set, help shows nothing.
 
 class IPlayerActions {
 public:
     virtual ~IPlayerActions() = default;
     virtual void ShowHelp(int contextId) = 0;
-    virtual void StopRangeEndTimer() = 0;
 };

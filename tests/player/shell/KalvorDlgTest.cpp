@@ -5,15 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 #include <QFontMetrics>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
+#include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
@@ -55,8 +58,10 @@ struct RecordingTarget : ILaunchTarget {
 // The video window as the main window sees it, with a plain window in its place: every
 // call is logged, and the medium's facts are set by the test.
 struct FakePlayback : IPlaybackWindow {
-    explicit FakePlayback(Events& log, QWidget* owner) : events(log), window(owner, Qt::Window) {}
+    FakePlayback(Events& log, IMovieHost& movieHost, QWidget* owner)
+        : events(log), host(movieHost), window(owner, Qt::Window) {}
     Events& events;
+    IMovieHost& host;
     QWidget window;
     double position = 0.0, duration = 0.0;
     bool paused = false, hasVideo = true, hasAudio = true;
@@ -105,6 +110,13 @@ struct FakePlayback : IPlaybackWindow {
     bool HasVideo() override { return open && hasVideo; }
     bool HasMedia() override { return open && (hasVideo || hasAudio); }
     int LoadSubtitles(const std::string& path) override { return Log("LoadSubtitles " + path); }
+    // As the video window does: the graph pauses (not by the user), then the sequencing.
+    int EndOfMedia() override {
+        Log("EndOfMedia");
+        host.StopRangeEndTimer();
+        host.AfterEndOfMedia();
+        return 1;
+    }
     int Log(const std::string& call) {
         events.push_back(call);
         return 1;
@@ -130,9 +142,9 @@ struct RecordingFactory : PlayerWindowFactory {
     std::string Of(QWidget* parent) const {
         return parent == owner ? "owner" : playback && parent == playback->Widget() ? "movie" : "?";
     }
-    std::unique_ptr<IPlaybackWindow> CreatePlaybackWindow(IMovieHost&, QWidget* parent) override {
+    std::unique_ptr<IPlaybackWindow> CreatePlaybackWindow(IMovieHost& host, QWidget* parent) override {
         events.push_back("playback<-" + Of(parent));
-        auto made = std::make_unique<FakePlayback>(events, parent);
+        auto made = std::make_unique<FakePlayback>(events, host, parent);
         playback = made.get();
         return made;
     }
@@ -191,6 +203,11 @@ struct CountingFullScreen : IFullScreenSwitch {
         settings->fullScreen = settings->fullScreen ? 0 : 1;
         events->push_back("ToggleFullScreen");
     }
+};
+
+struct RecordingPlaylistCommands : IPlaylistCommands {
+    std::vector<MainKeyAction> run;
+    void RunPlaylistCommand(MainKeyAction action) override { run.push_back(action); }
 };
 
 class KalvorDlgTest : public TempFolderTest {
@@ -721,6 +738,77 @@ TEST_F(KalvorDlgTest, DroppedFilesReplaceThePlaylistAndTheLastRowEndsTheSessionW
         d.DropFiles({"/m/x.avi"});
         EXPECT_EQ(Since(factory_.events, mark), Events{});
 
+    });
+}
+
+TEST_F(KalvorDlgTest, APlayRangeStopsAtItsEndAndTheNextRowsRangePlays) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    Run(parent, [&](CKalvorDlg& d) {
+        FakePlayback& movie = *factory_.playback;
+        PlayerSettings& s = d.Settings();
+        s.repeatMode = static_cast<int32_t>(RepeatMode::Off);
+        s.volume = 0.5;
+        d.Rows().Entries().AddEntry(0, "/m/0.avi", 1.0, 2.5);
+        d.Rows().Entries().AddEntry(1, "/m/1.avi", 4.0, 6.0);
+        d.PlaySelected();
+        ASSERT_EQ(movie.position, 1.0);  // opened at the range's begin
+        EXPECT_EQ(s.rangeEnd, 2.5);
+        movie.duration = 100.0;
+
+        // Paused inside the range's last second: the countdown runs out, nothing follows.
+        movie.position = 2.3;
+        movie.paused = true;
+        ASSERT_TRUE(qttest::WaitUntil([&] { return d.RangeTimerRunning(); }, 3000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return !d.RangeTimerRunning(); }, 3000));
+        EXPECT_EQ(std::count(factory_.events.begin(), factory_.events.end(), "EndOfMedia"), 0);
+
+        // Playing: the range's end stops it and the next row opens at its own range.
+        movie.paused = false;
+        movie.position = 2.3;
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] { return std::count(factory_.events.begin(), factory_.events.end(), "OpenMedia /m/1.avi") == 1; },
+            3000));
+        EXPECT_EQ(movie.position, 4.0);
+        EXPECT_EQ(s.rangeEnd, 6.0);
+        EXPECT_EQ(d.Rows().CurrentRow(), 1);
+        // The last row's end with repeat off: stopped there, nothing else opens.
+        movie.position = 5.9;
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] { return std::count(factory_.events.begin(), factory_.events.end(), "EndOfMedia") == 2; }, 3000));
+        qttest::Pump(100);
+        EXPECT_EQ(std::count_if(factory_.events.begin(), factory_.events.end(),
+                                [](const std::string& e) { return e.rfind("OpenMedia", 0) == 0; }),
+                  2);
+    });
+}
+
+TEST_F(KalvorDlgTest, KeysReachThePlaybackThePlaylistAndNeverHideTheWindow) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    RecordingPlaylistCommands commands;
+    parent.MainDialog().SetPlaylistCommands(&commands);
+    Run(parent, [&](CKalvorDlg& d) {
+        const auto press = [&](int key) {
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&d, &down);
+        };
+        size_t mark = factory_.events.size();
+        press(Qt::Key_Space);
+        press(Qt::Key_Escape);  // windowed: swallowed, the window stays
+        EXPECT_EQ(Since(factory_.events, mark), Events{"TogglePause"});
+        EXPECT_TRUE(d.isVisible());
+        press(Qt::Key_A);
+        press(Qt::Key_Return);
+        EXPECT_EQ(commands.run, (std::vector<MainKeyAction>{MainKeyAction::ExtractAudio,
+                                                            MainKeyAction::PlaySelectedEntry}));
+        commands.run.clear();
+        d.OnKeyDown(uint16_t(vk::LetterA), false, true);
+        d.OnKeyDown(uint16_t(vk::LetterA), true, true);
+        EXPECT_EQ(commands.run, std::vector<MainKeyAction>{MainKeyAction::SelectAllEntries});
+        EXPECT_FALSE(d.Rows().RandomOrder());
+        d.OnKeyDown(uint16_t(vk::LetterA + ('R' - 'A')), false, true);
+        EXPECT_TRUE(d.Rows().RandomOrder());
     });
 }
 
