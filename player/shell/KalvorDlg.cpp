@@ -282,14 +282,18 @@ void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
 }
 
 void CKalvorDlg::OpenPlaylistAndPlay(const std::string& path) {
+    if (LoadPlaylist(path)) PlaySelected();
+}
+
+bool CKalvorDlg::LoadPlaylist(const std::string& path) {
     if (!m_rows->LoadPlaylist(path)) {
         std::fprintf(stderr, "Kalvor: %s is no playlist that can be read\n", path.c_str());
-        return;
+        return false;
     }
     m_rows->ProbeVisibleDurations();
     SetTitle(kTitle);
     update();
-    PlaySelected();
+    return true;
 }
 
 void CKalvorDlg::OpenMediaAndPlay(const std::string& path) {
@@ -476,8 +480,9 @@ void CKalvorDlg::OpenMediaDialog() {
     if (!chosen) return;
     const std::string& path = *chosen;
     m_rows->ClearFilter();
+    // A playlist chosen here is loaded, not started: the user picks what plays.
     if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
-        OpenPlaylistAndPlay(path);
+        LoadPlaylist(path);
         return;
     }
     const int row = m_rows->Append(path);

@@ -218,6 +218,8 @@ private:
     void RunKeyAction(MainKeyAction action);
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
+    // The playlist file's rows replace the list; false when it is no playlist.
+    bool LoadPlaylist(const std::string& path);
     void AfterFailedOpen();
     void ApplyPendingRequests();
     WinRect DesktopRect() const;

@@ -812,4 +812,36 @@ TEST_F(KalvorDlgTest, KeysReachThePlaybackThePlaylistAndNeverHideTheWindow) {
     });
 }
 
+TEST_F(KalvorDlgTest, APlaylistHandedOverPlaysItsFirstRowWhileOneChosenInOpenOnlyLoads) {
+    InstallOptions(InstalledSettings());
+    const std::string a = env_.Path("a.avi"), b = env_.Path("b.avi"), list = env_.Path("two.M3U");
+    TempEnvironment::WriteFile(a, "");
+    TempEnvironment::WriteFile(b, "");
+    TempEnvironment::WriteFile(list, "#EXTM3U\n" + a + "\n#EXTB:2.5\n" + b + "\n");
+    CKalvorParent parent(Folders());
+    ScriptedDialogs dialogs;
+    dialogs.media = list;
+    parent.MainDialog().SetFileDialogs(&dialogs);
+    Run(parent, [&](CKalvorDlg& d) {
+        size_t mark = factory_.events.size();
+        d.ExecuteCommand(kButtonOpen, 1);
+        EXPECT_EQ(Since(factory_.events, mark), Events{});
+        EXPECT_EQ(d.Rows().RowCount(), 2);
+        EXPECT_EQ(d.Rows().CurrentRow(), -1);
+        EXPECT_EQ(d.Surface().TextAt(MainSurface::kTitleText), "Kalvor");
+
+        d.Rows().ReplaceWith({});
+        mark = factory_.events.size();
+        d.OnLaunchRequest(*MakeLaunchRequest(kLaunchPath, list));
+        const Events opened = Since(factory_.events, mark);
+        ASSERT_GE(opened.size(), 3u);
+        EXPECT_EQ(opened[2], "OpenMedia " + a);
+        EXPECT_EQ(d.Rows().RowCount(), 2);
+        EXPECT_EQ(d.Rows().CurrentRow(), 0);
+        d.ExecuteCommand(kButtonNext, 1);  // the second row starts at its range's begin
+        EXPECT_EQ(d.CurrentFile(), b);
+        EXPECT_EQ(d.CurrentPosition(), 2.5);
+    });
+}
+
 }  // namespace
