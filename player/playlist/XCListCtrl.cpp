@@ -168,6 +168,10 @@ void XCListCtrl::ScrollLineUp() {
     RefreshOwner();
 }
 
+void XCListCtrl::ProbeAfterThumbDrag() {
+    if (ownerMode_ == kPlaylistMode && owner_) owner_->ProbeVisibleDurations();
+}
+
 void XCListCtrl::ScrollBy(int lines) {
     executeDelayedItemsLayout();
     verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);

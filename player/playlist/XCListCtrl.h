@@ -74,6 +74,8 @@ public:
     void EnsureTopIndex();
     void ScrollLineDown();
     void ScrollLineUp();
+    // The thumb's release: the playlist probes the rows the drag brought into view.
+    void ProbeAfterThumbDrag();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
