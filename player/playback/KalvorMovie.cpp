@@ -2,10 +2,17 @@
 
 #include <gst/video/videooverlay.h>
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <QTimerEvent>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <vector>
 
 #include "common/AsciiCase.h"
 #include "kalvorvt/EffectPush.h"
@@ -18,15 +25,27 @@
 #include "player/playback/EffectApply.h"
 #include "player/playback/SubtitleFiles.h"
 #include "player/playback/SystemSinks.h"
+#include "player/playback/VideoCommands.h"
+#include "player/playback/VideoContextMenu.h"
+#include "player/playback/VideoDrop.h"
+#include "player/playback/VideoKeys.h"
 
 namespace {
 
 // playbin's GstPlayFlags bits that the graph sets itself.
 constexpr guint kPlayFlagVideo = 1u << 0;
 constexpr guint kPlayFlagText = 1u << 2;
+constexpr guint kPlayFlagNativeVideo = 1u << 6;
 
 GstElement* MakeNamed(const char* factory, const char* name) {
     return gst_element_factory_make(factory, name);
+}
+
+// A renderer with a window of its own that can only draw its frames as they come: the
+// picture must be scaled to the window in front of it.
+bool DrawsUnscaled(GstElement* renderer) {
+    return GST_IS_VIDEO_OVERLAY(renderer) &&
+           GST_VIDEO_OVERLAY_GET_INTERFACE(renderer)->set_render_rectangle == nullptr;
 }
 
 }  // namespace
@@ -35,10 +54,14 @@ CKalvorMovie::CKalvorMovie(IMovieHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       host_(host),
       systemSinks_(std::make_unique<CSystemSinks>()),
-      sinks_(systemSinks_.get()) {
+      sinks_(systemSinks_.get()),
+      mouse_(host.Settings(), *this) {
     media::InitGStreamer();
     setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);  // the border cursors and the full-screen edges follow hovering
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CKalvorMovie::~CKalvorMovie() { CloseGraph(); }
@@ -97,10 +120,18 @@ int CKalvorMovie::CreateGraph() {
     if (renderer_) gst_object_set_name(GST_OBJECT(renderer_.get()), "Video Renderer");
     colourConverter_ = media::ElementRef(MakeNamed("videoconvert", "KRColour Space"));
     outConverter_ = media::ElementRef(MakeNamed("videoconvert", "Renderer Converter"));
-    if (renderer_ && colourConverter_ && outConverter_) {
-        gst_bin_add_many(GST_BIN(videoBin_.get()), renderer_.get(), colourConverter_.get(),
-                         outConverter_.get(), nullptr);
+    pictureScale_.Reset();
+    pictureSize_.Reset();
+    renderRect_ = QRect();  // the new renderer has not been told where to draw
+    if (renderer_ && DrawsUnscaled(renderer_.get())) {
+        pictureScale_ = media::ElementRef(MakeNamed("videoscale", "Picture Scale"));
+        pictureSize_ = media::ElementRef(MakeNamed("capsfilter", "Picture Size"));
+        if (!pictureScale_ || !pictureSize_) {
+            pictureScale_.Reset();
+            pictureSize_.Reset();
+        }
     }
+    AddRendererChain();
 
     effectsFilter_ = media::ElementRef(MakeNamed(kKalvorVTFactory, "KalvorVT"));
     effectsControl_ = CKalvorVTControl::ForElement(effectsFilter_.get());
@@ -212,13 +243,17 @@ int CKalvorMovie::RemoveAllFilters() {
 
 void CKalvorMovie::AddVideoFilters() {
     if (hasVideo != 1) return;
-    GstBin* bin = GST_BIN(videoBin_.get());
-    if (renderer_ && colourConverter_ && outConverter_) {
-        gst_bin_add_many(bin, renderer_.get(), colourConverter_.get(), outConverter_.get(),
-                         nullptr);
-    }
+    AddRendererChain();
     if (effectsFilter_ && effectsControl_ && streamCount != 0)
-        gst_bin_add(bin, effectsFilter_.get());
+        gst_bin_add(GST_BIN(videoBin_.get()), effectsFilter_.get());
+}
+
+void CKalvorMovie::AddRendererChain() {
+    if (!renderer_ || !colourConverter_ || !outConverter_) return;
+    GstBin* bin = GST_BIN(videoBin_.get());
+    gst_bin_add_many(bin, renderer_.get(), colourConverter_.get(), outConverter_.get(), nullptr);
+    if (pictureScale_ && pictureSize_)
+        gst_bin_add_many(bin, pictureScale_.get(), pictureSize_.get(), nullptr);
 }
 
 void CKalvorMovie::HoldScreenSaver() {
@@ -267,11 +302,14 @@ bool CKalvorMovie::LinkVideoChain(bool withEffects) {
     media::PadRef target(gst_element_get_static_pad(colourConverter_.get(), "sink"));
     const bool targeted = gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), target.get());
     gst_object_unref(ghost);
-    const bool linked = withEffects
-                            ? gst_element_link_many(colourConverter_.get(), effectsFilter_.get(),
-                                                    outConverter_.get(), renderer_.get(), nullptr)
-                            : gst_element_link_many(colourConverter_.get(), outConverter_.get(),
-                                                    renderer_.get(), nullptr);
+    std::vector<GstElement*> chain{colourConverter_.get()};
+    if (withEffects) chain.push_back(effectsFilter_.get());
+    chain.push_back(outConverter_.get());
+    if (pictureScale_) chain.insert(chain.end(), {pictureScale_.get(), pictureSize_.get()});
+    chain.push_back(renderer_.get());
+    bool linked = true;
+    for (size_t i = 1; i < chain.size() && linked; ++i)
+        linked = gst_element_link(chain[i - 1], chain[i]);
     if (targeted && linked) return true;
     UnlinkVideoChain();
     return false;
@@ -279,7 +317,7 @@ bool CKalvorMovie::LinkVideoChain(bool withEffects) {
 
 void CKalvorMovie::UnlinkVideoChain() {
     GstElement* chain[] = {colourConverter_.get(), effectsFilter_.get(), outConverter_.get(),
-                           renderer_.get()};
+                           pictureScale_.get(),    pictureSize_.get(),   renderer_.get()};
     for (GstElement* from : chain) {
         for (GstElement* to : chain) {
             if (from && to && from != to) gst_element_unlink(from, to);
@@ -303,6 +341,9 @@ bool CKalvorMovie::RenderFile() {
     g_object_get(graph_.get(), "flags", &flags, nullptr);
     flags = video ? (flags | kPlayFlagVideo) : (flags & ~kPlayFlagVideo);
     flags &= ~kPlayFlagText;  // subtitles are the effects element's to draw
+    // playbin's own scaler would hand the effects frames of the window's size; the effects
+    // work on the source's pixels and the picture is scaled after them.
+    flags |= kPlayFlagNativeVideo;
     g_object_set(graph_.get(), "flags", flags, "video-sink", video ? videoBin_.get() : nullptr,
                  nullptr);
 
@@ -333,10 +374,8 @@ void CKalvorMovie::AttachVideoWindow() {
         hide();
         return;
     }
-    if (geometry_) {
-        geometry_->FitVideoRect(0);
-        geometry_->SetVideoWindowPosition();
-    }
+    FitVideoRect(videogeometry::kRefit);
+    SetVideoWindowPosition();
     const WinRect& rect = host_.Settings().movieRect;
     if (rect.Width() > 0 && rect.Height() > 0)
         setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
@@ -385,6 +424,8 @@ int CKalvorMovie::CloseGraph() {
     renderer_.Reset();
     colourConverter_.Reset();
     outConverter_.Reset();
+    pictureScale_.Reset();
+    pictureSize_.Reset();
     screenSaver_.Release();
     return 1;
 }
@@ -455,10 +496,12 @@ int CKalvorMovie::SetVolume(double volume) {
     return 1;
 }
 
+// Kept within what the pipeline plays; a rate the graph refuses leaves the old one.
 int CKalvorMovie::SetRate(double newRate) {
     if (!std::isfinite(newRate) || newRate <= 0.0) return 1;
+    newRate = std::clamp(newRate, videocommands::kMinRate, videocommands::kMaxRate);
+    if (graph_ && !Seek(GetPosition(), newRate)) return 0;
     rate = newRate;
-    if (graph_) Seek(GetPosition(), rate);
     return 1;
 }
 
@@ -515,11 +558,27 @@ int CKalvorMovie::LoadSubtitles(const std::string& path) {
 
 // ---- events -------------------------------------------------------------------------
 
+// The pause at the end leaves `paused` as it was: the row that plays again must start over
+// at its begin, which the play sequencing does only for a medium that is not paused.
 int CKalvorMovie::OnEndOfMedia() {
     if (!graph_) return 1;
     host_.StopRangeEndTimer();
     lastResult = gst_element_set_state(graph_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
-    host_.AfterEndOfMedia();
+    if (!owner_) {
+        host_.AfterEndOfMedia();
+        return 1;
+    }
+    PlayerSettings& settings = host_.Settings();
+    const int current = playlist_ ? playlist_->CurrentRow() : -1;
+    const bool lastRow = playlist_ && current >= 0 && current == playlist_->RowCount() - 1;
+    if (settings.shutdownWhenFinished == 1 && lastRow) {
+        settings.currentIndex = -1;
+        owner_->ShutdownComputer();
+    } else if (settings.repeatMode == static_cast<int32_t>(RepeatMode::One)) {
+        owner_->PlaySelected();
+    } else {
+        owner_->PlayNext();
+    }
     return 1;
 }
 
@@ -540,4 +599,210 @@ void CKalvorMovie::timerEvent(QTimerEvent* event) {
         return;
     }
     QWidget::timerEvent(event);
+}
+
+// ---- window -------------------------------------------------------------------------
+
+void CKalvorMovie::SetOwner(IVideoWindowOwner* owner) {
+    owner_ = owner;
+    mouse_.SetOwner(owner);
+}
+
+void CKalvorMovie::OnInitDialog() {
+    PlayerSettings& settings = host_.Settings();
+    unsetCursor();
+    contextMenu_ = std::make_unique<CVideoContextMenu>(this, settings.aspectMode);
+    connect(contextMenu_.get(), &CVideoContextMenu::CommandChosen, this,
+            &CKalvorMovie::OnMenuCommand);
+    setWindowFlag(Qt::WindowStaysOnTopHint, settings.alwaysOnTop == 1);
+    MoveWindow(settings.movieRect);
+    effectParams = settings.keepEffectSettings == 1 ? settings.effectParams : DefaultEffectParams();
+    SanitizeEffectParams(effectParams);
+}
+
+void CKalvorMovie::FitVideoRect(int edge) {
+    PlayerSettings& settings = host_.Settings();
+    const bool picture = graph_ && hasVideo == 1;
+    const auto ratio = picture ? videogeometry::AspectRatio(settings.aspectMode,
+                                                            settings.customAspectX,
+                                                            settings.customAspectY, videoWidth,
+                                                            videoHeight)
+                               : std::nullopt;
+    const bool fullScreen = settings.fullScreen == 1;
+    const videogeometry::Fit fit = videogeometry::FitVideoRect(
+        settings.movieRect, settings.mainRect, settings.movieDockSide, edge, ratio, fullScreen);
+    settings.movieRect = fit.movie;
+    settings.movieDockSide = fit.dockSide;
+    destination_ = fullScreen ? fit.destination : std::nullopt;
+    if (fullScreen && picture) SetVideoWindowPosition();
+}
+
+void CKalvorMovie::SetVideoWindowPosition() {
+    if (!graph_) return;
+    const WinRect& movie = host_.Settings().movieRect;
+    if (destination_)
+        PlacePicture(QRect(destination_->left, destination_->top, destination_->width,
+                           destination_->height));
+    else
+        PlacePicture(QRect(0, 0, movie.Width(), movie.Height()));
+    rendererPlaced = 1;
+}
+
+void CKalvorMovie::PlacePicture(const QRect& rect) {
+    if (!renderer_ || rect.width() < 1 || rect.height() < 1) return;
+    if (GST_IS_VIDEO_OVERLAY(renderer_.get()) && !DrawsUnscaled(renderer_.get())) {
+        GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(renderer_.get());
+        gst_video_overlay_set_render_rectangle(overlay, rect.x(), rect.y(), rect.width(),
+                                               rect.height());
+        gst_video_overlay_expose(overlay);
+    } else if (pictureSize_) {
+        // The renderer centres what it gets, which is where the letterbox puts it too.
+        if (rect.size() != renderRect_.size()) {
+            GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, rect.width(),
+                                                "height", G_TYPE_INT, rect.height(), nullptr);
+            g_object_set(pictureSize_.get(), "caps", caps, nullptr);
+            gst_caps_unref(caps);
+        }
+    } else {
+        return;  // no window of its own: nothing to place
+    }
+    renderRect_ = rect;
+}
+
+void CKalvorMovie::ZoomToSource(int num, int den) {
+    PlayerSettings& settings = host_.Settings();
+    if (!graph_ || hasVideo != 1 || settings.fullScreen == 1) return;
+    settings.movieRect = videogeometry::ZoomToSource(settings.movieRect, settings.movieDockSide,
+                                                     num, den, videoWidth, videoHeight);
+}
+
+void CKalvorMovie::ClearRendererPlaced() {
+    if (graph_) rendererPlaced = 0;
+}
+
+WinRect CKalvorMovie::WindowRect() const {
+    const QRect g = geometry();
+    return {g.x(), g.y(), g.x() + g.width(), g.y() + g.height()};
+}
+
+void CKalvorMovie::MoveWindow(const WinRect& rect) {
+    if (rect.Width() > 0 && rect.Height() > 0)
+        setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+void CKalvorMovie::RaiseWindow() {
+    show();
+    raise();
+}
+
+void CKalvorMovie::RefitWindow() {
+    FitVideoRect(videogeometry::kRefit);
+    SetVideoWindowPosition();
+    MoveWindow(host_.Settings().movieRect);
+}
+
+void CKalvorMovie::OnMenuCommand(int32_t id) {
+    namespace vc = videocommands;
+    const vc::Command* command = vc::Find(id);
+    if (!command) return;
+    switch (command->kind) {
+        case vc::Kind::Execute:
+            if (owner_) owner_->ExecuteCommand(command->a, command->b);
+            break;
+        case vc::Kind::Aspect:
+            host_.Settings().aspectMode = command->a;
+            if (contextMenu_) contextMenu_->CheckAspect(command->a);
+            RefitWindow();
+            break;
+        case vc::Kind::Zoom:
+            ZoomToSource(command->a, command->b);
+            RefitWindow();
+            break;
+        case vc::Kind::RateSet:
+        case vc::Kind::RateScale:
+            SetRate(*vc::RateAfter(*command, rate));
+            break;
+        case vc::Kind::Properties:
+            if (mediaInfo_) mediaInfo_->ShowMediaInfo();
+            break;
+        case vc::Kind::SubMenu:
+            break;
+    }
+}
+
+void CKalvorMovie::OnRButtonDown(const QPoint& pos) {
+    PlayerSettings& settings = host_.Settings();
+    settings.movieRect = WindowRect();
+    if (owner_) owner_->SetCursorCountdown(-1);
+    setCursor(Qt::ArrowCursor);
+    if (contextMenu_)
+        contextMenu_->Menu().TrackPopupMenu(
+            QPoint(pos.x() + settings.movieRect.left, pos.y() + settings.movieRect.top));
+}
+
+void CKalvorMovie::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) mouse_.OnLButtonDown(pos.x(), pos.y());
+    if (event->button() == Qt::RightButton) OnRButtonDown(pos);
+    event->accept();
+}
+
+void CKalvorMovie::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    mouse_.OnMouseMove(pos.x(), pos.y());
+    event->accept();
+}
+
+void CKalvorMovie::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) mouse_.OnLButtonUp();
+    event->accept();
+}
+
+void CKalvorMovie::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && owner_) owner_->ToggleFullScreen();
+    event->accept();
+}
+
+void CKalvorMovie::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && host_.Settings().fullScreen == 1) {
+        if (owner_) owner_->ToggleFullScreen();
+        return event->accept();
+    }
+    const std::vector<VideoKeyAction> actions =
+        videokeys::ActionsForQt(event->key(), event->modifiers());
+    if (actions.empty()) return QWidget::keyPressEvent(event);
+    for (VideoKeyAction action : actions) {
+        if (action == VideoKeyAction::TogglePause)
+            TogglePause();
+        else if (playlist_)
+            playlist_->RunKeyAction(action);
+    }
+    event->accept();
+}
+
+// However the window got its size, the picture fills it; a full-screen letterbox keeps the
+// place FitVideoRect gave it.
+void CKalvorMovie::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (graph_ && !destination_) PlacePicture(QRect(QPoint(0, 0), event->size()));
+}
+
+bool CKalvorMovie::AcceptsDrop(const QMimeData* mime) const {
+    return mime && mime->hasUrls() && playlist_ && !playlist_->FilterOn();
+}
+
+void CKalvorMovie::dragEnterEvent(QDragEnterEvent* event) {
+    if (AcceptsDrop(event->mimeData())) event->acceptProposedAction();
+}
+
+// While the filter narrows the playlist the list cannot be replaced; a drop with no local
+// file leaves it as it is.
+void CKalvorMovie::dropEvent(QDropEvent* event) {
+    if (!AcceptsDrop(event->mimeData())) return event->ignore();
+    const std::vector<MediaEntry> entries = videodrop::DroppedEntries(event->mimeData()->urls());
+    if (entries.empty()) return event->ignore();
+    playlist_->ReplaceEntries(entries);
+    host_.Settings().currentIndex = -1;
+    if (owner_) owner_->PlaySelected();
+    event->acceptProposedAction();
 }

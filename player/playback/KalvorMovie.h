@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/EffectParams.h"
@@ -21,8 +22,22 @@
 #include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/SinkFactory.h"
+#include "player/playback/VideoGeometry.h"
+#include "player/playback/VideoPlaylist.h"
+#include "player/playback/VideoWindowMouse.h"
+#include "player/playback/VideoWindowOwner.h"
 
-class CKalvorMovie : public QWidget {
+class CVideoContextMenu;
+class QMimeData;
+
+// The media information box of the "Properties" entry.
+class IMediaInfoBox {
+public:
+    virtual ~IMediaInfoBox() = default;
+    virtual void ShowMediaInfo() = 0;
+};
+
+class CKalvorMovie : public QWidget, public IVideoMouseTarget {
     Q_OBJECT
 public:
     static constexpr int kPositionTimerMs = 200;  // the effects clock (timer 51)
@@ -36,7 +51,14 @@ public:
     // Renderers for the graphs built from now on; nullptr returns to the system's. Not owned.
     void SetSinkFactory(ISinkFactory* sinks);
     void SetDisplayModeSwitch(IDisplayModeSwitch* modes) { modes_ = modes; }
-    void SetVideoGeometry(IVideoGeometry* geometry) { geometry_ = geometry; }
+    // The main window, the playlist and the media information box; each may be absent,
+    // and what needs it does nothing then. Not owned.
+    void SetOwner(IVideoWindowOwner* owner);
+    void SetPlaylist(IVideoPlaylist* playlist) { playlist_ = playlist; }
+    void SetMediaInfoBox(IMediaInfoBox* box) { mediaInfo_ = box; }
+
+    // Once, after construction: the menus, the place of the window and the effect block.
+    void OnInitDialog();
 
     // Operations report 1 when done or when there was nothing to do, 0 on failure.
     int InitGraph();
@@ -56,8 +78,32 @@ public:
     int HasMedia() const;
     // The rate menu's choice, applied at once; it lasts until the next CreateGraph.
     int SetRate(double newRate);
-    // The graph reached its end (also called by the play-range end timer).
+    // The graph reached its end (also called by the play-range end timer). With an owner,
+    // the window chooses what follows; without one, the host does.
     int OnEndOfMedia();
+
+    // Picture geometry. FitVideoRect corrects the settings' movieRect (in full screen the
+    // picture's place in it); callers then place the picture and move the window.
+    void FitVideoRect(int edge) override;
+    // The picture fills the window (in full screen, its letterboxed place).
+    void SetVideoWindowPosition() override;
+    void ZoomToSource(int num, int den);
+    void ClearRendererPlaced() override;
+    bool RendererPlaced() const override { return rendererPlaced == 1; }
+    // Where the renderer was last told to draw, in window pixels; empty before that.
+    const QRect& RenderRectangle() const { return renderRect_; }
+
+    // A choice of the context menu (its entry id).
+    void OnMenuCommand(int32_t id);
+    CVideoContextMenu* ContextMenu() const { return contextMenu_.get(); }
+    const VideoWindowMouse& Mouse() const { return mouse_; }
+
+    // IVideoMouseTarget
+    WinRect WindowRect() const override;
+    void MoveWindow(const WinRect& rect) override;
+    void SetCursorShape(Qt::CursorShape shape) override { setCursor(shape); }
+    void ShowCursor() override { HideCursor(false); }
+    void RaiseWindow() override;
 
     // The effects element. Each does nothing (and reports 1) without the element or a picture.
     // Sends the group of an effect code (1..27) from effectParams, then Apply or RefreshFrame.
@@ -114,6 +160,14 @@ public:
 protected:
     bool event(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The steps of OpenMedia.
@@ -121,6 +175,7 @@ private:
     void ProbeMedia();
     void AssumePicture();
     void AddVideoFilters();
+    void AddRendererChain();
     void HoldScreenSaver();
     void AddAudioDevice();
     void PushEffectBlock();
@@ -134,6 +189,12 @@ private:
     bool LinkVideoChain(bool withEffects);
     void UnlinkVideoChain();
     bool InBin(GstElement* element) const;
+    // The picture's place in the window: the renderer's render rectangle, or, for a renderer
+    // that cannot place its picture, the size the picture is scaled to in front of it.
+    void PlacePicture(const QRect& rect);
+    void OnRButtonDown(const QPoint& pos);
+    void RefitWindow();
+    bool AcceptsDrop(const QMimeData* mime) const;
     bool Seek(double seconds, double playRate);
     void StopPositionTimer();
     void DropGraph();
@@ -142,7 +203,9 @@ private:
     std::unique_ptr<ISinkFactory> systemSinks_;
     ISinkFactory* sinks_;
     IDisplayModeSwitch* modes_ = nullptr;
-    IVideoGeometry* geometry_ = nullptr;
+    IVideoWindowOwner* owner_ = nullptr;
+    IVideoPlaylist* playlist_ = nullptr;
+    IMediaInfoBox* mediaInfo_ = nullptr;
 
     // The graph state: empty before InitGraph and after CloseGraph.
     media::ElementRef graph_;            // playbin: control, seeking, position, audio volume
@@ -150,6 +213,9 @@ private:
     media::ElementRef renderer_;         // "Video Renderer"
     media::ElementRef colourConverter_;  // "KRColour Space"
     media::ElementRef outConverter_;     // between the effects and the renderer
+    // For a renderer that draws its frames unscaled: the picture is scaled to the window.
+    media::ElementRef pictureScale_;
+    media::ElementRef pictureSize_;
     media::ElementRef effectsFilter_;    // "KalvorVT"
     std::unique_ptr<IKalvorVT> effectsControl_;
     media::ElementRef audioSink_;
@@ -161,4 +227,10 @@ private:
     media::MediaFacts probeFacts_;
     int32_t volumeValue_ = 0;
     media::ScreenSaverInhibitor screenSaver_;
+
+    VideoWindowMouse mouse_;
+    std::unique_ptr<CVideoContextMenu> contextMenu_;
+    // Full screen: the picture's letterboxed place; none fills the window.
+    std::optional<videogeometry::Destination> destination_;
+    QRect renderRect_;
 };

@@ -1,8 +1,7 @@
 #pragma once
 
-// The steps of opening a file that belong to other parts of the video window: full-screen
-// display modes and picture geometry. Each is optional; an absent
-// hook's step is skipped.
+// The steps of opening a file that belong to full screen: the display modes. Optional; an
+// absent hook's steps are skipped.
 
 class IDisplayModeSwitch {
 public:
@@ -11,11 +10,4 @@ public:
     virtual void RestoreDisplayMode() = 0;
     // Switches to the chosen full-screen mode when in full screen and not switched yet.
     virtual void SwitchDisplayMode() = 0;
-};
-
-class IVideoGeometry {
-public:
-    virtual ~IVideoGeometry() = default;
-    virtual void FitVideoRect(int mode) = 0;
-    virtual void SetVideoWindowPosition() = 0;
 };
