@@ -16,7 +16,7 @@ int CKORCApp::InitInstance(const std::vector<std::string>& args) {
         return kExitNoJob;
     }
     if (!runner_) {
-        std::fprintf(stderr, "korc: this build cannot run jobs yet\n");
+        std::fprintf(stderr, "korc: no job runner was given\n");
         return kExitNoRunner;
     }
     return runner_->RunJob(job, state);

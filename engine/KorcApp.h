@@ -16,9 +16,12 @@ public:
     virtual int RunJob(JobObject& job, WizardState& state) = 0;
 };
 
-// Exit codes of a run that never reached a job.
-inline constexpr int kExitNoJob = 1;        // no job file, or one that cannot be read whole
-inline constexpr int kExitNoRunner = 2;     // this build cannot run jobs
+// Exit codes besides 0 (a job done, stopped by the user, or cancelled on a page).
+inline constexpr int kExitNoJob =
+    1;  // no job file, one that cannot be read whole, or an unknown kind
+inline constexpr int kExitNoRunner = 2;   // no job runner was given
+inline constexpr int kExitJobFailed = 3;  // the job failed; the failure was reported in a box
+inline constexpr int kExitNotBuilt = 4;   // a kind whose graph this build does not have
 
 class CKORCApp {
 public:

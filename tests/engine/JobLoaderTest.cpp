@@ -165,7 +165,7 @@ TEST_F(JobLoaderTest, KorcEndsAtOnceAndSaysWhyOnEveryDamagedOrHostileJobFile) {
         {"a FIFO", Make::Fifo, "", kExitNoJob, "not a regular file"},
         {"a folder", Make::Folder, "", kExitNoJob, "cannot open the job file"},
         {"missing", Make::Missing, "", kExitNoJob, "No such file or directory"},
-        {"unterminated texts", Make::Bytes, unterminated, kExitNoRunner, "cannot run jobs"},
+        {"unterminated texts", Make::Bytes, unterminated, kExitNotBuilt, "not built yet"},
     };
     for (const Case& c : cases) {
         const std::string path = env_.Path(std::string("damaged ") + c.what + "/KORCP.SPF");

@@ -1,0 +1,215 @@
+#include "engine/AudioJob.h"
+
+#include <algorithm>
+
+#include "engine/EncoderSetup.h"
+#include "engine/GraphError.h"
+#include "engine/GraphHelpers.h"
+#include "engine/JobObject.h"
+#include "platform/editing/MediaDet.h"
+#include "platform/media/StateWait.h"
+
+namespace {
+
+constexpr char kWriterName[] = "KRWavDest2 Filter";
+constexpr char kCompressorName[] = "KRAudio Compressor";
+constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
+constexpr char kExtractCaption[] = "Kalvor Wizard - Extract Audio Fragment (Step 2 of 2)";
+constexpr char kMergeCaption[] = "Kalvor Wizard - Merge Audio Fragments (Step 2 of 2)";
+
+}  // namespace
+
+AudioFormat AudioGroupFormat(const WizardState& state) {
+    if (state.audioFormat.sampleRate > 0 && state.audioFormat.channels > 0)
+        return state.audioFormat;
+    if (state.sourceSampleRate > 0 && state.sourceChannels > 0)
+        return {state.sourceSampleRate, state.sourceChannels};
+    return {44100, 2};
+}
+
+CAudioJob::CAudioJob(const JobObject& job, WizardState& state, IPageDriver& pages,
+                     const CodecCatalogue& catalogue)
+    : job_(job), state_(state), pages_(pages), catalogue_(catalogue) {}
+
+CAudioJob::~CAudioJob() = default;
+
+bool CAudioJob::Merge() const {
+    return state_.jobKind == static_cast<int32_t>(JobKind::MergeAudio);
+}
+
+JobEnd CAudioJob::Run() {
+    if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
+    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    if (!CheckOutput() || !BuildTimeline() || !BuildBackEnd()) return JobEnd::Failed;
+    return RunGraph();
+}
+
+JobEnd CAudioJob::Probe() {
+    if (Merge())
+        inputs_ = state_.inputFragments;
+    else
+        inputs_ = {InputFragment{job_.paths[0], job_.start, job_.end}};
+    state_.fragmentHasAudio.assign(inputs_.size(), 0);
+    state_.fragmentHasVideo.assign(inputs_.size(), 0);
+    lengths_.assign(inputs_.size(), 0.0);
+    state_.sourceSampleRate = state_.sourceChannels = state_.sourceBitrate = 0;
+
+    editing::MediaDet det;
+    for (size_t i = 0; i < inputs_.size(); ++i) {
+        editing::MediaDetFacts facts;
+        std::string error;
+        if (!det.Probe(inputs_[i].path, facts, &error)) return Fail(error);
+        lengths_[i] = facts.length;
+        state_.fragmentHasVideo[i] = facts.hasVideo;
+        state_.fragmentHasAudio[i] = facts.hasAudio;
+        if (!facts.hasAudio) continue;
+        // The highest rate with its own channel count; the highest bitrate on its own.
+        if (facts.sampleRate > state_.sourceSampleRate) {
+            state_.sourceSampleRate = facts.sampleRate;
+            state_.sourceChannels = facts.channels;
+        }
+        state_.sourceBitrate = std::max(state_.sourceBitrate, facts.kbps);
+    }
+    const bool anyAudio = std::find(state_.fragmentHasAudio.begin(), state_.fragmentHasAudio.end(),
+                                    1) != state_.fragmentHasAudio.end();
+    if (!anyAudio) {
+        ShowOwnedWarning(state_.ownerWindow, kNoStreamCaption, kNoAudioText);
+        return JobEnd::NoStream;
+    }
+    state_.chosenAudioCodec = -1;
+    state_.chosenAudioFormat = -1;
+    return JobEnd::Done;
+}
+
+JobEnd CAudioJob::ShowPages() {
+    int32_t& mp3 = Merge() ? state_.mp3MergeAudio : state_.mp3ExtractAudio;
+    mp3 = 0;  // once: going back keeps the first page's choice
+    const WizardPageId first = Merge() ? WizardPageId::MergeAudio : WizardPageId::ExtractAudio;
+    for (;;) {
+        if (pages_.ShowPage(first, state_) != PageResult::Accepted) return JobEnd::Cancelled;
+        state_.preferredCodec1 = mp3 == 1 ? "LAME" : "IMA ";
+        state_.preferredCodec2 = mp3 == 1 ? "Layer-3" : "PCM";
+        state_.stepCaption = Merge() ? kMergeCaption : kExtractCaption;
+        state_.defaultButtonText = "Extract";
+        switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+            case PageResult::Accepted:
+                return JobEnd::Done;
+            case PageResult::Back:
+                continue;
+            case PageResult::Cancelled:
+                return JobEnd::Cancelled;
+        }
+    }
+}
+
+bool CAudioJob::CheckOutput() {
+    const bool mp3 = (Merge() ? state_.mp3MergeAudio : state_.mp3ExtractAudio) == 1;
+    // The page leaves the output's path without its extension here.
+    finalPath_ = state_.destination + (mp3 ? ".mp3" : ".wav");
+    std::vector<std::string> inputs = {job_.logoPath, job_.subtitlesPath};
+    for (const InputFragment& fragment : inputs_) inputs.push_back(fragment.path);
+    for (const std::string& input : inputs) {
+        if (IsSameFile(finalPath_, input)) {
+            Fail(kSameFileText + finalPath_);
+            return false;
+        }
+    }
+    plan_ = PlanFragments(inputs_, lengths_, state_.fragmentHasAudio);
+    if (!plan_.error.empty()) {
+        Fail(plan_.error);
+        return false;
+    }
+    if (plan_.placed.empty()) {
+        Fail("The fragments hold no audio to write.");
+        return false;
+    }
+    // The progress display counts the written span.
+    state_.startSeconds = Merge() ? 0.0 : plan_.placed.front().inPoint;
+    state_.endSeconds = state_.startSeconds + plan_.length;
+    return true;
+}
+
+bool CAudioJob::BuildTimeline() {
+    compressor_ = CreateSelectedAudioCompressor(state_, catalogue_);
+    ApplyAudioFormat(state_, catalogue_, compressor_.get());
+    const AudioFormat pcm = AudioGroupFormat(state_);
+    std::string error;
+    if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
+                            .sampleRate = pcm.sampleRate,
+                            .channels = pcm.channels},
+                           &error) < 0 ||
+        timeline_.AddTrack(&error) < 0) {
+        Fail(error);
+        return false;
+    }
+    for (const PlacedFragment& placed : plan_.placed) {
+        const InputFragment& input = inputs_[placed.index];
+        if (!timeline_.AddSource(0, {input.path, placed.start, placed.inPoint, placed.duration},
+                                 &error)) {
+            Fail(error);
+            return false;
+        }
+    }
+    engine_ = std::make_unique<editing::RenderEngine>();
+    if (!engine_->ConnectFrontEnd(timeline_, &error)) {
+        Fail(error);
+        return false;
+    }
+    return true;
+}
+
+bool CAudioJob::BuildBackEnd() {
+    GstBin* graph = GST_BIN(engine_->Graph());
+    std::string error;
+    if (!output_.Create(finalPath_, &error) ||
+        !writer_.Attach(graph, kWriterName, output_.Fd(), &error)) {
+        Fail(error);
+        return false;
+    }
+    media::PadRef pin = engine_->GroupOutputPin(0);
+    if (compressor_) {
+        gst_object_set_name(GST_OBJECT(compressor_.get()), kCompressorName);
+        if (!gst_bin_add(graph, compressor_.get())) {
+            Fail("Cannot add the audio encoder to the graph.");
+            return false;
+        }
+        if (LinkOutcome joined =
+                ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(), compressor_.get());
+            !joined) {
+            Fail(joined.error);
+            return false;
+        }
+        pin = GetPin(compressor_.get(), PadDirection::Output);
+    }
+    media::PadRef input = writer_.InputPin();
+    if (LinkOutcome linked = ConnectDirect(pin.get(), input.get()); !linked) {
+        Fail(linked.error);
+        return false;
+    }
+    return true;
+}
+
+JobEnd CAudioJob::RunGraph() {
+    state_.progressBase = 0;
+    state_.autoClose = 0;
+    state_.stepCaption = kRunCaption;
+    state_.destination = finalPath_;
+    const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), nullptr});
+    // The writer's thread is done once the graph is down; only then is the header final.
+    media::ForceNull(engine_->Graph());
+    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
+        output_.Discard();
+        state_.jobFailed = 1;
+        return JobEnd::Failed;
+    }
+    std::string error;
+    if (!writer_.Finish(&error) || !output_.Commit(&error)) return Fail(error);
+    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+}
+
+JobEnd CAudioJob::Fail(const std::string& text) {
+    ReportGraphError(state_.ownerWindow, text);
+    state_.jobFailed = 1;
+    output_.Discard();
+    return JobEnd::Failed;
+}

@@ -1,0 +1,92 @@
+#include "engine/JobRunner.h"
+
+#include <cstdio>
+
+#include "engine/AudioJob.h"
+#include "engine/GraphError.h"
+#include "engine/JobObject.h"
+#include "engine/OutputFile.h"
+#include "engine/StillImage.h"
+#include "engine/WizardState.h"
+#include "platform/editing/EditingInit.h"
+
+namespace {
+
+constexpr char kNoMediaCaption[] = "Warning!";
+constexpr char kNoMediaText[] = "Please, install DirectX.";
+
+int ExitCodeOf(JobEnd end) {
+    switch (end) {
+        case JobEnd::Done:
+        case JobEnd::Stopped:
+        case JobEnd::Cancelled:
+            return 0;
+        case JobEnd::NoStream:
+        case JobEnd::Failed:
+            break;
+    }
+    return kExitJobFailed;
+}
+
+}  // namespace
+
+void CJobRunner::Prologue(const JobObject& job, WizardState& state) {
+    state.withAudio = 1;
+    state.chosenAudioFormat = -1;
+    state.chosenAudioCodec = -1;
+    state.chosenVideoCodec = -1;
+    state.accepted = state.back = 0;
+    state.jobFailed = 0;
+    const std::string& input = job.paths[0];
+    const size_t slash = input.rfind('/');
+    if (state.outputFolder.empty() && slash != std::string::npos)
+        state.outputFolder = input.substr(0, slash);
+    state.startSeconds = job.start;
+    state.endSeconds = job.end;
+}
+
+int CJobRunner::RunJob(JobObject& job, WizardState& state) {
+    const int32_t kind = state.jobKind;
+    if (kind < kFirstJobKind || kind > kLastJobKind) return kExitNoJob;  // nothing to say
+    // The media framework and its editing library are what every job runs on.
+    if (!editing::InitEditing()) {
+        ShowOwnedWarning(state.ownerWindow, kNoMediaCaption, kNoMediaText);
+        return kExitJobFailed;
+    }
+    Prologue(job, state);
+    int code = kExitJobFailed;
+    switch (static_cast<JobKind>(kind)) {
+        case JobKind::ExtractImage:
+            code = ExtractImage(job, state);
+            break;
+        case JobKind::ExtractAudio:
+        case JobKind::MergeAudio:
+            code = ExitCodeOf(CAudioJob(job, state, pages_, catalogue_).Run());
+            break;
+        case JobKind::ExtractVideo:
+        case JobKind::MergeVideo:
+        case JobKind::MixVideoAudio:
+            std::fprintf(stderr, "korc: jobs of kind %d are not built yet; nothing was written\n",
+                         kind);
+            return kExitNotBuilt;
+    }
+    job.Finish();
+    return code;
+}
+
+int CJobRunner::ExtractImage(const JobObject& job, WizardState& state) {
+    if (pages_.ShowPage(WizardPageId::ExtractImage, state) != PageResult::Accepted) return 0;
+    for (const std::string& input : {job.paths[0], job.logoPath, job.subtitlesPath}) {
+        if (IsSameFile(state.imageOutputPath, input)) {
+            ReportGraphError(state.ownerWindow, kSameFileText + state.imageOutputPath);
+            return kExitJobFailed;
+        }
+    }
+    StillImageRequest request;
+    request.inputPath = job.paths[0];
+    request.outputPath = state.imageOutputPath;
+    request.seconds = job.end;
+    request.format = state.jpegFlag == 1 ? StillFormat::Jpeg : StillFormat::Bmp;
+    request.quality = state.imageQuality;
+    return ExtractImageJob(job, state, request) ? 0 : kExitJobFailed;
+}

@@ -1,0 +1,165 @@
+#include "engine/ScriptedPageDriver.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "engine/AudioCodecPage.h"
+#include "engine/FirstStepPage.h"
+#include "engine/FirstStepRules.h"
+#include "engine/FolderPicker.h"
+#include "engine/ProgressDialog.h"
+#include "engine/VideoCodecPage.h"
+
+namespace {
+
+constexpr size_t kMaxScriptBytes = 64 * 1024;
+constexpr int kPollMs = 20;
+
+const char* const kEndings[] = {"forward", "back", "cancel"};
+const char* const kWithArgument[] = {"name", "folder", "click", "row"};
+
+bool IsEnding(const std::string& verb) {
+    for (const char* ending : kEndings)
+        if (verb == ending) return true;
+    return false;
+}
+
+std::pair<std::string, std::string> Split(const std::string& step) {
+    const size_t blank = step.find(' ');
+    if (blank == std::string::npos) return {step, {}};
+    return {step.substr(0, blank), step.substr(blank + 1)};
+}
+
+bool IsKnownStep(const std::string& step) {
+    const auto [verb, argument] = Split(step);
+    if (IsEnding(verb) || verb == "stop") return argument.empty();
+    for (const char* known : kWithArgument)
+        if (verb == known) return !argument.empty();
+    return false;
+}
+
+}  // namespace
+
+// The folder the script picked, handed to the page's own Browse.
+class CScriptedPageDriver::Picker : public IFolderPicker {
+public:
+    std::optional<std::string> PickFolder(QWidget*, const std::string&,
+                                          const std::string&) override {
+        return folder;
+    }
+    std::optional<std::string> folder;
+};
+
+CScriptedPageDriver::CScriptedPageDriver(const CodecCatalogue& catalogue,
+                                         std::vector<std::string> steps)
+    : catalogue_(catalogue), steps_(std::move(steps)), picker_(std::make_unique<Picker>()) {}
+
+CScriptedPageDriver::~CScriptedPageDriver() = default;
+
+std::optional<std::vector<std::string>> CScriptedPageDriver::ReadScript(const std::string& path,
+                                                                        std::string* error) {
+    auto fail = [&](const std::string& text) {
+        if (error) *error = text;
+        return std::nullopt;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail("cannot open the page script " + path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<size_t>(info.st_size) > kMaxScriptBytes) {
+        ::close(fd);
+        return fail("the page script " + path + " is not a small regular file");
+    }
+    std::string text(static_cast<size_t>(info.st_size), '\0');
+    size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t done = ::read(fd, text.data() + got, text.size() - got);
+        if (done <= 0) break;
+        got += static_cast<size_t>(done);
+    }
+    ::close(fd);
+    text.resize(got);
+    std::vector<std::string> steps;
+    size_t from = 0;
+    while (from < text.size()) {
+        size_t end = text.find('\n', from);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(from, end - from);
+        from = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (!IsKnownStep(line)) return fail("the page script holds an unknown step: " + line);
+        steps.push_back(line);
+    }
+    return steps;
+}
+
+PageResult CScriptedPageDriver::ShowPage(WizardPageId page, WizardState& state) {
+    std::unique_ptr<CWizardPage> dialog;
+    if (page == WizardPageId::VideoCodec)
+        dialog = std::make_unique<CVideoCodecPage>(state, catalogue_);
+    else if (page == WizardPageId::AudioCodec)
+        dialog = std::make_unique<CAudioCodecPage>(state, catalogue_);
+    else
+        dialog = std::make_unique<CFirstStepPage>(state, page, *picker_);
+
+    CWizardPage* shown = dialog.get();
+    QTimer::singleShot(0, shown, [this, shown] {
+        while (next_ < steps_.size()) {
+            const auto [verb, argument] = Split(steps_[next_++]);
+            if (verb == "name") {
+                if (auto* edit = shown->Control<QLineEdit>(kNameEdit))
+                    edit->setText(QString::fromStdString(argument));
+            } else if (verb == "folder") {
+                picker_->folder = argument;
+                if (auto* browse = shown->Control<QAbstractButton>(kBrowseButton)) browse->click();
+            } else if (verb == "click") {
+                if (auto* button = shown->Control<QAbstractButton>(std::atoi(argument.c_str())))
+                    button->click();
+            } else if (verb == "row") {
+                auto* list = shown->Control<QTreeWidget>(kCodecList);
+                if (list) list->setCurrentItem(list->topLevelItem(std::atoi(argument.c_str())));
+            } else if (IsEnding(verb)) {
+                const int id = verb == "forward" ? kButtonForward
+                               : verb == "back"  ? kButtonBack
+                                                 : kButtonCancel;
+                if (auto* button = shown->Control<QAbstractButton>(id)) button->click();
+                break;
+            }
+        }
+        // A page the script did not end (a refused name, steps run out) would wait forever.
+        if (shown->isVisible()) {
+            std::fprintf(stderr, "korc: the page script left page %d open; it is cancelled\n",
+                         static_cast<int>(shown->Page()));
+            shown->reject();
+        }
+    });
+    dialog->exec();
+    return PageResultOf(state.accepted, state.back);
+}
+
+ProgressOutcome CScriptedPageDriver::RunProgress(WizardState& state, const ProgressGraph& graph) {
+    CProgressDialog dialog(state, graph);
+    bool stop = next_ < steps_.size() && steps_[next_] == "stop";
+    if (stop) ++next_;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&dialog, &stop] {
+        CProgressRun& run = dialog.Run();
+        if (stop && run.CurrentPhase() == CProgressRun::Phase::Running) {
+            stop = false;
+            dialog.Press(kButtonForward);
+        } else if (run.Outcome() && dialog.isVisible()) {
+            dialog.Press(kButtonForward);  // "Done"
+        }
+    });
+    poll.start(kPollMs);
+    dialog.exec();
+    return dialog.Run().Outcome().value_or(ProgressOutcome::Stopped);
+}
