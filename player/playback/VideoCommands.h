@@ -29,16 +29,15 @@ struct Command {
     double value;
 };
 
-inline constexpr int32_t kPlay = 5001, kStop = 5002, kPause = 5003, kNext = 5004,
-                         kPrevious = 5005, kOpen = 5006, kLoadSubtitles = 5007,
-                         kFullscreen = 5008, kAspectMenu = 5009, kEffectControls = 5010,
-                         kOptions = 5011, kRateMenu = 5012, kProperties = 5013, kExit = 5014,
-                         kBegin = 5015, kEnd = 5016, kOriginal = 5017, kWide = 5018,
-                         kStandard = 5019, kCustom = 5020, kQuarterSize = 5021,
-                         kHalfSize = 5022, kSourceSize = 5023, kDoubleSize = 5024,
-                         kTripleSize = 5025, kQuadrupleSize = 5026, kHalfRate = 5027,
-                         kNormalRate = 5028, kDoubleRate = 5029, kFasterRate = 5030,
-                         kSlowerRate = 5031, kFitToScreen = 5032;
+inline constexpr int32_t kPlay = 5001, kStop = 5002, kPause = 5003, kNext = 5004, kPrevious = 5005,
+                         kOpen = 5006, kLoadSubtitles = 5007, kFullscreen = 5008,
+                         kAspectMenu = 5009, kEffectControls = 5010, kOptions = 5011,
+                         kRateMenu = 5012, kProperties = 5013, kExit = 5014, kBegin = 5015,
+                         kEnd = 5016, kOriginal = 5017, kWide = 5018, kStandard = 5019,
+                         kCustom = 5020, kQuarterSize = 5021, kHalfSize = 5022, kSourceSize = 5023,
+                         kDoubleSize = 5024, kTripleSize = 5025, kQuadrupleSize = 5026,
+                         kHalfRate = 5027, kNormalRate = 5028, kDoubleRate = 5029,
+                         kFasterRate = 5030, kSlowerRate = 5031, kFitToScreen = 5032;
 
 // What the graph accepts as a playback rate.
 inline constexpr double kMinRate = 0.1;

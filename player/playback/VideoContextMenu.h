@@ -6,7 +6,6 @@
 // aspect entries' checks change afterwards.
 
 #include <QObject>
-
 #include <cstdint>
 #include <memory>
 

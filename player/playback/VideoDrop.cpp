@@ -8,8 +8,8 @@ std::vector<MediaEntry> DroppedEntries(const QList<QUrl>& urls) {
         if (!url.isLocalFile()) continue;
         const QByteArray path = url.toLocalFile().toUtf8();
         if (path.isEmpty()) continue;
-        entries.push_back({std::string(path.constData(), size_t(path.size())), 0.0,
-                           MediaEntry::kEndUnprobed});
+        entries.push_back(
+            {std::string(path.constData(), size_t(path.size())), 0.0, MediaEntry::kEndUnprobed});
     }
     return entries;
 }

@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QUrl>
-
 #include <vector>
 
 #include "player/playlist/MediaEntry.h"

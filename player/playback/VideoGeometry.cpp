@@ -23,11 +23,16 @@ bool OverlapV(const WinRect& movie, const WinRect& main) {
 
 bool DockHolds(const WinRect& movie, const WinRect& main, int32_t side) {
     switch (side) {
-        case kAbove: return movie.bottom == main.top;
-        case kRightOf: return movie.left == main.right;
-        case kBelow: return movie.top == main.bottom;
-        case kLeftOf: return movie.right == main.left;
-        default: return false;
+        case kAbove:
+            return movie.bottom == main.top;
+        case kRightOf:
+            return movie.left == main.right;
+        case kBelow:
+            return movie.top == main.bottom;
+        case kLeftOf:
+            return movie.right == main.left;
+        default:
+            return false;
     }
 }
 
@@ -123,10 +128,14 @@ std::optional<Ratio> AspectRatio(int32_t aspectMode, int32_t customX, int32_t cu
         case kOriginal:
             if (videoWidth < 1 || videoHeight < 1) return std::nullopt;
             return Ratio{videoWidth, videoHeight};
-        case kWide: return Ratio{16, 9};
-        case kStandard: return Ratio{4, 3};
-        case kCustom: return Ratio{std::max<int64_t>(customX, 1), std::max<int64_t>(customY, 1)};
-        default: return std::nullopt;
+        case kWide:
+            return Ratio{16, 9};
+        case kStandard:
+            return Ratio{4, 3};
+        case kCustom:
+            return Ratio{std::max<int64_t>(customX, 1), std::max<int64_t>(customY, 1)};
+        default:
+            return std::nullopt;
     }
 }
 
@@ -149,8 +158,8 @@ Fit FitVideoRect(const WinRect& movie, const WinRect& main, int32_t dockSide, in
     return fit;
 }
 
-WinRect ZoomToSource(const WinRect& movie, int32_t dockSide, int num, int den,
-                     int32_t videoWidth, int32_t videoHeight) {
+WinRect ZoomToSource(const WinRect& movie, int32_t dockSide, int num, int den, int32_t videoWidth,
+                     int32_t videoHeight) {
     if (videoWidth < 1 || videoHeight < 1 || num < 1 || den < 1) return movie;
     const int32_t width = Scale(num, videoWidth, den);
     const int32_t height = Scale(num, videoHeight, den);
@@ -220,8 +229,8 @@ std::optional<ResizeEdge> HoverEdge(int x, int y, int w, int h) {
 
 bool InResizeBand(int x, int y, int w, int h) {
     return (0 < x && x < w && h - kBand < y && y < h) ||
-           (w - kBand < x && x < w && 0 < y && y < h) ||
-           (0 < x && x < w && 0 < y && y < kBand) || (0 < x && x < kBand && 0 < y && y < h);
+           (w - kBand < x && x < w && 0 < y && y < h) || (0 < x && x < w && 0 < y && y < kBand) ||
+           (0 < x && x < kBand && 0 < y && y < h);
 }
 
 bool Inside(int x, int y, int w, int h) {
@@ -239,12 +248,18 @@ WinRect DragEdge(const WinRect& window, int resizeEdge, int x, int y) {
 
 int FitEdgeOf(int resizeEdge) {
     switch (resizeEdge) {
-        case kBottomEdge: return kBottomMoved;
-        case kRightEdge: return kRightMoved;
-        case kCornerEdge: return kCornerMoved;
-        case kTopEdge: return kTopMoved;
-        case kLeftEdge: return kLeftMoved;
-        default: return kRefit;
+        case kBottomEdge:
+            return kBottomMoved;
+        case kRightEdge:
+            return kRightMoved;
+        case kCornerEdge:
+            return kCornerMoved;
+        case kTopEdge:
+            return kTopMoved;
+        case kLeftEdge:
+            return kLeftMoved;
+        default:
+            return kRefit;
     }
 }
 

@@ -12,8 +12,8 @@
 
 namespace videogeometry {
 
-inline constexpr int kBand = 15;        // the border band that resizes, the edge that reveals
-inline constexpr int kMinSize = 50;     // the smallest side of the window
+inline constexpr int kBand = 15;          // the border band that resizes, the edge that reveals
+inline constexpr int kMinSize = 50;       // the smallest side of the window
 inline constexpr int kSnapDistance = 20;  // docking needs strictly less than this
 // Widths and heights that come out of the arithmetic stay within this, so that window
 // geometry and later sums cannot overflow.
@@ -22,11 +22,23 @@ inline constexpr int64_t kMaxExtent = 1 << 20;
 enum Aspect : int32_t { kOriginal = 0, kWide = 1, kStandard = 2, kFitToScreen = 3, kCustom = 4 };
 enum Dock : int32_t { kNotDocked = 0, kAbove = 1, kRightOf = 2, kBelow = 3, kLeftOf = 4 };
 // FitVideoRect's argument: which edge was moved (0 re-fits and re-detects docking).
-enum FitEdge : int { kRefit = 0, kTopMoved = 1, kRightMoved = 2, kBottomMoved = 3,
-                     kLeftMoved = 4, kCornerMoved = 5 };
+enum FitEdge : int {
+    kRefit = 0,
+    kTopMoved = 1,
+    kRightMoved = 2,
+    kBottomMoved = 3,
+    kLeftMoved = 4,
+    kCornerMoved = 5
+};
 // The border band under the mouse, as the resize cursors and the drag use it.
-enum ResizeEdge : int { kNoEdge = 0, kBottomEdge = 1, kCornerEdge = 2, kRightEdge = 3,
-                        kTopEdge = 4, kLeftEdge = 5 };
+enum ResizeEdge : int {
+    kNoEdge = 0,
+    kBottomEdge = 1,
+    kCornerEdge = 2,
+    kRightEdge = 3,
+    kTopEdge = 4,
+    kLeftEdge = 5
+};
 
 // a:b, both at least 1.
 struct Ratio {
@@ -62,8 +74,8 @@ Fit FitVideoRect(const WinRect& movie, const WinRect& main, int32_t dockSide, in
 
 // movie at num/den of the source size, anchored by the dock side; unchanged for a source of
 // no size.
-WinRect ZoomToSource(const WinRect& movie, int32_t dockSide, int num, int den,
-                     int32_t videoWidth, int32_t videoHeight);
+WinRect ZoomToSource(const WinRect& movie, int32_t dockSide, int num, int den, int32_t videoWidth,
+                     int32_t videoHeight);
 
 struct Snap {
     WinRect movie{};

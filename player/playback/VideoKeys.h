@@ -6,7 +6,6 @@
 // actions are the playlist's.
 
 #include <Qt>
-
 #include <cstdint>
 #include <vector>
 

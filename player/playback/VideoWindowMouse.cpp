@@ -6,12 +6,16 @@ namespace vg = videogeometry;
 
 Qt::CursorShape VideoWindowMouse::CursorOf(int resizeEdge) {
     switch (resizeEdge) {
-        case vg::kCornerEdge: return Qt::SizeFDiagCursor;
+        case vg::kCornerEdge:
+            return Qt::SizeFDiagCursor;
         case vg::kBottomEdge:
-        case vg::kTopEdge: return Qt::SizeVerCursor;
+        case vg::kTopEdge:
+            return Qt::SizeVerCursor;
         case vg::kRightEdge:
-        case vg::kLeftEdge: return Qt::SizeHorCursor;
-        default: return Qt::ArrowCursor;
+        case vg::kLeftEdge:
+            return Qt::SizeHorCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 

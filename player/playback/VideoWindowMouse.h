@@ -7,7 +7,6 @@
 // run without windows.
 
 #include <Qt>
-
 #include <cstdint>
 
 #include "common/WinRect.h"

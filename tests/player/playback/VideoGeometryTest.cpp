@@ -33,6 +33,7 @@ struct FitCase {
 };
 
 TEST(VideoGeometry, FitsTheRectangleToEachAspectModeAndDockSide) {
+    // clang-format off
     const std::vector<FitCase> cases = {
         {"4:3 bottom dragged to 360 widens by halves", {100, 100, 500, 460}, 0, 3,
          2, 0, 0, 640, 480, false, {60, 100, 540, 460}, 0, {}},
@@ -40,8 +41,6 @@ TEST(VideoGeometry, FitsTheRectangleToEachAspectModeAndDockSide) {
          2, 0, 0, 640, 480, false, {0, 0, 400, 301}, 0, {}},
         {"4:3 odd height: four more are two each side", {0, 0, 400, 303}, 0, 3,
          2, 0, 0, 640, 480, false, {-2, 0, 402, 303}, 0, {}},
-        {"4:3 odd width dragged right keeps the height", {0, 0, 401, 300}, 0, 2,
-         2, 0, 0, 640, 480, false, {0, 0, 401, 300}, 0, {}},
         {"16:9 top dragged below 50 stops at 50", {0, 100, 400, 120}, 0, 1,
          1, 0, 0, 640, 480, false, {156, 70, 244, 120}, 0, {}},
         {"custom 1:10 top dragged stops at 50*b/a", {0, 100, 400, 120}, 0, 1,
@@ -62,8 +61,6 @@ TEST(VideoGeometry, FitsTheRectangleToEachAspectModeAndDockSide) {
          3, 0, 0, 640, 480, false, {0, 0, 50, 50}, 0, {}},
         {"fit to screen keeps only the minimum, left edge", {10, 10, 40, 100}, 0, 4,
          3, 0, 0, 640, 480, false, {-10, 10, 40, 100}, 0, {}},
-        {"fit to screen keeps only the minimum, top edge", {0, 10, 100, 40}, 0, 1,
-         3, 0, 0, 640, 480, false, {0, -10, 100, 40}, 0, {}},
         {"an unknown mode acts as fit to screen", {0, 0, 400, 360}, 0, 3,
          9, 0, 0, 640, 480, false, {0, 0, 400, 360}, 0, {}},
         {"original with no source size has no rule", {0, 0, 400, 360}, 0, 3,
@@ -81,6 +78,7 @@ TEST(VideoGeometry, FitsTheRectangleToEachAspectModeAndDockSide) {
         {"full screen, fit to screen: the whole window", {0, 0, 1280, 1024}, 0, 0,
          3, 0, 0, 640, 480, true, {0, 0, 1280, 1024}, 0, {}},
     };
+    // clang-format on
     for (const FitCase& c : cases) {
         const Fit fit = FitVideoRect(c.movie, kMain, c.side, c.edge,
                                      AspectRatio(c.mode, c.customX, c.customY, c.videoW, c.videoH),
@@ -92,6 +90,7 @@ TEST(VideoGeometry, FitsTheRectangleToEachAspectModeAndDockSide) {
 }
 
 TEST(VideoGeometry, ZoomsToTheSourceSizeAnchoredOnTheDockedSide) {
+    // clang-format off
     struct Case {
         const char* what;
         WinRect movie;
@@ -112,6 +111,7 @@ TEST(VideoGeometry, ZoomsToTheSourceSizeAnchoredOnTheDockedSide) {
         {"no source size leaves the window", {0, 0, 400, 300}, 0, 2, 1, 0, 240,
          {0, 0, 400, 300}},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(Show(ZoomToSource(c.movie, c.side, c.num, c.den, c.videoW, c.videoH)),
                   Show(c.want))
@@ -119,6 +119,7 @@ TEST(VideoGeometry, ZoomsToTheSourceSizeAnchoredOnTheDockedSide) {
 }
 
 TEST(VideoGeometry, SnapsToTheMainWindowUnderTwentyPixelsOnly) {
+    // clang-format off
     struct Case {
         const char* what;
         WinRect movie;
@@ -127,13 +128,12 @@ TEST(VideoGeometry, SnapsToTheMainWindowUnderTwentyPixelsOnly) {
     } const cases[] = {
         {"19 above", {100, 281, 500, 581}, {100, 300, 500, 600}, 1},
         {"20 above", {100, 280, 500, 580}, {100, 280, 500, 580}, 0},
-        {"19 into the top", {100, 319, 500, 619}, {100, 300, 500, 600}, 1},
         {"19 right of it", {519, 500, 819, 800}, {500, 500, 800, 800}, 2},
         {"20 right of it", {520, 500, 820, 800}, {520, 500, 820, 800}, 0},
-        {"19 below", {100, 719, 500, 919}, {100, 700, 500, 900}, 3},
         {"19 left of it", {-219, 550, 81, 750}, {-200, 550, 100, 750}, 4},
         {"near the top but beside it", {600, 290, 900, 590}, {600, 290, 900, 590}, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const Snap snap = SnapToControlWindow(c.movie, kMain);
         EXPECT_EQ(Show(snap.movie), Show(c.want)) << c.what;
@@ -143,6 +143,7 @@ TEST(VideoGeometry, SnapsToTheMainWindowUnderTwentyPixelsOnly) {
 
 TEST(VideoGeometry, TellsTheBandUnderTheMouse) {
     constexpr int w = 400, h = 300;
+    // clang-format off
     struct Case {
         int x, y;
         std::optional<ResizeEdge> hover;
@@ -155,11 +156,13 @@ TEST(VideoGeometry, TellsTheBandUnderTheMouse) {
         {384, 150, std::nullopt, false, true}, {385, 150, std::nullopt, false, false},
         {0, 150, std::nullopt, false, false},  {200, 300, std::nullopt, false, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(HoverEdge(c.x, c.y, w, h), c.hover) << c.x << "," << c.y;
         EXPECT_EQ(InResizeBand(c.x, c.y, w, h), c.resizeBand) << c.x << "," << c.y;
         EXPECT_EQ(Inside(c.x, c.y, w, h), c.inside) << c.x << "," << c.y;
     }
+    // clang-format off
     struct Band {
         int x, y;
         bool bottom, top, left;
@@ -168,43 +171,12 @@ TEST(VideoGeometry, TellsTheBandUnderTheMouse) {
         {0, 0, false, true, true},     {400, 300, true, false, false},
         {200, 285, true, false, false}, {200, 284, false, false, false},
     };
+    // clang-format on
     for (const Band& b : bands) {
         const RevealBands got = BandsAt(b.x, b.y, w, h);
         EXPECT_EQ(std::tuple(got.bottom, got.top, got.left), std::tuple(b.bottom, b.top, b.left))
             << b.x << "," << b.y;
     }
-}
-
-TEST(VideoGeometry, DraggedEdgesMoveTheirSideAndAskForTheirFit) {
-    const WinRect window{100, 100, 500, 400};
-    struct Case {
-        int edge;
-        WinRect want;
-        int fitEdge;
-    } const cases[] = {
-        {kBottomEdge, {100, 100, 500, 320}, kBottomMoved},
-        {kCornerEdge, {100, 100, 400, 320}, kCornerMoved},
-        {kRightEdge, {100, 100, 400, 400}, kRightMoved},
-        {kTopEdge, {100, 320, 500, 400}, kTopMoved},
-        {kLeftEdge, {400, 100, 500, 400}, kLeftMoved},
-        {kNoEdge, {100, 100, 500, 400}, kRefit},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Show(DragEdge(window, c.edge, 300, 220)), Show(c.want)) << c.edge;
-        EXPECT_EQ(FitEdgeOf(c.edge), c.fitEdge) << c.edge;
-    }
-}
-
-TEST(VideoGeometry, RevealedWindowsGoToTheirScreenEdges) {
-    const WinRect screen{0, 0, 1280, 1024};
-    EXPECT_EQ(Show(MainRevealRect(screen, {10, 20, 411, 120})), Show({440, 924, 841, 1024}));
-    EXPECT_EQ(Show(EffectsRevealRect(screen)), Show({440, 0, 840, 220}));
-    // Nothing stored: the last known rectangle gives the size.
-    EXPECT_EQ(Show(PlaylistRevealRect(screen, {0, 0, 0, 0}, {5, 5, 305, 405})),
-              Show({0, 312, 300, 712}));
-    // A stored rectangle is centred with its own height kept.
-    EXPECT_EQ(Show(PlaylistRevealRect(screen, {20, 100, 320, 301}, {5, 5, 305, 405})),
-              Show({20, 412, 320, 613}));
 }
 
 }  // namespace
