@@ -81,7 +81,7 @@ CKalvorDlg::CKalvorDlg(CKalvorParent* parent, PlayerFolders folders)
       m_parent(parent),
       m_folders(std::move(folders)),
       m_rows(std::make_unique<PlaylistRows>(m_settings)),
-      m_sequence(std::make_unique<PlaySequence>(*m_rows, *this)) {
+      m_sequence(std::make_unique<PlaySequence>(*m_list, *this)) {
     const char* trace = std::getenv(kTracePositionVariable);
     m_tracePosition = trace && trace[0];
     setObjectName("KalvorClass");
@@ -272,7 +272,7 @@ void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
     if (flags & kLaunchNoFullScreen) m_settings.fullScreenOnPlay = 0;
     m_currentPosition = 0.0;
     m_settings.rangeEnd = -1.0;
-    m_rows->ClearFilter();
+    m_list->ClearFilter();
     if (IsPlaylistPath(path)) {
         m_launchTarget->OpenPlaylistAndPlay(path);
         return;
@@ -286,11 +286,11 @@ void CKalvorDlg::OpenPlaylistAndPlay(const std::string& path) {
 }
 
 bool CKalvorDlg::LoadPlaylist(const std::string& path) {
-    if (!m_rows->LoadPlaylist(path)) {
+    if (!m_list->LoadPlaylist(path)) {
         std::fprintf(stderr, "Kalvor: %s is no playlist that can be read\n", path.c_str());
         return false;
     }
-    m_rows->ProbeVisibleDurations();
+    m_list->ProbeVisibleDurations();
     SetTitle(kTitle);
     update();
     return true;
@@ -299,12 +299,16 @@ bool CKalvorDlg::LoadPlaylist(const std::string& path) {
 void CKalvorDlg::OpenMediaAndPlay(const std::string& path) {
     m_currentFile = path;
     OpenAndPlayCurrent();
-    const int row = m_rows->Append(path);
+    AppendPlayingRow(path);
+}
+
+void CKalvorDlg::AppendPlayingRow(const std::string& path) {
+    const int row = m_list->Append(path);
     if (row < 0) return;
-    m_rows->MarkCurrent(row);
+    m_list->MarkCurrent(row);
     m_settings.currentIndex = row;
-    m_rows->ProbeDuration(row);
-    m_settings.rangeEnd = m_rows->EntryAt(row).end;
+    m_list->ProbeDuration(row);
+    m_settings.rangeEnd = m_list->EntryAt(row).end;
 }
 
 void CKalvorDlg::SetTitle(const std::string& title) {
@@ -367,11 +371,16 @@ void CKalvorDlg::ToggleFullScreen() {
     if (m_fullScreen) m_fullScreen->ToggleFullScreen();
 }
 
+void CKalvorDlg::SetPlaylist(IPlaylist* playlist) {
+    m_list = playlist ? playlist : m_rows.get();
+    m_sequence = std::make_unique<PlaySequence>(*m_list, *this);
+}
+
 void CKalvorDlg::DropFiles(const std::vector<std::string>& paths) {
-    if (m_rows->Entries().FilterActive() || paths.empty()) return;
-    m_rows->ReplaceWith(paths);
+    if (m_list->FilterActive() || paths.empty()) return;
+    m_list->ReplaceWith(paths);
     m_settings.currentIndex = -1;
-    m_rows->ProbeVisibleDurations();
+    m_list->ProbeVisibleDurations();
     PlaySelected();
 }
 
@@ -479,19 +488,13 @@ void CKalvorDlg::OpenMediaDialog() {
     const std::optional<std::string> chosen = m_dialogs->AskMediaFile(this);
     if (!chosen) return;
     const std::string& path = *chosen;
-    m_rows->ClearFilter();
+    m_list->ClearFilter();
     // A playlist chosen here is loaded, not started: the user picks what plays.
     if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
         LoadPlaylist(path);
         return;
     }
-    const int row = m_rows->Append(path);
-    if (row >= 0) {
-        m_rows->MarkCurrent(row);
-        m_settings.currentIndex = row;
-        m_rows->ProbeDuration(row);
-        m_settings.rangeEnd = m_rows->EntryAt(row).end;
-    }
+    AppendPlayingRow(path);
     // The open starts where the file starts, not where the last one was.
     m_currentFile = path;
     m_currentPosition = 0.0;
@@ -563,7 +566,7 @@ void CKalvorDlg::RunKeyAction(MainKeyAction action) {
         if (m_movie) m_movie->TogglePause();
         return;
     case MainKeyAction::ToggleRandomOrder:
-        m_rows->SetRandomOrder(!m_rows->RandomOrder());
+        m_list->SetRandomOrder(!m_list->RandomOrder());
         return;
     default:
         if (m_playlistCommands) m_playlistCommands->RunPlaylistCommand(action);

@@ -80,8 +80,9 @@ public:
     void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
     void SetFullScreenSwitch(IFullScreenSwitch* fullScreen) { m_fullScreen = fullScreen; }
     void SetPlaylistCommands(IPlaylistCommands* commands) { m_playlistCommands = commands; }
-    // The random pick's generator, for tests that replay a sequence.
-    void SeedRandomOrder(uint32_t seed) { m_sequence = std::make_unique<PlaySequence>(*m_rows, *this, seed); }
+    // The playlist that plays: the playlist window's list once it lends one, else the
+    // player's own rows (nullptr returns to them).
+    void SetPlaylist(IPlaylist* playlist);
 
     // The start-up steps of the main window; false when the player must end (the reason
     // has been shown to the user).
@@ -147,7 +148,8 @@ public:
     double CurrentPosition() const { return m_currentPosition; }
     void SetCurrentFile(const std::string& path) { m_currentFile = path; }
     void SetCurrentPosition(double seconds) { m_currentPosition = seconds; }
-    PlaylistRows& Rows() { return *m_rows; }
+    IPlaylist& Rows() { return *m_list; }
+    PlaylistRows& OwnRows() { return *m_rows; }
     const playercommands::Range& DisplayRange() const { return m_range; }
     bool Hidden() const { return m_hidden; }
     size_t PendingRequests() const { return m_pendingRequests.size(); }
@@ -218,6 +220,8 @@ private:
     void RunKeyAction(MainKeyAction action);
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
+    // path as a new last row, marked as playing, its range end the row's.
+    void AppendPlayingRow(const std::string& path);
     // The playlist file's rows replace the list; false when it is no playlist.
     bool LoadPlaylist(const std::string& path);
     void AfterFailedOpen();
@@ -239,6 +243,7 @@ private:
     IFullScreenSwitch* m_fullScreen = nullptr;
     IPlaylistCommands* m_playlistCommands = nullptr;
     std::unique_ptr<PlaylistRows> m_rows;
+    IPlaylist* m_list = m_rows.get();
     std::unique_ptr<PlaySequence> m_sequence;
 
     // The child windows, in creation order: destroyed in reverse, the video window last,

@@ -1,8 +1,7 @@
 #pragma once
 
-// The playlist's entries as the main window plays them: the rows, the row that plays, the
-// lengths learnt as rows are played or dropped in, and the random-order switch. Until the
-// playlist window shows these rows, the main window owns them.
+// The playlist as the main window plays and changes it, and the player's own rows behind
+// that interface until the playlist window lends its list.
 
 #include <string>
 #include <vector>
@@ -13,7 +12,25 @@
 
 struct PlayerSettings;
 
-class PlaylistRows : public IPlaylistRows {
+// The rows, and the edits that opening, dropping and launching make.
+class IPlaylist : public IPlaylistRows {
+public:
+    virtual void SetRandomOrder(bool on) = 0;
+    virtual bool FilterActive() const = 0;
+    // Shows every entry again.
+    virtual void ClearFilter() = 0;
+    // A new last row for path (begin 0, length not known); its row, -1 when none was added.
+    virtual int Append(const std::string& path) = 0;
+    // The rows become paths, in order, none playing.
+    virtual void ReplaceWith(const std::vector<std::string>& paths) = 0;
+    // The rows become the playlist file's; false, rows untouched, when it is no playlist.
+    virtual bool LoadPlaylist(const std::string& path) = 0;
+    virtual void ProbeVisibleDurations() = 0;
+};
+
+// The entries, the row that plays (mirrored into settings.currentIndex), the lengths learnt
+// as rows are played or dropped in, and the random-order switch.
+class PlaylistRows : public IPlaylist {
 public:
     // The rows a page of the list shows: the lengths worth learning after a replacement.
     static constexpr int kVisibleRows = 32;
@@ -31,17 +48,13 @@ public:
     MediaEntry EntryAt(int row) const override { return entries_.Entry(row); }
     void ProbeDuration(int row) override { prober_.ProbeDuration(row); }
     bool RandomOrder() const override { return random_; }
-    void SetRandomOrder(bool on) { random_ = on; }
-
-    // Shows every entry again.
-    void ClearFilter() { entries_.ShowMaster(); }
-    // A new last row for path (begin 0, length not known); its row.
-    int Append(const std::string& path);
-    // The rows become paths, in order, none playing.
-    void ReplaceWith(const std::vector<std::string>& paths);
-    // The rows become the playlist file's; false, rows untouched, when it is no playlist.
-    bool LoadPlaylist(const std::string& path);
-    void ProbeVisibleDurations() { prober_.ProbeRows(0, kVisibleRows); }
+    void SetRandomOrder(bool on) override { random_ = on; }
+    bool FilterActive() const override { return entries_.FilterActive(); }
+    void ClearFilter() override { entries_.ShowMaster(); }
+    int Append(const std::string& path) override;
+    void ReplaceWith(const std::vector<std::string>& paths) override;
+    bool LoadPlaylist(const std::string& path) override;
+    void ProbeVisibleDurations() override { prober_.ProbeRows(0, kVisibleRows); }
     int PendingProbes() const { return prober_.Pending(); }
 
 private:
