@@ -69,6 +69,8 @@ public:
     // The folder of the playlist last loaded, with its final "/": where the Open and Add
     // Files dialogs start.
     const std::string& LastDirectory() const { return lastDirectory_; }
+    // The start's internal playlist says nothing about where the user keeps playlists.
+    void ForgetLastDirectory() { lastDirectory_.clear(); }
     const std::string& InternalPlaylistPath() const { return internalPath_; }
     // Tests and the benchmark answer existence themselves.
     void SetExistsFunction(playlistfile::ExistsFunction exists) { exists_ = std::move(exists); }
