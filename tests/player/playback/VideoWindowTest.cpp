@@ -273,6 +273,23 @@ TEST_F(VideoWindowTest, RateEntriesDoWhatTheirLabelsSayWithinBounds) {
         for (int32_t id : c.ids) Choose(id);
         EXPECT_DOUBLE_EQ(movie_->rate, c.want) << c.ids.front() << " x" << c.ids.size();
     }
+    // A graph that cannot take the rate (nothing open in it) keeps the old one.
+    movie_->InitGraph();
+    movie_->rate = 1.0;
+    Choose(5029);
+    EXPECT_EQ(movie_->rate, 1.0);
+}
+
+TEST(VideoWindowInit, TakesTheRememberedEffectBlockOnlyWhenAskedTo) {
+    Host host;
+    host.settings.effectParams = DefaultEffectParams();
+    host.settings.effectParams.contrast = 25;
+    for (int32_t keep : {1, 0}) {
+        host.settings.keepEffectSettings = keep;
+        CKalvorMovie movie(host);
+        movie.OnInitDialog();
+        EXPECT_EQ(movie.effectParams.contrast, keep ? 25 : DefaultEffectParams().contrast);
+    }
 }
 
 TEST_F(VideoWindowTest, DroppedLocalFilesReplaceThePlaylistWhole) {
