@@ -324,8 +324,9 @@ void CKalvorDlg::SetTitle(const std::string& title) {
 }
 
 void CKalvorDlg::OpenAndPlayCurrent() {
-    // A path too long for the record is not remembered as another, cut one.
-    if (!fixedtext::SetPath(m_settings.lastFile, m_currentFile)) m_settings.lastFile[0] = '\0';
+    // A path too long for the record is not remembered as another, cut one, and no byte of
+    // the file before stays in the field that goes to disk.
+    if (!fixedtext::SetPath(m_settings.lastFile, m_currentFile)) fixedtext::SetDisplay(m_settings.lastFile, "");
     SetTitle(titletext::FileTitle(m_currentFile));
     if (!m_movie) return;
     m_movie->ReleaseGraph();

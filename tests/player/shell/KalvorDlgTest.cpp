@@ -677,6 +677,9 @@ TEST_F(KalvorDlgTest, OpenAndPlayFollowsTheOptionsTheMediumAndTheOutcome) {
             d.OpenAndPlayCurrent();
             EXPECT_EQ(Since(factory_.events, mark), c.events) << c.path.substr(0, 20);
             EXPECT_EQ(fixedtext::Read(s.lastFile), c.lastFile);
+            if (c.lastFile.empty()) {
+                EXPECT_EQ(std::count(std::begin(s.lastFile), std::end(s.lastFile), '\0'), long(sizeof s.lastFile));
+            }
         }
         // The title of a long name is cut to the skin's title width and ends in dots.
         const std::string& title = d.Surface().TextAt(MainSurface::kTitleText);
