@@ -26,14 +26,17 @@ struct Delivered {
 };
 
 // Links an appsink to each group's pad, runs the graph to its end and counts.
-std::vector<Delivered> Render(editing::Timeline& timeline, std::string* error) {
+// stopAfterMs: sends end-of-stream to the graph then, as a user's stop does; the sinks then
+// run at the clock's pace so that the stop lands in the middle.
+std::vector<Delivered> Render(editing::Timeline& timeline, std::string* error,
+                              int stopAfterMs = -1) {
     editing::RenderEngine engine;
     if (!engine.ConnectFrontEnd(timeline, error)) return {};
     std::vector<Delivered> delivered(static_cast<size_t>(timeline.GroupCount()));
     std::vector<GstElement*> sinks;
     for (int group = 0; group < timeline.GroupCount(); ++group) {
         GstElement* sink = gst_element_factory_make("appsink", nullptr);
-        g_object_set(sink, "sync", FALSE, "emit-signals", FALSE, nullptr);
+        g_object_set(sink, "sync", stopAfterMs >= 0, "emit-signals", FALSE, nullptr);
         gst_bin_add(GST_BIN(engine.Graph()), sink);
         media::PadRef output = engine.GroupOutputPin(group);
         GstPad* input = gst_element_get_static_pad(sink, "sink");
@@ -45,10 +48,20 @@ std::vector<Delivered> Render(editing::Timeline& timeline, std::string* error) {
     GstBus* bus = gst_element_get_bus(engine.Graph());
     // Drains the sinks while waiting, so that neither blocks the other.
     bool ended = false;
+    const gint64 started = g_get_monotonic_time();
+    bool stopped = false;
     for (int tick = 0; tick < 600 && !ended; ++tick) {
+        if (stopAfterMs >= 0 && !stopped &&
+            g_get_monotonic_time() - started >= stopAfterMs * 1000) {
+            stopped = true;
+            gst_element_send_event(engine.Graph(), gst_event_new_eos());
+        }
         for (size_t i = 0; i < sinks.size(); ++i) {
-            while (GstSample* sample =
-                       gst_app_sink_try_pull_sample(GST_APP_SINK(sinks[i]), 10 * GST_MSECOND)) {
+            // A few at a time: a sink at the clock's pace never runs dry.
+            for (int pulled = 0; pulled < 8; ++pulled) {
+                GstSample* sample =
+                    gst_app_sink_try_pull_sample(GST_APP_SINK(sinks[i]), 10 * GST_MSECOND);
+                if (!sample) break;
                 GstCaps* caps = gst_sample_get_caps(sample);
                 const GstStructure* s = gst_caps_get_structure(caps, 0);
                 int channels = 0;
@@ -148,6 +161,24 @@ TEST_F(TimelineTest, AVideoAndAnAudioGroupEachGetTheirStreamInTheirOwnFormat) {
         << out[0].caps;
     EXPECT_NEAR(double(out[1].units), 2.0 * 22050, 1024);
     EXPECT_NE(out[1].caps.find("channels=(int)1"), std::string::npos) << out[1].caps;
+}
+
+TEST_F(TimelineTest, AStopEndsTheOutputWhereItIsInsteadOfAtTheNextSource) {
+    editing::Timeline timeline;
+    std::string error;
+    ASSERT_EQ(
+        timeline.AddGroup({.kind = GroupKind::Audio, .sampleRate = 8000, .channels = 1}, &error),
+        0);
+    ASSERT_EQ(timeline.AddTrack(&error), 0);
+    const std::string wav = env_.Path("tone.wav");
+    ASSERT_TRUE(media::MakeWav(wav, {.seconds = 4.0, .rate = 8000, .channels = 1}));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(timeline.AddSource(0, {wav, 4.0 * i, 0, 4}, &error));
+
+    const std::vector<Delivered> out = Render(timeline, &error, 600);
+    ASSERT_TRUE(error.empty()) << error;
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_GT(out[0].units, 0);
+    EXPECT_LT(out[0].units, 3 * 8000) << "the stop was passed over";
 }
 
 TEST_F(TimelineTest, IncompleteFormatsAndBadSourcesAreRefusedWithAReason) {
