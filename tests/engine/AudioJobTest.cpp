@@ -311,8 +311,9 @@ TEST_F(AudioJobTest, TheSameFileIsFoundThroughLinksAndOtherSpellingsOfItsPath) {
 
 // korc itself, run as the player runs it, with its pages answered by a script.
 TEST_F(AudioJobTest, KorcExitsZeroAfterAJobAndNonZeroAfterAFailureOrAKindItCannotRun) {
-    const std::string tone = env_.Path("tone.wav");
+    const std::string tone = env_.Path("tone.wav"), clip = env_.Path("clip.avi");
     ASSERT_TRUE(media::MakeWav(tone, {.seconds = 3.0, .rate = 22050, .channels = 1}));
+    ASSERT_TRUE(media::MakeAvi(clip, {.seconds = 3.0, .width = 64, .height = 48}));
     const std::string before = TempEnvironment::ReadFile(tone);
     struct Case {
         const char* what;
@@ -330,12 +331,14 @@ TEST_F(AudioJobTest, KorcExitsZeroAfterAJobAndNonZeroAfterAFailureOrAKindItCanno
         {"stopped by the user", JobKind::MergeAudio, "name part\nforward\nrow 0\nforward\nstop\n",
          0, "", "part.wav"},
         {"a kind not built", JobKind::MixVideoAudio, "", kExitNotBuilt, "not built yet", nullptr},
+        {"a still image", JobKind::ExtractImage, "name still\nforward\n", 0, "", "still.bmp"},
         {"an unknown kind", static_cast<JobKind>(9), "", kExitNoJob, "", nullptr},
     };
     for (const Case& c : cases) {
         const std::string job = env_.Path(std::string(c.what) + ".spf"),
                           script = env_.Path(std::string(c.what) + ".script");
-        TempEnvironment::WriteFile(job, JobBytes(c.kind, {{tone, 0, 3}}));
+        const std::string input = c.kind == JobKind::ExtractImage ? clip : tone;
+        TempEnvironment::WriteFile(job, JobBytes(c.kind, {{input, 0, input == clip ? 1 : 3}}));
         TempEnvironment::WriteFile(script, c.script);
         QProcess korc;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -349,7 +352,9 @@ TEST_F(AudioJobTest, KorcExitsZeroAfterAJobAndNonZeroAfterAFailureOrAKindItCanno
         EXPECT_EQ(korc.exitCode(), c.exitCode) << c.what << ": " << error;
         EXPECT_NE(error.find(c.says), std::string::npos) << c.what << ": " << error;
         if (c.written) {
-            EXPECT_TRUE(WavBytes::Parse(TempEnvironment::ReadFile(env_.Path(c.written))).riff)
+            const std::string written = TempEnvironment::ReadFile(env_.Path(c.written));
+            EXPECT_TRUE(c.kind == JobKind::ExtractImage ? written.rfind("BM", 0) == 0
+                                                        : WavBytes::Parse(written).riff)
                 << c.what;
         }
         if (std::string(c.what) == "an unknown kind") {
