@@ -19,7 +19,7 @@ PACKAGES=(
   # global hot keys, display modes
   libx11-dev libxcb1-dev libxtst-dev libxrandr-dev
   # tests
-  libgtest-dev libgmock-dev xvfb xauth x11-utils dbus
+  libgtest-dev libgmock-dev xvfb xauth x11-utils dbus xdg-utils
   # fuzz targets (tests/fuzz): clang with libFuzzer
   clang libclang-rt-14-dev
   # subtitles: the face drawn when the chosen one is not installed

@@ -1,0 +1,187 @@
+#include "player/options/FileTypeAssociations.h"
+
+#include <gtest/gtest.h>
+
+#include <QMimeDatabase>
+#include <QProcess>
+#include <sys/stat.h>
+
+#include "platform/registry/RegistryStore.h"
+#include "platform/system/Paths.h"
+#include "player/options/DesktopEntry.h"
+#include "player/options/FileTypeTable.h"
+#include "tests/engine/CapturedMessages.h"
+#include "tests/support/TempEnvironment.h"
+
+namespace {
+
+TEST(FileTypeTable, EveryRowsTypeIsOneTheMimeDatabaseGivesItsExtension) {
+    QMimeDatabase db;
+    ASSERT_EQ(filetypes::Rows().size(), 26u);
+    for (const FileTypeRow& row : filetypes::Rows()) {
+        QStringList known;
+        for (const QMimeType& t : db.mimeTypesForFileName(QString("x.") + QString(row.extension).toLower()))
+            known << t.name();
+        if (row.mimeType)
+            EXPECT_TRUE(known.contains(row.mimeType)) << row.extension << " " << known.join(",").toStdString();
+        else
+            EXPECT_TRUE(known.isEmpty()) << row.extension << " has " << known.join(",").toStdString();
+    }
+    EXPECT_EQ(filetypes::RowText(filetypes::Rows()[10]), "MP3  - MPEG Layer 3 Audio");
+}
+
+TEST(DesktopEntry, TheProgramPathIsOneQuotedExecArgumentWhateverItHolds) {
+    const struct {
+        const char* path;
+        const char* exec;
+    } cases[] = {
+        {"/opt/k/Kalvor", R"("/opt/k/Kalvor")"},
+        {"/opt/my player/Kalvor", R"("/opt/my player/Kalvor")"},
+        {"/a\"b/$c`d", R"("/a\\"b/\\$c\\`d")"},
+        {"/a\\b/100%", R"("/a\\\\b/100%%")"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(desktopentry::ExecArgument(c.path), c.exec) << c.path;
+}
+
+class FileTypeAssociationsTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        folders_.configHome = env_.ConfigHome();
+        folders_.configDirs = {env_.Path("etc")};
+        folders_.dataHome = env_.DataHome();
+        folders_.dataDirs = {env_.Path("share")};
+        apps_ = env_.DataHome() + "/applications";
+        ASSERT_TRUE(paths::EnsureFolder(apps_));
+        ASSERT_TRUE(paths::EnsureFolder(folders_.configHome));
+        for (const char* id : {"other.desktop", "third.desktop"})
+            TempEnvironment::WriteFile(apps_ + "/" + id, "[Desktop Entry]\nType=Application\nName=x\nExec=/bin/true %f\n");
+        TempEnvironment::WriteFile(ListPath(), kOriginal);
+        program_ = env_.Path("my player/Kalvor");
+    }
+    std::string ListPath() const { return folders_.configHome + "/mimeapps.list"; }
+    FileTypeAssociations Make() const {
+        return FileTypeAssociations(XdgMimeApps(folders_), program_, env_.Path("config/Kalvor/registry"));
+    }
+    static std::vector<bool> Checked(std::initializer_list<const char*> extensions) {
+        std::vector<bool> checked;
+        for (const FileTypeRow& row : filetypes::Rows()) {
+            bool on = false;
+            for (const char* e : extensions) on = on || std::string(e) == row.extension;
+            checked.push_back(on);
+        }
+        return checked;
+    }
+    static int Row(const char* extension) {
+        for (size_t i = 0; i < filetypes::Rows().size(); ++i)
+            if (std::string(filetypes::Rows()[i].extension) == extension) return static_cast<int>(i);
+        return -1;
+    }
+
+    static constexpr char kOriginal[] =
+        "# keep me\n[Added Associations]\naudio/mpeg=third.desktop;\n\n"
+        "[Default Applications]\r\naudio/mpeg=other.desktop;\nvideo/mp4=third.desktop;\n\n[x]\ny=z";
+    XdgMimeApps::Folders folders_;
+    std::string apps_;
+    std::string program_;
+    CapturedMessages messages_;
+};
+
+TEST_F(FileTypeAssociationsTest, CheckingAndUncheckingAllTakesOverAndGivesBackExactlyTheUsersDefaults) {
+    const FileTypeAssociations assoc = Make();
+    EXPECT_EQ(assoc.States(), std::vector<bool>(26, false));
+
+    ASSERT_TRUE(assoc.Apply(Checked({"MP3", "MP4", "OGG"}), nullptr));
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(TempEnvironment::ReadFile(apps_ + "/kalvor.desktop"),
+              desktopentry::Build(program_, filetypes::MimeTypes()));
+    EXPECT_NE(TempEnvironment::ReadFile(apps_ + "/kalvor.desktop").find("Exec=\"" + program_ + "\" %f\n"),
+              std::string::npos);
+    EXPECT_EQ(TempEnvironment::ReadFile(ListPath()),
+              "# keep me\n[Added Associations]\naudio/mpeg=third.desktop;\n\n"
+              "[Default Applications]\r\naudio/mpeg=kalvor.desktop;\nvideo/mp4=kalvor.desktop;\n"
+              "audio/ogg=kalvor.desktop;\n\n[x]\ny=z");
+    RegistryStore store(env_.Path("config/Kalvor/registry"));
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(store.Values(), (std::map<std::string, std::string>{
+                                  {"FileTypes/audio/mpeg/Kalvor_Back", "other.desktop;"},
+                                  {"FileTypes/video/mp4/Kalvor_Back", "third.desktop;"}}));
+    const auto states = assoc.States();
+    EXPECT_TRUE(states[Row("MP3")] && states[Row("MP4")] && states[Row("OGG")]);
+    EXPECT_EQ(std::count(states.begin(), states.end(), true), 3);
+
+    // Checked again: already the player's, the backups stay what they were.
+    ASSERT_TRUE(assoc.Apply(Checked({"MP3", "MP4", "OGG"}), nullptr));
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(store.Get("FileTypes/audio/mpeg/Kalvor_Back"), "other.desktop;");
+
+    ASSERT_TRUE(assoc.Apply(Checked({}), nullptr));
+    EXPECT_EQ(TempEnvironment::ReadFile(ListPath()), kOriginal);
+    EXPECT_EQ(assoc.States(), std::vector<bool>(26, false));
+}
+
+TEST_F(FileTypeAssociationsTest, RowsSharingATypeShowOneStateAndTypelessRowsNone) {
+    const FileTypeAssociations assoc = Make();
+    ASSERT_TRUE(assoc.Apply(Checked({"DIVX", "MPEG", "CDA", "XVID"}), nullptr));
+    const auto states = assoc.States();
+    EXPECT_TRUE(states[Row("AVI")] && states[Row("DIVX")] && states[Row("MPG")] && states[Row("MPEG")]);
+    EXPECT_FALSE(states[Row("CDA")] || states[Row("XVID")]);
+    // Unchecking one row of a shared type while the other stays checked keeps the type.
+    ASSERT_TRUE(assoc.Apply(Checked({"AVI", "MPEG"}), nullptr));
+    EXPECT_TRUE(assoc.States()[Row("DIVX")]);
+}
+
+TEST_F(FileTypeAssociationsTest, AnotherProgramsDefaultIsNeverTouchedByUnchecking) {
+    const FileTypeAssociations assoc = Make();
+    ASSERT_TRUE(assoc.Apply(Checked({"MP3"}), nullptr));
+    // Meanwhile the user gives MP3 to a third program.
+    std::string text = TempEnvironment::ReadFile(ListPath());
+    text.replace(text.find("audio/mpeg=kalvor.desktop;"), 26, "audio/mpeg=third.desktop;");
+    TempEnvironment::WriteFile(ListPath(), text);
+    ASSERT_TRUE(assoc.Apply(Checked({}), nullptr));
+    EXPECT_EQ(TempEnvironment::ReadFile(ListPath()), text);
+}
+
+TEST_F(FileTypeAssociationsTest, ADataFolderThatCannotTakeTheEntryGivesTheMessageAndNoDefault) {
+    // A file where the applications folder should be: not writable, even for root.
+    ASSERT_EQ(rename(apps_.c_str(), (apps_ + ".moved").c_str()), 0);
+    TempEnvironment::WriteFile(apps_, "not a folder");
+    EXPECT_FALSE(Make().Apply(Checked({"MP3", "WAV"}), nullptr));
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, kAdminRightsText);
+    EXPECT_EQ(TempEnvironment::ReadFile(ListPath()), kOriginal);
+}
+
+TEST_F(FileTypeAssociationsTest, XdgMimeNamesTheSameDefaultsAsTheDialog) {
+    if (QProcess::execute("sh", {"-c", "command -v xdg-mime >/dev/null"}) != 0)
+        GTEST_SKIP() << "xdg-mime is not installed (xdg-utils)";
+    // xdg-mime resolves the entry's program by its first word, so this program's folder
+    // has no blank.
+    program_ = env_.Path("bin/Kalvor");
+    ASSERT_TRUE(paths::EnsureFolder(env_.Path("bin")));
+    TempEnvironment::WriteFile(program_, "#!/bin/sh\n");
+    ASSERT_EQ(chmod(program_.c_str(), 0755), 0);
+    const FileTypeAssociations assoc = Make();
+    ASSERT_TRUE(assoc.Apply(Checked({"MP3", "WAV"}), nullptr));
+
+    auto query = [&](const char* type) {
+        QProcess p;
+        QProcessEnvironment e;
+        e.insert("PATH", "/usr/bin:/bin");
+        e.insert("HOME", QString::fromStdString(env_.Root()));
+        e.insert("XDG_CONFIG_HOME", QString::fromStdString(folders_.configHome));
+        e.insert("XDG_CONFIG_DIRS", QString::fromStdString(folders_.configDirs[0]));
+        e.insert("XDG_DATA_HOME", QString::fromStdString(folders_.dataHome));
+        e.insert("XDG_DATA_DIRS", QString::fromStdString(folders_.dataDirs[0]));
+        p.setProcessEnvironment(e);
+        p.start("xdg-mime", {"query", "default", type});
+        if (!p.waitForFinished(20000)) p.kill();
+        return p.readAllStandardOutput().trimmed().toStdString();
+    };
+    const XdgMimeApps apps(folders_);
+    for (const char* type : {"audio/mpeg", "audio/x-wav", "video/mp4"})
+        EXPECT_EQ(query(type), apps.DefaultOf(type).value_or("")) << type;
+    EXPECT_EQ(query("audio/mpeg"), "kalvor.desktop");
+    EXPECT_EQ(query("video/mp4"), "third.desktop");
+}
+
+}  // namespace
