@@ -805,10 +805,6 @@ TEST_F(KalvorDlgTest, KeysReachThePlaybackThePlaylistAndNeverHideTheWindow) {
         press(Qt::Key_Return);
         EXPECT_EQ(commands.run, (std::vector<MainKeyAction>{MainKeyAction::ExtractAudio,
                                                             MainKeyAction::PlaySelectedEntry}));
-        commands.run.clear();
-        d.OnKeyDown(uint16_t(vk::LetterA), false, true);
-        d.OnKeyDown(uint16_t(vk::LetterA), true, true);
-        EXPECT_EQ(commands.run, std::vector<MainKeyAction>{MainKeyAction::SelectAllEntries});
         EXPECT_FALSE(d.Rows().RandomOrder());
         d.OnKeyDown(uint16_t(vk::LetterA + ('R' - 'A')), false, true);
         EXPECT_TRUE(d.Rows().RandomOrder());

@@ -20,21 +20,16 @@ TEST(MainKeyTableTest, EveryRowWhoseModifiersHoldRunsInTableOrder) {
         {letter('A'), false, false, {A::ExtractAudio}},
         {letter('A'), true, false, {A::MergeAudio}},
         {letter('A'), true, true, {}},
-        {letter('V'), false, true, {A::PasteEntries}},
         {letter('V'), true, false, {A::MergeVideo}},
-        {letter('L'), false, true, {A::AddFiles}},
         {vk::Insert, true, false, {A::AddDirectory}},
         {letter('R'), true, false, {A::ShowPlayRange}},
         {letter('R'), false, true, {A::ToggleRandomOrder}},
-        {letter('O'), true, true, {A::OpenPlaylist}},
         {letter('O'), false, false, {}},
-        {letter('F'), true, true, {A::FocusFilterBox}},
         {uint16_t(vk::Digit0 + 3), false, true, {A::OpenRecentPlaylist3}},
         {uint16_t(vk::Digit0 + 5), false, true, {}},
         {vk::Delete, false, true, {A::RemoveAllEntries}},
         {vk::Delete, true, true, {}},
         {vk::Space, true, true, {A::TogglePause}},
-        {vk::Return, false, false, {A::PlaySelectedEntry}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(mainkeys::ActionsFor(c.key, c.shift, c.ctrl), c.actions)
