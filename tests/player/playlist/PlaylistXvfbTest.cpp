@@ -1,0 +1,102 @@
+// On a real X server the player starts with the default skin and its playlist window docked
+// below the main window, drawn with its shaded frame, menu bar and the rows of internal.pls.
+// With KALVOR_SCREENSHOT set, the screen is also saved there as PNG for a person to look at.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/ui/ColorRef.h"
+#include "player/playlist/PlaylistFormats.h"
+#include "player/playlist/PlaylistFrame.h"
+#include "player/playlist/XCListCtrl.h"
+#include "player/shell/KalvorParent.h"
+#include "player/shell/KalvorPlaylist.h"
+#include "player/shell/SettingsFile.h"
+#include "support/QtApp.h"
+#include "support/TempEnvironment.h"
+#include "support/Xvfb.h"
+
+namespace {
+
+TEST(PlaylistOnX, StartsDockedBelowTheMainWindowWithItsFrameAndRows) {
+    Xvfb xvfb;
+    KALVOR_REQUIRE_XVFB(xvfb);
+    TempEnvironment env;
+    PlayerSettings installed = InstalledSettings();
+    installed.playlistVisible = 1;
+    installed.autoLoadLastPlaylist = 1;
+    installed.currentIndex = 1;
+    TempEnvironment::WriteFile(
+        env.Path("program/options.cfg"),
+        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
+    std::filesystem::create_directories(env.Path("program/skins"));
+    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
+                               env.Path("program/skins/Default.krs"));
+    const std::string config = env.ConfigHome() + "/Kalvor";
+    std::vector<MediaEntry> rows;
+    for (const char* name : {"Holiday.avi", "Concert.mpg", "Interview.wmv", "Lecture.avi"}) {
+        rows.push_back({env.Path(std::string("media/") + name), 0.0, 75.0});
+        TempEnvironment::WriteFile(rows.back().path, "");
+    }
+    std::filesystem::create_directories(config);
+    TempEnvironment::WriteFile(config + "/internal.pls", playlistformat::WritePls(rows));
+
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "kplaylist_xvfb_tests";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+
+    CKalvorParent parent(
+        PlayerFolders{env.Path("program"), config, env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    CKalvorDlg& dlg = parent.MainDialog();
+    QTimer::singleShot(0, &dlg, [&] {
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        CKalvorPlaylist* playlist = dlg.Playlist();
+        ASSERT_NE(playlist, nullptr);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return playlist->isVisible(); }, 3000));
+        qttest::Pump(700);
+        const QImage screen =
+            dlg.screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+        if (const char* out = std::getenv("KALVOR_SCREENSHOT")) screen.save(out, "PNG");
+
+        const QRect main = dlg.geometry();
+        const QRect list = playlist->geometry();
+        EXPECT_EQ(list.top(), main.bottom() + 1);
+        EXPECT_EQ(list.left(), main.left());
+        EXPECT_EQ(list.width(), main.width());
+        EXPECT_EQ(dlg.Settings().playlistDocked, playlistframe::kBelow);
+        EXPECT_EQ(playlist->List().Entries().Count(), 4);
+        EXPECT_EQ(playlist->List().Entries().CurrentRow(), 1);
+
+        // The frame on the screen: outermost pixels nearest the border colour, the tenth
+        // nearest the background.
+        const PlaylistColors colors = playlist->Colors();
+        const auto pen = [&](int i) {
+            return colorref::ToQColor(
+                       playlistframe::GradientColor(i, colors.border, colors.background))
+                .rgb();
+        };
+        const int middle = list.top() + list.height() / 2;
+        EXPECT_EQ(screen.pixel(list.left(), middle), pen(29));
+        EXPECT_EQ(screen.pixel(list.left() + 9, middle), pen(2));
+        EXPECT_EQ(screen.pixel(list.right(), middle), pen(29));
+        EXPECT_EQ(screen.pixel(list.left() + list.width() / 2, list.bottom()), pen(29));
+        // The scroll bar's up arrow shows the skin's picture, not the background.
+        const QRect up = playlist->ScrollBar().Up().geometry().translated(list.topLeft());
+        int differing = 0;
+        for (int y = up.top(); y <= up.bottom(); ++y)
+            for (int x = up.left(); x <= up.right(); ++x)
+                differing += screen.pixel(x, y) != colorref::ToQColor(colors.background).rgb();
+        EXPECT_GT(differing, 20);
+        dlg.close();
+    });
+    EXPECT_EQ(parent.DoModal(), 0);
+}
+
+}  // namespace
