@@ -123,6 +123,11 @@ CEffectControls::CEffectControls(IEffectTarget* target, QWidget* parent)
     initialized_ = true;
 }
 
+CEffectControls::CEffectControls(std::unique_ptr<IEffectTarget> target, QWidget* parent)
+    : CEffectControls(target.get(), parent) {
+    ownedTarget_ = std::move(target);
+}
+
 CEffectControls::~CEffectControls() = default;
 
 EffectParams* CEffectControls::Params() const { return target_ ? &target_->Effects() : nullptr; }

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "player/playback/EffectControlTable.h"
 #include "player/playback/EffectTarget.h"
@@ -28,6 +29,8 @@ public:
 
     // target may be null (no video window): the pages then show and edit nothing.
     CEffectControls(IEffectTarget* target, QWidget* parent = nullptr);
+    // The same, owning the target.
+    CEffectControls(std::unique_ptr<IEffectTarget> target, QWidget* parent = nullptr);
     ~CEffectControls() override;
 
     void SetColorChooser(ColorChooser chooser) { chooser_ = std::move(chooser); }
@@ -93,6 +96,7 @@ private:
     bool CanZoom() const;
     EffectParams* Params() const;
 
+    std::unique_ptr<IEffectTarget> ownedTarget_;
     IEffectTarget* target_;
     ColorChooser chooser_;
     HelpSink help_;

@@ -23,6 +23,7 @@
 #include "platform/media/GstInit.h"
 #include "platform/media/StateWait.h"
 #include "player/playback/EffectApply.h"
+#include "player/playback/MovieMediaInfo.h"
 #include "player/playback/SubtitleFiles.h"
 #include "player/playback/SystemSinks.h"
 #include "player/playback/VideoCommands.h"
@@ -174,6 +175,7 @@ int CKalvorMovie::OpenMedia() {
     QueryDuration();
     ApplyRate();
     if (modes_) modes_->SwitchDisplayMode();
+    if (mediaInfo_) mediaInfo_->MediaOpened();
     host_.EnableMainWindow(true);
     return 1;
 }
@@ -406,6 +408,7 @@ int CKalvorMovie::ReleaseGraph() {
 // Lets go of everything that belongs to one opened file; the renderer, the converters and
 // the probe stay until they are replaced or the window closes.
 void CKalvorMovie::DropGraph() {
+    if (mediaInfo_) mediaInfo_->GraphReleased();
     bus_.reset();
     effectsControl_.reset();
     effectsFilter_.Reset();
@@ -618,6 +621,8 @@ void CKalvorMovie::OnInitDialog() {
     MoveWindow(settings.movieRect);
     effectParams = settings.keepEffectSettings == 1 ? settings.effectParams : DefaultEffectParams();
     SanitizeEffectParams(effectParams);
+    mediaInfoBox_ = std::make_unique<MovieMediaInfo>(*this, settings);
+    if (!mediaInfo_) mediaInfo_ = mediaInfoBox_.get();
 }
 
 void CKalvorMovie::FitVideoRect(int edge) {
@@ -693,6 +698,10 @@ void CKalvorMovie::MoveWindow(const WinRect& rect) {
 void CKalvorMovie::RaiseWindow() {
     show();
     raise();
+}
+
+void CKalvorMovie::AfterToolHidden() {
+    if (host_.Settings().fullScreen == 1) RaiseWindow();
 }
 
 void CKalvorMovie::RefitWindow() {

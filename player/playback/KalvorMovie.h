@@ -28,6 +28,7 @@
 #include "player/playback/VideoWindowOwner.h"
 
 class CVideoContextMenu;
+class MovieMediaInfo;
 class QMimeData;
 
 // The media information box of the "Properties" entry.
@@ -35,6 +36,10 @@ class IMediaInfoBox {
 public:
     virtual ~IMediaInfoBox() = default;
     virtual void ShowMediaInfo() = 0;
+    // The graph is about to go: nothing of it may stay listed.
+    virtual void GraphReleased() {}
+    // A file was opened into a new graph.
+    virtual void MediaOpened() {}
 };
 
 class CKalvorMovie : public QWidget, public IVideoMouseTarget {
@@ -104,6 +109,9 @@ public:
     void SetCursorShape(Qt::CursorShape shape) override { setCursor(shape); }
     void ShowCursor() override { HideCursor(false); }
     void RaiseWindow() override;
+    // A tool window (effect controls, media information) hid itself: in full screen the
+    // video window goes back on top.
+    void AfterToolHidden();
 
     // The effects element. Each does nothing (and reports 1) without the element or a picture.
     // Sends the group of an effect code (1..27) from effectParams, then Apply or RefreshFrame.
@@ -206,6 +214,7 @@ private:
     IVideoWindowOwner* owner_ = nullptr;
     IVideoPlaylist* playlist_ = nullptr;
     IMediaInfoBox* mediaInfo_ = nullptr;
+    std::unique_ptr<MovieMediaInfo> mediaInfoBox_;  // made at initialisation
 
     // The graph state: empty before InitGraph and after CloseGraph.
     media::ElementRef graph_;            // playbin: control, seeking, position, audio volume

@@ -1,5 +1,6 @@
 #include "player/shell/PlayerWindowFactory.h"
 
+#include "player/playback/MovieEffectTarget.h"
 #include "player/shell/MoviePlayback.h"
 
 std::unique_ptr<IPlaybackWindow> PlayerWindowFactory::CreatePlaybackWindow(IMovieHost& host,
@@ -7,9 +8,12 @@ std::unique_ptr<IPlaybackWindow> PlayerWindowFactory::CreatePlaybackWindow(IMovi
     return std::make_unique<MoviePlayback>(host, owner);
 }
 
+// The controls edit the player's video window; a stand-in window has no block to edit.
 std::unique_ptr<CEffectControls> PlayerWindowFactory::CreateEffectControls(IPlaybackWindow* movie,
                                                                            QWidget* parent) {
-    return std::make_unique<CEffectControls>(movie, parent);
+    auto* video = movie ? qobject_cast<CKalvorMovie*>(movie->Widget()) : nullptr;
+    if (!video) return std::make_unique<CEffectControls>(static_cast<IEffectTarget*>(nullptr), parent);
+    return std::make_unique<CEffectControls>(std::make_unique<MovieEffectTarget>(*video), parent);
 }
 
 std::unique_ptr<CKalvorOptions> PlayerWindowFactory::CreateOptions(CKalvorDlg* main, QWidget* parent) {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "player/shell/EffectControls.h"
+#include "player/playback/EffectControls.h"
 #include "player/shell/HKTip.h"
 #include "player/shell/KalvorOptions.h"
 #include "player/shell/KalvorPlaylist.h"
