@@ -34,7 +34,8 @@ struct Host : IPlaylistWindowHost {
     std::vector<int> helps;
     int focused = 0;
     PlayerSettings& Settings() override { return settings; }
-    PlaylistColors Colors() override { return kColors; }
+    PlaylistColors colors = kColors;
+    PlaylistColors Colors() override { return colors; }
     std::string UserConfigFolder() override { return config; }
     std::string SkinFolder() override { return skin; }
     void ShowHelp(int contextId) override { helps.push_back(contextId); }
@@ -266,6 +267,26 @@ TEST_F(PlaylistWindowTest, TheFrameShadesFromTheBorderColourOutsideToTheBackgrou
     EXPECT_EQ(image.pixel(w - 11, bar.Top()), colorref::ToQColor(kColors.highlight).rgb());
     EXPECT_EQ(image.pixel(w - 11, 39), colorref::ToQColor(kColors.highlight).rgb());
     EXPECT_EQ(image.pixel(w - 10, 39), color(2));
+}
+
+TEST_F(PlaylistWindowTest, ANewSkinRepaintsTheFrameScrollBarAndCloseButton) {
+    Open();
+    const QImage oldUp = window_->ScrollBar().Up().Shown();
+    ASSERT_FALSE(oldUp.isNull());
+    host_.colors = {0x00000000, 0x00FFFFFF, 0x0000FF00, 0x00FFFFFF};
+    QImage skin(13, 127, QImage::Format_RGB32);
+    skin.fill(qRgb(1, 2, 3));
+    ASSERT_TRUE(skin.save(QString::fromStdString(host_.skin + "/scrollskin.bmp"), "BMP"));
+    window_->ApplyPlaylistSkin();
+    const QImage image = window_->grab().toImage();
+    EXPECT_EQ(image.pixel(0, 150), qRgb(246, 246, 246));  // 29/30 of white over black
+    EXPECT_EQ(image.pixel(9, 150), qRgb(17, 17, 17));
+    EXPECT_EQ(window_->ScrollBar().Up().Shown().pixel(6, 6), qRgb(1, 2, 3));
+    EXPECT_EQ(image.pixel(400 - 12, 10), qRgb(1, 2, 3));  // the close button
+    // The skin's scroll bitmap gone: blank pieces, nothing breaks.
+    std::filesystem::remove(host_.skin + "/scrollskin.bmp");
+    window_->ApplyPlaylistSkin();
+    EXPECT_TRUE(window_->ScrollBar().Thumb().Shown().isNull());
 }
 
 TEST_F(PlaylistWindowTest, MovingFollowsThePointerAndSnapsBelowOrAboveTheMainWindow) {
