@@ -14,16 +14,16 @@
 #include "common/EffectParams.h"
 
 enum class EffectControlKind {
-    Bar,           // horizontal scroll bar
-    VerticalBar,   // vertical scroll bar
-    TimeSlider,    // a slider whose every user move counts, page steps too
-    ZoomBar,       // the zoom bar: the area follows the position
-    Edit,          // a number beside a bar, or a zoom edit
-    PercentEdit,   // the time multiplier in percent, two decimals
-    Check,         // a check box toggling its field
-    PushCheck,     // B, I, U: push buttons that stay down
-    BlurCheck,     // BLUR and BLUR x 2: a value of the blur field each
-    Rate2425,      // the "24/25" check box
+    Bar,          // horizontal scroll bar
+    VerticalBar,  // vertical scroll bar
+    TimeSlider,   // a slider whose every user move counts, page steps too
+    ZoomBar,      // the zoom bar: the area follows the position
+    Edit,         // a number beside a bar, or a zoom edit
+    PercentEdit,  // the time multiplier in percent, two decimals
+    Check,        // a check box toggling its field
+    PushCheck,    // B, I, U: push buttons that stay down
+    BlurCheck,    // BLUR and BLUR x 2: a value of the blur field each
+    Rate2425,     // the "24/25" check box
     FaceList,
     SizeBox,
     AlignmentList,
@@ -44,17 +44,17 @@ enum class EffectMapping {
 struct EffectControl {
     int id;
     EffectControlKind kind;
-    int page;                    // 1..8
-    int x, y, width, height;     // dialog units
-    bool shown;                  // false for the controls a page keeps hidden
-    int32_t minimum, maximum;    // the position's range (bars) or the text's range (edits)
-    std::string_view field;      // the EffectParams member; empty when none or several
-    int32_t code;                // the effect code applied after a change; 0 for none
+    int page;                  // 1..8
+    int x, y, width, height;   // dialog units
+    bool shown;                // false for the controls a page keeps hidden
+    int32_t minimum, maximum;  // the position's range (bars) or the text's range (edits)
+    std::string_view field;    // the EffectParams member; empty when none or several
+    int32_t code;              // the effect code applied after a change; 0 for none
     EffectMapping mapping;
-    int32_t k;                   // the constant of Offset and Reverse; the value of BlurCheck
-    int buddy;                   // a bar's edit, an edit's bar; 0 for none
-    bool editShowsValue;         // an edit holding the field's value rather than the position
-    std::string_view text;       // the caption of buttons and check boxes
+    int32_t k;              // the constant of Offset and Reverse; the value of BlurCheck
+    int buddy;              // a bar's edit, an edit's bar; 0 for none
+    bool editShowsValue;    // an edit holding the field's value rather than the position
+    std::string_view text;  // the caption of buttons and check boxes
 };
 
 struct EffectPageButton {

@@ -18,7 +18,6 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QToolTip>
-
 #include <algorithm>
 #include <cmath>
 
@@ -49,7 +48,9 @@ const DialogUnits& Units() {
     return units;
 }
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 int32_t& IntField(EffectParams& params, std::string_view name) {
     const EffectField* field = FindEffectField(name);
@@ -62,8 +63,10 @@ bool IsUserMove(int action) {
         case QAbstractSlider::SliderSingleStepAdd:
         case QAbstractSlider::SliderSingleStepSub:
         case QAbstractSlider::SliderToMinimum:
-        case QAbstractSlider::SliderToMaximum: return true;
-        default: return false;
+        case QAbstractSlider::SliderToMaximum:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -167,7 +170,8 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
         case K::Bar:
         case K::VerticalBar:
         case K::ZoomBar: {
-            auto* bar = new QScrollBar(c.kind == K::VerticalBar ? Qt::Vertical : Qt::Horizontal, this);
+            auto* bar =
+                new QScrollBar(c.kind == K::VerticalBar ? Qt::Vertical : Qt::Horizontal, this);
             bar->setRange(c.minimum, c.maximum);
             bar->setSingleStep(1);
             bar->setPageStep(0);  // page clicks do not move the bars
@@ -190,12 +194,14 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
             edit->setFrame(false);
             edit->setFont(labelFont_);
             if (c.kind == K::PercentEdit) {
-                connect(edit, &QLineEdit::textEdited, this, [this](const QString& t) { OnPercentEdit(t); });
+                connect(edit, &QLineEdit::textEdited, this,
+                        [this](const QString& t) { OnPercentEdit(t); });
             } else if (c.page == 7) {
                 connect(edit, &QLineEdit::textEdited, this,
                         [this, &c](const QString& t) { OnZoomEdit(c, t); });
             } else {
-                connect(edit, &QLineEdit::textEdited, this, [this, &c](const QString& t) { OnEdit(c, t); });
+                connect(edit, &QLineEdit::textEdited, this,
+                        [this, &c](const QString& t) { OnEdit(c, t); });
             }
             return edit;
         }
@@ -219,7 +225,8 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
             font.setItalic(c.text == "I");
             font.setUnderline(c.text == "U");
             button->setFont(font);
-            connect(button, &QPushButton::clicked, this, [this, &c](bool checked) { OnCheck(c, checked); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, &c](bool checked) { OnCheck(c, checked); });
             return button;
         }
         case K::ColorButton: {
@@ -241,8 +248,10 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
             box->setFont(labelFont_);
             for (std::string_view size : ec::FontSizes()) box->addItem(Text(size));
             box->lineEdit()->setMaxLength(kSizeBoxTextLimit);
-            connect(box, &QComboBox::textActivated, this, [this](const QString& t) { OnSize(t, false); });
-            connect(box->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& t) { OnSize(t, true); });
+            connect(box, &QComboBox::textActivated, this,
+                    [this](const QString& t) { OnSize(t, false); });
+            connect(box->lineEdit(), &QLineEdit::textEdited, this,
+                    [this](const QString& t) { OnSize(t, true); });
             return box;
         }
         case K::AlignmentList: {
@@ -256,7 +265,8 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
         case K::HorizontalSpin: {
             const bool vertical = c.kind == K::VerticalSpin;
             auto* spin = new QWidget(this);
-            auto* layout = vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(spin)) : new QHBoxLayout(spin);
+            auto* layout =
+                vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(spin)) : new QHBoxLayout(spin);
             layout->setContentsMargins(0, 0, 0, 0);
             layout->setSpacing(0);
             // Up moves the area up, left moves it left.
@@ -373,7 +383,9 @@ void CEffectControls::SyncControls() {
             case K::PushCheck:
                 static_cast<QAbstractButton*>(widget)->setChecked(IntField(*params, c.field) != 0);
                 break;
-            case K::BlurCheck: static_cast<QAbstractButton*>(widget)->setChecked(params->blur == c.k); break;
+            case K::BlurCheck:
+                static_cast<QAbstractButton*>(widget)->setChecked(params->blur == c.k);
+                break;
             case K::PercentEdit:
                 static_cast<QLineEdit*>(widget)->setText(
                     Text(ec::FormatPercent(params->timeMultiplier * 100)));
@@ -386,9 +398,11 @@ void CEffectControls::SyncControls() {
                 static_cast<QComboBox*>(widget)->setEditText(QString::number(params->fontSize));
                 break;
             case K::AlignmentList:
-                static_cast<QComboBox*>(widget)->setCurrentIndex(std::clamp(params->alignment, 0, 2));
+                static_cast<QComboBox*>(widget)->setCurrentIndex(
+                    std::clamp(params->alignment, 0, 2));
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     SyncFace();
@@ -467,7 +481,8 @@ void CEffectControls::OnEdit(const EffectControl& edit, const QString& text) {
         const QSignalBlocker quiet(slider);
         slider->setValue(position);
     }
-    IntField(*params, edit.field) = edit.editShowsValue ? number : ec::FieldFromPosition(bar, position);
+    IntField(*params, edit.field) =
+        edit.editShowsValue ? number : ec::FieldFromPosition(bar, position);
     Apply(edit.code);
 }
 
@@ -483,11 +498,20 @@ void CEffectControls::OnZoomEdit(const EffectControl& edit, const QString& text)
     const int32_t w = target_->VideoWidth(), h = target_->VideoHeight();
     int32_t stored = typed;
     switch (edit.id) {
-        case ec::kZoomX: area = zoomsteps::SetLeft(area, typed, w), stored = area.left; break;
-        case ec::kZoomY: area = zoomsteps::SetTop(area, typed, h), stored = area.top; break;
-        case ec::kZoomWidth: area = zoomsteps::SetWidth(area, typed, w), stored = area.width; break;
-        case ec::kZoomHeight: area = zoomsteps::SetHeight(area, typed, h), stored = area.height; break;
-        default: return;
+        case ec::kZoomX:
+            area = zoomsteps::SetLeft(area, typed, w), stored = area.left;
+            break;
+        case ec::kZoomY:
+            area = zoomsteps::SetTop(area, typed, h), stored = area.top;
+            break;
+        case ec::kZoomWidth:
+            area = zoomsteps::SetWidth(area, typed, w), stored = area.width;
+            break;
+        case ec::kZoomHeight:
+            area = zoomsteps::SetHeight(area, typed, h), stored = area.height;
+            break;
+        default:
+            return;
     }
     if (stored != typed) SetEditText(edit.id, stored);
     zoomsteps::ToParams(*params, area);
@@ -554,7 +578,8 @@ void CEffectControls::OnSize(const QString& text, bool typed) {
     const EffectControl& box = *ec::Find(ec::kSizeBox);
     const int32_t number = ec::ParseNumber(text.left(kSizeBoxTextLimit).toStdString());
     const int32_t size = std::clamp(number, box.minimum, box.maximum);
-    if (typed && size != number) static_cast<QComboBox*>(Control(box.id))->setEditText(QString::number(size));
+    if (typed && size != number)
+        static_cast<QComboBox*>(Control(box.id))->setEditText(QString::number(size));
     params->fontSize = size;
     Apply(box.code);
 }
@@ -598,7 +623,8 @@ void CEffectControls::ResetPage() {
     EffectParams* params = Params();
     if (!params) return;
     const int32_t w = target_->VideoWidth(), h = target_->VideoHeight();
-    const std::vector<EffectCode> codes = ResetEffectPage(*params, static_cast<EffectPage>(page_), w, h);
+    const std::vector<EffectCode> codes =
+        ResetEffectPage(*params, static_cast<EffectPage>(page_), w, h);
     // Without a picture of at least 2 x 2 the whole picture is no area: keep 1 x 1.
     params->zoomWidth = std::max(params->zoomWidth, 1);
     params->zoomHeight = std::max(params->zoomHeight, 1);

@@ -9,7 +9,6 @@
 #include <QDialog>
 #include <QFont>
 #include <QRect>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -110,6 +109,6 @@ private:
     QFont labelFont_;
     QRect resetRect_;
     QRect pageArea_;
-    std::map<int, QWidget*> controls_;  // children, by control id
+    std::map<int, QWidget*> controls_;    // children, by control id
     std::map<int, QLabel*> pageButtons_;  // children, by page
 };

@@ -18,21 +18,29 @@ int64_t Whole(double value) {
 
 std::string Fixed3(double value) {
     char text[400];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, std::isfinite(value) ? value : 0.0,
-                                            std::chars_format::fixed, 3);
+    const auto [end, error] = std::to_chars(
+        text, text + sizeof text, std::isfinite(value) ? value : 0.0, std::chars_format::fixed, 3);
     return error == std::errc{} ? std::string(text, end) : "0.000";
 }
 
-char Printable(uint32_t byte) { return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : ' '; }
+char Printable(uint32_t byte) {
+    return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : ' ';
+}
 
 std::string DepthName(int32_t bits) {
     switch (bits) {
-        case 8: return "(256 colors)";
-        case 12: return "(4096 colors)";
-        case 16: return "(High Color)";
-        case 24: return "(True Color)";
-        case 32: return "(True Color Alpha)";
-        default: return "";
+        case 8:
+            return "(256 colors)";
+        case 12:
+            return "(4096 colors)";
+        case 16:
+            return "(High Color)";
+        case 24:
+            return "(True Color)";
+        case 32:
+            return "(True Color Alpha)";
+        default:
+            return "";
     }
 }
 
@@ -47,8 +55,9 @@ MediaInfoTexts Format(const MediaInfoFacts& facts) {
         const int64_t minutes = Whole(d / 60) - 60 * hours;
         const int64_t seconds = Whole(d) - 60 * Whole(d / 60);
         std::snprintf(buffer, sizeof buffer, "%lld Frames (%2.2lld:%2.2lld:%2.2lld)",
-                      static_cast<long long>(Whole(d * facts.frameRate)), static_cast<long long>(hours),
-                      static_cast<long long>(minutes), static_cast<long long>(seconds));
+                      static_cast<long long>(Whole(d * facts.frameRate)),
+                      static_cast<long long>(hours), static_cast<long long>(minutes),
+                      static_cast<long long>(seconds));
         texts.streamLength = buffer;
         texts.resolution = std::to_string(facts.width) + "x" + std::to_string(facts.height);
         // A rate of 0 has no frame time: "0 ms)" rather than a division by zero.
@@ -65,15 +74,17 @@ MediaInfoTexts Format(const MediaInfoFacts& facts) {
             kNotAvailable;
     }
     texts.sampleRate = std::to_string(facts.sampleRate) + " Hz";
-    texts.channels = std::to_string(facts.channels) +
-                     (facts.channels == 1 ? " (Mono)" : facts.channels == 2 ? " (Stereo)" : "");
+    texts.channels = std::to_string(facts.channels) + (facts.channels == 1   ? " (Mono)"
+                                                       : facts.channels == 2 ? " (Stereo)"
+                                                                             : "");
     texts.bitRate = std::to_string(facts.bitRate >> 10) + " kBits/s";
     return texts;
 }
 
 QPoint Place(const QRect& anchor, const QSize& box, const QRect& desktop) {
     // The centre of a rectangle whose right and bottom edges lie outside it.
-    const QPoint centre((2 * anchor.left() + anchor.width()) / 2, (2 * anchor.top() + anchor.height()) / 2);
+    const QPoint centre((2 * anchor.left() + anchor.width()) / 2,
+                        (2 * anchor.top() + anchor.height()) / 2);
     int x = centre.x() - box.width() / 2;
     if (x + box.width() > desktop.right() + 1) x = desktop.right() + 1 - box.width();
     x = std::max(x, desktop.left());

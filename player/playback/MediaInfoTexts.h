@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-
 #include <cstdint>
 #include <string>
 

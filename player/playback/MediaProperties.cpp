@@ -27,8 +27,9 @@ struct ValueRow {
     int group;  // 1: video, 2: audio
 };
 constexpr ValueRow kRows[] = {
-    {1186, "Stream length:", 1}, {1187, "Frame resolution:", 1}, {1188, "Frame rate:", 1},
-    {1189, "FOURCC:", 1},        {1190, "Depth:", 1},            {1192, "Sampling rate:", 2},
+    {1186, "Stream length:", 1}, {1187, "Frame resolution:", 1},
+    {1188, "Frame rate:", 1},    {1189, "FOURCC:", 1},
+    {1190, "Depth:", 1},         {1192, "Sampling rate:", 2},
     {1193, "Channels:", 2},      {1195, "Average bitrate:", 2},
 };
 
@@ -116,7 +117,8 @@ void CMediaProperties::ShowMediaInfo() {
 void CMediaProperties::ListFilterPages() {
     filters_->clear();
     list_.Refill(source_ ? source_->Graph() : nullptr);
-    for (size_t i = 0; i < list_.Count(); ++i) filters_->addItem(QString::fromStdString(list_.Name(i)));
+    for (size_t i = 0; i < list_.Count(); ++i)
+        filters_->addItem(QString::fromStdString(list_.Name(i)));
     selected_ = filters_->count() > 0 ? std::min(selected_, filters_->count() - 1) : 0;
 }
 

@@ -4,7 +4,6 @@
 // settings the user can open. Modeless; filled and shown by ShowMediaInfo.
 
 #include <QDialog>
-
 #include <array>
 #include <functional>
 

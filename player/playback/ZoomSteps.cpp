@@ -77,7 +77,9 @@ void ToParams(EffectParams& params, const ZoomArea& area) {
     params.zoomHeight = area.height;
 }
 
-bool CanZoom(int32_t videoWidth, int32_t videoHeight) { return videoWidth >= 2 && videoHeight >= 2; }
+bool CanZoom(int32_t videoWidth, int32_t videoHeight) {
+    return videoWidth >= 2 && videoHeight >= 2;
+}
 
 int32_t BarPosition(const ZoomArea& area, int32_t videoWidth, int32_t videoHeight) {
     if (!CanZoom(videoWidth, videoHeight)) return 0;

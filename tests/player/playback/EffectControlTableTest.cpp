@@ -57,8 +57,8 @@ TEST(EffectControlTable, DocumentedPositionsGiveTheirValues) {
         int32_t position;
         int32_t value;
     } cases[] = {
-        {1066, 300, 44},  {1041, 80, 20},   {1054, 0, -300}, {1054, 600, 300}, {1036, 100, 900},
-        {1033, 1000, 0},  {1092, 0, 0},     {1092, 1, 3},    {1092, 9, 11},    {1072, 0, -180},
+        {1066, 300, 44}, {1041, 80, 20}, {1054, 0, -300}, {1054, 600, 300}, {1036, 100, 900},
+        {1033, 1000, 0}, {1092, 0, 0},   {1092, 1, 3},    {1092, 9, 11},    {1072, 0, -180},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ec::FieldFromPosition(*ec::Find(c.bar), c.position), c.value) << c.bar;
@@ -85,8 +85,13 @@ TEST(EffectControlTable, TypedNumbersReadLikeTheOldEdits) {
     const struct {
         const char* text;
         int32_t value;
-    } numbers[] = {{"300", 300}, {"  -45x", -45}, {"", 0}, {"-", 0}, {"abc", 0},
-                   {"99999999999999", INT32_MAX}, {"-99999999999999", INT32_MIN}};
+    } numbers[] = {{"300", 300},
+                   {"  -45x", -45},
+                   {"", 0},
+                   {"-", 0},
+                   {"abc", 0},
+                   {"99999999999999", INT32_MAX},
+                   {"-99999999999999", INT32_MIN}};
     for (const auto& n : numbers) EXPECT_EQ(ec::ParseNumber(n.text), n.value) << n.text;
 
     EXPECT_EQ(ec::ParseReal("104.17"), 104.17);

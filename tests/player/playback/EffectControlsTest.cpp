@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QWheelEvent>
-
 #include <cstring>
 #include <vector>
 
@@ -87,7 +86,8 @@ TEST(EffectControls, StartingUpShowsTheBlockAndSendsNothing) {
     t.params.timeMultiplier = 1.0417;
     t.params.zoomLeft = 700, t.params.zoomWidth = 100;  // past the picture's right edge
     const QStringList faces = QFontDatabase::families();
-    if (!faces.isEmpty()) std::strcpy(t.params.fontFace, faces.front().toLower().toUtf8().constData());
+    if (!faces.isEmpty())
+        std::strcpy(t.params.fontFace, faces.front().toLower().toUtf8().constData());
     CEffectControls d(&t);
     d.show();
 
@@ -121,41 +121,99 @@ TEST(EffectControls, UserChangesSetTheirFieldAndApplyOnlyTheirCode) {
         std::function<bool(const EffectParams&, const CEffectControls&)> check;
         int code;
     } cases[] = {
-        {"brightness bar to 300", [](auto& d) { Move(d, 1066, 300); }, {"brightness"},
-         [](auto& p, auto& d) { return p.brightness == 44 && Get<QLineEdit>(d, 1068)->text() == "300"; }, 1},
-        {"saturation line step", [](auto& d) {
+        {"brightness bar to 300",
+         [](auto& d) { Move(d, 1066, 300); },
+         {"brightness"},
+         [](auto& p, auto& d) {
+             return p.brightness == 44 && Get<QLineEdit>(d, 1068)->text() == "300";
+         },
+         1},
+        {"saturation line step",
+         [](auto& d) {
              Get<QAbstractSlider>(d, 1073)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-         }, {"saturation"}, [](auto& p, auto&) { return p.saturation == 1; }, 13},
-        {"bar transparency edit 80", [](auto& d) { Type(d, 1042, "80"); }, {"barOpacity"},
-         [](auto& p, auto& d) { return p.barOpacity == 20 && Get<QAbstractSlider>(d, 1041)->value() == 80; }, 27},
-        {"time shift edit 7000", [](auto& d) { Type(d, 1057, "7000"); }, {"timeShift"},
+         },
+         {"saturation"},
+         [](auto& p, auto&) { return p.saturation == 1; },
+         13},
+        {"bar transparency edit 80",
+         [](auto& d) { Type(d, 1042, "80"); },
+         {"barOpacity"},
+         [](auto& p, auto& d) {
+             return p.barOpacity == 20 && Get<QAbstractSlider>(d, 1041)->value() == 80;
+         },
+         27},
+        {"time shift edit 7000",
+         [](auto& d) { Type(d, 1057, "7000"); },
+         {"timeShift"},
          [](auto& p, auto& d) {
              return p.timeShift == 6000 && Get<QLineEdit>(d, 1057)->text() == "6000" &&
                     Get<QAbstractSlider>(d, 1054)->value() == 600;
-         }, 14},
-        {"multiplier edit 0.5", [](auto& d) { Type(d, 1059, "0.5"); }, {"timeMultiplier"},
-         [](auto& p, auto& d) { return p.timeMultiplier == 0.01 && Get<QLineEdit>(d, 1059)->text() == "1.00"; }, 15},
-        {"24/25 checked", [](auto& d) { Get<QCheckBox>(d, 1062)->click(); }, {"timeMultiplier"},
-         [](auto& p, auto& d) { return p.timeMultiplier == 1.0417 && Get<QLineEdit>(d, 1059)->text() == "104.17"; }, 15},
-        {"right bound edit 100", [](auto& d) { Type(d, 1037, "100"); }, {"rightBound"},
-         [](auto& p, auto& d) { return p.rightBound == 100 && Get<QAbstractSlider>(d, 1036)->value() == 900; }, 24},
-        {"vertical bar to 1000", [](auto& d) { Move(d, 1033, 1000); }, {"textVertical"},
-         [](auto& p, auto& d) { return p.textVertical == 0 && Get<QLineEdit>(d, 1034)->text() == "0"; }, 24},
-        {"hidden contrast edit -5", [](auto& d) { Type(d, 1069, "-5"); }, {"contrast"},
-         [](auto& p, auto& d) { return p.contrast == 0 && Get<QLineEdit>(d, 1069)->text() == "0"; }, 1},
-        {"size typed 150", [](auto& d) {
+         },
+         14},
+        {"multiplier edit 0.5",
+         [](auto& d) { Type(d, 1059, "0.5"); },
+         {"timeMultiplier"},
+         [](auto& p, auto& d) {
+             return p.timeMultiplier == 0.01 && Get<QLineEdit>(d, 1059)->text() == "1.00";
+         },
+         15},
+        {"24/25 checked",
+         [](auto& d) { Get<QCheckBox>(d, 1062)->click(); },
+         {"timeMultiplier"},
+         [](auto& p, auto& d) {
+             return p.timeMultiplier == 1.0417 && Get<QLineEdit>(d, 1059)->text() == "104.17";
+         },
+         15},
+        {"right bound edit 100",
+         [](auto& d) { Type(d, 1037, "100"); },
+         {"rightBound"},
+         [](auto& p, auto& d) {
+             return p.rightBound == 100 && Get<QAbstractSlider>(d, 1036)->value() == 900;
+         },
+         24},
+        {"vertical bar to 1000",
+         [](auto& d) { Move(d, 1033, 1000); },
+         {"textVertical"},
+         [](auto& p, auto& d) {
+             return p.textVertical == 0 && Get<QLineEdit>(d, 1034)->text() == "0";
+         },
+         24},
+        {"hidden contrast edit -5",
+         [](auto& d) { Type(d, 1069, "-5"); },
+         {"contrast"},
+         [](auto& p, auto& d) { return p.contrast == 0 && Get<QLineEdit>(d, 1069)->text() == "0"; },
+         1},
+        {"size typed 150",
+         [](auto& d) {
              auto* box = Get<QComboBox>(d, 1050);
              box->setEditText("150");
              emit box->lineEdit()->textEdited("150");
-         }, {"fontSize"}, [](auto& p, auto& d) { return p.fontSize == 100 && Get<QComboBox>(d, 1050)->currentText() == "100"; }, 18},
-        {"italic pressed", [](auto& d) { Get<QPushButton>(d, 1052)->click(); }, {"italic"},
-         [](auto& p, auto&) { return p.italic == 1; }, 20},
-        {"BLUR x 2 after BLUR", [](auto& d) { Get<QCheckBox>(d, 1090)->click(); }, {"blur"},
-         [](auto& p, auto& d) { return p.blur == 2 && !Get<QCheckBox>(d, 1089)->isChecked(); }, 3},
-        {"alignment RIGHT", [](auto& d) { emit Get<QComboBox>(d, 1030)->activated(2); }, {"alignment"},
-         [](auto& p, auto&) { return p.alignment == 2; }, 26},
-        {"grayscale", [](auto& d) { Get<QCheckBox>(d, 1116)->click(); }, {"grayscale"},
-         [](auto& p, auto&) { return p.grayscale == 1; }, 7},
+         },
+         {"fontSize"},
+         [](auto& p, auto& d) {
+             return p.fontSize == 100 && Get<QComboBox>(d, 1050)->currentText() == "100";
+         },
+         18},
+        {"italic pressed",
+         [](auto& d) { Get<QPushButton>(d, 1052)->click(); },
+         {"italic"},
+         [](auto& p, auto&) { return p.italic == 1; },
+         20},
+        {"BLUR x 2 after BLUR",
+         [](auto& d) { Get<QCheckBox>(d, 1090)->click(); },
+         {"blur"},
+         [](auto& p, auto& d) { return p.blur == 2 && !Get<QCheckBox>(d, 1089)->isChecked(); },
+         3},
+        {"alignment RIGHT",
+         [](auto& d) { emit Get<QComboBox>(d, 1030)->activated(2); },
+         {"alignment"},
+         [](auto& p, auto&) { return p.alignment == 2; },
+         26},
+        {"grayscale",
+         [](auto& d) { Get<QCheckBox>(d, 1116)->click(); },
+         {"grayscale"},
+         [](auto& p, auto&) { return p.grayscale == 1; },
+         7},
     };
     for (const Case& c : cases) {
         RecordingTarget t;

@@ -17,10 +17,10 @@ TEST(ZoomSteps, BarStepsFromTheWholePictureFollowTheHalvedChange) {
         int position;
         ZoomArea expected;
     } cases[] = {
-        {1, {0, 0, 639, 479}},      // 638 and 478: halves of 0 change nothing
-        {2, {1, 0, 637, 479}},      // 637 (-1 each side), 478 still a half of 0
+        {1, {0, 0, 639, 479}},  // 638 and 478: halves of 0 change nothing
+        {2, {1, 0, 637, 479}},  // 637 (-1 each side), 478 still a half of 0
         {500, {160, 120, 319, 239}},
-        {1000, {319, 239, 1, 1}},   // the smallest area, never zero wide
+        {1000, {319, 239, 1, 1}},  // the smallest area, never zero wide
     };
     for (const Case& c : cases) {
         EXPECT_EQ(zoomsteps::StepTo(whole, c.position, 640, 480), c.expected) << c.position;
@@ -30,9 +30,7 @@ TEST(ZoomSteps, BarStepsFromTheWholePictureFollowTheHalvedChange) {
 }
 
 TEST(ZoomSteps, ZoomingInThenOutReturnsTheWholePicture) {
-    const struct {
-        int w, h;
-    } sizes[] = {{640, 480}, {321, 241}, {2, 2}, {3, 1000}};
+    const struct { int w, h; } sizes[] = {{640, 480}, {321, 241}, {2, 2}, {3, 1000}};
     for (const auto& s : sizes) {
         const ZoomArea whole{0, 0, s.w - 1, s.h - 1};
         ZoomArea area = whole;
@@ -92,14 +90,30 @@ TEST(ZoomSteps, RandomBarEditAndSpinSequencesStayInsideThePicture) {
         for (int step = 0; step < 60; ++step) {
             const int value = std::uniform_int_distribution(-50, 900)(random);
             switch (std::uniform_int_distribution(0, 7)(random)) {
-                case 0: area = zoomsteps::StepTo(area, value % 1001, w, h); break;
-                case 1: area = zoomsteps::SetLeft(area, value, w); break;
-                case 2: area = zoomsteps::SetTop(area, value, h); break;
-                case 3: area = zoomsteps::SetWidth(area, value, w); break;
-                case 4: area = zoomsteps::SetHeight(area, value, h); break;
-                case 5: area = zoomsteps::SpinHorizontal(area, value % 3 - 1, w); break;
-                case 6: area = zoomsteps::SpinVertical(area, value % 3 - 1, h); break;
-                default: area = zoomsteps::StepTo(area, 1000 - (value & 7), w, h); break;
+                case 0:
+                    area = zoomsteps::StepTo(area, value % 1001, w, h);
+                    break;
+                case 1:
+                    area = zoomsteps::SetLeft(area, value, w);
+                    break;
+                case 2:
+                    area = zoomsteps::SetTop(area, value, h);
+                    break;
+                case 3:
+                    area = zoomsteps::SetWidth(area, value, w);
+                    break;
+                case 4:
+                    area = zoomsteps::SetHeight(area, value, h);
+                    break;
+                case 5:
+                    area = zoomsteps::SpinHorizontal(area, value % 3 - 1, w);
+                    break;
+                case 6:
+                    area = zoomsteps::SpinVertical(area, value % 3 - 1, h);
+                    break;
+                default:
+                    area = zoomsteps::StepTo(area, 1000 - (value & 7), w, h);
+                    break;
             }
             ASSERT_GE(area.left, 0);
             ASSERT_GE(area.top, 0);
