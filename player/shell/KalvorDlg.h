@@ -2,7 +2,8 @@
 
 // The player's main window: a captionless window whose whole surface is the skin. It owns
 // the settings record and every other window of the player, starts them in their order,
-// and receives the launch requests of later instances.
+// receives the launch requests of later instances, runs the commands of buttons, keys and
+// other windows, and opens what plays.
 
 #include <QDialog>
 
