@@ -1,0 +1,115 @@
+#include "player/options/SkinPackages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skinpackages {
+namespace {
+
+bool EndsWithPackage(const std::string& name) {
+    const size_t n = std::strlen(kExtension);
+    return name.size() > n && name.compare(name.size() - n, n, kExtension) == 0;
+}
+
+int OpenRegular(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::vector<std::string> List(const std::string& skinsFolder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(skinsFolder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string file = entry->d_name;
+        if (!EndsWithPackage(file)) continue;
+        struct stat st {};
+        if (stat((skinsFolder + "/" + file).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        names.push_back(file.substr(0, file.size() - std::strlen(kExtension)));
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Install(const std::string& source, const std::string& skinsFolder, std::string& name,
+             std::string& error) {
+    const size_t slash = source.rfind('/');
+    const std::string file = slash == std::string::npos ? source : source.substr(slash + 1);
+    if (!EndsWithPackage(file)) {
+        error = file + " is not a skin package (*.krs)";
+        return false;
+    }
+    const int in = OpenRegular(source);
+    if (in < 0) {
+        error = source + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::string target = skinsFolder + "/" + file;
+    mkdir(skinsFolder.c_str(), 0755);
+    const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0) {
+        error = target + ": " + std::strerror(errno);
+        close(in);
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = source + ": " + std::strerror(errno);
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = write(out, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                error = target + ": " + std::strerror(w < 0 ? errno : ENOSPC);
+                ok = false;
+                break;
+            }
+            done += w;
+        }
+        if (!ok) break;
+    }
+    close(in);
+    if (close(out) != 0 && ok) {
+        error = target + ": " + std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        unlink(target.c_str());
+        return false;
+    }
+    name = file.substr(0, file.size() - std::strlen(kExtension));
+    return true;
+}
+
+bool LooksLikePackage(const std::string& path) {
+    const int fd = OpenRegular(path);
+    if (fd < 0) return false;
+    unsigned char head[4] = {};
+    const ssize_t n = read(fd, head, sizeof head);
+    close(fd);
+    return n == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+}
+
+}  // namespace skinpackages
