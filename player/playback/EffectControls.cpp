@@ -155,7 +155,7 @@ void CEffectControls::CreatePageButtons() {
     for (const EffectPageButton& button : ec::PageButtons()) {
         auto* label = new QLabel(Text(button.text), this);
         label->setObjectName(QString::number(button.id));
-        label->setGeometry(units.ToPixels(4, 4 + row * 14, 72, 12));
+        label->setGeometry(units.ToPixels(2, 4 + row * 14, 75, 12));
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
         label->setFont(labelFont_);
@@ -331,8 +331,11 @@ void CEffectControls::ColourControls() {
     }
 }
 
+// Only a changed text is set, so a repaint never moves the cursor of an edit being typed in.
 void CEffectControls::SetEditText(int id, int32_t value) {
-    if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->setText(QString::number(value));
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    const QString text = QString::number(value);
+    if (edit && edit->text() != text) edit->setText(text);
 }
 
 void CEffectControls::SyncFace() {
@@ -726,6 +729,8 @@ void CEffectControls::paintEvent(QPaintEvent*) {
     painter.setPen(colorref::ToQColor(kPageOffColour));
     painter.drawRect(pageArea_.adjusted(0, 0, -1, -1));
     if (!initialized_) return;
+    // The zoom page follows the block as it is now: an open since the last paint changed it.
+    if (page_ == 7 && Params()) ShowZoomArea();
     painter.setFont(labelFont_);
     painter.setPen(Qt::black);
     const DialogUnits& units = Units();

@@ -282,6 +282,10 @@ TEST(EffectControls, ZoomBarStepsFromTheWholePictureAndSpinsMoveTheArea) {
     Get<QWidget>(d, 1118)->findChildren<QToolButton*>().front()->click();  // left arrow
     EXPECT_EQ(t.params.zoomLeft, 0);
     EXPECT_EQ(t.codes, (std::vector<int>{12, 12, 12, 12}));
+
+    t.params.zoomTop = 7;  // as an open of another file would
+    d.grab();
+    EXPECT_EQ(Get<QLineEdit>(d, 1111)->text(), "7") << "page 7 reads the block when it paints";
 }
 
 TEST(EffectControls, AVideoUnderTwoPixelsLeavesTheZoomAsItIs) {
