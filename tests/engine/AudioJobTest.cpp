@@ -144,6 +144,22 @@ TEST_F(AudioJobTest, AMergeWritesOnlyTheFragmentsWithAudioBackToBackAtTheHighest
     EXPECT_NEAR(double(wav.dataBytes / wav.blockAlign), 7.0 * 48000, 3 * 1024);
 }
 
+TEST_F(AudioJobTest, AUserStopEndsTheMergeEarlyWithAWholeFileOfWhatWasWritten) {
+    const std::string tone = env_.Path("tone.wav");
+    ASSERT_TRUE(media::MakeWav(tone, {.seconds = 30.0, .rate = 8000, .channels = 1}));
+    const std::vector<Fragment> fragments(20, Fragment{tone, 0, 30});  // 600 s in all
+    ASSERT_EQ(
+        Run(JobKind::MergeAudio, fragments, {"name part", "forward", "row 0", "forward", "stop"}),
+        0);
+    EXPECT_TRUE(messages_.shown.empty());
+    const std::string bytes = TempEnvironment::ReadFile(env_.Path("part.wav"));
+    const WavBytes wav = WavBytes::Parse(bytes);
+    ASSERT_TRUE(wav.riff);
+    EXPECT_EQ(wav.dataOffset + wav.dataBytes, bytes.size());
+    EXPECT_GT(wav.dataBytes, 0u);
+    EXPECT_LT(wav.dataBytes, 300u * 8000 * 2) << "the stop did not end the merge";
+}
+
 TEST_F(AudioJobTest, RefusedJobsSayWhyOnceAndLeaveEveryFileAsItWas) {
     const std::string tone = env_.Path("tone.wav"), video = env_.Path("v.avi");
     ASSERT_TRUE(media::MakeWav(tone, {.seconds = 4.0}));
