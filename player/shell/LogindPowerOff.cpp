@@ -6,7 +6,9 @@
 #include <QDBusPendingReply>
 
 void LogindPowerOff::PowerOff() {
-    QDBusConnection bus = QDBusConnection::systemBus();
+    QDBusConnection bus = busAddress_.empty()
+                              ? QDBusConnection::systemBus()
+                              : QDBusConnection::connectToBus(QString::fromStdString(busAddress_), "kalvor-power");
     if (!bus.isConnected()) {
         qWarning("Kalvor: no system bus, the computer was not switched off");
         return;
