@@ -60,11 +60,11 @@ constexpr Switch kSwitches[] = {
 
 // The dialog, in dialog units; the dispatcher shows it at 355 x 400 pixels.
 constexpr Place kPlaces[] = {
-    {1121, Kind::Tab, "Interface", 3, 3, 38, 12},
-    {1122, Kind::Tab, "Skins", 42, 3, 38, 12},
-    {1123, Kind::Tab, "Video/Audio", 81, 3, 38, 12},
-    {1124, Kind::Tab, "Hot keys", 120, 3, 38, 12},
-    {1125, Kind::Tab, "About", 159, 3, 38, 12},
+    {1121, Kind::Tab, "Interface", 3, 3, 37, 12},
+    {1122, Kind::Tab, "Skins", 41, 3, 29, 12},
+    {1123, Kind::Tab, "Video/Audio", 71, 3, 51, 12},
+    {1124, Kind::Tab, "Hot keys", 123, 3, 40, 12},
+    {1125, Kind::Tab, "About", 164, 3, 34, 12},
     {1, Kind::Button, "Apply", 88, 182, 50, 14},
     {2, Kind::Button, "Cancel", 144, 182, 50, 14},
     // Interface
@@ -205,6 +205,8 @@ void CKalvorOptions::OnInitDialog() {
     const int column = (keys->width() - 20) / 2;
     keys->setColumnWidth(0, column);
     keys->setColumnWidth(1, column);
+    keys->verticalHeader()->setMinimumSectionSize(1);
+    keys->verticalHeader()->setDefaultSectionSize(du.Y(10));
     for (int slot = 0; slot < kHotKeySlots; ++slot) {
         keys->setItem(slot, 0, new QTableWidgetItem(hotkeys::kActionNames[static_cast<size_t>(slot)]));
         keys->setItem(slot, 1, new QTableWidgetItem(QString()));

@@ -1,5 +1,7 @@
 #include "player/options/FileTypeAssociations.h"
 
+#include <QListWidget>
+
 #include <gtest/gtest.h>
 
 #include <QMimeDatabase>
@@ -9,6 +11,7 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/system/Paths.h"
 #include "player/options/DesktopEntry.h"
+#include "player/options/DialogFileTypes.h"
 #include "player/options/FileTypeTable.h"
 #include "tests/engine/CapturedMessages.h"
 #include "tests/support/TempEnvironment.h"
@@ -149,6 +152,29 @@ TEST_F(FileTypeAssociationsTest, ADataFolderThatCannotTakeTheEntryGivesTheMessag
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_EQ(messages_.shown[0].text, kAdminRightsText);
     EXPECT_EQ(TempEnvironment::ReadFile(ListPath()), kOriginal);
+}
+
+TEST_F(FileTypeAssociationsTest, TheDialogShowsTheListsAsTheyAreAndAppliesItsCheckBoxes) {
+    CDialogFileTypes dialog(nullptr, std::make_unique<FileTypeAssociations>(Make()));
+    dialog.RefreshList();
+    QListWidget* list = dialog.List();
+    ASSERT_EQ(list->count(), 26);
+    EXPECT_EQ(list->item(Row("MP3"))->text(), "MP3  - MPEG Layer 3 Audio");
+    EXPECT_FALSE(list->item(Row("CDA"))->flags() & Qt::ItemIsEnabled);
+    dialog.ClickLabel(1);
+    EXPECT_EQ(list->item(Row("CDA"))->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(Row("WAV"))->checkState(), Qt::Checked);
+    dialog.ClickLabel(2);
+    list->item(Row("AVI"))->setCheckState(Qt::Checked);
+    EXPECT_EQ(list->item(Row("DIVX"))->checkState(), Qt::Checked);  // one type, one state
+    list->item(Row("MP3"))->setCheckState(Qt::Checked);
+    dialog.OnOK();
+    EXPECT_TRUE(Make().States()[Row("MP3")]);
+    // Changed behind the dialog's back: the next showing tells the truth, not the last Apply.
+    TempEnvironment::WriteFile(ListPath(), kOriginal);
+    dialog.RefreshList();
+    EXPECT_EQ(list->item(Row("MP3"))->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->count(), 26);
 }
 
 TEST_F(FileTypeAssociationsTest, XdgMimeNamesTheSameDefaultsAsTheDialog) {

@@ -1,0 +1,93 @@
+// On a real X server, keys pressed on the hot-key list are read from their X key codes:
+// keypad 5 with NumLock is NUMPAD5 and Shift+8 is Shift with 8, whatever symbol the
+// shifted key would type.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QTableWidget>
+
+#include "player/options/KalvorOptions.h"
+#include "support/QtApp.h"
+#include "support/TempEnvironment.h"
+#include "support/Xvfb.h"
+
+// Xlib's macros (None, Bool) after every other header.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+struct QuietHost : IOptionsHost {
+    PlayerSettings settings = InstalledSettings();
+    std::string program;
+    PlayerSettings& Settings() override { return settings; }
+    SettingsLiveState LiveState() override { return {}; }
+    std::string ProgramFolder() override { return program; }
+    std::string UserConfigFolder() override { return program; }
+    void SuspendHotKeys(bool) override {}
+    std::string CurrentSkinPackage() override { return {}; }
+    bool ChangeSkin(const std::string&) override { return true; }
+    void ExitPlayer() override {}
+    void RestoreZOrder() override {}
+    void AfterOptionsClosed() override {}
+    void KeepCursorShown() override {}
+    void ShowHelp(int) override {}
+};
+
+void Tap(Display* x, KeySym sym, KeySym held = NoSymbol) {
+    const KeyCode heldCode = held == NoSymbol ? 0 : XKeysymToKeycode(x, held);
+    const KeyCode code = XKeysymToKeycode(x, sym);
+    if (heldCode) XTestFakeKeyEvent(x, heldCode, True, CurrentTime);
+    XTestFakeKeyEvent(x, code, True, CurrentTime);
+    XTestFakeKeyEvent(x, code, False, CurrentTime);
+    if (heldCode) XTestFakeKeyEvent(x, heldCode, False, CurrentTime);
+    XSync(x, False);
+}
+
+TEST(HotKeyCaptureOnX, KeypadFiveAndShiftEightAreTakenByTheirKeyCodes) {
+    Xvfb xvfb;
+    KALVOR_REQUIRE_XVFB(xvfb);
+    TempEnvironment env;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "koptions_xvfb_tests";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    Display* x = XOpenDisplay(xvfb.Display().c_str());
+    ASSERT_NE(x, nullptr);
+
+    QuietHost host;
+    host.program = env.Path("program");
+    CKalvorOptions dialog(&host, nullptr);
+    dialog.SetAudioOutputNames([] { return std::vector<std::string>{}; });
+    dialog.resize(355, 400);
+    dialog.show();
+    dialog.LoadControls();
+    dialog.ShowPage(4);
+    dialog.activateWindow();
+    auto* keys = static_cast<QTableWidget*>(dialog.Control(CKalvorOptions::kHotKeyList));
+    keys->selectRow(5);
+    keys->setFocus();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return QApplication::focusWidget() == keys; }, 5000));
+
+    Tap(x, XK_Num_Lock);
+    Tap(x, XK_KP_5);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(5) == 0x65; }, 3000)) << dialog.HotKeys().Code(5);
+    EXPECT_EQ(keys->item(5, 1)->text(), "NUMPAD5");
+
+    keys->selectRow(6);
+    Tap(x, XK_8, XK_Shift_L);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(6) == 0x10038; }, 3000)) << dialog.HotKeys().Code(6);
+    EXPECT_EQ(keys->item(6, 1)->text(), "Shift + 8");
+
+    if (const char* shot = getenv("KALVOR_OPTIONS_SCREENSHOT")) {
+        qttest::Pump(300);
+        dialog.screen()->grabWindow(0).copy(dialog.frameGeometry()).save(shot);
+    }
+    XCloseDisplay(x);
+}
+
+}  // namespace
