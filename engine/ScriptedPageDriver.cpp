@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/AudioCodecPage.h"
 #include "engine/FirstStepPage.h"

@@ -208,10 +208,10 @@ GstFlowReturn WavDest::Write(GstSample* sample) {
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_OK;
     const bool written =
         WriteAll(headerBytes_ + dataBytes_, reinterpret_cast<const char*>(map.data), map.size);
-    const int written_errno = errno;
+    const int writeError = errno;
     gst_buffer_unmap(buffer, &map);
     if (!written)
-        return fail(std::string("Cannot write the WAV file: ") + std::strerror(written_errno));
+        return fail(std::string("Cannot write the WAV file: ") + std::strerror(writeError));
     dataBytes_ += map.size;
     const GstClockTime pts = GST_BUFFER_PTS(buffer);
     if (GST_CLOCK_TIME_IS_VALID(pts)) {
