@@ -12,13 +12,13 @@ struct WizardState;
 class IJobRunner {
 public:
     virtual ~IJobRunner() = default;
-    // Returns the process's exit code: 0 for a job done or stopped by the user.
+    // Returns the process's exit code: 0 for a job done, stopped or cancelled by the user.
     virtual int RunJob(JobObject& job, WizardState& state) = 0;
 };
 
 // Exit codes besides 0 (a job done, stopped by the user, or cancelled on a page).
-inline constexpr int kExitNoJob =
-    1;  // no job file, one that cannot be read whole, or an unknown kind
+// No job file, one that cannot be read whole, or a job of an unknown kind.
+inline constexpr int kExitNoJob = 1;
 inline constexpr int kExitNoRunner = 2;   // no job runner was given
 inline constexpr int kExitJobFailed = 3;  // the job failed; the failure was reported in a box
 inline constexpr int kExitNotBuilt = 4;   // a kind whose graph this build does not have
