@@ -274,6 +274,11 @@ void CKalvorPlaylist::ApplyPlaylistSkin() {
     update();
 }
 
+void CKalvorPlaylist::SetRandomOrder(bool on) {
+    randomOrder_ = on ? 1 : 0;
+    menus_[kSort]->CheckItem(playlistmenus::kRandomOrder, on);
+}
+
 void CKalvorPlaylist::RecentPlaylistsChanged() {
     if (!recentMenu_) return;
     recentMenu_->RemoveAll();

@@ -74,6 +74,8 @@ public:
     bool Resizing() const { return resizing_; }
     int ResizeKind() const { return resizeKind_; }
     bool RandomOrder() const { return randomOrder_ != 0; }
+    // Random Playback Order; its Sort menu item is checked while it is on.
+    void SetRandomOrder(bool on);
     PlaylistColors Colors() const { return colors_; }
 
     // IListCtrlOwner

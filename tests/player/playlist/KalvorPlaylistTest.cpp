@@ -201,6 +201,10 @@ TEST_F(PlaylistWindowTest, TheSixMenusHaveTheirIdsTextsAndOrder) {
                                                        sep,
                                                        {5146, "Random Playback Order\tCtrl+R"}}));
     EXPECT_FALSE(window_->CaptionMenu(kSort).IsChecked(5146));
+    window_->SetRandomOrder(true);
+    EXPECT_TRUE(window_->CaptionMenu(kSort).IsChecked(5146));
+    window_->SetRandomOrder(false);
+    EXPECT_FALSE(window_->CaptionMenu(kSort).IsChecked(5146));
     EXPECT_EQ(Entries(window_->CaptionMenu(kOperation)), (E{{5161, "Add to Wizard\tW"},
                                                             sep,
                                                             {5162, "Extract Image\tI"},
