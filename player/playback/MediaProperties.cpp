@@ -123,6 +123,8 @@ void CMediaProperties::ListFilterPages() {
 }
 
 void CMediaProperties::ReleaseFilters() {
+    // An element's settings still open belong to the graph that goes: they close unwritten.
+    for (auto* open : findChildren<CEncoderPropertyDialog*>()) open->reject();
     filters_->clear();
     list_.Release();
     selected_ = 0;

@@ -29,7 +29,8 @@ public:
     void ShowMediaInfo();
     // Lists the graph's elements afresh; the old list's references go first.
     void ListFilterPages();
-    // The graph is about to be released: let go of its elements.
+    // The graph is about to be released: let go of its elements and close the settings of
+    // one that are still open.
     void ReleaseFilters();
     // Opens the selected element's settings; nothing with an empty list.
     void OpenProperties();

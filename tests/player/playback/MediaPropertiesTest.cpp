@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QTimer>
 #include <map>
+#include <set>
 
 #include "platform/media/GstInit.h"
 #include "platform/media/MediaProbe.h"
@@ -159,22 +161,38 @@ TEST_F(MediaPropertiesTest, APlayingFilesListHoldsOnlyLinkedLeafElementsAndLetsT
         EXPECT_TRUE(linked) << list.Name(i);
     }
 
-    // Streaming threads take passing references while playing, so the list's own are
-    // counted in a paused graph: one each, whatever the number of refills, none after release.
+    media::ForceNull(graph.get());
+}
+
+// Queue threads take passing references even in a paused playbin, so the list's own are
+// counted in a prerolled chain without queues: one each whatever the number of refills,
+// none after release.
+TEST_F(MediaPropertiesTest, TheListHoldsOneReferenceEachAndNoneOnceReleased) {
+    media::InitGStreamer();
+    media::ElementRef graph(gst_parse_launch(
+        "videotestsrc name=src ! videoconvert name=a ! videobalance name=b ! fakesink name=c",
+        nullptr));
     ASSERT_TRUE(media::ChangeState(graph.get(), GST_STATE_PAUSED));
-    box.ReleaseFilters();
+    Source source;
+    source.graph = graph.get();
+    CMediaProperties box(&source);
     std::map<GstElement*, int> baseline;
-    box.ListFilterPages();
-    for (size_t i = 0; i < list.Count(); ++i)
-        baseline[list.Element(i)] = RefCount(list.Element(i)) - 1;
-    box.ListFilterPages();
-    box.ListFilterPages();
-    ASSERT_EQ(list.Count(), baseline.size());
-    for (size_t i = 0; i < list.Count(); ++i) {
-        EXPECT_EQ(RefCount(list.Element(i)), baseline.at(list.Element(i)) + 1) << list.Name(i);
+    for (const char* name : {"src", "a", "b", "c"}) {
+        GstElement* e = gst_bin_get_by_name(GST_BIN(graph.get()), name);
+        baseline[e] = RefCount(e) - 1;
+        gst_object_unref(e);
     }
+    box.ListFilterPages();
+    box.ListFilterPages();
+    box.ListFilterPages();
+    std::set<std::string> names;
+    for (size_t i = 0; i < box.Filters().Count(); ++i) {
+        GstElement* e = box.Filters().Element(i);
+        names.insert(box.Filters().Name(i));
+        EXPECT_EQ(RefCount(e), baseline.at(e) + 1) << box.Filters().Name(i);
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"a", "b", "c"})) << "the source has no sink pad";
     box.ReleaseFilters();
-    EXPECT_EQ(box.FilterBox()->count(), 0);
     for (const auto& [element, count] : baseline) EXPECT_EQ(RefCount(element), count);
     media::ForceNull(graph.get());
 }
@@ -198,6 +216,25 @@ TEST_F(MediaPropertiesTest, PropertiesOpensTheSelectedElementAndNothingWithAnEmp
     box.OpenProperties();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], box.Filters().Element(1));
+
+    // The graph goes while an element's settings are open: they close without writing.
+    box.SetPropertyOpener({});
+    CMediaProperties defaults(&source);
+    defaults.ShowMediaInfo();
+    QTimer::singleShot(50, [&] { defaults.ReleaseFilters(); });
+    QTimer::singleShot(3000, [&] {
+        for (auto* open : defaults.findChildren<QDialog*>()) open->done(QDialog::Accepted);
+    });
+    bool closedByRelease = false;
+    QTimer::singleShot(40, [&] {
+        for (auto* open : defaults.findChildren<QDialog*>()) {
+            QObject::connect(open, &QDialog::finished,
+                             [&](int result) { closedByRelease = result == QDialog::Rejected; });
+        }
+    });
+    defaults.OpenProperties();
+    EXPECT_TRUE(closedByRelease);
+    EXPECT_EQ(defaults.Filters().Count(), 0u);
 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&box, &escape);
