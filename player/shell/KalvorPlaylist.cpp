@@ -65,7 +65,7 @@ private:
 // 8 points at the screen's vertical resolution, rounded as MulDiv rounds.
 int EightPointPixels(int dpiY) { return (8 * dpiY + 36) / 72; }
 
-// A GDI rectangle: a one-pixel outline inside the rectangle, filled within.
+// A framed rectangle: a one-pixel outline on its inner edge, filled within.
 void DrawRectangle(QPainter& painter, const WinRect& r, const QColor& pen, const QColor& brush) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
     painter.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), pen);
