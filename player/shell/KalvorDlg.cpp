@@ -200,6 +200,10 @@ void CKalvorDlg::CreateChildWindows() {
     m_options = m_factory->CreateOptions(this, movie);
     m_wizard = m_factory->CreateWizard(this, movie);
     m_playlist = m_factory->CreatePlaylist(this, m_settings, movie);
+    if (m_playlist) {
+        m_windowRows = std::make_unique<PlaylistWindowRows>(*m_playlist);
+        SetPlaylist(m_windowRows.get());
+    }
     m_tip = m_factory->CreateTip(movie);
 }
 
@@ -565,9 +569,6 @@ void CKalvorDlg::RunKeyAction(MainKeyAction action) {
     switch (action) {
     case MainKeyAction::TogglePause:
         if (m_movie) m_movie->TogglePause();
-        return;
-    case MainKeyAction::ToggleRandomOrder:
-        m_list->SetRandomOrder(!m_list->RandomOrder());
         return;
     default:
         if (m_playlistCommands) m_playlistCommands->RunPlaylistCommand(action);

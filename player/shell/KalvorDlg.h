@@ -25,6 +25,7 @@
 #include "player/shell/PlayerSettings.h"
 #include "player/shell/PlayerWindowFactory.h"
 #include "player/shell/PlaylistRows.h"
+#include "player/shell/PlaylistWindowRows.h"
 #include "player/shell/RangeEndStop.h"
 #include "player/shell/SkinToolTips.h"
 #include "player/skin/SkinResources.h"
@@ -81,8 +82,8 @@ public:
     void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
     void SetFullScreenSwitch(IFullScreenSwitch* fullScreen) { m_fullScreen = fullScreen; }
     void SetPlaylistCommands(IPlaylistCommands* commands) { m_playlistCommands = commands; }
-    // The playlist that plays: the playlist window's list once it lends one, else the
-    // player's own rows (nullptr returns to them).
+    // The playlist that plays: the playlist window's list from start-up on, the player's
+    // own rows before (nullptr returns to them).
     void SetPlaylist(IPlaylist* playlist);
 
     // The start-up steps of the main window; false when the player must end (the reason
@@ -256,6 +257,8 @@ private:
     std::unique_ptr<CKalvorPlaylist> m_playlist;
     std::unique_ptr<CHKTip> m_tip;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    // The playlist window's list as the playlist that plays; goes before the window.
+    std::unique_ptr<PlaylistWindowRows> m_windowRows;
 
     std::string m_skinPath;
     SkinResources m_skin;

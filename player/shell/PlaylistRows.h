@@ -15,7 +15,8 @@ struct PlayerSettings;
 // The rows, and the edits that opening, dropping and launching make.
 class IPlaylist : public IPlaylistRows {
 public:
-    virtual void SetRandomOrder(bool on) = 0;
+    // The entries behind the rows.
+    virtual MediaEntryLists& Entries() = 0;
     virtual bool FilterActive() const = 0;
     // Shows every entry again.
     virtual void ClearFilter() = 0;
@@ -40,7 +41,6 @@ public:
     // Tests give their own lengths.
     PlaylistRows(PlayerSettings& settings, DurationProber::LengthFunction length);
 
-    MediaEntryLists& Entries() { return entries_; }
 
     int RowCount() const override { return entries_.Count(); }
     int CurrentRow() const override { return entries_.CurrentRow(); }
@@ -48,7 +48,8 @@ public:
     MediaEntry EntryAt(int row) const override { return entries_.Entry(row); }
     void ProbeDuration(int row) override { prober_.ProbeDuration(row); }
     bool RandomOrder() const override { return random_; }
-    void SetRandomOrder(bool on) override { random_ = on; }
+    void SetRandomOrder(bool on) { random_ = on; }
+    MediaEntryLists& Entries() override { return entries_; }
     bool FilterActive() const override { return entries_.FilterActive(); }
     void ClearFilter() override { entries_.ShowMaster(); }
     int Append(const std::string& path) override;
