@@ -38,8 +38,8 @@ bool ScanLiteral(const char*& p, const char* literal) {
 }  // namespace
 
 std::string Format(const DisplayMode& m) {
-    return std::to_string(m.width) + "x" + std::to_string(m.height) + " " + std::to_string(m.refresh) +
-           "Hz " + std::to_string(m.bitsPerPixel) + " bits";
+    return std::to_string(m.width) + "x" + std::to_string(m.height) + " " +
+           std::to_string(m.refresh) + "Hz " + std::to_string(m.bitsPerPixel) + " bits";
 }
 
 std::optional<DisplayMode> Parse(const std::string& text) {
@@ -51,7 +51,8 @@ std::optional<DisplayMode> Parse(const std::string& text) {
     return std::nullopt;
 }
 
-int RefreshRate(uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan, bool interlace) {
+int RefreshRate(uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                bool interlace) {
     double lines = static_cast<double>(vTotal);
     if (doubleScan) lines *= 2;
     if (interlace) lines /= 2;
@@ -64,7 +65,8 @@ void SortModes(std::vector<DisplayMode>& modes) {
     auto key = [](const DisplayMode& m) {
         return std::tuple(m.width, m.height, m.refresh, m.bitsPerPixel);
     };
-    std::sort(modes.begin(), modes.end(), [&](const DisplayMode& a, const DisplayMode& b) { return key(a) > key(b); });
+    std::sort(modes.begin(), modes.end(),
+              [&](const DisplayMode& a, const DisplayMode& b) { return key(a) > key(b); });
     modes.erase(std::unique(modes.begin(), modes.end()), modes.end());
 }
 

@@ -26,7 +26,8 @@ std::string Format(const DisplayMode& mode);
 std::optional<DisplayMode> Parse(const std::string& text);
 // Hz from a mode line: the dot clock over the frame's pixels, a double-scanned mode
 // counting its lines twice, an interlaced one half; 0 for an empty frame.
-int RefreshRate(uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan, bool interlace);
+int RefreshRate(uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                bool interlace);
 // Largest first, each distinct mode once.
 void SortModes(std::vector<DisplayMode>& modes);
 
@@ -43,7 +44,8 @@ public:
 // own opened for each call (DISPLAY, or the given name).
 class XRandrDisplayModes : public IDisplayModes {
 public:
-    explicit XRandrDisplayModes(std::string displayName = {}) : displayName_(std::move(displayName)) {}
+    explicit XRandrDisplayModes(std::string displayName = {})
+        : displayName_(std::move(displayName)) {}
     std::vector<DisplayMode> Modes() override;
 
 private:

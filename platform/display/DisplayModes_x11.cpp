@@ -1,7 +1,7 @@
-#include "platform/display/DisplayModes.h"
-
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+
+#include "platform/display/DisplayModes.h"
 
 namespace {
 
@@ -35,11 +35,12 @@ std::vector<DisplayMode> XRandrDisplayModes::Modes() {
                         for (int i = 0; i < res->nmode; ++i) {
                             const XRRModeInfo& info = res->modes[i];
                             if (info.id != output->modes[m]) continue;
-                            modes.push_back({static_cast<int>(info.width), static_cast<int>(info.height),
-                                             displaymode::RefreshRate(info.dotClock, info.hTotal, info.vTotal,
-                                                                      (info.modeFlags & RR_DoubleScan) != 0,
-                                                                      (info.modeFlags & RR_Interlace) != 0),
-                                             bits});
+                            modes.push_back(
+                                {static_cast<int>(info.width), static_cast<int>(info.height),
+                                 displaymode::RefreshRate(info.dotClock, info.hTotal, info.vTotal,
+                                                          (info.modeFlags & RR_DoubleScan) != 0,
+                                                          (info.modeFlags & RR_Interlace) != 0),
+                                 bits});
                         }
                     }
                 }

@@ -9,16 +9,23 @@ namespace {
 void Escape(const std::string& in, bool isKey, std::string& out) {
     for (char c : in) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '=':
-            if (isKey) {
-                out += "\\=";
+            case '\\':
+                out += "\\\\";
                 break;
-            }
-            [[fallthrough]];
-        default: out += c;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '=':
+                if (isKey) {
+                    out += "\\=";
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                out += c;
         }
     }
 }
@@ -36,18 +43,25 @@ bool Unescape(const std::string& line, size_t& pos, bool isKey, std::string& out
         }
         if (pos >= line.size()) return false;
         const char e = line[pos++];
-        if (e == '\\') out += '\\';
-        else if (e == 'n') out += '\n';
-        else if (e == 'r') out += '\r';
-        else if (e == '=') out += '=';
-        else return false;
+        if (e == '\\')
+            out += '\\';
+        else if (e == 'n')
+            out += '\n';
+        else if (e == 'r')
+            out += '\r';
+        else if (e == '=')
+            out += '=';
+        else
+            return false;
     }
     return !isKey;
 }
 
 }  // namespace
 
-std::string RegistryStore::DefaultPath() { return paths::Join(paths::UserConfigFolder(), kFileName); }
+std::string RegistryStore::DefaultPath() {
+    return paths::Join(paths::UserConfigFolder(), kFileName);
+}
 
 std::string RegistryStore::Serialize(const std::map<std::string, std::string>& values) {
     std::string text;
@@ -71,7 +85,8 @@ bool RegistryStore::Parse(const std::string& text, std::map<std::string, std::st
         if (line.empty()) continue;
         std::string key, value;
         size_t pos = 0;
-        if (!Unescape(line, pos, true, key) || key.empty() || key.size() > kMaxKeyBytes) return false;
+        if (!Unescape(line, pos, true, key) || key.empty() || key.size() > kMaxKeyBytes)
+            return false;
         ++pos;  // the '='
         if (!Unescape(line, pos, false, value) || value.size() > kMaxValueBytes) return false;
         values[key] = value;
@@ -83,9 +98,12 @@ bool RegistryStore::Load(std::string* error) {
     values_.clear();
     std::string bytes;
     switch (registry::ReadRegularFile(path_, kMaxFileBytes, bytes, error)) {
-    case registry::ReadResult::Absent: return true;
-    case registry::ReadResult::Ok: break;
-    default: return false;
+        case registry::ReadResult::Absent:
+            return true;
+        case registry::ReadResult::Ok:
+            break;
+        default:
+            return false;
     }
     std::map<std::string, std::string> parsed;
     if (!Parse(bytes, parsed)) {

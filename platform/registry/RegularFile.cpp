@@ -1,10 +1,11 @@
 #include "platform/registry/RegularFile.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace registry {
 namespace {
@@ -31,8 +32,8 @@ ReadResult ReadRegularFile(const std::string& path, size_t maxBytes, std::string
     }
     if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
         close(fd);
-        return Fail(ReadResult::Refused, path + ": larger than " + std::to_string(maxBytes) + " bytes",
-                    error);
+        return Fail(ReadResult::Refused,
+                    path + ": larger than " + std::to_string(maxBytes) + " bytes", error);
     }
     // The size may change while reading; one byte past the bound tells a grown file.
     std::string data(maxBytes + 1, '\0');
@@ -50,8 +51,8 @@ ReadResult ReadRegularFile(const std::string& path, size_t maxBytes, std::string
     }
     close(fd);
     if (got > maxBytes)
-        return Fail(ReadResult::Refused, path + ": larger than " + std::to_string(maxBytes) + " bytes",
-                    error);
+        return Fail(ReadResult::Refused,
+                    path + ": larger than " + std::to_string(maxBytes) + " bytes", error);
     data.resize(got);
     bytes = std::move(data);
     return ReadResult::Ok;

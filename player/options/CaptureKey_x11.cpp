@@ -3,12 +3,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include "platform/keys/KeyTable.h"
+
+// Xlib's macros (Bool, Status) break Qt's headers: Xlib comes last.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-
-#include "platform/keys/KeyTable.h"
 
 namespace {
 

@@ -13,9 +13,12 @@ std::string ExecArgument(const std::string& argument) {
     quoted += '"';
     std::string value;
     for (char c : quoted) {
-        if (c == '\\') value += "\\\\";
-        else if (c == '%') value += "%%";
-        else value += c;
+        if (c == '\\')
+            value += "\\\\";
+        else if (c == '%')
+            value += "%%";
+        else
+            value += c;
     }
     return value;
 }
@@ -26,11 +29,16 @@ std::string Build(const std::string& programPath, const std::vector<std::string>
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Kalvor\n"
-           "Comment=" + std::string(kComment) + "\n"
-           "Exec=" + ExecArgument(programPath) + " %f\n"
+           "Comment=" +
+           std::string(kComment) +
+           "\n"
+           "Exec=" +
+           ExecArgument(programPath) +
+           " %f\n"
            "Icon=multimedia-player\n"
            "Terminal=false\n"
-           "MimeType=" + types + "\n";
+           "MimeType=" +
+           types + "\n";
 }
 
 std::string ApplicationsFolder() {

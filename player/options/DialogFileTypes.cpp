@@ -34,7 +34,8 @@ std::unique_ptr<FileTypeAssociations> UsersAssociations() {
 
 }  // namespace
 
-CDialogFileTypes::CDialogFileTypes(QWidget* parent, std::unique_ptr<FileTypeAssociations> associations)
+CDialogFileTypes::CDialogFileTypes(QWidget* parent,
+                                   std::unique_ptr<FileTypeAssociations> associations)
     : QDialog(parent), associations_(associations ? std::move(associations) : UsersAssociations()) {
     setWindowTitle(kCaption);
     const DialogUnits du(font());
@@ -60,7 +61,8 @@ CDialogFileTypes::CDialogFileTypes(QWidget* parent, std::unique_ptr<FileTypeAsso
     cancel->setGeometry(du.ToPixels(122, 178, 50, 14));
     connect(apply, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(cancel, &QPushButton::clicked, this, [this] { hide(); });
-    connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) { OnItemChanged(item); });
+    connect(list_, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem* item) { OnItemChanged(item); });
     ColorLabels();
     setMouseTracking(true);
 }
@@ -70,7 +72,8 @@ void CDialogFileTypes::RefreshList() {
     if (!built_) {
         syncing_ = true;
         for (const FileTypeRow& row : rows) {
-            auto* item = new QListWidgetItem(QString::fromStdString(filetypes::RowText(row)), list_);
+            auto* item =
+                new QListWidgetItem(QString::fromStdString(filetypes::RowText(row)), list_);
             Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
             if (row.mimeType) flags |= Qt::ItemIsEnabled;  // no type, nothing to associate
             item->setFlags(flags);
@@ -90,7 +93,8 @@ void CDialogFileTypes::RefreshList() {
 
 void CDialogFileTypes::OnOK() {
     std::vector<bool> checked;
-    for (int i = 0; i < list_->count(); ++i) checked.push_back(list_->item(i)->checkState() == Qt::Checked);
+    for (int i = 0; i < list_->count(); ++i)
+        checked.push_back(list_->item(i)->checkState() == Qt::Checked);
     associations_->Apply(checked, this);
     hide();
 }
@@ -114,14 +118,17 @@ void CDialogFileTypes::OnItemChanged(QListWidgetItem* item) {
     syncing_ = true;
     for (int i = 0; i < list_->count(); ++i) {
         const char* other = filetypes::Rows()[static_cast<size_t>(i)].mimeType;
-        if (i != row && other && std::string(other) == type) list_->item(i)->setCheckState(item->checkState());
+        if (i != row && other && std::string(other) == type)
+            list_->item(i)->setCheckState(item->checkState());
     }
     syncing_ = false;
 }
 
 void CDialogFileTypes::ColorLabels() {
-    Paint(selectAll_, lastLabel_ == 1 ? kUsedLabel : kInactiveLabel, lastLabel_ == 1 ? Qt::black : Qt::white);
-    Paint(clearAll_, lastLabel_ == 2 ? kUsedLabel : kInactiveLabel, lastLabel_ == 2 ? Qt::black : Qt::white);
+    Paint(selectAll_, lastLabel_ == 1 ? kUsedLabel : kInactiveLabel,
+          lastLabel_ == 1 ? Qt::black : Qt::white);
+    Paint(clearAll_, lastLabel_ == 2 ? kUsedLabel : kInactiveLabel,
+          lastLabel_ == 2 ? Qt::black : Qt::white);
 }
 
 bool CDialogFileTypes::eventFilter(QObject* watched, QEvent* event) {

@@ -4,7 +4,6 @@
 // player opens it now, and Apply to take over or give back the checked and unchecked types.
 
 #include <QDialog>
-
 #include <functional>
 #include <memory>
 
@@ -21,7 +20,8 @@ public:
     enum : int { kListId = 1200, kSelectAllId = 1201, kClearAllId = 1202 };
 
     // Without associations, the user's own (environment folders, this program).
-    explicit CDialogFileTypes(QWidget* parent, std::unique_ptr<FileTypeAssociations> associations = {});
+    explicit CDialogFileTypes(QWidget* parent,
+                              std::unique_ptr<FileTypeAssociations> associations = {});
 
     // Builds the list the first time; every time, the check boxes from the lists as they
     // are now, not as last applied.

@@ -16,7 +16,8 @@ namespace {
 constexpr char kCaption[] = "Kalvor";
 
 bool WriteFile(const std::string& folder, const std::string& name, const std::string& text) {
-    return paths::EnsureFolder(folder) && atomicfile::Write(folder + "/" + name, text.data(), text.size());
+    return paths::EnsureFolder(folder) &&
+           atomicfile::Write(folder + "/" + name, text.data(), text.size());
 }
 
 // The list without the player's entry; empty when nothing else was listed.
@@ -37,7 +38,9 @@ std::string WithoutPlayer(const std::string& list) {
 
 FileTypeAssociations::FileTypeAssociations(XdgMimeApps apps, std::string programPath,
                                            std::string registryPath)
-    : apps_(std::move(apps)), programPath_(std::move(programPath)), registryPath_(std::move(registryPath)) {}
+    : apps_(std::move(apps)),
+      programPath_(std::move(programPath)),
+      registryPath_(std::move(registryPath)) {}
 
 std::string FileTypeAssociations::BackupKey(const std::string& mimeType) {
     return "FileTypes/" + mimeType + "/Kalvor_Back";
@@ -52,13 +55,15 @@ std::vector<bool> FileTypeAssociations::States() const {
 
 bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owner) const {
     const std::string entry = desktopentry::Build(programPath_, filetypes::MimeTypes());
-    const bool entryWritten = WriteFile(desktopentry::ApplicationsFolder(), desktopentry::kFileName, entry);
+    const bool entryWritten =
+        WriteFile(desktopentry::ApplicationsFolder(), desktopentry::kFileName, entry);
     if (!entryWritten) ShowMessage(owner, kCaption, kAdminRightsText, MessageIcon::Error);
 
     // The user's own list is rewritten whole, so one that cannot be read is left alone.
     const std::string listPath = apps_.UserListPath();
     std::string text;
-    const registry::ReadResult read = registry::ReadRegularFile(listPath, XdgMimeApps::kMaxListBytes, text);
+    const registry::ReadResult read =
+        registry::ReadRegularFile(listPath, XdgMimeApps::kMaxListBytes, text);
     if (read != registry::ReadResult::Ok && read != registry::ReadResult::Absent) {
         ShowMessage(owner, kCaption, kAdminRightsText, MessageIcon::Error);
         return false;
@@ -73,9 +78,12 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!rows[i].mimeType) continue;
         const bool on = i < checked.size() && checked[i];
-        auto it = std::find_if(types.begin(), types.end(), [&](const auto& t) { return t.first == rows[i].mimeType; });
-        if (it == types.end()) types.emplace_back(rows[i].mimeType, on);
-        else it->second = it->second || on;
+        auto it = std::find_if(types.begin(), types.end(),
+                               [&](const auto& t) { return t.first == rows[i].mimeType; });
+        if (it == types.end())
+            types.emplace_back(rows[i].mimeType, on);
+        else
+            it->second = it->second || on;
     }
 
     bool changed = false;
@@ -86,9 +94,12 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
         if (on) {
             if (!entryWritten || isPlayers) continue;
             // Only the user's own entry needs keeping: the system's lists are never edited.
-            if (userValue && !userValue->empty()) store.Set(key, *userValue);
-            else store.Remove(key);
-            list.SetValue(MimeAppsList::kDefaultGroup, type, std::string(desktopentry::kFileName) + ";");
+            if (userValue && !userValue->empty())
+                store.Set(key, *userValue);
+            else
+                store.Remove(key);
+            list.SetValue(MimeAppsList::kDefaultGroup, type,
+                          std::string(desktopentry::kFileName) + ";");
             changed = true;
         } else if (isPlayers) {
             const auto backup = store.Get(key);
@@ -96,8 +107,10 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
                 list.SetValue(MimeAppsList::kDefaultGroup, type, *backup);
             } else if (userValue) {
                 const std::string rest = WithoutPlayer(*userValue);
-                if (rest.empty()) list.RemoveKey(MimeAppsList::kDefaultGroup, type);
-                else list.SetValue(MimeAppsList::kDefaultGroup, type, rest);
+                if (rest.empty())
+                    list.RemoveKey(MimeAppsList::kDefaultGroup, type);
+                else
+                    list.SetValue(MimeAppsList::kDefaultGroup, type, rest);
             }
             changed = true;
         }
@@ -106,7 +119,8 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
 
     // The backups go first: a default is never changed without its way back on disk.
     const size_t slash = listPath.rfind('/');
-    if (!store.Save() || !WriteFile(listPath.substr(0, slash), listPath.substr(slash + 1), list.Text())) {
+    if (!store.Save() ||
+        !WriteFile(listPath.substr(0, slash), listPath.substr(slash + 1), list.Text())) {
         ShowMessage(owner, kCaption, kAdminRightsText, MessageIcon::Error);
         return false;
     }

@@ -7,10 +7,15 @@
 namespace hotkeys {
 
 const std::array<const char*, kHotKeySlots> kActionNames = {
-    " Play", " Stop", " Pause", " Next track", " Previous track", " Open media file",
-    " BEGIN", " END", " F. Forward", " Rewind", " Show Options", " Show Effect Controls",
-    " Turn volume up", " Turn volume down", " Open subtitles", " Repeat All/One/Off",
-    " Hide Kalvor", " Close Kalvor",
+    " Play",           " Stop",
+    " Pause",          " Next track",
+    " Previous track", " Open media file",
+    " BEGIN",          " END",
+    " F. Forward",     " Rewind",
+    " Show Options",   " Show Effect Controls",
+    " Turn volume up", " Turn volume down",
+    " Open subtitles", " Repeat All/One/Off",
+    " Hide Kalvor",    " Close Kalvor",
 };
 
 std::string LoadText(int32_t code) {
@@ -58,8 +63,9 @@ bool HotKeyCapture::Capture(int slot, uint16_t vk, uint32_t modifiers, std::stri
         built += "Alt + ";
         bits |= keytable::kAltBit;
     }
-    const bool allowed = group == keytable::CaptureGroup::Keys ||
-                         (group == keytable::CaptureGroup::NavigationWithAlt && (bits & keytable::kAltBit));
+    const bool allowed =
+        group == keytable::CaptureGroup::Keys ||
+        (group == keytable::CaptureGroup::NavigationWithAlt && (bits & keytable::kAltBit));
     if (!allowed) return false;
     const auto captured = static_cast<int32_t>(bits | vk);
     if (Holds(captured)) return false;

@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
-
 #include <cctype>
 #include <climits>
 
@@ -52,10 +51,10 @@ struct Switch {
 };
 constexpr Switch kSwitches[] = {
     {1120, &PlayerSettings::rememberWindowPlacement}, {1126, &PlayerSettings::alwaysOnTop},
-    {1127, &PlayerSettings::autostartPlayback},      {1128, &PlayerSettings::fullScreenOnPlay},
-    {1129, &PlayerSettings::moveWithMovieWindow},    {1130, &PlayerSettings::resumeLastMovie},
-    {1131, &PlayerSettings::shutdownWhenFinished},   {1132, &PlayerSettings::keepEffectSettings},
-    {1133, &PlayerSettings::autoLoadSubtitles},      {1134, &PlayerSettings::autoLoadLastPlaylist},
+    {1127, &PlayerSettings::autostartPlayback},       {1128, &PlayerSettings::fullScreenOnPlay},
+    {1129, &PlayerSettings::moveWithMovieWindow},     {1130, &PlayerSettings::resumeLastMovie},
+    {1131, &PlayerSettings::shutdownWhenFinished},    {1132, &PlayerSettings::keepEffectSettings},
+    {1133, &PlayerSettings::autoLoadSubtitles},       {1134, &PlayerSettings::autoLoadLastPlaylist},
 };
 
 // The dialog, in dialog units; the dispatcher shows it at 355 x 400 pixels.
@@ -133,7 +132,8 @@ CKalvorOptions::CKalvorOptions(IOptionsHost* host, QWidget* parent) : QDialog(pa
     setWindowTitle(kCaption);
     audioNames_ = [] { return media::AudioOutputs::Names(); };
     chooseSkin_ = [this] {
-        return Text(QFileDialog::getOpenFileName(this, "Kalvor - Open Skin", QString(), "Skin Types (*.krs)"));
+        return Text(QFileDialog::getOpenFileName(this, "Kalvor - Open Skin", QString(),
+                                                 "Skin Types (*.krs)"));
     };
     // Display modes come from the X server; off X11 the list stays empty.
     if (QGuiApplication::platformName() == "xcb") {
@@ -159,20 +159,34 @@ void CKalvorOptions::OnInitDialog() {
     for (const Place& p : kPlaces) {
         QWidget* w = nullptr;
         switch (p.kind) {
-        case Kind::Tab: {
-            auto* label = new QLabel(p.text, this);
-            label->setAlignment(Qt::AlignCenter);
-            label->installEventFilter(this);
-            w = label;
-            break;
-        }
-        case Kind::Label: w = new QLabel(p.text, this); break;
-        case Kind::Check: w = new QCheckBox(p.text, this); break;
-        case Kind::Button: w = new QPushButton(p.text, this); break;
-        case Kind::Edit: w = new QLineEdit(this); break;
-        case Kind::List: w = new QListWidget(this); break;
-        case Kind::Table: w = new QTableWidget(this); break;
-        case Kind::Combo: w = new QComboBox(this); break;
+            case Kind::Tab: {
+                auto* label = new QLabel(p.text, this);
+                label->setAlignment(Qt::AlignCenter);
+                label->installEventFilter(this);
+                w = label;
+                break;
+            }
+            case Kind::Label:
+                w = new QLabel(p.text, this);
+                break;
+            case Kind::Check:
+                w = new QCheckBox(p.text, this);
+                break;
+            case Kind::Button:
+                w = new QPushButton(p.text, this);
+                break;
+            case Kind::Edit:
+                w = new QLineEdit(this);
+                break;
+            case Kind::List:
+                w = new QListWidget(this);
+                break;
+            case Kind::Table:
+                w = new QTableWidget(this);
+                break;
+            case Kind::Combo:
+                w = new QComboBox(this);
+                break;
         }
         w->setGeometry(du.ToPixels(p.x, p.y, p.w, p.h));
         if (p.kind != Kind::Tab && p.kind != Kind::Button) Colors(w, kDialogColor, Qt::black);
@@ -208,15 +222,20 @@ void CKalvorOptions::OnInitDialog() {
     keys->verticalHeader()->setMinimumSectionSize(1);
     keys->verticalHeader()->setDefaultSectionSize(du.Y(10));
     for (int slot = 0; slot < kHotKeySlots; ++slot) {
-        keys->setItem(slot, 0, new QTableWidgetItem(hotkeys::kActionNames[static_cast<size_t>(slot)]));
+        keys->setItem(slot, 0,
+                      new QTableWidgetItem(hotkeys::kActionNames[static_cast<size_t>(slot)]));
         keys->setItem(slot, 1, new QTableWidgetItem(QString()));
     }
     keys->installEventFilter(this);
 
-    connect(static_cast<QPushButton*>(Control(kApply)), &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(static_cast<QPushButton*>(Control(kCancel)), &QPushButton::clicked, this, [this] { OnCancel(); });
-    connect(static_cast<QPushButton*>(Control(kFileTypes)), &QPushButton::clicked, this, [this] { ShowFileTypes(); });
-    connect(static_cast<QPushButton*>(Control(kOpenSkin)), &QPushButton::clicked, this, [this] { InstallSkin(); });
+    connect(static_cast<QPushButton*>(Control(kApply)), &QPushButton::clicked, this,
+            [this] { OnOK(); });
+    connect(static_cast<QPushButton*>(Control(kCancel)), &QPushButton::clicked, this,
+            [this] { OnCancel(); });
+    connect(static_cast<QPushButton*>(Control(kFileTypes)), &QPushButton::clicked, this,
+            [this] { ShowFileTypes(); });
+    connect(static_cast<QPushButton*>(Control(kOpenSkin)), &QPushButton::clicked, this,
+            [this] { InstallSkin(); });
     static_cast<QPushButton*>(Control(kApply))->setDefault(true);
 
     for (int page = 2; page <= kPages; ++page)
@@ -257,7 +276,8 @@ void CKalvorOptions::LoadControls() {
     capture_.Load(s.hotKeys);
     auto* keys = static_cast<QTableWidget*>(Control(kHotKeyList));
     for (int slot = 0; slot < kHotKeySlots; ++slot)
-        keys->item(slot, 1)->setText(QString::fromStdString(hotkeys::LoadText(capture_.Code(slot))));
+        keys->item(slot, 1)->setText(
+            QString::fromStdString(hotkeys::LoadText(capture_.Code(slot))));
 
     static_cast<QLineEdit*>(Control(kSeekStep))->setText(QString::number(s.seekStepSeconds));
     static_cast<QCheckBox*>(Control(kShowTips))->setChecked(s.showTips == 1);
@@ -267,7 +287,8 @@ void CKalvorOptions::LoadControls() {
     static_cast<QLineEdit*>(Control(kAspectX))->setText(QString::number(s.customAspectX));
     static_cast<QLineEdit*>(Control(kAspectY))->setText(QString::number(s.customAspectY));
     LoadModes();
-    for (const Switch& sw : kSwitches) static_cast<QCheckBox*>(Control(sw.id))->setChecked(s.*sw.field == 1);
+    for (const Switch& sw : kSwitches)
+        static_cast<QCheckBox*>(Control(sw.id))->setChecked(s.*sw.field == 1);
 }
 
 void CKalvorOptions::LoadSkinsList() {
@@ -285,10 +306,11 @@ void CKalvorOptions::LoadDevices() {
     if (devices->count() <= 1) {
         devices->clear();
         devices->addItem(media::kAutodetectDevice);
-        for (const std::string& name : audioNames_()) devices->addItem(QString::fromStdString(name));
+        for (const std::string& name : audioNames_())
+            devices->addItem(QString::fromStdString(name));
     }
-    devices->setCurrentIndex(devices->findText(QString::fromStdString(fixedtext::Read(host_->Settings().audioDevice)),
-                                               Qt::MatchExactly));
+    devices->setCurrentIndex(devices->findText(
+        QString::fromStdString(fixedtext::Read(host_->Settings().audioDevice)), Qt::MatchExactly));
 }
 
 void CKalvorOptions::LoadModes() {
@@ -297,13 +319,14 @@ void CKalvorOptions::LoadModes() {
     if (modes->count() <= 1) {
         modes->clear();
         modes->addItem(kUnchangedMode);
-        for (const DisplayMode& m : modes_->Modes()) modes->addItem(QString::fromStdString(displaymode::Format(m)));
+        for (const DisplayMode& m : modes_->Modes())
+            modes->addItem(QString::fromStdString(displaymode::Format(m)));
     }
     const PlayerSettings& s = host_->Settings();
-    const std::string chosen =
-        (s.displayWidth != 0 || s.displayHeight != 0)
-            ? displaymode::Format({s.displayWidth, s.displayHeight, s.displayRefresh, s.displayBitsPerPixel})
-            : kUnchangedMode;
+    const std::string chosen = (s.displayWidth != 0 || s.displayHeight != 0)
+                                   ? displaymode::Format({s.displayWidth, s.displayHeight,
+                                                          s.displayRefresh, s.displayBitsPerPixel})
+                                   : kUnchangedMode;
     modes->setCurrentIndex(modes->findText(QString::fromStdString(chosen), Qt::MatchExactly));
 }
 
@@ -325,7 +348,8 @@ int32_t CKalvorOptions::DecimalValue(const std::string& text, size_t maxChars) {
 }
 
 bool CKalvorOptions::SwitchSkin(const std::string& name) {
-    const std::string package = host_->ProgramFolder() + kSkinsFolder + "/" + name + skinpackages::kExtension;
+    const std::string package =
+        host_->ProgramFolder() + kSkinsFolder + "/" + name + skinpackages::kExtension;
     // A package that is no archive is refused while the shown skin is still in place.
     if (!skinpackages::LooksLikePackage(package)) {
         ShowMessage(this, kMessageCaption, kSkinIniMissingText, MessageIcon::Error);
@@ -346,10 +370,12 @@ void CKalvorOptions::ApplyOptions() {
         if (name != fixedtext::Read(s.skinName)) skinLost = !SwitchSkin(name);
     }
     capture_.Store(s.hotKeys);
-    s.seekStepSeconds = std::max(0, DecimalValue(Text(static_cast<QLineEdit*>(Control(kSeekStep))->text()), 200));
+    s.seekStepSeconds =
+        std::max(0, DecimalValue(Text(static_cast<QLineEdit*>(Control(kSeekStep))->text()), 200));
     s.showTips = static_cast<QCheckBox*>(Control(kShowTips))->isChecked() ? 1 : 0;
     const auto* devices = static_cast<QComboBox*>(Control(kDevices));
-    if (devices->currentIndex() >= 0) fixedtext::SetPath(s.audioDevice, Text(devices->currentText()));
+    if (devices->currentIndex() >= 0)
+        fixedtext::SetPath(s.audioDevice, Text(devices->currentText()));
     s.scanLineCheck = static_cast<QCheckBox*>(Control(kScanLine))->isChecked() ? 1 : 0;
     s.overlayLimitCheck = static_cast<QCheckBox*>(Control(kOverlay))->isChecked() ? 1 : 0;
     const auto* modes = static_cast<QComboBox*>(Control(kModes));
@@ -367,7 +393,8 @@ void CKalvorOptions::ApplyOptions() {
     }
     s.customAspectX = DecimalValue(Text(static_cast<QLineEdit*>(Control(kAspectX))->text()), 50);
     s.customAspectY = DecimalValue(Text(static_cast<QLineEdit*>(Control(kAspectY))->text()), 50);
-    for (const Switch& sw : kSwitches) s.*sw.field = static_cast<QCheckBox*>(Control(sw.id))->isChecked() ? 1 : 0;
+    for (const Switch& sw : kSwitches)
+        s.*sw.field = static_cast<QCheckBox*>(Control(sw.id))->isChecked() ? 1 : 0;
 
     std::string error;
     if (!SaveSettings(FoldLiveState(s, host_->LiveState()), host_->UserConfigFolder(), &error))

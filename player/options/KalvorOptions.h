@@ -6,7 +6,6 @@
 // the global hot keys stay off while it is shown.
 
 #include <QDialog>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -35,11 +34,26 @@ public:
     static constexpr int kHelpContext = 4;
     // Control ids of the pages, their tabs, the page area and the two buttons.
     enum : int {
-        kTabInterface = 1121, kTabSkins = 1122, kTabVideoAudio = 1123, kTabHotKeys = 1124, kTabAbout = 1125,
-        kPageArea = 1016, kApply = 1, kCancel = 2,
-        kSkinsList = 1165, kOpenSkin = 1008, kFileTypes = 1007,
-        kAspectX = 1141, kAspectY = 1142, kModes = 1144, kDevices = 1030, kScanLine = 1143, kOverlay = 1135,
-        kHotKeyList = 1164, kSeekStep = 1168, kShowTips = 1170,
+        kTabInterface = 1121,
+        kTabSkins = 1122,
+        kTabVideoAudio = 1123,
+        kTabHotKeys = 1124,
+        kTabAbout = 1125,
+        kPageArea = 1016,
+        kApply = 1,
+        kCancel = 2,
+        kSkinsList = 1165,
+        kOpenSkin = 1008,
+        kFileTypes = 1007,
+        kAspectX = 1141,
+        kAspectY = 1142,
+        kModes = 1144,
+        kDevices = 1030,
+        kScanLine = 1143,
+        kOverlay = 1135,
+        kHotKeyList = 1164,
+        kSeekStep = 1168,
+        kShowTips = 1170,
     };
 
     CKalvorOptions(IOptionsHost* host, QWidget* parent);
@@ -48,7 +62,9 @@ public:
     // Seams for tests: the display modes (none off X11), the audio outputs' names and the
     // skin file chooser (empty: cancelled).
     void SetDisplayModes(IDisplayModes* modes) { modes_ = modes; }
-    void SetAudioOutputNames(std::function<std::vector<std::string>()> names) { audioNames_ = std::move(names); }
+    void SetAudioOutputNames(std::function<std::vector<std::string>()> names) {
+        audioNames_ = std::move(names);
+    }
     void SetSkinChooser(std::function<std::string()> chooser) { chooseSkin_ = std::move(chooser); }
 
     void LoadControls();

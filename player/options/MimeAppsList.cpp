@@ -4,14 +4,16 @@ namespace {
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
 // The name of a "[group]" line; nothing for other lines.
 std::optional<std::string_view> GroupOf(std::string_view line) {
     line = Trim(line);
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') return line.substr(1, line.size() - 2);
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
+        return line.substr(1, line.size() - 2);
     return std::nullopt;
 }
 
@@ -53,7 +55,8 @@ int MimeAppsList::Find(const std::string& group, const std::string& key, int* gr
             continue;
         }
         std::string_view k, v;
-        if (inGroup && found < 0 && SplitKey(lines_[i], k, v) && k == key) found = static_cast<int>(i);
+        if (inGroup && found < 0 && SplitKey(lines_[i], k, v) && k == key)
+            found = static_cast<int>(i);
     }
     if (groupEnd && firstGroup >= 0) {
         // New keys go after the first occurrence's last non-blank line.
@@ -65,7 +68,8 @@ int MimeAppsList::Find(const std::string& group, const std::string& key, int* gr
     return found;
 }
 
-std::optional<std::string> MimeAppsList::Value(const std::string& group, const std::string& key) const {
+std::optional<std::string> MimeAppsList::Value(const std::string& group,
+                                               const std::string& key) const {
     const int line = Find(group, key, nullptr);
     if (line < 0) return std::nullopt;
     std::string_view k, v;
@@ -73,7 +77,8 @@ std::optional<std::string> MimeAppsList::Value(const std::string& group, const s
     return std::string(v);
 }
 
-void MimeAppsList::SetValue(const std::string& group, const std::string& key, const std::string& value) {
+void MimeAppsList::SetValue(const std::string& group, const std::string& key,
+                            const std::string& value) {
     int groupEnd = -1;
     const int line = Find(group, key, &groupEnd);
     if (line >= 0) {

@@ -32,8 +32,8 @@ public:
 
     // After Apply: main and movie windows topmost by alwaysOnTop, the tip window topmost.
     virtual void RestoreZOrder() = 0;
-    // After the dialog closed in full screen: the movie window back on top, both windows'
-    // frames inactive.
+    // Each time OK or Cancel closed the dialog; in full screen the main window then puts
+    // itself and the movie window back on top with inactive frames.
     virtual void AfterOptionsClosed() = 0;
     // The pointer over the dialog keeps the full-screen cursor shown.
     virtual void KeepCursorShown() = 0;

@@ -1,12 +1,13 @@
 #include "player/options/SkinPackages.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace skinpackages {
 namespace {

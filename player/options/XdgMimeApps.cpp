@@ -1,8 +1,9 @@
 #include "player/options/XdgMimeApps.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "common/AsciiCase.h"
 #include "platform/registry/RegularFile.h"
@@ -72,7 +73,8 @@ std::vector<std::string> XdgMimeApps::ListPaths() const {
 std::optional<std::string> XdgMimeApps::DefaultOf(const std::string& type) const {
     for (const std::string& path : ListPaths()) {
         std::string text;
-        if (registry::ReadRegularFile(path, kMaxListBytes, text) != registry::ReadResult::Ok) continue;
+        if (registry::ReadRegularFile(path, kMaxListBytes, text) != registry::ReadResult::Ok)
+            continue;
         const auto value = MimeAppsList(text).Value(MimeAppsList::kDefaultGroup, type);
         if (!value) continue;
         for (const std::string& id : SplitList(value->c_str(), ';'))
@@ -90,11 +92,13 @@ bool XdgMimeApps::IsInstalled(const std::string& id) const {
         if (IsRegular(apps + "/" + id)) return true;
         // "vendor-name.desktop" may live as vendor/name.desktop, or one folder down.
         const size_t dash = id.rfind('-');
-        if (dash != std::string::npos && IsRegular(apps + "/" + id.substr(0, dash) + "/" + id.substr(dash + 1)))
+        if (dash != std::string::npos &&
+            IsRegular(apps + "/" + id.substr(0, dash) + "/" + id.substr(dash + 1)))
             return true;
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(apps, error)) {
-            if (entry.is_directory(error) && IsRegular(entry.path().string() + "/" + id)) return true;
+            if (entry.is_directory(error) && IsRegular(entry.path().string() + "/" + id))
+                return true;
         }
     }
     return false;

@@ -1,9 +1,8 @@
-#include "platform/display/DisplayModes.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 
+#include "platform/display/DisplayModes.h"
 #include "tests/support/Xvfb.h"
 
 namespace {
@@ -41,20 +40,26 @@ TEST(DisplayModeText, RefreshRatesComeFromTheModeLineWithScanFlags) {
         {148352000, 2200, 1125, false, false, 60},  // 59.94
         {74250000, 2200, 1125, false, true, 60},    // interlaced: two fields a frame
         {25175000, 800, 525, false, false, 60},
-        {12588000, 400, 525, true, false, 30},      // double-scanned lines count twice
+        {12588000, 400, 525, true, false, 30},  // double-scanned lines count twice
         {241500000, 2720, 1481, false, false, 60},
         {1000, 0, 1125, false, false, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(displaymode::RefreshRate(c.clock, c.h, c.v, c.doubleScan, c.interlace), c.hz) << c.clock;
+        EXPECT_EQ(displaymode::RefreshRate(c.clock, c.h, c.v, c.doubleScan, c.interlace), c.hz)
+            << c.clock;
 }
 
 TEST(DisplayModeText, SortingPutsTheLargestFirstAndKeepsEachModeOnce) {
-    std::vector<DisplayMode> modes = {
-        {800, 600, 60, 32}, {1024, 768, 60, 32}, {800, 600, 75, 32}, {1024, 768, 60, 32}, {1024, 600, 60, 32}};
+    std::vector<DisplayMode> modes = {{800, 600, 60, 32},
+                                      {1024, 768, 60, 32},
+                                      {800, 600, 75, 32},
+                                      {1024, 768, 60, 32},
+                                      {1024, 600, 60, 32}};
     displaymode::SortModes(modes);
-    EXPECT_EQ(modes, (std::vector<DisplayMode>{
-                         {1024, 768, 60, 32}, {1024, 600, 60, 32}, {800, 600, 75, 32}, {800, 600, 60, 32}}));
+    EXPECT_EQ(
+        modes,
+        (std::vector<DisplayMode>{
+            {1024, 768, 60, 32}, {1024, 600, 60, 32}, {800, 600, 75, 32}, {800, 600, 60, 32}}));
 }
 
 TEST(XRandrDisplayModes, AnXServerListsItsCurrentSizeAtItsPixelDepth) {

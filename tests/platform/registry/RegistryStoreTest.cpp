@@ -1,9 +1,7 @@
-#include "platform/registry/RegistryStore.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include "platform/registry/RegistryStore.h"
 #include "tests/support/TempEnvironment.h"
 
 namespace {
@@ -31,14 +29,12 @@ TEST(RegistryStoreText, MalformedLinesAreRefused) {
         const char* text;
         bool ok;
     } cases[] = {
-        {"k=v\n", true},
-        {"k=v", true},          // last line without a newline
-        {"\n\nk=v\n\n", true},  // blank lines
-        {"novalue\n", false},
-        {"=v\n", false},         // empty key
-        {"k\\x=v\n", false},     // unknown escape
-        {"k=v\\\n", false},      // dangling escape
-        {"k\\=v\n", false},      // the only '=' escaped
+        {"k=v\n", true},       {"k=v", true},    // last line without a newline
+        {"\n\nk=v\n\n", true},                   // blank lines
+        {"novalue\n", false},  {"=v\n", false},  // empty key
+        {"k\\x=v\n", false},                     // unknown escape
+        {"k=v\\\n", false},                      // dangling escape
+        {"k\\=v\n", false},                      // the only '=' escaped
     };
     for (const auto& c : cases) {
         Values parsed;

@@ -1,17 +1,15 @@
-#include "player/options/FileTypeAssociations.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QListWidget>
-
-#include <gtest/gtest.h>
-
 #include <QMimeDatabase>
 #include <QProcess>
-#include <sys/stat.h>
 
 #include "platform/registry/RegistryStore.h"
 #include "platform/system/Paths.h"
 #include "player/options/DesktopEntry.h"
 #include "player/options/DialogFileTypes.h"
+#include "player/options/FileTypeAssociations.h"
 #include "player/options/FileTypeTable.h"
 #include "tests/engine/CapturedMessages.h"
 #include "tests/support/TempEnvironment.h"
@@ -23,12 +21,15 @@ TEST(FileTypeTable, EveryRowsTypeIsOneTheMimeDatabaseGivesItsExtension) {
     ASSERT_EQ(filetypes::Rows().size(), 26u);
     for (const FileTypeRow& row : filetypes::Rows()) {
         QStringList known;
-        for (const QMimeType& t : db.mimeTypesForFileName(QString("x.") + QString(row.extension).toLower()))
+        for (const QMimeType& t :
+             db.mimeTypesForFileName(QString("x.") + QString(row.extension).toLower()))
             known << t.name();
         if (row.mimeType)
-            EXPECT_TRUE(known.contains(row.mimeType)) << row.extension << " " << known.join(",").toStdString();
+            EXPECT_TRUE(known.contains(row.mimeType))
+                << row.extension << " " << known.join(",").toStdString();
         else
-            EXPECT_TRUE(known.isEmpty()) << row.extension << " has " << known.join(",").toStdString();
+            EXPECT_TRUE(known.isEmpty())
+                << row.extension << " has " << known.join(",").toStdString();
     }
     EXPECT_EQ(filetypes::RowText(filetypes::Rows()[10]), "MP3  - MPEG Layer 3 Audio");
 }
@@ -57,13 +58,15 @@ protected:
         ASSERT_TRUE(paths::EnsureFolder(apps_));
         ASSERT_TRUE(paths::EnsureFolder(folders_.configHome));
         for (const char* id : {"other.desktop", "third.desktop"})
-            TempEnvironment::WriteFile(apps_ + "/" + id, "[Desktop Entry]\nType=Application\nName=x\nExec=/bin/true %f\n");
+            TempEnvironment::WriteFile(
+                apps_ + "/" + id, "[Desktop Entry]\nType=Application\nName=x\nExec=/bin/true %f\n");
         TempEnvironment::WriteFile(ListPath(), kOriginal);
         program_ = env_.Path("my player/Kalvor");
     }
     std::string ListPath() const { return folders_.configHome + "/mimeapps.list"; }
     FileTypeAssociations Make() const {
-        return FileTypeAssociations(XdgMimeApps(folders_), program_, env_.Path("config/Kalvor/registry"));
+        return FileTypeAssociations(XdgMimeApps(folders_), program_,
+                                    env_.Path("config/Kalvor/registry"));
     }
     static std::vector<bool> Checked(std::initializer_list<const char*> extensions) {
         std::vector<bool> checked;
@@ -76,7 +79,8 @@ protected:
     }
     static int Row(const char* extension) {
         for (size_t i = 0; i < filetypes::Rows().size(); ++i)
-            if (std::string(filetypes::Rows()[i].extension) == extension) return static_cast<int>(i);
+            if (std::string(filetypes::Rows()[i].extension) == extension)
+                return static_cast<int>(i);
         return -1;
     }
 
@@ -89,7 +93,8 @@ protected:
     CapturedMessages messages_;
 };
 
-TEST_F(FileTypeAssociationsTest, CheckingAndUncheckingAllTakesOverAndGivesBackExactlyTheUsersDefaults) {
+TEST_F(FileTypeAssociationsTest,
+       CheckingAndUncheckingAllTakesOverAndGivesBackExactlyTheUsersDefaults) {
     const FileTypeAssociations assoc = Make();
     EXPECT_EQ(assoc.States(), std::vector<bool>(26, false));
 
@@ -97,8 +102,9 @@ TEST_F(FileTypeAssociationsTest, CheckingAndUncheckingAllTakesOverAndGivesBackEx
     EXPECT_TRUE(messages_.shown.empty());
     EXPECT_EQ(TempEnvironment::ReadFile(apps_ + "/kalvor.desktop"),
               desktopentry::Build(program_, filetypes::MimeTypes()));
-    EXPECT_NE(TempEnvironment::ReadFile(apps_ + "/kalvor.desktop").find("Exec=\"" + program_ + "\" %f\n"),
-              std::string::npos);
+    EXPECT_NE(
+        TempEnvironment::ReadFile(apps_ + "/kalvor.desktop").find("Exec=\"" + program_ + "\" %f\n"),
+        std::string::npos);
     EXPECT_EQ(TempEnvironment::ReadFile(ListPath()),
               "# keep me\n[Added Associations]\naudio/mpeg=third.desktop;\n\n"
               "[Default Applications]\r\naudio/mpeg=kalvor.desktop;\nvideo/mp4=kalvor.desktop;\n"
@@ -126,7 +132,8 @@ TEST_F(FileTypeAssociationsTest, RowsSharingATypeShowOneStateAndTypelessRowsNone
     const FileTypeAssociations assoc = Make();
     ASSERT_TRUE(assoc.Apply(Checked({"DIVX", "MPEG", "CDA", "XVID"}), nullptr));
     const auto states = assoc.States();
-    EXPECT_TRUE(states[Row("AVI")] && states[Row("DIVX")] && states[Row("MPG")] && states[Row("MPEG")]);
+    EXPECT_TRUE(states[Row("AVI")] && states[Row("DIVX")] && states[Row("MPG")] &&
+                states[Row("MPEG")]);
     EXPECT_FALSE(states[Row("CDA")] || states[Row("XVID")]);
     // Unchecking one row of a shared type while the other stays checked keeps the type.
     ASSERT_TRUE(assoc.Apply(Checked({"AVI", "MPEG"}), nullptr));

@@ -1,12 +1,12 @@
-#include "player/options/HotKeyCapture.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/keys/KeyTable.h"
+#include "player/options/HotKeyCapture.h"
 
 namespace {
 
-constexpr uint32_t S = keytable::kShiftBit, C = keytable::kCtrlBit, A = keytable::kAltBit, W = keytable::kWinBit;
+constexpr uint32_t S = keytable::kShiftBit, C = keytable::kCtrlBit, A = keytable::kAltBit,
+                   W = keytable::kWinBit;
 
 TEST(HotKeyCapture, TheTablesDecideWhichKeysAreTakenWithWhichModifiersAndHowTheyRead) {
     const struct {
@@ -21,7 +21,8 @@ TEST(HotKeyCapture, TheTablesDecideWhichKeysAreTakenWithWhichModifiersAndHowThey
         {vk::Left, 0, 0, "", ""},
         {vk::Prior, C, 0, "", ""},  // navigation keys only with Alt
         {vk::Prior, S | A, 0x50021, "Shift + Alt + PageUp", "Shift + Alt + PageUp"},
-        {'5', S | C | A | W, 0xF0035, "Shift + Ctrl + Win + Alt + 5", "Shift + Ctrl + Alt + Win + 5"},
+        {'5', S | C | A | W, 0xF0035, "Shift + Ctrl + Win + Alt + 5",
+         "Shift + Ctrl + Alt + Win + 5"},
         {vk::Numpad0 + 5, 0, 0x65, "NUMPAD5", "NUMPAD5"},
         {'8', S, 0x10038, "Shift + 8", "Shift + 8"},
         {vk::Space, 0, 0x20, "Space", "Space"},
@@ -52,9 +53,9 @@ TEST(HotKeyCapture, ACodeHeldByAnySlotIsRefusedAndBackspaceClears) {
     HotKeyCapture capture;
     capture.Load(keys);
     std::string text;
-    EXPECT_FALSE(capture.Capture(1, 'A', C, text));        // another slot's
-    EXPECT_FALSE(capture.Capture(5, vk::Left, A, text));   // its own
-    EXPECT_FALSE(capture.Capture(-1, 'B', C, text));       // no row
+    EXPECT_FALSE(capture.Capture(1, 'A', C, text));       // another slot's
+    EXPECT_FALSE(capture.Capture(5, vk::Left, A, text));  // its own
+    EXPECT_FALSE(capture.Capture(-1, 'B', C, text));      // no row
     EXPECT_FALSE(capture.Capture(kHotKeySlots, 'B', C, text));
     EXPECT_TRUE(capture.Capture(0, vk::Back, C, text));
     EXPECT_EQ(text, "");

@@ -75,12 +75,14 @@ TEST(HotKeyCaptureOnX, KeypadFiveAndShiftEightAreTakenByTheirKeyCodes) {
 
     Tap(x, XK_Num_Lock);
     Tap(x, XK_KP_5);
-    EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(5) == 0x65; }, 3000)) << dialog.HotKeys().Code(5);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(5) == 0x65; }, 3000))
+        << dialog.HotKeys().Code(5);
     EXPECT_EQ(keys->item(5, 1)->text(), "NUMPAD5");
 
     keys->selectRow(6);
     Tap(x, XK_8, XK_Shift_L);
-    EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(6) == 0x10038; }, 3000)) << dialog.HotKeys().Code(6);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(6) == 0x10038; }, 3000))
+        << dialog.HotKeys().Code(6);
     EXPECT_EQ(keys->item(6, 1)->text(), "Shift + 8");
 
     if (const char* shot = getenv("KALVOR_OPTIONS_SCREENSHOT")) {

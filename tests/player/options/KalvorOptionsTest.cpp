@@ -1,21 +1,19 @@
-#include "player/options/KalvorOptions.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableWidget>
-
 #include <climits>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "platform/system/FixedText.h"
 #include "platform/system/Paths.h"
+#include "player/options/KalvorOptions.h"
 #include "player/options/SkinPackages.h"
 #include "player/skin/SkinResources.h"
 #include "tests/engine/CapturedMessages.h"
@@ -41,7 +39,9 @@ struct FakeHost : IOptionsHost {
     SettingsLiveState LiveState() override { return {}; }
     std::string ProgramFolder() override { return program; }
     std::string UserConfigFolder() override { return config; }
-    void SuspendHotKeys(bool suspended) override { calls.push_back(suspended ? "suspend" : "resume"); }
+    void SuspendHotKeys(bool suspended) override {
+        calls.push_back(suspended ? "suspend" : "resume");
+    }
     std::string CurrentSkinPackage() override { return shownSkin; }
     bool ChangeSkin(const std::string& package) override {
         calls.push_back("skin " + package.substr(package.rfind('/') + 1));
@@ -63,7 +63,8 @@ protected:
         host_.program = env_.Path("program");
         host_.config = env_.ConfigHome() + "/Kalvor";
         ASSERT_TRUE(paths::EnsureFolder(host_.program + "/skins"));
-        for (const char* name : {"Default.krs", "Blue.krs"}) TempEnvironment::WriteFile(host_.program + "/skins/" + name, kZip);
+        for (const char* name : {"Default.krs", "Blue.krs"})
+            TempEnvironment::WriteFile(host_.program + "/skins/" + name, kZip);
         TempEnvironment::WriteFile(host_.program + "/skins/broken.krs", "not an archive");
         host_.shownSkin = host_.program + "/skins/Default.krs";
         dialog_ = std::make_unique<CKalvorOptions>(&host_, nullptr);
@@ -71,7 +72,9 @@ protected:
         dialog_->SetAudioOutputNames([] { return std::vector<std::string>{"Fake Out"}; });
     }
     template <typename T>
-    T* Get(int id) { return static_cast<T*>(dialog_->Control(id)); }
+    T* Get(int id) {
+        return static_cast<T*>(dialog_->Control(id));
+    }
     void SelectSkin(const char* name) {
         auto* list = Get<QListWidget>(CKalvorOptions::kSkinsList);
         list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
@@ -83,7 +86,9 @@ protected:
         QKeyEvent press(QEvent::KeyPress, key, mods);
         QCoreApplication::sendEvent(keys, &press);
     }
-    std::string OptionsFile() const { return TempEnvironment::ReadFile(host_.config + "/options.cfg"); }
+    std::string OptionsFile() const {
+        return TempEnvironment::ReadFile(host_.config + "/options.cfg");
+    }
 
     FakeHost host_;
     FakeModes modes_;
@@ -96,7 +101,8 @@ TEST_F(KalvorOptionsTest, ApplyWritesEveryControlIntoOptionsCfgAtItsOffset) {
     EXPECT_EQ(Get<QComboBox>(CKalvorOptions::kModes)->currentText(), "UNCHANGED");
     EXPECT_EQ(Get<QComboBox>(CKalvorOptions::kDevices)->currentText(), "AUTODETECT");
     const int checks[] = {1120, 1126, 1127, 1128, 1129, 1130, 1131, 1132, 1133, 1134};
-    for (size_t i = 0; i < std::size(checks); ++i) Get<QCheckBox>(checks[i])->setChecked(i % 3 == 1);
+    for (size_t i = 0; i < std::size(checks); ++i)
+        Get<QCheckBox>(checks[i])->setChecked(i % 3 == 1);
     PressOnRow(2, Qt::Key_A, Qt::ControlModifier);
     PressOnRow(9, Qt::Key_Left, Qt::AltModifier);
     PressOnRow(10, Qt::Key_5, Qt::KeypadModifier);
@@ -113,7 +119,8 @@ TEST_F(KalvorOptionsTest, ApplyWritesEveryControlIntoOptionsCfgAtItsOffset) {
 
     // The expected record, built field by field from the installed one.
     PlayerSettings expected = InstalledSettings();
-    for (size_t i = 0; i < std::size(checks); ++i) (&expected.rememberWindowPlacement)[i] = i % 3 == 1;
+    for (size_t i = 0; i < std::size(checks); ++i)
+        (&expected.rememberWindowPlacement)[i] = i % 3 == 1;
     expected.hotKeys[0] = 0;
     expected.hotKeys[2] = 0x20041;
     expected.hotKeys[9] = 0x40025;
@@ -171,7 +178,11 @@ TEST_F(KalvorOptionsTest, AFailedSkinSwitchLosesNoEditAndEndsThePlayerOnlyWithNo
         {"Blue", {true}, "Blue", {"skin Blue.krs", "zorder"}, false},
         {"broken", {}, "Default", {"zorder"}, true},  // refused before the skin is given up
         {"Blue", {false, true}, "Default", {"skin Blue.krs", "skin Default.krs", "zorder"}, false},
-        {"Blue", {false, false}, "Default", {"skin Blue.krs", "skin Default.krs", "zorder", "exit"}, false},
+        {"Blue",
+         {false, false},
+         "Default",
+         {"skin Blue.krs", "skin Default.krs", "zorder", "exit"},
+         false},
         {nullptr, {}, "Default", {"zorder"}, false},  // no row: the name stays
     };
     for (const auto& c : cases) {
@@ -219,7 +230,8 @@ TEST_F(KalvorOptionsTest, TooLongADeviceNameAndAnUnwritableFileAreRefusedAndRepo
 }
 
 TEST_F(KalvorOptionsTest, SkinsListedAreExactlyTheKrsFilesAndInstallCopiesOnlyNewPackages) {
-    for (const char* name : {"a.krs.bak", "b.KRS", "c.krs", ".krs"}) TempEnvironment::WriteFile(host_.program + "/skins/" + name, kZip);
+    for (const char* name : {"a.krs.bak", "b.KRS", "c.krs", ".krs"})
+        TempEnvironment::WriteFile(host_.program + "/skins/" + name, kZip);
     ASSERT_EQ(mkdir((host_.program + "/skins/d.krs").c_str(), 0700), 0);
     EXPECT_EQ(skinpackages::List(host_.program + "/skins"),
               (std::vector<std::string>{"Blue", "Default", "broken", "c"}));
@@ -231,10 +243,8 @@ TEST_F(KalvorOptionsTest, SkinsListedAreExactlyTheKrsFilesAndInstallCopiesOnlyNe
         std::string source;
         bool ok;
     } cases[] = {
-        {env_.Path("New.krs"), true},
-        {env_.Path("New.krs"), false},  // now exists
-        {env_.Path("other.zip"), false},
-        {env_.Path("fifo.krs"), false},
+        {env_.Path("New.krs"), true},      {env_.Path("New.krs"), false},  // now exists
+        {env_.Path("other.zip"), false},   {env_.Path("fifo.krs"), false},
         {env_.Path("missing.krs"), false},
     };
     dialog_->LoadControls();
@@ -248,7 +258,8 @@ TEST_F(KalvorOptionsTest, SkinsListedAreExactlyTheKrsFilesAndInstallCopiesOnlyNe
         }
     }
     EXPECT_EQ(Get<QListWidget>(CKalvorOptions::kSkinsList)->item(0)->text(), "New");
-    EXPECT_EQ(TempEnvironment::ReadFile(host_.program + "/skins/New.krs"), std::string(200000, 'n'));
+    EXPECT_EQ(TempEnvironment::ReadFile(host_.program + "/skins/New.krs"),
+              std::string(200000, 'n'));
     EXPECT_FALSE(TempEnvironment::Exists(host_.program + "/skins/fifo.krs"));
 }
 
@@ -257,8 +268,8 @@ TEST_F(KalvorOptionsTest, TabsShowOnePageAtATime) {
     EXPECT_EQ(dialog_->CurrentPage(), 1);
     EXPECT_TRUE(dialog_->Control(1120)->isVisible());
     EXPECT_FALSE(dialog_->Control(CKalvorOptions::kHotKeyList)->isVisible());
-    QMouseEvent click(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(dialog_->Control(CKalvorOptions::kTabHotKeys), &click);
     EXPECT_EQ(dialog_->CurrentPage(), 4);
     EXPECT_FALSE(dialog_->Control(1120)->isVisible());
@@ -273,11 +284,19 @@ TEST(KalvorOptionsDecimal, EditsReadAsACReadingWouldSaturatedAtTheInt32Range) {
         size_t max;
         int32_t value;
     } cases[] = {
-        {"-5", 200, -5}, {" 12abc", 200, 12}, {"+7", 200, 7}, {"", 200, 0}, {"x1", 200, 0},
-        {"1234", 2, 12}, {"99999999999", 200, INT_MAX}, {"-99999999999", 200, INT_MIN},
-        {"2147483648", 200, INT_MAX}, {"-2147483648", 200, INT_MIN},
+        {"-5", 200, -5},
+        {" 12abc", 200, 12},
+        {"+7", 200, 7},
+        {"", 200, 0},
+        {"x1", 200, 0},
+        {"1234", 2, 12},
+        {"99999999999", 200, INT_MAX},
+        {"-99999999999", 200, INT_MIN},
+        {"2147483648", 200, INT_MAX},
+        {"-2147483648", 200, INT_MIN},
     };
-    for (const auto& c : cases) EXPECT_EQ(CKalvorOptions::DecimalValue(c.text, c.max), c.value) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(CKalvorOptions::DecimalValue(c.text, c.max), c.value) << c.text;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "player/options/MimeAppsList.h"
-
 #include <gtest/gtest.h>
+
+#include "player/options/MimeAppsList.h"
 
 namespace {
 
@@ -20,13 +20,15 @@ TEST(MimeAppsList, EditsChangeOnlyTheirOwnLineAndKeepEveryOtherByteIncludingLine
          "# mine\r\n[Added Associations]\r\naudio/mpeg=x.desktop;\r\n[Default Applications]\r\n"
          "audio/mpeg=kalvor.desktop;\r\nvideo/mp4=y.desktop;\r\n"},
         {"added after the group's last entry, before its blank lines and the next group",
-         "[Default Applications]\nvideo/mp4=y.desktop;\n\n\n[Removed Associations]\naudio/mpeg=z;\n",
+         "[Default Applications]\nvideo/mp4=y.desktop;\n\n\n[Removed "
+         "Associations]\naudio/mpeg=z;\n",
          true,
          "[Default Applications]\nvideo/mp4=y.desktop;\naudio/mpeg=kalvor.desktop;\n\n\n"
          "[Removed Associations]\naudio/mpeg=z;\n"},
         {"group added at the end of a file without a final newline",
          "[Added Associations]\nvideo/mp4=y.desktop;", true,
-         "[Added Associations]\nvideo/mp4=y.desktop;\n\n[Default Applications]\naudio/mpeg=kalvor.desktop;\n"},
+         "[Added Associations]\nvideo/mp4=y.desktop;\n\n[Default "
+         "Applications]\naudio/mpeg=kalvor.desktop;\n"},
         {"empty file", "", true, "[Default Applications]\naudio/mpeg=kalvor.desktop;\n"},
         {"a longer key and a comment are other keys",
          "[Default Applications]\n#audio/mpeg=c;\naudio/mpegurl=u;\n", true,
@@ -34,7 +36,9 @@ TEST(MimeAppsList, EditsChangeOnlyTheirOwnLineAndKeepEveryOtherByteIncludingLine
         {"removed from every occurrence of the group, nowhere else",
          "[Default Applications]\naudio/mpeg=a;\n[Added Associations]\naudio/mpeg=b;\n"
          "[Default Applications]\naudio/mpeg=c;\nx/y=d;",
-         false, "[Default Applications]\n[Added Associations]\naudio/mpeg=b;\n[Default Applications]\nx/y=d;"},
+         false,
+         "[Default Applications]\n[Added Associations]\naudio/mpeg=b;\n[Default "
+         "Applications]\nx/y=d;"},
     };
     for (const auto& c : cases) {
         MimeAppsList list(c.before);
@@ -43,7 +47,8 @@ TEST(MimeAppsList, EditsChangeOnlyTheirOwnLineAndKeepEveryOtherByteIncludingLine
         else
             EXPECT_TRUE(list.RemoveKey(kGroup, "audio/mpeg")) << c.name;
         EXPECT_EQ(list.Text(), c.after) << c.name;
-        EXPECT_EQ(MimeAppsList(c.before).Text(), c.before) << c.name << ": unedited text comes back whole";
+        EXPECT_EQ(MimeAppsList(c.before).Text(), c.before)
+            << c.name << ": unedited text comes back whole";
     }
 }
 
