@@ -1,0 +1,312 @@
+#include "engine/MergeVideoJob.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/EncoderSetup.h"
+#include "engine/GraphError.h"
+#include "engine/GraphHelpers.h"
+#include "engine/JobObject.h"
+#include "engine/LogoOverlay.h"
+#include "engine/StreamParser.h"
+#include "engine/SubtitleFilter.h"
+#include "platform/editing/OverlaySource.h"
+#include "platform/media/StateWait.h"
+
+namespace {
+
+constexpr char kMuxName[] = "KRAvi Mux Filter";
+constexpr char kWriterName[] = "KRFile Writer";
+constexpr char kVideoCompressorName[] = "KRVideo Compressor";
+constexpr char kAudioCompressorName[] = "KRAudio Compressor";
+constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
+constexpr char kAudioStepCaption[] = "Kalvor Wizard - Merge Video Fragments (Step 2 of 3)";
+constexpr char kVideoStepWithAudio[] = "Kalvor Wizard - Merge Video Fragments (Step 3 of 3)";
+constexpr char kVideoStepAlone[] = "Kalvor Wizard - Merge Video Fragments (Step 2 of 2)";
+constexpr char kNextText[] = "Next ->";
+
+}  // namespace
+
+MergeProbe CombineMergeFacts(const std::vector<editing::MediaDetFacts>& facts, WizardState& state) {
+    MergeProbe probe;
+    state.fragmentHasAudio.assign(facts.size(), 0);
+    state.fragmentHasVideo.assign(facts.size(), 0);
+    state.sourceSampleRate = state.sourceChannels = state.sourceBitrate = 0;
+    for (size_t i = 0; i < facts.size(); ++i) {
+        const editing::MediaDetFacts& f = facts[i];
+        if (f.hasAudio) {
+            state.fragmentHasAudio[i] = 1;
+            probe.audioFound = true;
+            if (f.sampleRate > state.sourceSampleRate) {
+                state.sourceSampleRate = f.sampleRate;
+                state.sourceChannels = f.channels;
+            }
+            state.sourceBitrate = std::max(state.sourceBitrate, f.kbps);
+        }
+        if (f.hasVideo) {
+            state.fragmentHasVideo[i] = 1;
+            probe.videoFound = true;
+            if (f.frameRate > 0.0) probe.rateFound = true;
+            if (f.frameRate > probe.frameRate) probe.frameRate = f.frameRate;
+            // Only a frame at least as large both ways replaces the size.
+            if (f.width >= probe.width && f.height >= probe.height) {
+                probe.width = std::abs(f.width);
+                probe.height = std::abs(f.height);
+            }
+        }
+    }
+    return probe;
+}
+
+int32_t OutputFrameRate(const MergeProbe& probe) {
+    if (!probe.rateFound || !std::isfinite(probe.frameRate)) return kFallbackFrameRate;
+    return probe.frameRate >= 1e6 ? 1000000 : static_cast<int32_t>(probe.frameRate);
+}
+
+CMergeVideoJob::CMergeVideoJob(const JobObject& job, WizardState& state, IPageDriver& pages,
+                               const CodecCatalogue& catalogue)
+    : job_(job), state_(state), pages_(pages), catalogue_(catalogue) {}
+
+CMergeVideoJob::~CMergeVideoJob() = default;
+
+bool CMergeVideoJob::WithAudio() const { return state_.mergeWithAudio == 1 && anyAudio_; }
+
+JobEnd CMergeVideoJob::Run() {
+    if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
+    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    if (!CheckOutput() || !BuildTimeline() || !BuildBackEnd()) return JobEnd::Failed;
+    return RunGraph();
+}
+
+JobEnd CMergeVideoJob::Probe() {
+    const std::vector<InputFragment>& inputs = state_.inputFragments;
+    std::vector<editing::MediaDetFacts> facts(inputs.size());
+    lengths_.assign(inputs.size(), 0.0);
+    editing::MediaDet det;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::string error;
+        if (!det.Probe(inputs[i].path, facts[i], &error)) return Fail(error);
+        lengths_[i] = facts[i].length;
+    }
+    const MergeProbe probe = CombineMergeFacts(facts, state_);
+    if (!probe.videoFound) {
+        ShowOwnedWarning(state_.ownerWindow, kNoStreamCaption, kNoVideoText);
+        return JobEnd::NoStream;
+    }
+    anyAudio_ = probe.audioFound;
+    state_.chosenVideoCodec = state_.chosenAudioCodec = state_.chosenAudioFormat = -1;
+    state_.quality = 100;
+    state_.keyFrameRate = 60;
+    state_.frameRate = OutputFrameRate(probe);
+    state_.width = probe.width;
+    state_.height = probe.height;
+    state_.mergeWithAudio = 1;
+    return JobEnd::Done;
+}
+
+JobEnd CMergeVideoJob::ShowPages() {
+    enum class Step { First, Audio, Video };
+    Step step = Step::First;
+    for (;;) {
+        switch (step) {
+            case Step::First:
+                if (pages_.ShowPage(WizardPageId::MergeVideo, state_) != PageResult::Accepted)
+                    return JobEnd::Cancelled;
+                step = state_.mergeWithAudio == 1 ? Step::Audio : Step::Video;
+                break;
+            case Step::Audio:
+                state_.preferredCodec1 = "LAME";
+                state_.preferredCodec2 = "Layer-3";
+                state_.stepCaption = kAudioStepCaption;
+                state_.defaultButtonText = kNextText;
+                switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+                    case PageResult::Accepted:
+                        step = Step::Video;
+                        break;
+                    case PageResult::Back:
+                        step = Step::First;
+                        break;
+                    case PageResult::Cancelled:
+                        return JobEnd::Cancelled;
+                }
+                break;
+            case Step::Video: {
+                const bool audio = state_.mergeWithAudio == 1;
+                state_.preferredCodec1 = "XviD";
+                state_.preferredCodec2 = "ffdshow video codec";
+                state_.defaultButtonText = kNextText;
+                state_.stepCaption = audio ? kVideoStepWithAudio : kVideoStepAlone;
+                switch (pages_.ShowPage(WizardPageId::VideoCodec, state_)) {
+                    case PageResult::Accepted:
+                        return JobEnd::Done;
+                    case PageResult::Back:
+                        step = audio ? Step::Audio : Step::First;
+                        break;
+                    case PageResult::Cancelled:
+                        return JobEnd::Cancelled;
+                }
+                break;
+            }
+        }
+    }
+}
+
+bool CMergeVideoJob::CheckOutput() {
+    finalPath_ = state_.outputPath;
+    std::vector<std::string> inputs = {job_.logoPath, job_.subtitlesPath};
+    for (const InputFragment& fragment : state_.inputFragments) inputs.push_back(fragment.path);
+    for (const std::string& input : inputs) {
+        if (IsSameFile(finalPath_, input)) {
+            Fail(kSameFileText + finalPath_);
+            return false;
+        }
+    }
+    // A fragment with neither stream takes no time; one with either keeps its stretch.
+    std::vector<uint8_t> used(state_.inputFragments.size(), 0);
+    for (size_t i = 0; i < used.size(); ++i)
+        used[i] = state_.fragmentHasVideo[i] || state_.fragmentHasAudio[i];
+    plan_ = PlanFragments(state_.inputFragments, lengths_, used);
+    if (!plan_.error.empty()) {
+        Fail(plan_.error);
+        return false;
+    }
+    const bool anyVideo = std::any_of(plan_.placed.begin(), plan_.placed.end(), [&](auto& p) {
+        return state_.fragmentHasVideo[p.index] == 1;
+    });
+    if (!anyVideo) {
+        Fail("The fragments hold no video to write.");
+        return false;
+    }
+    state_.startSeconds = 0.0;
+    state_.endSeconds = plan_.length;
+    return true;
+}
+
+bool CMergeVideoJob::BuildTimeline() {
+    std::string error;
+    auto fail = [&] {
+        Fail(error);
+        return false;
+    };
+    const int32_t width = std::max(state_.width, 1), height = std::max(state_.height, 1);
+    const int32_t rate = std::max(state_.frameRate, 1);
+    if (timeline_.AddGroup({.kind = editing::GroupKind::Video,
+                            .width = width,
+                            .height = height,
+                            .framesPerSecond = rate},
+                           &error) < 0)
+        return fail();
+    if (WithAudio()) {
+        audioCompressor_ = CreateSelectedAudioCompressor(state_, catalogue_);
+        ApplyAudioFormat(state_, catalogue_, audioCompressor_.get());
+        const AudioFormat pcm = AudioGroupFormat(state_);
+        if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
+                                .sampleRate = pcm.sampleRate,
+                                .channels = pcm.channels},
+                               &error) < 0)
+            return fail();
+    }
+    // The logo's track goes first, so that it lies above the fragments' track.
+    AddLogoOverlay(timeline_, {job_.logoPath, job_.logoX, job_.logoY, width, height, plan_.length},
+                   state_.ownerWindow);
+    const int track = timeline_.AddTrack(&error);
+    if (track < 0) return fail();
+    for (const PlacedFragment& placed : plan_.placed) {
+        // Without an audio group a sound-only fragment is just its empty stretch.
+        if (!state_.fragmentHasVideo[placed.index] && !WithAudio()) continue;
+        const InputFragment& input = state_.inputFragments[placed.index];
+        if (!timeline_.AddSource(track, {input.path, placed.start, placed.inPoint, placed.duration},
+                                 &error))
+            return fail();
+    }
+    // Gaps and borders are black, as the output's frames have no transparency.
+    const int backdrop = timeline_.AddTrack(&error);
+    if (backdrop < 0 || !editing::AddBackdrop(timeline_, backdrop, plan_.length, &error))
+        return fail();
+    engine_ = std::make_unique<editing::RenderEngine>();
+    if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail();
+    return true;
+}
+
+bool CMergeVideoJob::BuildBackEnd() {
+    GstBin* graph = GST_BIN(engine_->Graph());
+    std::string error;
+    if (!output_.Create(finalPath_, &error)) return Fail(error), false;
+    mux_ = AddFilter(graph, "avimux", kMuxName, &error);
+    media::ElementRef writer =
+        mux_ ? AddFilter(graph, "fdsink", kWriterName, &error) : media::ElementRef();
+    if (!writer) return Fail(error), false;
+    g_object_set(writer.get(), "fd", output_.Fd(), nullptr);
+
+    media::PadRef pin = engine_->GroupOutputPin(0);
+    media::ElementRef compressor = CreateSelectedVideoCompressor(state_, catalogue_);
+    ApplyVideoCompression(state_, catalogue_, compressor.get());
+    if (compressor) {
+        gst_object_set_name(GST_OBJECT(compressor.get()), kVideoCompressorName);
+        if (!gst_bin_add(graph, compressor.get()))
+            return Fail("Cannot add the video encoder to the graph."), false;
+        media::PadRef input = GetPin(compressor.get(), PadDirection::Input);
+        // A failed splice was reported; only a video path that cannot be linked at all ends
+        // the job.
+        if (InsertSubtitleFilter(job_, state_, graph, pin.get(), input.get(),
+                                 double(state_.frameRate)) == SubtitleInsert::Failed) {
+            state_.jobFailed = 1;
+            return false;
+        }
+        pin = AddEncoderParser(graph, compressor.get(), &error);
+        if (!pin) return Fail(error), false;
+    }
+    media::PadRef muxVideo = GetFreePin(mux_.get(), PadDirection::Input, pin.get());
+    if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxVideo.get()); !linked)
+        return Fail(linked.error), false;
+    if (WithAudio() && !LinkAudio(graph, mux_.get())) return false;
+
+    media::PadRef muxOut = GetPin(mux_.get(), PadDirection::Output);
+    media::PadRef writerIn = GetPin(writer.get(), PadDirection::Input);
+    if (LinkOutcome linked = ConnectDirect(muxOut.get(), writerIn.get()); !linked)
+        return Fail(linked.error), false;
+    return true;
+}
+
+bool CMergeVideoJob::LinkAudio(GstBin* graph, GstElement* mux) {
+    media::PadRef pin = engine_->GroupOutputPin(1);
+    if (audioCompressor_) {
+        gst_object_set_name(GST_OBJECT(audioCompressor_.get()), kAudioCompressorName);
+        if (!gst_bin_add(graph, audioCompressor_.get()))
+            return Fail("Cannot add the audio encoder to the graph."), false;
+        if (LinkOutcome joined = ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(),
+                                                           audioCompressor_.get());
+            !joined)
+            return Fail(joined.error), false;
+        pin = GetPin(audioCompressor_.get(), PadDirection::Output);
+    }
+    media::PadRef muxAudio = GetFreePin(mux, PadDirection::Input, pin.get());
+    if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxAudio.get()); !linked)
+        return Fail(linked.error), false;
+    return true;
+}
+
+JobEnd CMergeVideoJob::RunGraph() {
+    state_.progressBase = 0;
+    state_.autoClose = 0;
+    state_.stepCaption = kRunCaption;
+    state_.destination = finalPath_;
+    const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), mux_.get()});
+    // The writer's thread is done once the graph is down; only then is the file whole.
+    media::ForceNull(engine_->Graph());
+    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
+        output_.Discard();
+        state_.jobFailed = 1;
+        return JobEnd::Failed;
+    }
+    std::string error;
+    if (!output_.Commit(&error)) return Fail(error);
+    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+}
+
+JobEnd CMergeVideoJob::Fail(const std::string& text) {
+    ReportGraphError(state_.ownerWindow, text);
+    state_.jobFailed = 1;
+    output_.Discard();
+    return JobEnd::Failed;
+}

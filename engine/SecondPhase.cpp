@@ -1,0 +1,171 @@
+#include "engine/SecondPhase.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/EncoderSetup.h"
+#include "engine/GraphError.h"
+#include "engine/GraphHelpers.h"
+#include "engine/OutputFile.h"
+#include "platform/editing/MediaDet.h"
+#include "platform/editing/RenderEngine.h"
+#include "platform/editing/Timeline.h"
+#include "platform/media/StateWait.h"
+
+namespace {
+
+constexpr char kMuxName[] = "KRAvi Mux Filter";
+constexpr char kWriterName[] = "KRFile Writer";
+constexpr char kAudioCompressorName[] = "KRAudio Compressor";
+
+// The demuxer's video output joins the muxer's video input, requested before the run: a
+// muxer does not take new inputs once it has written its header.
+void LinkDemuxedVideo(GstElement*, GstPad* pad, gpointer muxInput) {
+    auto* input = static_cast<GstPad*>(muxInput);
+    media::CapsRef caps(gst_pad_query_caps(pad, nullptr));
+    if (gst_caps_is_empty(caps.get())) return;
+    const char* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    if (g_str_has_prefix(name, "video/") || g_str_has_prefix(name, "image/"))
+        if (!gst_pad_is_linked(input)) gst_pad_link(pad, input);
+}
+
+class SecondPhase {
+public:
+    SecondPhase(const SecondPhaseRequest& request, WizardState& state, IPageDriver& pages,
+                const CodecCatalogue& catalogue)
+        : request_(request), state_(state), pages_(pages), catalogue_(catalogue) {}
+    ~SecondPhase() {
+        if (engine_) media::ForceNull(engine_->Graph());
+    }
+
+    JobEnd Run() {
+        if (!Measure() || !BuildTimeline() || !BuildBackEnd()) return JobEnd::Failed;
+        state_.progressBase = 0;
+        state_.autoClose = 0;
+        state_.stepCaption = kSecondPhaseCaption;
+        state_.destination = request_.outputPath;
+        const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), mux_.get()});
+        media::ForceNull(engine_->Graph());
+        if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
+            output_.Discard();
+            state_.jobFailed = 1;
+            return JobEnd::Failed;
+        }
+        std::string error;
+        if (!output_.Commit(&error)) return Fail(error), JobEnd::Failed;
+        return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+    }
+
+private:
+    // The video's length sets the span; the input's own format is the audio's fallback.
+    bool Measure() {
+        if (IsSameFile(request_.outputPath, request_.inputPath) ||
+            IsSameFile(request_.outputPath, request_.phaseOnePath))
+            return Fail(kSameFileText + request_.outputPath);
+        editing::MediaDet det;
+        editing::MediaDetFacts video, input;
+        std::string error;
+        if (!det.Probe(request_.phaseOnePath, video, &error) ||
+            !det.Probe(request_.inputPath, input, &error))
+            return Fail(error);
+        if (!video.hasVideo || !(video.length > 0.0))
+            return Fail("The first phase wrote no video: " + request_.phaseOnePath);
+        if (!input.hasAudio) return Fail("The input has no audio: " + request_.inputPath);
+        length_ = video.length;
+        state_.endSeconds = request_.end;
+        state_.startSeconds = std::max(0.0, request_.end - length_);
+        inputFormat_ = {input.sampleRate, input.channels};
+        return true;
+    }
+
+    bool BuildTimeline() {
+        compressor_ = CreateSelectedAudioCompressor(state_, catalogue_);
+        ApplyAudioFormat(state_, catalogue_, compressor_.get());
+        AudioFormat pcm = state_.audioFormat;
+        if (pcm.sampleRate <= 0 || pcm.channels <= 0) pcm = inputFormat_;
+        if (pcm.sampleRate <= 0 || pcm.channels <= 0) pcm = {44100, 2};
+        std::string error;
+        const double span = state_.endSeconds - state_.startSeconds;
+        if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
+                                .sampleRate = pcm.sampleRate,
+                                .channels = pcm.channels},
+                               &error) < 0 ||
+            timeline_.AddTrack(&error) < 0 ||
+            !timeline_.AddSource(0, {request_.inputPath, 0.0, state_.startSeconds, span}, &error))
+            return Fail(error);
+        engine_ = std::make_unique<editing::RenderEngine>();
+        if (!engine_->ConnectFrontEnd(timeline_, &error)) return Fail(error);
+        return true;
+    }
+
+    bool BuildBackEnd() {
+        GstBin* graph = GST_BIN(engine_->Graph());
+        std::string error;
+        if (!output_.Create(request_.outputPath, &error)) return Fail(error);
+        mux_ = AddFilter(graph, "avimux", kMuxName, &error);
+        media::ElementRef writer =
+            mux_ ? AddFilter(graph, "fdsink", kWriterName, &error) : media::ElementRef();
+        media::ElementRef source =
+            writer ? AddFilter(graph, "filesrc", nullptr, &error) : media::ElementRef();
+        media::ElementRef demuxer =
+            source ? AddFilter(graph, "avidemux", nullptr, &error) : media::ElementRef();
+        if (!demuxer) return Fail(error);
+        g_object_set(writer.get(), "fd", output_.Fd(), nullptr);
+        g_object_set(source.get(), "location", request_.phaseOnePath.c_str(), nullptr);
+        if (!gst_element_link(source.get(), demuxer.get()))
+            return Fail("Cannot read the first phase's file: " + request_.phaseOnePath);
+
+        // The video as the first phase wrote it, never decoded.
+        videoInput_ = media::PadRef(gst_element_request_pad_simple(mux_.get(), "video_%u"));
+        if (!videoInput_) return Fail("The AVI muxer takes no video.");
+        g_signal_connect(demuxer.get(), "pad-added", G_CALLBACK(LinkDemuxedVideo),
+                         videoInput_.get());
+
+        media::PadRef pin = engine_->GroupOutputPin(0);
+        if (compressor_) {
+            gst_object_set_name(GST_OBJECT(compressor_.get()), kAudioCompressorName);
+            if (!gst_bin_add(graph, compressor_.get()))
+                return Fail("Cannot add the audio encoder to the graph.");
+            if (LinkOutcome joined = ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(),
+                                                               compressor_.get());
+                !joined)
+                return Fail(joined.error);
+            pin = GetPin(compressor_.get(), PadDirection::Output);
+        }
+        media::PadRef muxAudio = GetFreePin(mux_.get(), PadDirection::Input, pin.get());
+        if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxAudio.get()); !linked)
+            return Fail(linked.error);
+        media::PadRef muxOut = GetPin(mux_.get(), PadDirection::Output);
+        media::PadRef writerIn = GetPin(writer.get(), PadDirection::Input);
+        if (LinkOutcome linked = ConnectDirect(muxOut.get(), writerIn.get()); !linked)
+            return Fail(linked.error);
+        return true;
+    }
+
+    bool Fail(const std::string& text) {
+        ReportGraphError(state_.ownerWindow, text);
+        state_.jobFailed = 1;
+        output_.Discard();
+        return false;
+    }
+
+    const SecondPhaseRequest& request_;
+    WizardState& state_;
+    IPageDriver& pages_;
+    const CodecCatalogue& catalogue_;
+    double length_ = 0.0;
+    AudioFormat inputFormat_;
+    OutputFile output_;
+    editing::Timeline timeline_;
+    media::ElementRef compressor_;
+    media::ElementRef mux_;
+    media::PadRef videoInput_;
+    std::unique_ptr<editing::RenderEngine> engine_;
+};
+
+}  // namespace
+
+JobEnd RenderTimelineToAvi(const SecondPhaseRequest& request, WizardState& state,
+                           IPageDriver& pages, const CodecCatalogue& catalogue) {
+    return SecondPhase(request, state, pages, catalogue).Run();
+}
