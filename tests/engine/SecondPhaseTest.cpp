@@ -1,0 +1,59 @@
+// The second phase of a fast extraction: the first phase's video copied byte for byte, the
+// input's audio for the same span beside it.
+
+#include <gtest/gtest.h>
+
+#include "CapturedMessages.h"
+#include "DecodedOutput.h"
+#include "engine/ScriptedPageDriver.h"
+#include "engine/SecondPhase.h"
+#include "platform/media/MediaProbe.h"
+#include "support/MediaGenerator.h"
+#include "support/TempEnvironment.h"
+
+namespace {
+
+TEST_F(TempFolderTest, ThePhaseOneVideoIsCopiedAsItIsBesideTheInputsAudioOfItsLength) {
+    CapturedMessages messages;
+    const std::string video = env_.Path("phase1.avi"), input = env_.Path("input.avi"),
+                      output = env_.Path("out.avi");
+    ASSERT_TRUE(media::MakeAvi(video, {.seconds = 2.0,
+                                       .width = 160,
+                                       .height = 120,
+                                       .video = media::VideoCodec::Mpeg4,
+                                       .audio = media::AudioCodec::None}));
+    ASSERT_TRUE(media::MakeAvi(
+        input,
+        {.seconds = 6.0, .width = 64, .height = 48, .audioRate = 22050, .audioChannels = 1}));
+    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    WizardState state;
+    state.chosenAudioCodec = 0;  // no encoder: no chosen format either
+    CScriptedPageDriver pages(catalogue, {});
+    const JobEnd end = RenderTimelineToAvi({video, input, 5.0, output}, state, pages, catalogue);
+    ASSERT_EQ(end, JobEnd::Done) << (messages.shown.empty() ? "" : messages.shown[0].text);
+    // The span keeps its end and is as long as the video: 3..5 s of the input.
+    EXPECT_NEAR(state.startSeconds, 3.0, 0.05);
+    EXPECT_EQ(state.endSeconds, 5.0);
+
+    std::string before, after;
+    const std::vector<std::string> copied = CompressedVideo(video, &before);
+    EXPECT_FALSE(copied.empty());
+    EXPECT_EQ(CompressedVideo(output, &after), copied) << "the frames are not re-encoded";
+    EXPECT_EQ(after, before);
+
+    media::MediaProbe probe;
+    media::MediaFacts facts;
+    ASSERT_TRUE(probe.Probe(output, facts));
+    EXPECT_NEAR(facts.duration, 2.0, 0.1);
+    bool sound = false;
+    for (const media::StreamFacts& stream : facts.streams) {
+        if (stream.kind != media::StreamKind::Audio) continue;
+        sound = true;
+        EXPECT_EQ(std::pair(stream.sampleRate, stream.channels), std::pair(22050, 1))
+            << "with no chosen format the input's own rate and channels";
+    }
+    EXPECT_TRUE(sound);
+    EXPECT_GT(SoundLevel(output, 0.2, 1.8), 1000.0);
+}
+
+}  // namespace
