@@ -5,6 +5,7 @@
 #include "engine/AudioJob.h"
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
+#include "engine/MergeVideoJob.h"
 #include "engine/OutputFile.h"
 #include "engine/StillImage.h"
 #include "engine/WizardState.h"
@@ -63,8 +64,10 @@ int CJobRunner::RunJob(JobObject& job, WizardState& state) {
         case JobKind::MergeAudio:
             code = ExitCodeOf(CAudioJob(job, state, pages_, catalogue_).Run());
             break;
-        case JobKind::ExtractVideo:
         case JobKind::MergeVideo:
+            code = ExitCodeOf(CMergeVideoJob(job, state, pages_, catalogue_).Run());
+            break;
+        case JobKind::ExtractVideo:
         case JobKind::MixVideoAudio:
             std::fprintf(stderr, "korc: jobs of kind %d are not built yet; nothing was written\n",
                          kind);

@@ -14,6 +14,7 @@
 #include "engine/FragmentPlan.h"
 #include "engine/OutputFile.h"
 #include "engine/PageDriver.h"
+#include "engine/StillImage.h"  // kNoVideoText
 #include "engine/WizardState.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/editing/RenderEngine.h"
@@ -21,7 +22,6 @@
 
 class JobObject;
 
-inline constexpr char kNoVideoText[] = "Video stream was not found!";
 // When no fragment says how many frames it has per second.
 inline constexpr int32_t kFallbackFrameRate = 25;
 
