@@ -221,8 +221,19 @@ TEST_F(PlaylistWindowTest, ACaptionOpensItsMenuOnceUntilThePointerMovesOverItAga
     const MenuBar& bar = window_->MenuBarMetrics();
     const QPoint edit(bar.CaptionZoneLeft(kEdit) + 3, 32);
     window_->answer = 5123;
+    window_->grab();  // painted once: captions may be redrawn from now on
     Mouse(QEvent::MouseMove, edit);
     EXPECT_EQ(window_->HoverCaption(), kEdit);
+    // The hovered caption is filled with the highlight, the others with the background.
+    const QImage hovered = window_->grab().toImage();
+    const auto fill = [&](int k) {
+        const WinRect r = bar.CaptionRect(k);
+        return hovered.pixel(r.left + 2, r.bottom - 2);
+    };
+    EXPECT_EQ(std::tuple(fill(kFile), fill(kEdit), fill(kSort)),
+              std::tuple(colorref::ToQColor(kColors.background).rgb(),
+                         colorref::ToQColor(kColors.highlight).rgb(),
+                         colorref::ToQColor(kColors.background).rgb()));
     Mouse(QEvent::MouseButtonPress, edit, Qt::LeftButton);
     ASSERT_EQ(window_->shown.size(), size_t(1));
     EXPECT_EQ(window_->shown[0].first, &window_->CaptionMenu(kEdit));
