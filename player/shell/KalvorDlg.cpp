@@ -34,6 +34,8 @@
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
 #include "player/menus/MenuXP.h"
+#include "player/playback/KalvorMovie.h"
+#include "player/playback/VideoKeys.h"
 #include "player/shell/AboutDlg.h"
 #include "player/shell/DisplayTexts.h"
 #include "player/shell/KalvorParent.h"
@@ -205,6 +207,17 @@ void CKalvorDlg::CreateChildWindows() {
         SetPlaylist(m_windowRows.get());
     }
     m_tip = m_factory->CreateTip(movie);
+    ConnectVideoWindow();
+}
+
+// The video window asks the main window for its commands and full screen, and the playlist
+// for its rows; its own start needs the settings that ReadOptions brought.
+void CKalvorDlg::ConnectVideoWindow() {
+    m_video = qobject_cast<CKalvorMovie*>(m_movie->Widget());
+    if (!m_video) return;
+    m_video->SetOwner(this);
+    m_video->SetPlaylist(&m_videoPlaylist);
+    m_video->OnInitDialog();
 }
 
 void CKalvorDlg::PlaceMainWindow() {
@@ -373,11 +386,67 @@ void CKalvorDlg::SeekTo(double seconds) {
 }
 
 void CKalvorDlg::ToggleFullScreen() {
-    if (m_fullScreen) m_fullScreen->ToggleFullScreen();
+    if (!m_fullScreen) return;
+    m_fullScreen->ToggleFullScreen();
+    RefitVideoWindow();
+}
+
+void CKalvorDlg::RefitVideoWindow() {
+    if (!m_video) return;
+    m_video->FitVideoRect(videogeometry::kRefit);
+    m_video->SetVideoWindowPosition();
+    m_video->MoveWindow(m_settings.movieRect);
+}
+
+void CKalvorDlg::MoveMainWindowBy(int dx, int dy) {
+    move(pos() + QPoint(dx, dy));
+    m_settings.mainRect = colorref::FromQRect(geometry());
+}
+
+// Over a full-screen video the main window must stay on top while it is revealed; concealed,
+// it goes back to its own place and layer.
+void CKalvorDlg::RevealMainWindow(const WinRect& rect) {
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    move(rect.left, rect.top);
+    show();
+    raise();
+}
+
+void CKalvorDlg::ConcealMainWindow(const WinRect& rect) {
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_settings.alwaysOnTop == 1);
+    move(rect.left, rect.top);
+    hide();
+}
+
+void CKalvorDlg::RevealEffectControls(const WinRect& rect) {
+    if (!m_effects) return;
+    m_effects->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    m_effects->show();
+    m_effects->raise();
+}
+
+void CKalvorDlg::ConcealEffectControls() {
+    if (m_effects) m_effects->hide();
+}
+
+WinRect CKalvorDlg::PlaylistWindowRect() const {
+    return m_playlist ? colorref::FromQRect(m_playlist->geometry()) : m_settings.playlistRect;
+}
+
+void CKalvorDlg::RevealPlaylist() {
+    if (!m_playlist) return;
+    m_playlist->LayoutPlaylist();
+    m_playlist->show();
+    m_playlist->raise();
+}
+
+void CKalvorDlg::ConcealPlaylist() {
+    if (m_playlist) m_playlist->hide();
 }
 
 void CKalvorDlg::SetPlaylist(IPlaylist* playlist) {
     m_list = playlist ? playlist : m_rows.get();
+    m_videoPlaylist.SetRows(m_list);
     m_sequence = std::make_unique<PlaySequence>(*m_list, *this);
 }
 
@@ -561,19 +630,17 @@ void CKalvorDlg::TogglePlaylistWindow() {
     m_settings.playlistVisible = visible ? 1 : 0;
 }
 
+// The main window reads the video window's key table: both reach the same commands.
 void CKalvorDlg::OnKeyDown(uint16_t vk, bool shift, bool ctrl) {
-    for (MainKeyAction action : mainkeys::ActionsFor(vk, shift, ctrl)) RunKeyAction(action);
+    for (VideoKeyAction action : videokeys::ActionsFor(vk, shift, ctrl)) RunKeyAction(action);
 }
 
-void CKalvorDlg::RunKeyAction(MainKeyAction action) {
-    switch (action) {
-    case MainKeyAction::TogglePause:
+void CKalvorDlg::RunKeyAction(VideoKeyAction action) {
+    if (action == VideoKeyAction::TogglePause) {
         if (m_movie) m_movie->TogglePause();
         return;
-    default:
-        if (m_playlistCommands) m_playlistCommands->RunPlaylistCommand(action);
-        return;
     }
+    m_videoPlaylist.RunKeyAction(action);
 }
 
 WinRect CKalvorDlg::DesktopRect() const {
@@ -603,6 +670,12 @@ void CKalvorDlg::ShowHelp(int contextId) {
 bool CKalvorDlg::SaveOptions() {
     SettingsLiveState live;
     live.currentPosition = m_currentPosition;
+    live.playlistWindowedRect = m_settings.playlistRect;
+    if (m_video) {
+        live.mainRevealed = m_video->Mouse().MainRevealed();
+        live.mainWindowedRect = m_video->Mouse().SavedMainRect();
+        live.liveEffects = &m_video->effectParams;
+    }
     return SaveSettings(FoldLiveState(m_settings, live), m_folders.userConfig);
 }
 
@@ -701,6 +774,11 @@ void CKalvorDlg::OnRangeTick() {
 
 // The seek bar and the time follow the playback, except while the bar is dragged.
 void CKalvorDlg::OnUiTick() {
+    if (m_video) {
+        if (m_cursorCountdown > 0 && --m_cursorCountdown == 0) m_video->HideCursor(true);
+        // The renderer may have been moved behind the window's back (a new picture size).
+        if (++m_uiTicks % 4 == 0) m_video->SetVideoWindowPosition();
+    }
     if (!m_movie || m_surface.SeekDragging()) return;
     const double position = m_movie->GetPosition();
     m_currentPosition = std::isfinite(position) ? position : 0.0;

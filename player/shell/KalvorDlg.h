@@ -12,11 +12,11 @@
 #include <string>
 
 #include "player/playback/MovieHost.h"
+#include "player/playback/VideoWindowOwner.h"
 #include "player/shell/FileDialogs.h"
 #include "player/shell/HotKeyHook.h"
 #include "player/shell/LaunchRequest.h"
 #include "player/shell/LogindPowerOff.h"
-#include "player/shell/MainKeyTable.h"
 #include "player/shell/MainSurface.h"
 #include "player/shell/PlaySequence.h"
 #include "player/shell/PlayerCommands.h"
@@ -28,8 +28,10 @@
 #include "player/shell/PlaylistWindowRows.h"
 #include "player/shell/RangeEndStop.h"
 #include "player/shell/SkinToolTips.h"
+#include "player/shell/VideoPlaylistLink.h"
 #include "player/skin/SkinResources.h"
 
+class CKalvorMovie;
 class CKalvorParent;
 
 inline constexpr char kNoSkinsText[] = "Can't find skins. Please, re-install Kalvor or download skins.";
@@ -60,7 +62,8 @@ class CKalvorDlg : public QDialog,
                    public ILaunchTarget,
                    public IMovieHost,
                    public IPlaySequenceHost,
-                   public ISurfaceHost {
+                   public ISurfaceHost,
+                   public IVideoWindowOwner {
     Q_OBJECT
 public:
     static constexpr int kUiTickMs = 500;
@@ -81,7 +84,7 @@ public:
     void SetFileDialogs(IFileDialogs* dialogs) { m_dialogs = dialogs ? dialogs : &m_ownDialogs; }
     void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
     void SetFullScreenSwitch(IFullScreenSwitch* fullScreen) { m_fullScreen = fullScreen; }
-    void SetPlaylistCommands(IPlaylistCommands* commands) { m_playlistCommands = commands; }
+    void SetPlaylistCommands(IPlaylistCommands* commands) { m_videoPlaylist.SetCommands(commands); }
     // The playlist that plays: the playlist window's list from start-up on, the player's
     // own rows before (nullptr returns to them).
     void SetPlaylist(IPlaylist* playlist);
@@ -101,15 +104,16 @@ public:
 
     // Opens the current file at the current position and starts it as the options say.
     void OpenAndPlayCurrent();
-    void PlayNext() { m_sequence->PlayNext(); }
+    void PlayNext() override { m_sequence->PlayNext(); }
     void PlayPrevious() { m_sequence->PlayPrevious(); }
-    void PlaySelected() { m_sequence->PlaySelected(); }
+    void PlaySelected() override { m_sequence->PlaySelected(); }
     // The dropped files replace the playlist, whose first row then plays; nothing while
     // the playlist shows a filtered view.
     void DropFiles(const std::vector<std::string>& paths);
     // A key press as the key table sees it.
     void OnKeyDown(uint16_t vk, bool shift, bool ctrl);
-    void ToggleFullScreen();
+    // Switches, then fits the video window to the new state.
+    void ToggleFullScreen() override;
     // The About entry of the window's menu.
     void ShowAbout();
 
@@ -144,6 +148,18 @@ public:
     double MediaDuration() override;
     double SeekMedia(double seconds) override;
     void ShowHelp(int contextId) override;
+    // IVideoWindowOwner
+    void ShutdownComputer() override { m_powerOff->PowerOff(); }
+    int CursorCountdown() const override { return m_cursorCountdown; }
+    void SetCursorCountdown(int ticks) override { m_cursorCountdown = ticks; }
+    void MoveMainWindowBy(int dx, int dy) override;
+    void RevealMainWindow(const WinRect& rect) override;
+    void ConcealMainWindow(const WinRect& rect) override;
+    void RevealEffectControls(const WinRect& rect) override;
+    void ConcealEffectControls() override;
+    WinRect PlaylistWindowRect() const override;
+    void RevealPlaylist() override;
+    void ConcealPlaylist() override;
 
     const PlayerFolders& Folders() const { return m_folders; }
     const std::string& CurrentFile() const { return m_currentFile; }
@@ -170,6 +186,9 @@ public:
     bool RangeTimerRunning() const { return m_rangeTimer != 0; }
 
     IPlaybackWindow* Movie() const { return m_movie.get(); }
+    // The player's own video window; nullptr when the factory made a stand-in.
+    CKalvorMovie* Video() const { return m_video; }
+    const VideoPlaylistLink& VideoPlaylist() const { return m_videoPlaylist; }
     CEffectControls* EffectControls() const { return m_effects.get(); }
     CKalvorOptions* Options() const { return m_options.get(); }
     CKalvorWizard* Wizard() const { return m_wizard.get(); }
@@ -200,6 +219,7 @@ private:
     bool UnpackAndLoadSkin();
     void InstallHook();
     void CreateChildWindows();
+    void ConnectVideoWindow();
     void StartUiTimer();
     void ResumeLastMovie();
     void AddTrayIcon();
@@ -219,7 +239,9 @@ private:
     void MarkRange(bool end);
     void ToggleHidden();
     void TogglePlaylistWindow();
-    void RunKeyAction(MainKeyAction action);
+    void RunKeyAction(VideoKeyAction action);
+    // Picture and window follow the settings' movieRect after full screen changed.
+    void RefitVideoWindow();
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
     // path as a new last row, marked as playing, its range end the row's.
@@ -243,14 +265,15 @@ private:
     LogindPowerOff m_ownPowerOff;
     IPowerOff* m_powerOff = &m_ownPowerOff;
     IFullScreenSwitch* m_fullScreen = nullptr;
-    IPlaylistCommands* m_playlistCommands = nullptr;
     std::unique_ptr<PlaylistRows> m_rows;
     IPlaylist* m_list = m_rows.get();
+    VideoPlaylistLink m_videoPlaylist{m_list};
     std::unique_ptr<PlaySequence> m_sequence;
 
     // The child windows, in creation order: destroyed in reverse, the video window last,
     // so that none outlives the window it belongs to.
     std::unique_ptr<IPlaybackWindow> m_movie;
+    CKalvorMovie* m_video = nullptr;  // m_movie's window when it is the player's own
     std::unique_ptr<CEffectControls> m_effects;
     std::unique_ptr<CKalvorOptions> m_options;
     std::unique_ptr<CKalvorWizard> m_wizard;
@@ -266,6 +289,8 @@ private:
     MainSurface m_surface{m_settings, *this};
     std::vector<std::string> m_tooltipTexts;
     int m_uiTimer = 0;
+    int m_uiTicks = 0;             // the display timer's ticks, for what runs on every fourth
+    int m_cursorCountdown = -1;    // ticks until the cursor over the video hides; < 1 idle
     int m_rangeTimer = 0;
     RangeEndStop m_rangeStop;
 

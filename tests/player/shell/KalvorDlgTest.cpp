@@ -6,6 +6,8 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -20,6 +22,8 @@
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
+#include "player/playback/KalvorMovie.h"
+#include "player/playback/VideoCommands.h"
 #include "player/shell/KalvorApp.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerCommands.h"
@@ -139,11 +143,13 @@ struct RecordingFactory : PlayerWindowFactory {
     Events events;
     QWidget* owner = nullptr;
     FakePlayback* playback = nullptr;
+    bool realVideo = false;  // the player's own video window instead of the recorder
     std::string Of(QWidget* parent) const {
         return parent == owner ? "owner" : playback && parent == playback->Widget() ? "movie" : "?";
     }
     std::unique_ptr<IPlaybackWindow> CreatePlaybackWindow(IMovieHost& host, QWidget* parent) override {
         events.push_back("playback<-" + Of(parent));
+        if (realVideo) return PlayerWindowFactory::CreatePlaybackWindow(host, parent);
         auto made = std::make_unique<FakePlayback>(events, host, parent);
         playback = made.get();
         return made;
@@ -206,8 +212,8 @@ struct CountingFullScreen : IFullScreenSwitch {
 };
 
 struct RecordingPlaylistCommands : IPlaylistCommands {
-    std::vector<MainKeyAction> run;
-    void RunPlaylistCommand(MainKeyAction action) override { run.push_back(action); }
+    std::vector<VideoKeyAction> run;
+    void RunPlaylistCommand(VideoKeyAction action) override { run.push_back(action); }
 };
 
 class KalvorDlgTest : public TempFolderTest {
@@ -803,11 +809,11 @@ TEST_F(KalvorDlgTest, KeysReachThePlaybackThePlaylistAndNeverHideTheWindow) {
         EXPECT_TRUE(d.isVisible());
         press(Qt::Key_A);
         press(Qt::Key_Return);
-        EXPECT_EQ(commands.run, (std::vector<MainKeyAction>{MainKeyAction::ExtractAudio,
-                                                            MainKeyAction::PlaySelectedEntry}));
+        EXPECT_EQ(commands.run, (std::vector<VideoKeyAction>{VideoKeyAction::ExtractAudio,
+                                                            VideoKeyAction::PlaySelectedEntry}));
         commands.run.clear();
         d.OnKeyDown(uint16_t(vk::LetterA + ('R' - 'A')), false, true);
-        EXPECT_EQ(commands.run, std::vector<MainKeyAction>{MainKeyAction::ToggleRandomOrder});
+        EXPECT_EQ(commands.run, std::vector<VideoKeyAction>{VideoKeyAction::ToggleRandomOrder});
     });
 }
 
@@ -841,6 +847,84 @@ TEST_F(KalvorDlgTest, APlaylistHandedOverPlaysItsFirstRowWhileOneChosenInOpenOnl
         EXPECT_EQ(d.CurrentFile(), b);
         EXPECT_EQ(d.CurrentPosition(), 2.5);
     });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
+    PlayerSettings installed = InstalledSettings();
+    installed.keepEffectSettings = 1;
+    InstallOptions(installed);
+    CKalvorParent parent(Folders());
+    factory_.realVideo = true;
+    RecordingPlaylistCommands commands;
+    parent.MainDialog().SetPlaylistCommands(&commands);
+    Run(parent, [&](CKalvorDlg& d) {
+        CKalvorMovie* video = d.Video();
+        ASSERT_NE(video, nullptr);
+        ASSERT_NE(video->ContextMenu(), nullptr);  // its own start ran
+
+        // One key table: each press gives the same playlist commands in either window.
+        const struct {
+            int key;
+            Qt::KeyboardModifiers modifiers;
+        } presses[] = {{Qt::Key_A, Qt::NoModifier},        {Qt::Key_A, Qt::ShiftModifier},
+                       {Qt::Key_A, Qt::ControlModifier},   {Qt::Key_R, Qt::NoModifier},
+                       {Qt::Key_R, Qt::ControlModifier},   {Qt::Key_L, Qt::ShiftModifier},
+                       {Qt::Key_Insert, Qt::NoModifier},   {Qt::Key_Return, Qt::NoModifier}};
+        for (const auto& p : presses) {
+            commands.run.clear();
+            const uint16_t key = keytable::FromQtKey(p.key, false);
+            d.OnKeyDown(key, p.modifiers.testFlag(Qt::ShiftModifier),
+                        p.modifiers.testFlag(Qt::ControlModifier));
+            const std::vector<VideoKeyAction> fromMain = commands.run;
+            commands.run.clear();
+            QKeyEvent down(QEvent::KeyPress, p.key, p.modifiers);
+            QCoreApplication::sendEvent(video, &down);
+            EXPECT_FALSE(fromMain.empty()) << p.key;
+            EXPECT_EQ(commands.run, fromMain) << p.key;
+        }
+
+        // Files dropped on the video window replace the list that plays, and its first row plays.
+        d.Rows().Append("/m/old.avi");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile("/m/0.avi"), QUrl::fromLocalFile("/m/1.avi")});
+        // A drop goes to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(video, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(video, &drop);
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(video, &leave);
+        EXPECT_EQ(d.Rows().RowCount(), 2);
+        EXPECT_EQ(d.CurrentFile(), "/m/0.avi");
+
+        // The context menu's Stop runs the main window's Stop button.
+        d.SetCurrentPosition(7.0);
+        video->OnMenuCommand(videocommands::kStop);
+        EXPECT_EQ(d.CurrentPosition(), 0.0);
+
+        // Dragging the video window with the main window moves it and keeps mainRect current.
+        const WinRect before = d.Settings().mainRect;
+        d.MoveMainWindowBy(5, -7);
+        EXPECT_EQ(d.Settings().mainRect.left, before.left + 5);
+        EXPECT_EQ(d.Settings().mainRect.top, before.top - 7);
+        EXPECT_EQ(d.pos(), QPoint(before.left + 5, before.top - 7));
+
+        // The countdown the video window sets runs out on the display timer and hides the cursor.
+        d.SetCursorCountdown(2);
+        EXPECT_TRUE(qttest::WaitUntil([&] { return d.CursorCountdown() == 0; }, 3000));
+        EXPECT_EQ(video->cursor().shape(), Qt::BlankCursor);
+
+        // What is saved holds the video window's live effects.
+        video->effectParams.hue = 77;
+        ASSERT_TRUE(d.SaveOptions());
+    });
+    PlayerSettings saved{};
+    LoadSettings(Folders().userConfig, Folders().program, saved);
+    EXPECT_EQ(saved.effectParams.hue, 77);
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+
+// The playlist as the video window sees it: the rows that play, the list its drops replace,
+// and the playlist window's key commands. The main window's keys go through the same
+// commands, so both windows read one key table (videokeys).
+
+#include <vector>
+
+#include "player/playback/VideoPlaylist.h"
+
+class IPlaylist;
+
+// The playlist window's commands that the keys reach; until one is set they do nothing.
+class IPlaylistCommands {
+public:
+    virtual ~IPlaylistCommands() = default;
+    virtual void RunPlaylistCommand(VideoKeyAction action) = 0;
+};
+
+class VideoPlaylistLink : public IVideoPlaylist {
+public:
+    explicit VideoPlaylistLink(IPlaylist* rows) : rows_(rows) {}
+
+    // The list changes when the playlist window lends its own. Not owned.
+    void SetRows(IPlaylist* rows) { rows_ = rows; }
+    void SetCommands(IPlaylistCommands* commands) { commands_ = commands; }
+
+    void RunKeyAction(VideoKeyAction action) override;
+    int RowCount() const override;
+    int CurrentRow() const override;
+    bool FilterOn() const override;
+    void ReplaceEntries(const std::vector<MediaEntry>& entries) override;
+
+private:
+    IPlaylist* rows_;
+    IPlaylistCommands* commands_ = nullptr;
+};
