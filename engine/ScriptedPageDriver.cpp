@@ -153,7 +153,9 @@ ProgressOutcome CScriptedPageDriver::RunProgress(WizardState& state, const Progr
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &dialog, [&dialog, &stop] {
         CProgressRun& run = dialog.Run();
-        if (stop && run.CurrentPhase() == CProgressRun::Phase::Running) {
+        // A scripted stop comes once something has been written, as a user's would: a
+        // stop in the first milliseconds races the first buffer.
+        if (stop && run.CurrentPhase() == CProgressRun::Phase::Running && run.View().value > 0) {
             stop = false;
             dialog.Press(kButtonForward);
         } else if (run.Outcome() && dialog.isVisible()) {
