@@ -1,0 +1,121 @@
+#include "engine/AviBackEnd.h"
+
+#include <utility>
+
+#include "engine/AudioJob.h"
+#include "engine/SubtitleFilter.h"
+
+bool AviBackEnd::Attach(GstBin* graph, int fd, std::string* error) {
+    graph_ = graph;
+    mux_ = AddFilter(graph, "avimux", kAviMuxName, error);
+    if (!mux_) return false;
+    // fdsink seeks back for the header and the index like a file writer does.
+    writer_ = AddFilter(graph, "fdsink", kFileWriterName, error);
+    if (!writer_) return false;
+    g_object_set(writer_.get(), "fd", fd, "sync", FALSE, nullptr);
+    if (!gst_element_link(mux_.get(), writer_.get())) {
+        if (error) *error = "Cannot connect the AVI muxer to the file writer.";
+        return false;
+    }
+    return true;
+}
+
+media::PadRef AviBackEnd::MuxInput(GstPad* peer, const char* kind) {
+    if (peer) return GetFreePin(mux_.get(), PadDirection::Input, peer);
+    return media::PadRef(
+        gst_element_request_pad_simple(mux_.get(), std::string(kind).append("_%u").c_str()));
+}
+
+LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
+                                  const WizardState& state, double subtitleFrameRate) {
+    std::string error;
+    if (!encoder) {
+        // The timeline's own frames, as 24-bit RGB; no effects without an encoder.
+        media::ElementRef convert = AddFilter(graph_, "videoconvert", nullptr, &error);
+        media::ElementRef rgb =
+            convert ? AddFilter(graph_, "capsfilter", nullptr, &error) : media::ElementRef();
+        if (!rgb) return {false, error};
+        media::CapsRef caps(
+            gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr));
+        g_object_set(rgb.get(), "caps", caps.get(), nullptr);
+        if (!gst_element_link(convert.get(), rgb.get()))
+            return {false, "Cannot build the RGB converter."};
+        media::PadRef head = GetPin(convert.get(), PadDirection::Input);
+        if (LinkOutcome in = ConnectDirect(raw, head.get()); !in) return in;
+        media::PadRef tail = GetPin(rgb.get(), PadDirection::Output);
+        media::PadRef input = MuxInput(nullptr, "video");
+        return ConnectDirect(tail.get(), input.get());
+    }
+    gst_object_set_name(GST_OBJECT(encoder.get()), kVideoCompressorName);
+    if (!gst_bin_add(graph_, encoder.get())) return {false, "Cannot add the video encoder."};
+    media::PadRef encoderIn = GetPin(encoder.get(), PadDirection::Input);
+    // A failed splice is reported there and leaves the picture without effects, or nothing.
+    if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate) ==
+        SubtitleInsert::Failed)
+        return {false, "The video cannot reach its encoder."};
+    media::PadRef encoded = GetPin(encoder.get(), PadDirection::Output);
+    // The muxer clips an MPEG-4 encoder's raw output as outside its segment: the parser
+    // gives it the decoding times it goes by.
+    media::CapsRef produced(gst_pad_query_caps(encoded.get(), nullptr));
+    media::CapsRef mpeg4(gst_caps_from_string("video/mpeg, mpegversion=(int)4"));
+    if (gst_caps_can_intersect(produced.get(), mpeg4.get())) {
+        media::ElementRef parser = AddFilter(graph_, "mpeg4videoparse", nullptr, &error);
+        if (!parser) return {false, error};
+        media::PadRef parserIn = GetPin(parser.get(), PadDirection::Input);
+        if (LinkOutcome link = ConnectDirect(encoded.get(), parserIn.get()); !link) return link;
+        encoded = GetPin(parser.get(), PadDirection::Output);
+    }
+    media::PadRef input = MuxInput(encoded.get(), "video");
+    if (!input) return {false, "The AVI muxer cannot take the video encoder's output."};
+    return ConnectDirect(encoded.get(), input.get());
+}
+
+LinkOutcome AviBackEnd::LinkCopy(GstPad* compressed) {
+    media::PadRef input = MuxInput(compressed, "video");
+    if (!input) return {false, "The AVI muxer cannot take the input's video as it is."};
+    return ConnectDirect(compressed, input.get());
+}
+
+media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardState& state,
+                                       std::string* error) {
+    media::ElementRef convert = AddFilter(graph_, "audioconvert", nullptr, error);
+    media::ElementRef resample =
+        convert ? AddFilter(graph_, "audioresample", nullptr, error) : media::ElementRef();
+    media::ElementRef format =
+        resample ? AddFilter(graph_, "capsfilter", nullptr, error) : media::ElementRef();
+    if (!format) return {};
+    // The encoder is fed the format chosen for it (any, when none was); without an encoder
+    // the muxer takes 16-bit PCM of the audio group's format.
+    media::CapsRef caps;
+    if (!encoder) {
+        const AudioFormat pcm = AudioGroupFormat(state);
+        caps = media::CapsRef(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE",
+                                                  "rate", G_TYPE_INT, pcm.sampleRate, "channels",
+                                                  G_TYPE_INT, pcm.channels, nullptr));
+    } else if (state.audioFormat.sampleRate > 0 && state.audioFormat.channels > 0) {
+        caps = media::CapsRef(gst_caps_new_simple("audio/x-raw", "rate", G_TYPE_INT,
+                                                  state.audioFormat.sampleRate, "channels",
+                                                  G_TYPE_INT, state.audioFormat.channels, nullptr));
+    } else {
+        caps = media::CapsRef(gst_caps_new_empty_simple("audio/x-raw"));
+    }
+    g_object_set(format.get(), "caps", caps.get(), nullptr);
+    auto fail = [&](const char* text) {
+        if (error) *error = text;
+        return media::PadRef();
+    };
+    if (!gst_element_link_many(convert.get(), resample.get(), format.get(), nullptr))
+        return fail("Cannot build the audio format converter.");
+    GstElement* last = format.get();
+    if (encoder) {
+        gst_object_set_name(GST_OBJECT(encoder.get()), kAudioCompressorName);
+        if (!gst_bin_add(graph_, encoder.get()) || !gst_element_link(last, encoder.get()))
+            return fail("Cannot connect the audio encoder.");
+        last = encoder.get();
+    }
+    media::PadRef tail = GetPin(last, PadDirection::Output);
+    media::PadRef input = MuxInput(tail.get(), "audio");
+    if (!input || !ConnectDirect(tail.get(), input.get()))
+        return fail("The AVI muxer cannot take the audio encoder's output.");
+    return GetPin(convert.get(), PadDirection::Input);
+}

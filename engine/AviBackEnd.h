@@ -1,0 +1,44 @@
+#pragma once
+
+// The back end of the jobs that write an AVI: "KRAvi Mux Filter" into "KRFile Writer", which
+// writes to the job's output file. Raw video enters through the effects splice and the chosen
+// encoder (24-bit RGB frames without one), raw audio through the chosen format and encoder
+// (16-bit PCM without one); a compressed stream is muxed as it is.
+
+#include <gst/gst.h>
+
+#include <string>
+
+#include "engine/GraphHelpers.h"
+#include "engine/JobObject.h"
+#include "engine/WizardState.h"
+#include "platform/media/GstRef.h"
+
+inline constexpr char kAviMuxName[] = "KRAvi Mux Filter";
+inline constexpr char kFileWriterName[] = "KRFile Writer";
+inline constexpr char kVideoCompressorName[] = "KRVideo Compressor";
+inline constexpr char kAudioCompressorName[] = "KRAudio Compressor";
+
+class AviBackEnd {
+public:
+    // Adds the muxer and the writer to the graph; fd stays the caller's and must stay open
+    // until the graph is down.
+    bool Attach(GstBin* graph, int fd, std::string* error);
+    GstElement* Mux() const { return mux_.get(); }
+
+    // Each links its stream into a new input of the muxer.
+    LinkOutcome LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
+                          const WizardState& state, double subtitleFrameRate);
+    LinkOutcome LinkCopy(GstPad* compressed);
+    // Builds the audio path up to the muxer now and returns its input, so that a stream
+    // which appears only once the graph runs finds the muxer already complete.
+    media::PadRef PrepareAudio(media::ElementRef encoder, const WizardState& state,
+                               std::string* error);
+
+private:
+    media::PadRef MuxInput(GstPad* peer, const char* kind);
+
+    GstBin* graph_ = nullptr;
+    media::ElementRef mux_;
+    media::ElementRef writer_;
+};

@@ -1,0 +1,372 @@
+#include "engine/ExtractVideoJob.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "engine/BypassFilter.h"
+#include "engine/EncoderSetup.h"
+#include "engine/FragmentPlan.h"
+#include "engine/GraphError.h"
+#include "engine/JobObject.h"
+#include "platform/editing/MediaDet.h"
+#include "platform/media/StateWait.h"
+
+namespace {
+
+constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
+constexpr char kAudioStepSlow[] = "Kalvor Wizard - Extract Video Fragment (Step 2 of 3)";
+constexpr char kLastOfTwo[] = "Kalvor Wizard - Extract Video Fragment (Step 2 of 2)";
+constexpr char kVideoStepWithAudio[] = "Kalvor Wizard - Extract Video Fragment (Step 3 of 3)";
+
+bool StartsWith(const char* text, const char* prefix) {
+    return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+}  // namespace
+
+bool IsAviContainer(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    char head[12] = {};
+    const bool avi = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                     ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head) &&
+                     std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0;
+    ::close(fd);
+    return avi;
+}
+
+int32_t OutputFrameRate(double probedRate) {
+    if (!std::isfinite(probedRate) || probedRate < 1.0 || probedRate > 1000.0) return 25;
+    return static_cast<int32_t>(probedRate);
+}
+
+// The fast graph's dynamic links: the demuxer's first video output goes to the muxer as it
+// is, its first audio output through a decoder into the prepared audio path. They run on
+// streaming threads.
+struct CExtractVideoJob::CopyLinks {
+    AviBackEnd* backEnd = nullptr;
+    GstBin* graph = nullptr;
+    media::PadRef audioHead;  // empty when the output has no audio
+    std::mutex mutex;         // guards the flags and the report against the streaming threads
+    bool videoLinked = false;
+    bool audioLinked = false;
+    std::string error;
+    GstClockTime stop = GST_CLOCK_TIME_NONE;  // in the input's time
+    media::ElementRef demuxer;
+    gulong demuxerHandler = 0;
+    media::ElementRef decoder;
+    gulong decoderHandler = 0;
+
+    ~CopyLinks() {
+        if (demuxerHandler) g_signal_handler_disconnect(demuxer.get(), demuxerHandler);
+        if (decoderHandler) g_signal_handler_disconnect(decoder.get(), decoderHandler);
+    }
+
+    // The demuxer goes on to the next key frame after the end; the copy ends at the end.
+    static GstPadProbeReturn DropPastStop(GstPad*, GstPadProbeInfo* info, gpointer self) {
+        const GstClockTime stop = static_cast<CopyLinks*>(self)->stop;
+        // Only key frames carry a presentation time; every frame has its decoding time.
+        const GstClockTime time = GST_BUFFER_DTS_OR_PTS(GST_PAD_PROBE_INFO_BUFFER(info));
+        return GST_CLOCK_TIME_IS_VALID(time) && time >= stop ? GST_PAD_PROBE_DROP
+                                                             : GST_PAD_PROBE_OK;
+    }
+
+    static void OnDemuxerPad(GstElement*, GstPad* pad, gpointer self) {
+        auto* links = static_cast<CopyLinks*>(self);
+        const char* name = GST_PAD_NAME(pad);
+        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, DropPastStop, links, nullptr);
+        std::lock_guard lock(links->mutex);
+        if (StartsWith(name, "video_") && !links->videoLinked) {
+            media::PadRef queued = links->Queue(pad);
+            LinkOutcome link = queued ? links->backEnd->LinkCopy(queued.get()) : LinkOutcome{};
+            links->videoLinked = link.ok;
+            if (!link.ok && links->error.empty()) links->error = link.error;
+        } else if (StartsWith(name, "audio_") && links->audioHead && !links->decoder) {
+            links->LinkDecoder(pad);
+        }
+    }
+
+    // The demuxer feeds every stream from one thread, and the muxer holds one stream until
+    // the others have data: each stream gets its own thread behind a queue.
+    media::PadRef Queue(GstPad* pad) {
+        media::ElementRef queue = AddFilter(graph, "queue", nullptr, &error);
+        if (!queue) return {};
+        media::PadRef input = GetPin(queue.get(), PadDirection::Input);
+        if (LinkOutcome link = ConnectDirect(pad, input.get()); !link) {
+            error = link.error;
+            return {};
+        }
+        return GetPin(queue.get(), PadDirection::Output);
+    }
+
+    void LinkDecoder(GstPad* pad) {
+        media::PadRef queued = Queue(pad);
+        decoder = queued ? AddFilter(graph, "decodebin", nullptr, &error) : media::ElementRef();
+        if (!decoder) return;
+        decoderHandler =
+            g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(OnDecodedPad), this);
+        media::PadRef input = GetPin(decoder.get(), PadDirection::Input);
+        if (LinkOutcome link = ConnectDirect(queued.get(), input.get()); !link) error = link.error;
+    }
+
+    static void OnDecodedPad(GstElement*, GstPad* pad, gpointer self) {
+        auto* links = static_cast<CopyLinks*>(self);
+        std::lock_guard lock(links->mutex);
+        if (links->audioLinked) return;
+        LinkOutcome link = ConnectDirect(pad, links->audioHead.get());
+        links->audioLinked = link.ok;
+        if (!link.ok) links->error = link.error;
+    }
+};
+
+CExtractVideoJob::CExtractVideoJob(const JobObject& job, WizardState& state, IPageDriver& pages,
+                                   const CodecCatalogue& catalogue)
+    : job_(job), state_(state), pages_(pages), catalogue_(catalogue) {}
+
+CExtractVideoJob::~CExtractVideoJob() {
+    if (copyGraph_) media::ForceNull(copyGraph_.get());
+}
+
+JobEnd CExtractVideoJob::Run() {
+    if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
+    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    if (!CheckOutput()) return JobEnd::Failed;
+    if (!(Fast() ? BuildCopy() : BuildTimeline())) return JobEnd::Failed;
+    return RunGraph();
+}
+
+JobEnd CExtractVideoJob::Probe() {
+    const std::string& input = job_.paths[0];
+    editing::MediaDet det;
+    editing::MediaDetFacts facts;
+    std::string error;
+    if (!det.Probe(input, facts, &error)) return Fail(error);
+    state_.fragmentHasAudio.assign(1, facts.hasAudio);
+    state_.fragmentHasVideo.assign(1, facts.hasVideo);
+    if (!facts.hasVideo) {
+        ShowOwnedWarning(state_.ownerWindow, kNoStreamCaption, kNoVideoText);
+        return JobEnd::NoStream;
+    }
+    inputHasAudio_ = facts.hasAudio;
+    state_.sourceSampleRate = facts.sampleRate;
+    state_.sourceChannels = facts.channels;
+    state_.sourceBitrate = facts.kbps;
+    probedFrameRate_ = facts.frameRate;
+    state_.frameRate = OutputFrameRate(facts.frameRate);
+    state_.width = facts.width;
+    state_.height = facts.height;
+    state_.quality = 100;
+    state_.keyFrameRate = 60;
+    state_.chosenVideoCodec = state_.chosenAudioCodec = state_.chosenAudioFormat = -1;
+    // Fragments past the input's end are cut to it.
+    const FragmentPlan plan =
+        PlanFragments({InputFragment{input, job_.start, job_.end}}, {facts.length}, {1});
+    if (!plan.error.empty()) return Fail(plan.error);
+    if (plan.placed.empty()) return Fail("The fragment lies past the end of " + input + ".");
+    inPoint_ = plan.placed.front().inPoint;
+    length_ = plan.placed.front().duration;
+
+    state_.fastAllowed = IsAviContainer(input) ? 1 : 0;
+    state_.fastMode = 0;
+    if (!inputHasAudio_) state_.withAudio = 0;
+    return JobEnd::Done;
+}
+
+JobEnd CExtractVideoJob::ShowPages() {
+    enum class Step { First, Audio, Video };
+    Step step = Step::First;
+    for (;;) {
+        switch (step) {
+            case Step::First:
+                if (pages_.ShowPage(WizardPageId::ExtractVideo, state_) != PageResult::Accepted)
+                    return JobEnd::Cancelled;
+                // A page that leaves the fast mode on for an input it cannot copy is not obeyed.
+                if (state_.fastAllowed != 1) state_.fastMode = 0;
+                if (WithAudio())
+                    step = Step::Audio;
+                else if (Fast())
+                    return JobEnd::Done;
+                else
+                    step = Step::Video;
+                break;
+            case Step::Audio:
+                state_.preferredCodec1 = "LAME";
+                state_.preferredCodec2 = "Layer-3";
+                state_.stepCaption = Fast() ? kLastOfTwo : kAudioStepSlow;
+                state_.defaultButtonText = Fast() ? "Extract" : "Next ->";
+                switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+                    case PageResult::Accepted:
+                        if (Fast()) return JobEnd::Done;
+                        step = Step::Video;
+                        break;
+                    case PageResult::Back:
+                        step = Step::First;
+                        break;
+                    case PageResult::Cancelled:
+                        return JobEnd::Cancelled;
+                }
+                break;
+            case Step::Video:
+                state_.preferredCodec1 = "XviD";
+                state_.preferredCodec2 = "ffdshow video codec";
+                state_.stepCaption = WithAudio() ? kVideoStepWithAudio : kLastOfTwo;
+                state_.defaultButtonText = "Next ->";
+                switch (pages_.ShowPage(WizardPageId::VideoCodec, state_)) {
+                    case PageResult::Accepted:
+                        return JobEnd::Done;
+                    case PageResult::Back:
+                        step = WithAudio() ? Step::Audio : Step::First;
+                        break;
+                    case PageResult::Cancelled:
+                        return JobEnd::Cancelled;
+                }
+                break;
+        }
+    }
+}
+
+bool CExtractVideoJob::CheckOutput() {
+    finalPath_ = state_.outputPath;
+    for (const std::string& input : {job_.paths[0], job_.logoPath, job_.subtitlesPath}) {
+        if (IsSameFile(finalPath_, input)) {
+            Fail(kSameFileText + finalPath_);
+            return false;
+        }
+    }
+    std::string error;
+    if (!output_.Create(finalPath_, &error)) {
+        Fail(error);
+        return false;
+    }
+    state_.startSeconds = inPoint_;
+    state_.endSeconds = inPoint_ + length_;
+    return true;
+}
+
+bool CExtractVideoJob::BuildTimeline() {
+    std::string error;
+    auto fail = [&](const std::string& text) {
+        Fail(text);
+        return false;
+    };
+    if (timeline_.AddGroup({.kind = editing::GroupKind::Video,
+                            .width = state_.width,
+                            .height = state_.height,
+                            .framesPerSecond = state_.frameRate},
+                           &error) < 0)
+        return fail(error);
+    media::ElementRef audioEncoder;
+    if (WithAudio()) {
+        audioEncoder = CreateSelectedAudioCompressor(state_, catalogue_);
+        ApplyAudioFormat(state_, catalogue_, audioEncoder.get());
+        const AudioFormat pcm = AudioGroupFormat(state_);
+        if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
+                                .sampleRate = pcm.sampleRate,
+                                .channels = pcm.channels},
+                               &error) < 0)
+            return fail(error);
+    }
+    // One track feeds both groups: a group takes the source's stream of its own kind.
+    const int track = timeline_.AddTrack(&error);
+    if (track < 0 || !timeline_.AddSource(track, {job_.paths[0], 0.0, inPoint_, length_}, &error))
+        return fail(error);
+    engine_ = std::make_unique<editing::RenderEngine>();
+    if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail(error);
+
+    GstBin* graph = GST_BIN(engine_->Graph());
+    if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
+    media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state_, catalogue_);
+    ApplyVideoCompression(state_, catalogue_, videoEncoder.get());
+    media::PadRef videoPin = engine_->GroupOutputPin(0);
+    // The effects' subtitle clock counts the input's own frames.
+    if (LinkOutcome link = backEnd_.LinkVideo(videoPin.get(), std::move(videoEncoder), job_, state_,
+                                              probedFrameRate_);
+        !link)
+        return fail(link.error);
+    if (WithAudio()) {
+        media::PadRef head = backEnd_.PrepareAudio(std::move(audioEncoder), state_, &error);
+        if (!head) return fail(error);
+        media::PadRef audioPin = engine_->GroupOutputPin(1);
+        if (LinkOutcome link = ConnectDirect(audioPin.get(), head.get()); !link)
+            return fail(link.error);
+    }
+    return true;
+}
+
+bool CExtractVideoJob::BuildCopy() {
+    std::string error;
+    auto fail = [&](const std::string& text) {
+        Fail(text);
+        return false;
+    };
+    copyGraph_ = media::ElementRef(gst_pipeline_new("korc-graph"));
+    GstBin* graph = GST_BIN(copyGraph_.get());
+    media::ElementRef source = AddFilter(graph, "filesrc", nullptr, &error);
+    media::ElementRef demuxer =
+        source ? AddFilter(graph, "avidemux", nullptr, &error) : media::ElementRef();
+    if (!demuxer) return fail(error);
+    g_object_set(source.get(), "location", job_.paths[0].c_str(), nullptr);
+    if (!gst_element_link(source.get(), demuxer.get()))
+        return fail("Cannot connect the AVI demuxer to the input.");
+    if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
+
+    links_ = std::make_unique<CopyLinks>();
+    links_->backEnd = &backEnd_;
+    links_->graph = graph;
+    if (WithAudio()) {
+        media::ElementRef encoder = CreateSelectedAudioCompressor(state_, catalogue_);
+        ApplyAudioFormat(state_, catalogue_, encoder.get());
+        links_->audioHead = backEnd_.PrepareAudio(std::move(encoder), state_, &error);
+        if (!links_->audioHead) return fail(error);
+    }
+    links_->stop = static_cast<GstClockTime>(std::llround((inPoint_ + length_) * GST_SECOND));
+    links_->demuxer = demuxer;
+    links_->demuxerHandler = g_signal_connect(demuxer.get(), "pad-added",
+                                              G_CALLBACK(CopyLinks::OnDemuxerPad), links_.get());
+    // Preroll held at the key frame at or before the start, stopping at the end. A refusal
+    // was reported there.
+    if (BypassFilterClass(graph, true, inPoint_, inPoint_ + length_, state_.ownerWindow) !=
+        FastCut::Sought) {
+        state_.jobFailed = 1;
+        output_.Discard();
+        return false;
+    }
+    std::lock_guard lock(links_->mutex);
+    if (!links_->error.empty()) return fail(links_->error);
+    if (!links_->videoLinked) return fail(kNoVideoText);
+    if (WithAudio() && !links_->audioLinked) return fail("The input's audio cannot be decoded.");
+    return true;
+}
+
+JobEnd CExtractVideoJob::RunGraph() {
+    GstElement* graph = Fast() ? copyGraph_.get() : engine_->Graph();
+    // The copy runs in the input's own time; the display counts from the fragment's start.
+    state_.progressBase = Fast() ? static_cast<int64_t>(inPoint_ * GST_SECOND) : 0;
+    state_.autoClose = 0;
+    state_.stepCaption = kRunCaption;
+    state_.destination = finalPath_;
+    const ProgressOutcome outcome = pages_.RunProgress(state_, {graph, backEnd_.Mux()});
+    // The writer is done once the graph is down; only then is the file whole.
+    media::ForceNull(graph);
+    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
+        output_.Discard();
+        state_.jobFailed = 1;
+        return JobEnd::Failed;
+    }
+    std::string error;
+    if (!output_.Commit(&error)) return Fail(error);
+    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+}
+
+JobEnd CExtractVideoJob::Fail(const std::string& text) {
+    ReportGraphError(state_.ownerWindow, text);
+    state_.jobFailed = 1;
+    output_.Discard();
+    return JobEnd::Failed;
+}

@@ -1,0 +1,355 @@
+#include "engine/MixJob.h"
+
+#include <ges/ges.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/EncoderSetup.h"
+#include "engine/ExtractVideoJob.h"
+#include "engine/GraphError.h"
+#include "engine/JobObject.h"
+#include "platform/editing/MediaDet.h"
+#include "platform/media/StateWait.h"
+
+namespace {
+
+constexpr char kWriterName[] = "KRWavDest2 Filter";
+constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
+constexpr char kAudioStepWithVideo[] = "Kalvor Wizard - Mix Video and Audio (Step 2 of 3)";
+constexpr char kAudioStepAlone[] = "Kalvor Wizard - Mix Video and Audio (Step 2 of 2)";
+constexpr char kVideoStep[] = "Kalvor Wizard - Mix Video and Audio (Step 3 of 3)";
+
+GstClockTime ToClock(double seconds) {
+    return static_cast<GstClockTime>(std::llround(seconds * GST_SECOND));
+}
+
+// Places only one kind of the source's streams: the video input's picture must not bring its
+// sound in a second time, beside its own audio track.
+bool AddSourceOfKind(editing::Timeline& timeline, int track, const editing::SourceSpan& span,
+                     GESTrackType kind, std::string* error) {
+    GList* layers = ges_timeline_get_layers(timeline.Get());
+    auto* layer = static_cast<GESLayer*>(g_list_nth_data(layers, static_cast<guint>(track)));
+    GESClip* clip = nullptr;
+    GError* failure = nullptr;
+    if (gchar* uri = layer ? gst_filename_to_uri(span.path.c_str(), &failure) : nullptr) {
+        if (GESUriClipAsset* asset = ges_uri_clip_asset_request_sync(uri, &failure)) {
+            clip = ges_layer_add_asset_full(layer, GES_ASSET(asset), ToClock(span.start),
+                                            ToClock(span.inPoint), ToClock(span.duration), kind,
+                                            &failure);
+            gst_object_unref(asset);
+        }
+        g_free(uri);
+    }
+    g_list_free_full(layers, gst_object_unref);
+    if (clip) return true;
+    if (error) {
+        *error = failure ? failure->message : "The source cannot be placed on the timeline.";
+        *error += " (" + span.path + ")";
+    }
+    if (failure) g_error_free(failure);
+    return false;
+}
+
+// A black picture under the video input for the whole output: once the input's picture has
+// ended the frame is black, not its last picture held.
+bool AddBlackBackground(editing::Timeline& timeline, int track, double length, std::string* error) {
+    GList* layers = ges_timeline_get_layers(timeline.Get());
+    auto* layer = static_cast<GESLayer*>(g_list_nth_data(layers, static_cast<guint>(track)));
+    bool added = false;
+    if (layer) {
+        GESTestClip* clip = ges_test_clip_new();
+        ges_test_clip_set_vpattern(clip, GES_VIDEO_TEST_PATTERN_BLACK);
+        ges_clip_set_supported_formats(GES_CLIP(clip), GES_TRACK_TYPE_VIDEO);
+        ges_timeline_element_set_start(GES_TIMELINE_ELEMENT(clip), 0);
+        ges_timeline_element_set_duration(GES_TIMELINE_ELEMENT(clip), ToClock(length));
+        added = ges_layer_add_clip(layer, GES_CLIP(clip));
+    }
+    g_list_free_full(layers, gst_object_unref);
+    if (!added && error) *error = "Cannot lay the black background on the timeline.";
+    return added;
+}
+
+}  // namespace
+
+CMixJob::CMixJob(const JobObject& job, WizardState& state, IPageDriver& pages,
+                 const CodecCatalogue& catalogue)
+    : job_(job), state_(state), pages_(pages), catalogue_(catalogue) {}
+
+CMixJob::~CMixJob() = default;
+
+JobEnd CMixJob::Run() {
+    if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
+    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    if (!CheckOutput() || !BuildTimeline()) return JobEnd::Failed;
+    if (!(WithVideo() ? BuildAviBackEnd() : BuildAudioBackEnd())) return JobEnd::Failed;
+    return RunGraph();
+}
+
+JobEnd CMixJob::Probe() {
+    inputs_ = state_.inputFragments;
+    state_.fragmentHasAudio.assign(inputs_.size(), 0);
+    state_.fragmentHasVideo.assign(inputs_.size(), 0);
+    lengths_.assign(inputs_.size(), 0.0);
+    int32_t lowestRate = std::numeric_limits<int32_t>::max(), channels = 2;
+    int32_t lowestBitrate = std::numeric_limits<int32_t>::max();
+    editing::MediaDet det;
+    for (size_t i = 0; i < inputs_.size(); ++i) {
+        editing::MediaDetFacts facts;
+        std::string error;
+        if (!det.Probe(inputs_[i].path, facts, &error)) return Fail(error);
+        lengths_[i] = facts.length;
+        if (facts.hasAudio) {
+            state_.fragmentHasAudio[i] = 1;
+            // The lowest rate with its own channel count; the lowest bitrate on its own.
+            if (facts.sampleRate > 0 && facts.sampleRate < lowestRate) {
+                lowestRate = facts.sampleRate;
+                channels = facts.channels;
+            }
+            if (facts.kbps > 0) lowestBitrate = std::min(lowestBitrate, facts.kbps);
+        }
+        // Only the first video input is marked: its picture, rate and size are the output's.
+        if (facts.hasVideo && videoInput_ < 0) {
+            videoInput_ = static_cast<int>(i);
+            state_.fragmentHasVideo[i] = 1;
+            videoFrameRate_ = facts.frameRate;
+            state_.width = facts.width;
+            state_.height = facts.height;
+        }
+    }
+    if (std::find(state_.fragmentHasAudio.begin(), state_.fragmentHasAudio.end(), 1) ==
+        state_.fragmentHasAudio.end()) {
+        ShowOwnedWarning(state_.ownerWindow, kNoStreamCaption, kNoAudioText);
+        return JobEnd::NoStream;
+    }
+    state_.sourceSampleRate = lowestRate == std::numeric_limits<int32_t>::max() ? 0 : lowestRate;
+    state_.sourceChannels = state_.sourceSampleRate > 0 ? channels : 0;
+    state_.sourceBitrate = lowestBitrate == std::numeric_limits<int32_t>::max() ? 0 : lowestBitrate;
+    state_.frameRate = OutputFrameRate(videoFrameRate_);
+    state_.quality = 100;
+    state_.keyFrameRate = 60;
+    state_.chosenVideoCodec = state_.chosenAudioCodec = state_.chosenAudioFormat = -1;
+    state_.mixVideo = videoInput_ >= 0 ? 1 : 0;
+    state_.mp3Mix = 0;
+    return JobEnd::Done;
+}
+
+JobEnd CMixJob::ShowPages() {
+    enum class Step { First, Audio, Video };
+    Step step = Step::First;
+    for (;;) {
+        switch (step) {
+            case Step::First:
+                if (pages_.ShowPage(WizardPageId::Mix, state_) != PageResult::Accepted)
+                    return JobEnd::Cancelled;
+                step = Step::Audio;
+                break;
+            case Step::Audio: {
+                const bool mp3 = WithVideo() || state_.mp3Mix == 1;
+                state_.preferredCodec1 = mp3 ? "LAME" : "IMA ";
+                state_.preferredCodec2 = mp3 ? "Layer-3" : "PCM";
+                state_.stepCaption = WithVideo() ? kAudioStepWithVideo : kAudioStepAlone;
+                state_.defaultButtonText = WithVideo() ? "Next ->" : "Extract";
+                switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+                    case PageResult::Accepted:
+                        if (!WithVideo()) return JobEnd::Done;
+                        step = Step::Video;
+                        break;
+                    case PageResult::Back:
+                        step = Step::First;
+                        break;
+                    case PageResult::Cancelled:
+                        return JobEnd::Cancelled;
+                }
+                break;
+            }
+            case Step::Video:
+                state_.preferredCodec1 = "XviD";
+                state_.preferredCodec2 = "ffdshow video codec";
+                state_.stepCaption = kVideoStep;
+                state_.defaultButtonText = "Next ->";
+                switch (pages_.ShowPage(WizardPageId::VideoCodec, state_)) {
+                    case PageResult::Accepted:
+                        return JobEnd::Done;
+                    case PageResult::Back:
+                        step = Step::Audio;
+                        break;
+                    case PageResult::Cancelled:
+                        return JobEnd::Cancelled;
+                }
+                break;
+        }
+    }
+}
+
+bool CMixJob::CheckOutput() {
+    // Audio alone: the page leaves the output's path without its extension; an MP3 is
+    // written straight under its own name, and no ".wav" file is touched.
+    finalPath_ = WithVideo() ? state_.outputPath
+                             : state_.destination + (state_.mp3Mix == 1 ? ".mp3" : ".wav");
+    std::vector<std::string> inputs = {job_.logoPath, job_.subtitlesPath};
+    for (const InputFragment& fragment : inputs_) inputs.push_back(fragment.path);
+    for (const std::string& input : inputs) {
+        if (IsSameFile(finalPath_, input)) {
+            Fail(kSameFileText + finalPath_);
+            return false;
+        }
+    }
+    std::vector<uint8_t> used = state_.fragmentHasAudio;
+    if (WithVideo()) used[static_cast<size_t>(videoInput_)] = 1;
+    plan_ = PlanFragments(inputs_, lengths_, used);
+    if (!plan_.error.empty()) {
+        Fail(plan_.error);
+        return false;
+    }
+    // Every fragment starts at 0: the output is as long as the longest of them.
+    double length = 0.0;
+    bool anyAudio = false;
+    for (const PlacedFragment& placed : plan_.placed) {
+        length = std::max(length, placed.duration);
+        anyAudio = anyAudio || state_.fragmentHasAudio[placed.index];
+    }
+    if (!anyAudio) {
+        Fail("The fragments hold no audio to write.");
+        return false;
+    }
+    state_.startSeconds = 0.0;
+    state_.endSeconds = length;
+    std::string error;
+    if (!output_.Create(finalPath_, &error)) {
+        Fail(error);
+        return false;
+    }
+    return true;
+}
+
+bool CMixJob::BuildTimeline() {
+    std::string error;
+    auto fail = [&](const std::string& text) {
+        Fail(text);
+        return false;
+    };
+    if (WithVideo()) {
+        if (timeline_.AddGroup({.kind = editing::GroupKind::Video,
+                                .width = state_.width,
+                                .height = state_.height,
+                                .framesPerSecond = state_.frameRate},
+                               &error) < 0)
+            return fail(error);
+    }
+    audioEncoder_ = CreateSelectedAudioCompressor(state_, catalogue_);
+    ApplyAudioFormat(state_, catalogue_, audioEncoder_.get());
+    const AudioFormat pcm = AudioGroupFormat(state_);
+    if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
+                            .sampleRate = pcm.sampleRate,
+                            .channels = pcm.channels},
+                           &error) < 0)
+        return fail(error);
+    for (const PlacedFragment& placed : plan_.placed) {
+        if (!WithVideo() || static_cast<int>(placed.index) != videoInput_) continue;
+        const int track = timeline_.AddTrack(&error);
+        if (track < 0 ||
+            !AddSourceOfKind(timeline_, track,
+                             {inputs_[placed.index].path, 0.0, placed.inPoint, placed.duration},
+                             GES_TRACK_TYPE_VIDEO, &error))
+            return fail(error);
+    }
+    // Each audio on its own track from 0: the audio group mixes the tracks.
+    for (const PlacedFragment& placed : plan_.placed) {
+        if (!state_.fragmentHasAudio[placed.index]) continue;
+        const int track = timeline_.AddTrack(&error);
+        if (track < 0 ||
+            !AddSourceOfKind(timeline_, track,
+                             {inputs_[placed.index].path, 0.0, placed.inPoint, placed.duration},
+                             GES_TRACK_TYPE_AUDIO, &error))
+            return fail(error);
+    }
+    if (WithVideo()) {
+        const int track = timeline_.AddTrack(&error);
+        if (track < 0 || !AddBlackBackground(timeline_, track, state_.endSeconds, &error))
+            return fail(error);
+    }
+    engine_ = std::make_unique<editing::RenderEngine>();
+    if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail(error);
+    return true;
+}
+
+bool CMixJob::BuildAviBackEnd() {
+    GstBin* graph = GST_BIN(engine_->Graph());
+    std::string error;
+    auto fail = [&](const std::string& text) {
+        Fail(text);
+        return false;
+    };
+    if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
+    media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state_, catalogue_);
+    ApplyVideoCompression(state_, catalogue_, videoEncoder.get());
+    media::PadRef videoPin = engine_->GroupOutputPin(0);
+    if (LinkOutcome link = backEnd_.LinkVideo(videoPin.get(), std::move(videoEncoder), job_, state_,
+                                              double(state_.frameRate));
+        !link)
+        return fail(link.error);
+    media::PadRef head = backEnd_.PrepareAudio(std::move(audioEncoder_), state_, &error);
+    if (!head) return fail(error);
+    media::PadRef audioPin = engine_->GroupOutputPin(1);
+    if (LinkOutcome link = ConnectDirect(audioPin.get(), head.get()); !link)
+        return fail(link.error);
+    return true;
+}
+
+bool CMixJob::BuildAudioBackEnd() {
+    GstBin* graph = GST_BIN(engine_->Graph());
+    std::string error;
+    if (!writer_.Attach(graph, kWriterName, output_.Fd(), &error)) {
+        Fail(error);
+        return false;
+    }
+    media::PadRef pin = engine_->GroupOutputPin(0);
+    if (audioEncoder_) {
+        gst_object_set_name(GST_OBJECT(audioEncoder_.get()), kAudioCompressorName);
+        if (!gst_bin_add(graph, audioEncoder_.get())) {
+            Fail("Cannot add the audio encoder to the graph.");
+            return false;
+        }
+        if (LinkOutcome joined = ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(),
+                                                           audioEncoder_.get());
+            !joined) {
+            Fail(joined.error);
+            return false;
+        }
+        pin = GetPin(audioEncoder_.get(), PadDirection::Output);
+    }
+    media::PadRef input = writer_.InputPin();
+    if (LinkOutcome linked = ConnectDirect(pin.get(), input.get()); !linked) {
+        Fail(linked.error);
+        return false;
+    }
+    return true;
+}
+
+JobEnd CMixJob::RunGraph() {
+    state_.progressBase = 0;
+    state_.autoClose = 0;
+    state_.stepCaption = kRunCaption;
+    state_.destination = finalPath_;
+    const ProgressOutcome outcome =
+        pages_.RunProgress(state_, {engine_->Graph(), WithVideo() ? backEnd_.Mux() : nullptr});
+    // The writers' threads are done once the graph is down; only then is the file final.
+    media::ForceNull(engine_->Graph());
+    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
+        output_.Discard();
+        state_.jobFailed = 1;
+        return JobEnd::Failed;
+    }
+    std::string error;
+    if ((!WithVideo() && !writer_.Finish(&error)) || !output_.Commit(&error)) return Fail(error);
+    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+}
+
+JobEnd CMixJob::Fail(const std::string& text) {
+    ReportGraphError(state_.ownerWindow, text);
+    state_.jobFailed = 1;
+    output_.Discard();
+    return JobEnd::Failed;
+}

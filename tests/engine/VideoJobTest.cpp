@@ -1,0 +1,358 @@
+// The extract-video and mix jobs run through the real pages, answered by a script, to the
+// file they write; what came out is demuxed or decoded again and measured against the input.
+
+#include <dirent.h>
+#include <gst/app/gstappsink.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <tuple>
+
+#include "CapturedMessages.h"
+#include "WavBytes.h"
+#include "common/EffectParams.h"
+#include "engine/ExtractVideoJob.h"
+#include "engine/JobObject.h"
+#include "engine/MixJob.h"
+#include "engine/ScriptedPageDriver.h"
+#include "platform/media/GstRef.h"
+#include "platform/media/StateWait.h"
+#include "support/MediaGenerator.h"
+#include "support/TempEnvironment.h"
+
+namespace {
+
+const CodecCatalogue& Catalogue() {
+    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    return catalogue;
+}
+
+struct Frame {
+    GstClockTime pts = 0;
+    bool key = false;
+    std::string bytes;
+};
+
+struct Pulled {
+    std::string caps;  // of the first buffer
+    std::vector<Frame> frames;
+};
+
+// Every buffer that reaches the app sink "s" of the description, to the end of the stream.
+Pulled Pull(const std::string& description) {
+    Pulled pulled;
+    GError* error = nullptr;
+    media::ElementRef pipeline(gst_parse_launch(description.c_str(), &error));
+    if (error) g_error_free(error);
+    if (!pipeline) return pulled;
+    media::ElementRef sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "s"));
+    g_object_set(sink.get(), "sync", FALSE, nullptr);
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    media::BusRef bus(gst_element_get_bus(pipeline.get()));
+    for (int waited = 0; waited < 20 && !gst_app_sink_is_eos(GST_APP_SINK(sink.get()));) {
+        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), GST_SECOND / 4);
+        if (!sample) {
+            // A file without the stream fails at once; do not wait for it.
+            if (media::MessageRef failed(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
+                failed)
+                break;
+            ++waited;
+            continue;
+        }
+        if (pulled.caps.empty()) {
+            gchar* text = gst_caps_to_string(gst_sample_get_caps(sample));
+            pulled.caps = text;
+            g_free(text);
+        }
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        Frame frame;
+        frame.pts = GST_BUFFER_PTS(buffer);
+        frame.key = !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
+        GstMapInfo map;
+        if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+            frame.bytes.assign(reinterpret_cast<const char*>(map.data), map.size);
+            gst_buffer_unmap(buffer, &map);
+        }
+        pulled.frames.push_back(std::move(frame));
+        gst_sample_unref(sample);
+    }
+    media::ForceNull(pipeline.get());
+    return pulled;
+}
+
+Pulled DemuxedVideo(const std::string& path) {
+    return Pull("filesrc location=\"" + path + "\" ! avidemux name=d d.video_0 ! appsink name=s");
+}
+
+// Mono float samples of the file's first audio stream at 8 kHz.
+std::vector<float> DecodedAudio(const std::string& path) {
+    const Pulled pulled = Pull("filesrc location=\"" + path +
+                               "\" ! decodebin ! audioconvert ! audioresample ! "
+                               "audio/x-raw,format=F32LE,channels=1,rate=8000 ! appsink name=s");
+    std::vector<float> samples;
+    for (const Frame& frame : pulled.frames) {
+        const size_t count = frame.bytes.size() / sizeof(float);
+        const size_t at = samples.size();
+        samples.resize(at + count);
+        std::memcpy(samples.data() + at, frame.bytes.data(), count * sizeof(float));
+    }
+    return samples;
+}
+
+// Grey 8-bit frames of the file's video, 32x24.
+std::vector<Frame> DecodedPictures(const std::string& path) {
+    return Pull("filesrc location=\"" + path +
+                "\" ! decodebin ! videoconvert ! videoscale ! "
+                "video/x-raw,format=GRAY8,width=32,height=24 ! appsink name=s")
+        .frames;
+}
+
+// The amplitude of one frequency in samples [from, to) (Goertzel).
+double Amplitude(const std::vector<float>& samples, double from, double to, double frequency) {
+    const size_t first = size_t(from * 8000), last = std::min(samples.size(), size_t(to * 8000));
+    if (last <= first) return 0.0;
+    const double w = 2 * M_PI * frequency / 8000, coefficient = 2 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (size_t i = first; i < last; ++i) {
+        const double s0 = samples[i] + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    return 2 * std::sqrt(std::max(power, 0.0)) / double(last - first);
+}
+
+double MeanLevel(const Frame& frame) {
+    double sum = 0;
+    for (unsigned char c : frame.bytes) sum += c;
+    return frame.bytes.empty() ? 0.0 : sum / frame.bytes.size();
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+                names.push_back(entry->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class VideoJobTest : public TempFolderTest {
+protected:
+    // Runs the job as the runner would after its prologue.
+    JobEnd Run(JobKind kind, const std::vector<InputFragment>& fragments,
+               const std::vector<std::string>& script) {
+        JobObject job;
+        job.paths[0] = fragments.back().path;
+        job.start = fragments.back().start;
+        job.end = fragments.back().end;
+        WizardState state;
+        state.jobKind = static_cast<int32_t>(kind);
+        state.effects = DefaultEffectParams();
+        state.inputFragments = fragments;
+        state.outputFolder = env_.Root();
+        state.withAudio = 1;
+        CScriptedPageDriver pages(Catalogue(), script);
+        if (kind == JobKind::ExtractVideo)
+            return CExtractVideoJob(job, state, pages, Catalogue()).Run();
+        return CMixJob(job, state, pages, Catalogue()).Run();
+    }
+    CapturedMessages messages_;
+};
+
+// Key frames every 12 frames at 25 fps: at 1.92 s and 2.40 s around a start of 2.3 s.
+TEST_F(VideoJobTest, FastExtractionCopiesTheCompressedFramesFromTheKeyFrameAtOrBeforeTheStart) {
+    const std::string mpeg4 = env_.Path("in.avi"), jpeg = env_.Path("mjpeg.avi");
+    ASSERT_TRUE(media::MakeAvi(
+        mpeg4, {.seconds = 6.0, .width = 160, .height = 120, .video = media::VideoCodec::Mpeg4}));
+    ASSERT_TRUE(media::MakeAvi(jpeg, {.seconds = 6.0, .width = 160, .height = 120}));
+    struct Case {
+        const char* what;
+        std::string input;
+        std::vector<std::string> script;
+        size_t firstFrame;  // of the input
+        bool audio;
+    };
+    const Case cases[] = {
+        {"MPEG-4, video only", mpeg4, {"name cut", "click 211", "click 212", "forward"}, 48, false},
+        {"MPEG-4 with its audio as PCM",
+         mpeg4,
+         {"name cut", "click 212", "forward", "row 0", "forward"},
+         48,
+         true},
+        {"every frame a key frame",
+         jpeg,
+         {"name cut", "click 211", "click 212", "forward"},
+         57,
+         false},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        ASSERT_EQ(Run(JobKind::ExtractVideo, {{c.input, 2.3, 4.1}}, c.script), JobEnd::Done)
+            << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+        EXPECT_TRUE(messages_.shown.empty()) << c.what << ": " << messages_.shown[0].text;
+        const Pulled in = DemuxedVideo(c.input), out = DemuxedVideo(env_.Path("cut.avi"));
+        ASSERT_EQ(in.frames.size(), 150u) << c.what;
+        ASSERT_FALSE(out.frames.empty()) << c.what;
+        EXPECT_EQ(out.caps, in.caps) << c.what;
+        EXPECT_TRUE(out.frames[0].key) << c.what;
+        // Up to the last frame before the end: 4.08 s is frame 102.
+        EXPECT_EQ(out.frames.size(), 103 - c.firstFrame) << c.what;
+        for (size_t i = 0; i < out.frames.size() && c.firstFrame + i < in.frames.size(); ++i) {
+            ASSERT_EQ(out.frames[i].bytes, in.frames[c.firstFrame + i].bytes)
+                << c.what << ": frame " << i;
+            EXPECT_EQ(out.frames[i].key, in.frames[c.firstFrame + i].key) << c.what;
+        }
+        const std::vector<float> audio = DecodedAudio(env_.Path("cut.avi"));
+        if (c.audio)
+            EXPECT_NEAR(audio.size() / 8000.0, out.frames.size() / 25.0, 0.1) << c.what;
+        else
+            EXPECT_TRUE(audio.empty()) << c.what;
+        std::remove(env_.Path("cut.avi").c_str());
+    }
+}
+
+TEST_F(VideoJobTest, NormalExtractionHasTheRequestedLengthWithinAFrame) {
+    const std::string input = env_.Path("in.avi");
+    ASSERT_TRUE(media::MakeAvi(
+        input, {.seconds = 5.0, .width = 160, .height = 120, .video = media::VideoCodec::Mpeg4}));
+    struct Case {
+        const char* what;
+        std::vector<std::string> script;
+        bool audio;
+    };
+    const Case cases[] = {
+        {"the preferred encoder, no audio", {"name cut", "click 211", "forward", "forward"}, false},
+        {"uncompressed frames and PCM audio",
+         {"name cut", "forward", "row 0", "forward", "row 0", "forward"},
+         true},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 1.3, 3.7}}, c.script), JobEnd::Done)
+            << c.what;
+        EXPECT_TRUE(messages_.shown.empty()) << c.what << ": " << messages_.shown[0].text;
+        const std::vector<Frame> pictures = DecodedPictures(env_.Path("cut.avi"));
+        EXPECT_NEAR(double(pictures.size()), 2.4 * 25, 1.0) << c.what;
+        const std::vector<float> audio = DecodedAudio(env_.Path("cut.avi"));
+        EXPECT_NEAR(audio.size() / 8000.0, c.audio ? 2.4 : 0.0, 0.05) << c.what;
+        std::remove(env_.Path("cut.avi").c_str());
+    }
+}
+
+// A 3 s picture without sound under a 4 s tone of 600 Hz and a 2 s tone of 1500 Hz.
+TEST_F(VideoJobTest, AMixHasBothTonesWhereTheyPlayAndThePictureForTheLongestFragment) {
+    const std::string video = env_.Path("v.avi"), low = env_.Path("low.wav"),
+                      high = env_.Path("high.wav");
+    ASSERT_TRUE(media::MakeAvi(
+        video, {.seconds = 3.0, .width = 160, .height = 120, .audio = media::AudioCodec::None}));
+    ASSERT_TRUE(
+        media::MakeWav(low, {.seconds = 5.0, .rate = 22050, .channels = 1, .frequency = 600}));
+    ASSERT_TRUE(
+        media::MakeWav(high, {.seconds = 2.0, .rate = 44100, .channels = 2, .frequency = 1500}));
+    ASSERT_EQ(Run(JobKind::MixVideoAudio, {{low, 1, 5}, {video, 0, 3}, {high, 0, 2}},
+                  {"name mix", "forward", "row 0", "forward", "row 0", "forward"}),
+              JobEnd::Done);
+    ASSERT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+    const std::string out = env_.Path("mix.avi");
+    const std::vector<float> audio = DecodedAudio(out);
+    EXPECT_NEAR(audio.size() / 8000.0, 4.0, 0.05);
+    struct Window {
+        double from, to;
+        bool low, high;
+    };
+    for (const Window w : {Window{0.2, 1.8, true, true}, Window{2.3, 3.8, true, false}}) {
+        EXPECT_EQ(Amplitude(audio, w.from, w.to, 600) > 0.05, w.low) << w.from;
+        EXPECT_EQ(Amplitude(audio, w.from, w.to, 1500) > 0.05, w.high) << w.from;
+    }
+    // The picture for its 3 s, then black to the end of the longest fragment.
+    const std::vector<Frame> pictures = DecodedPictures(out);
+    ASSERT_NEAR(double(pictures.size()), 100.0, 2.0);
+    EXPECT_GT(MeanLevel(pictures[10]), 60.0);
+    EXPECT_LT(MeanLevel(pictures[90]), 20.0);
+}
+
+TEST_F(VideoJobTest, AnAudioOnlyMixToMp3LeavesTheWavNameAloneAndRefusedJobsWriteNothing) {
+    const std::string a = env_.Path("a.wav"), b = env_.Path("b.wav"), v = env_.Path("v.avi");
+    ASSERT_TRUE(media::MakeWav(a, {.seconds = 3.0}));
+    ASSERT_TRUE(media::MakeWav(b, {.seconds = 1.0, .rate = 22050}));
+    ASSERT_TRUE(media::MakeAvi(v, {.seconds = 1.0, .audio = media::AudioCodec::None}));
+    TempEnvironment::WriteFile(env_.Path("both.wav"), "someone else's");
+
+    ASSERT_EQ(Run(JobKind::MixVideoAudio, {{a, 0, 3}, {b, 0, 1}},
+                  {"name both", "click 213", "forward", "forward"}),
+              JobEnd::Done);
+    ASSERT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+    const WavBytes mp3 = WavBytes::Parse(TempEnvironment::ReadFile(env_.Path("both.mp3")));
+    ASSERT_TRUE(mp3.riff);
+    EXPECT_EQ(mp3.tag, 0x55);
+    // The lowest source rate, for the longest fragment.
+    EXPECT_EQ(mp3.sampleRate, 22050u);
+    EXPECT_NEAR(double(mp3.factSamples), 3.0 * 22050, 2 * 1152);
+    EXPECT_EQ(TempEnvironment::ReadFile(env_.Path("both.wav")), "someone else's");
+
+    struct Case {
+        const char* what;
+        JobKind kind;
+        std::vector<InputFragment> fragments;
+        std::vector<std::string> script;
+        JobEnd end;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"mix output is an input",
+         JobKind::MixVideoAudio,
+         {{a, 0, 3}, {b, 0, 1}},
+         {"name b", "forward", "row 0", "forward"},
+         JobEnd::Failed,
+         "is one of the job's inputs"},
+        {"extract output is the input",
+         JobKind::ExtractVideo,
+         {{v, 0, 1}},
+         {"name v", "click 211", "forward", "forward"},
+         JobEnd::Failed,
+         "is one of the job's inputs"},
+        {"extract from sound alone",
+         JobKind::ExtractVideo,
+         {{a, 0, 1}},
+         {},
+         JobEnd::NoStream,
+         "Video stream was not found!"},
+        {"mix without sound",
+         JobKind::MixVideoAudio,
+         {{v, 0, 1}},
+         {},
+         JobEnd::NoStream,
+         "Audio stream was not found!"},
+        {"start after end",
+         JobKind::ExtractVideo,
+         {{v, 2, 1}},
+         {"name x", "click 211", "forward", "forward"},
+         JobEnd::Failed,
+         "not a usable range"},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        const std::vector<std::string> entries = FolderEntries(env_.Root());
+        const std::string before = TempEnvironment::ReadFile(c.fragments[0].path);
+        EXPECT_EQ(Run(c.kind, c.fragments, c.script), c.end) << c.what;
+        ASSERT_EQ(messages_.shown.size(), 1u) << c.what;
+        EXPECT_NE(messages_.shown[0].text.find(c.says), std::string::npos)
+            << c.what << ": " << messages_.shown[0].text;
+        EXPECT_EQ(TempEnvironment::ReadFile(c.fragments[0].path), before) << c.what;
+        EXPECT_EQ(FolderEntries(env_.Root()), entries) << c.what << ": a file was left behind";
+    }
+}
+
+TEST(OutputFrameRate, IsTheInputsRateCutToWholeFramesOr25WhenThatGivesNothing) {
+    const std::tuple<double, int32_t> cases[] = {{29.97, 29}, {25.0, 25},         {0.0, 25},
+                                                 {0.5, 25},   {std::nan(""), 25}, {-30.0, 25}};
+    for (const auto& [rate, expected] : cases) EXPECT_EQ(OutputFrameRate(rate), expected) << rate;
+}
+
+}  // namespace
