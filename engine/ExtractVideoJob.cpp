@@ -13,6 +13,7 @@
 #include "engine/FragmentPlan.h"
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
+#include "engine/LogoOverlay.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
 
@@ -272,6 +273,11 @@ bool CExtractVideoJob::BuildTimeline() {
                                &error) < 0)
             return fail(error);
     }
+    // The logo's track lies above the video's; a logo that cannot be used was reported or
+    // is skipped, and the job goes on without it.
+    AddLogoOverlay(timeline_,
+                   {job_.logoPath, job_.logoX, job_.logoY, state_.width, state_.height, length_},
+                   state_.ownerWindow);
     // One track feeds both groups: a group takes the source's stream of its own kind.
     const int track = timeline_.AddTrack(&error);
     if (track < 0 || !timeline_.AddSource(track, {job_.paths[0], 0.0, inPoint_, length_}, &error))

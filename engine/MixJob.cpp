@@ -10,6 +10,7 @@
 #include "engine/ExtractVideoJob.h"
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
+#include "engine/LogoOverlay.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
 
@@ -237,6 +238,10 @@ bool CMixJob::BuildTimeline() {
                                 .framesPerSecond = state_.frameRate},
                                &error) < 0)
             return fail(error);
+        AddLogoOverlay(
+            timeline_,
+            {job_.logoPath, job_.logoX, job_.logoY, state_.width, state_.height, state_.endSeconds},
+            state_.ownerWindow);
     }
     audioEncoder_ = CreateSelectedAudioCompressor(state_, catalogue_);
     ApplyAudioFormat(state_, catalogue_, audioEncoder_.get());

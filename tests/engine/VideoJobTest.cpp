@@ -151,6 +151,7 @@ protected:
         job.paths[0] = fragments.back().path;
         job.start = fragments.back().start;
         job.end = fragments.back().end;
+        job.logoPath = logo_;
         WizardState state;
         state.jobKind = static_cast<int32_t>(kind);
         state.effects = DefaultEffectParams();
@@ -163,6 +164,7 @@ protected:
         return CMixJob(job, state, pages, Catalogue()).Run();
     }
     CapturedMessages messages_;
+    std::string logo_;
 };
 
 // Key frames every 12 frames at 25 fps: at 1.92 s and 2.40 s around a start of 2.3 s.
@@ -217,32 +219,45 @@ TEST_F(VideoJobTest, FastExtractionCopiesTheCompressedFramesFromTheKeyFrameAtOrB
     }
 }
 
-TEST_F(VideoJobTest, NormalExtractionHasTheRequestedLengthWithinAFrame) {
-    const std::string input = env_.Path("in.avi");
+TEST_F(VideoJobTest, NormalExtractionHasTheRequestedLengthWithinAFrameAndTheLogoOnTop) {
+    const std::string input = env_.Path("in.avi"), logo = env_.Path("logo.png");
     ASSERT_TRUE(media::MakeAvi(
         input, {.seconds = 5.0, .width = 160, .height = 120, .video = media::VideoCodec::Mpeg4}));
+    ASSERT_TRUE(media::MakePicture(logo, 160, 120, media::PictureFormat::Png));
     struct Case {
         const char* what;
         std::vector<std::string> script;
         bool audio;
+        bool logo;  // as large as the frame: the moving picture stands still under it
     };
     const Case cases[] = {
-        {"the preferred encoder, no audio", {"name cut", "click 211", "forward", "forward"}, false},
+        {"the preferred encoder, no audio",
+         {"name cut", "click 211", "forward", "forward"},
+         false,
+         false},
         {"uncompressed frames and PCM audio",
          {"name cut", "forward", "row 0", "forward", "row 0", "forward"},
+         true,
+         false},
+        {"a logo over uncompressed frames",
+         {"name cut", "click 211", "forward", "row 0", "forward"},
+         false,
          true},
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
+        logo_ = c.logo ? logo : "";
         ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 1.3, 3.7}}, c.script), JobEnd::Done)
             << c.what;
         EXPECT_TRUE(messages_.shown.empty()) << c.what << ": " << messages_.shown[0].text;
         const std::vector<Frame> pictures = DecodedPictures(env_.Path("cut.avi"));
-        EXPECT_NEAR(double(pictures.size()), 2.4 * 25, 1.0) << c.what;
+        ASSERT_NEAR(double(pictures.size()), 2.4 * 25, 1.0) << c.what;
+        EXPECT_EQ(pictures[5].bytes == pictures[40].bytes, c.logo) << c.what;
         const std::vector<float> audio = DecodedAudio(env_.Path("cut.avi"));
         EXPECT_NEAR(audio.size() / 8000.0, c.audio ? 2.4 : 0.0, 0.05) << c.what;
         std::remove(env_.Path("cut.avi").c_str());
     }
+    logo_.clear();
 }
 
 // A 3 s picture without sound under a 4 s tone of 600 Hz and a 2 s tone of 1500 Hz.
