@@ -9,5 +9,9 @@ class IHotKeyHook {
 public:
     virtual ~IHotKeyHook() = default;
     virtual bool Install(QWidget* window) = 0;
+    // No message arrives after it returns; the process may end then.
     virtual void Remove() = 0;
+    // No message arrives from Suspend until Resume (the options dialog captures keys then).
+    virtual void Suspend() = 0;
+    virtual void Resume() = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/system/SingleInstance.h"
 #include "player/shell/CommandLine.h"
 #include "player/shell/KalvorParent.h"
+#include "player/shell/KrKeysHook.h"
 #include "player/shell/LaunchRequest.h"
 #include "player/shell/SettingsFile.h"
 
@@ -75,6 +76,8 @@ void CKalvorApp::ListenForLaunchRequests() {
 int CKalvorApp::RunOwnerWindow(const CommandLine& line) {
     m_parent = std::make_unique<CKalvorParent>(m_folders);
     CKalvorDlg& dlg = m_parent->MainDialog();
+    m_hotKeys = std::make_unique<KrKeysHook>();
+    dlg.SetHotKeyHook(m_hotKeys.get());
     dlg.SetBusy(true);
     ListenForLaunchRequests();
     dlg.SetCurrentFile(line.path);

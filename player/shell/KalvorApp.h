@@ -10,6 +10,7 @@
 #include "player/shell/PlayerFolders.h"
 
 class CKalvorParent;
+class KrKeysHook;
 class SingleInstance;
 struct CommandLine;
 
@@ -34,4 +35,6 @@ private:
     std::unique_ptr<SingleInstance> m_instance;
     // Declared last, so the windows go before the socket that feeds them.
     std::unique_ptr<CKalvorParent> m_parent;
+    // After the windows in the list, so its watch ends before the window it posts to goes.
+    std::unique_ptr<KrKeysHook> m_hotKeys;
 };

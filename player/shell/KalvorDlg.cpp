@@ -29,6 +29,7 @@
 #include <sstream>
 
 #include "common/AsciiCase.h"
+#include "krkeys/HotKeyEvent.h"
 #include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
@@ -38,6 +39,7 @@
 #include "player/playback/VideoKeys.h"
 #include "player/shell/AboutDlg.h"
 #include "player/shell/DisplayTexts.h"
+#include "player/shell/HotKeyActions.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/SettingsFile.h"
 #include "player/shell/TitleText.h"
@@ -681,12 +683,56 @@ bool CKalvorDlg::SaveOptions() {
 
 void CKalvorDlg::ExitPlayer() {
     SaveOptions();  // a failed write must not keep the player from ending
+    if (m_hook) m_hook->Remove();
     m_parent->EndLoop(0);
+}
+
+// ---- hot keys -----------------------------------------------------------------------
+
+void CKalvorDlg::OnHotKey(uint32_t code, intptr_t kind) {
+    if (m_hotKeysSuspended) return;
+    const std::optional<hotkeys::Action> action = hotkeys::ActionFor(m_settings, code, kind);
+    if (!action) return;
+    switch (action->run) {
+    case hotkeys::Run::Command: ExecuteCommand(action->button, action->code); break;
+    case hotkeys::Run::FrontCommand:
+        BringToFront();
+        ExecuteCommand(action->button, action->code);
+        break;
+    case hotkeys::Run::CycleRepeat:
+        m_settings.repeatMode = (m_settings.repeatMode + 1) % 3;
+        m_surface.SetText(MainSurface::kRepeatText, MainSurface::RepeatText(m_settings.repeatMode));
+        update();
+        break;
+    case hotkeys::Run::Exit: return ExitPlayer();
+    }
+}
+
+void CKalvorDlg::SuspendHotKeys(bool suspended) {
+    m_hotKeysSuspended = suspended;
+    if (!m_hook) return;
+    if (suspended)
+        m_hook->Suspend();
+    else
+        m_hook->Resume();
+}
+
+// X gives no topmost-for-a-moment; raising and activating is what a window may ask for.
+void CKalvorDlg::BringToFront() {
+    show();
+    raise();
+    activateWindow();
+    setFocus();
 }
 
 // ---- surface ------------------------------------------------------------------------
 
 bool CKalvorDlg::event(QEvent* event) {
+    if (event->type() == HotKeyEvent::EventType()) {
+        const auto* hotKey = static_cast<HotKeyEvent*>(event);
+        OnHotKey(hotKey->Code(), hotKey->Kind());
+        return true;
+    }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         if (!m_toolTips.Show(this, help->pos(), help->globalPos())) event->ignore();

@@ -126,6 +126,12 @@ public:
     // The one way out of the player.
     void ExitPlayer();
 
+    // A global hot key: the slot it matches runs, unless hot keys are suspended.
+    void OnHotKey(uint32_t code, intptr_t kind);
+    // While the options dialog captures keys: no hot key runs and the hook is off.
+    void SuspendHotKeys(bool suspended);
+    bool HotKeysSuspended() const { return m_hotKeysSuspended; }
+
     // IMovieHost
     PlayerSettings& Settings() override { return m_settings; }
     void EnableMainWindow(bool enable) override { setEnabled(enable); }
@@ -240,6 +246,7 @@ private:
     void ToggleHidden();
     void TogglePlaylistWindow();
     void RunKeyAction(VideoKeyAction action);
+    void BringToFront();
     // Picture and window follow the settings' movieRect after full screen changed.
     void RefitVideoWindow();
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
@@ -308,4 +315,5 @@ private:
     playercommands::Range m_range;  // the range display's start and end
     bool m_hidden = false;          // the main and playlist windows hidden by command 6
     bool m_tracePosition = false;
+    bool m_hotKeysSuspended = false;
 };

@@ -189,6 +189,8 @@ struct RecordingHook : IHotKeyHook {
         return true;
     }
     void Remove() override {}
+    void Suspend() override {}
+    void Resume() override {}
 };
 
 struct ScriptedDialogs : IFileDialogs {

@@ -9,11 +9,18 @@
 
 #include <filesystem>
 
+#include "platform/keys/KeyTable.h"
 #include "player/shell/KalvorParent.h"
+#include "player/shell/KrKeysHook.h"
 #include "player/shell/SettingsFile.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
+
+// After Qt's headers: X11's macros clash with names in them.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -58,6 +65,81 @@ TEST(MainWindowOnX, StartsWithTheDefaultSkinInItsShape) {
         dlg.close();
     });
     EXPECT_EQ(parent.DoModal(), 0);
+}
+
+// Keys pressed in another client's window, as a user would while another program has the focus.
+class KeyPresser {
+public:
+    KeyPresser() : display_(XOpenDisplay(nullptr)) {}
+    ~KeyPresser() {
+        if (display_) XCloseDisplay(display_);
+    }
+    bool Ok() const { return display_ != nullptr; }
+    void Tap(KeySym sym) {
+        const KeyCode code = XKeysymToKeycode(display_, sym);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        XSync(display_, False);
+    }
+
+private:
+    Display* display_;
+};
+
+TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlayer) {
+    Xvfb xvfb;
+    KALVOR_REQUIRE_XVFB(xvfb);
+    TempEnvironment env;
+    PlayerSettings installed = InstalledSettings();
+    installed.repeatMode = 0;
+    for (int32_t& key : installed.hotKeys) key = 0;
+    installed.hotKeys[15] = vk::F1 + 7;  // F8 cycles the repeat mode
+    installed.hotKeys[17] = vk::F1 + 8;  // F9 closes
+    TempEnvironment::WriteFile(env.Path("program/options.cfg"),
+                               std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
+    std::filesystem::create_directories(env.Path("program/skins"));
+    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
+                               env.Path("program/skins/Default.krs"));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "kmainwindow_xvfb_tests";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    KeyPresser keys;
+    ASSERT_TRUE(keys.Ok());
+
+    KrKeysHook hook;
+    CKalvorParent parent(PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
+                                       env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    CKalvorDlg& dlg = parent.MainDialog();
+    dlg.SetHotKeyHook(&hook);
+    bool closed = false;
+    QTimer::singleShot(0, &dlg, [&] {
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        EXPECT_TRUE(hook.Installed());
+        keys.Tap(XK_F8);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.Settings().repeatMode == 1; }, 3000));
+        // The kind-1 message of the same press does not run the slot a second time.
+        qttest::Pump(300);
+        EXPECT_EQ(dlg.Settings().repeatMode, 1);
+
+        dlg.SuspendHotKeys(true);
+        keys.Tap(XK_F8);
+        qttest::Pump(500);
+        EXPECT_EQ(dlg.Settings().repeatMode, 1);
+        dlg.SuspendHotKeys(false);
+        keys.Tap(XK_F8);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.Settings().repeatMode == 2; }, 3000));
+
+        keys.Tap(XK_F9);
+        closed = true;
+    });
+    EXPECT_EQ(parent.DoModal(), 0);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(hook.Installed());  // the exit removed it
+    PlayerSettings saved{};
+    LoadSettings(env.ConfigHome() + "/Kalvor", env.Path("program"), saved);
+    EXPECT_EQ(saved.repeatMode, 2);
 }
 
 }  // namespace
