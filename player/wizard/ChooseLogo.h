@@ -1,0 +1,51 @@
+#pragma once
+
+// The logo placement frame: a frameless window above all others over the whole screen,
+// with a caption strip painted at its top that shows the logo's place as it is dragged.
+// The logo moves in the area below the strip.
+
+#include <QRect>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+struct PlayerSettings;
+class CLogo;
+
+inline constexpr char kLogoCaptionStart[] =
+    "Position of image in a video fragment - Drag and Drop - X: 0.0%  Y: 0.0%";
+
+class CChooseLogo : public QWidget {
+    Q_OBJECT
+public:
+    CChooseLogo(PlayerSettings& settings, QWidget* owner);
+    ~CChooseLogo() override;
+
+    // Covers desktop with 3 pixels to spare on every side and shows the logo at the
+    // top-left of its area.
+    void CoverDesktop(const QRect& desktop);
+    void SetCaption(const std::string& caption);
+    const std::string& Caption() const { return caption_; }
+    int CaptionHeight() const { return captionHeight_; }
+    const QRect& Desktop() const { return desktop_; }
+    // Where the logo's area starts, in the frame's pixels.
+    QPoint AreaOrigin() const;
+    CLogo& Logo() { return *logo_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    static constexpr int kSpare = 3;
+    static constexpr int kRepaintMs = 500;
+
+    std::string caption_ = kLogoCaptionStart;
+    int captionHeight_;
+    QRect desktop_;
+    std::unique_ptr<CLogo> logo_;
+    int timer_ = 0;
+};

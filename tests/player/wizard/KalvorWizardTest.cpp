@@ -1,0 +1,199 @@
+// The wizard window shows the selected fragment in its fields, trims it from what the user
+// types against the file's real length, keeps its buttons in step with the rows and hands
+// the selected row to a job.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QApplication>
+
+#include "common/FileAccess.h"
+#include "common/JobFile.h"
+#include "player/menus/MenuXP.h"
+#include "player/playlist/XCListCtrl.h"
+#include "player/wizard/KalvorWizard.h"
+#include "player/wizard/MediaLength.h"
+#include "support/MediaGenerator.h"
+#include "support/QtApp.h"
+#include "support/TempEnvironment.h"
+#include "WizardTestHost.h"
+
+namespace {
+
+// The real lookup, counted.
+struct CountedLength : IMediaLength {
+    MediaLength real;
+    std::vector<std::string> paths;
+    double Length(const std::string& path) override {
+        paths.push_back(path);
+        return real.Length(path);
+    }
+};
+
+class KalvorWizardTest : public TempFolderTest {
+protected:
+    void SetUp() override {
+        SetMessageSink(&sink_);
+        host_.appData = env_.DataHome() + "/Kalvor";
+        wizard_ = std::make_unique<CKalvorWizard>(host_, launcher_, nullptr, &lengths_, &dialog_);
+    }
+    void TearDown() override {
+        wizard_.reset();
+        SetMessageSink(nullptr);
+    }
+
+    std::vector<std::string> Fields() {
+        std::vector<std::string> texts;
+        for (int i = 0; i < 8; ++i) texts.push_back(wizard_->TimeField(i).text().toStdString());
+        return texts;
+    }
+    void Type(int field, const char* text) { wizard_->TimeField(field).setText(text); }
+    void Select(int row) {
+        wizard_->List().setCurrentIndex(wizard_->List().ItemModel().index(row, 0));
+        wizard_->FillTimeFields();
+    }
+    const MediaEntry& Row(int row) { return wizard_->List().Entries().Entry(row); }
+    void Key(QWidget& target, Qt::Key key, Qt::KeyboardModifiers mods) {
+        QKeyEvent press(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(&target, &press);
+    }
+    bool ButtonsEnabled() {
+        bool all = true, none = true;
+        for (int kind = 1; kind <= 6; ++kind) {
+            const bool on = wizard_->JobButton(static_cast<JobKind>(kind)).isEnabled();
+            all = all && on;
+            none = none && !on;
+        }
+        EXPECT_TRUE(all || none);
+        return all;
+    }
+
+    WizardTestHost host_;
+    WizardTestSink sink_;
+    WizardTestLauncher launcher_;
+    WizardTestFileDialog dialog_;
+    CountedLength lengths_;
+    std::unique_ptr<CKalvorWizard> wizard_;
+};
+
+TEST_F(KalvorWizardTest, FillingShowsTheRangeInTwoDigitPartsWithoutTrimming) {
+    EXPECT_EQ(wizard_->windowTitle(), "Kalvor Wizard");
+    wizard_->AddFragment("/media/clips/first.avi", 3725.25, 7322.000001);
+    EXPECT_EQ(Fields(), (std::vector<std::string>{"01", "02", "05", "250000", "02", "02", "02", "000001"}));
+    EXPECT_EQ(wizard_->FileNameField().text(), "first.avi");
+    EXPECT_EQ(Row(0).begin, 3725.25);  // writing the fields is not typing
+    EXPECT_EQ(Row(0).end, 7322.000001);
+    EXPECT_TRUE(lengths_.paths.empty());
+    // No range: the fields keep what they showed, the name follows.
+    wizard_->AddFragment("/media/clips/second.avi", 0.0, MediaEntry::kEndUnprobed);
+    EXPECT_EQ(Fields()[0], "01");
+    EXPECT_EQ(wizard_->FileNameField().text(), "second.avi");
+}
+
+TEST_F(KalvorWizardTest, TypedRangesAreTrimmedToEachRowsOwnFileLength) {
+    const std::string longFile = env_.Path("thirty.wav");
+    const std::string shortFile = env_.Path("five.wav");
+    media::AudioSpec spec;
+    spec.seconds = 30.0;
+    ASSERT_TRUE(media::MakeWav(longFile, spec));
+    spec.seconds = 5.0;
+    ASSERT_TRUE(media::MakeWav(shortFile, spec));
+    wizard_->AddFragment(shortFile, 1.0, 4.0);
+    wizard_->AddFragment(longFile, 2.0, 10.0);
+
+    Type(6, "40");  // end 00:00:40 past the 30-second file
+    EXPECT_EQ(Row(1).begin, 2.0);
+    EXPECT_NEAR(Row(1).end, 30.0, 0.05);
+    EXPECT_EQ(wizard_->TimeField(6).text(), "40");  // the field keeps what was typed
+    Type(2, "35");  // begin after the new end
+    EXPECT_EQ(Row(1).begin, 0.0);
+    EXPECT_NEAR(Row(1).end, 30.0, 0.05);
+    Type(2, "50");  // end <= begin: nothing changes
+    EXPECT_EQ(Row(1).begin, 0.0);
+    EXPECT_EQ(lengths_.paths, std::vector<std::string>{longFile});  // one probe for this filling
+
+    // A row without a range leaves the fields as they were, yet its own length counts.
+    wizard_->AddFragment(shortFile, 0.0, MediaEntry::kEndUnprobed);
+    Type(2, "01");
+    EXPECT_EQ(Row(2).begin, 1.0);
+    EXPECT_NEAR(Row(2).end, 5.0, 0.05);
+    // Another row: its own file's length, fetched anew.
+    Select(0);
+    Type(6, "20");
+    EXPECT_NEAR(Row(0).end, 5.0, 0.05);
+    EXPECT_EQ(Row(0).begin, 1.0);
+    EXPECT_EQ(lengths_.paths, (std::vector<std::string>{longFile, shortFile, shortFile}));
+    EXPECT_EQ(wizard_->List().Entries().ColumnText(0, 2), "00:00:05");
+}
+
+TEST_F(KalvorWizardTest, AnEmptyListDisablesTheJobsAndEmptiesTheFields) {
+    EXPECT_FALSE(ButtonsEnabled());
+    wizard_->AddFragment("/media/a.avi", 1.5, 9.0);
+    wizard_->AddFragment("/media/b.avi", 2.5, 8.0);
+    EXPECT_TRUE(ButtonsEnabled());
+
+    // Ctrl+Shift+Delete is not Ctrl+Delete.
+    Key(wizard_->FileNameField(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(wizard_->List().Entries().Count(), 2);
+    Key(wizard_->FileNameField(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(wizard_->List().Entries().Count(), 0);
+    EXPECT_FALSE(ButtonsEnabled());
+    EXPECT_EQ(Fields(), std::vector<std::string>(8, ""));
+    EXPECT_EQ(wizard_->FileNameField().text(), "");
+
+    wizard_->AddFragment("/media/a.avi", 1.5, 9.0);
+    wizard_->AddFragment("/media/b.avi", 2.5, 8.0);
+    wizard_->RunCommand(kRemoveSelectedCommand);  // the menu's first entry: the selected row
+    ASSERT_EQ(wizard_->List().Entries().Count(), 1);
+    EXPECT_EQ(Row(0).path, "/media/a.avi");
+    EXPECT_TRUE(ButtonsEnabled());
+    wizard_->RunCommand(kRemoveAllCommand);
+    EXPECT_FALSE(ButtonsEnabled());
+    const CMenuXP& menu = wizard_->ListMenu();
+    EXPECT_EQ(menu.ItemOf(menu.FindItem(kRemoveSelectedCommand))->text, "Remove Selected Item\tDelete");
+    EXPECT_EQ(menu.ItemOf(menu.FindItem(kRemoveAllCommand))->text, "Remove All\tCtrl+Delete");
+}
+
+TEST_F(KalvorWizardTest, AJobButtonWritesTheSelectedRowAndHelpFollowsTheJob) {
+    wizard_->AddFragment("/media/a.avi", 1.5, 9.0);
+    wizard_->AddFragment("/media/b clip.avi", 12.9, 30.5);
+    wizard_->AddFragment("/media/c.avi", 3.0, 4.0);
+    Select(1);
+    bool finished = false;
+    QObject::connect(&wizard_->Starter(), &JobStarter::JobFinished, [&](bool) { finished = true; });
+    wizard_->JobButton(JobKind::ExtractImage).click();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return finished; }));
+    const std::string jobPath = host_.appData + "/KORCP.SPF";
+    ASSERT_EQ(launcher_.launches.size(), 1u);
+    EXPECT_EQ(launcher_.launches[0], std::vector<std::string>{jobPath});
+    JobFile job;
+    FileAccess file;
+    ASSERT_EQ(file.Open(jobPath.c_str(), "ReadOnly"), 1);
+    ASSERT_EQ(ReadJobRecords(file, job), JobReadError::None);
+    ASSERT_EQ(job.fragments.size(), 1u);
+    EXPECT_STREQ(job.fragments[0].path, "/media/b clip.avi");
+    EXPECT_EQ(job.fragments[0].startSeconds, 12);
+    EXPECT_EQ(job.fragments[0].endSeconds, 30);
+    EXPECT_TRUE(ButtonsEnabled());
+
+    Key(*wizard_, Qt::Key_F1, Qt::NoModifier);
+    EXPECT_EQ(host_.help, std::vector<int>{10});
+    wizard_->LogoCheckBox().setChecked(true);
+    EXPECT_EQ(host_.settings.logoEnabled, 1);
+    wizard_->LogoCheckBox().setChecked(false);
+    EXPECT_EQ(host_.settings.logoEnabled, 0);
+}
+
+TEST_F(KalvorWizardTest, PlacedBelowTheMainWindowOnItsScreen) {
+    wizard_->PlaceAndShowWizard(true);
+    EXPECT_TRUE(wizard_->isVisible());
+    const QSize size = wizard_->frameGeometry().size();
+    EXPECT_EQ(wizard_->frameGeometry().topLeft(), QPoint(400 - size.width() / 2, 150));
+    wizard_->PlaceAndShowWizard(false);
+    EXPECT_FALSE(wizard_->isVisible());
+}
+
+}  // namespace
