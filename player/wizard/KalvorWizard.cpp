@@ -46,7 +46,7 @@ constexpr Place kFileName{52, 9, 306, 12};
 constexpr Place kTimeFields[8] = {{10, 27, 16, 12},  {30, 27, 14, 12},  {48, 27, 14, 12},  {66, 27, 30, 12},
                                   {110, 27, 16, 12}, {130, 27, 14, 12}, {148, 27, 14, 12}, {166, 27, 30, 12}};
 constexpr const char* kSeparators[8] = {"", ":", ":", ".", "--", ":", ":", "."};
-constexpr Place kJobButtons[6] = {{204, 26, 40, 14},  {248, 26, 54, 14},  {306, 26, 52, 14},
+constexpr Place kJobButtons[6] = {{200, 26, 34, 14},  {236, 26, 60, 14},  {298, 26, 60, 14},
                                   {10, 148, 112, 14}, {126, 148, 112, 14}, {242, 148, 116, 14}};
 constexpr const char* kJobTexts[6] = {"Image",         "Audio Fragment",        "Video Fragment",
                                       "Merge Video Fragments", "Merge Audio Fragments", "Mix Video and Audio"};
