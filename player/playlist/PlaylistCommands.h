@@ -1,0 +1,138 @@
+#pragma once
+
+// What the playlist window does for each of its menu ids (5101 to 5167) and keys, apart from
+// the window: the window itself, the dialogs, the clipboard, media lengths and the wizard are
+// seams, so the operations run in tests on a bare list control. The main window's and the
+// video window's keys reach the same operations through IPlaylistCommands.
+
+#include <Qt>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/JobFile.h"
+#include "player/playback/VideoKeys.h"
+#include "player/playlist/MediaEntry.h"
+#include "player/playlist/MediaLength.h"
+#include "player/playlist/PlaylistWindowHost.h"
+#include "player/shell/VideoPlaylistLink.h"
+
+class CPlayRange;
+class IClipboardText;
+class IPlaylistDialogs;
+class IWizardRows;
+class PlaylistDocument;
+class XCListCtrl;
+struct PlayerSettings;
+
+// The playlist window as its commands need it.
+class IPlaylistCommandsHost {
+public:
+    virtual ~IPlaylistCommandsHost() = default;
+    virtual PlayerSettings& Settings() = 0;
+    // Empties the filter box, which brings back every master entry.
+    virtual void ClearFilter() = 0;
+    virtual void FocusFilterBox() = 0;
+    // Hides the window when shown, shows it when hidden (playlistVisible follows).
+    virtual void ToggleWindow() = 0;
+    virtual bool RandomOrder() const = 0;
+    // The flag and the check of its Sort menu item.
+    virtual void SetRandomOrder(bool on) = 0;
+    virtual void ProbeVisibleDurations() = 0;
+    // Places the scroll thumb from the list's scroll state.
+    virtual void PlaceScrollThumb() = 0;
+    // The main window plays the row in currentIndex.
+    virtual void PlaySelected() = 0;
+};
+
+class PlaylistCommands : public IPlaylistCommandHandler, public IPlaylistCommands {
+public:
+    // Job kinds by id, with whether the job takes every selected row or the first.
+    struct JobCommand {
+        int32_t id;
+        JobKind kind;
+        bool allRows;
+    };
+    static constexpr std::array<JobCommand, 6> kJobCommands = {{
+        {5162, JobKind::ExtractImage, false},
+        {5163, JobKind::ExtractAudio, false},
+        {5164, JobKind::ExtractVideo, false},
+        {5165, JobKind::MergeAudio, true},
+        {5166, JobKind::MergeVideo, true},
+        {5167, JobKind::MixVideoAudio, true},
+    }};
+    // The fragment a row of unknown length reaches the wizard with.
+    static constexpr double kUnknownFragmentEnd = 5.0;
+    // The length the duration sort gives an entry whose length cannot be found.
+    static constexpr double kUnknownSortLength = 3.6e9;
+    // Sort flags, in this order.
+    enum Sort { kByDuration, kByName, kByDirectory, kByType };
+
+    // All references must outlive the commands.
+    PlaylistCommands(XCListCtrl& list, IPlaylistCommandsHost& host, IPlaylistDialogs& dialogs,
+                     IClipboardText& clipboard, LengthQuery length);
+    ~PlaylistCommands() override;
+
+    // Optional parts; each command that needs a missing one does nothing.
+    void SetDocument(PlaylistDocument* document) { document_ = document; }
+    void SetWizard(IWizardRows* wizard) { wizard_ = wizard; }
+    void SetPlayRange(CPlayRange* range) { range_ = range; }
+
+    // IPlaylistCommandHandler: a menu id.
+    void OnPlaylistCommand(int32_t id) override;
+    // IPlaylistCommands: a key action of the main or the video window.
+    void RunPlaylistCommand(VideoKeyAction action) override;
+    // A key pressed in the playlist window. Returns whether the key is used up: every letter
+    // is, used or not, and so is any key that ran something. Nothing runs while the filter
+    // box has the focus; an auto-repeat of the wizard's keys runs nothing.
+    bool HandleKey(int qtKey, Qt::KeyboardModifiers modifiers, bool autoRepeat, bool filterFocused);
+
+    // The row new entries go before: the first selected row unless it is the last row,
+    // else the end.
+    int InsertPoint() const;
+
+    void AddFiles();
+    void AddDirectory();
+    // The entries that come before the insert point, in order.
+    void InsertPaths(const std::vector<std::string>& paths);
+    void CopyEntries();
+    void PasteEntries();
+    void SelectAllEntries();
+    void RemoveAllEntries();
+    void RemoveSelectedEntries();
+    void ShowPlayRange();
+    void SortBy(Sort sort);
+    void ToggleRandomOrder();
+    // Hands the first selected row (allRows false) or every selected row to the wizard, then
+    // shows or hides it. Nothing when no row is selected.
+    void AddToWizard(bool show, bool allRows);
+    // A fresh wizard list of the selected rows, then the job; nothing when no row is
+    // selected, so the wizard's list stays.
+    void StartWizardJob(JobKind kind, bool allRows);
+    void PlaySelectedEntry();
+
+    // Fills in a row's unprobed length at once (the end becomes -2 when none is found).
+    void ProbeNow(int row);
+
+    const std::vector<MediaEntry>& Clip() const { return clip_; }
+    const std::string& LastDirectory() const;
+    int32_t SortFlag(Sort sort) const { return sortFlags_[sort]; }
+
+private:
+    void RefreshScroll();
+    int FirstSelectedRow() const;
+
+    XCListCtrl& list_;
+    IPlaylistCommandsHost& host_;
+    IPlaylistDialogs& dialogs_;
+    IClipboardText& clipboard_;
+    LengthQuery length_;
+    PlaylistDocument* document_ = nullptr;
+    IWizardRows* wizard_ = nullptr;
+    CPlayRange* range_ = nullptr;
+
+    std::vector<MediaEntry> clip_;  // until the next Copy
+    std::array<int32_t, 4> sortFlags_{};
+    std::string lastDirectory_;  // the folders chosen here; the document's until then
+};

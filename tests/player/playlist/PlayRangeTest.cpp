@@ -1,0 +1,218 @@
+// The play-range dialog on generated media: typed ranges clipped to the file, the fields'
+// reading, the end of the playing entry, and keys that stay inside the dialog.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "common/TimeFields.h"
+#include "player/playlist/ClipboardText.h"
+#include "player/playlist/ListCtrlOwner.h"
+#include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/PlayRange.h"
+#include "player/playlist/PlaylistCommands.h"
+#include "player/playlist/PlaylistDialogs.h"
+#include "player/playlist/PlaylistFilter.h"
+#include "player/playlist/PlaylistKeyFilter.h"
+#include "player/playlist/XCListCtrl.h"
+#include "player/shell/PlayerSettings.h"
+#include "support/MediaGenerator.h"
+#include "support/TempEnvironment.h"
+
+namespace {
+
+class FakeOwner : public IListCtrlOwner {
+public:
+    PlayerSettings settings{};
+    PlayerSettings& Settings() override { return settings; }
+    void ProbeVisibleDurations() override {}
+    void FillTimeFields() override {}
+    void UpdateJobButtons() override {}
+    void PlaySelected() override {}
+    double PlaybackPosition() override { return -1.0; }
+    void ShowListMenu(const QPoint&) override {}
+    void ResetHoverCaption() override {}
+};
+
+// The 30-second file is made once for every test here.
+class RangeTest : public ::testing::Test {
+public:
+    static inline TempEnvironment* env_ = nullptr;
+    static inline std::string film_;
+
+    static void SetUpTestSuite() {
+        env_ = new TempEnvironment;
+        film_ = env_->Path("thirty.wav");
+        ASSERT_TRUE(media::MakeWav(film_, {.seconds = 30.0, .rate = 8000, .channels = 1}));
+    }
+    static void TearDownTestSuite() {
+        delete env_;
+        env_ = nullptr;
+    }
+
+    FakeOwner owner_;
+    QWidget playlist_;
+    XCListCtrl list_{&playlist_};
+    MediaEntryLists& entries_ = list_.Entries();
+    MediaLength length_;
+    CPlayRange range_{list_, length_.Query(), owner_.settings.rangeEnd, &playlist_};
+
+    void SetUp() override {
+        list_.SetOwner(kPlaylistMode, &owner_);
+        entries_.AddEntry(0, film_, 0.0, -1.0);
+        entries_.AddEntry(1, "/missing/unknown.avi", 0.0, -1.0);
+        entries_.AddEntry(2, film_, 0.0, -1.0);
+    }
+    void Select(const std::vector<int>& rows) {
+        list_.clearSelection();
+        for (int row : rows)
+            list_.selectionModel()->select(list_.ItemModel().index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    void Type(const std::vector<std::string>& texts) {
+        for (int k = 0; k < 8; ++k)
+            range_.Field(k).setText(QString::fromStdString(texts[size_t(k)]));
+    }
+};
+
+TEST_F(RangeTest, ApplyClipsTheTypedRangeToEachSelectedFile) {
+    const double saturated = static_cast<double>(kTimeFieldMax) * 3600.0;
+    const std::string digits29(29, '9');
+    struct Case {
+        const char* name;
+        std::vector<std::string> fields;
+        int row;
+        double begin, end;  // -1: unchanged
+    } cases[] = {
+        {"10..60", {"00", "00", "10", "000000", "00", "01", "00", "000000"}, 0, 10, 30},
+        {"120..180", {"00", "02", "00", "000000", "00", "03", "00", "000000"}, 0, 0, 30},
+        {"10..10", {"00", "00", "10", "000000", "00", "00", "10", "000000"}, 0, -1, -1},
+        {"fractions", {"", "", "1", "5", "", "", "2", "000500"}, 0, 1.5, 2.0005},
+        {"minutes 90", {"0", "0", "0", "0", "0", "90", "0", "0"}, 1, 0, 5400},
+        {"29 digits", {"", "", "10", "", digits29, "", "", ""}, 1, 10, saturated},
+        {"29 digits on the film", {"", "", "10", "", digits29, "", "", ""}, 0, 10, 30},
+        {"end before start", {"", "", "20", "", "", "", "10", ""}, 1, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        entries_.ClearEntries();
+        SetUp();
+        Select({c.row});
+        Type(c.fields);
+        range_.OnOK();
+        const MediaEntry& entry = entries_.Entry(c.row);
+        if (c.begin < 0) {
+            EXPECT_EQ(entry.begin, 0.0) << c.name;
+            EXPECT_EQ(entry.end, -1.0) << c.name;
+        } else {
+            EXPECT_NEAR(entry.begin, c.begin, 1e-9) << c.name;
+            EXPECT_NEAR(entry.end, c.end, c.end == 30 ? 0.05 : 1e-9) << c.name;
+            EXPECT_EQ(entries_.ColumnText(c.row, 1).find(' '), std::string::npos) << c.name;
+        }
+    }
+}
+
+TEST_F(RangeTest, SeveralRowsEachClipToTheirOwnFileAndThePlayingOneMovesRangeEnd) {
+    entries_.SetCurrentRow(2);
+    owner_.settings.rangeEnd = 30.0;
+    Select({0, 1, 2});
+    Type({"", "", "5", "", "", "1", "0", ""});  // 5..60
+    range_.OnOK();
+    EXPECT_NEAR(entries_.Entry(0).end, 30.0, 0.05);
+    EXPECT_EQ(entries_.Entry(1).end, 60.0);  // no length: the typed end stands
+    EXPECT_NEAR(owner_.settings.rangeEnd, entries_.Entry(2).end, 1e-12);
+
+    Select({0});  // not the playing row: rangeEnd stays
+    owner_.settings.rangeEnd = 7.0;
+    Type({"", "", "1", "", "", "", "2", ""});
+    range_.OnOK();
+    EXPECT_EQ(owner_.settings.rangeEnd, 7.0);
+}
+
+TEST_F(RangeTest, ARangeSetWhileFilteredReachesTheMasterEntry) {
+    playlistfilter::ApplyText(entries_, "unknown");
+    ASSERT_EQ(entries_.Count(), 1);
+    Select({0});
+    Type({"", "", "3", "", "", "", "9", ""});
+    range_.OnOK();
+    playlistfilter::ApplyText(entries_, "");
+    EXPECT_EQ(entries_.Entry(1).begin, 3.0);
+    EXPECT_EQ(entries_.Entry(1).end, 9.0);
+}
+
+TEST_F(RangeTest, ShowSelectionRoundsToMicrosecondsAndKeepsFieldsWithoutALength) {
+    struct Case {
+        double begin, end;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {9.9999997, 30.0, {"00", "00", "10", "000000", "00", "00", "30", "000000"}},
+        {61.25, 3723.5, {"00", "01", "01", "250000", "01", "02", "03", "500000"}},
+        {0.0, -2.0, {"00", "01", "01", "250000", "01", "02", "03", "500000"}},  // kept
+    };
+    for (const Case& c : cases) {
+        entries_.SetBegin(1, c.begin);
+        entries_.SetEnd(1, c.end);
+        Select({1});
+        range_.ShowSelection();
+        for (int k = 0; k < 8; ++k)
+            EXPECT_EQ(range_.Field(k).text().toStdString(), c.fields[size_t(k)])
+                << c.begin << " field " << k;
+    }
+    Select({0});  // never probed: the length is found now
+    range_.ShowSelection();
+    EXPECT_EQ(range_.Field(6).text().toStdString(), "30");
+}
+
+class NoHost : public IPlaylistCommandsHost {
+public:
+    explicit NoHost(PlayerSettings& settings) : settings_(settings) {}
+    int ran = 0;
+    PlayerSettings& Settings() override { return settings_; }
+    void ClearFilter() override {}
+    void FocusFilterBox() override { ++ran; }
+    void ToggleWindow() override { ++ran; }
+    bool RandomOrder() const override { return false; }
+    void SetRandomOrder(bool) override { ++ran; }
+    void ProbeVisibleDurations() override {}
+    void PlaceScrollThumb() override {}
+    void PlaySelected() override { ++ran; }
+
+private:
+    PlayerSettings& settings_;
+};
+
+TEST_F(RangeTest, KeysTypedInTheDialogStayThereAndOnlyDigitsGoIn) {
+    NoHost host(owner_.settings);
+    PlaylistDialogs dialogs(&playlist_);
+    ClipboardText clipboard;
+    PlaylistCommands commands(list_, host, dialogs, clipboard, {});
+    commands.SetPlayRange(&range_);
+    PlaylistKeyFilter keys(commands, nullptr);
+    playlist_.installEventFilter(&keys);
+    list_.installEventFilter(&keys);
+    playlist_.setGeometry(100, 100, 400, 300);
+    playlist_.show();
+    Select({0});
+    commands.OnPlaylistCommand(5127);
+    ASSERT_TRUE(range_.isVisible());
+    const QRect dialog = range_.geometry();
+    EXPECT_NEAR(dialog.center().x(), playlist_.frameGeometry().center().x(), 1);
+
+    QLineEdit& field = range_.Field(2);
+    field.clear();
+    for (int key : {Qt::Key_F, Qt::Key_Q, Qt::Key_4, Qt::Key_Return}) {
+        const QString text = key == Qt::Key_4 ? "4" : key == Qt::Key_Return ? "\r" : "x";
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&field, &event);
+    }
+    EXPECT_EQ(host.ran, 0);            // neither F (filter) nor Q (window) reached the playlist
+    EXPECT_FALSE(range_.isVisible());  // Enter applied and hid the dialog
+    EXPECT_NEAR(entries_.Entry(0).begin, 4.0, 1e-9);
+}
+
+}  // namespace

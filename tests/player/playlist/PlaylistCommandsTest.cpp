@@ -1,0 +1,441 @@
+// The playlist's commands and keys on a bare list control, with the window, the dialogs, the
+// clipboard, the lengths and the wizard answered by fakes.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "player/playlist/ClipboardText.h"
+#include "player/playlist/ListCtrlOwner.h"
+#include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/PlaylistCommands.h"
+#include "player/playlist/PlaylistDialogs.h"
+#include "player/playlist/PlaylistFilter.h"
+#include "player/playlist/PlaylistKeyFilter.h"
+#include "player/playlist/WizardRows.h"
+#include "player/playlist/XCListCtrl.h"
+#include "player/shell/PlayerSettings.h"
+#include "support/MediaGenerator.h"
+#include "support/TempEnvironment.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeOwner : public IListCtrlOwner {
+public:
+    PlayerSettings settings{};
+    PlayerSettings& Settings() override { return settings; }
+    void ProbeVisibleDurations() override {}
+    void FillTimeFields() override {}
+    void UpdateJobButtons() override {}
+    void PlaySelected() override {}
+    double PlaybackPosition() override { return -1.0; }
+    void ShowListMenu(const QPoint&) override {}
+    void ResetHoverCaption() override {}
+};
+
+class FakeHost : public IPlaylistCommandsHost {
+public:
+    explicit FakeHost(PlayerSettings& settings) : settings_(settings) {}
+    std::vector<int> played;  // currentIndex at each play
+    int thumbs = 0, filterClears = 0, filterFocus = 0;
+    bool random = false;
+    PlayerSettings& Settings() override { return settings_; }
+    void ClearFilter() override { ++filterClears; }
+    void FocusFilterBox() override { ++filterFocus; }
+    void ToggleWindow() override {}
+    bool RandomOrder() const override { return random; }
+    void SetRandomOrder(bool on) override { random = on; }
+    void ProbeVisibleDurations() override {}
+    void PlaceScrollThumb() override { ++thumbs; }
+    void PlaySelected() override { played.push_back(settings_.currentIndex); }
+
+private:
+    PlayerSettings& settings_;
+};
+
+class FakeDialogs : public IPlaylistDialogs {
+public:
+    std::vector<std::string> files;
+    std::optional<std::string> folder;
+    std::vector<std::string> initialFolders;
+    std::vector<std::string> AskMediaFiles(const std::string& initial) override {
+        initialFolders.push_back(initial);
+        return files;
+    }
+    std::optional<std::string> AskFolder(const std::string& initial) override {
+        initialFolders.push_back(initial);
+        return folder;
+    }
+};
+
+class FakeClipboard : public IClipboardText {
+public:
+    std::vector<std::string> texts;
+    void SetText(const std::string& text) override { texts.push_back(text); }
+};
+
+class FakeWizard : public IWizardRows {
+public:
+    std::vector<MediaEntry> rows;
+    std::vector<JobKind> jobs;
+    std::vector<bool> shows;
+    int clears = 0;
+    void ClearRows() override {
+        ++clears;
+        rows.clear();
+    }
+    void AppendRow(const MediaEntry& entry) override { rows.push_back(entry); }
+    void ShowWizard(bool show) override { shows.push_back(show); }
+    void StartJob(JobKind kind) override { jobs.push_back(kind); }
+};
+
+class CommandsTest : public ::testing::Test {
+public:
+    FakeOwner owner_;
+    FakeHost host_{owner_.settings};
+    FakeDialogs dialogs_;
+    FakeClipboard clipboard_;
+    FakeWizard wizard_;
+    std::map<std::string, double> lengths_;
+    XCListCtrl list_;
+    MediaEntryLists& entries_ = list_.Entries();
+    PlaylistCommands commands_{list_, host_, dialogs_, clipboard_, [this](const std::string& path) {
+                                   auto it = lengths_.find(path);
+                                   return it == lengths_.end() ? 0.0 : it->second;
+                               }};
+
+    void SetUp() override {
+        list_.SetOwner(kPlaylistMode, &owner_);
+        list_.resize(300, 120);
+        commands_.SetWizard(&wizard_);
+    }
+    void Fill(const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            entries_.AddEntry(entries_.Count(), "/m/" + name, 0.0, -1.0);
+    }
+    void Select(const std::vector<int>& rows) {
+        list_.clearSelection();
+        for (int row : rows)
+            list_.selectionModel()->select(list_.ItemModel().index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int row = 0; row < entries_.Count(); ++row)
+            names.emplace_back(MediaEntryLists::FileName(entries_.Entry(row).path));
+        return names;
+    }
+};
+
+std::vector<std::string> Numbered(int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) names.push_back("n" + std::to_string(i));
+    return names;
+}
+
+TEST_F(CommandsTest, AddedFilesGoBeforeTheFirstSelectedRowUnlessItIsTheLast) {
+    struct Case {
+        std::vector<int> selected;
+        int at;  // where c, b, a land
+    } cases[] = {{{}, 10}, {{9}, 10}, {{3}, 3}, {{3, 9}, 3}, {{0}, 0}};
+    for (const Case& c : cases) {
+        entries_.ClearEntries();
+        Fill(Numbered(10));
+        Select(c.selected);
+        EXPECT_EQ(commands_.InsertPoint(), c.at);
+        dialogs_.files = {"/d/a", "/d/b", "/d/c", "nofolder"};
+        commands_.OnPlaylistCommand(5101);
+        std::vector<std::string> expected = Numbered(10);
+        expected.insert(expected.begin() + c.at, {"c", "b", "a"});
+        EXPECT_EQ(Names(), expected)
+            << "selected first " << (c.selected.empty() ? -1 : c.selected[0]);
+    }
+    EXPECT_EQ(commands_.LastDirectory(), "/d");
+    EXPECT_EQ(dialogs_.initialFolders.back(), "/d");
+    EXPECT_EQ(host_.filterClears, 5);
+}
+
+TEST_F(CommandsTest, AFolderTreeAddsItsMediaFilesInNameOrderFolderBeforeSubfolders) {
+    TempEnvironment env;
+    const std::string root = env.Path("tree");
+    for (const char* dir : {"", "/sub", "/sub/deeper", "/asub", "/.dotdir"})
+        fs::create_directories(root + dir);
+    for (const char* file : {"/x.AVI", "/b.ogg", "/y.txt", "/z", "/.hidden.mp3", "/sub/w.mp3",
+                             "/sub/deeper/u.wav", "/asub/t.flac", "/.dotdir/s.mp3"})
+        TempEnvironment::WriteFile(root + file, "x");
+    fs::create_directory_symlink(root, root + "/loop");
+    fs::create_directory_symlink(root + "/sub", root + "/zlink");
+    const std::vector<std::string> added = {"b.ogg", "x.AVI", "t.flac", "w.mp3", "u.wav"};
+
+    struct Case {
+        int selected;
+        int at;
+    } cases[] = {{2, 3}, {-1, 3}, {1, 1}};
+    for (const Case& c : cases) {
+        entries_.ClearEntries();
+        Fill({"p", "q", "r"});
+        Select(c.selected < 0 ? std::vector<int>{} : std::vector<int>{c.selected});
+        dialogs_.folder = root;
+        commands_.OnPlaylistCommand(5102);
+        std::vector<std::string> expected = {"p", "q", "r"};
+        expected.insert(expected.begin() + c.at, added.begin(), added.end());
+        EXPECT_EQ(Names(), expected) << "selected " << c.selected;
+    }
+    EXPECT_EQ(entries_.Entry(1).path, root + "/b.ogg");
+    EXPECT_EQ(entries_.Entry(3).path, root + "/asub/t.flac");
+    EXPECT_EQ(commands_.LastDirectory(), root);
+
+    dialogs_.folder.reset();  // cancelled: nothing changes
+    commands_.OnPlaylistCommand(5102);
+    EXPECT_EQ(entries_.Count(), 8);
+}
+
+TEST_F(CommandsTest, CopiedEntriesPasteInOrderAtTheInsertPointAgainAndAgain) {
+    Fill({"a.avi", "b.avi", "c.avi", "d.avi"});
+    entries_.SetBegin(1, 2.5);
+    entries_.SetEnd(1, 7.0);
+    Select({0, 1, 2});
+    commands_.OnPlaylistCommand(5121);
+    ASSERT_EQ(clipboard_.texts.size(), 1u);
+    EXPECT_EQ(clipboard_.texts[0], "a.avi\nb.avi\nc.avi\n");
+
+    Select({1});
+    commands_.OnPlaylistCommand(5122);
+    commands_.OnPlaylistCommand(5122);  // the selection moved down with b
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a.avi", "a.avi", "b.avi", "c.avi", "a.avi",
+                                                 "b.avi", "c.avi", "b.avi", "c.avi", "d.avi"}));
+    EXPECT_EQ(entries_.Entry(2).begin, 2.5);
+    EXPECT_EQ(entries_.Entry(5).end, 7.0);
+    EXPECT_EQ(host_.thumbs, 2);
+
+    Select({});
+    commands_.OnPlaylistCommand(5121);  // nothing selected: an empty clipboard
+    EXPECT_TRUE(commands_.Clip().empty());
+    EXPECT_EQ(clipboard_.texts.back(), "");
+}
+
+TEST_F(CommandsTest, EachSortFlipsItsOwnDirectionAndResetsTheOthers) {
+    using S = PlaylistCommands::Sort;
+    // The type of "clip" is none (three blanks, first), never "z/clip" from its folder.
+    const std::vector<std::string> paths = {"/v.z/clip", "/m/b.MKV", "/m/a.ogg", "/m/c.avi"};
+    struct Case {
+        std::vector<S> sorts;
+        std::vector<std::string> names;
+        int32_t lastFlag;  // 1 ascending
+    } cases[] = {
+        {{S::kByName}, {"a.ogg", "b.MKV", "c.avi", "clip"}, 1},
+        {{S::kByName, S::kByName}, {"clip", "c.avi", "b.MKV", "a.ogg"}, 0},
+        {{S::kByName, S::kByType, S::kByName}, {"a.ogg", "b.MKV", "c.avi", "clip"}, 1},
+        {{S::kByType}, {"clip", "c.avi", "b.MKV", "a.ogg"}, 1},
+        {{S::kByType, S::kByType}, {"a.ogg", "b.MKV", "c.avi", "clip"}, 0},
+        {{S::kByDirectory}, {"a.ogg", "b.MKV", "c.avi", "clip"}, 1},
+    };
+    for (const Case& c : cases) {
+        PlaylistCommands commands(list_, host_, dialogs_, clipboard_, {});
+        entries_.ClearEntries();
+        for (const std::string& path : paths) entries_.AddEntry(entries_.Count(), path, 0.0, -1.0);
+        for (S sort : c.sorts) commands.SortBy(sort);
+        EXPECT_EQ(Names(), c.names) << c.sorts.size() << " sorts";
+        for (S other : {S::kByDuration, S::kByName, S::kByDirectory, S::kByType})
+            EXPECT_EQ(commands.SortFlag(other), other == c.sorts.back() ? c.lastFlag : 0);
+    }
+}
+
+TEST_F(CommandsTest, SortByDurationProbesGeneratedMediaAndPutsAnUnreadableFileLast) {
+    TempEnvironment env;
+    struct File {
+        std::string name;
+        double seconds;  // 0: not media
+    } files[] = {{"long.wav", 3.0}, {"bad.avi", 0.0}, {"short.wav", 1.0}, {"mid.avi", 2.0}};
+    for (const File& f : files) {
+        const std::string path = env.Path(f.name);
+        if (f.seconds == 0.0) {
+            TempEnvironment::WriteFile(path, "not a film");
+        } else if (f.name.ends_with(".wav")) {
+            ASSERT_TRUE(media::MakeWav(path, {.seconds = f.seconds}));
+        } else {
+            ASSERT_TRUE(media::MakeAvi(path, {.seconds = f.seconds, .width = 64, .height = 48}));
+        }
+        entries_.AddEntry(entries_.Count(), path, 0.0, -1.0);
+    }
+    entries_.SetBegin(0, 2.5);  // long.wav plays 0.5 s: first
+    MediaLength length;
+    PlaylistCommands commands(list_, host_, dialogs_, clipboard_, length.Query());
+    commands.OnPlaylistCommand(5144);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"long.wav", "short.wav", "mid.avi", "bad.avi"}));
+    EXPECT_NEAR(entries_.Entry(1).end, 1.0, 0.1);
+    EXPECT_EQ(entries_.Entry(3).end, MediaEntry::kEndUnknown);
+    commands.OnPlaylistCommand(5144);  // descending
+    EXPECT_EQ(Names().front(), "bad.avi");
+}
+
+TEST_F(CommandsTest, RemoveAllWhileFilteredRemovesOnlyTheShownEntries) {
+    std::vector<std::string> names = Numbered(7);
+    for (const char* keep : {"keep1", "keep2", "keep3"}) names.insert(names.begin() + 2, keep);
+    Fill(names);
+    playlistfilter::ApplyText(entries_, "keep");
+    ASSERT_EQ(entries_.Count(), 3);
+    commands_.OnPlaylistCommand(5124);
+    EXPECT_EQ(entries_.Count(), 0);
+    playlistfilter::ApplyText(entries_, "");
+    EXPECT_EQ(Names(), Numbered(7));
+
+    // Unfiltered, scrolled to the bottom: the scroll state starts over.
+    Fill(Numbered(100));
+    list_.SetScrollPos(list_.ScrollLimit());
+    list_.EnsureTopIndex();
+    ASSERT_GT(list_.TopIndex(), 0);
+    const int thumbs = host_.thumbs;
+    commands_.OnPlaylistCommand(5124);
+    EXPECT_EQ(entries_.MasterCount(), 0);
+    EXPECT_EQ(list_.ScrollPos(), 0);
+    EXPECT_EQ(host_.thumbs, thumbs + 1);
+}
+
+TEST_F(CommandsTest, WizardCommandsHandOverTheRightRowsAndStartTheRightJob) {
+    struct Case {
+        int32_t id;
+        std::vector<int> selected;
+        std::vector<std::string> handed;
+        std::vector<JobKind> jobs;
+        std::vector<bool> shows;
+    } cases[] = {
+        {5162, {1, 2, 3}, {"/m/n1"}, {JobKind::ExtractImage}, {false}},
+        {5163, {2, 3}, {"/m/n2"}, {JobKind::ExtractAudio}, {false}},
+        {5164, {3}, {"/m/n3"}, {JobKind::ExtractVideo}, {false}},
+        {5165, {1, 3}, {"/m/n1", "/m/n3"}, {JobKind::MergeAudio}, {false}},
+        {5166, {0, 1, 2}, {"/m/n0", "/m/n1", "/m/n2"}, {JobKind::MergeVideo}, {false}},
+        {5167, {2, 0}, {"/m/n0", "/m/n2"}, {JobKind::MixVideoAudio}, {false}},
+        {5161, {3, 1}, {"/w", "/m/n1", "/m/n3"}, {}, {true}},
+        {5163, {}, {"/w"}, {}, {}},  // nothing selected: the wizard's list stays
+        {5161, {}, {"/w"}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        entries_.ClearEntries();
+        Fill(Numbered(4));
+        wizard_ = FakeWizard();
+        wizard_.rows = {{"/w", 0.0, 1.0}};
+        Select(c.selected);
+        commands_.OnPlaylistCommand(c.id);
+        std::vector<std::string> handed;
+        for (const MediaEntry& row : wizard_.rows) handed.push_back(row.path);
+        EXPECT_EQ(handed, c.handed) << c.id;
+        EXPECT_EQ(wizard_.jobs, c.jobs) << c.id;
+        EXPECT_EQ(wizard_.shows, c.shows) << c.id;
+    }
+}
+
+TEST_F(CommandsTest, AnEntryOfUnknownLengthReachesTheWizardAsTheFirstFiveSeconds) {
+    Fill({"never.avi", "failed.avi", "known.avi", "ranged.avi"});
+    lengths_["/m/known.avi"] = 42.0;
+    entries_.SetEnd(1, MediaEntry::kEndUnknown);
+    entries_.SetBegin(3, 3.0);
+    entries_.SetEnd(3, 8.0);
+    Select({0, 1, 2, 3});
+    commands_.AddToWizard(true, true);
+    ASSERT_EQ(wizard_.rows.size(), 4u);
+    const std::pair<double, double> expected[] = {{0, 5}, {0, 5}, {0, 42}, {3, 8}};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(wizard_.rows[i].begin, expected[i].first) << i;
+        EXPECT_EQ(wizard_.rows[i].end, expected[i].second) << i;
+    }
+    EXPECT_EQ(entries_.Entry(0).end, MediaEntry::kEndUnknown);  // probed once, found nothing
+    EXPECT_EQ(entries_.Entry(2).end, 42.0);
+}
+
+// A window holding the list and a filter box, with the playlist's key filter, as the playlist
+// window installs it.
+class KeysTest : public CommandsTest {
+public:
+    QWidget window_;
+    QLineEdit* box_ = new QLineEdit(&window_);
+    PlaylistKeyFilter filter_{commands_, box_};
+
+    void SetUp() override {
+        CommandsTest::SetUp();
+        list_.setParent(&window_);
+        window_.installEventFilter(&filter_);
+        list_.installEventFilter(&filter_);
+        window_.show();
+    }
+    void TearDown() override { list_.setParent(nullptr); }
+    bool Press(QWidget* to, int key, Qt::KeyboardModifiers modifiers, bool repeat = false) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers,
+                        key >= Qt::Key_A && key <= Qt::Key_Z && !modifiers
+                            ? QString(QChar('a' + (key - Qt::Key_A)))
+                            : QString(),
+                        repeat);
+        QCoreApplication::sendEvent(to, &event);
+        return event.isAccepted();
+    }
+};
+
+TEST_F(KeysTest, LettersRunTheirRowsByModifierAndAreAlwaysSwallowed) {
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool repeat;
+        std::vector<JobKind> jobs;
+        int selectedAfter;
+        int played;
+        bool consumed;
+    } cases[] = {
+        {Qt::Key_A, Qt::NoModifier, false, {JobKind::ExtractAudio}, 2, 0, true},
+        {Qt::Key_A, Qt::ControlModifier, false, {}, 5, 0, true},
+        {Qt::Key_A, Qt::ShiftModifier, false, {JobKind::MergeAudio}, 2, 0, true},
+        {Qt::Key_A, Qt::ShiftModifier | Qt::ControlModifier, false, {}, 2, 0, true},
+        {Qt::Key_V, Qt::ShiftModifier, false, {JobKind::MergeVideo}, 2, 0, true},
+        {Qt::Key_Z, Qt::NoModifier, false, {}, 2, 0, true},
+        {Qt::Key_M, Qt::NoModifier, true, {}, 2, 0, true},  // held: no second job
+        {Qt::Key_Return, Qt::NoModifier, false, {}, 2, 1, true},
+        {Qt::Key_5, Qt::NoModifier, false, {}, 2, 0, false},
+    };
+    for (const Case& c : cases) {
+        entries_.ClearEntries();
+        Fill(Numbered(5));
+        Select({1, 3});
+        wizard_ = FakeWizard();
+        host_.played.clear();
+        list_.setFocus();
+        const bool consumed = commands_.HandleKey(c.key, c.modifiers, c.repeat, false);
+        EXPECT_EQ(consumed, c.consumed) << c.key;
+        EXPECT_EQ(wizard_.jobs, c.jobs) << c.key << " " << c.modifiers;
+        EXPECT_EQ(static_cast<int>(list_.SelectedRows().size()), c.selectedAfter) << c.key;
+        EXPECT_EQ(static_cast<int>(host_.played.size()), c.played) << c.key;
+        if (c.played) {
+            EXPECT_EQ(host_.played.front(), 1);
+        }
+    }
+}
+
+TEST_F(KeysTest, KeysReachingTheListRunCommandsButLettersInTheFilterBoxRunNothing) {
+    Fill(Numbered(5));
+    Select({0});
+    list_.setFocus();
+    Press(&list_, Qt::Key_I, Qt::NoModifier);
+    EXPECT_EQ(wizard_.jobs, std::vector<JobKind>{JobKind::ExtractImage});
+    Press(&list_, Qt::Key_W, Qt::NoModifier, true);  // a held W hands nothing over again
+    EXPECT_TRUE(wizard_.shows.size() == 1u);
+
+    wizard_ = FakeWizard();
+    box_->setFocus();
+    Press(box_, Qt::Key_A, Qt::NoModifier);
+    Press(box_, Qt::Key_I, Qt::NoModifier);
+    EXPECT_EQ(box_->text(), "ai");
+    EXPECT_TRUE(wizard_.jobs.empty());
+    EXPECT_FALSE(commands_.HandleKey(Qt::Key_F, Qt::NoModifier, false, true));
+    EXPECT_EQ(host_.filterFocus, 0);
+    EXPECT_TRUE(commands_.HandleKey(Qt::Key_F, Qt::NoModifier, false, false));
+    EXPECT_EQ(host_.filterFocus, 1);
+}
+
+}  // namespace
