@@ -117,10 +117,9 @@ bool Apply(Display* display, Window root, XRRScreenResources* res, const CrtcSet
     };
     if (grown.width != from.width || grown.height != from.height) setSize(grown);
     std::vector<RROutput> outputs = crtc.outputs;
-    const Status status =
-        XRRSetCrtcConfig(display, res, crtc.crtc, CurrentTime, crtc.x, crtc.y, crtc.mode,
-                         static_cast<Rotation>(crtc.rotation), outputs.data(),
-                         static_cast<int>(outputs.size()));
+    const Status status = XRRSetCrtcConfig(display, res, crtc.crtc, CurrentTime, crtc.x, crtc.y,
+                                           crtc.mode, static_cast<Rotation>(crtc.rotation),
+                                           outputs.data(), static_cast<int>(outputs.size()));
     if (status == RRSetConfigSuccess && (to.width != grown.width || to.height != grown.height))
         setSize(to);
     const bool failed = trap.Failed(display);
@@ -192,8 +191,8 @@ bool XRandrModeSwitch::Switch(int width, int height, int refresh) {
     if (ActiveCrtcs(d, res.get()) > 1)
         to = {std::max(to.width, screen.width), std::max(to.height, screen.height)};
 
-    const CrtcSetting setting{saved.crtc, ids[*pick], saved.x, saved.y, saved.rotation,
-                              saved.outputs};
+    const CrtcSetting setting{saved.crtc, ids[*pick],     saved.x,
+                              saved.y,    saved.rotation, saved.outputs};
     const Size mm{saved.screenWidthMm, saved.screenHeightMm};
     saved_ = saved;
     if (Apply(d, root, res.get(), setting, screen, to, mm, screen)) return true;
@@ -213,8 +212,8 @@ bool XRandrModeSwitch::Restore() {
     const Window root = DefaultRootWindow(d);
     ResourcesPtr res(XRRGetScreenResourcesCurrent(d, root));
     if (!res) return false;
-    const CrtcSetting setting{saved.crtc, saved.mode, saved.x, saved.y, saved.rotation,
-                              saved.outputs};
+    const CrtcSetting setting{saved.crtc, saved.mode,     saved.x,
+                              saved.y,    saved.rotation, saved.outputs};
     const Size base{saved.screenWidth, saved.screenHeight};
     return Apply(d, root, res.get(), setting, ScreenSize(d), base,
                  {saved.screenWidthMm, saved.screenHeightMm}, base);

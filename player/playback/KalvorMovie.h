@@ -102,6 +102,7 @@ public:
     void OnMenuCommand(int32_t id);
     CVideoContextMenu* ContextMenu() const { return contextMenu_.get(); }
     const VideoWindowMouse& Mouse() const { return mouse_; }
+    VideoWindowMouse& Mouse() { return mouse_; }
 
     // IVideoMouseTarget
     WinRect WindowRect() const override;

@@ -54,6 +54,9 @@ public:
     bool PlaylistRevealed() const { return playlistRevealed_; }
     // The main window's rectangle from before it was revealed.
     const WinRect& SavedMainRect() const { return savedMainRect_; }
+    // Leaving full screen has put the revealed windows back itself: nothing is left to
+    // conceal at the next move.
+    void ForgetReveals() { mainRevealed_ = effectsRevealed_ = playlistRevealed_ = false; }
 
     static Qt::CursorShape CursorOf(int resizeEdge);
 

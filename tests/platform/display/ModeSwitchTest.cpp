@@ -22,13 +22,13 @@ TEST(ModeChoice, TheModeOfTheExactSizeNearestTheRateIsChosen) {
         std::optional<size_t> chosen;
     } cases[] = {
         {1024, 768, 60, 1},
-        {1024, 768, 72, 5},   // 70 is nearer than 75
+        {1024, 768, 72, 5},  // 70 is nearer than 75
         {1024, 768, 100, 0},
-        {1024, 768, 0, 1},    // a stored rate of 0 takes the lowest
-        {800, 600, 70, 3},    // 85 and 56 are 15 and 14 away
+        {1024, 768, 0, 1},  // a stored rate of 0 takes the lowest
+        {800, 600, 70, 3},  // 85 and 56 are 15 and 14 away
         {800, 600, 71, 2},
-        {1024, 768, 65, 1},   // 60 and 70 equally far: the first
-        {768, 1024, 60, 4},   // width and height are not swapped
+        {1024, 768, 65, 1},  // 60 and 70 equally far: the first
+        {768, 1024, 60, 4},  // width and height are not swapped
         {1024, 600, 60, std::nullopt},
         {0, 0, 60, std::nullopt},
     };
@@ -75,8 +75,8 @@ bool AddMode(int width, int height, unsigned long dotClock, unsigned hTotal, uns
         info.dotClock = dotClock;
         info.hTotal = hTotal;
         info.vTotal = vTotal;
-        std::string name = std::to_string(width) + "x" + std::to_string(height) + "_" +
-                           std::to_string(dotClock);
+        std::string name =
+            std::to_string(width) + "x" + std::to_string(height) + "_" + std::to_string(dotClock);
         info.name = name.data();
         info.nameLength = static_cast<unsigned>(name.size());
         const RRMode id = XRRCreateMode(d, DefaultRootWindow(d), &info);

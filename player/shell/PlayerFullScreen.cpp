@@ -1,0 +1,145 @@
+#include "player/shell/PlayerFullScreen.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/ui/ColorRef.h"
+#include "player/playback/EffectControls.h"
+#include "player/playback/KalvorMovie.h"
+#include "player/shell/HKTip.h"
+#include "player/shell/KalvorPlaylist.h"
+
+namespace {
+
+std::unique_ptr<IModeSwitch> SystemModeSwitch() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+    return std::make_unique<XRandrModeSwitch>();
+}
+
+}  // namespace
+
+PlayerFullScreen::PlayerFullScreen(CKalvorDlg& dlg) : PlayerFullScreen(dlg, SystemModeSwitch()) {}
+
+PlayerFullScreen::PlayerFullScreen(CKalvorDlg& dlg, std::unique_ptr<IModeSwitch> modes)
+    : dlg_(dlg), modes_(std::move(modes)), sequence_(dlg.Settings(), *this, modes_.get()) {
+    if (CKalvorMovie* video = dlg_.Video()) video->SetDisplayModeSwitch(&sequence_);
+}
+
+PlayerFullScreen::~PlayerFullScreen() {
+    if (CKalvorMovie* video = dlg_.Video()) video->SetDisplayModeSwitch(nullptr);
+    sequence_.RestoreDisplayMode();
+}
+
+QWidget* PlayerFullScreen::Widget(FullScreenWindow window) const {
+    switch (window) {
+        case FullScreenWindow::Main:
+            return &dlg_;
+        case FullScreenWindow::Movie:
+            return dlg_.Movie() ? dlg_.Movie()->Widget() : nullptr;
+        case FullScreenWindow::Playlist:
+            return dlg_.Playlist();
+    }
+    return nullptr;
+}
+
+void PlayerFullScreen::Show(FullScreenWindow window, bool shown) {
+    if (QWidget* w = Widget(window)) w->setVisible(shown);
+}
+
+// QWidget::setWindowFlag would hide the window and give it a new native window, whose old id
+// the video sink draws into: the widget's flags are only recorded, and the native window is
+// told through its own flags, which X takes as a change of state.
+void PlayerFullScreen::SetTopmost(FullScreenWindow window, bool topmost) {
+    QWidget* w = Widget(window);
+    if (!w) return;
+    Qt::WindowFlags flags = w->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+    w->overrideWindowFlags(flags);
+    if (QWindow* handle = w->windowHandle()) handle->setFlags(flags);
+    if (w->isVisible()) w->raise();
+}
+
+void PlayerFullScreen::PlaceAt(FullScreenWindow window, int left, int top) {
+    if (QWidget* w = Widget(window)) w->move(left, top);
+}
+
+// The window manager is told by the full-screen state; the geometry is set as well, since
+// without a window manager nobody else does it.
+void PlayerFullScreen::MoveMovie(const WinRect& rect, bool fullScreen) {
+    QWidget* w = Widget(FullScreenWindow::Movie);
+    if (!w) return;
+    Qt::WindowStates states = w->windowState();
+    states.setFlag(Qt::WindowFullScreen, fullScreen);
+    w->setWindowState(states);
+    if (rect.Width() > 0 && rect.Height() > 0) w->setGeometry(colorref::ToQRect(rect));
+    w->update();
+}
+
+void PlayerFullScreen::FocusMovie() {
+    QWidget* w = Widget(FullScreenWindow::Movie);
+    if (!w || !w->isVisible()) return;
+    w->activateWindow();
+    w->setFocus();
+}
+
+bool PlayerFullScreen::HasVideoWindow() const {
+    return dlg_.Video() && dlg_.Video()->HasVideoWindow() == 1;
+}
+
+void PlayerFullScreen::SetVideoWindowPosition() {
+    if (dlg_.Video()) dlg_.Video()->SetVideoWindowPosition();
+}
+
+void PlayerFullScreen::FitVideoRect(int edge) {
+    if (dlg_.Video()) dlg_.Video()->FitVideoRect(edge);
+}
+
+void PlayerFullScreen::LayoutPlaylist() {
+    if (dlg_.Playlist()) dlg_.Playlist()->LayoutPlaylist();
+}
+
+void PlayerFullScreen::HideEffectControls() {
+    if (dlg_.EffectControls()) dlg_.EffectControls()->hide();
+}
+
+void PlayerFullScreen::HideTip() {
+    if (dlg_.Tip()) dlg_.Tip()->hide();
+}
+
+// A switch changes the primary output; the screen the video window is on otherwise.
+WinRect PlayerFullScreen::ScreenRect(int width, int height) {
+    if (width > 0 && height > 0) {
+        const QSize wanted(width, height);
+        QDeadlineTimer deadline(kScreenChangeWaitMs);
+        for (;;) {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            if ((screen && screen->geometry().size() == wanted) || deadline.hasExpired()) break;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+            QThread::msleep(10);
+        }
+        QScreen* screen = QGuiApplication::primaryScreen();
+        return screen ? colorref::FromQRect(screen->geometry()) : WinRect{};
+    }
+    QWidget* movie = Widget(FullScreenWindow::Movie);
+    QScreen* screen = movie ? movie->screen() : QGuiApplication::primaryScreen();
+    return screen ? colorref::FromQRect(screen->geometry()) : WinRect{};
+}
+
+RevealState PlayerFullScreen::Reveals() const {
+    RevealState state;
+    if (const CKalvorMovie* video = dlg_.Video()) {
+        const VideoWindowMouse& mouse = video->Mouse();
+        state = {mouse.MainRevealed(), mouse.EffectsRevealed(), mouse.PlaylistRevealed(),
+                 mouse.SavedMainRect()};
+    }
+    return state;
+}
+
+void PlayerFullScreen::ForgetReveals() {
+    if (CKalvorMovie* video = dlg_.Video()) video->Mouse().ForgetReveals();
+}
