@@ -1,24 +1,19 @@
 // The play-range dialog on generated media: typed ranges clipped to the file, the fields'
-// reading, the end of the playing entry, and keys that stay inside the dialog.
+// reading and the end of the playing entry.
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 #include "common/TimeFields.h"
-#include "player/playlist/ClipboardText.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/MediaLength.h"
 #include "player/playlist/PlayRange.h"
-#include "player/playlist/PlaylistCommands.h"
-#include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistFilter.h"
-#include "player/playlist/PlaylistKeyFilter.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/PlayerSettings.h"
 #include "support/MediaGenerator.h"
@@ -166,53 +161,6 @@ TEST_F(RangeTest, ShowSelectionRoundsToMicrosecondsAndKeepsFieldsWithoutALength)
     Select({0});  // never probed: the length is found now
     range_.ShowSelection();
     EXPECT_EQ(range_.Field(6).text().toStdString(), "30");
-}
-
-class NoHost : public IPlaylistCommandsHost {
-public:
-    explicit NoHost(PlayerSettings& settings) : settings_(settings) {}
-    int ran = 0;
-    PlayerSettings& Settings() override { return settings_; }
-    void ClearFilter() override {}
-    void FocusFilterBox() override { ++ran; }
-    void ToggleWindow() override { ++ran; }
-    bool RandomOrder() const override { return false; }
-    void SetRandomOrder(bool) override { ++ran; }
-    void ProbeVisibleDurations() override {}
-    void PlaceScrollThumb() override {}
-    void PlaySelected() override { ++ran; }
-
-private:
-    PlayerSettings& settings_;
-};
-
-TEST_F(RangeTest, KeysTypedInTheDialogStayThereAndOnlyDigitsGoIn) {
-    NoHost host(owner_.settings);
-    PlaylistDialogs dialogs(&playlist_);
-    ClipboardText clipboard;
-    PlaylistCommands commands(list_, host, dialogs, clipboard, {});
-    commands.SetPlayRange(&range_);
-    PlaylistKeyFilter keys(commands, nullptr);
-    playlist_.installEventFilter(&keys);
-    list_.installEventFilter(&keys);
-    playlist_.setGeometry(100, 100, 400, 300);
-    playlist_.show();
-    Select({0});
-    commands.OnPlaylistCommand(5127);
-    ASSERT_TRUE(range_.isVisible());
-    const QRect dialog = range_.geometry();
-    EXPECT_NEAR(dialog.center().x(), playlist_.frameGeometry().center().x(), 1);
-
-    QLineEdit& field = range_.Field(2);
-    field.clear();
-    for (int key : {Qt::Key_F, Qt::Key_Q, Qt::Key_4, Qt::Key_Return}) {
-        const QString text = key == Qt::Key_4 ? "4" : key == Qt::Key_Return ? "\r" : "x";
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(&field, &event);
-    }
-    EXPECT_EQ(host.ran, 0);            // neither F (filter) nor Q (window) reached the playlist
-    EXPECT_FALSE(range_.isVisible());  // Enter applied and hid the dialog
-    EXPECT_NEAR(entries_.Entry(0).begin, 4.0, 1e-9);
 }
 
 }  // namespace

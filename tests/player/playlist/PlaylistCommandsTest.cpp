@@ -15,6 +15,8 @@
 #include "player/playlist/ClipboardText.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/MediaEntryLists.h"
+#include "player/playlist/PlayRange.h"
+#include "player/playlist/PlaylistCommandSet.h"
 #include "player/playlist/PlaylistCommands.h"
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistFilter.h"
@@ -46,12 +48,12 @@ class FakeHost : public IPlaylistCommandsHost {
 public:
     explicit FakeHost(PlayerSettings& settings) : settings_(settings) {}
     std::vector<int> played;  // currentIndex at each play
-    int thumbs = 0, filterClears = 0, filterFocus = 0;
+    int thumbs = 0, filterClears = 0, filterFocus = 0, toggles = 0;
     bool random = false;
     PlayerSettings& Settings() override { return settings_; }
     void ClearFilter() override { ++filterClears; }
     void FocusFilterBox() override { ++filterFocus; }
-    void ToggleWindow() override {}
+    void ToggleWindow() override { ++toggles; }
     bool RandomOrder() const override { return random; }
     void SetRandomOrder(bool on) override { random = on; }
     void ProbeVisibleDurations() override {}
@@ -436,6 +438,37 @@ TEST_F(KeysTest, KeysReachingTheListRunCommandsButLettersInTheFilterBoxRunNothin
     EXPECT_EQ(host_.filterFocus, 0);
     EXPECT_TRUE(commands_.HandleKey(Qt::Key_F, Qt::NoModifier, false, false));
     EXPECT_EQ(host_.filterFocus, 1);
+}
+
+TEST_F(CommandsTest, KeysTypedInTheRangeDialogStayThereAndOnlyDigitsGoIn) {
+    QWidget window;
+    QLineEdit box(&window);
+    list_.setParent(&window);
+    Fill({"a.avi", "b.avi"});
+    {
+        PlaylistCommandSet set(window, list_, box, host_, nullptr);
+        window.setGeometry(100, 100, 400, 300);
+        window.show();
+        Select({0});
+        set.Commands().OnPlaylistCommand(5127);
+        CPlayRange& range = set.PlayRange();
+        ASSERT_TRUE(range.isVisible());
+        EXPECT_NEAR(range.geometry().center().x(), window.frameGeometry().center().x(), 1);
+
+        QLineEdit& seconds = range.Field(2);
+        seconds.clear();
+        range.Field(6).setText("30");  // the end's seconds
+        for (int key : {Qt::Key_F, Qt::Key_Q, Qt::Key_4, Qt::Key_Return}) {
+            const QString text = key == Qt::Key_4 ? "4" : key == Qt::Key_Return ? "\r" : "x";
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(&seconds, &event);
+        }
+        EXPECT_EQ(host_.filterFocus + host_.toggles, 0);  // F and Q stayed in the dialog
+        EXPECT_FALSE(range.isVisible());                  // Enter applied and hid it
+        EXPECT_EQ(entries_.Entry(0).begin, 4.0);
+        EXPECT_EQ(entries_.Entry(0).end, 30.0);
+    }
+    list_.setParent(nullptr);
 }
 
 }  // namespace

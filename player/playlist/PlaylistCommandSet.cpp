@@ -1,0 +1,26 @@
+#include "player/playlist/PlaylistCommandSet.h"
+
+#include <QLineEdit>
+
+#include "player/playlist/XCListCtrl.h"
+#include "player/shell/PlayerSettings.h"
+
+PlaylistCommandSet::PlaylistCommandSet(QWidget& window, XCListCtrl& list, QLineEdit& filterBox,
+                                       IPlaylistCommandsHost& host, PlaylistDocument* document)
+    : window_(window),
+      list_(list),
+      dialogs_(&window),
+      commands_(list, host, dialogs_, clipboard_, length_.Query()),
+      range_(
+          std::make_unique<CPlayRange>(list, length_.Query(), host.Settings().rangeEnd, &window)),
+      keys_(commands_, &filterBox) {
+    commands_.SetDocument(document);
+    commands_.SetPlayRange(range_.get());
+    window_.installEventFilter(&keys_);
+    list_.installEventFilter(&keys_);
+}
+
+PlaylistCommandSet::~PlaylistCommandSet() {
+    list_.removeEventFilter(&keys_);
+    window_.removeEventFilter(&keys_);
+}
