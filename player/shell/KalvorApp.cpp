@@ -9,6 +9,7 @@
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
 #include "player/shell/CommandLine.h"
+#include "player/shell/ExitSignals.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/LaunchRequest.h"
@@ -84,5 +85,8 @@ int CKalvorApp::RunOwnerWindow(const CommandLine& line) {
     // The command channel is only set up, never used; its root lives for the whole run.
     const IPCManager channel(ChannelSystem::ForFolders(m_folders.program, m_folders.temp));
     dlg.SetLaunchFlags(line.flags);
+    // A signal ends the player the way its Exit button does, from the loop, never from the
+    // handler.
+    const ExitSignals exitSignals([&dlg](int) { dlg.ExitPlayer(); });
     return m_parent->DoModal();
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -36,6 +37,7 @@
 #include "platform/ui/MessageSink.h"
 #include "player/menus/MenuXP.h"
 #include "player/playback/KalvorMovie.h"
+#include "player/playback/VideoContextMenu.h"
 #include "player/playback/VideoKeys.h"
 #include "player/shell/AboutDlg.h"
 #include "player/shell/DisplayTexts.h"
@@ -53,6 +55,7 @@ constexpr char kSkinsFolder[] = "/skins";
 constexpr char kSkinExtension[] = ".krs";
 constexpr char kEmptyRange[] = "00:00:00 - 00:00:00";
 constexpr int32_t kAboutEntry = 0x10;
+constexpr int kMainHelpContext = 1;
 
 // Opens for reading the way every reader of an outside file does: a regular file only.
 bool IsReadableFile(const std::string& path) {
@@ -133,6 +136,7 @@ bool CKalvorDlg::ReadOptions() {
     for (WinRect* rect : {&m_settings.mainRect, &m_settings.movieRect, &m_settings.movieWindowedRect,
                           &m_settings.playlistRect})
         *rect = KeepOnPlane(*rect);
+    m_optionsRead = true;
     return true;
 }
 
@@ -261,7 +265,10 @@ void CKalvorDlg::ResumeLastMovie() {
     if (!m_currentFile.empty()) OpenAndPlayCurrent();
 }
 
-void CKalvorDlg::AddTrayIcon() { m_tray = m_factory->CreateTrayIcon(this); }
+void CKalvorDlg::AddTrayIcon() {
+    m_tray = m_factory->CreateTrayIcon(this);
+    if (m_tray) connect(m_tray.get(), &QSystemTrayIcon::activated, this, &CKalvorDlg::OnTrayActivated);
+}
 
 void CKalvorDlg::OnLaunchRequest(const LaunchRequest& request) {
     if (m_pendingRequests.size() >= kMaxPendingRequests) {
@@ -665,11 +672,10 @@ double CKalvorDlg::SeekMedia(double seconds) {
     return m_currentPosition;
 }
 
-void CKalvorDlg::ShowHelp(int contextId) {
-    if (m_actions) m_actions->ShowHelp(contextId);
-}
+void CKalvorDlg::ShowHelp(int contextId) { m_help.Show(contextId); }
 
 bool CKalvorDlg::SaveOptions() {
+    if (!m_optionsRead) return false;
     SettingsLiveState live;
     live.currentPosition = m_currentPosition;
     live.playlistWindowedRect = m_settings.playlistRect;
@@ -681,10 +687,60 @@ bool CKalvorDlg::SaveOptions() {
     return SaveSettings(FoldLiveState(m_settings, live), m_folders.userConfig);
 }
 
+// Nothing here is reported or stops the exit: a failed save leaves the old file, and the
+// player ends all the same.
 void CKalvorDlg::ExitPlayer() {
-    SaveOptions();  // a failed write must not keep the player from ending
-    if (m_hook) m_hook->Remove();
+    if (m_exiting) return;
+    m_exiting = true;
+    SaveOptions();
+    StopUiTimer();
+    CloseGraph();
+    SaveInternalPlaylist();
+    RemoveTrayIcon();
+    RestoreDisplayMode();
+    RemoveHotKeyHook();
     m_parent->EndLoop(0);
+}
+
+void CKalvorDlg::StopUiTimer() {
+    if (m_uiTimer) killTimer(m_uiTimer);
+    m_uiTimer = 0;
+    StopRangeEndTimer();
+}
+
+void CKalvorDlg::CloseGraph() {
+    if (m_movie) m_movie->CloseGraph();
+}
+
+void CKalvorDlg::SaveInternalPlaylist() {
+    if (m_settings.autoLoadLastPlaylist == 1 && m_playlist) m_playlist->Document().SaveInternalPlaylist();
+}
+
+void CKalvorDlg::RemoveTrayIcon() {
+    if (m_tray) m_tray->hide();
+    m_tray.reset();
+}
+
+void CKalvorDlg::RestoreDisplayMode() {
+    if (m_displayModes) m_displayModes->RestoreDisplayMode();
+}
+
+// The hook's thread posts to this window: it must be gone before the window is.
+void CKalvorDlg::RemoveHotKeyHook() {
+    if (m_hook) m_hook->Remove();
+}
+
+void CKalvorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger) {
+        show();
+        if (m_playlist && m_settings.playlistVisible == 1) m_playlist->show();
+        m_hidden = false;
+        BringToFront();
+    } else if (reason == QSystemTrayIcon::Context) {
+        BringToFront();
+        // The menu's choice reaches the video window through its CommandChosen.
+        if (m_video && m_video->ContextMenu()) m_video->ContextMenu()->Menu().TrackPopupMenu(QCursor::pos());
+    }
 }
 
 // ---- hot keys -----------------------------------------------------------------------
@@ -849,6 +905,7 @@ void CKalvorDlg::keyPressEvent(QKeyEvent* event) {
     const uint16_t key =
         keytable::FromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
     if (key == vk::F1 + 3 && held.testFlag(Qt::AltModifier)) return ExitPlayer();
+    if (key == vk::F1) return ShowHelp(kMainHelpContext);
     if (key == vk::Escape) {
         if (m_settings.fullScreen == 1) ToggleFullScreen();
         return;

@@ -11,16 +11,17 @@
 #include <memory>
 #include <string>
 
+#include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/VideoWindowOwner.h"
 #include "player/shell/FileDialogs.h"
+#include "player/shell/HelpOpener.h"
 #include "player/shell/HotKeyHook.h"
 #include "player/shell/LaunchRequest.h"
 #include "player/shell/LogindPowerOff.h"
 #include "player/shell/MainSurface.h"
 #include "player/shell/PlaySequence.h"
 #include "player/shell/PlayerCommands.h"
-#include "player/shell/PlayerActions.h"
 #include "player/shell/PlayerFolders.h"
 #include "player/shell/PlayerSettings.h"
 #include "player/shell/PlayerWindowFactory.h"
@@ -79,7 +80,10 @@ public:
     // Parts built apart from the main window; set before start-up. Not owned.
     void SetWindowFactory(PlayerWindowFactory* factory) { m_factory = factory; }
     void SetHotKeyHook(IHotKeyHook* hook) { m_hook = hook; }
-    void SetPlayerActions(IPlayerActions* actions) { m_actions = actions; }
+    // Where help pages open; nullptr returns to the desktop's browser.
+    void SetUrlOpener(IUrlOpener* opener) { m_help = HelpOpener(m_folders.program, opener); }
+    // The display mode that full screen may have switched; the exit puts it back.
+    void SetDisplayModes(IDisplayModeSwitch* modes) { m_displayModes = modes; }
     void SetLaunchTarget(ILaunchTarget* target) { m_launchTarget = target ? target : this; }
     void SetFileDialogs(IFileDialogs* dialogs) { m_dialogs = dialogs ? dialogs : &m_ownDialogs; }
     void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
@@ -123,8 +127,15 @@ public:
 
     // Folds the live state into the record's image and writes options.cfg.
     bool SaveOptions();
-    // The one way out of the player.
+    // The one way out of the player: the exit steps in their order, then the owner window's
+    // loop ends with code 0. A second call while it runs or after it does nothing.
     void ExitPlayer();
+    bool Exiting() const { return m_exiting; }
+
+    // The tray icon's clicks: the left one brings the windows back, the right one opens the
+    // video window's menu.
+    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    QSystemTrayIcon* TrayIcon() const { return m_tray.get(); }
 
     // A global hot key: the slot it matches runs, unless hot keys are suspended.
     void OnHotKey(uint32_t code, intptr_t kind);
@@ -230,6 +241,14 @@ private:
     void ResumeLastMovie();
     void AddTrayIcon();
 
+    // The steps of ExitPlayer.
+    void StopUiTimer();
+    void CloseGraph();
+    void SaveInternalPlaylist();
+    void RemoveTrayIcon();
+    void RestoreDisplayMode();
+    void RemoveHotKeyHook();
+
     void DragWindowTo(const QPoint& global);
     void OnUiTick();
     void OnRangeTick();
@@ -265,7 +284,8 @@ private:
     PlayerWindowFactory m_ownFactory;
     PlayerWindowFactory* m_factory = &m_ownFactory;
     IHotKeyHook* m_hook = nullptr;
-    IPlayerActions* m_actions = nullptr;
+    HelpOpener m_help{m_folders.program};
+    IDisplayModeSwitch* m_displayModes = nullptr;
     ILaunchTarget* m_launchTarget = this;
     FileDialogs m_ownDialogs;
     IFileDialogs* m_dialogs = &m_ownDialogs;
@@ -316,4 +336,6 @@ private:
     bool m_hidden = false;          // the main and playlist windows hidden by command 6
     bool m_tracePosition = false;
     bool m_hotKeysSuspended = false;
+    bool m_optionsRead = false;  // nothing is saved over options.cfg before it was read
+    bool m_exiting = false;
 };

@@ -18,6 +18,7 @@ public:
     int InitGraph() override { return movie_.InitGraph(); }
     int ReleaseGraph() override { return movie_.ReleaseGraph(); }
     int CreateGraph() override { return movie_.CreateGraph(); }
+    int CloseGraph() override { return movie_.CloseGraph(); }
     int OpenMedia(const std::string& path) override {
         movie_.mediaPath = path;
         return movie_.OpenMedia();

@@ -16,6 +16,8 @@ public:
     virtual int InitGraph() = 0;
     virtual int ReleaseGraph() = 0;
     virtual int CreateGraph() = 0;
+    // The exit's: playback stops and the graph goes for good.
+    virtual int CloseGraph() = 0;
     // Opens path in the graph made by CreateGraph; 1 on success, 0 when it cannot be played.
     // The graph is left stopped.
     virtual int OpenMedia(const std::string& path) = 0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -24,6 +25,8 @@
 #include "platform/ui/MessageSink.h"
 #include "player/playback/KalvorMovie.h"
 #include "player/playback/VideoCommands.h"
+#include "player/playback/VideoContextMenu.h"
+#include "player/menus/MenuXP.h"
 #include "player/shell/KalvorApp.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerCommands.h"
@@ -84,6 +87,11 @@ struct FakePlayback : IPlaybackWindow {
         return Log("ReleaseGraph");
     }
     int CreateGraph() override { return Log("CreateGraph"); }
+    int CloseGraph() override {
+        open = false;
+        return Log("CloseGraph" + (note ? note() : std::string()));
+    }
+    std::function<std::string()> note;  // appended to what CloseGraph logs
     int OpenMedia(const std::string& path) override {
         Log("OpenMedia " + path);
         open = openResult == 1;
@@ -144,6 +152,8 @@ struct RecordingFactory : PlayerWindowFactory {
     QWidget* owner = nullptr;
     FakePlayback* playback = nullptr;
     bool realVideo = false;  // the player's own video window instead of the recorder
+    bool realTray = false;   // a tray icon object, never shown: the test clicks it
+    std::function<void()> trayGone;
     std::string Of(QWidget* parent) const {
         return parent == owner ? "owner" : playback && parent == playback->Widget() ? "movie" : "?";
     }
@@ -177,7 +187,12 @@ struct RecordingFactory : PlayerWindowFactory {
     }
     std::unique_ptr<QSystemTrayIcon> CreateTrayIcon(QWidget*) override {
         events.push_back("tray");
-        return nullptr;
+        if (!realTray) return nullptr;
+        auto tray = std::make_unique<QSystemTrayIcon>();
+        QObject::connect(tray.get(), &QObject::destroyed, [this] {
+            if (trayGone) trayGone();
+        });
+        return tray;
     }
 };
 
@@ -188,7 +203,10 @@ struct RecordingHook : IHotKeyHook {
         events->push_back(std::string("hook") + (window == dlg && dlg->Skin().Loaded() ? " after skin" : ""));
         return true;
     }
-    void Remove() override {}
+    void Remove() override {
+        if (removed) removed();
+    }
+    std::function<void()> removed;
     void Suspend() override {}
     void Resume() override {}
 };
@@ -314,7 +332,7 @@ TEST_F(KalvorDlgTest, StartsUpInOrderAndSavesToTheUserFolderOnExit) {
               (Events{"hook after skin", "playback<-owner", "effects<-movie with movie", "options<-movie",
                       "wizard<-movie", "playlist<-movie", "tip<-movie", "layout shown", "layout shown",
                       "InitGraph", "SetVolume 0.75", "ReleaseGraph", "CreateGraph", "OpenMedia /m/last.avi",
-                      "SetVolume 0.75", "SetPosition 12.5", "Play", "tray"}));
+                      "SetVolume 0.75", "SetPosition 12.5", "Play", "tray", "CloseGraph"}));
 
     PlayerSettings saved;
     EXPECT_EQ(LoadSettings(Folders().userConfig, "/nonexistent", saved).source, SettingsSource::User);
@@ -927,6 +945,108 @@ TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
     PlayerSettings saved{};
     LoadSettings(Folders().userConfig, Folders().program, saved);
     EXPECT_EQ(saved.effectParams.hue, 77);
+}
+
+}  // namespace
+
+namespace {
+
+struct RecordingModes : IDisplayModeSwitch {
+    std::function<void()> restored;
+    void RestoreDisplayMode() override { restored(); }
+    void SwitchDisplayMode() override {}
+};
+
+struct RecordingOpener : IUrlOpener {
+    std::vector<QUrl> urls;
+    bool Open(const QUrl& url) override {
+        urls.push_back(url);
+        return true;
+    }
+};
+
+TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
+    PlayerSettings installed = InstalledSettings();
+    installed.autoLoadLastPlaylist = 1;
+    InstallOptions(installed);
+    CKalvorParent parent(Folders());
+    CKalvorDlg& dlg = parent.MainDialog();
+    const std::string options = Folders().userConfig + "/options.cfg";
+    const std::string playlist = Folders().userConfig + "/internal.pls";
+    // Each step says which files the steps before it wrote.
+    const auto note = [&](const std::string& step) {
+        factory_.events.push_back(step + (std::filesystem::exists(options) ? " +options" : "") +
+                                  (std::filesystem::exists(playlist) ? " +playlist" : ""));
+    };
+    factory_.realTray = true;
+    factory_.trayGone = [&] { note("tray"); };
+    RecordingHook hook;
+    hook.events = &factory_.events;
+    hook.removed = [&] { note("hook"); };
+    dlg.SetHotKeyHook(&hook);
+    RecordingModes modes;
+    modes.restored = [&] { note("modes"); };
+    dlg.SetDisplayModes(&modes);
+    size_t mark = 0;
+    EXPECT_EQ(Run(parent,
+                  [&](CKalvorDlg& d) {
+                      factory_.playback->note = [&] { return std::string(std::filesystem::exists(options) ? " +options" : ""); };
+                      d.Rows().Append("/m/a.avi");
+                      mark = factory_.events.size();
+                      d.ExitPlayer();
+                      EXPECT_TRUE(d.Exiting());
+                      EXPECT_FALSE(d.UiTimerRunning());
+                      // The close that follows, and any other way out, finds the exit done.
+                  }),
+              0);
+    EXPECT_EQ(Since(factory_.events, mark),
+              (Events{"CloseGraph +options", "tray +options +playlist", "modes +options +playlist",
+                      "hook +options +playlist"}));
+}
+
+TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
+    PlayerSettings installed = InstalledSettings();
+    installed.playlistVisible = 1;
+    InstallOptions(installed);
+    CKalvorParent parent(Folders());
+    factory_.realTray = true;
+    factory_.realVideo = true;
+    RecordingOpener opener;
+    parent.MainDialog().SetUrlOpener(&opener);
+    Run(parent, [&](CKalvorDlg& d) {
+        ASSERT_NE(d.TrayIcon(), nullptr);
+        d.ExecuteCommand(7, kCommandHide);
+        ASSERT_TRUE(d.Hidden());
+        ASSERT_FALSE(d.Playlist()->isVisible());
+        emit d.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+        EXPECT_FALSE(d.Hidden());
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(d.Playlist()->isVisible());
+
+        // The right click opens the video window's own menu; its Stop reaches the main window.
+        QWidget* shown = nullptr;
+        d.SetCurrentPosition(9.0);
+        QTimer::singleShot(50, [&] {
+            shown = QApplication::activePopupWidget();
+            if (auto* menu = qobject_cast<CMenuXP*>(shown)) {
+                if (QAction* stop = menu->FindItem(videocommands::kStop)) {
+                    menu->setActiveAction(stop);
+                    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                    QCoreApplication::sendEvent(menu, &enter);
+                }
+            }
+        });
+        emit d.TrayIcon()->activated(QSystemTrayIcon::Context);
+        qttest::Pump(50);
+        EXPECT_EQ(shown, &d.Video()->ContextMenu()->Menu());
+        EXPECT_EQ(d.CurrentPosition(), 0.0);
+
+        // F1 opens the main window's page.
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QCoreApplication::sendEvent(&d, &f1);
+        ASSERT_EQ(opener.urls.size(), 1u);
+        EXPECT_EQ(opener.urls[0].fileName(), "index.html");
+    });
 }
 
 }  // namespace
