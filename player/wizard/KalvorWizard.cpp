@@ -6,11 +6,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 
 #include "common/TimeFields.h"
+#include "platform/media/FirstFrame.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/DialogUnits.h"
@@ -34,6 +36,7 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kBlack = 0x000000;
 constexpr int kWidthUnits = 368;
 constexpr int kHeightUnits = 191;
+constexpr int kPreviewTimeoutMs = 3000;
 
 // The window's layout in dialog units: x, y, width, height.
 struct Place {
@@ -93,7 +96,8 @@ CKalvorWizard::CKalvorWizard(IWizardHost& host, IProcessLauncher& launcher, QWid
 }
 
 CKalvorWizard::~CKalvorWizard() {
-    // The job worker may still report to the buttons.
+    // The workers may still report to the window.
+    if (logoWorker_.joinable()) logoWorker_.join();
     starter_.reset();
 }
 
@@ -299,19 +303,35 @@ bool CKalvorWizard::StartJob(JobKind kind) {
 
 void CKalvorWizard::ChooseLogo() {
     helpContext_ = kLogoHelpContext;
+    if (logoPending_) return;
     if (!chooseLogo_) chooseLogo_ = std::make_unique<CChooseLogo>(host_.Settings(), this);
     const std::optional<std::string> path = logoDialog_->AskLogoFile(this);
     if (!path) return;
     chooseLogo_->hide();
+    logoPending_ = true;
+    logoButton_->setEnabled(false);
+    if (logoWorker_.joinable()) logoWorker_.join();
+    logoWorker_ = std::thread([this, path = *path] {
+        auto frame = std::make_shared<media::FirstFrame>();
+        const bool ok = media::GrabFirstFrame(path, *frame, nullptr, kPreviewTimeoutMs) == media::FirstFrameResult::Ok;
+        QMetaObject::invokeMethod(
+            this, [this, path, ok, frame] { FinishChooseLogo(path, ok ? frame.get() : nullptr); },
+            Qt::QueuedConnection);
+    });
+}
+
+void CKalvorWizard::FinishChooseLogo(const std::string& path, const media::FirstFrame* frame) {
+    logoPending_ = false;
+    logoButton_->setEnabled(true);
     // The old logo stays until the new one is known to show.
-    if (!chooseLogo_->Logo().OpenPreview(*path)) {
+    if (!frame || !chooseLogo_->Logo().OpenPreview(*frame)) {
         chooseLogo_->Logo().ClosePreview();
         ShowMessage(this, kMessageCaption, kUnsupportedLogoText, MessageIcon::Warning);
         return;
     }
     PlayerSettings& settings = host_.Settings();
-    if (!fixedtext::SetPath(settings.logoFilePath, *path)) {
-        ShowMessage(this, kMessageCaption, "The path is too long for a logo:\n" + *path, MessageIcon::Warning);
+    if (!fixedtext::SetPath(settings.logoFilePath, path)) {
+        ShowMessage(this, kMessageCaption, "The path is too long for a logo:\n" + path, MessageIcon::Warning);
         return;
     }
     settings.logoPosX = 0;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <thread>
 
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/wizard/JobStarter.h"
@@ -23,6 +24,9 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class XCListCtrl;
+namespace media {
+struct FirstFrame;
+}
 
 inline constexpr char kWizardCaption[] = "Kalvor Wizard";
 inline constexpr char kUnsupportedLogoText[] = "This image or video file is not supported!";
@@ -45,8 +49,10 @@ public:
     void UpdateJobButtons() override;
     // The length of the row's file in seconds, or -1.
     double GetMediaDuration(int row);
-    // "Choose logo...": the file, its preview and the placement frame.
+    // "Choose logo...": asks for the file and reads its first picture on a worker; the
+    // placement frame opens when the picture is there.
     void ChooseLogo();
+    bool LogoPending() const { return logoPending_; }
     // The menu's two commands.
     void RunCommand(int32_t command);
 
@@ -89,6 +95,7 @@ private:
     void TrimSelected();
     int FirstSelectedRow() const;
     JobSnapshot Snapshot(JobKind kind);
+    void FinishChooseLogo(const std::string& path, const media::FirstFrame* frame);
 
     IWizardHost& host_;
     std::unique_ptr<IMediaLength> ownLengths_;
@@ -99,6 +106,9 @@ private:
     std::unique_ptr<CMenuXP> menu_;
     std::unique_ptr<CChooseLogo> chooseLogo_;
     int32_t helpContext_ = 1;
+    // The logo's first picture is read here, never on the user-interface thread.
+    std::thread logoWorker_;
+    bool logoPending_ = false;
 
     XCListCtrl* list_ = nullptr;
     QLineEdit* fileName_ = nullptr;

@@ -14,7 +14,6 @@
 namespace {
 constexpr char kCaption[] = "Kalvor";
 constexpr char kAcceptText[] = "Accept current position?";
-constexpr int kPreviewTimeoutMs = 3000;
 }  // namespace
 
 CLogo::CLogo(CChooseLogo* frame, PlayerSettings& settings) : QWidget(frame), frame_(frame), settings_(settings) {
@@ -23,10 +22,11 @@ CLogo::CLogo(CChooseLogo* frame, PlayerSettings& settings) : QWidget(frame), fra
 
 CLogo::~CLogo() = default;
 
-bool CLogo::OpenPreview(const std::string& path) {
+bool CLogo::OpenPreview(const media::FirstFrame& frame) {
     frame_->SetCaption(kLogoCaptionStart);
-    media::FirstFrame frame;
-    if (media::GrabFirstFrame(path, frame, nullptr, kPreviewTimeoutMs) != media::FirstFrameResult::Ok) return false;
+    if (frame.width <= 0 || frame.height <= 0 ||
+        frame.pixels.size() != static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height))
+        return false;
     QImage picture(frame.width, frame.height, QImage::Format_RGB32);
     for (int y = 0; y < frame.height; ++y)
         std::memcpy(picture.scanLine(y), &frame.pixels[static_cast<size_t>(y) * frame.width],

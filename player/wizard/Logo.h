@@ -12,6 +12,9 @@
 
 struct PlayerSettings;
 class CChooseLogo;
+namespace media {
+struct FirstFrame;
+}
 
 class CLogo : public QWidget {
     Q_OBJECT
@@ -19,9 +22,9 @@ public:
     CLogo(CChooseLogo* frame, PlayerSettings& settings);
     ~CLogo() override;
 
-    // Loads the file's first picture and sizes the logo to it; false when the file has
-    // no video stream or does not decode. The caption starts at 0.0 %.
-    bool OpenPreview(const std::string& path);
+    // Shows a file's first picture at its size at the start of the logo's area; false for
+    // an empty frame. The caption starts at 0.0 %.
+    bool OpenPreview(const media::FirstFrame& frame);
     // Hides the frame; the picture stays until the next file.
     void ClosePreview();
 

@@ -12,6 +12,7 @@
 #include "player/wizard/Logo.h"
 #include "player/wizard/WizardPlacement.h"
 #include "support/MediaGenerator.h"
+#include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "WizardTestHost.h"
 
@@ -35,6 +36,7 @@ protected:
     void Choose(const std::string& path) {
         dialog_.answers.push_back(path);
         wizard_->ChooseLogo();
+        ASSERT_TRUE(qttest::WaitUntil([&] { return !wizard_->LogoPending(); }));
     }
     CLogo& Logo() { return wizard_->LogoFrame()->Logo(); }
     void Mouse(QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
