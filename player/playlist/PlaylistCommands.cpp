@@ -334,17 +334,18 @@ void PlaylistCommands::AddToWizard(bool show, bool allRows) {
     if (!allRows) rows.resize(1);
     const MediaEntryLists& entries = list_.Entries();
     for (int row : rows) {
+        if (entries.Entry(row).end == MediaEntry::kEndUnknown) {
+            // -2 also marks a row whose background probe has not answered yet: asked once more
+            // here, a job never takes five seconds of a file whose length is on its way.
+            const double length = length_ ? length_(entries.Entry(row).path) : 0.0;
+            if (length > 0.0) list_.Entries().SetEnd(row, length);
+        } else {
+            ProbeNow(row);
+        }
         MediaEntry fragment = entries.Entry(row);
-        if (fragment.end == MediaEntry::kEndUnknown) {
+        if (fragment.end < 0.0) {
             fragment.begin = 0.0;
             fragment.end = kUnknownFragmentEnd;
-        } else if (fragment.end < 0.0) {
-            ProbeNow(row);
-            fragment = entries.Entry(row);
-            if (fragment.end < 0.0) {
-                fragment.begin = 0.0;
-                fragment.end = kUnknownFragmentEnd;
-            }
         }
         if (fragment.path.find('/') == std::string::npos) continue;
         wizard_->AppendRow(fragment);

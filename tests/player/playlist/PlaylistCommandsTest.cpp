@@ -337,16 +337,19 @@ TEST_F(CommandsTest, WizardCommandsHandOverTheRightRowsAndStartTheRightJob) {
 }
 
 TEST_F(CommandsTest, AnEntryOfUnknownLengthReachesTheWizardAsTheFirstFiveSeconds) {
-    Fill({"never.avi", "failed.avi", "known.avi", "ranged.avi"});
+    Fill({"never.avi", "failed.avi", "known.avi", "ranged.avi", "pending.avi"});
     lengths_["/m/known.avi"] = 42.0;
+    lengths_["/m/pending.avi"] = 12.0;  // its background probe has not answered yet
+    entries_.SetBegin(1, 2.0);
     entries_.SetEnd(1, MediaEntry::kEndUnknown);
     entries_.SetBegin(3, 3.0);
     entries_.SetEnd(3, 8.0);
-    Select({0, 1, 2, 3});
+    entries_.SetEnd(4, MediaEntry::kEndUnknown);
+    Select({0, 1, 2, 3, 4});
     commands_.AddToWizard(true, true);
-    ASSERT_EQ(wizard_.rows.size(), 4u);
-    const std::pair<double, double> expected[] = {{0, 5}, {0, 5}, {0, 42}, {3, 8}};
-    for (size_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(wizard_.rows.size(), 5u);
+    const std::pair<double, double> expected[] = {{0, 5}, {0, 5}, {0, 42}, {3, 8}, {0, 12}};
+    for (size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(wizard_.rows[i].begin, expected[i].first) << i;
         EXPECT_EQ(wizard_.rows[i].end, expected[i].second) << i;
     }
