@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string_view Head(std::string_view text) { return text.substr(0, std::min(text.size(), kTimeFieldChars)); }
+std::string_view Head(std::string_view text) {
+    return text.substr(0, std::min(text.size(), kTimeFieldChars));
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

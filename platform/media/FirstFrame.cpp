@@ -40,7 +40,8 @@ bool StartsWith(const char* text, const char* prefix) {
 gboolean OnAutoplugContinue(GstElement*, GstPad*, GstCaps* caps, gpointer) {
     const GstStructure* s = gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
     const char* name = s ? gst_structure_get_name(s) : nullptr;
-    return !(StartsWith(name, "audio/") || StartsWith(name, "text/") || StartsWith(name, "subpicture/"));
+    return !(StartsWith(name, "audio/") || StartsWith(name, "text/") ||
+             StartsWith(name, "subpicture/"));
 }
 
 // The first decoded video pad wins, as korc takes the first video stream for the size.
@@ -48,7 +49,8 @@ void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
     auto* state = static_cast<GrabState*>(data);
     CapsRef caps(gst_pad_get_current_caps(pad));
     if (!caps) caps = CapsRef(gst_pad_query_caps(pad, nullptr));
-    const GstStructure* s = caps && gst_caps_get_size(caps.get()) > 0 ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+    const GstStructure* s =
+        caps && gst_caps_get_size(caps.get()) > 0 ? gst_caps_get_structure(caps.get(), 0) : nullptr;
     if (!s || !gst_structure_has_name(s, "video/x-raw") || state->linked.exchange(true)) {
         // Other streams drain into a sink of their own: an unlinked pad would stop the
         // demuxer before the picture arrives.
@@ -83,7 +85,8 @@ bool IsPicture(int fd) {
     const ssize_t got = ::pread(fd, head, sizeof head, 0);
     if (got <= 0) return false;
     CapsRef caps(gst_type_find_helper_for_data(nullptr, head, static_cast<gsize>(got), nullptr));
-    const GstStructure* s = caps && gst_caps_get_size(caps.get()) > 0 ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+    const GstStructure* s =
+        caps && gst_caps_get_size(caps.get()) > 0 ? gst_caps_get_structure(caps.get(), 0) : nullptr;
     return s && StartsWith(gst_structure_get_name(s), "image/");
 }
 
@@ -102,9 +105,10 @@ bool CopyFrame(GstSample* sample, FirstFrame& frame) {
     frame.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         // BGRx in memory is 0xxxRRGGBB as a little-endian word.
-        std::memcpy(&frame.pixels[static_cast<size_t>(y) * width], data + static_cast<ptrdiff_t>(y) * stride,
-                    static_cast<size_t>(width) * 4);
-        for (int x = 0; x < width; ++x) frame.pixels[static_cast<size_t>(y) * width + x] |= 0xff000000u;
+        std::memcpy(&frame.pixels[static_cast<size_t>(y) * width],
+                    data + static_cast<ptrdiff_t>(y) * stride, static_cast<size_t>(width) * 4);
+        for (int x = 0; x < width; ++x)
+            frame.pixels[static_cast<size_t>(y) * width + x] |= 0xff000000u;
     }
     gst_video_frame_unmap(&video);
     return width > 0 && height > 0;
@@ -119,7 +123,8 @@ public:
         if (fd_ >= 0) ::close(fd_);
     }
 
-    FirstFrameResult Run(const std::string& path, FirstFrame& frame, std::string* error, int timeoutMs) {
+    FirstFrameResult Run(const std::string& path, FirstFrame& frame, std::string* error,
+                         int timeoutMs) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         struct stat st {};
         if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
@@ -141,12 +146,16 @@ public:
         g_object_set(source, "location", checked.c_str(), nullptr);
         const bool picture = IsPicture(fd_);
         if (picture && st.st_size > kLargestPicture) {
-            for (GstElement* e : {source, decode, convert, sink}) gst_object_unref(gst_object_ref_sink(e));
+            for (GstElement* e : {source, decode, convert, sink})
+                gst_object_unref(gst_object_ref_sink(e));
             return Fail(FirstFrameResult::Failed, error, "the picture is too large: " + path);
         }
-        if (picture) g_object_set(source, "blocksize", static_cast<guint>(std::max<off_t>(st.st_size, 1)), nullptr);
+        if (picture)
+            g_object_set(source, "blocksize", static_cast<guint>(std::max<off_t>(st.st_size, 1)),
+                         nullptr);
         CapsRef rgb(gst_caps_from_string("video/x-raw,format=BGRx"));
-        g_object_set(sink, "caps", rgb.get(), "sync", FALSE, "max-buffers", 1, "emit-signals", FALSE, nullptr);
+        g_object_set(sink, "caps", rgb.get(), "sync", FALSE, "max-buffers", 1, "emit-signals",
+                     FALSE, nullptr);
         gst_bin_add_many(GST_BIN(pipeline_.get()), source, decode, convert, sink, nullptr);
         // A queue keeps the picture's decoder from pulling it in small pieces.
         GstElement* queue = picture ? gst_element_factory_make("queue", nullptr) : nullptr;
@@ -168,13 +177,16 @@ public:
 private:
     FirstFrameResult Wait(GstAppSink* sink, FirstFrame& frame, std::string* error, int timeoutMs) {
         BusRef bus(gst_element_get_bus(pipeline_.get()));
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (std::chrono::steady_clock::now() < deadline) {
             GstSample* sample = gst_app_sink_try_pull_preroll(sink, kPollMs * GST_MSECOND);
             if (sample) {
                 const bool copied = CopyFrame(sample, frame);
                 gst_sample_unref(sample);
-                if (!copied) return Fail(FirstFrameResult::Failed, error, "the first picture cannot be read");
+                if (!copied)
+                    return Fail(FirstFrameResult::Failed, error,
+                                "the first picture cannot be read");
                 return FirstFrameResult::Ok;
             }
             if (state_.noVideo) return Fail(FirstFrameResult::NoVideo, error, "no video stream");
@@ -186,7 +198,8 @@ private:
                 if (gerror) g_error_free(gerror);
                 return Fail(FirstFrameResult::Failed, error, text);
             }
-            if (gst_app_sink_is_eos(sink)) return Fail(FirstFrameResult::NoVideo, error, "no picture before the end");
+            if (gst_app_sink_is_eos(sink))
+                return Fail(FirstFrameResult::NoVideo, error, "no picture before the end");
         }
         return Fail(FirstFrameResult::TimedOut, error, "the first picture did not come in time");
     }
@@ -198,7 +211,8 @@ private:
 
 }  // namespace
 
-FirstFrameResult GrabFirstFrame(const std::string& path, FirstFrame& frame, std::string* error, int timeoutMs) {
+FirstFrameResult GrabFirstFrame(const std::string& path, FirstFrame& frame, std::string* error,
+                                int timeoutMs) {
     frame = FirstFrame{};
     Grab grab;
     const FirstFrameResult result = grab.Run(path, frame, error, timeoutMs);

@@ -20,7 +20,7 @@ struct FirstFrame {
 enum class FirstFrameResult { Ok, NotAFile, NoVideo, Failed, TimedOut };
 
 // Refuses what is not a regular file. A file without a video stream gives NoVideo.
-FirstFrameResult GrabFirstFrame(const std::string& path, FirstFrame& frame, std::string* error = nullptr,
-                                int timeoutMs = 5000);
+FirstFrameResult GrabFirstFrame(const std::string& path, FirstFrame& frame,
+                                std::string* error = nullptr, int timeoutMs = 5000);
 
 }  // namespace media

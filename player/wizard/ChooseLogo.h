@@ -6,7 +6,6 @@
 
 #include <QRect>
 #include <QWidget>
-
 #include <memory>
 #include <string>
 

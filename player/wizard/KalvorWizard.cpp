@@ -46,13 +46,18 @@ constexpr Place kGroupBox{4, 2, 360, 185};
 constexpr Place kSourceLabel{10, 11, 40, 8};
 constexpr Place kFileName{52, 9, 306, 12};
 // Begin and end: hours, minutes, seconds, fraction, each after its separator.
-constexpr Place kTimeFields[8] = {{10, 27, 16, 12},  {30, 27, 14, 12},  {48, 27, 14, 12},  {66, 27, 30, 12},
-                                  {110, 27, 16, 12}, {130, 27, 14, 12}, {148, 27, 14, 12}, {166, 27, 30, 12}};
+constexpr Place kTimeFields[8] = {{10, 27, 16, 12},  {30, 27, 14, 12},  {48, 27, 14, 12},
+                                  {66, 27, 30, 12},  {110, 27, 16, 12}, {130, 27, 14, 12},
+                                  {148, 27, 14, 12}, {166, 27, 30, 12}};
 constexpr const char* kSeparators[8] = {"", ":", ":", ".", "--", ":", ":", "."};
-constexpr Place kJobButtons[6] = {{200, 26, 34, 14},  {236, 26, 60, 14},  {298, 26, 60, 14},
+constexpr Place kJobButtons[6] = {{200, 26, 34, 14},  {236, 26, 60, 14},   {298, 26, 60, 14},
                                   {10, 148, 112, 14}, {126, 148, 112, 14}, {242, 148, 116, 14}};
-constexpr const char* kJobTexts[6] = {"Image",         "Audio Fragment",        "Video Fragment",
-                                      "Merge Video Fragments", "Merge Audio Fragments", "Mix Video and Audio"};
+constexpr const char* kJobTexts[6] = {"Image",
+                                      "Audio Fragment",
+                                      "Video Fragment",
+                                      "Merge Video Fragments",
+                                      "Merge Audio Fragments",
+                                      "Mix Video and Audio"};
 constexpr Place kList{10, 44, 348, 100};
 constexpr Place kLogoCheck{10, 168, 220, 10};
 constexpr Place kLogoButton{290, 166, 68, 14};
@@ -76,8 +81,8 @@ QFont ArialAt8() {
 
 }  // namespace
 
-CKalvorWizard::CKalvorWizard(IWizardHost& host, IProcessLauncher& launcher, QWidget* parent, IMediaLength* lengths,
-                             ILogoFileDialog* logoDialog)
+CKalvorWizard::CKalvorWizard(IWizardHost& host, IProcessLauncher& launcher, QWidget* parent,
+                             IMediaLength* lengths, ILogoFileDialog* logoDialog)
     : QDialog(parent),
       host_(host),
       ownLengths_(lengths ? nullptr : std::make_unique<MediaLength>()),
@@ -169,8 +174,10 @@ void CKalvorWizard::InitMenu() {
     menu_ = std::make_unique<CMenuXP>(this);
     menu_->SetBackgroundColor(kBackground);
     menu_->SetSelectionColor(kSelection);
-    menu_->AppendItem(kMenuEnabled, std::make_unique<CMenuXPText>(kRemoveSelectedCommand, "Remove Selected Item\tDelete"));
-    menu_->AppendItem(kMenuEnabled, std::make_unique<CMenuXPText>(kRemoveAllCommand, "Remove All\tCtrl+Delete"));
+    menu_->AppendItem(kMenuEnabled, std::make_unique<CMenuXPText>(kRemoveSelectedCommand,
+                                                                  "Remove Selected Item\tDelete"));
+    menu_->AppendItem(kMenuEnabled,
+                      std::make_unique<CMenuXPText>(kRemoveAllCommand, "Remove All\tCtrl+Delete"));
 }
 
 PlayerSettings& CKalvorWizard::Settings() { return host_.Settings(); }
@@ -313,7 +320,8 @@ void CKalvorWizard::ChooseLogo() {
     if (logoWorker_.joinable()) logoWorker_.join();
     logoWorker_ = std::thread([this, path = *path] {
         auto frame = std::make_shared<media::FirstFrame>();
-        const bool ok = media::GrabFirstFrame(path, *frame, nullptr, kPreviewTimeoutMs) == media::FirstFrameResult::Ok;
+        const bool ok = media::GrabFirstFrame(path, *frame, nullptr, kPreviewTimeoutMs) ==
+                        media::FirstFrameResult::Ok;
         QMetaObject::invokeMethod(
             this, [this, path, ok, frame] { FinishChooseLogo(path, ok ? frame.get() : nullptr); },
             Qt::QueuedConnection);
@@ -331,7 +339,8 @@ void CKalvorWizard::FinishChooseLogo(const std::string& path, const media::First
     }
     PlayerSettings& settings = host_.Settings();
     if (!fixedtext::SetPath(settings.logoFilePath, path)) {
-        ShowMessage(this, kMessageCaption, "The path is too long for a logo:\n" + path, MessageIcon::Warning);
+        ShowMessage(this, kMessageCaption, "The path is too long for a logo:\n" + path,
+                    MessageIcon::Warning);
         return;
     }
     settings.logoPosX = 0;
@@ -343,7 +352,8 @@ bool CKalvorWizard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers();
-        if (key->key() == Qt::Key_Delete && (mods & Qt::ControlModifier) && !(mods & Qt::ShiftModifier))
+        if (key->key() == Qt::Key_Delete && (mods & Qt::ControlModifier) &&
+            !(mods & Qt::ShiftModifier))
             RunCommand(kRemoveAllCommand);
     } else if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         host_.KeepCursorShown();

@@ -5,7 +5,6 @@
 // and starting one of korc's six jobs on the rows.
 
 #include <QDialog>
-
 #include <array>
 #include <memory>
 #include <thread>

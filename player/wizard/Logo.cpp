@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <cstring>
 
 #include "platform/media/FirstFrame.h"
@@ -16,7 +15,8 @@ constexpr char kCaption[] = "Kalvor";
 constexpr char kAcceptText[] = "Accept current position?";
 }  // namespace
 
-CLogo::CLogo(CChooseLogo* frame, PlayerSettings& settings) : QWidget(frame), frame_(frame), settings_(settings) {
+CLogo::CLogo(CChooseLogo* frame, PlayerSettings& settings)
+    : QWidget(frame), frame_(frame), settings_(settings) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -83,12 +83,13 @@ void CLogo::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
     const QPoint offset = Offset();
-    move(frame_->AreaOrigin() + QPoint(ClampLogoOffset(offset.x(), freeAcross_), ClampLogoOffset(offset.y(), freeDown_)));
+    move(frame_->AreaOrigin() +
+         QPoint(ClampLogoOffset(offset.x(), freeAcross_), ClampLogoOffset(offset.y(), freeDown_)));
     // What is stored is what the caption shows: the place after the clamp.
     UpdatePosition();
     update();
-    const MessageAnswer answer =
-        Messages().Show(frame_, kCaption, kAcceptText, MessageIcon::Question, MessageButtons::YesNo);
+    const MessageAnswer answer = Messages().Show(frame_, kCaption, kAcceptText,
+                                                 MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) return;
     settings_.logoPosX = x_;
     settings_.logoPosY = y_;

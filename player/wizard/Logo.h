@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
-
 #include <string>
 
 struct PlayerSettings;
@@ -50,8 +49,8 @@ private:
     QImage picture_;
     bool dragging_ = false;
     QPoint lastPoint_;
-    QPoint startPoint_;   // in the logo's pixels, where the button went down
-    QPoint startPlace_;   // the logo's place in the frame then
+    QPoint startPoint_;  // in the logo's pixels, where the button went down
+    QPoint startPlace_;  // the logo's place in the frame then
     int freeAcross_ = 1;
     int freeDown_ = 1;
     int x_ = 0;  // tenths of a percent, 0..1000

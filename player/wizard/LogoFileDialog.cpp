@@ -13,8 +13,10 @@ struct Filter {
 constexpr Filter kFilters[] = {
     {"All Files", "*"},
     {"Video",
-     "*.3gp;*.3g2;*.asf;*.asx;*.avi;*.dat;*.divx;*.dts;*.flac;*.ifo;*.ivf;*.m1v;*.m2v;*.mkv;*.mov;*.mpv2;*.mp2v;"
-     "*.mp4;*.mpc;*.mpe;*.mpg;*.mpeg;*.ofr;*.ogm;*.part;*.qt;*.rm;*.rmvb;*.rv;*.swf;*.ts;*.vcd;*.vob;*.vp6;*.wax;"
+     "*.3gp;*.3g2;*.asf;*.asx;*.avi;*.dat;*.divx;*.dts;*.flac;*.ifo;*.ivf;*.m1v;*.m2v;*.mkv;*.mov;*"
+     ".mpv2;*.mp2v;"
+     "*.mp4;*.mpc;*.mpe;*.mpg;*.mpeg;*.ofr;*.ogm;*.part;*.qt;*.rm;*.rmvb;*.rv;*.swf;*.ts;*.vcd;*."
+     "vob;*.vp6;*.wax;"
      "*.wm;*.wmv;*.wvx;*.xvid"},
     {"Images", "*.bmp;*.gif;*.jpg;*.tga"},
 };
@@ -36,8 +38,8 @@ std::string LogoFileFilters() {
 std::optional<std::string> LogoFileDialog::AskLogoFile(QWidget* owner) {
     const QString filters = QString::fromStdString(LogoFileFilters());
     QString selected = filters.section(";;", 0, 0);
-    const QString chosen =
-        QFileDialog::getOpenFileName(owner, QString::fromUtf8(kLogoDialogTitle), QString(), filters, &selected);
+    const QString chosen = QFileDialog::getOpenFileName(owner, QString::fromUtf8(kLogoDialogTitle),
+                                                        QString(), filters, &selected);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
 }

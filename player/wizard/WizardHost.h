@@ -4,7 +4,6 @@
 // where the main window is, and what a job takes from the player.
 
 #include <QRect>
-
 #include <string>
 
 #include "common/EffectParams.h"

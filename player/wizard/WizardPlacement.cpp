@@ -28,13 +28,16 @@ int LogoFreeRange(int screenExtent, int logoExtent, int captionHeight) {
 }
 
 int LogoPosition(int offset, int freeRange) {
-    const double position = std::trunc(static_cast<double>(offset) / std::max(freeRange, 1) * 1000.0);
+    const double position =
+        std::trunc(static_cast<double>(offset) / std::max(freeRange, 1) * 1000.0);
     return static_cast<int>(std::clamp(position, 0.0, 1000.0));
 }
 
-int ClampLogoOffset(int offset, int freeRange) { return std::clamp(offset, 0, std::max(freeRange, 0)); }
+int ClampLogoOffset(int offset, int freeRange) {
+    return std::clamp(offset, 0, std::max(freeRange, 0));
+}
 
 std::string LogoCaption(int x, int y) {
-    return kCaptionHead + std::to_string(x / 10) + "." + std::to_string(x % 10) + "%  Y: " + std::to_string(y / 10) +
-           "." + std::to_string(y % 10) + "%";
+    return kCaptionHead + std::to_string(x / 10) + "." + std::to_string(x % 10) +
+           "%  Y: " + std::to_string(y / 10) + "." + std::to_string(y % 10) + "%";
 }

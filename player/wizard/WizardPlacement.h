@@ -7,7 +7,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-
 #include <string>
 
 // The wizard's top-left corner: centred under the main window's centre and kept on the

@@ -18,9 +18,9 @@ TEST(TimeFields, SplitsIntoTwoDigitPartsAndSixDigitsThatCarryIntoTheSeconds) {
         {3725.25, "01", "02", "05", "250000"},
         {0.0, "00", "00", "00", "000000"},
         {7.000001, "00", "00", "07", "000001"},
-        {5.9999996, "00", "00", "06", "000000"},    // rounds up: the second carries
-        {59.9999999, "00", "01", "00", "000000"},   // and on into the minutes
-        {3599.9999996, "01", "00", "00", "000000"}, // and the hours
+        {5.9999996, "00", "00", "06", "000000"},     // rounds up: the second carries
+        {59.9999999, "00", "01", "00", "000000"},    // and on into the minutes
+        {3599.9999996, "01", "00", "00", "000000"},  // and the hours
         {123 * 3600.0 + 61.5, "123", "01", "01", "500000"},
     };
     for (const auto& c : cases) {
@@ -31,7 +31,8 @@ TEST(TimeFields, SplitsIntoTwoDigitPartsAndSixDigitsThatCarryIntoTheSeconds) {
         EXPECT_EQ(fields->seconds, c.s) << c.seconds;
         EXPECT_EQ(fields->fraction, c.f) << c.seconds;
     }
-    for (const double none : {-0.5, -1.0, std::nan(""), std::numeric_limits<double>::infinity(), 1e300})
+    for (const double none :
+         {-0.5, -1.0, std::nan(""), std::numeric_limits<double>::infinity(), 1e300})
         EXPECT_FALSE(SplitTimeFields(none)) << none;
 }
 
@@ -67,7 +68,8 @@ TEST(TimeFields, WhatIsShownReadsBackWithinHalfAMicrosecond) {
         const double value = seconds(random);
         const auto f = SplitTimeFields(value);
         ASSERT_TRUE(f);
-        EXPECT_NEAR(JoinTimeFields(f->hours, f->minutes, f->seconds, f->fraction), value, 0.5e-6 + 1e-9)
+        EXPECT_NEAR(JoinTimeFields(f->hours, f->minutes, f->seconds, f->fraction), value,
+                    0.5e-6 + 1e-9)
             << value;
     }
 }
@@ -78,12 +80,11 @@ TEST(TimeFields, TrimsTheEndToTheLengthAndABeginAfterItToZero) {
         bool changes;
         double newBegin, newEnd;
     } cases[] = {
-        {10, 20, -1, true, 10, 20},   // unknown length: nothing lowered
-        {10, 40, 30, true, 10, 30},   // past the length: the length
-        {35, 40, 30, true, 0, 30},    // begin after the new end: 0
-        {30, 40, 30, true, 30, 30},
-        {10, 30, 30, true, 10, 30},
-        {20, 10, 30, false, 0, 0},    // end before begin: nothing
+        {10, 20, -1, true, 10, 20},  // unknown length: nothing lowered
+        {10, 40, 30, true, 10, 30},  // past the length: the length
+        {35, 40, 30, true, 0, 30},   // begin after the new end: 0
+        {30, 40, 30, true, 30, 30}, {10, 30, 30, true, 10, 30},
+        {20, 10, 30, false, 0, 0},  // end before begin: nothing
         {10, 10, 30, false, 0, 0},
     };
     for (const auto& c : cases) {

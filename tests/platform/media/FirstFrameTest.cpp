@@ -2,7 +2,6 @@
 // no picture to show.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -53,7 +52,8 @@ TEST_F(FirstFrameTest, PicturesAndVideosShowTheirFirstFrameAtTheirOwnSize) {
     for (const auto& c : cases) {
         media::FirstFrame frame;
         std::string error;
-        ASSERT_EQ(media::GrabFirstFrame(c.path, frame, &error), media::FirstFrameResult::Ok) << c.path << error;
+        ASSERT_EQ(media::GrabFirstFrame(c.path, frame, &error), media::FirstFrameResult::Ok)
+            << c.path << error;
         EXPECT_EQ(frame.width, c.width);
         EXPECT_EQ(frame.height, c.height);
         ASSERT_EQ(frame.pixels.size(), static_cast<size_t>(c.width * c.height));

@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QMouseEvent>
 #include <QApplication>
+#include <QMouseEvent>
 
+#include "WizardTestHost.h"
 #include "platform/system/FixedText.h"
 #include "player/wizard/ChooseLogo.h"
 #include "player/wizard/KalvorWizard.h"
@@ -14,7 +15,6 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
-#include "WizardTestHost.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ protected:
     CLogo& Logo() { return wizard_->LogoFrame()->Logo(); }
     void Mouse(QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
         CLogo& logo = Logo();
-        QMouseEvent event(type, QPointF(logo.mapFromGlobal(global)), QPointF(global), Qt::LeftButton, buttons,
-                          Qt::NoModifier);
+        QMouseEvent event(type, QPointF(logo.mapFromGlobal(global)), QPointF(global),
+                          Qt::LeftButton, buttons, Qt::NoModifier);
         QApplication::sendEvent(&logo, &event);
     }
     // Presses on the logo, moves by delta and releases there.
@@ -148,7 +148,8 @@ TEST_F(ChooseLogoTest, AFileWithoutPicturesKeepsTheOldLogoAndSaysSoOnce) {
 TEST(LogoFileFilters, ThreeFiltersWithAllFilesFirst) {
     const std::string filters = LogoFileFilters();
     EXPECT_EQ(filters.rfind("All Files (*);;Video (*.3gp *.3g2 *.asf", 0), 0u) << filters;
-    EXPECT_NE(filters.find(" *.xvid);;Images (*.bmp *.gif *.jpg *.tga)"), std::string::npos) << filters;
+    EXPECT_NE(filters.find(" *.xvid);;Images (*.bmp *.gif *.jpg *.tga)"), std::string::npos)
+        << filters;
     EXPECT_EQ(filters.find(';', filters.find("Images")), std::string::npos);
 }
 

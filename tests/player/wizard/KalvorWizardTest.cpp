@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QApplication>
 
+#include "WizardTestHost.h"
 #include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "player/menus/MenuXP.h"
@@ -19,7 +20,6 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
-#include "WizardTestHost.h"
 
 namespace {
 
@@ -82,7 +82,8 @@ protected:
 TEST_F(KalvorWizardTest, FillingShowsTheRangeInTwoDigitPartsWithoutTrimming) {
     EXPECT_EQ(wizard_->windowTitle(), "Kalvor Wizard");
     wizard_->AddFragment("/media/clips/first.avi", 3725.25, 7322.000001);
-    EXPECT_EQ(Fields(), (std::vector<std::string>{"01", "02", "05", "250000", "02", "02", "02", "000001"}));
+    EXPECT_EQ(Fields(),
+              (std::vector<std::string>{"01", "02", "05", "250000", "02", "02", "02", "000001"}));
     EXPECT_EQ(wizard_->FileNameField().text(), "first.avi");
     EXPECT_EQ(Row(0).begin, 3725.25);  // writing the fields is not typing
     EXPECT_EQ(Row(0).end, 7322.000001);
@@ -108,7 +109,7 @@ TEST_F(KalvorWizardTest, TypedRangesAreTrimmedToEachRowsOwnFileLength) {
     EXPECT_EQ(Row(1).begin, 2.0);
     EXPECT_NEAR(Row(1).end, 30.0, 0.05);
     EXPECT_EQ(wizard_->TimeField(6).text(), "40");  // the field keeps what was typed
-    Type(2, "35");  // begin after the new end
+    Type(2, "35");                                  // begin after the new end
     EXPECT_EQ(Row(1).begin, 0.0);
     EXPECT_NEAR(Row(1).end, 30.0, 0.05);
     Type(2, "50");  // end <= begin: nothing changes
@@ -153,7 +154,8 @@ TEST_F(KalvorWizardTest, AnEmptyListDisablesTheJobsAndEmptiesTheFields) {
     wizard_->RunCommand(kRemoveAllCommand);
     EXPECT_FALSE(ButtonsEnabled());
     const CMenuXP& menu = wizard_->ListMenu();
-    EXPECT_EQ(menu.ItemOf(menu.FindItem(kRemoveSelectedCommand))->text, "Remove Selected Item\tDelete");
+    EXPECT_EQ(menu.ItemOf(menu.FindItem(kRemoveSelectedCommand))->text,
+              "Remove Selected Item\tDelete");
     EXPECT_EQ(menu.ItemOf(menu.FindItem(kRemoveAllCommand))->text, "Remove All\tCtrl+Delete");
 }
 

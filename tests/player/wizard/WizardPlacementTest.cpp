@@ -14,20 +14,22 @@ TEST(WizardPlacement, GoesBelowTheCentreOnTheDesktopAndAboveItNearTheBottom) {
         QRect main;
         QPoint expected;
     } cases[] = {
-        {{200, 100, 400, 100}, {100, 150}},   // centred below the centre
-        {{700, 100, 300, 100}, {424, 150}},   // held inside the right edge
-        {{-300, 100, 300, 100}, {0, 150}},    // and the left edge
-        {{200, 300, 400, 100}, {100, 0}},     // flipped to 350 - 400 = -50: held at the top
+        {{200, 100, 400, 100}, {100, 150}},  // centred below the centre
+        {{700, 100, 300, 100}, {424, 150}},  // held inside the right edge
+        {{-300, 100, 300, 100}, {0, 150}},   // and the left edge
+        {{200, 300, 400, 100}, {100, 0}},    // flipped to 350 - 400 = -50: held at the top
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PlaceWizard(c.main, wizard, desktop), c.expected) << c.main.x() << "," << c.main.y();
+        EXPECT_EQ(PlaceWizard(c.main, wizard, desktop), c.expected)
+            << c.main.x() << "," << c.main.y();
     // Room above: flipped to centre - height.
     EXPECT_EQ(PlaceWizard({200, 600, 400, 100}, QSize(600, 200), desktop), QPoint(100, 450));
     // 40 pixels of margin decide: 300 + 400 + 40 = 740 fits, one pixel lower flips.
     EXPECT_EQ(PlaceWizard({200, 250, 400, 100}, QSize(600, 428), desktop), QPoint(100, 300));
     EXPECT_EQ(PlaceWizard({200, 252, 400, 100}, QSize(600, 428), desktop), QPoint(100, 0));
     // A desktop that does not start at the origin (a second screen).
-    EXPECT_EQ(PlaceWizard({1100, 100, 400, 100}, wizard, QRect(1024, 0, 1280, 1024)), QPoint(1024, 150));
+    EXPECT_EQ(PlaceWizard({1100, 100, 400, 100}, wizard, QRect(1024, 0, 1280, 1024)),
+              QPoint(1024, 150));
 }
 
 TEST(WizardPlacement, LogoPositionsOnA1024x768ScreenStayWithin0To1000) {
@@ -35,16 +37,16 @@ TEST(WizardPlacement, LogoPositionsOnA1024x768ScreenStayWithin0To1000) {
     const struct {
         int logoW, logoH, left, top, x, y;
     } cases[] = {
-        {100, 50, 924, 698, 1000, 1000},   // far right and bottom
-        {100, 50, 5000, 5000, 1000, 1000}, // past them
-        {100, 50, -10, -30, 0, 0},         // above or left of the room
+        {100, 50, 924, 698, 1000, 1000},    // far right and bottom
+        {100, 50, 5000, 5000, 1000, 1000},  // past them
+        {100, 50, -10, -30, 0, 0},          // above or left of the room
         {100, 50, 462, 349, 500, 500},
-        {100, 50, 1, 1, 1, 1},             // 1/924 and 1/698: truncated, not rounded
+        {100, 50, 1, 1, 1, 1},  // 1/924 and 1/698: truncated, not rounded
         {100, 50, 0, 0, 0, 0},
-        {2000, 1000, 0, 0, 0, 0},          // larger than the screen: a room of 1
+        {2000, 1000, 0, 0, 0, 0},  // larger than the screen: a room of 1
         {2000, 1000, 1, 1, 1000, 1000},
         {2000, 1000, -50, 40, 0, 1000},
-        {1024, 748, 0, 0, 0, 0},           // exactly as large: still a room of 1
+        {1024, 748, 0, 0, 0, 0},  // exactly as large: still a room of 1
     };
     for (const auto& c : cases) {
         const int across = LogoFreeRange(1024, c.logoW);

@@ -43,7 +43,8 @@ struct WizardTestSink : IMessageSink {
     MessageAnswer Show(QWidget*, const std::string& caption, const std::string& text, MessageIcon,
                        MessageButtons buttons) override {
         shown.push_back({caption, text, buttons});
-        if (answers.empty()) return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        if (answers.empty())
+            return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
         const MessageAnswer answer = answers.front();
         answers.pop_front();
         return answer;
