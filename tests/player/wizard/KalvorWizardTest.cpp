@@ -3,6 +3,7 @@
 // the selected row to a job.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -128,6 +129,20 @@ TEST_F(KalvorWizardTest, TypedRangesAreTrimmedToEachRowsOwnFileLength) {
     EXPECT_EQ(Row(0).begin, 1.0);
     EXPECT_EQ(lengths_.paths, (std::vector<std::string>{longFile, shortFile, shortFile}));
     EXPECT_EQ(wizard_->List().Entries().ColumnText(0, 2), "00:00:05");
+}
+
+TEST_F(KalvorWizardTest, ALengthIsKnownOnlyForARegularMediaFile) {
+    const std::string fifo = env_.Path("pipe.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string text = env_.Path("notes.wav");
+    TempEnvironment::WriteFile(text, "no sound here");
+    MediaLength lengths;
+    for (const std::string& path : {fifo, text, env_.Root(), env_.Path("missing.wav")})
+        EXPECT_EQ(lengths.Length(path), -1.0) << path;
+    // An unknown length lowers nothing.
+    wizard_->AddFragment(fifo, 1.0, 4.0);
+    Type(6, "40");
+    EXPECT_EQ(Row(0).end, 40.0);
 }
 
 TEST_F(KalvorWizardTest, AnEmptyListDisablesTheJobsAndEmptiesTheFields) {
