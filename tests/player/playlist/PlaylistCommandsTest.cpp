@@ -411,14 +411,14 @@ TEST_F(KeysTest, LettersRunTheirRowsByModifierAndAreAlwaysSwallowed) {
         wizard_ = FakeWizard();
         host_.played.clear();
         list_.setFocus();
-        const bool consumed = commands_.HandleKey(c.key, c.modifiers, c.repeat, false);
-        EXPECT_EQ(consumed, c.consumed) << c.key;
+        Press(&list_, c.key, c.modifiers, c.repeat);
         EXPECT_EQ(wizard_.jobs, c.jobs) << c.key << " " << c.modifiers;
         EXPECT_EQ(static_cast<int>(list_.SelectedRows().size()), c.selectedAfter) << c.key;
         EXPECT_EQ(static_cast<int>(host_.played.size()), c.played) << c.key;
         if (c.played) {
             EXPECT_EQ(host_.played.front(), 1);
         }
+        EXPECT_EQ(commands_.HandleKey(c.key, c.modifiers, true, false), c.consumed) << c.key;
     }
 }
 
