@@ -176,7 +176,12 @@ TEST_F(CommandsTest, AFolderTreeAddsItsMediaFilesInNameOrderFolderBeforeSubfolde
         TempEnvironment::WriteFile(root + file, "x");
     fs::create_directory_symlink(root, root + "/loop");
     fs::create_directory_symlink(root + "/sub", root + "/zlink");
-    const std::vector<std::string> added = {"b.ogg", "x.AVI", "t.flac", "w.mp3", "u.wav"};
+    std::string deep = root + "/sub";  // a path far longer than 1,200 bytes is still added
+    for (int level = 0; level < 5; ++level) deep += "/" + std::string(250, 'd');
+    fs::create_directories(deep);
+    TempEnvironment::WriteFile(deep + "/long.mp3", "x");
+    const std::vector<std::string> added = {"b.ogg", "x.AVI",    "t.flac",
+                                            "w.mp3", "long.mp3", "u.wav"};
 
     struct Case {
         int selected;
@@ -198,7 +203,7 @@ TEST_F(CommandsTest, AFolderTreeAddsItsMediaFilesInNameOrderFolderBeforeSubfolde
 
     dialogs_.folder.reset();  // cancelled: nothing changes
     commands_.OnPlaylistCommand(5102);
-    EXPECT_EQ(entries_.Count(), 8);
+    EXPECT_EQ(entries_.Count(), 9);
 }
 
 TEST_F(CommandsTest, CopiedEntriesPasteInOrderAtTheInsertPointAgainAndAgain) {
