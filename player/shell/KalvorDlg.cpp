@@ -32,6 +32,7 @@
 #include "common/AsciiCase.h"
 #include "krkeys/HotKeyEvent.h"
 #include "platform/keys/KeyTable.h"
+#include "platform/registry/RegistryStore.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
@@ -43,6 +44,7 @@
 #include "player/shell/DisplayTexts.h"
 #include "player/shell/HotKeyActions.h"
 #include "player/shell/KalvorParent.h"
+#include "player/shell/PlayerFullScreen.h"
 #include "player/shell/SettingsFile.h"
 #include "player/shell/TitleText.h"
 #include "player/shell/WindowPlacement.h"
@@ -106,6 +108,7 @@ CKalvorDlg::~CKalvorDlg() {
 bool CKalvorDlg::OnInitDialog() {
     setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_MediaPlay));
     if (!ReadOptions()) return false;
+    PatchCodecSettings();
     if (!ChooseSkin()) return false;
     InitDisplayTexts();
     if (!UnpackAndLoadSkin()) return false;
@@ -224,6 +227,11 @@ void CKalvorDlg::ConnectVideoWindow() {
     m_video->SetOwner(this);
     m_video->SetPlaylist(&m_videoPlaylist);
     m_video->OnInitDialog();
+    // The player's own full screen, unless one was given; it also puts the display mode back.
+    if (m_fullScreen) return;
+    m_ownFullScreen = std::make_unique<PlayerFullScreen>(*this);
+    m_fullScreen = m_ownFullScreen.get();
+    if (!m_displayModes) m_displayModes = &m_ownFullScreen->Sequence();
 }
 
 void CKalvorDlg::PlaceMainWindow() {
@@ -394,17 +402,9 @@ void CKalvorDlg::SeekTo(double seconds) {
     if (m_movie) m_movie->SetPosition(seconds);
 }
 
+// The switch fits, places and moves the video window itself.
 void CKalvorDlg::ToggleFullScreen() {
-    if (!m_fullScreen) return;
-    m_fullScreen->ToggleFullScreen();
-    RefitVideoWindow();
-}
-
-void CKalvorDlg::RefitVideoWindow() {
-    if (!m_video) return;
-    m_video->FitVideoRect(videogeometry::kRefit);
-    m_video->SetVideoWindowPosition();
-    m_video->MoveWindow(m_settings.movieRect);
+    if (m_fullScreen) m_fullScreen->ToggleFullScreen();
 }
 
 void CKalvorDlg::MoveMainWindowBy(int dx, int dy) {
@@ -678,7 +678,8 @@ bool CKalvorDlg::SaveOptions() {
     if (!m_optionsRead) return false;
     SettingsLiveState live;
     live.currentPosition = m_currentPosition;
-    live.playlistWindowedRect = m_settings.playlistRect;
+    live.playlistWindowedRect =
+        m_ownFullScreen ? m_ownFullScreen->Sequence().PlaylistWindowedRect() : m_settings.playlistRect;
     if (m_video) {
         live.mainRevealed = m_video->Mouse().MainRevealed();
         live.mainWindowedRect = m_video->Mouse().SavedMainRect();
@@ -699,6 +700,7 @@ void CKalvorDlg::ExitPlayer() {
     RemoveTrayIcon();
     RestoreDisplayMode();
     RemoveHotKeyHook();
+    RestoreCodecSettings();
     m_parent->EndLoop(0);
 }
 
@@ -728,6 +730,24 @@ void CKalvorDlg::RestoreDisplayMode() {
 // The hook's thread posts to this window: it must be gone before the window is.
 void CKalvorDlg::RemoveHotKeyHook() {
     if (m_hook) m_hook->Remove();
+}
+
+std::string CKalvorDlg::RegistryPath() const {
+    return m_folders.userConfig + "/" + RegistryStore::kFileName;
+}
+
+// A store that cannot be read is not written over: it is left for the user to see.
+void CKalvorDlg::PatchCodecSettings() {
+    RegistryStore store(RegistryPath());
+    if (!store.Load()) return;
+    m_codecsPatched = true;
+    if (m_codecs.Patch(store)) store.Save();
+}
+
+void CKalvorDlg::RestoreCodecSettings() {
+    if (!m_codecsPatched) return;
+    RegistryStore store(RegistryPath());
+    if (store.Load() && m_codecs.Restore(store)) store.Save();
 }
 
 void CKalvorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -877,9 +897,14 @@ void CKalvorDlg::OnRangeTick() {
 // The seek bar and the time follow the playback, except while the bar is dragged.
 void CKalvorDlg::OnUiTick() {
     if (m_video) {
-        if (m_cursorCountdown > 0 && --m_cursorCountdown == 0) m_video->HideCursor(true);
         // The renderer may have been moved behind the window's back (a new picture size).
         if (++m_uiTicks % 4 == 0) m_video->SetVideoWindowPosition();
+        // Over a full-screen picture the cursor goes once the mouse rested; a negative
+        // countdown (the mouse is over another window) never runs out.
+        if (m_settings.fullScreen == 1) {
+            if (m_cursorCountdown > 0) --m_cursorCountdown;
+            if (m_cursorCountdown == 0) m_video->HideCursor(true);
+        }
     }
     if (!m_movie || m_surface.SeekDragging()) return;
     const double position = m_movie->GetPosition();

@@ -14,6 +14,7 @@
 #include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/VideoWindowOwner.h"
+#include "player/shell/CodecSettings.h"
 #include "player/shell/FileDialogs.h"
 #include "player/shell/HelpOpener.h"
 #include "player/shell/HotKeyHook.h"
@@ -34,6 +35,7 @@
 
 class CKalvorMovie;
 class CKalvorParent;
+class PlayerFullScreen;
 
 inline constexpr char kNoSkinsText[] = "Can't find skins. Please, re-install Kalvor or download skins.";
 
@@ -231,6 +233,7 @@ protected:
 private:
     // The steps of OnInitDialog.
     bool ReadOptions();
+    void PatchCodecSettings();
     bool ChooseSkin();
     void InitDisplayTexts();
     bool UnpackAndLoadSkin();
@@ -248,6 +251,8 @@ private:
     void RemoveTrayIcon();
     void RestoreDisplayMode();
     void RemoveHotKeyHook();
+    void RestoreCodecSettings();
+    std::string RegistryPath() const;
 
     void DragWindowTo(const QPoint& global);
     void OnUiTick();
@@ -266,8 +271,6 @@ private:
     void TogglePlaylistWindow();
     void RunKeyAction(VideoKeyAction action);
     void BringToFront();
-    // Picture and window follow the settings' movieRect after full screen changed.
-    void RefitVideoWindow();
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
     // path as a new last row, marked as playing, its range end the row's.
@@ -309,6 +312,8 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_tray;
     // The playlist window's list as the playlist that plays; goes before the window.
     std::unique_ptr<PlaylistWindowRows> m_windowRows;
+    // Made once the video window exists, when no switch was given; goes before the windows.
+    std::unique_ptr<PlayerFullScreen> m_ownFullScreen;
 
     std::string m_skinPath;
     SkinResources m_skin;
@@ -338,4 +343,6 @@ private:
     bool m_hotKeysSuspended = false;
     bool m_optionsRead = false;  // nothing is saved over options.cfg before it was read
     bool m_exiting = false;
+    CodecSettings m_codecs;
+    bool m_codecsPatched = false;  // the store was read at start: the exit puts values back
 };

@@ -27,6 +27,7 @@
 #include "player/playback/VideoCommands.h"
 #include "player/playback/VideoContextMenu.h"
 #include "player/menus/MenuXP.h"
+#include "platform/registry/RegistryStore.h"
 #include "player/shell/KalvorApp.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerCommands.h"
@@ -933,10 +934,18 @@ TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
         EXPECT_EQ(d.Settings().mainRect.top, before.top - 7);
         EXPECT_EQ(d.pos(), QPoint(before.left + 5, before.top - 7));
 
-        // The countdown the video window sets runs out on the display timer and hides the cursor.
+        // Over a full-screen picture the countdown the video window sets runs out on the
+        // display timer and hides the cursor; a windowed picture keeps it.
         d.SetCursorCountdown(2);
+        qttest::Pump(1200);
+        EXPECT_EQ(d.CursorCountdown(), 2);
+        EXPECT_NE(video->cursor().shape(), Qt::BlankCursor);
+        d.ToggleFullScreen();
+        EXPECT_EQ(d.Settings().fullScreen, 1);
         EXPECT_TRUE(qttest::WaitUntil([&] { return d.CursorCountdown() == 0; }, 3000));
         EXPECT_EQ(video->cursor().shape(), Qt::BlankCursor);
+        d.ToggleFullScreen();
+        EXPECT_EQ(d.Settings().fullScreen, 0);
 
         // What is saved holds the video window's live effects.
         video->effectParams.hue = 77;
@@ -969,6 +978,17 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
     PlayerSettings installed = InstalledSettings();
     installed.autoLoadLastPlaylist = 1;
     InstallOptions(installed);
+    const std::string overlay = CodecSettings::Name(CodecSettings::kDivXKey, CodecSettings::kOverlayValue);
+    const auto registryValue = [&] {
+        RegistryStore store(Folders().userConfig + "/" + RegistryStore::kFileName);
+        EXPECT_TRUE(store.Load());
+        return store.Get(overlay).value_or("none");
+    };
+    {
+        RegistryStore store(Folders().userConfig + "/" + RegistryStore::kFileName);
+        store.Set(overlay, "1");
+        ASSERT_TRUE(store.Save());
+    }
     CKalvorParent parent(Folders());
     CKalvorDlg& dlg = parent.MainDialog();
     const std::string options = Folders().userConfig + "/options.cfg";
@@ -982,7 +1002,7 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
     factory_.trayGone = [&] { note("tray"); };
     RecordingHook hook;
     hook.events = &factory_.events;
-    hook.removed = [&] { note("hook"); };
+    hook.removed = [&] { note("hook, overlay " + registryValue()); };
     dlg.SetHotKeyHook(&hook);
     RecordingModes modes;
     modes.restored = [&] { note("modes"); };
@@ -992,6 +1012,7 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
                   [&](CKalvorDlg& d) {
                       factory_.playback->note = [&] { return std::string(std::filesystem::exists(options) ? " +options" : ""); };
                       d.Rows().Append("/m/a.avi");
+                      EXPECT_EQ(registryValue(), "0");  // off while the player runs
                       mark = factory_.events.size();
                       d.ExitPlayer();
                       EXPECT_TRUE(d.Exiting());
@@ -1001,7 +1022,8 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
               0);
     EXPECT_EQ(Since(factory_.events, mark),
               (Events{"CloseGraph +options", "tray +options +playlist", "modes +options +playlist",
-                      "hook +options +playlist"}));
+                      "hook, overlay 0 +options +playlist"}));
+    EXPECT_EQ(registryValue(), "1");  // put back last
 }
 
 TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
