@@ -46,6 +46,7 @@
 #include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerFullScreen.h"
 #include "player/shell/SettingsFile.h"
+#include "player/shell/StatusText.h"
 #include "player/shell/TitleText.h"
 #include "player/shell/WindowPlacement.h"
 #include "player/skin/SkinUnpacker.h"
@@ -782,6 +783,12 @@ void CKalvorDlg::OnHotKey(uint32_t code, intptr_t kind) {
         break;
     case hotkeys::Run::Exit: return ExitPlayer();
     }
+    switch (action->status) {
+    case hotkeys::Status::TitleAndTime: return ShowStatusMessage(statustext::kTitleAndTime, false);
+    case hotkeys::Status::Volume: return ShowStatusMessage(statustext::kVolume, false);
+    case hotkeys::Status::Repeat: return ShowStatusMessage(statustext::kRepeat, false);
+    case hotkeys::Status::None: return;
+    }
 }
 
 void CKalvorDlg::SuspendHotKeys(bool suspended) {
@@ -896,27 +903,55 @@ void CKalvorDlg::OnRangeTick() {
 
 // The seek bar and the time follow the playback, except while the bar is dragged.
 void CKalvorDlg::OnUiTick() {
-    if (m_video) {
-        // The renderer may have been moved behind the window's back (a new picture size).
-        if (++m_uiTicks % 4 == 0) m_video->SetVideoWindowPosition();
-        // Over a full-screen picture the cursor goes once the mouse rested; a negative
-        // countdown (the mouse is over another window) never runs out.
-        if (m_settings.fullScreen == 1) {
-            if (m_cursorCountdown > 0) --m_cursorCountdown;
-            if (m_cursorCountdown == 0) m_video->HideCursor(true);
-        }
-    }
-    if (!m_movie || m_surface.SeekDragging()) return;
+    if (m_surface.SeekDragging()) return;
+    FollowPosition();
+    // The renderer may have been moved behind the window's back (a new picture size).
+    if (m_video && ++m_uiTicks % 4 == 0) m_video->SetVideoWindowPosition();
+    TickTip();
+    TickCursor();
+    if (m_movie && m_rangeStop.Check(m_settings.rangeEnd, m_currentPosition, NowHundredths(),
+                                     m_video ? m_video->rate : 1.0))
+        m_rangeTimer = startTimer(kRangeTickMs, Qt::PreciseTimer);
+    if (m_tracePosition && m_movie)
+        std::fprintf(stderr, "Kalvor: position %.3f %s\n", m_currentPosition, m_currentFile.c_str());
+}
+
+void CKalvorDlg::FollowPosition() {
+    if (!m_movie) return;
     const double position = m_movie->GetPosition();
     m_currentPosition = std::isfinite(position) ? position : 0.0;
     const double duration = MediaDuration();
     if (duration != 0.0) m_surface.DrawSeekBar(m_currentPosition / duration);
     m_surface.SetDisplayedPosition(m_currentPosition);
     update();
-    if (m_rangeStop.Check(m_settings.rangeEnd, m_currentPosition, NowHundredths()))
-        m_rangeTimer = startTimer(kRangeTickMs, Qt::PreciseTimer);
-    if (m_tracePosition)
-        std::fprintf(stderr, "Kalvor: position %.3f %s\n", m_currentPosition, m_currentFile.c_str());
+}
+
+// A shown tip counts down; the title-and-time one shows the live time meanwhile. Hiding it
+// in full screen puts the picture back on top.
+void CKalvorDlg::TickTip() {
+    if (!m_tip || m_tip->Countdown() == 0) return;
+    if (m_tip->Tick()) {
+        ShowStatusMessage(m_lastStatus, true);
+        return;
+    }
+    if (m_settings.fullScreen == 1 && m_video) m_video->RaiseWindow();
+}
+
+// Over a full-screen picture the cursor goes once the mouse rested; a negative countdown
+// (the mouse is over another window) never runs out.
+void CKalvorDlg::TickCursor() {
+    if (!m_video || m_settings.fullScreen != 1) return;
+    if (m_cursorCountdown > 0) --m_cursorCountdown;
+    if (m_cursorCountdown == 0) m_video->HideCursor(true);
+}
+
+void CKalvorDlg::ShowStatusMessage(int kind, bool keep) {
+    if (m_settings.showTips != 1 || !m_tip) return;
+    m_lastStatus = kind;
+    m_tip->ShowTip(statustext::Text(kind, m_surface.TextAt(MainSurface::kTitleText),
+                                    m_surface.TextAt(MainSurface::kTimeText), m_settings.volume,
+                                    m_settings.repeatMode),
+                   keep);
 }
 
 void CKalvorDlg::closeEvent(QCloseEvent* event) {

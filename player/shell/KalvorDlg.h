@@ -144,6 +144,9 @@ public:
     // While the options dialog captures keys: no hot key runs and the hook is off.
     void SuspendHotKeys(bool suspended);
     bool HotKeysSuspended() const { return m_hotKeysSuspended; }
+    // The tip's text of kind (statustext), when tips are on; unless keep, the tip's time
+    // starts again.
+    void ShowStatusMessage(int kind, bool keep);
 
     // IMovieHost
     PlayerSettings& Settings() override { return m_settings; }
@@ -256,6 +259,9 @@ private:
 
     void DragWindowTo(const QPoint& global);
     void OnUiTick();
+    void FollowPosition();
+    void TickTip();
+    void TickCursor();
     void OnRangeTick();
 
     // The commands and their steps.
@@ -322,7 +328,8 @@ private:
     std::vector<std::string> m_tooltipTexts;
     int m_uiTimer = 0;
     int m_uiTicks = 0;             // the display timer's ticks, for what runs on every fourth
-    int m_cursorCountdown = -1;    // ticks until the cursor over the video hides; < 1 idle
+    int m_cursorCountdown = -1;
+    int m_lastStatus = 0;          // the kind of the tip's text, refreshed while it shows    // ticks until the cursor over the video hides; < 1 idle
     int m_rangeTimer = 0;
     RangeEndStop m_rangeStop;
 

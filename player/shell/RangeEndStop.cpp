@@ -1,5 +1,6 @@
 #include "player/shell/RangeEndStop.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -12,12 +13,15 @@ int64_t Whole(double value) {
 
 }  // namespace
 
-bool RangeEndStop::Check(double rangeEnd, double position, int64_t now) {
+bool RangeEndStop::Check(double rangeEnd, double position, int64_t now, double rate) {
     if (countdown_ != 0 || rangeEnd < 0.0) return false;
     const int64_t end = Whole(rangeEnd), at = Whole(position);
     if (end != at + 1 && end != at) return false;
-    const int64_t rest = Whole(rangeEnd * 100.0) - Whole(position * 100.0);
-    if (rest <= 0) return false;
+    const int64_t media = Whole(rangeEnd * 100.0) - Whole(position * 100.0);
+    if (media <= 0) return false;
+    // The wall-clock hundredths until the medium gets there; never less than one tick.
+    if (!std::isfinite(rate) || rate <= 0.0) rate = 1.0;
+    const int64_t rest = std::max<int64_t>(1, std::llround(static_cast<double>(media) / rate));
     countdown_ = rest;
     remaining_ = rest;
     start_ = now;

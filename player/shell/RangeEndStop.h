@@ -12,7 +12,8 @@ class RangeEndStop {
 public:
     // The display tick's check; true when it armed the countdown (start the 10 ms tick).
     // A range end of -1 or -2 (none) or one already passed in this second never arms.
-    bool Check(double rangeEnd, double position, int64_t now);
+    // rate is the playback rate: at 2.0 the hundredths of the medium pass in half the time.
+    bool Check(double rangeEnd, double position, int64_t now, double rate = 1.0);
     // The 10 ms tick; true when the range end is reached (stop the 10 ms tick).
     bool Tick(int64_t now);
     void Disarm() { countdown_ = 0; }

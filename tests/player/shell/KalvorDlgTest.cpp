@@ -1072,3 +1072,50 @@ TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KalvorDlgTest, HotKeysShowTheirStatusInTheTipOnlyWhenTipsAreOn) {
+    PlayerSettings installed = InstalledSettings();
+    for (int32_t& key : installed.hotKeys) key = 0;
+    installed.hotKeys[12] = vk::F1 + 5;  // volume up
+    installed.hotKeys[15] = vk::F1 + 6;  // repeat
+    installed.hotKeys[16] = vk::F1 + 7;  // hide: no status
+    installed.volume = 0.28;
+    installed.repeatMode = 0;
+    InstallOptions(installed);
+    CKalvorParent parent(Folders());
+    Run(parent, [&](CKalvorDlg& d) {
+        PlayerSettings& s = d.Settings();
+        CHKTip& tip = *d.Tip();
+        s.showTips = 1;
+        d.OnHotKey(vk::F1 + 5, 0);  // a first press does not step the volume
+        EXPECT_FALSE(tip.isVisible());
+        d.OnHotKey(vk::F1 + 5, 1);
+        EXPECT_EQ(tip.Text(), "Volume - 29%");
+        EXPECT_TRUE(tip.isVisible());
+        d.OnHotKey(vk::F1 + 6, 0);
+        EXPECT_EQ(tip.Text(), "Repeat One");
+        EXPECT_EQ(tip.Countdown(), CHKTip::kShowTicks);
+        d.OnHotKey(vk::F1 + 7, 0);
+        EXPECT_EQ(tip.Text(), "Repeat One");
+        d.OnHotKey(vk::F1 + 7, 0);  // shown again
+
+        // The display tick counts the tip down and hides it.
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !tip.isVisible(); }, 6000));
+
+        s.showTips = 0;
+        d.OnHotKey(vk::F1 + 6, 0);
+        EXPECT_EQ(s.repeatMode, 2);  // the action runs all the same
+        EXPECT_FALSE(tip.isVisible());
+        EXPECT_EQ(tip.Text(), "Repeat One");
+
+        // Suspended, no slot runs.
+        d.SuspendHotKeys(true);
+        d.OnHotKey(vk::F1 + 6, 0);
+        EXPECT_EQ(s.repeatMode, 2);
+        d.SuspendHotKeys(false);
+    });
+}
+
+}  // namespace

@@ -8,21 +8,42 @@
 
 namespace {
 
+TEST(RangeEndStopTest, TheCountdownIsTheWallClockTimeTheMediumTakesAtItsRate) {
+    const struct {
+        double rate;
+        int64_t countdown;
+    } cases[] = {
+        {1.0, 75}, {2.0, 38},  {0.5, 150}, {4.0, 19}, {100.0, 1},  // never below one tick
+        {0.0, 75}, {-1.0, 75}, {NAN, 75},                          // a damaged rate is normal speed
+    };
+    for (const auto& c : cases) {
+        RangeEndStop stop;
+        ASSERT_TRUE(stop.Check(12.5, 11.75, 1000, c.rate)) << c.rate;
+        EXPECT_EQ(stop.Countdown(), c.countdown) << c.rate;
+        // The wall-clock bound follows the rate too: at it one tick is only one tick, past it
+        // the next tick stops.
+        EXPECT_EQ(stop.Tick(1000 + c.countdown), c.countdown == 1) << c.rate;
+        EXPECT_TRUE(stop.Tick(1000 + c.countdown + 1)) << c.rate;
+    }
+}
+
 TEST(RangeEndStopTest, ArmsInTheRangeEndsSecondOrTheOneBeforeForTheHundredthsLeft) {
     const struct {
         double rangeEnd, position;
         int64_t countdown;  // 0: not armed
-    } cases[] = {
-        {12.5, 11.75, 75}, {12.5, 12.25, 25}, {12.5, 10.9, 0},
-        {12.5, 12.5, 0},   // at the end already
-        {12.5, 12.75, 0},  // past it in the same second
-        {-1.0, 0.5, 0},    {-2.0, 0.2, 0},    {0.0, 0.0, 0},
-        {3.0, 2.0, 100},   {3.0, 2.999, 1},   {3.0, 1.99, 0},
-        {NAN, 1.0, 0},     {1e300, 1e300, 0},
-    };
+    } cases[] =
+        {
+            {12.5, 11.75, 75}, {12.5, 12.25, 25}, {12.5, 10.9, 0},
+            {12.5, 12.5, 0},   // at the end already
+            {12.5, 12.75, 0},  // past it in the same second
+            {-1.0, 0.5, 0},    {-2.0, 0.2, 0},    {0.0, 0.0, 0},
+            {3.0, 2.0, 100},   {3.0, 2.999, 1},   {3.0, 1.99, 0},
+            {NAN, 1.0, 0},     {1e300, 1e300, 0},
+        };
     for (const auto& c : cases) {
         RangeEndStop stop;
-        EXPECT_EQ(stop.Check(c.rangeEnd, c.position, 1000), c.countdown != 0) << c.rangeEnd << " " << c.position;
+        EXPECT_EQ(stop.Check(c.rangeEnd, c.position, 1000), c.countdown != 0)
+            << c.rangeEnd << " " << c.position;
         EXPECT_EQ(stop.Countdown(), c.countdown) << c.rangeEnd << " " << c.position;
     }
     // Armed once, a second check does not restart the countdown.
