@@ -1,6 +1,7 @@
 #include "engine/SecondPhase.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "engine/EncoderSetup.h"
@@ -27,6 +28,41 @@ void LinkDemuxedVideo(GstElement*, GstPad* pad, gpointer muxInput) {
     const char* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
     if (g_str_has_prefix(name, "video/") || g_str_has_prefix(name, "image/"))
         if (!gst_pad_is_linked(input)) gst_pad_link(pad, input);
+}
+
+// A user's stop ends the timeline's audio (and only that: the copied video is not on the
+// timeline). An audio end well before the span's length is such a stop, and the video input
+// is ended with it, so that the muxer finishes and writes its index.
+struct StopFollower {
+    GstElement* mux = nullptr;     // held by the phase
+    GstPad* videoInput = nullptr;  // held by the phase
+    GstClockTime length = 0;
+    std::atomic<GstClockTime> reached{0};
+};
+
+constexpr GstClockTime kStopSlack = GST_SECOND / 2;
+
+void EndVideo(GstElement*, gpointer data) {
+    gst_pad_send_event(static_cast<StopFollower*>(data)->videoInput, gst_event_new_eos());
+}
+
+GstPadProbeReturn FollowAudio(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* follower = static_cast<StopFollower*>(data);
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+        GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+        if (GST_BUFFER_PTS_IS_VALID(buffer)) {
+            GstClockTime end = GST_BUFFER_PTS(buffer);
+            if (GST_BUFFER_DURATION_IS_VALID(buffer)) end += GST_BUFFER_DURATION(buffer);
+            if (end > follower->reached) follower->reached = end;
+        }
+    } else if (GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+               event && GST_EVENT_TYPE(event) == GST_EVENT_EOS &&
+               follower->reached + kStopSlack < follower->length) {
+        // From another thread: this one must first take its own end into the muxer, which
+        // the video's thread may be waiting on.
+        gst_element_call_async(follower->mux, EndVideo, follower, nullptr);
+    }
+    return GST_PAD_PROBE_OK;
 }
 
 class SecondPhase {
@@ -135,6 +171,13 @@ private:
         media::PadRef muxAudio = GetFreePin(mux_.get(), PadDirection::Input, pin.get());
         if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxAudio.get()); !linked)
             return Fail(linked.error);
+        follower_.mux = mux_.get();
+        follower_.videoInput = videoInput_.get();
+        follower_.length = GstClockTime((state_.endSeconds - state_.startSeconds) * GST_SECOND);
+        gst_pad_add_probe(
+            muxAudio.get(),
+            GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+            FollowAudio, &follower_, nullptr);
         media::PadRef muxOut = GetPin(mux_.get(), PadDirection::Output);
         media::PadRef writerIn = GetPin(writer.get(), PadDirection::Input);
         if (LinkOutcome linked = ConnectDirect(muxOut.get(), writerIn.get()); !linked)
@@ -160,6 +203,7 @@ private:
     media::ElementRef compressor_;
     media::ElementRef mux_;
     media::PadRef videoInput_;
+    StopFollower follower_;  // read by the graph's threads: goes after the graph
     std::unique_ptr<editing::RenderEngine> engine_;
 };
 

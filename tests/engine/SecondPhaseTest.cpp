@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "engine/ScriptedPageDriver.h"
@@ -54,6 +56,34 @@ TEST_F(TempFolderTest, ThePhaseOneVideoIsCopiedAsItIsBesideTheInputsAudioOfItsLe
     }
     EXPECT_TRUE(sound);
     EXPECT_GT(SoundLevel(output, 0.2, 1.8), 1000.0);
+}
+
+TEST_F(TempFolderTest, AStoppedSecondPhaseEndsBothStreamsAndLeavesAnIndexedShorterAvi) {
+    CapturedMessages messages;
+    const std::string video = env_.Path("phase1.avi"), input = env_.Path("input.wav"),
+                      output = env_.Path("out.avi");
+    ASSERT_TRUE(media::MakeAvi(video, {.seconds = 120.0,
+                                       .width = 32,
+                                       .height = 32,
+                                       .video = media::VideoCodec::Mpeg4,
+                                       .audio = media::AudioCodec::None}));
+    ASSERT_TRUE(media::MakeWav(input, {.seconds = 120.0, .rate = 8000, .channels = 1}));
+    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    WizardState state;
+    state.chosenAudioCodec = 0;
+    CScriptedPageDriver pages(catalogue, {"stop"});
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(RenderTimelineToAvi({video, input, 120.0, output}, state, pages, catalogue),
+              JobEnd::Stopped)
+        << (messages.shown.empty() ? "" : messages.shown[0].text);
+    // Not the stop's fallback wait: the muxer got both ends.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+    const std::string bytes = TempEnvironment::ReadFile(output);
+    EXPECT_NE(bytes.find("idx1"), std::string::npos) << "the muxer wrote its index";
+    std::string caps;
+    const size_t frames = CompressedVideo(output, &caps).size();
+    EXPECT_GT(frames, 0u);
+    EXPECT_LT(frames, CompressedVideo(video, nullptr).size());
 }
 
 }  // namespace
