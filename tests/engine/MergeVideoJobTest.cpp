@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -228,22 +229,25 @@ TEST_F(MergeVideoJobTest, TheLogoShowsAtItsPlaceAndAnUnusableLogoLeavesTheJobWit
     ASSERT_TRUE(media::MakeAvi(b, {.seconds = 2.0, .width = 320, .height = 240}));
     constexpr uint32_t kOrange = 0xff8000;
     const std::string picture = env_.Path("logo.png"), moving = env_.Path("mark.avi"),
-                      sound = env_.Path("logo.wav");
+                      sound = env_.Path("logo.wav"), wide = env_.Path("wide.png");
     ASSERT_TRUE(MakeSolid(picture, 64, 48, kOrange, false));
+    ASSERT_TRUE(MakeSolid(wide, 400, 100, kOrange, false));
     ASSERT_TRUE(MakeSolid(moving, 64, 48, kOrange, true));
     ASSERT_TRUE(media::MakeWav(sound, {.seconds = 1.0}));
     struct Case {
         const char* what;
         Logo logo;
-        int left, top;  // where the logo is, when it shows
-        double until;   // seconds it shows for
+        int left, top, width, height;  // where the logo is, when it shows
+        double until;                  // seconds it shows for
     };
     const Case cases[] = {
-        {"picture at the top right", {picture, 1000, 0}, 256, 0, 3.0},
+        {"picture at the top right", {picture, 1000, 0}, 256, 0, 64, 48, 3.0},
         // A moving logo ends with its one-second file.
-        {"moving logo in the middle", {moving, 500, 500}, 128, 96, 1.0},
-        {"missing file", {env_.Path("none.png"), 0, 0}, 0, 0, 0.0},
-        {"a sound file", {sound, 0, 0}, 0, 0, 0.0},
+        {"moving logo in the middle", {moving, 500, 500}, 128, 96, 64, 48, 1.0},
+        // Wider than the frame: its middle across the whole width, whatever the position.
+        {"wider than the frame", {wide, 1000, 1000}, -40, 70, 400, 100, 3.0},
+        {"missing file", {env_.Path("none.png"), 0, 0}, 0, 0, 64, 48, 0.0},
+        {"a sound file", {sound, 0, 0}, 0, 0, 64, 48, 0.0},
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
@@ -254,14 +258,22 @@ TEST_F(MergeVideoJobTest, TheLogoShowsAtItsPlaceAndAnUnusableLogoLeavesTheJobWit
             const DecodedFrame frame = DecodeFrameAt(env_.Path("logo.avi"), at);
             ASSERT_TRUE(frame.Valid()) << c.what;
             const int tolerance = 24;
-            // Inside, a few pixels from each edge: the logo's colour.
-            for (auto [x, y] : {std::pair{c.left + 4, c.top + 4}, {c.left + 59, c.top + 43}})
+            // Inside, a few pixels from its corners (or the frame's): the logo's colour.
+            const int right = std::min(c.left + c.width, frame.width) - 5,
+                      bottom = std::min(c.top + c.height, frame.height) - 5;
+            const int left = std::max(c.left, 0) + 4, top = std::max(c.top, 0) + 4;
+            for (auto [x, y] : {std::pair{left, top}, {right, bottom}, {left, bottom}})
                 EXPECT_EQ(Near(frame.At(x, y), kOrange, tolerance), at < c.until)
                     << c.what << " at " << at << " s, " << x << "," << y << ": " << std::hex
                     << frame.At(x, y);
             // Just outside it: the fragments' picture.
-            if (at < c.until && c.left > 8) {
-                EXPECT_FALSE(Near(frame.At(c.left - 6, c.top + 20), kOrange, tolerance))
+            if (at >= c.until) continue;
+            if (c.left > 8) {
+                EXPECT_FALSE(Near(frame.At(c.left - 6, top + 16), kOrange, tolerance))
+                    << c.what << " at " << at;
+            }
+            if (c.top > 8) {
+                EXPECT_FALSE(Near(frame.At(left + 16, c.top - 6), kOrange, tolerance))
                     << c.what << " at " << at;
             }
         }
