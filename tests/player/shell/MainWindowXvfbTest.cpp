@@ -6,13 +6,14 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
-
 #include <filesystem>
 
 #include "platform/keys/KeyTable.h"
+#include "player/playback/KalvorMovie.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/SettingsFile.h"
+#include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
@@ -21,6 +22,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#undef None  // an enumerator of the media generator
 
 namespace {
 
@@ -29,8 +31,9 @@ TEST(MainWindowOnX, StartsWithTheDefaultSkinInItsShape) {
     KALVOR_REQUIRE_XVFB(xvfb);
     TempEnvironment env;
     const PlayerSettings installed = InstalledSettings();
-    TempEnvironment::WriteFile(env.Path("program/options.cfg"),
-                               std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
+    TempEnvironment::WriteFile(
+        env.Path("program/options.cfg"),
+        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
     std::filesystem::create_directories(env.Path("program/skins"));
     std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
                                env.Path("program/skins/Default.krs"));
@@ -95,8 +98,9 @@ TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlay
     for (int32_t& key : installed.hotKeys) key = 0;
     installed.hotKeys[15] = vk::F1 + 7;  // F8 cycles the repeat mode
     installed.hotKeys[17] = vk::F1 + 8;  // F9 closes
-    TempEnvironment::WriteFile(env.Path("program/options.cfg"),
-                               std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
+    TempEnvironment::WriteFile(
+        env.Path("program/options.cfg"),
+        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
     std::filesystem::create_directories(env.Path("program/skins"));
     std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
                                env.Path("program/skins/Default.krs"));
@@ -140,6 +144,61 @@ TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlay
     PlayerSettings saved{};
     LoadSettings(env.ConfigHome() + "/Kalvor", env.Path("program"), saved);
     EXPECT_EQ(saved.repeatMode, 2);
+}
+
+TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
+    Xvfb xvfb;
+    KALVOR_REQUIRE_XVFB(xvfb);
+    TempEnvironment env;
+    PlayerSettings installed = InstalledSettings();
+    installed.autostartPlayback = 1;
+    installed.resumeLastMovie = 0;
+    installed.repeatMode = 2;  // off: nothing follows the only row
+    installed.showTips = 0;
+    TempEnvironment::WriteFile(
+        env.Path("program/options.cfg"),
+        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
+    std::filesystem::create_directories(env.Path("program/skins"));
+    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
+                               env.Path("program/skins/Default.krs"));
+    media::AviSpec spec;
+    spec.seconds = 8.0;
+    spec.framesPerSecond = 50;
+    spec.audio = media::AudioCodec::None;  // no test may need a sound card
+    const std::string clip = env.Path("clip.avi");
+    std::string error;
+    ASSERT_TRUE(media::MakeAvi(clip, spec, &error)) << error;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int argc = 1;
+    char name[] = "kmainwindow_xvfb_tests";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+
+    CKalvorParent parent(PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
+                                       env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    CKalvorDlg& dlg = parent.MainDialog();
+    constexpr double kRangeEnd = 2.5;
+    QTimer::singleShot(0, &dlg, [&] {
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        CKalvorMovie* video = dlg.Video();
+        ASSERT_NE(video, nullptr);
+        for (double rate : {1.0, 2.0}) {
+            SCOPED_TRACE(rate);
+            dlg.Rows().Entries().ClearEntries();
+            dlg.Rows().Entries().AddEntry(0, clip, 0.0, kRangeEnd);
+            dlg.Settings().currentIndex = -1;
+            dlg.PlaySelected();
+            ASSERT_EQ(dlg.Settings().rangeEnd, kRangeEnd);
+            ASSERT_EQ(video->SetRate(rate), 1);
+            ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.RangeTimerRunning(); }, 6000));
+            ASSERT_TRUE(qttest::WaitUntil([&] { return !dlg.RangeTimerRunning(); }, 3000));
+            qttest::Pump(200);
+            // The medium's time at the stop: 20 ms of wall-clock time are rate x 20 ms of it.
+            EXPECT_NEAR(video->GetPosition(), kRangeEnd, 0.02 * rate);
+        }
+        dlg.close();
+    });
+    EXPECT_EQ(parent.DoModal(), 0);
 }
 
 }  // namespace
