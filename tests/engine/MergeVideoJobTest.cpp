@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QProcess>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -322,6 +323,43 @@ TEST_F(MergeVideoJobTest, RefusedMergesSayWhyOnceAndWriteNothing) {
         EXPECT_EQ(TempEnvironment::ReadFile(clip), before) << c.what;
         struct stat info {};
         EXPECT_NE(stat(env_.Path("x.avi").c_str(), &info), 0) << c.what;
+    }
+}
+
+// korc itself, run as the player runs it, with its pages answered by a script.
+TEST_F(MergeVideoJobTest, KorcMergesThroughItsRunnerAndAStopLeavesAPlayableShorterAvi) {
+    const std::string clip = env_.Path("clip.avi");
+    ASSERT_TRUE(media::MakeAvi(clip, {.seconds = 60.0, .width = 32, .height = 32}));
+    struct Case {
+        const char* what;  // also the output's name
+        const char* script;
+        double minLength, maxLength;
+    };
+    const Case cases[] = {
+        {"whole", "name whole\nforward\nrow 0\nforward\nrow 0\nforward\n", 119.8, 120.2},
+        {"stopped", "name stopped\nforward\nrow 0\nforward\nrow 0\nforward\nstop\n", 0.0, 119.0},
+    };
+    for (const Case& c : cases) {
+        const std::string job = env_.Path(std::string(c.what) + ".spf"),
+                          script = env_.Path(std::string(c.what) + ".script");
+        TempEnvironment::WriteFile(job, JobBytes({{clip, 0, 60}, {clip, 0, 60}}));
+        TempEnvironment::WriteFile(script, c.script);
+        QProcess korc;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("KALVOR_MESSAGES", "stderr");
+        environment.insert(kPageScriptVariable, QString::fromStdString(script));
+        korc.setProcessEnvironment(environment);
+        korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
+        ASSERT_TRUE(korc.waitForFinished(60000)) << c.what;
+        EXPECT_EQ(korc.exitCode(), 0)
+            << c.what << ": " << korc.readAllStandardError().toStdString();
+        // The output goes to the folder of the job's input.
+        const std::string out = env_.Path(std::string(c.what) + ".avi");
+        const double length = LengthOf(out);
+        EXPECT_GE(length, c.minLength) << c.what;
+        EXPECT_LE(length, c.maxLength) << c.what;
+        EXPECT_TRUE(DecodeFrameAt(out, 0.2).Valid()) << c.what;
     }
 }
 
