@@ -1,8 +1,8 @@
 #pragma once
 
 // A media file's length asked and answered at once, for the operations that need it before
-// they go on (the duration sort, the wizard hand-over, the play-range dialog). The probe
-// gives up after its timeout, so the wait is bounded.
+// they go on (the duration sort, the wizard hand-over and trimming, the play-range dialog).
+// The probe gives up after its timeout, so the wait is bounded.
 
 #include <functional>
 #include <memory>
@@ -16,15 +16,24 @@ class MediaProbe;
 // Seconds, or a value <= 0 when no length can be found.
 using LengthQuery = std::function<double(const std::string& path)>;
 
-class MediaLength {
+// The lookup as an object, so tests count or replace it.
+class IMediaLength {
+public:
+    virtual ~IMediaLength() = default;
+    // Seconds; -1 when the file gives no length.
+    virtual double Length(const std::string& path) = 0;
+};
+
+class MediaLength : public IMediaLength {
 public:
     explicit MediaLength(int timeoutMs = 3000);
-    ~MediaLength();
+    ~MediaLength() override;
     // Only regular files are opened: a FIFO or a device would never end.
-    double operator()(const std::string& path);
+    double Length(const std::string& path) override;
+    double operator()(const std::string& path) { return Length(path); }
     // A query for the seams that take one; this object must outlive it.
     LengthQuery Query() {
-        return [this](const std::string& path) { return (*this)(path); };
+        return [this](const std::string& path) { return Length(path); };
     }
 
 private:

@@ -9,9 +9,9 @@
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistDocument.h"
-#include "player/playlist/WizardRows.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/PlayerSettings.h"
+#include "player/wizard/WizardRows.h"
 
 namespace {
 
@@ -348,14 +348,14 @@ void PlaylistCommands::AddToWizard(bool show, bool allRows) {
             fragment.end = kUnknownFragmentEnd;
         }
         if (fragment.path.find('/') == std::string::npos) continue;
-        wizard_->AppendRow(fragment);
+        wizard_->AddFragment(fragment.path, fragment.begin, fragment.end);
     }
-    wizard_->ShowWizard(show);
+    wizard_->PlaceAndShowWizard(show);
 }
 
 void PlaylistCommands::StartWizardJob(JobKind kind, bool allRows) {
     if (!wizard_ || FirstSelectedRow() < 0) return;
-    wizard_->ClearRows();
+    wizard_->RemoveAllFragments();
     AddToWizard(false, allRows);
     wizard_->StartJob(kind);
 }

@@ -18,12 +18,12 @@
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/MessageSink.h"
 #include "player/menus/MenuXP.h"
+#include "player/playlist/MediaLength.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/PlayerSettings.h"
 #include "player/wizard/ChooseLogo.h"
 #include "player/wizard/Logo.h"
 #include "player/wizard/LogoFileDialog.h"
-#include "player/wizard/MediaLength.h"
 #include "player/wizard/WizardHost.h"
 #include "player/wizard/WizardPlacement.h"
 

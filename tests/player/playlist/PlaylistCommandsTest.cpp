@@ -21,9 +21,9 @@
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/PlaylistKeyFilter.h"
-#include "player/playlist/WizardRows.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/PlayerSettings.h"
+#include "player/wizard/WizardRows.h"
 #include "support/MediaGenerator.h"
 #include "support/TempEnvironment.h"
 
@@ -91,13 +91,18 @@ public:
     std::vector<JobKind> jobs;
     std::vector<bool> shows;
     int clears = 0;
-    void ClearRows() override {
+    void RemoveAllFragments() override {
         ++clears;
         rows.clear();
     }
-    void AppendRow(const MediaEntry& entry) override { rows.push_back(entry); }
-    void ShowWizard(bool show) override { shows.push_back(show); }
-    void StartJob(JobKind kind) override { jobs.push_back(kind); }
+    void AddFragment(const std::string& path, double begin, double end) override {
+        rows.push_back({path, begin, end});
+    }
+    void PlaceAndShowWizard(bool show) override { shows.push_back(show); }
+    bool StartJob(JobKind kind) override {
+        jobs.push_back(kind);
+        return true;
+    }
 };
 
 class CommandsTest : public ::testing::Test {

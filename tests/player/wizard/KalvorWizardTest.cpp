@@ -15,9 +15,12 @@
 #include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "player/menus/MenuXP.h"
+#include "player/playlist/ClipboardText.h"
+#include "player/playlist/ListCtrlOwner.h"
+#include "player/playlist/PlaylistCommands.h"
+#include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/wizard/KalvorWizard.h"
-#include "player/wizard/MediaLength.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
@@ -210,6 +213,58 @@ TEST_F(KalvorWizardTest, PlacedBelowTheMainWindowOnItsScreen) {
     const QSize size = wizard_->frameGeometry().size();
     EXPECT_EQ(wizard_->frameGeometry().topLeft(), QPoint(400 - size.width() / 2, 150));
     wizard_->PlaceAndShowWizard(false);
+    EXPECT_FALSE(wizard_->isVisible());
+}
+
+// The playlist window around a bare list: only what its job commands touch.
+struct PlaylistSide : IListCtrlOwner, IPlaylistCommandsHost, IPlaylistDialogs, IClipboardText {
+    PlayerSettings settings{};
+    PlayerSettings& Settings() override { return settings; }
+    void ProbeVisibleDurations() override {}
+    void FillTimeFields() override {}
+    void UpdateJobButtons() override {}
+    void PlaySelected() override {}
+    double PlaybackPosition() override { return -1.0; }
+    void ShowListMenu(const QPoint&) override {}
+    void ResetHoverCaption() override {}
+    void ClearFilter() override {}
+    void FocusFilterBox() override {}
+    void ToggleWindow() override {}
+    bool RandomOrder() const override { return false; }
+    void SetRandomOrder(bool) override {}
+    void PlaceScrollThumb() override {}
+    std::vector<std::string> AskMediaFiles(const std::string&) override { return {}; }
+    std::optional<std::string> AskFolder(const std::string&) override { return std::nullopt; }
+    void SetText(const std::string&) override {}
+};
+
+TEST_F(KalvorWizardTest, APlaylistJobCommandRunsTheJobOnTheSelectedRowsAlone) {
+    wizard_->AddFragment("/media/stale.avi", 1.0, 2.0);  // from an earlier hand-over
+    PlaylistSide side;
+    XCListCtrl playlist;
+    playlist.SetOwner(kPlaylistMode, &side);
+    PlaylistCommands commands(playlist, side, side, side, [](const std::string&) { return 20.0; });
+    commands.SetWizard(wizard_.get());
+    for (const char* path : {"/m/a.avi", "/m/b.avi", "/m/c.avi"})
+        playlist.Entries().AddEntry(playlist.Entries().Count(), path, 0.0, -1.0);
+    for (int row : {2, 0})
+        playlist.selectionModel()->select(playlist.ItemModel().index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+    bool finished = false;
+    QObject::connect(&wizard_->Starter(), &JobStarter::JobFinished, [&](bool) { finished = true; });
+    commands.OnPlaylistCommand(5166);  // merge video
+    ASSERT_TRUE(qttest::WaitUntil([&] { return finished; }));
+    ASSERT_EQ(launcher_.launches.size(), 1u);
+    JobFile job;
+    FileAccess file;
+    ASSERT_EQ(file.Open((host_.appData + "/KORCP.SPF").c_str(), "ReadOnly"), 1);
+    ASSERT_EQ(ReadJobRecords(file, job), JobReadError::None);
+    EXPECT_EQ(job.header.kind, static_cast<int32_t>(JobKind::MergeVideo));
+    ASSERT_EQ(job.fragments.size(), 2u);
+    EXPECT_STREQ(job.fragments[0].path, "/m/a.avi");
+    EXPECT_STREQ(job.fragments[1].path, "/m/c.avi");
+    EXPECT_EQ(job.fragments[1].endSeconds, 20);
     EXPECT_FALSE(wizard_->isVisible());
 }
 
