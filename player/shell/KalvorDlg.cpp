@@ -416,16 +416,25 @@ void CKalvorDlg::MoveMainWindowBy(int dx, int dy) {
 // Over a full-screen video the main window must stay on top while it is revealed; concealed,
 // it goes back to its own place and layer.
 void CKalvorDlg::RevealMainWindow(const WinRect& rect) {
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    SetMainTopmost(true);
     move(rect.left, rect.top);
     show();
     raise();
 }
 
 void CKalvorDlg::ConcealMainWindow(const WinRect& rect) {
-    setWindowFlag(Qt::WindowStaysOnTopHint, m_settings.alwaysOnTop == 1);
+    SetMainTopmost(m_settings.alwaysOnTop == 1);
     move(rect.left, rect.top);
     hide();
+}
+
+// The full-screen sequence changes only the native window's stacking; a new native window
+// would flicker over the picture.
+void CKalvorDlg::SetMainTopmost(bool topmost) {
+    if (m_ownFullScreen)
+        m_ownFullScreen->SetTopmost(FullScreenWindow::Main, topmost);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
 }
 
 void CKalvorDlg::RevealEffectControls(const WinRect& rect) {

@@ -277,6 +277,7 @@ private:
     void TogglePlaylistWindow();
     void RunKeyAction(VideoKeyAction action);
     void BringToFront();
+    void SetMainTopmost(bool topmost);
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
     // path as a new last row, marked as playing, its range end the row's.

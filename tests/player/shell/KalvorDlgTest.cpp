@@ -944,6 +944,15 @@ TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
         EXPECT_EQ(d.Settings().fullScreen, 1);
         EXPECT_TRUE(qttest::WaitUntil([&] { return d.CursorCountdown() == 0; }, 3000));
         EXPECT_EQ(video->cursor().shape(), Qt::BlankCursor);
+        // Revealed over the picture the main window shows where it is asked to; concealed,
+        // it goes back and hides.
+        const WinRect home = d.Settings().mainRect;
+        d.RevealMainWindow(WinRect{30, 40, 30 + d.width(), 40 + d.height()});
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.pos(), QPoint(30, 40));
+        d.ConcealMainWindow(home);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(d.pos(), QPoint(home.left, home.top));
         d.ToggleFullScreen();
         EXPECT_EQ(d.Settings().fullScreen, 0);
 
