@@ -3,21 +3,21 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "player/playlist/MediaFileTypes.h"
+
 namespace {
 
 constexpr char kOpenMediaTitle[] = "Kalvor - Open Media";
 constexpr char kOpenSubtitlesTitle[] = "Kalvor - Open Subtitles";
 
-const QStringList kMediaFilters = {
-    "All Files (*)",
-    "Video (*.3gp *.3g2 *.asf *.asx *.avi *.dat *.divx *.dts *.flac *.ifo *.ivf *.m1v *.m2v *.mkv "
-    "*.mov *.mpv2 *.mp2v *.mp4 *.mpc *.mpe *.mpg *.mpeg *.ofr *.ogm *.part *.qt *.rm *.rmvb *.rv "
-    "*.swf *.ts *.vcd *.vob *.vp6 *.wax *.wm *.wmv *.wvx *.xvid)",
-    "Audio (*.aac *.ac3 *.aif *.aifc *.aiff *.ape *.au *.cda *.mid *.midi *.mka *.mpa *.mp2 *.mp3 "
-    "*.ogg *.ra *.rmi *.wav *.wma)",
-    "Images (*.bmp *.gif *.jpg *.tga)",
-    "Playlists (*.m3u *.pls)",
-};
+// The playlist's media filters, then the playlists the main window also opens.
+QStringList MediaFilters() {
+    QStringList filters;
+    for (const mediafiles::Filter& filter : mediafiles::kMediaFilters)
+        filters << QString::fromStdString(mediafiles::NameFilter(filter));
+    filters << "Playlists (*.m3u *.pls)";
+    return filters;
+}
 
 std::optional<std::string> Ask(QWidget* owner, const char* title, const QStringList& filters) {
     QFileDialog dialog(owner, QString::fromUtf8(title));
@@ -32,7 +32,7 @@ std::optional<std::string> Ask(QWidget* owner, const char* title, const QStringL
 }  // namespace
 
 std::optional<std::string> FileDialogs::AskMediaFile(QWidget* owner) {
-    return Ask(owner, kOpenMediaTitle, kMediaFilters);
+    return Ask(owner, kOpenMediaTitle, MediaFilters());
 }
 
 std::optional<std::string> FileDialogs::AskSubtitleFile(QWidget* owner) {

@@ -113,6 +113,9 @@ CKalvorPlaylist::CKalvorPlaylist(CKalvorDlg* main, std::unique_ptr<IPlaylistWind
         ProbeVisibleDurations();
     });
     OnInitDialog();
+    commandSet_ =
+        std::make_unique<PlaylistCommandSet>(*this, *list_, *filterBox_, *this, document_.get());
+    SetCommandHandler(&commandSet_->Commands());
 }
 
 CKalvorPlaylist::~CKalvorPlaylist() {
@@ -580,6 +583,17 @@ void CKalvorPlaylist::ClosePlaylist() {
 }
 
 void CKalvorPlaylist::reject() { ClosePlaylist(); }
+
+void CKalvorPlaylist::FocusFilterBox() { filterBox_->setFocus(); }
+
+void CKalvorPlaylist::ToggleWindow() {
+    if (Settings().playlistVisible == 1) {
+        ClosePlaylist();
+        return;
+    }
+    show();
+    Settings().playlistVisible = 1;
+}
 
 void CKalvorPlaylist::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {

@@ -16,6 +16,7 @@
 
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/ListScrollBar.h"
+#include "player/playlist/PlaylistCommandSet.h"
 #include "player/playlist/PlaylistDocument.h"
 #include "player/playlist/PlaylistFrame.h"
 #include "player/playlist/PlaylistWindowHost.h"
@@ -28,7 +29,10 @@ class QLineEdit;
 class XCListCtrl;
 struct PlayerSettings;
 
-class CKalvorPlaylist : public QDialog, public IListCtrlOwner, public IPlaylistFilesOwner {
+class CKalvorPlaylist : public QDialog,
+                        public IListCtrlOwner,
+                        public IPlaylistFilesOwner,
+                        public IPlaylistCommandsHost {
     Q_OBJECT
 public:
     static constexpr int kMinWidth = playlistframe::kMinWidth;
@@ -73,9 +77,9 @@ public:
     bool Moving() const { return moving_; }
     bool Resizing() const { return resizing_; }
     int ResizeKind() const { return resizeKind_; }
-    bool RandomOrder() const { return randomOrder_ != 0; }
+    bool RandomOrder() const override { return randomOrder_ != 0; }
     // Random Playback Order; its Sort menu item is checked while it is on.
-    void SetRandomOrder(bool on);
+    void SetRandomOrder(bool on) override;
     PlaylistColors Colors() const { return colors_; }
 
     // IListCtrlOwner
@@ -94,6 +98,13 @@ public:
     void ClearFilter() override;
     void RecentPlaylistsChanged() override;
     QWidget* DialogOwner() override { return this; }
+
+    // IPlaylistCommandsHost
+    void FocusFilterBox() override;
+    void ToggleWindow() override;
+    void PlaceScrollThumb() override { scrollBar_.PlaceScrollThumb(); }
+    // The menus' and keys' operations, also for the main and the video window.
+    PlaylistCommands& Commands() { return commandSet_->Commands(); }
 
 protected:
     // Shows menu below a caption or at the pointer and returns the chosen id (0: none);
@@ -190,4 +201,6 @@ private:
     QLineEdit* filterBox_;
     std::unique_ptr<PlaylistDocument> document_;
     std::unique_ptr<DurationProber> prober_;  // after the list: it writes to its entries
+    // Last: its key filter sits on the list and the window, so it goes first.
+    std::unique_ptr<PlaylistCommandSet> commandSet_;
 };

@@ -410,4 +410,35 @@ TEST_F(PlaylistWindowTest, F1AsksForHelpAndTheFilterBoxNarrowsTheRows) {
     EXPECT_EQ(window_->List().Entries().Count(), 4);
 }
 
+TEST_F(PlaylistWindowTest, ItsMenusAndKeysRunThePlaylistsOwnCommands) {
+    WriteInternalPlaylist(3);
+    host_.settings.autoLoadLastPlaylist = 1;
+    window_ = std::make_unique<Playlist>(host_, nullptr);  // no handler of the test's
+    window_->LayoutPlaylist();
+    window_->show();
+    qttest::Pump(0);
+    const auto choose = [&](int32_t id) {
+        window_->answer = id;
+        window_->ShowListMenu(QPoint(0, 0));
+    };
+
+    choose(5146);
+    EXPECT_TRUE(window_->RandomOrder());
+    EXPECT_TRUE(window_->CaptionMenu(3).IsChecked(5146));
+    choose(5107);
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(host_.settings.playlistVisible, 0);
+    EXPECT_EQ(host_.focused, 1);
+    choose(5107);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(host_.settings.playlistVisible, 1);
+
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    QApplication::sendEvent(&window_->List(), &selectAll);
+    EXPECT_EQ(window_->List().SelectedRows(), (std::vector<int>{0, 1, 2}));
+    QKeyEvent remove(QEvent::KeyPress, Qt::Key_Delete, Qt::ControlModifier);
+    QApplication::sendEvent(&window_->List(), &remove);
+    EXPECT_EQ(window_->List().Entries().Count(), 0);
+}
+
 }  // namespace
