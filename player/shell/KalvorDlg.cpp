@@ -843,6 +843,7 @@ void CKalvorDlg::paintEvent(QPaintEvent*) {
 }
 
 void CKalvorDlg::mouseMoveEvent(QMouseEvent* event) {
+    m_cursorCountdown = -1;  // the pointer left the picture: it stays shown
     if (m_dragging) DragWindowTo(event->globalPosition().toPoint());
     const QPoint at = event->position().toPoint();
     m_surface.OnMouseMove(at.x(), at.y(), event->buttons().testFlag(Qt::LeftButton));

@@ -944,6 +944,11 @@ TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
         EXPECT_EQ(d.Settings().fullScreen, 1);
         EXPECT_TRUE(qttest::WaitUntil([&] { return d.CursorCountdown() == 0; }, 3000));
         EXPECT_EQ(video->cursor().shape(), Qt::BlankCursor);
+        // The pointer over the main window stops the countdown.
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), d.mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&d, &move);
+        EXPECT_EQ(d.CursorCountdown(), -1);
         // Revealed over the picture the main window shows where it is asked to; concealed,
         // it goes back and hides.
         const WinRect home = d.Settings().mainRect;
