@@ -39,6 +39,7 @@
 #include "player/menus/MenuXP.h"
 #include "player/playback/KalvorMovie.h"
 #include "player/playback/VideoContextMenu.h"
+#include "player/playback/VideoGeometry.h"
 #include "player/playback/VideoKeys.h"
 #include "player/shell/AboutDlg.h"
 #include "player/shell/DisplayTexts.h"
@@ -437,6 +438,11 @@ void CKalvorDlg::SetMainTopmost(bool topmost) {
         setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
 }
 
+// Only the player's own video window has a stacking to change.
+void CKalvorDlg::SetMovieTopmost(bool topmost) {
+    if (m_ownFullScreen) m_ownFullScreen->SetTopmost(FullScreenWindow::Movie, topmost);
+}
+
 void CKalvorDlg::RevealEffectControls(const WinRect& rect) {
     if (!m_effects) return;
     m_effects->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
@@ -532,6 +538,7 @@ void CKalvorDlg::RunCommand(int code) {
             m_options->setGeometry(OptionsPlacement(m_settings.mainRect, DesktopRect()));
             m_options->show();
             m_options->raise();
+            m_options->LoadControls();
         }
         return;
     case kCommandPlaylist: return TogglePlaylistWindow();
@@ -686,6 +693,10 @@ void CKalvorDlg::ShowHelp(int contextId) { m_help.Show(contextId); }
 
 bool CKalvorDlg::SaveOptions() {
     if (!m_optionsRead) return false;
+    return SaveSettings(FoldLiveState(m_settings, LiveState()), m_folders.userConfig);
+}
+
+SettingsLiveState CKalvorDlg::LiveState() {
     SettingsLiveState live;
     live.currentPosition = m_currentPosition;
     live.playlistWindowedRect =
@@ -695,7 +706,50 @@ bool CKalvorDlg::SaveOptions() {
         live.mainWindowedRect = m_video->Mouse().SavedMainRect();
         live.liveEffects = &m_video->effectParams;
     }
-    return SaveSettings(FoldLiveState(m_settings, live), m_folders.userConfig);
+    return live;
+}
+
+// The start-up steps that depend on the skin, again; a package that fails leaves the old
+// path for the caller to load back.
+bool CKalvorDlg::ChangeSkin(const std::string& package) {
+    const std::string old = m_skinPath;
+    m_skinPath = package;
+    InitDisplayTexts();
+    if (!UnpackAndLoadSkin()) {
+        m_skinPath = old;
+        return false;
+    }
+    DrawVolumeBar(m_settings.volume, true);
+    update();
+    if (m_video) {
+        m_video->FitVideoRect(videogeometry::kRefit);
+        m_video->SetVideoWindowPosition();
+    }
+    const bool topmost = m_settings.alwaysOnTop == 1;
+    SetMainTopmost(topmost);
+    move(m_settings.mainRect.left, m_settings.mainRect.top);
+    SetMovieTopmost(topmost);
+    if (m_video) m_video->MoveWindow(m_settings.movieRect);
+    if (m_playlist) {
+        m_playlist->ApplyPlaylistSkin();
+        m_playlist->LayoutPlaylist();
+    }
+    return true;
+}
+
+void CKalvorDlg::RestoreZOrder() {
+    const bool topmost = m_settings.alwaysOnTop == 1;
+    SetMainTopmost(topmost);
+    SetMovieTopmost(topmost);
+    if (m_tip && m_tip->isVisible()) m_tip->raise();
+}
+
+// In full screen the picture and the main window over it go back on top, without taking
+// the focus from where the user left it.
+void CKalvorDlg::AfterOptionsClosed() {
+    if (m_settings.fullScreen != 1) return;
+    SetMovieTopmost(true);
+    if (isVisible()) SetMainTopmost(true);
 }
 
 // Nothing here is reported or stops the exit: a failed save leaves the old file, and the

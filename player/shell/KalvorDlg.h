@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "player/options/OptionsHost.h"
 #include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/VideoWindowOwner.h"
@@ -64,6 +65,7 @@ class CKalvorDlg : public QDialog,
                    public ILaunchRequestHandler,
                    public ILaunchTarget,
                    public IMovieHost,
+                   public IOptionsHost,
                    public IPlaySequenceHost,
                    public ISurfaceHost,
                    public IVideoWindowOwner {
@@ -131,7 +133,7 @@ public:
     bool SaveOptions();
     // The one way out of the player: the exit steps in their order, then the owner window's
     // loop ends with code 0. A second call while it runs or after it does nothing.
-    void ExitPlayer();
+    void ExitPlayer() override;
     bool Exiting() const { return m_exiting; }
 
     // The tray icon's clicks: the left one brings the windows back, the right one opens the
@@ -142,11 +144,21 @@ public:
     // A global hot key: the slot it matches runs, unless hot keys are suspended.
     void OnHotKey(uint32_t code, intptr_t kind);
     // While the options dialog captures keys: no hot key runs and the hook is off.
-    void SuspendHotKeys(bool suspended);
+    void SuspendHotKeys(bool suspended) override;
     bool HotKeysSuspended() const { return m_hotKeysSuspended; }
     // The tip's text of kind (statustext), when tips are on; unless keep, the tip's time
     // starts again.
     void ShowStatusMessage(int kind, bool keep);
+
+    // IOptionsHost
+    SettingsLiveState LiveState() override;
+    std::string ProgramFolder() override { return m_folders.program; }
+    std::string UserConfigFolder() override { return m_folders.userConfig; }
+    std::string CurrentSkinPackage() override { return m_skinPath; }
+    bool ChangeSkin(const std::string& package) override;
+    void RestoreZOrder() override;
+    void AfterOptionsClosed() override;
+    void KeepCursorShown() override { m_cursorCountdown = -1; }
 
     // IMovieHost
     PlayerSettings& Settings() override { return m_settings; }
@@ -278,6 +290,7 @@ private:
     void RunKeyAction(VideoKeyAction action);
     void BringToFront();
     void SetMainTopmost(bool topmost);
+    void SetMovieTopmost(bool topmost);
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
     // path as a new last row, marked as playing, its range end the row's.

@@ -1,6 +1,7 @@
 #include "player/shell/PlayerWindowFactory.h"
 
 #include "player/playback/MovieEffectTarget.h"
+#include "player/shell/KalvorDlg.h"
 #include "player/shell/MoviePlayback.h"
 
 std::unique_ptr<IPlaybackWindow> PlayerWindowFactory::CreatePlaybackWindow(IMovieHost& host,

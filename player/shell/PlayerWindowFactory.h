@@ -8,9 +8,9 @@
 
 #include <memory>
 
+#include "player/options/KalvorOptions.h"
 #include "player/playback/EffectControls.h"
 #include "player/shell/HKTip.h"
-#include "player/shell/KalvorOptions.h"
 #include "player/shell/KalvorPlaylist.h"
 #include "player/shell/KalvorWizard.h"
 #include "player/shell/PlaybackWindow.h"

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMimeData>
 #include <QUrl>
 #include <QMouseEvent>
@@ -1130,6 +1131,37 @@ TEST_F(KalvorDlgTest, HotKeysShowTheirStatusInTheTipOnlyWhenTipsAreOn) {
         EXPECT_EQ(s.repeatMode, 2);
         d.SuspendHotKeys(false);
     });
+}
+
+TEST_F(KalvorDlgTest, TheOptionsDialogSwitchesTheSkinThroughTheMainWindowAndKeepsItWhenOneFails) {
+    InstallOptions(InstalledSettings(), {"Default", "Other"});
+    TempEnvironment::WriteFile(env_.Path("program/skins/Broken.krs"), "not a zip");
+    CKalvorParent parent(Folders());
+    EXPECT_EQ(Run(parent, [&](CKalvorDlg& d) {
+        const std::string shown = d.SkinPath();
+        EXPECT_FALSE(d.ChangeSkin(env_.Path("program/skins/Broken.krs")));
+        EXPECT_EQ(d.CurrentSkinPackage(), shown);
+        ASSERT_EQ(sink_.shown.size(), 1u);
+        EXPECT_EQ(sink_.shown[0].text, kSkinIniMissingText);
+        EXPECT_TRUE(d.ChangeSkin(shown));  // what the dialog does next
+        EXPECT_TRUE(d.Skin().Loaded());
+
+        d.ExecuteCommand(7, kCommandOptions);
+        EXPECT_TRUE(d.HotKeysSuspended());  // the shown dialog captures keys
+        auto* skins = static_cast<QListWidget*>(d.Options()->Control(CKalvorOptions::kSkinsList));
+        const auto rows = skins->findItems("Other", Qt::MatchExactly);
+        ASSERT_EQ(rows.size(), 1);
+        skins->setCurrentItem(rows.front());
+        d.Options()->OnOK();
+        EXPECT_FALSE(d.HotKeysSuspended());
+        EXPECT_FALSE(d.Options()->isVisible());
+        EXPECT_EQ(d.SkinPath(), env_.Path("program/skins/Other.krs"));
+        EXPECT_EQ(fixedtext::Read(d.Settings().skinName), "Other");
+        EXPECT_EQ(d.size(), QSize(d.Skin().Width(), d.Skin().Height()));
+    }), 0);
+    PlayerSettings saved;
+    ASSERT_EQ(LoadSettings(Folders().userConfig, "/nonexistent", saved).source, SettingsSource::User);
+    EXPECT_EQ(fixedtext::Read(saved.skinName), "Other");
 }
 
 }  // namespace
