@@ -1,0 +1,139 @@
+// Seconds of korc's fast video extraction beside a plain copy remux of the same AVI in the
+// same run: the compressed video demuxed and muxed again as it is, alone and with the audio
+// decoded to PCM. The job runs through its real pages, answered by a script, and the real
+// progress dialog on Qt's offscreen platform. Run by hand:
+//   build/bench/video_copy_bench [seconds of input, default 60]
+// The figures go into reviews, not into tests.
+
+#include <gst/gst.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/EffectParams.h"
+#include "engine/CodecCatalogue.h"
+#include "engine/ExtractVideoJob.h"
+#include "engine/JobObject.h"
+#include "engine/ScriptedPageDriver.h"
+#include "engine/WizardState.h"
+
+namespace {
+
+bool RunLaunch(const std::string& description) {
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+    if (!pipeline) {
+        std::fprintf(stderr, "%s\n", error ? error->message : "cannot build the pipeline");
+        if (error) g_error_free(error);
+        return false;
+    }
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* message = gst_bus_timed_pop_filtered(
+        bus, 600 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+    if (message) gst_message_unref(message);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok;
+}
+
+double Seconds(const std::function<bool()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!work()) {
+        std::fprintf(stderr, "a run failed\n");
+        std::exit(1);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool RunFast(const std::string& folder, const std::string& input, double seconds,
+             const std::vector<std::string>& script, const CodecCatalogue& catalogue) {
+    JobObject job;
+    job.paths[0] = input;
+    job.start = 0.0;
+    job.end = seconds;
+    WizardState state;
+    state.jobKind = static_cast<int32_t>(JobKind::ExtractVideo);
+    state.effects = DefaultEffectParams();
+    state.outputFolder = folder;
+    state.withAudio = 1;
+    CScriptedPageDriver pages(catalogue, script);
+    return CExtractVideoJob(job, state, pages, catalogue).Run() == JobEnd::Done;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("KALVOR_MESSAGES", "stderr", 0);
+    QApplication application(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    gst_init(nullptr, nullptr);
+    const int seconds = argc > 1 ? std::max(4, std::atoi(argv[1])) : 60;
+
+    char pattern[] = "/tmp/korc-bench-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) return 1;
+    const std::string folder = made, input = folder + "/in.avi";
+    if (!RunLaunch("videotestsrc num-buffers=" + std::to_string(seconds * 25) +
+                   " ! video/x-raw,width=640,height=480,framerate=25/1 ! avenc_mpeg4 "
+                   "bitrate=2000000 ! mpeg4videoparse ! m. audiotestsrc num-buffers=" +
+                   std::to_string(seconds * 44100 / 1024) +
+                   " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2,format=S16LE ! "
+                   "m. avimux name=m ! filesink location=" +
+                   input))
+        return 1;
+    const CodecCatalogue catalogue = CodecCatalogue::Build();
+    const std::string source = "filesrc location=" + input + " ! avidemux name=d ";
+
+    struct Row {
+        const char* job;
+        std::function<bool()> korc;
+        std::function<bool()> reference;
+        const char* referenceName;
+    };
+    const Row rows[] = {
+        {"video only",
+         [&] {
+             return RunFast(folder, input, seconds, {"name a", "click 211", "click 212", "forward"},
+                            catalogue);
+         },
+         [&] {
+             return RunLaunch(source + "d.video_0 ! avimux ! filesink location=" + folder +
+                              "/r1.avi");
+         },
+         "avidemux ! avimux"},
+        {"with PCM audio",
+         [&] {
+             return RunFast(folder, input, seconds,
+                            {"name b", "click 212", "forward", "row 0", "forward"}, catalogue);
+         },
+         [&] {
+             return RunLaunch(source +
+                              "d.video_0 ! queue ! m.video_0 d.audio_0 ! queue ! decodebin ! "
+                              "audioconvert ! m.audio_0 avimux name=m ! filesink location=" +
+                              folder + "/r2.avi");
+         },
+         "avidemux ! avimux, audio through decodebin"},
+    };
+    std::printf("%d s of 640x480 MPEG-4 at 25 fps with 44.1 kHz stereo PCM\n", seconds);
+    std::printf("%-16s %10s %10s %7s  %s\n", "fast extraction", "korc s", "plain s", "ratio",
+                "plain pipeline");
+    for (const Row& row : rows) {
+        const double korc = Seconds(row.korc), reference = Seconds(row.reference);
+        std::printf("%-16s %10.3f %10.3f %7.2f  %s\n", row.job, korc, reference, korc / reference,
+                    row.referenceName);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return 0;
+}
