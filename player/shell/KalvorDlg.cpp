@@ -216,6 +216,7 @@ void CKalvorDlg::CreateChildWindows() {
     if (m_playlist) {
         m_windowRows = std::make_unique<PlaylistWindowRows>(*m_playlist);
         SetPlaylist(m_windowRows.get());
+        m_playlist->Commands().SetWizard(m_wizard.get());
     }
     m_tip = m_factory->CreateTip(movie);
     ConnectVideoWindow();
@@ -545,10 +546,7 @@ void CKalvorDlg::RunCommand(int code) {
     case kCommandSubtitles: return OpenSubtitlesDialog();
     case kCommandHide: return ToggleHidden();
     case kCommandWizard:
-        if (m_wizard) {
-            m_wizard->show();
-            m_wizard->raise();
-        }
+        if (m_wizard) m_wizard->PlaceAndShowWizard(true);
         return;
     case kCommandFullScreen:
         if (HasVideo()) ToggleFullScreen();
@@ -630,10 +628,11 @@ void CKalvorDlg::MarkRange(bool end) {
         m_surface.SetText(MainSurface::kRangeText, playercommands::RangeText(m_range));
         update();
     }
-    // The wizard's list gets the range as a row once that list exists; it is shown either way.
+    // The marked range of the open file becomes the wizard's last row; it is shown either way.
     if (end && m_wizard) {
-        m_wizard->show();
-        m_wizard->raise();
+        if (position >= 0.0 && HasMedia() && !m_currentFile.empty())
+            m_wizard->AddFragment(m_currentFile, m_range.start, m_range.end);
+        m_wizard->PlaceAndShowWizard(true);
     }
 }
 

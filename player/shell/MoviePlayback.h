@@ -34,6 +34,7 @@ public:
     bool HasVideo() override { return movie_.HasVideoWindow() != 0; }
     bool HasMedia() override { return movie_.HasMedia() != 0; }
     int LoadSubtitles(const std::string& path) override { return movie_.LoadSubtitles(path); }
+    std::string SubtitlesPath() override { return movie_.subtitlePath; }
     int EndOfMedia() override { return movie_.OnEndOfMedia(); }
 
 private:

@@ -33,6 +33,8 @@ public:
     virtual bool HasVideo() = 0;
     virtual bool HasMedia() = 0;
     virtual int LoadSubtitles(const std::string& path) = 0;
+    // The subtitle file shown now; empty when none (a new medium starts with none).
+    virtual std::string SubtitlesPath() = 0;
     // What the end of the medium does (pause, then the play sequencing); the play range's
     // end runs it too.
     virtual int EndOfMedia() = 0;

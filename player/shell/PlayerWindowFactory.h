@@ -12,8 +12,8 @@
 #include "player/playback/EffectControls.h"
 #include "player/shell/HKTip.h"
 #include "player/shell/KalvorPlaylist.h"
-#include "player/shell/KalvorWizard.h"
 #include "player/shell/PlaybackWindow.h"
+#include "player/wizard/KalvorWizard.h"
 
 class IMovieHost;
 

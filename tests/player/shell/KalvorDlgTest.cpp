@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "common/FileAccess.h"
+#include "common/JobFile.h"
 #include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
@@ -34,6 +36,8 @@
 #include "player/shell/PlayerCommands.h"
 #include "player/shell/SettingsFile.h"
 #include "player/shell/WindowPlacement.h"
+#include "player/playlist/XCListCtrl.h"
+#include "player/wizard/JobStarter.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
@@ -123,7 +127,12 @@ struct FakePlayback : IPlaybackWindow {
     bool Paused() override { return paused; }
     bool HasVideo() override { return open && hasVideo; }
     bool HasMedia() override { return open && (hasVideo || hasAudio); }
-    int LoadSubtitles(const std::string& path) override { return Log("LoadSubtitles " + path); }
+    int LoadSubtitles(const std::string& path) override {
+        subtitles = path;
+        return Log("LoadSubtitles " + path);
+    }
+    std::string subtitles;
+    std::string SubtitlesPath() override { return subtitles; }
     // As the video window does: the graph pauses (not by the user), then the sequencing.
     int EndOfMedia() override {
         Log("EndOfMedia");
@@ -1162,6 +1171,52 @@ TEST_F(KalvorDlgTest, TheOptionsDialogSwitchesTheSkinThroughTheMainWindowAndKeep
     PlayerSettings saved;
     ASSERT_EQ(LoadSettings(Folders().userConfig, "/nonexistent", saved).source, SettingsSource::User);
     EXPECT_EQ(fixedtext::Read(saved.skinName), "Other");
+}
+
+TEST_F(KalvorDlgTest, TheMarkedRangeAndThePlaylistsRowsReachTheWizardWhoseJobTakesTheShownSubtitles) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    ScriptedDialogs dialogs;
+    dialogs.subtitles = "/m/s.srt";
+    parent.MainDialog().SetFileDialogs(&dialogs);
+    EXPECT_EQ(Run(parent, [&](CKalvorDlg& d) {
+        FakePlayback& movie = *factory_.playback;
+        for (const char* path : {"/m/0.avi", "/m/1.avi"}) d.Rows().Append(path);
+        d.Settings().currentIndex = 1;
+        d.PlaySelected();
+        d.ExecuteCommand(7, kCommandSubtitles);
+        movie.duration = 100;
+        movie.position = 40;
+        d.ExecuteCommand(7, kCommandRangeStart);
+        movie.position = 50;
+        d.ExecuteCommand(7, kCommandRangeEnd);
+        CKalvorWizard& wizard = *d.Wizard();
+        EXPECT_TRUE(wizard.isVisible());
+        ASSERT_EQ(wizard.List().Entries().Count(), 1);
+        EXPECT_EQ(wizard.List().Entries().Entry(0), (MediaEntry{"/m/1.avi", 40.0, 50.0}));
+
+        // The playlist's extract-video job on its first row: a fresh wizard list, then the
+        // job file (korc is not installed in this program folder, so nothing starts).
+        XCListCtrl& list = d.Playlist()->List();
+        list.selectionModel()->select(list.ItemModel().index(0, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        bool finished = false;
+        QObject::connect(&wizard.Starter(), &JobStarter::JobFinished, [&](bool) { finished = true; });
+        d.Playlist()->Commands().OnPlaylistCommand(5164);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return finished; }));
+        EXPECT_EQ(wizard.List().Entries().Count(), 1);
+        JobFile job;
+        FileAccess file;
+        ASSERT_EQ(file.Open((Folders().appData + "/KORCP.SPF").c_str(), "ReadOnly"), 1);
+        ASSERT_EQ(ReadJobRecords(file, job), JobReadError::None);
+        EXPECT_EQ(job.header.kind, static_cast<int32_t>(JobKind::ExtractVideo));
+        EXPECT_STREQ(job.header.subtitlesPath, "/m/s.srt");
+        ASSERT_EQ(job.fragments.size(), 1u);
+        EXPECT_STREQ(job.fragments[0].path, "/m/0.avi");
+        EXPECT_EQ(job.fragments[0].endSeconds, 5);  // no length known: the first five seconds
+        ASSERT_FALSE(sink_.shown.empty());
+        EXPECT_EQ(sink_.shown.back().text.rfind("Can't start ", 0), 0u) << sink_.shown.back().text;
+    }), 0);
 }
 
 }  // namespace

@@ -1,5 +1,0 @@
-#include "player/shell/KalvorWizard.h"
-
-CKalvorWizard::CKalvorWizard(CKalvorDlg* main, QWidget* parent) : QDialog(parent), main_(main) {}
-
-CKalvorWizard::~CKalvorWizard() = default;
