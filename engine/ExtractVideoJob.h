@@ -14,13 +14,12 @@
 #include "engine/CodecCatalogue.h"
 #include "engine/OutputFile.h"
 #include "engine/PageDriver.h"
+#include "engine/StillImage.h"  // kNoVideoText
 #include "engine/WizardState.h"
 #include "platform/editing/RenderEngine.h"
 #include "platform/editing/Timeline.h"
 
 class JobObject;
-
-inline constexpr char kNoVideoText[] = "Video stream was not found!";
 
 // True when the file is a RIFF AVI: what the fast mode can copy from.
 bool IsAviContainer(const std::string& path);

@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "engine/AudioJob.h"
+#include "engine/ExtractVideoJob.h"
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
 #include "engine/MergeVideoJob.h"
+#include "engine/MixJob.h"
 #include "engine/OutputFile.h"
 #include "engine/StillImage.h"
 #include "engine/WizardState.h"
@@ -68,10 +70,11 @@ int CJobRunner::RunJob(JobObject& job, WizardState& state) {
             code = ExitCodeOf(CMergeVideoJob(job, state, pages_, catalogue_).Run());
             break;
         case JobKind::ExtractVideo:
+            code = ExitCodeOf(CExtractVideoJob(job, state, pages_, catalogue_).Run());
+            break;
         case JobKind::MixVideoAudio:
-            std::fprintf(stderr, "korc: jobs of kind %d are not built yet; nothing was written\n",
-                         kind);
-            return kExitNotBuilt;
+            code = ExitCodeOf(CMixJob(job, state, pages_, catalogue_).Run());
+            break;
     }
     job.Finish();
     return code;

@@ -346,7 +346,8 @@ TEST_F(AudioJobTest, KorcExitsZeroAfterAJobAndNonZeroAfterAFailureOrAKindItCanno
          kExitJobFailed, "Kalvor: The output file is one of the job's inputs", nullptr},
         {"stopped by the user", JobKind::MergeAudio, "name part\nforward\nrow 0\nforward\nstop\n",
          0, "", "part.wav"},
-        {"a kind not built", JobKind::MixVideoAudio, "", kExitNotBuilt, "not built yet", nullptr},
+        {"an audio mix", JobKind::MixVideoAudio, "name mixed\nforward\nrow 0\nforward\n", 0, "",
+         "mixed.wav"},
         {"a still image", JobKind::ExtractImage, "name still\nforward\n", 0, "", "still.bmp"},
         {"an unknown kind", static_cast<JobKind>(9), "", kExitNoJob, "", nullptr},
     };
