@@ -210,6 +210,7 @@ void CKalvorDlg::CreateChildWindows() {
     m_movie = m_factory->CreatePlaybackWindow(*this, m_parent);
     QWidget* movie = m_movie->Widget();
     m_effects = m_factory->CreateEffectControls(m_movie.get(), movie);
+    if (m_effects) m_effects->SetHelp([this](int context) { ShowHelp(context); });
     m_options = m_factory->CreateOptions(this, movie);
     m_wizard = m_factory->CreateWizard(this, movie);
     m_playlist = m_factory->CreatePlaylist(this, m_settings, movie);
@@ -217,6 +218,8 @@ void CKalvorDlg::CreateChildWindows() {
         m_windowRows = std::make_unique<PlaylistWindowRows>(*m_playlist);
         SetPlaylist(m_windowRows.get());
         m_playlist->Commands().SetWizard(m_wizard.get());
+        // The main and the video window's playlist keys, unless others were given.
+        if (!m_videoPlaylist.HasCommands()) SetPlaylistCommands(&m_playlist->Commands());
     }
     m_tip = m_factory->CreateTip(movie);
     ConnectVideoWindow();

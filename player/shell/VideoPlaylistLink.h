@@ -24,6 +24,7 @@ public:
     // The list changes when the playlist window lends its own. Not owned.
     void SetRows(IPlaylist* rows) { rows_ = rows; }
     void SetCommands(IPlaylistCommands* commands) { commands_ = commands; }
+    bool HasCommands() const { return commands_ != nullptr; }
 
     void RunKeyAction(VideoKeyAction action) override;
     int RowCount() const override;

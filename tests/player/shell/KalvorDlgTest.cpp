@@ -1087,11 +1087,13 @@ TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
         EXPECT_EQ(shown, &d.Video()->ContextMenu()->Menu());
         EXPECT_EQ(d.CurrentPosition(), 0.0);
 
-        // F1 opens the main window's page.
+        // F1 opens the main window's page, and the effect controls' own.
         QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
         QCoreApplication::sendEvent(&d, &f1);
-        ASSERT_EQ(opener.urls.size(), 1u);
+        QCoreApplication::sendEvent(d.EffectControls(), &f1);
+        ASSERT_EQ(opener.urls.size(), 2u);
         EXPECT_EQ(opener.urls[0].fileName(), "index.html");
+        EXPECT_EQ(opener.urls[1].fileName(), "effects.html");
     });
 }
 
@@ -1214,6 +1216,10 @@ TEST_F(KalvorDlgTest, TheMarkedRangeAndThePlaylistsRowsReachTheWizardWhoseJobTak
         ASSERT_EQ(job.fragments.size(), 1u);
         EXPECT_STREQ(job.fragments[0].path, "/m/0.avi");
         EXPECT_EQ(job.fragments[0].endSeconds, 5);  // no length known: the first five seconds
+
+        // The main window's playlist keys run the playlist window's commands.
+        d.OnKeyDown(uint16_t(vk::LetterA + ('R' - 'A')), false, true);
+        EXPECT_TRUE(d.Playlist()->RandomOrder());
         ASSERT_FALSE(sink_.shown.empty());
         EXPECT_EQ(sink_.shown.back().text.rfind("Can't start ", 0), 0u) << sink_.shown.back().text;
     }), 0);
