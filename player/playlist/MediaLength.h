@@ -30,7 +30,6 @@ public:
     ~MediaLength() override;
     // Only regular files are opened: a FIFO or a device would never end.
     double Length(const std::string& path) override;
-    double operator()(const std::string& path) { return Length(path); }
     // A query for the seams that take one; this object must outlive it.
     LengthQuery Query() {
         return [this](const std::string& path) { return Length(path); };
