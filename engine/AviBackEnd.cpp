@@ -1,5 +1,6 @@
 #include "engine/AviBackEnd.h"
 
+#include <optional>
 #include <utility>
 
 #include "engine/AudioJob.h"
@@ -26,6 +27,43 @@ media::PadRef AviBackEnd::MuxInput(GstPad* peer, const char* kind) {
         gst_element_request_pad_simple(mux_.get(), std::string(kind).append("_%u").c_str()));
 }
 
+namespace {
+
+// The timeline starts a new segment where one source gives way to the next, with times that
+// run on as before. The parser behind an MPEG-4 encoder times the frame at such a boundary
+// from the old segment and the muxer drops it as outside the new one: the change of picture
+// is lost, and the frames coded against it repeat the old picture. The encoder is given one
+// open segment instead, and later segments that map times as it does are kept from it.
+struct SegmentKeeper {
+    std::optional<GstSegment> first;
+
+    static GstPadProbeReturn Filter(GstPad*, GstPadProbeInfo* info, gpointer data) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
+        const GstSegment* segment = nullptr;
+        gst_event_parse_segment(event, &segment);
+        if (segment->format != GST_FORMAT_TIME) return GST_PAD_PROBE_OK;
+        auto* keeper = static_cast<SegmentKeeper*>(data);
+        const auto offset = [](const GstSegment& s) {
+            return GstClockTimeDiff(s.start) - GstClockTimeDiff(s.base);
+        };
+        if (keeper->first && offset(*segment) == offset(*keeper->first) &&
+            segment->rate == keeper->first->rate)
+            return GST_PAD_PROBE_DROP;
+        GstSegment open = *segment;
+        open.stop = GST_CLOCK_TIME_NONE;
+        keeper->first = open;
+        GstEvent* replacement = gst_event_new_segment(&open);
+        gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
+        gst_event_unref(event);
+        GST_PAD_PROBE_INFO_DATA(info) = replacement;
+        return GST_PAD_PROBE_OK;
+    }
+    static void Free(gpointer data) { delete static_cast<SegmentKeeper*>(data); }
+};
+
+}  // namespace
+
 LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
                                   const WizardState& state, double subtitleFrameRate) {
     std::string error;
@@ -49,6 +87,8 @@ LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const 
     gst_object_set_name(GST_OBJECT(encoder.get()), kVideoCompressorName);
     if (!gst_bin_add(graph_, encoder.get())) return {false, "Cannot add the video encoder."};
     media::PadRef encoderIn = GetPin(encoder.get(), PadDirection::Input);
+    gst_pad_add_probe(encoderIn.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, SegmentKeeper::Filter,
+                      new SegmentKeeper, SegmentKeeper::Free);
     // A failed splice is reported there and leaves the picture without effects, or nothing.
     if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate) ==
         SubtitleInsert::Failed)
