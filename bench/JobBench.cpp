@@ -5,11 +5,7 @@
 //   build/bench/job_bench [seconds of input, default 60]
 // The figures go into reviews, not into tests.
 
-#include <gst/gst.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,85 +13,30 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "common/JobFile.h"
 #include "engine/CodecCatalogue.h"
-#include "engine/JobLoader.h"
-#include "engine/JobObject.h"
-#include "engine/JobRunner.h"
-#include "engine/ScriptedPageDriver.h"
-#include "engine/WizardState.h"
-#include "platform/ui/MessageSink.h"
 
 namespace {
-
-bool RunLaunch(const std::string& description) {
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline) {
-        std::fprintf(stderr, "%s\n", error ? error->message : "cannot build the pipeline");
-        if (error) g_error_free(error);
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 600 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-double Seconds(const std::function<bool()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!work()) {
-        std::fprintf(stderr, "a run failed\n");
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 int RunJob(const std::string& folder, JobKind kind, const std::vector<JobFragmentRecord>& records,
            const std::vector<std::string>& script, const CodecCatalogue& catalogue) {
     JobFile file;
     file.header.kind = static_cast<int32_t>(kind);
     file.fragments = records;
-    const std::string path = folder + "/KORCP.SPF";
-    const std::string bytes = JobFileBytes(file);
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) return -1;
-    std::fclose(out);
-    JobObject job;
-    WizardState state;
-    if (LoadJobFile(path, job, state) != JobLoad::Loaded) return -1;
-    CScriptedPageDriver pages(catalogue, script);
-    CJobRunner runner(pages, catalogue);
-    return runner.RunJob(job, state);
-}
-
-JobFragmentRecord Record(const std::string& path, int32_t start, int32_t end) {
-    JobFragmentRecord record{};
-    record.startSeconds = start;
-    record.endSeconds = end;
-    path.copy(record.path, sizeof record.path - 1);
-    return record;
+    return RunJobFile(folder, file, script, catalogue);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("KALVOR_MESSAGES", "stderr", 0);
+    StartBench();
     QApplication application(argc, argv);
-    gst_init(nullptr, nullptr);
     const int seconds = argc > 1 ? std::max(4, std::atoi(argv[1])) : 60;
 
-    char pattern[] = "/tmp/korc-bench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return 1;
-    const std::string folder = made, input = folder + "/in.wav";
+    const std::string folder = MakeBenchFolder("/tmp/korc-bench-XXXXXX");
+    if (folder.empty()) return 1;
+    const std::string input = folder + "/in.wav";
     const long buffers = long(seconds) * 44100 / 1024;
     if (!RunLaunch("audiotestsrc wave=pink-noise num-buffers=" + std::to_string(buffers) +
                    " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2,format=S16LE ! "

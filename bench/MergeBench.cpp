@@ -6,64 +6,18 @@
 //   build/bench/merge_bench [seconds of each fragment, default 30]
 // The figures go into reviews, not into tests.
 
-#include <gst/gst.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "common/JobFile.h"
 #include "engine/CodecCatalogue.h"
-#include "engine/JobLoader.h"
-#include "engine/JobObject.h"
-#include "engine/JobRunner.h"
-#include "engine/ScriptedPageDriver.h"
-#include "engine/WizardState.h"
 
 namespace {
-
-bool RunLaunch(const std::string& description) {
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline) {
-        std::fprintf(stderr, "%s\n", error ? error->message : "cannot build the pipeline");
-        if (error) g_error_free(error);
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 600 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-double Seconds(const std::function<bool()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!work()) {
-        std::fprintf(stderr, "a run failed\n");
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-JobFragmentRecord Record(const std::string& path, int32_t start, int32_t end) {
-    JobFragmentRecord record{};
-    record.startSeconds = start;
-    record.endSeconds = end;
-    path.copy(record.path, sizeof record.path - 1);
-    return record;
-}
 
 int RunMerge(const std::string& folder, const std::vector<JobFragmentRecord>& records,
              const CodecCatalogue& catalogue) {
@@ -71,18 +25,9 @@ int RunMerge(const std::string& folder, const std::vector<JobFragmentRecord>& re
     file.header.kind = static_cast<int32_t>(JobKind::MergeVideo);
     file.effects = DefaultEffectParams();
     file.fragments = records;
-    const std::string path = folder + "/KORCP.SPF";
-    const std::string bytes = JobFileBytes(file);
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) return -1;
-    std::fclose(out);
-    JobObject job;
-    WizardState state;
-    if (LoadJobFile(path, job, state) != JobLoad::Loaded) return -1;
     // With audio, no audio encoder, the preselected MPEG-4 video encoder.
-    CScriptedPageDriver pages(catalogue, {"name merged", "forward", "row 0", "forward", "forward"});
-    CJobRunner runner(pages, catalogue);
-    return runner.RunJob(job, state);
+    return RunJobFile(folder, file, {"name merged", "forward", "row 0", "forward", "forward"},
+                      catalogue);
 }
 
 bool MakeFragment(const std::string& path, int seconds, const char* pattern) {
@@ -100,16 +45,13 @@ bool MakeFragment(const std::string& path, int seconds, const char* pattern) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("KALVOR_MESSAGES", "stderr", 0);
+    StartBench();
     QApplication application(argc, argv);
-    gst_init(nullptr, nullptr);
     const int seconds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 30;
 
-    char pattern[] = "/tmp/korc-merge-bench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return 1;
-    const std::string folder = made, a = folder + "/a.avi", b = folder + "/b.avi";
+    const std::string folder = MakeBenchFolder("/tmp/korc-merge-bench-XXXXXX");
+    if (folder.empty()) return 1;
+    const std::string a = folder + "/a.avi", b = folder + "/b.avi";
     if (!MakeFragment(a, seconds, "smpte") || !MakeFragment(b, seconds, "ball")) return 1;
     const CodecCatalogue catalogue = CodecCatalogue::Build();
 

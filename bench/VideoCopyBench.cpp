@@ -5,11 +5,7 @@
 //   build/bench/video_copy_bench [seconds of input, default 60]
 // The figures go into reviews, not into tests.
 
-#include <gst/gst.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "common/EffectParams.h"
 #include "engine/CodecCatalogue.h"
 #include "engine/ExtractVideoJob.h"
@@ -25,35 +22,6 @@
 #include "engine/WizardState.h"
 
 namespace {
-
-bool RunLaunch(const std::string& description) {
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline) {
-        std::fprintf(stderr, "%s\n", error ? error->message : "cannot build the pipeline");
-        if (error) g_error_free(error);
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 600 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-double Seconds(const std::function<bool()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!work()) {
-        std::fprintf(stderr, "a run failed\n");
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 bool RunFast(const std::string& folder, const std::string& input, double seconds,
              const std::vector<std::string>& script, const CodecCatalogue& catalogue) {
@@ -73,17 +41,14 @@ bool RunFast(const std::string& folder, const std::string& input, double seconds
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("KALVOR_MESSAGES", "stderr", 0);
+    StartBench();
     QApplication application(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    gst_init(nullptr, nullptr);
     const int seconds = argc > 1 ? std::max(4, std::atoi(argv[1])) : 60;
 
-    char pattern[] = "/tmp/korc-bench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return 1;
-    const std::string folder = made, input = folder + "/in.avi";
+    const std::string folder = MakeBenchFolder("/tmp/korc-bench-XXXXXX");
+    if (folder.empty()) return 1;
+    const std::string input = folder + "/in.avi";
     if (!RunLaunch("videotestsrc num-buffers=" + std::to_string(seconds * 25) +
                    " ! video/x-raw,width=640,height=480,framerate=25/1 ! avenc_mpeg4 "
                    "bitrate=2000000 ! mpeg4videoparse ! m. audiotestsrc num-buffers=" +
