@@ -13,7 +13,6 @@ namespace {
 
 constexpr char kWriterName[] = "KRWavDest2 Filter";
 constexpr char kCompressorName[] = "KRAudio Compressor";
-constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 constexpr char kExtractCaption[] = "Kalvor Wizard - Extract Audio Fragment (Step 2 of 2)";
 constexpr char kMergeCaption[] = "Kalvor Wizard - Merge Audio Fragments (Step 2 of 2)";
 
@@ -190,26 +189,13 @@ bool CAudioJob::BuildBackEnd() {
 }
 
 JobEnd CAudioJob::RunGraph() {
-    state_.progressBase = 0;
-    state_.autoClose = 0;
-    state_.stepCaption = kRunCaption;
-    state_.destination = finalPath_;
-    const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), nullptr});
     // The writer's thread is done once the graph is down; only then is the header final.
-    media::ForceNull(engine_->Graph());
-    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
-        output_.Discard();
-        state_.jobFailed = 1;
-        return JobEnd::Failed;
-    }
+    const ProgressOutcome outcome =
+        RunJobGraph(pages_, state_, {engine_->Graph(), nullptr}, finalPath_, 0, output_);
+    if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!writer_.Finish(&error) || !output_.Commit(&error)) return Fail(error);
     return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
 }
 
-JobEnd CAudioJob::Fail(const std::string& text) {
-    ReportGraphError(state_.ownerWindow, text);
-    state_.jobFailed = 1;
-    output_.Discard();
-    return JobEnd::Failed;
-}
+JobEnd CAudioJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

@@ -11,6 +11,7 @@
 
 #include "engine/CodecCatalogue.h"
 #include "engine/FragmentPlan.h"
+#include "engine/JobSteps.h"
 #include "engine/OutputFile.h"
 #include "engine/PageDriver.h"
 #include "engine/WavDest.h"
@@ -23,10 +24,6 @@ class JobObject;
 inline constexpr char kNoAudioText[] = "Audio stream was not found!";
 inline constexpr char kNoStreamCaption[] = "Warning";
 inline constexpr char kSameFileText[] = "The output file is one of the job's inputs: ";
-
-// How a job ended: Done and Stopped leave an output; Cancelled leaves nothing and is no
-// failure; NoStream and Failed were reported to the user.
-enum class JobEnd { Done, Stopped, Cancelled, NoStream, Failed };
 
 // The PCM the audio group carries: the format chosen for the encoder, else the probed
 // source's rate and channels, else 44,100 Hz stereo.

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 constexpr char kAudioStepSlow[] = "Kalvor Wizard - Extract Video Fragment (Step 2 of 3)";
 constexpr char kLastOfTwo[] = "Kalvor Wizard - Extract Video Fragment (Step 2 of 2)";
 constexpr char kVideoStepWithAudio[] = "Kalvor Wizard - Extract Video Fragment (Step 3 of 3)";
@@ -353,26 +352,14 @@ bool CExtractVideoJob::BuildCopy() {
 JobEnd CExtractVideoJob::RunGraph() {
     GstElement* graph = Fast() ? copyGraph_.get() : engine_->Graph();
     // The copy runs in the input's own time; the display counts from the fragment's start.
-    state_.progressBase = Fast() ? static_cast<int64_t>(inPoint_ * GST_SECOND) : 0;
-    state_.autoClose = 0;
-    state_.stepCaption = kRunCaption;
-    state_.destination = finalPath_;
-    const ProgressOutcome outcome = pages_.RunProgress(state_, {graph, backEnd_.Mux()});
     // The writer is done once the graph is down; only then is the file whole.
-    media::ForceNull(graph);
-    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
-        output_.Discard();
-        state_.jobFailed = 1;
-        return JobEnd::Failed;
-    }
+    const ProgressOutcome outcome =
+        RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_,
+                    Fast() ? static_cast<int64_t>(inPoint_ * GST_SECOND) : 0, output_);
+    if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);
     return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
 }
 
-JobEnd CExtractVideoJob::Fail(const std::string& text) {
-    ReportGraphError(state_.ownerWindow, text);
-    state_.jobFailed = 1;
-    output_.Discard();
-    return JobEnd::Failed;
-}
+JobEnd CExtractVideoJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

@@ -19,7 +19,6 @@ constexpr char kMuxName[] = "KRAvi Mux Filter";
 constexpr char kWriterName[] = "KRFile Writer";
 constexpr char kVideoCompressorName[] = "KRVideo Compressor";
 constexpr char kAudioCompressorName[] = "KRAudio Compressor";
-constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 constexpr char kAudioStepCaption[] = "Kalvor Wizard - Merge Video Fragments (Step 2 of 3)";
 constexpr char kVideoStepWithAudio[] = "Kalvor Wizard - Merge Video Fragments (Step 3 of 3)";
 constexpr char kVideoStepAlone[] = "Kalvor Wizard - Merge Video Fragments (Step 2 of 2)";
@@ -287,26 +286,13 @@ bool CMergeVideoJob::LinkAudio(GstBin* graph, GstElement* mux) {
 }
 
 JobEnd CMergeVideoJob::RunGraph() {
-    state_.progressBase = 0;
-    state_.autoClose = 0;
-    state_.stepCaption = kRunCaption;
-    state_.destination = finalPath_;
-    const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), mux_.get()});
     // The writer's thread is done once the graph is down; only then is the file whole.
-    media::ForceNull(engine_->Graph());
-    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
-        output_.Discard();
-        state_.jobFailed = 1;
-        return JobEnd::Failed;
-    }
+    const ProgressOutcome outcome =
+        RunJobGraph(pages_, state_, {engine_->Graph(), mux_.get()}, finalPath_, 0, output_);
+    if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);
     return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
 }
 
-JobEnd CMergeVideoJob::Fail(const std::string& text) {
-    ReportGraphError(state_.ownerWindow, text);
-    state_.jobFailed = 1;
-    output_.Discard();
-    return JobEnd::Failed;
-}
+JobEnd CMergeVideoJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

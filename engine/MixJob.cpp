@@ -17,7 +17,6 @@
 namespace {
 
 constexpr char kWriterName[] = "KRWavDest2 Filter";
-constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 constexpr char kAudioStepWithVideo[] = "Kalvor Wizard - Mix Video and Audio (Step 2 of 3)";
 constexpr char kAudioStepAlone[] = "Kalvor Wizard - Mix Video and Audio (Step 2 of 2)";
 constexpr char kVideoStep[] = "Kalvor Wizard - Mix Video and Audio (Step 3 of 3)";
@@ -334,27 +333,14 @@ bool CMixJob::BuildAudioBackEnd() {
 }
 
 JobEnd CMixJob::RunGraph() {
-    state_.progressBase = 0;
-    state_.autoClose = 0;
-    state_.stepCaption = kRunCaption;
-    state_.destination = finalPath_;
-    const ProgressOutcome outcome =
-        pages_.RunProgress(state_, {engine_->Graph(), WithVideo() ? backEnd_.Mux() : nullptr});
     // The writers' threads are done once the graph is down; only then is the file final.
-    media::ForceNull(engine_->Graph());
-    if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
-        output_.Discard();
-        state_.jobFailed = 1;
-        return JobEnd::Failed;
-    }
+    const ProgressOutcome outcome =
+        RunJobGraph(pages_, state_, {engine_->Graph(), WithVideo() ? backEnd_.Mux() : nullptr},
+                    finalPath_, 0, output_);
+    if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if ((!WithVideo() && !writer_.Finish(&error)) || !output_.Commit(&error)) return Fail(error);
     return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
 }
 
-JobEnd CMixJob::Fail(const std::string& text) {
-    ReportGraphError(state_.ownerWindow, text);
-    state_.jobFailed = 1;
-    output_.Discard();
-    return JobEnd::Failed;
-}
+JobEnd CMixJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }
