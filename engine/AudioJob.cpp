@@ -12,7 +12,6 @@
 namespace {
 
 constexpr char kWriterName[] = "KRWavDest2 Filter";
-constexpr char kCompressorName[] = "KRAudio Compressor";
 constexpr char kExtractCaption[] = "Kalvor Wizard - Extract Audio Fragment (Step 2 of 2)";
 constexpr char kMergeCaption[] = "Kalvor Wizard - Merge Audio Fragments (Step 2 of 2)";
 
@@ -165,24 +164,9 @@ bool CAudioJob::BuildBackEnd() {
         Fail(error);
         return false;
     }
-    media::PadRef pin = engine_->GroupOutputPin(0);
-    if (compressor_) {
-        gst_object_set_name(GST_OBJECT(compressor_.get()), kCompressorName);
-        if (!gst_bin_add(graph, compressor_.get())) {
-            Fail("Cannot add the audio encoder to the graph.");
-            return false;
-        }
-        if (LinkOutcome joined =
-                ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(), compressor_.get());
-            !joined) {
-            Fail(joined.error);
-            return false;
-        }
-        pin = GetPin(compressor_.get(), PadDirection::Output);
-    }
-    media::PadRef input = writer_.InputPin();
-    if (LinkOutcome linked = ConnectDirect(pin.get(), input.get()); !linked) {
-        Fail(linked.error);
+    if (!LinkAudioIntoWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat,
+                             compressor_.get(), writer_, &error)) {
+        Fail(error);
         return false;
     }
     return true;

@@ -1,6 +1,9 @@
 #include "engine/JobSteps.h"
 
+#include "engine/AviBackEnd.h"
+#include "engine/EncoderSetup.h"
 #include "engine/GraphError.h"
+#include "engine/GraphHelpers.h"
 #include "platform/media/StateWait.h"
 
 namespace {
@@ -8,6 +11,29 @@ namespace {
 constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 
 }  // namespace
+
+bool LinkAudioIntoWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
+                         GstElement* encoder, WavDest& writer, std::string* error) {
+    if (encoder) {
+        gst_object_set_name(GST_OBJECT(encoder), kAudioCompressorName);
+        if (!gst_bin_add(graph, encoder)) {
+            *error = "Cannot add the audio encoder to the graph.";
+            return false;
+        }
+        if (LinkOutcome joined = ConnectThroughAudioFormat(graph, format, pin.get(), encoder);
+            !joined) {
+            *error = joined.error;
+            return false;
+        }
+        pin = GetPin(encoder, PadDirection::Output);
+    }
+    media::PadRef input = writer.InputPin();
+    if (LinkOutcome linked = ConnectDirect(pin.get(), input.get()); !linked) {
+        *error = linked.error;
+        return false;
+    }
+    return true;
+}
 
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text) {
     ReportGraphError(state.ownerWindow, text);

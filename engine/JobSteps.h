@@ -1,7 +1,7 @@
 #pragma once
 
-// The steps every korc job ends with, whatever it writes: running its graph under the
-// progress dialog, and failing with a report.
+// Steps the korc jobs share: linking their audio into the WAV writer, running their graph
+// under the progress dialog, and failing with a report.
 
 #include <gst/gst.h>
 
@@ -10,11 +10,18 @@
 
 #include "engine/OutputFile.h"
 #include "engine/PageDriver.h"
+#include "engine/WavDest.h"
 #include "engine/WizardState.h"
+#include "platform/media/GstRef.h"
 
 // How a job ended: Done and Stopped leave an output; Cancelled leaves nothing and is no
 // failure; NoStream and Failed were reported to the user.
 enum class JobEnd { Done, Stopped, Cancelled, NoStream, Failed };
+
+// Links the audio at pin into the writer, through the chosen format and the encoder when
+// there is one (added to the graph under its fixed name); the error text when a link fails.
+bool LinkAudioIntoWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
+                         GstElement* encoder, WavDest& writer, std::string* error);
 
 // Reports the text to the user once, marks the job failed and drops the unfinished output.
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text);

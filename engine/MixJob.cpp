@@ -309,24 +309,9 @@ bool CMixJob::BuildAudioBackEnd() {
         Fail(error);
         return false;
     }
-    media::PadRef pin = engine_->GroupOutputPin(0);
-    if (audioEncoder_) {
-        gst_object_set_name(GST_OBJECT(audioEncoder_.get()), kAudioCompressorName);
-        if (!gst_bin_add(graph, audioEncoder_.get())) {
-            Fail("Cannot add the audio encoder to the graph.");
-            return false;
-        }
-        if (LinkOutcome joined = ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(),
-                                                           audioEncoder_.get());
-            !joined) {
-            Fail(joined.error);
-            return false;
-        }
-        pin = GetPin(audioEncoder_.get(), PadDirection::Output);
-    }
-    media::PadRef input = writer_.InputPin();
-    if (LinkOutcome linked = ConnectDirect(pin.get(), input.get()); !linked) {
-        Fail(linked.error);
+    if (!LinkAudioIntoWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat,
+                             audioEncoder_.get(), writer_, &error)) {
+        Fail(error);
         return false;
     }
     return true;
