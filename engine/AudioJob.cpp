@@ -85,11 +85,8 @@ JobEnd CAudioJob::ShowPages() {
     const WizardPageId first = Merge() ? WizardPageId::MergeAudio : WizardPageId::ExtractAudio;
     for (;;) {
         if (pages_.ShowPage(first, state_) != PageResult::Accepted) return JobEnd::Cancelled;
-        state_.preferredCodec1 = mp3 == 1 ? "LAME" : "IMA ";
-        state_.preferredCodec2 = mp3 == 1 ? "Layer-3" : "PCM";
-        state_.stepCaption = Merge() ? kMergeCaption : kExtractCaption;
-        state_.defaultButtonText = "Extract";
-        switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+        switch (ShowAudioCodecPage(pages_, state_, mp3 == 1,
+                                   Merge() ? kMergeCaption : kExtractCaption, "Extract")) {
             case PageResult::Accepted:
                 return JobEnd::Done;
             case PageResult::Back:

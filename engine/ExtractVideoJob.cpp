@@ -196,11 +196,9 @@ JobEnd CExtractVideoJob::ShowPages() {
                     step = Step::Video;
                 break;
             case Step::Audio:
-                state_.preferredCodec1 = "LAME";
-                state_.preferredCodec2 = "Layer-3";
-                state_.stepCaption = Fast() ? kLastOfTwo : kAudioStepSlow;
-                state_.defaultButtonText = Fast() ? "Extract" : "Next ->";
-                switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+                switch (ShowAudioCodecPage(pages_, state_, true,
+                                           Fast() ? kLastOfTwo : kAudioStepSlow,
+                                           Fast() ? "Extract" : "Next ->")) {
                     case PageResult::Accepted:
                         if (Fast()) return JobEnd::Done;
                         step = Step::Video;
@@ -213,11 +211,8 @@ JobEnd CExtractVideoJob::ShowPages() {
                 }
                 break;
             case Step::Video:
-                state_.preferredCodec1 = "XviD";
-                state_.preferredCodec2 = "ffdshow video codec";
-                state_.stepCaption = WithAudio() ? kVideoStepWithAudio : kLastOfTwo;
-                state_.defaultButtonText = "Next ->";
-                switch (pages_.ShowPage(WizardPageId::VideoCodec, state_)) {
+                switch (ShowVideoCodecPage(pages_, state_,
+                                           WithAudio() ? kVideoStepWithAudio : kLastOfTwo)) {
                     case PageResult::Accepted:
                         return JobEnd::Done;
                     case PageResult::Back:

@@ -12,6 +12,23 @@ constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 
 }  // namespace
 
+PageResult ShowAudioCodecPage(IPageDriver& pages, WizardState& state, bool mp3, const char* caption,
+                              const char* buttonText) {
+    state.preferredCodec1 = mp3 ? "LAME" : "IMA ";
+    state.preferredCodec2 = mp3 ? "Layer-3" : "PCM";
+    state.stepCaption = caption;
+    state.defaultButtonText = buttonText;
+    return pages.ShowPage(WizardPageId::AudioCodec, state);
+}
+
+PageResult ShowVideoCodecPage(IPageDriver& pages, WizardState& state, const char* caption) {
+    state.preferredCodec1 = "XviD";
+    state.preferredCodec2 = "ffdshow video codec";
+    state.stepCaption = caption;
+    state.defaultButtonText = "Next ->";
+    return pages.ShowPage(WizardPageId::VideoCodec, state);
+}
+
 bool LinkAudioIntoWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
                          GstElement* encoder, WavDest& writer, std::string* error) {
     if (encoder) {

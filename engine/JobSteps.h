@@ -1,7 +1,7 @@
 #pragma once
 
-// Steps the korc jobs share: linking their audio into the WAV writer, running their graph
-// under the progress dialog, and failing with a report.
+// Steps the korc jobs share: showing the codec pages, linking their audio into the WAV writer,
+// running their graph under the progress dialog, and failing with a report.
 
 #include <gst/gst.h>
 
@@ -17,6 +17,13 @@
 // How a job ended: Done and Stopped leave an output; Cancelled leaves nothing and is no
 // failure; NoStream and Failed were reported to the user.
 enum class JobEnd { Done, Stopped, Cancelled, NoStream, Failed };
+
+// Shows the audio codec page with the step's caption and default button; the page preselects
+// the MP3 encoder when mp3 is set, else PCM.
+PageResult ShowAudioCodecPage(IPageDriver& pages, WizardState& state, bool mp3, const char* caption,
+                              const char* buttonText);
+// Shows the video codec page with the step's caption, preselecting the MPEG-4 encoder.
+PageResult ShowVideoCodecPage(IPageDriver& pages, WizardState& state, const char* caption);
 
 // Links the audio at pin into the writer, through the chosen format and the encoder when
 // there is one (added to the graph under its fixed name); the error text when a link fails.

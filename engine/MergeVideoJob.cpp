@@ -114,11 +114,7 @@ JobEnd CMergeVideoJob::ShowPages() {
                 step = state_.mergeWithAudio == 1 ? Step::Audio : Step::Video;
                 break;
             case Step::Audio:
-                state_.preferredCodec1 = "LAME";
-                state_.preferredCodec2 = "Layer-3";
-                state_.stepCaption = kAudioStepCaption;
-                state_.defaultButtonText = kNextText;
-                switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+                switch (ShowAudioCodecPage(pages_, state_, true, kAudioStepCaption, kNextText)) {
                     case PageResult::Accepted:
                         step = Step::Video;
                         break;
@@ -131,11 +127,8 @@ JobEnd CMergeVideoJob::ShowPages() {
                 break;
             case Step::Video: {
                 const bool audio = state_.mergeWithAudio == 1;
-                state_.preferredCodec1 = "XviD";
-                state_.preferredCodec2 = "ffdshow video codec";
-                state_.defaultButtonText = kNextText;
-                state_.stepCaption = audio ? kVideoStepWithAudio : kVideoStepAlone;
-                switch (pages_.ShowPage(WizardPageId::VideoCodec, state_)) {
+                switch (ShowVideoCodecPage(pages_, state_,
+                                           audio ? kVideoStepWithAudio : kVideoStepAlone)) {
                     case PageResult::Accepted:
                         return JobEnd::Done;
                     case PageResult::Back:

@@ -147,11 +147,9 @@ JobEnd CMixJob::ShowPages() {
                 break;
             case Step::Audio: {
                 const bool mp3 = WithVideo() || state_.mp3Mix == 1;
-                state_.preferredCodec1 = mp3 ? "LAME" : "IMA ";
-                state_.preferredCodec2 = mp3 ? "Layer-3" : "PCM";
-                state_.stepCaption = WithVideo() ? kAudioStepWithVideo : kAudioStepAlone;
-                state_.defaultButtonText = WithVideo() ? "Next ->" : "Extract";
-                switch (pages_.ShowPage(WizardPageId::AudioCodec, state_)) {
+                switch (ShowAudioCodecPage(pages_, state_, mp3,
+                                           WithVideo() ? kAudioStepWithVideo : kAudioStepAlone,
+                                           WithVideo() ? "Next ->" : "Extract")) {
                     case PageResult::Accepted:
                         if (!WithVideo()) return JobEnd::Done;
                         step = Step::Video;
@@ -165,11 +163,7 @@ JobEnd CMixJob::ShowPages() {
                 break;
             }
             case Step::Video:
-                state_.preferredCodec1 = "XviD";
-                state_.preferredCodec2 = "ffdshow video codec";
-                state_.stepCaption = kVideoStep;
-                state_.defaultButtonText = "Next ->";
-                switch (pages_.ShowPage(WizardPageId::VideoCodec, state_)) {
+                switch (ShowVideoCodecPage(pages_, state_, kVideoStep)) {
                     case PageResult::Accepted:
                         return JobEnd::Done;
                     case PageResult::Back:
