@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,13 +46,7 @@ int main(int argc, char** argv) {
     const int half = seconds / 2;
     const std::string plain = "filesrc location=" + input + " ! decodebin ! audioconvert ! ";
 
-    struct Row {
-        const char* job;
-        std::function<bool()> korc;
-        std::function<bool()> reference;
-        const char* referenceName;
-    };
-    const Row rows[] = {
+    const std::vector<BenchRow> rows = {
         {"extract, WAV",
          [&] {
              return RunJob(folder, JobKind::ExtractAudio, {Record(input, 0, seconds)},
@@ -89,12 +82,7 @@ int main(int argc, char** argv) {
          "3 x wavparse ! concat ! wavenc (1.5 x the audio)"},
     };
     std::printf("%d s of 44.1 kHz stereo input\n", seconds);
-    std::printf("%-14s %10s %10s %7s  %s\n", "job", "korc s", "plain s", "ratio", "plain pipeline");
-    for (const Row& row : rows) {
-        const double korc = Seconds(row.korc), reference = Seconds(row.reference);
-        std::printf("%-14s %10.3f %10.3f %7.2f  %s\n", row.job, korc, reference, korc / reference,
-                    row.referenceName);
-    }
+    TimeRows("job", 14, rows);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
     return 0;

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,13 +59,7 @@ int main(int argc, char** argv) {
     const CodecCatalogue catalogue = CodecCatalogue::Build();
     const std::string source = "filesrc location=" + input + " ! avidemux name=d ";
 
-    struct Row {
-        const char* job;
-        std::function<bool()> korc;
-        std::function<bool()> reference;
-        const char* referenceName;
-    };
-    const Row rows[] = {
+    const std::vector<BenchRow> rows = {
         {"video only",
          [&] {
              return RunFast(folder, input, seconds, {"name a", "click 211", "click 212", "forward"},
@@ -91,13 +84,7 @@ int main(int argc, char** argv) {
          "avidemux ! avimux, audio through decodebin"},
     };
     std::printf("%d s of 640x480 MPEG-4 at 25 fps with 44.1 kHz stereo PCM\n", seconds);
-    std::printf("%-16s %10s %10s %7s  %s\n", "fast extraction", "korc s", "plain s", "ratio",
-                "plain pipeline");
-    for (const Row& row : rows) {
-        const double korc = Seconds(row.korc), reference = Seconds(row.reference);
-        std::printf("%-16s %10.3f %10.3f %7.2f  %s\n", row.job, korc, reference, korc / reference,
-                    row.referenceName);
-    }
+    TimeRows("fast extraction", 16, rows);
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
     return 0;
