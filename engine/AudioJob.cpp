@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr char kWriterName[] = "KRWavDest2 Filter";
 constexpr char kExtractCaption[] = "Kalvor Wizard - Extract Audio Fragment (Step 2 of 2)";
 constexpr char kMergeCaption[] = "Kalvor Wizard - Merge Audio Fragments (Step 2 of 2)";
 
@@ -157,12 +156,8 @@ bool CAudioJob::BuildBackEnd() {
     GstBin* graph = GST_BIN(engine_->Graph());
     std::string error;
     if (!output_.Create(finalPath_, &error) ||
-        !writer_.Attach(graph, kWriterName, output_.Fd(), &error)) {
-        Fail(error);
-        return false;
-    }
-    if (!LinkAudioIntoWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat,
-                             compressor_.get(), writer_, &error)) {
+        !AttachAudioWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat, compressor_.get(),
+                           writer_, output_.Fd(), &error)) {
         Fail(error);
         return false;
     }

@@ -8,6 +8,7 @@
 
 namespace {
 
+constexpr char kWriterName[] = "KRWavDest2 Filter";
 constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 
 }  // namespace
@@ -29,8 +30,9 @@ PageResult ShowVideoCodecPage(IPageDriver& pages, WizardState& state, const char
     return pages.ShowPage(WizardPageId::VideoCodec, state);
 }
 
-bool LinkAudioIntoWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
-                         GstElement* encoder, WavDest& writer, std::string* error) {
+bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
+                       GstElement* encoder, WavDest& writer, int fd, std::string* error) {
+    if (!writer.Attach(graph, kWriterName, fd, error)) return false;
     if (encoder) {
         gst_object_set_name(GST_OBJECT(encoder), kAudioCompressorName);
         if (!gst_bin_add(graph, encoder)) {

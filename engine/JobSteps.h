@@ -1,6 +1,6 @@
 #pragma once
 
-// Steps the korc jobs share: showing the codec pages, linking their audio into the WAV writer,
+// Steps the korc jobs share: showing the codec pages, writing their audio as WAV,
 // running their graph under the progress dialog, and failing with a report.
 
 #include <gst/gst.h>
@@ -25,10 +25,11 @@ PageResult ShowAudioCodecPage(IPageDriver& pages, WizardState& state, bool mp3, 
 // Shows the video codec page with the step's caption, preselecting the MPEG-4 encoder.
 PageResult ShowVideoCodecPage(IPageDriver& pages, WizardState& state, const char* caption);
 
-// Links the audio at pin into the writer, through the chosen format and the encoder when
-// there is one (added to the graph under its fixed name); the error text when a link fails.
-bool LinkAudioIntoWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
-                         GstElement* encoder, WavDest& writer, std::string* error);
+// Adds the writer over the open file fd under its fixed name, and links the audio at pin
+// into it, through the chosen format and the encoder when there is one (added to the graph
+// under its fixed name); the error text when a step fails.
+bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
+                       GstElement* encoder, WavDest& writer, int fd, std::string* error);
 
 // Reports the text to the user once, marks the job failed and drops the unfinished output.
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text);

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr char kWriterName[] = "KRWavDest2 Filter";
 constexpr char kAudioStepWithVideo[] = "Kalvor Wizard - Mix Video and Audio (Step 2 of 3)";
 constexpr char kAudioStepAlone[] = "Kalvor Wizard - Mix Video and Audio (Step 2 of 2)";
 constexpr char kVideoStep[] = "Kalvor Wizard - Mix Video and Audio (Step 3 of 3)";
@@ -299,12 +298,8 @@ bool CMixJob::BuildAviBackEnd() {
 bool CMixJob::BuildAudioBackEnd() {
     GstBin* graph = GST_BIN(engine_->Graph());
     std::string error;
-    if (!writer_.Attach(graph, kWriterName, output_.Fd(), &error)) {
-        Fail(error);
-        return false;
-    }
-    if (!LinkAudioIntoWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat,
-                             audioEncoder_.get(), writer_, &error)) {
+    if (!AttachAudioWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat,
+                           audioEncoder_.get(), writer_, output_.Fd(), &error)) {
         Fail(error);
         return false;
     }
