@@ -161,9 +161,7 @@ JobEnd CExtractVideoJob::Probe() {
     state_.frameRate = OutputFrameRate(facts.frameRate);
     state_.width = facts.width;
     state_.height = facts.height;
-    state_.quality = 100;
-    state_.keyFrameRate = 60;
-    state_.chosenVideoCodec = state_.chosenAudioCodec = state_.chosenAudioFormat = -1;
+    ResetVideoEncoderChoice(state_);
     // Fragments past the input's end are cut to it.
     const FragmentPlan plan =
         PlanFragments({InputFragment{input, job_.start, job_.end}}, {facts.length}, {1});

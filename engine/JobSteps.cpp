@@ -13,6 +13,12 @@ constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 
 }  // namespace
 
+void ResetVideoEncoderChoice(WizardState& state) {
+    state.quality = 100;
+    state.keyFrameRate = 60;
+    state.chosenVideoCodec = state.chosenAudioCodec = state.chosenAudioFormat = -1;
+}
+
 PageResult ShowAudioCodecPage(IPageDriver& pages, WizardState& state, bool mp3, const char* caption,
                               const char* buttonText) {
     state.preferredCodec1 = mp3 ? "LAME" : "IMA ";

@@ -1,6 +1,6 @@
 #pragma once
 
-// Steps the korc jobs share: showing the codec pages, writing their audio as WAV,
+// Steps the korc jobs share: preparing and showing the codec pages, writing their audio as WAV,
 // running their graph under the progress dialog, and failing with a report.
 
 #include <gst/gst.h>
@@ -17,6 +17,10 @@
 // How a job ended: Done and Stopped leave an output; Cancelled leaves nothing and is no
 // failure; NoStream and Failed were reported to the user.
 enum class JobEnd { Done, Stopped, Cancelled, NoStream, Failed };
+
+// The codec pages' starting values for a job that writes video: full quality, a key frame
+// every 60 frames, and no encoder or format chosen, so that the pages choose their defaults.
+void ResetVideoEncoderChoice(WizardState& state);
 
 // Shows the audio codec page with the step's caption and default button; the page preselects
 // the MP3 encoder when mp3 is set, else PCM.

@@ -93,9 +93,7 @@ JobEnd CMergeVideoJob::Probe() {
         return JobEnd::NoStream;
     }
     anyAudio_ = probe.audioFound;
-    state_.chosenVideoCodec = state_.chosenAudioCodec = state_.chosenAudioFormat = -1;
-    state_.quality = 100;
-    state_.keyFrameRate = 60;
+    ResetVideoEncoderChoice(state_);
     state_.frameRate = OutputFrameRate(probe);
     state_.width = probe.width;
     state_.height = probe.height;

@@ -126,9 +126,7 @@ JobEnd CMixJob::Probe() {
     state_.sourceChannels = state_.sourceSampleRate > 0 ? channels : 0;
     state_.sourceBitrate = lowestBitrate == std::numeric_limits<int32_t>::max() ? 0 : lowestBitrate;
     state_.frameRate = OutputFrameRate(videoFrameRate_);
-    state_.quality = 100;
-    state_.keyFrameRate = 60;
-    state_.chosenVideoCodec = state_.chosenAudioCodec = state_.chosenAudioFormat = -1;
+    ResetVideoEncoderChoice(state_);
     state_.mixVideo = videoInput_ >= 0 ? 1 : 0;
     state_.mp3Mix = 0;
     return JobEnd::Done;
