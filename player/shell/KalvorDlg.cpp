@@ -1040,10 +1040,18 @@ void CKalvorDlg::keyPressEvent(QKeyEvent* event) {
         OnKeyDown(key, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier));
 }
 
+// A right click opens the video window's menu, whose commands go to the video window. X11
+// window managers show no system menu of ours, so "About" rides on it while it is open
+// from here.
 void CKalvorDlg::contextMenuEvent(QContextMenuEvent* event) {
-    CMenuXP menu(this);
+    SetCursorCountdown(-1);
+    CVideoContextMenu* videoMenu = m_video ? m_video->ContextMenu() : nullptr;
+    std::unique_ptr<CMenuXP> own;
+    CMenuXP& menu = videoMenu ? videoMenu->Menu() : *(own = std::make_unique<CMenuXP>(this));
     menu.AppendItem(kMenuEnabled, std::make_unique<CMenuXPText>(kAboutEntry, kAboutCaption));
-    if (menu.TrackPopupMenu(event->globalPos()) == kAboutEntry) ShowAbout();
+    const int32_t chosen = menu.TrackPopupMenu(event->globalPos());
+    menu.RemoveItem(kAboutEntry);
+    if (chosen == kAboutEntry) ShowAbout();
 }
 
 void CKalvorDlg::dragEnterEvent(QDragEnterEvent* event) {
