@@ -1,11 +1,8 @@
 #include "player/playlist/ListScrollBar.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QByteArray>
 
+#include "platform/registry/RegularFile.h"
 #include "player/playlist/XCListCtrl.h"
 
 ListScrollBar::ListScrollBar(QWidget* owner)
@@ -38,25 +35,12 @@ void ListScrollBar::PlaceAllParts() {
 }
 
 QImage ListScrollBar::LoadBitmap(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {};
-    struct stat info {};
-    QByteArray bytes;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        info.st_size <= kMaxBitmapBytes) {
-        bytes.resize(static_cast<qsizetype>(info.st_size));
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n =
-                ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-            if (n <= 0) break;
-            done += n;
-        }
-        bytes.resize(done);
-    }
-    ::close(fd);
+    std::string bytes;
+    if (registry::ReadRegularFile(path, kMaxBitmapBytes, bytes) != registry::ReadResult::Ok)
+        return {};
     QImage image;
     // Only the BMP decoder is offered to the skin's file.
-    if (bytes.isEmpty() || !image.loadFromData(bytes, "BMP")) return {};
+    const auto data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (bytes.empty() || !image.loadFromData(data, "BMP")) return {};
     return image.convertToFormat(QImage::Format_RGB32);
 }
