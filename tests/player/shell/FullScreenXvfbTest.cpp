@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstring>
-#include <filesystem>
 #include <set>
 
 #include "player/playback/KalvorMovie.h"
@@ -16,6 +15,7 @@
 #include "player/shell/PlayerFullScreen.h"
 #include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
+#include "support/PlayerInstall.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
@@ -86,25 +86,15 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
     installed.displayHeight = full.height();
     installed.displayRefresh = 60;
     installed.fullScreenOnPlay = 0;
-    TempEnvironment::WriteFile(
-        env.Path("program/options.cfg"),
-        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
-    std::filesystem::create_directories(env.Path("program/skins"));
-    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                               env.Path("program/skins/Default.krs"));
+    const PlayerFolders folders = InstallPlayer(env, installed);
     media::AviSpec spec;
     spec.seconds = 20.0;
     spec.audio = kNoSound;
     std::string error;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec, &error)) << error;
 
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kfullscreen_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    CKalvorParent parent(PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
-                                       env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    XcbApplication application("kfullscreen_xvfb_tests");
+    CKalvorParent parent(folders);
     CKalvorDlg& dlg = parent.MainDialog();
     QTimer::singleShot(0, &dlg, [&] {
         ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));

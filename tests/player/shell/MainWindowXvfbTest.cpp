@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QScreen>
 #include <QTimer>
-#include <filesystem>
 
 #include "platform/keys/KeyTable.h"
 #include "player/playback/KalvorMovie.h"
@@ -14,6 +12,7 @@
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
+#include "support/PlayerInstall.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
@@ -31,20 +30,10 @@ TEST(MainWindowOnX, StartsWithTheDefaultSkinInItsShape) {
     KALVOR_REQUIRE_XVFB(xvfb);
     TempEnvironment env;
     const PlayerSettings installed = InstalledSettings();
-    TempEnvironment::WriteFile(
-        env.Path("program/options.cfg"),
-        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
-    std::filesystem::create_directories(env.Path("program/skins"));
-    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                               env.Path("program/skins/Default.krs"));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kmainwindow_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    const PlayerFolders folders = InstallPlayer(env, installed);
+    XcbApplication application("kmainwindow_xvfb_tests");
 
-    CKalvorParent parent(PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
-                                       env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    CKalvorParent parent(folders);
     CKalvorDlg& dlg = parent.MainDialog();
     QTimer::singleShot(0, &dlg, [&] {
         ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
@@ -98,23 +87,13 @@ TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlay
     for (int32_t& key : installed.hotKeys) key = 0;
     installed.hotKeys[15] = vk::F1 + 7;  // F8 cycles the repeat mode
     installed.hotKeys[17] = vk::F1 + 8;  // F9 closes
-    TempEnvironment::WriteFile(
-        env.Path("program/options.cfg"),
-        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
-    std::filesystem::create_directories(env.Path("program/skins"));
-    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                               env.Path("program/skins/Default.krs"));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kmainwindow_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    const PlayerFolders folders = InstallPlayer(env, installed);
+    XcbApplication application("kmainwindow_xvfb_tests");
     KeyPresser keys;
     ASSERT_TRUE(keys.Ok());
 
     KrKeysHook hook;
-    CKalvorParent parent(PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
-                                       env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    CKalvorParent parent(folders);
     CKalvorDlg& dlg = parent.MainDialog();
     dlg.SetHotKeyHook(&hook);
     bool closed = false;
@@ -155,12 +134,7 @@ TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
     installed.resumeLastMovie = 0;
     installed.repeatMode = 2;  // off: nothing follows the only row
     installed.showTips = 0;
-    TempEnvironment::WriteFile(
-        env.Path("program/options.cfg"),
-        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
-    std::filesystem::create_directories(env.Path("program/skins"));
-    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                               env.Path("program/skins/Default.krs"));
+    const PlayerFolders folders = InstallPlayer(env, installed);
     media::AviSpec spec;
     spec.seconds = 8.0;
     spec.framesPerSecond = 50;
@@ -168,14 +142,9 @@ TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
     const std::string clip = env.Path("clip.avi");
     std::string error;
     ASSERT_TRUE(media::MakeAvi(clip, spec, &error)) << error;
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kmainwindow_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    XcbApplication application("kmainwindow_xvfb_tests");
 
-    CKalvorParent parent(PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
-                                       env.DataHome() + "/Kalvor", env.RuntimeDir()});
+    CKalvorParent parent(folders);
     CKalvorDlg& dlg = parent.MainDialog();
     constexpr double kRangeEnd = 2.5;
     QTimer::singleShot(0, &dlg, [&] {

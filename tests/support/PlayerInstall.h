@@ -1,0 +1,27 @@
+// A player laid out in a temporary environment as an installation leaves it, and a Qt
+// application on the X server that DISPLAY names: the set-up of tests on a real X server.
+
+#pragma once
+
+#include <QApplication>
+#include <string>
+
+#include "player/shell/PlayerFolders.h"
+#include "player/shell/PlayerSettings.h"
+#include "support/TempEnvironment.h"
+
+// Writes program/options.cfg holding `installed` and the default skin into env, and returns
+// the folders the player finds them through.
+PlayerFolders InstallPlayer(const TempEnvironment& env, const PlayerSettings& installed);
+
+// A QApplication on the xcb platform; its arguments live as long as it does.
+class XcbApplication {
+public:
+    explicit XcbApplication(const std::string& name);
+
+private:
+    std::string name_;
+    char* argv_[2];
+    int argc_ = 1;
+    QApplication application_;
+};
