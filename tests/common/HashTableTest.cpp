@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "common/HashTable.h"
-#include "common/LinkedList.h"
 
 namespace {
 
@@ -187,16 +186,6 @@ TEST(HashTable, NodeCallbacksGetTheContextAndANullNodeInsertsNothing) {
     }
     EXPECT_EQ(counter.allocated, 150);
     EXPECT_EQ(counter.freed, 150) << "destroying the table frees the rest";
-}
-
-TEST(LinkedList, ANewListIsItsOwnSentinel) {
-    LinkedList* list = ListCreate(0xFFFFFFFF);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(static_cast<void*>(list->sentinel.next), static_cast<void*>(list));
-    EXPECT_EQ(static_cast<void*>(list->sentinel.prev), static_cast<void*>(list));
-    EXPECT_EQ(list->count, 0u);
-    EXPECT_EQ(list->maxCount, 0xFFFFFFFFu);
-    ListDestroy(list);
 }
 
 }  // namespace
