@@ -105,8 +105,9 @@ std::string TempFolder() {
 
     // Anyone may make a name in /tmp first; the user's cache folder is out of their reach,
     // so the one-instance rule and the private files still hold.
-    const std::string cache = Join(XdgFolder("XDG_CACHE_HOME", ".cache"), kAppFolder);
-    EnsureFolder(XdgFolder("XDG_CACHE_HOME", ".cache"));
+    const std::string cacheHome = XdgFolder("XDG_CACHE_HOME", ".cache");
+    const std::string cache = Join(cacheHome, kAppFolder);
+    EnsureFolder(cacheHome);
     const std::string cacheWhy = RefusePrivateFolder(cache);
     const std::string refused = "the temporary folder " + folder + " is refused (" + why + ")";
     if (cacheWhy.empty()) {
