@@ -1,27 +1,11 @@
 #include "player/playlist/PlaylistFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-
+#include "platform/registry/RegularFile.h"
 #include "platform/system/AtomicFile.h"
 
 namespace playlistfile {
-namespace {
-
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-std::string Reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
-
-}  // namespace
 
 bool PathExists(const std::string& path) {
     struct stat info {};
@@ -42,29 +26,12 @@ std::optional<std::string> Resolve(const std::string& written, const std::string
 }
 
 std::optional<std::string> ReadBytes(const std::string& path, std::string* error) {
-    auto fail = [&](std::string reason) -> std::optional<std::string> {
-        if (error) *error = std::move(reason);
-        return std::nullopt;
-    };
-    Descriptor file;
-    file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (file.fd < 0) return fail(Reason("cannot open"));
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0) return fail(Reason("cannot query"));
-    if (!S_ISREG(info.st_mode)) return fail("not a regular file");
-    if (info.st_size < 0 || size_t(info.st_size) > playlistformat::kMaxFileBytes)
-        return fail("larger than a playlist can be");
-    std::string bytes(size_t(info.st_size), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(file.fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return fail(Reason("cannot read"));
-        if (got == 0) break;  // the file shrank meanwhile: what is there is what we read
-        done += size_t(got);
-    }
-    bytes.resize(done);
-    return bytes;
+    std::string bytes;
+    const registry::ReadResult result =
+        registry::ReadRegularFile(path, playlistformat::kMaxFileBytes, bytes, error);
+    if (result == registry::ReadResult::Ok) return bytes;
+    if (result == registry::ReadResult::Absent && error) *error = path + ": no such file";
+    return std::nullopt;
 }
 
 std::optional<std::vector<MediaEntry>> Load(const std::string& path, const ExistsFunction& exists,
