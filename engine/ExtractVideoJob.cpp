@@ -177,51 +177,18 @@ JobEnd CExtractVideoJob::Probe() {
 }
 
 JobEnd CExtractVideoJob::ShowPages() {
-    enum class Step { First, Audio, Video };
-    Step step = Step::First;
-    for (;;) {
-        switch (step) {
-            case Step::First:
-                if (pages_.ShowPage(WizardPageId::ExtractVideo, state_) != PageResult::Accepted)
-                    return JobEnd::Cancelled;
-                // A page that leaves the fast mode on for an input it cannot copy is not obeyed.
-                if (state_.fastAllowed != 1) state_.fastMode = 0;
-                if (WithAudio())
-                    step = Step::Audio;
-                else if (Fast())
-                    return JobEnd::Done;
-                else
-                    step = Step::Video;
-                break;
-            case Step::Audio:
-                switch (ShowAudioCodecPage(pages_, state_, true,
-                                           Fast() ? kLastOfTwo : kAudioStepSlow,
-                                           Fast() ? "Extract" : "Next ->")) {
-                    case PageResult::Accepted:
-                        if (Fast()) return JobEnd::Done;
-                        step = Step::Video;
-                        break;
-                    case PageResult::Back:
-                        step = Step::First;
-                        break;
-                    case PageResult::Cancelled:
-                        return JobEnd::Cancelled;
-                }
-                break;
-            case Step::Video:
-                switch (ShowVideoCodecPage(pages_, state_,
-                                           WithAudio() ? kVideoStepWithAudio : kLastOfTwo)) {
-                    case PageResult::Accepted:
-                        return JobEnd::Done;
-                    case PageResult::Back:
-                        step = WithAudio() ? Step::Audio : Step::First;
-                        break;
-                    case PageResult::Cancelled:
-                        return JobEnd::Cancelled;
-                }
-                break;
-        }
-    }
+    return ShowJobPages(pages_, state_, WizardPageId::ExtractVideo, [this] {
+        // A page that leaves the fast mode on for an input it cannot copy is not obeyed.
+        if (state_.fastAllowed != 1) state_.fastMode = 0;
+        CodecSteps steps;
+        steps.audio = WithAudio();
+        steps.mp3 = true;
+        steps.audioCaption = Fast() ? kLastOfTwo : kAudioStepSlow;
+        steps.audioButton = Fast() ? "Extract" : "Next ->";
+        steps.video = !Fast();
+        steps.videoCaption = WithAudio() ? kVideoStepWithAudio : kLastOfTwo;
+        return steps;
+    });
 }
 
 bool CExtractVideoJob::CheckOutput() {

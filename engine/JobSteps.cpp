@@ -36,6 +36,41 @@ PageResult ShowVideoCodecPage(IPageDriver& pages, WizardState& state, const char
     return pages.ShowPage(WizardPageId::VideoCodec, state);
 }
 
+JobEnd ShowJobPages(IPageDriver& pages, WizardState& state, WizardPageId first,
+                    const std::function<CodecSteps()>& steps) {
+    enum class Step { First, Audio, Video };
+    Step step = Step::First;
+    CodecSteps plan;
+    for (;;) {
+        PageResult result = PageResult::Cancelled;
+        switch (step) {
+            case Step::First:
+                if (pages.ShowPage(first, state) != PageResult::Accepted) return JobEnd::Cancelled;
+                plan = steps();
+                if (plan.audio)
+                    step = Step::Audio;
+                else if (plan.video)
+                    step = Step::Video;
+                else
+                    return JobEnd::Done;
+                continue;
+            case Step::Audio:
+                result = ShowAudioCodecPage(pages, state, plan.mp3, plan.audioCaption,
+                                            plan.audioButton);
+                if (result == PageResult::Accepted && !plan.video) return JobEnd::Done;
+                if (result == PageResult::Accepted) step = Step::Video;
+                if (result == PageResult::Back) step = Step::First;
+                break;
+            case Step::Video:
+                result = ShowVideoCodecPage(pages, state, plan.videoCaption);
+                if (result == PageResult::Accepted) return JobEnd::Done;
+                if (result == PageResult::Back) step = plan.audio ? Step::Audio : Step::First;
+                break;
+        }
+        if (result == PageResult::Cancelled) return JobEnd::Cancelled;
+    }
+}
+
 bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
                        GstElement* encoder, WavDest& writer, int fd, std::string* error) {
     if (!writer.Attach(graph, kWriterName, fd, error)) return false;

@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/OutputFile.h"
@@ -28,6 +29,21 @@ PageResult ShowAudioCodecPage(IPageDriver& pages, WizardState& state, bool mp3, 
                               const char* buttonText);
 // Shows the video codec page with the step's caption, preselecting the MPEG-4 encoder.
 PageResult ShowVideoCodecPage(IPageDriver& pages, WizardState& state, const char* caption);
+
+// The codec pages a job shows after its first page, read anew each time that page is accepted.
+struct CodecSteps {
+    bool audio = false;
+    bool mp3 = false;
+    const char* audioCaption = "";
+    const char* audioButton = "";
+    bool video = false;
+    const char* videoCaption = "";
+};
+
+// Shows the job's first page, then its audio and video codec pages in that order; Back goes
+// to the page shown before.
+JobEnd ShowJobPages(IPageDriver& pages, WizardState& state, WizardPageId first,
+                    const std::function<CodecSteps()>& steps);
 
 // Adds the writer over the open file fd under its fixed name, and links the audio at pin
 // into it, through the chosen format and the encoder when there is one (added to the graph

@@ -102,43 +102,16 @@ JobEnd CMergeVideoJob::Probe() {
 }
 
 JobEnd CMergeVideoJob::ShowPages() {
-    enum class Step { First, Audio, Video };
-    Step step = Step::First;
-    for (;;) {
-        switch (step) {
-            case Step::First:
-                if (pages_.ShowPage(WizardPageId::MergeVideo, state_) != PageResult::Accepted)
-                    return JobEnd::Cancelled;
-                step = state_.mergeWithAudio == 1 ? Step::Audio : Step::Video;
-                break;
-            case Step::Audio:
-                switch (ShowAudioCodecPage(pages_, state_, true, kAudioStepCaption, kNextText)) {
-                    case PageResult::Accepted:
-                        step = Step::Video;
-                        break;
-                    case PageResult::Back:
-                        step = Step::First;
-                        break;
-                    case PageResult::Cancelled:
-                        return JobEnd::Cancelled;
-                }
-                break;
-            case Step::Video: {
-                const bool audio = state_.mergeWithAudio == 1;
-                switch (ShowVideoCodecPage(pages_, state_,
-                                           audio ? kVideoStepWithAudio : kVideoStepAlone)) {
-                    case PageResult::Accepted:
-                        return JobEnd::Done;
-                    case PageResult::Back:
-                        step = audio ? Step::Audio : Step::First;
-                        break;
-                    case PageResult::Cancelled:
-                        return JobEnd::Cancelled;
-                }
-                break;
-            }
-        }
-    }
+    return ShowJobPages(pages_, state_, WizardPageId::MergeVideo, [this] {
+        CodecSteps steps;
+        steps.audio = state_.mergeWithAudio == 1;
+        steps.mp3 = true;
+        steps.audioCaption = kAudioStepCaption;
+        steps.audioButton = kNextText;
+        steps.video = true;
+        steps.videoCaption = steps.audio ? kVideoStepWithAudio : kVideoStepAlone;
+        return steps;
+    });
 }
 
 bool CMergeVideoJob::CheckOutput() {

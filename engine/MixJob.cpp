@@ -133,45 +133,16 @@ JobEnd CMixJob::Probe() {
 }
 
 JobEnd CMixJob::ShowPages() {
-    enum class Step { First, Audio, Video };
-    Step step = Step::First;
-    for (;;) {
-        switch (step) {
-            case Step::First:
-                if (pages_.ShowPage(WizardPageId::Mix, state_) != PageResult::Accepted)
-                    return JobEnd::Cancelled;
-                step = Step::Audio;
-                break;
-            case Step::Audio: {
-                const bool mp3 = WithVideo() || state_.mp3Mix == 1;
-                switch (ShowAudioCodecPage(pages_, state_, mp3,
-                                           WithVideo() ? kAudioStepWithVideo : kAudioStepAlone,
-                                           WithVideo() ? "Next ->" : "Extract")) {
-                    case PageResult::Accepted:
-                        if (!WithVideo()) return JobEnd::Done;
-                        step = Step::Video;
-                        break;
-                    case PageResult::Back:
-                        step = Step::First;
-                        break;
-                    case PageResult::Cancelled:
-                        return JobEnd::Cancelled;
-                }
-                break;
-            }
-            case Step::Video:
-                switch (ShowVideoCodecPage(pages_, state_, kVideoStep)) {
-                    case PageResult::Accepted:
-                        return JobEnd::Done;
-                    case PageResult::Back:
-                        step = Step::Audio;
-                        break;
-                    case PageResult::Cancelled:
-                        return JobEnd::Cancelled;
-                }
-                break;
-        }
-    }
+    return ShowJobPages(pages_, state_, WizardPageId::Mix, [this] {
+        CodecSteps steps;
+        steps.audio = true;
+        steps.mp3 = WithVideo() || state_.mp3Mix == 1;
+        steps.audioCaption = WithVideo() ? kAudioStepWithVideo : kAudioStepAlone;
+        steps.audioButton = WithVideo() ? "Next ->" : "Extract";
+        steps.video = WithVideo();
+        steps.videoCaption = kVideoStep;
+        return steps;
+    });
 }
 
 bool CMixJob::CheckOutput() {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/JobSteps.h"
 
@@ -31,6 +32,24 @@ public:
 private:
     ProgressOutcome outcome_;
     int32_t failedByRun_;
+};
+
+// Answers the pages in the given order and notes which pages were shown.
+class AnsweringPages : public IPageDriver {
+public:
+    explicit AnsweringPages(std::vector<PageResult> answers) : answers_(std::move(answers)) {}
+    PageResult ShowPage(WizardPageId page, WizardState&) override {
+        shown.push_back(page);
+        return next_ < answers_.size() ? answers_[next_++] : PageResult::Cancelled;
+    }
+    ProgressOutcome RunProgress(WizardState&, const ProgressGraph&) override {
+        return ProgressOutcome::Finished;
+    }
+    std::vector<WizardPageId> shown;
+
+private:
+    std::vector<PageResult> answers_;
+    size_t next_ = 0;
 };
 
 TEST(JobSteps, OnlyAWholeOrStoppedRunKeepsItsOutputAndTheGraphEndsDown) {
@@ -85,3 +104,35 @@ TEST(JobSteps, OnlyAWholeOrStoppedRunKeepsItsOutputAndTheGraphEndsDown) {
 }
 
 }  // namespace
+
+TEST(JobSteps, BackReturnsToThePageShownBeforeAndSkippedCodecPagesAreNeverShown) {
+    constexpr auto A = PageResult::Accepted, B = PageResult::Back, C = PageResult::Cancelled;
+    constexpr auto F = WizardPageId::Mix, Au = WizardPageId::AudioCodec,
+                   V = WizardPageId::VideoCodec;
+    struct Case {
+        bool audio, video;
+        std::vector<PageResult> answers;
+        std::vector<WizardPageId> shown;
+        JobEnd end;
+    };
+    const Case cases[] = {
+        {true, true, {A, B, A, A, A}, {F, Au, F, Au, V}, JobEnd::Done},
+        {true, true, {A, A, B, B, C}, {F, Au, V, Au, F}, JobEnd::Cancelled},
+        {false, true, {A, B, A, A}, {F, V, F, V}, JobEnd::Done},
+        {true, false, {A, A}, {F, Au}, JobEnd::Done},
+        {false, false, {A}, {F}, JobEnd::Done},
+        {true, true, {A, C}, {F, Au}, JobEnd::Cancelled},
+    };
+    for (const Case& c : cases) {
+        AnsweringPages pages(c.answers);
+        WizardState state;
+        const JobEnd end = ShowJobPages(pages, state, F, [&] {
+            CodecSteps steps;
+            steps.audio = c.audio;
+            steps.video = c.video;
+            return steps;
+        });
+        EXPECT_EQ(end, c.end);
+        EXPECT_EQ(pages.shown, c.shown);
+    }
+}
