@@ -20,21 +20,13 @@
 #include "player/playback/MovieEffectTarget.h"
 #include "player/playback/MovieMediaInfo.h"
 #include "player/playback/VideoCommands.h"
+#include "player/playback/XvfbMovieHost.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
 
 namespace {
-
-class Host : public IMovieHost {
-public:
-    PlayerSettings settings{};
-    PlayerSettings& Settings() override { return settings; }
-    void EnableMainWindow(bool) override {}
-    void StopRangeEndTimer() override {}
-    void AfterEndOfMedia() override {}
-};
 
 // The renderer is an app sink taking grey frames, so the test reads what the element made.
 class AppSinks : public ISinkFactory {
@@ -81,14 +73,9 @@ TEST(EffectControlsOnX, TheBrightnessBarBrightensThePlayedFramesAndPropertiesLis
     spec.seconds = 20.0;
     spec.audio = media::AudioCodec::None;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "keffectcontrols_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    XcbApplication application("keffectcontrols_xvfb_tests");
 
-    Host host;
-    std::strcpy(host.settings.audioDevice, "AUTODETECT");
+    TestMovieHost host;
     host.settings.movieRect = WinRect{40, 40, 360, 280};
     AppSinks sinks;
     auto movie = std::make_unique<CKalvorMovie>(host);

@@ -7,35 +7,17 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
-#include <cstring>
 #include <memory>
 #include <set>
 
 #include "player/playback/KalvorMovie.h"
-#include "player/playback/SystemSinks.h"
+#include "player/playback/XvfbMovieHost.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
 
 namespace {
-
-class Host : public IMovieHost {
-public:
-    PlayerSettings settings{};
-    PlayerSettings& Settings() override { return settings; }
-    void EnableMainWindow(bool) override {}
-    void StopRangeEndTimer() override {}
-    void AfterEndOfMedia() override {}
-};
-
-// The system's video renderer; a silent audio sink, since there is no sound card.
-class WindowSinks : public CSystemSinks {
-public:
-    GstElement* CreateAudioSink(const std::string&) override {
-        return gst_element_factory_make("fakesink", nullptr);
-    }
-};
 
 // The share of pixels that are not black, and the distinct colours along the middle row (the
 // test pattern's bars, not a plain window background).
@@ -58,16 +40,11 @@ TEST(MovieWindowOnX, ARealWindowShowsTheMovingVideo) {
     spec.seconds = 3.0;
     spec.audio = media::AudioCodec::None;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kplayback_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    XcbApplication application("kplayback_xvfb_tests");
 
-    Host host;
-    std::strcpy(host.settings.audioDevice, "AUTODETECT");
+    TestMovieHost host;
     host.settings.movieRect = WinRect{40, 40, 360, 280};
-    WindowSinks sinks;
+    SilentWindowSinks sinks;
     auto movie = std::make_unique<CKalvorMovie>(host);
     movie->SetSinkFactory(&sinks);
     movie->InitGraph();

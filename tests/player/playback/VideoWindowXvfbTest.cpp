@@ -8,33 +8,16 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
-#include <cstring>
 #include <memory>
 
 #include "player/playback/KalvorMovie.h"
-#include "player/playback/SystemSinks.h"
+#include "player/playback/XvfbMovieHost.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
 
 namespace {
-
-class Host : public IMovieHost {
-public:
-    PlayerSettings settings{};
-    PlayerSettings& Settings() override { return settings; }
-    void EnableMainWindow(bool) override {}
-    void StopRangeEndTimer() override {}
-    void AfterEndOfMedia() override {}
-};
-
-class WindowSinks : public CSystemSinks {
-public:
-    GstElement* CreateAudioSink(const std::string&) override {
-        return gst_element_factory_make("fakesink", nullptr);
-    }
-};
 
 // The share of the window's pixels that the picture covers (the test pattern has no black).
 double LitShare(const QImage& image) {
@@ -72,18 +55,13 @@ TEST(VideoWindowOnX, DraggingTheBorderResizesThePicture) {
     media::AviSpec spec{.seconds = 3.0, .width = 160, .height = 120};
     spec.audio = media::AudioCodec::None;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kvideowindow_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    XcbApplication application("kvideowindow_xvfb_tests");
 
-    Host host;
-    std::strcpy(host.settings.audioDevice, "AUTODETECT");
+    TestMovieHost host;
     host.settings.movieRect = WinRect{40, 100, 360, 340};
     host.settings.mainRect = WinRect{700, 700, 1000, 800};
     host.settings.aspectMode = 2;  // 4:3
-    WindowSinks sinks;
+    SilentWindowSinks sinks;
     auto movie = std::make_unique<CKalvorMovie>(host);
     movie->SetSinkFactory(&sinks);
     movie->OnInitDialog();
