@@ -16,6 +16,8 @@
 #include "JpegDecode.h"
 #include "engine/BmpFile.h"
 #include "engine/JobObject.h"
+#include "engine/JobRunner.h"
+#include "engine/ScriptedPageDriver.h"
 #include "engine/StillImage.h"
 #include "engine/WizardState.h"
 #include "platform/media/GstInit.h"
@@ -40,11 +42,12 @@ Rgb FrameColour(int n, bool right, bool bottom) {
 
 int Split(int height) { return (height / 2) & ~1; }
 
-bool MakeCounterVideo(const std::string& path, int width, int height, std::string* error) {
+bool MakeCounterVideo(const std::string& path, int width, int height, std::string* error,
+                      int framesPerSecond = kFramesPerSecond) {
     media::InitGStreamer();
     const std::string caps = "video/x-raw,format=BGR,width=" + std::to_string(width) +
                              ",height=" + std::to_string(height) +
-                             ",framerate=" + std::to_string(kFramesPerSecond) + "/1";
+                             ",framerate=" + std::to_string(framesPerSecond) + "/1";
     const std::string description =
         "appsrc name=src format=time ! " + caps + " ! avimux ! filesink location=\"" + path + "\"";
     GError* parseError = nullptr;
@@ -73,8 +76,8 @@ bool MakeCounterVideo(const std::string& path, int width, int height, std::strin
                 p[0] = uint8_t(c[2]), p[1] = uint8_t(c[1]), p[2] = uint8_t(c[0]);
             }
         gst_buffer_unmap(buffer, &map);
-        GST_BUFFER_PTS(buffer) = GST_SECOND * n / kFramesPerSecond;
-        GST_BUFFER_DURATION(buffer) = GST_SECOND / kFramesPerSecond;
+        GST_BUFFER_PTS(buffer) = GST_SECOND * n / framesPerSecond;
+        GST_BUFFER_DURATION(buffer) = GST_SECOND / framesPerSecond;
         gst_app_src_push_buffer(GST_APP_SRC(source), buffer);
     }
     gst_app_src_end_of_stream(GST_APP_SRC(source));
@@ -209,6 +212,34 @@ TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(TempEnvironment::Exists(env_.Path("runtime/Kalvor/owbmptmp.bmp")));
+}
+
+// The job's picture is the frame at the end of its fragment: with two frames a second, the
+// fragment 1 to 3 s gives frame 6, and its start would give frame 2.
+TEST_F(StillImageTest, TheRunnerTakesTheFrameAtTheFragmentsEnd) {
+    CapturedMessages messages;
+    std::string error;
+    const std::string input = env_.Path("counter.avi");
+    ASSERT_TRUE(MakeCounterVideo(input, 33, 20, &error, 2)) << error;
+    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    const struct {
+        double start, end;
+        int frame;
+    } cases[] = {{1, 3, 6}, {0, 1, 2}, {3, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " to " + std::to_string(c.end));
+        JobObject job;
+        job.paths[0] = input;
+        job.start = c.start;
+        job.end = c.end;
+        WizardState state;
+        state.jobKind = static_cast<int32_t>(JobKind::ExtractImage);
+        state.effects = DefaultEffectParams();
+        CScriptedPageDriver pages(catalogue, {"name still", "forward"});
+        ASSERT_EQ(CJobRunner(pages, catalogue).RunJob(job, state), 0);
+        ExpectFrame(ReadBmp(env_.Path("still.bmp")), 33, 20, c.frame, false, 0);
+    }
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {

@@ -1,15 +1,53 @@
 // The WAV writer's header must describe what it wrote: readers take the format tag, block
 // size and lengths from it, so a wrong field makes the file unplayable or the wrong length.
 
+#include <fcntl.h>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <tuple>
 
 #include "WavBytes.h"
 #include "engine/WavDest.h"
+#include "support/TempEnvironment.h"
 
 namespace {
+
+// Runs "source ! ... ! name=last" into a WAV writer on path and finishes the file.
+bool WriteThrough(const std::string& source, const std::string& path, std::string* error) {
+    GError* parseError = nullptr;
+    media::ElementRef graph(gst_parse_launch(source.c_str(), &parseError));
+    if (parseError) {
+        *error = parseError->message;
+        g_error_free(parseError);
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    bool written = false;
+    {
+        WavDest writer;
+        media::ElementRef last(gst_bin_get_by_name(GST_BIN(graph.get()), "last"));
+        media::PadRef out(gst_element_get_static_pad(last.get(), "src"));
+        if (writer.Attach(GST_BIN(graph.get()), "KRWavDest2 Filter", fd, error) &&
+            gst_pad_link(out.get(), writer.InputPin().get()) == GST_PAD_LINK_OK) {
+            gst_element_set_state(graph.get(), GST_STATE_PLAYING);
+            GstBus* bus = gst_element_get_bus(graph.get());
+            GstMessage* end = gst_bus_timed_pop_filtered(
+                bus, 120 * GST_SECOND,
+                static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+            written = end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
+            if (end) gst_message_unref(end);
+            gst_object_unref(bus);
+            gst_element_set_state(graph.get(), GST_STATE_NULL);
+            written = writer.Finish(error) && written;
+        }
+    }
+    ::close(fd);
+    return written;
+}
 
 TEST(WavDest, CapsGiveTheFormatReadersNeedAndUnwritableFormatsGiveNothing) {
     gst_init(nullptr, nullptr);
@@ -56,6 +94,50 @@ TEST(WavDest, CapsGiveTheFormatReadersNeedAndUnwritableFormatsGiveNothing) {
         GstCaps* caps = gst_caps_from_string(refused);
         EXPECT_FALSE(WaveFormatFromCaps(caps)) << refused;
         gst_caps_unref(caps);
+    }
+}
+
+// What a reader takes the length from: the average byte rate for a compressed stream, the
+// fact chunk's sample count for any format but integer PCM. Both must tell the real length.
+TEST(WavDest, AFinishedFileTellsItsLengthByByteRateAndSampleCount) {
+    gst_init(nullptr, nullptr);
+    TempEnvironment env;
+    constexpr double kSeconds = 20.0;
+    struct Case {
+        const char* what;
+        int rate;
+        const char* encode;
+        uint16_t tag;
+    };
+    const Case cases[] = {
+        {"A-law", 22050, "audio/x-raw,format=S16LE ! alawenc", kWaveTagALaw},
+        {"mu-law", 11025, "audio/x-raw,format=S16LE ! mulawenc", kWaveTagMuLaw},
+        {"float", 48000, "audio/x-raw,format=F32LE,layout=interleaved ! identity", kWaveTagFloat},
+        {"MP3 VBR", 44100, "audio/x-raw,format=S16LE ! lamemp3enc target=quality quality=4",
+         kWaveTagMp3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = env.Path(std::string(c.what) + ".wav");
+        // 500 buffers of a 25th of a second: exactly kSeconds of stereo.
+        const std::string source =
+            "audiotestsrc num-buffers=500 samplesperbuffer=" + std::to_string(c.rate / 25) +
+            " ! audio/x-raw,rate=" + std::to_string(c.rate) + ",channels=2 ! audioconvert ! " +
+            c.encode + " name=last";
+        std::string error;
+        ASSERT_TRUE(WriteThrough(source, path, &error)) << error;
+        const std::string bytes = TempEnvironment::ReadFile(path);
+        const WavBytes wav = WavBytes::Parse(bytes);
+        ASSERT_TRUE(wav.riff);
+        EXPECT_EQ(std::tuple(wav.tag, wav.channels, wav.sampleRate),
+                  std::tuple(c.tag, uint16_t{2}, uint32_t(c.rate)));
+        EXPECT_EQ(wav.dataOffset + wav.dataBytes, bytes.size());
+        EXPECT_NEAR(wav.avgBytesPerSec, wav.dataBytes / kSeconds, wav.dataBytes / kSeconds / 100);
+        ASSERT_TRUE(wav.hasFact);
+        EXPECT_NEAR(wav.factSamples, kSeconds * c.rate, kSeconds * c.rate / 100);
+        if (c.tag != kWaveTagMp3) {
+            EXPECT_EQ(wav.factSamples, wav.dataBytes / wav.blockAlign);
+        }
     }
 }
 

@@ -166,6 +166,43 @@ TEST(FirstStepPages, NamesAreCheckedWithTheExactMessage) {
     }
 }
 
+// A long name is kept to what a file name may hold, cut between characters: a name cut
+// inside one is not text and cannot be shown or written back.
+TEST(FirstStepPages, LongNamesAreCutToWholeCharactersWithinTheLimit) {
+    auto repeat = [](const char* unit, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) text += unit;
+        return text;
+    };
+    struct Case {
+        const char* what;
+        std::string typed;
+        size_t kept;  // bytes
+    };
+    const Case cases[] = {
+        {"200 Cyrillic letters", repeat("\xD0\xB6", 200), 254},
+        {"300 ASCII letters", repeat("a", 300), 255},
+        {"one ASCII letter then CJK", "a" + repeat("\xE6\xBC\xA2", 100), 253},
+        {"emoji", repeat("\xF0\x9F\x8E\xAC", 70), 252},
+        {"short enough", repeat("\xD0\xB6", 20), 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WizardState state = FirstStepState();
+        FakePicker picker;
+        CFirstStepPage page(state, WizardPageId::MergeVideo, picker);
+        page.Control<QLineEdit>(kNameEdit)->setText(QString::fromStdString(c.typed));
+        Click(&page, kButtonForward);
+        ASSERT_EQ(state.accepted, 1);
+        const std::string& kept = state.fileName;
+        EXPECT_EQ(kept.size(), c.kept);
+        EXPECT_TRUE(c.typed.compare(0, kept.size(), kept) == 0) << "not the start of the name";
+        EXPECT_TRUE(QString::fromUtf8(kept.data(), qsizetype(kept.size())).toStdString() == kept)
+            << "not valid UTF-8";
+        EXPECT_EQ(state.outputPath, "/out/" + kept + ".avi");
+    }
+}
+
 TEST(FirstStepPages, APageOpenedAgainAfterBackShowsTheEarlierChoices) {
     WizardState state = FirstStepState();
     FakePicker picker;
@@ -317,6 +354,55 @@ TEST(CodecPages, TheVideoPageStartsOnThePreferredRowAndKeepsAChoice) {
     EXPECT_EQ(again.Control<QTreeWidget>(kCodecList)->currentItem()->text(0), kUncompressedRow);
     Click(&again, kButtonBack);
     EXPECT_EQ(PageResultOf(state.accepted, state.back), PageResult::Back);
+}
+
+// A first showing starts on an encoder whenever there is one, and a preferred encoder wins
+// wherever it is listed, the last row included.
+TEST(CodecPages, AFirstShowingStartsOnTheRowThePreferredNamesGive) {
+    const CodecCatalogue& all = Catalogue();
+    const CodecCatalogue none;
+    ASSERT_GE(all.Video().size(), 2u);
+    const auto lastVideo = static_cast<int32_t>(all.Video().size());
+    const std::string firstName = all.Video().front().displayName;
+    const std::string lastName = all.Video().back().displayName;
+    ASSERT_EQ(all.PreferredVideoRow(lastName), lastVideo) << "the last row's name is its own";
+    struct Case {
+        const char* what;
+        const CodecCatalogue* catalogue;
+        std::string preferred1, preferred2;
+        int32_t row;
+    };
+    const Case videoCases[] = {
+        {"unknown names", &all, "no such codec", "nor this", 1},
+        {"unknown names, nothing listed", &none, "no such codec", "nor this", 0},
+        {"no names", &all, "", "", 1},
+        {"the last row by the first name", &all, lastName, "no such codec", lastVideo},
+        {"the last row by the second name", &all, "no such codec", lastName, lastVideo},
+        {"the later of two rows", &all, lastName, firstName, lastVideo},
+    };
+    for (const Case& c : videoCases) {
+        EXPECT_EQ(DefaultVideoRow(*c.catalogue, c.preferred1, c.preferred2), c.row) << c.what;
+        WizardState state;
+        state.chosenVideoCodec = -1;
+        state.preferredCodec1 = c.preferred1;
+        state.preferredCodec2 = c.preferred2;
+        CVideoCodecPage page(state, *c.catalogue);
+        EXPECT_EQ(state.chosenVideoCodec, c.row) << c.what;
+        auto* list = page.Control<QTreeWidget>(kCodecList);
+        EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), c.row) << c.what;
+    }
+
+    ASSERT_FALSE(all.Audio().empty());
+    const auto lastAudio = static_cast<int32_t>(all.Audio().size());
+    const std::string lastAudioName = all.Audio().back().displayName;
+    const Case audioCases[] = {
+        {"unknown names", &all, "no such codec", "nor this", 0},
+        {"unknown names, nothing listed", &none, "LAME", "Layer-3", 0},
+        {"the last encoder by the second name", &all, "no such codec", lastAudioName, lastAudio},
+        {"the first name wins", &all, "LAME", lastAudioName, all.Mp3Row()},
+    };
+    for (const Case& c : audioCases)
+        EXPECT_EQ(DefaultAudioRow(*c.catalogue, c.preferred1, c.preferred2), c.row) << c.what;
 }
 
 TEST(CodecPages, TheAudioPageKeepsRowFormatAndMp3SettingsAcrossBack) {
