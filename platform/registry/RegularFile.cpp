@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -35,10 +36,16 @@ ReadResult ReadRegularFile(const std::string& path, size_t maxBytes, std::string
         return Fail(ReadResult::Refused,
                     path + ": larger than " + std::to_string(maxBytes) + " bytes", error);
     }
-    // The size may change while reading; one byte past the bound tells a grown file.
-    std::string data(maxBytes + 1, '\0');
+    // Room for what fstat says and one byte more, so a file that grew since shows at once;
+    // the buffer grows while the file does, up to one byte past the bound.
+    const size_t limit = maxBytes + 1;
+    std::string data(std::min(limit, static_cast<size_t>(st.st_size) + 1), '\0');
     size_t got = 0;
-    while (got < data.size()) {
+    for (;;) {
+        if (got == data.size()) {
+            if (data.size() == limit) break;
+            data.resize(std::min(limit, data.size() * 2));
+        }
         const ssize_t n = read(fd, data.data() + got, data.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
