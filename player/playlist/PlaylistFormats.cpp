@@ -69,7 +69,14 @@ MediaEntry Clamped(std::string_view path, double begin, double end) {
 }
 
 bool Writable(const MediaEntry& entry) {
-    return !entry.path.empty() && entry.path.find_first_of("\r\n") == std::string::npos;
+    return !entry.path.empty() &&
+           entry.path.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = FoldAscii(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
 bool HasRange(double end) { return end > 0.0 || end == MediaEntry::kEndUnknown; }
@@ -162,7 +169,10 @@ std::vector<MediaEntry> ReadM3u(std::string_view data) {
             if (line.starts_with(kInfoTag)) range.Length(line.substr(kInfoTag.size()));
             return true;
         }
-        if (!overlong) entries.push_back(range.Entry(line));
+        if (!overlong) {
+            if (std::optional<std::string> path = PathOfLine(line))
+                entries.push_back(range.Entry(*path));
+        }
         range = Range{};
         return entries.size() < kMaxEntries;
     });
@@ -201,8 +211,8 @@ std::vector<MediaEntry> ReadPls(std::string_view data) {
     for (uint32_t n = 1;; ++n) {
         const auto found = blocks.find(n);
         if (found == blocks.end() || !found->second.hasPath) break;
-        if (!found->second.path.empty())
-            entries.push_back(found->second.range.Entry(found->second.path));
+        if (std::optional<std::string> path = PathOfLine(found->second.path))
+            entries.push_back(found->second.range.Entry(*path));
     }
     return entries;
 }
@@ -268,6 +278,34 @@ std::optional<double> ParseNumber(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end == text.data() || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+std::optional<std::string> PathOfLine(std::string_view written) {
+    static constexpr std::string_view kScheme = "file://";
+    static constexpr std::string_view kLocalHost = "localhost";
+    if (written.empty() || written.find('\0') != std::string_view::npos) return std::nullopt;
+    if (written.size() < kScheme.size() ||
+        !EqualsNoCase(written.substr(0, kScheme.size()), kScheme))
+        return std::string(written);
+    std::string_view rest = written.substr(kScheme.size());
+    if (rest.size() > kLocalHost.size() &&
+        EqualsNoCase(rest.substr(0, kLocalHost.size()), kLocalHost))
+        rest.remove_prefix(kLocalHost.size());
+    if (rest.empty() || rest.front() != '/') return std::nullopt;  // a file on another host
+    std::string path;
+    path.reserve(rest.size());
+    for (size_t i = 0; i < rest.size(); ++i) {
+        const int high = rest[i] == '%' && i + 2 < rest.size() ? HexDigit(rest[i + 1]) : -1;
+        const int low = high >= 0 ? HexDigit(rest[i + 2]) : -1;
+        if (low < 0) {
+            path += rest[i];
+            continue;
+        }
+        path += char(high * 16 + low);
+        i += 2;
+    }
+    if (path.find('\0') != std::string::npos) return std::nullopt;
+    return path;
 }
 
 std::optional<Kind> KindOfPath(std::string_view path) {

@@ -34,8 +34,8 @@ bool HasPlsHeader(std::string_view data);
 std::vector<MediaEntry> ReadM3u(std::string_view data);
 std::vector<MediaEntry> ReadPls(std::string_view data);
 
-// The whole file. Entries whose path holds a line break, or is empty, cannot be written as
-// a line and are left out.
+// The whole file. Entries whose path holds a line break or a zero byte, or is empty, cannot
+// be written as a line and are left out.
 std::string WriteM3u(const std::vector<MediaEntry>& entries);
 std::string WritePls(const std::vector<MediaEntry>& entries);
 
@@ -45,6 +45,10 @@ std::string FormatSeconds(double seconds);
 // A decimal number at the start of text (blanks and a sign allowed); nothing when there is
 // none or it is not finite.
 std::optional<double> ParseNumber(std::string_view text);
+
+// The path a line names: as written, or a file:// address decoded (on this host only). Nothing
+// for an empty path or one holding a zero byte, which would name another file than it shows.
+std::optional<std::string> PathOfLine(std::string_view written);
 
 // Kind by the text after the last "." of the last path component, case ignored.
 std::optional<Kind> KindOfPath(std::string_view path);

@@ -40,8 +40,11 @@ TEST(PlaylistFormats, BothFormatsGiveBackPathsAndRangesAsWrittenWithCrLfLines) {
 }
 
 TEST(PlaylistFormats, WrittenLinesFollowTheFormatsLineForLine) {
-    const Entries entries = {
-        {"/m/a.avi", 12.5, 60.0}, {"/m/b.avi", 0.0, -1.0}, {"c.avi", 0.0, -2.0}};
+    // A path holding a zero byte would be read back as another file: it is not written.
+    const Entries entries = {{"/m/a.avi", 12.5, 60.0},
+                             {"/m/b.avi", 0.0, -1.0},
+                             {std::string("/m/x\0/y.avi", 11), 0.0, -1.0},
+                             {"c.avi", 0.0, -2.0}};
     EXPECT_EQ(playlistformat::WriteM3u(entries),
               "#EXTM3U\r\n"
               "#EXTB:12.500000\r\n#EXTE:60.000000\r\n#EXTINF:60,a.avi\r\n/m/a.avi\r\n"
@@ -130,6 +133,26 @@ TEST(PlaylistFormats, FilesFromOtherPlayersAndDamagedFilesReadAsTheirLinesSay) {
          "[playlist]\r\nFile1=/a\r\nFile3=/c\r\n",
          {{"/a", 0, -1}}},
         {"PLS without File1", Kind::Pls, "[playlist]\nFile2=/b\n", {}},
+        {"file addresses are decoded; one on another host is no path of ours",
+         Kind::M3u,
+         "#EXTM3U\nfile:///m/My%20Film%e2%99%aa.avi\nFILE://localhost/m/100%25%2\n"
+         "file://server/m/x.avi\nfile:relative.avi\n",
+         {{"/m/My Film\xE2\x99\xAA.avi", 0, -1},
+          {"/m/100%%2", 0, -1},
+          {"file:relative.avi", 0, -1}}},
+        {"PLS file addresses with their ranges",
+         Kind::Pls,
+         "[playlist]\nFile1=file:///m/a%23b.avi\nE1=9\nFile2=/c.avi\n",
+         {{"/m/a#b.avi", 0, 9}, {"/c.avi", 0, -1}}},
+        {"a zero byte in a path refuses that entry, whole or decoded",
+         Kind::M3u,
+         std::string("#EXTM3U\n#EXTE:5\n/m/second.avi\0/../../secret/report.doc.avi\n", 59) +
+             "file:///m/a%00/../b.avi\n/m/ok.avi\n",
+         {{"/m/ok.avi", 0, -1}}},
+        {"PLS: a zero byte refuses the entry, the next one still loads",
+         Kind::Pls,
+         std::string("[playlist]\nFile1=/m/a.avi\0/x.avi\nFile2=/m/b.avi\n", 48),
+         {{"/m/b.avi", 0, -1}}},
         {"PLS entry numbers beyond any list",
          Kind::Pls,
          "[playlist]\nFile1=/a\nFile99999999999=/b\nB4294967297=5\n",
