@@ -199,8 +199,15 @@ int PlaylistCommands::InsertPoint() const {
 }
 
 const std::string& PlaylistCommands::LastDirectory() const {
-    if (lastDirectory_.empty() && document_) return document_->LastDirectory();
-    return lastDirectory_;
+    return document_ ? document_->LastDirectory() : lastDirectory_;
+}
+
+void PlaylistCommands::RememberFolder(std::string folder) {
+    if (document_) {
+        document_->SetLastDirectory(std::move(folder));
+    } else {
+        lastDirectory_ = std::move(folder);
+    }
 }
 
 void PlaylistCommands::RefreshScroll() {
@@ -218,7 +225,7 @@ void PlaylistCommands::AddFiles() {
     for (const std::string& path : paths) {
         if (path.find('/') == std::string::npos) continue;
         entries.AddEntry(at, path, 0.0, MediaEntry::kEndUnprobed);
-        lastDirectory_ = FolderOf(path);
+        RememberFolder(FolderOf(path));
     }
     host_.ProbeVisibleDurations();
     RefreshScroll();
@@ -228,7 +235,7 @@ void PlaylistCommands::AddDirectory() {
     host_.ClearFilter();
     const std::optional<std::string> folder = dialogs_.AskFolder(LastDirectory());
     if (!folder) return;
-    lastDirectory_ = *folder;
+    RememberFolder(*folder);
     InsertPaths(mediafolderscan::MediaFilesBelow(*folder));
     host_.ProbeVisibleDurations();
     RefreshScroll();

@@ -122,6 +122,7 @@ public:
 private:
     void RefreshScroll();
     int FirstSelectedRow() const;
+    void RememberFolder(std::string folder);
 
     XCListCtrl& list_;
     IPlaylistCommandsHost& host_;
@@ -134,5 +135,5 @@ private:
 
     std::vector<MediaEntry> clip_;  // until the next Copy
     std::array<int32_t, 4> sortFlags_{};
-    std::string lastDirectory_;  // the folders chosen here; the document's until then
+    std::string lastDirectory_;  // the folders chosen here when there is no document
 };

@@ -91,18 +91,22 @@ bool PlaylistDocument::SavePlaylistAs() {
     const std::optional<IPlaylistFilesOwner::SaveChoice> choice =
         owner_.AskSavePath(lastDirectory_);
     if (!choice || choice->path.empty()) return false;
-    const bool pls = choice->filter == playlistformat::Kind::Pls;
+    // A name typed with either extension is written as that kind, whichever filter shows;
+    // any other name gets the filter's extension.
     std::string name = choice->path;
-    const char* suffix = pls ? ".pls" : ".m3u";
-    if (!EndsWithNoCase(name, suffix)) name += suffix;
+    playlistformat::Kind kind = choice->filter;
+    if (const std::optional<playlistformat::Kind> typed = playlistformat::KindOfPath(name)) {
+        kind = *typed;
+    } else {
+        name += kind == playlistformat::Kind::Pls ? ".pls" : ".m3u";
+    }
     if (playlistfile::PathExists(name) &&
         Messages().Show(owner_.DialogOwner(), kCaption,
                         name + " already exists.\nDo you want to replace it?",
                         MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
         return false;
     }
-    if (!Write(name, pls ? playlistformat::Kind::Pls : playlistformat::Kind::M3u, false))
-        return false;
+    if (!Write(name, kind, false)) return false;
     currentPath_ = name;
     UpdateRecentPlaylists();
     return true;

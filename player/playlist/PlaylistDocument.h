@@ -66,9 +66,10 @@ public:
     void UpdateRecentPlaylists();
 
     const std::string& CurrentPlaylistPath() const { return currentPath_; }
-    // The folder of the playlist last loaded, with its final "/": where the Open and Add
-    // Files dialogs start.
+    // The one folder where the Open, Save As, Add Files and folder dialogs start: the folder
+    // of the playlist last loaded (with its final "/") or the one last chosen for adding.
     const std::string& LastDirectory() const { return lastDirectory_; }
+    void SetLastDirectory(std::string folder) { lastDirectory_ = std::move(folder); }
     // The start's internal playlist says nothing about where the user keeps playlists.
     void ForgetLastDirectory() { lastDirectory_.clear(); }
     const std::string& InternalPlaylistPath() const { return internalPath_; }

@@ -19,6 +19,7 @@
 #include "player/playlist/PlaylistCommandSet.h"
 #include "player/playlist/PlaylistCommands.h"
 #include "player/playlist/PlaylistDialogs.h"
+#include "player/playlist/PlaylistDocument.h"
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/PlaylistKeyFilter.h"
 #include "player/playlist/XCListCtrl.h"
@@ -209,6 +210,43 @@ TEST_F(CommandsTest, AFolderTreeAddsItsMediaFilesInNameOrderFolderBeforeSubfolde
     dialogs_.folder.reset();  // cancelled: nothing changes
     commands_.OnPlaylistCommand(5102);
     EXPECT_EQ(entries_.Count(), 9);
+}
+
+// Opening playlists and adding files go back to the one folder the user last went to.
+TEST_F(CommandsTest, OpenPlaylistAndAddFilesShareOneLastFolder) {
+    struct FilesOwner : IPlaylistFilesOwner {
+        std::optional<std::string> open;
+        std::vector<std::string> initialFolders;
+        std::optional<std::string> AskOpenPath(const std::string& initial) override {
+            initialFolders.push_back(initial);
+            return open;
+        }
+        std::optional<SaveChoice> AskSavePath(const std::string&) override { return {}; }
+        void ClearFilter() override {}
+        void ProbeVisibleDurations() override {}
+        void RecentPlaylistsChanged() override {}
+        QWidget* DialogOwner() override { return nullptr; }
+    } files;
+    TempEnvironment env;
+    fs::create_directories(env.Path("lists"));
+    TempEnvironment::WriteFile(env.Path("lists/l.m3u"), "#EXTM3U\n/m/a.avi\n");
+    PlaylistDocument document(entries_, owner_.settings, files, env.ConfigHome());
+    document.SetExistsFunction([](const std::string&) { return true; });
+    commands_.SetDocument(&document);
+
+    files.open = env.Path("lists/l.m3u");
+    commands_.OnPlaylistCommand(5103);
+    ASSERT_EQ(entries_.Count(), 1);
+    dialogs_.files = {"/d/b.avi"};
+    commands_.OnPlaylistCommand(5101);
+    files.open.reset();
+    commands_.OnPlaylistCommand(5103);
+    dialogs_.folder = "/tree";
+    commands_.OnPlaylistCommand(5102);
+    commands_.OnPlaylistCommand(5103);
+    EXPECT_EQ(dialogs_.initialFolders, (std::vector<std::string>{env.Path("lists/"), "/d"}));
+    EXPECT_EQ(files.initialFolders, (std::vector<std::string>{"", "/d", "/tree"}));
+    commands_.SetDocument(nullptr);
 }
 
 TEST_F(CommandsTest, CopiedEntriesPasteInOrderAtTheInsertPointAgainAndAgain) {

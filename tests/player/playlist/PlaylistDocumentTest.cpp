@@ -141,22 +141,25 @@ TEST_F(PlaylistDocumentTest, SavesWriteEveryMasterEntryWhileFilteredAndReadBackT
     EXPECT_FALSE(TempEnvironment::Exists(media_ + "noextension"));
 }
 
-TEST_F(PlaylistDocumentTest, SaveAsAddsTheChosenTypesExtensionAndAsksBeforeReplacing) {
+TEST_F(PlaylistDocumentTest, SaveAsKeepsATypedPlaylistExtensionAndAsksBeforeReplacing) {
     Add("c.ogg", 0, 61.5);
     using K = playlistformat::Kind;
     const struct {
         const char* chosen;
         K filter;
         const char* written;
+        K kind;
         bool exists;
         MessageAnswer answer;
         bool saved;
     } cases[] = {
-        {"list", K::Pls, "list.pls", false, MessageAnswer::Yes, true},
-        {"LIST.PLS", K::Pls, "LIST.PLS", false, MessageAnswer::Yes, true},
-        {"x.pls", K::M3u, "x.pls.m3u", false, MessageAnswer::Yes, true},
-        {"old.m3u", K::M3u, "old.m3u", true, MessageAnswer::No, false},
-        {"old", K::M3u, "old.m3u", true, MessageAnswer::Yes, true},
+        {"list", K::Pls, "list.pls", K::Pls, false, MessageAnswer::Yes, true},
+        {"LIST.PLS", K::Pls, "LIST.PLS", K::Pls, false, MessageAnswer::Yes, true},
+        {"mylist.m3u", K::Pls, "mylist.m3u", K::M3u, false, MessageAnswer::Yes, true},
+        {"x.pls", K::M3u, "x.pls", K::Pls, false, MessageAnswer::Yes, true},
+        {"x.txt", K::M3u, "x.txt.m3u", K::M3u, false, MessageAnswer::Yes, true},
+        {"old.m3u", K::M3u, "old.m3u", K::M3u, true, MessageAnswer::No, false},
+        {"old", K::M3u, "old.m3u", K::M3u, true, MessageAnswer::Yes, true},
     };
     for (const auto& c : cases) {
         const std::string written = media_ + c.written;
@@ -169,9 +172,10 @@ TEST_F(PlaylistDocumentTest, SaveAsAddsTheChosenTypesExtensionAndAsksBeforeRepla
         EXPECT_EQ(owner_.boxes.size(), c.exists ? 1u : 0u) << c.chosen;
         EXPECT_EQ(document_.CurrentPlaylistPath(), c.saved ? written : before) << c.chosen;
         const std::string text = TempEnvironment::ReadFile(written);
-        EXPECT_EQ(text.starts_with(c.filter == K::Pls ? "[playlist]\r\n" : "#EXTM3U\r\n"), c.saved)
+        EXPECT_EQ(text.starts_with(c.kind == K::Pls ? "[playlist]\r\n" : "#EXTM3U\r\n"), c.saved)
             << c.chosen << ": " << text;
     }
+    EXPECT_FALSE(TempEnvironment::Exists(media_ + "mylist.m3u.pls"));
     // Save goes to the current file; one with another extension goes through Save As.
     owner_.saveAnswer = IPlaylistFilesOwner::SaveChoice{media_ + "y", K::Pls};
     EXPECT_TRUE(document_.SavePlaylist(media_ + "z.txt"));
