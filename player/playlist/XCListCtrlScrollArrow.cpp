@@ -18,7 +18,8 @@ void XCListCtrlScrollArrow::mousePressEvent(QMouseEvent* event) {
     if (listCtrl_) ScrollOneLine();
 }
 
-void XCListCtrlScrollArrow::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+// A quick second press arrives as a double-click in place of its press: it is a click too.
+void XCListCtrlScrollArrow::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 void XCListCtrlScrollArrow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;

@@ -19,7 +19,6 @@ protected:
     virtual void ScrollOneLine() = 0;
 
     void mousePressEvent(QMouseEvent* event) override;
-    // Every press already scrolled once; the double-click that follows one is not another.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
