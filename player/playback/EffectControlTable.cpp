@@ -29,9 +29,9 @@ constexpr EffectControl kControls[] = {
     {1041, K::Bar,            1, 143,  75,  78,  9, true,  0,     100,   "barOpacity",        27, M::Reverse,    100, 1042, false, ""},
     {1042, K::Edit,           1, 228,  75,  23,  9, true,  0,     100,   "barOpacity",        27, M::None,       0,   1041, false, ""},
     {1054, K::TimeSlider,     1, 130,  88,  98, 10, true,  0,     600,   "timeShift",         14, M::Offset,     300, 1057, false, ""},
-    {1057, K::Edit,           1, 230,  88,  21, 10, true,  -6000, 6000,  "timeShift",         14, M::None,       0,   1054, true,  ""},
-    {1059, K::PercentEdit,    1, 139, 101,  27,  9, true,  1,     1000,  "timeMultiplier",    15, M::None,       0,   0,    false, ""},
-    {1062, K::Rate2425,       1, 177, 101,  26, 10, true,  0,     1,     "timeMultiplier",    15, M::None,       0,   0,    false, "24/25"},
+    {1057, K::Edit,           1, 229,  88,  23, 10, true,  -6000, 6000,  "timeShift",         14, M::None,       0,   1054, true,  ""},
+    {1059, K::PercentEdit,    1, 143, 101,  30,  9, true,  1,     1000,  "timeMultiplier",    15, M::None,       0,   0,    false, ""},
+    {1062, K::Rate2425,       1, 183, 101,  32, 10, true,  0,     1,     "timeMultiplier",    15, M::None,       0,   0,    false, "24/25"},
 
     {1033, K::VerticalBar,    2, 102,  36,   9, 63, true,  0,     1000,  "textVertical",      24, M::Reverse,    1000, 1034, false, ""},
     {1035, K::Bar,            2, 143,  37,  78,  9, true,  0,     1000,  "leftBound",         24, M::Direct,     0,   1032, false, ""},
@@ -68,7 +68,8 @@ constexpr EffectControl kControls[] = {
     {1095, K::Bar,            6,  84,  90, 165,  9, true,  0,     4000,  "smooth",            5,  M::Direct,     0,   1099, false, ""},
     {1092, K::Bar,            6, 107, 182,   8,  8, false, 0,     9,     "correction1",       11, M::Correction, 0,   1097, false, ""},
     {1097, K::Edit,           6, 232,  90,  19,  8, false, 0,     9,     "correction1",       11, M::None,       0,   1092, false, ""},
-    {1094, K::Bar,            6, 107, 192,   8,  8, true,  0,     200,   "correction2",       11, M::Direct,     0,   1098, false, ""},
+    // 1092 and 1094 keep their places below the panel, out of view; neither is shown.
+    {1094, K::Bar,            6, 107, 192,   8,  8, false, 0,     200,   "correction2",       11, M::Direct,     0,   1098, false, ""},
     {1098, K::Edit,           6, 232, 101,  19,  8, false, 0,     200,   "correction2",       11, M::None,       0,   1094, false, ""},
 
     {1100, K::Check,          7,  87,  27,  71, 13, true,  0,     1,     "flipVertical",      8,  M::None,       0,   0,    false, "Flip vertically"},
@@ -96,7 +97,7 @@ constexpr EffectPageButton kPageButtons[] = {
 constexpr EffectLabel kLabels[] = {
     {1, "Text transparency:", 81, 62}, {1, "Bar transparency:", 82, 75},
     {1, "Shift the time:", 82, 88},    {1, "Multiply the time:", 82, 101},
-    {1, "%", 168, 101},
+    {1, "%", 175, 101},
     {2, "Vertical position", 83, 25},  {2, "Left bound:", 143, 25},
     {2, "Right bound:", 143, 61},      {2, "Alignment:", 143, 100},
     {3, "Brightness:", 84, 36},        {3, "Contrast:", 84, 77},

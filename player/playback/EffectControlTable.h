@@ -75,8 +75,8 @@ inline constexpr int kFirstPage = 1;
 inline constexpr int kPageCount = 8;
 inline constexpr int kInitialPage = 3;
 inline constexpr int kHelpContext = 3;
-// The panel the "Effect controls" command shows, in pixels, and the base units that make
-// the pages' dialog units fit it.
+// The panel the "Effect controls" command shows, in pixels, at the base units of the font
+// the pages were laid out for; the panel grows with the label font's own base units.
 inline constexpr int kPanelWidth = 400;
 inline constexpr int kPanelHeight = 220;
 inline constexpr int kBaseUnitWidth = 6;

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -42,11 +41,6 @@ constexpr uint32_t kBlueBarColour = 0xFFE6E6;
 constexpr int kSizeBoxTextLimit = 99;
 // Combo boxes take the height of one line; the template's height is their drop-down's.
 constexpr int kComboHeight = 12;
-
-const DialogUnits& Units() {
-    static const DialogUnits units(ec::kBaseUnitWidth, ec::kBaseUnitHeight);
-    return units;
-}
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -112,15 +106,15 @@ CEffectControls::CEffectControls(IEffectTarget* target, QWidget* parent)
     labelFont_ = QFont(QStringLiteral("MS Sans Serif"));
     labelFont_.setPixelSize(std::max(1, int(std::lround(8.0 * logicalDpiY() / 72))));
     labelFont_.setWeight(QFont::Normal);
+    units_ = DialogUnits(labelFont_);
 
-    const DialogUnits& units = Units();
-    pageArea_ = units.ToPixels(78, 4, 184, 120);
-    resetRect_ = QRect(units.X(4), units.Y(118), 20, 20);
+    pageArea_ = units_.ToPixels(78, 4, 184, 120);
+    resetRect_ = QRect(units_.X(4), units_.Y(118), 20, 20);
     CreatePageButtons();
     CreateControls();
     FillFaces();
     ColourControls();
-    resize(ec::kPanelWidth, ec::kPanelHeight);
+    resize(PanelSize());
     SyncControls();
     ShowPage(ec::kInitialPage);
     initialized_ = true;
@@ -149,13 +143,17 @@ QLabel* CEffectControls::PageButton(int page) const {
     return found == pageButtons_.end() ? nullptr : found->second;
 }
 
+QSize CEffectControls::PanelSize() const {
+    return {ec::kPanelWidth * units_.BaseWidth() / ec::kBaseUnitWidth,
+            ec::kPanelHeight * units_.BaseHeight() / ec::kBaseUnitHeight};
+}
+
 void CEffectControls::CreatePageButtons() {
-    const DialogUnits& units = Units();
     int row = 0;
     for (const EffectPageButton& button : ec::PageButtons()) {
         auto* label = new QLabel(Text(button.text), this);
         label->setObjectName(QString::number(button.id));
-        label->setGeometry(units.ToPixels(2, 4 + row * 14, 75, 12));
+        label->setGeometry(units_.ToPixels(2, 4 + row * 14, 75, 12));
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
         label->setFont(labelFont_);
@@ -236,9 +234,11 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
             return button;
         }
         case K::FaceList: {
-            auto* list = new QListWidget(this);
+            auto* list = new QComboBox(this);
             list->setFont(labelFont_);
-            connect(list, &QListWidget::currentRowChanged, this, [this](int row) { OnFace(row); });
+            // The drop-down shows as many faces as the template's height holds.
+            list->setMaxVisibleItems(std::max(1, c.height / kComboHeight));
+            connect(list, &QComboBox::activated, this, [this](int row) { OnFace(row); });
             return list;
         }
         case K::SizeBox: {
@@ -292,12 +292,12 @@ QWidget* CEffectControls::CreateControl(const EffectControl& c) {
 }
 
 void CEffectControls::CreateControls() {
-    const DialogUnits& units = Units();
     for (const EffectControl& c : ec::Controls()) {
         QWidget* widget = CreateControl(c);
         widget->setObjectName(QString::number(c.id));
-        const bool combo = c.kind == K::SizeBox || c.kind == K::AlignmentList;
-        widget->setGeometry(units.ToPixels(c.x, c.y, c.width, combo ? kComboHeight : c.height));
+        const bool combo =
+            c.kind == K::SizeBox || c.kind == K::AlignmentList || c.kind == K::FaceList;
+        widget->setGeometry(units_.ToPixels(c.x, c.y, c.width, combo ? kComboHeight : c.height));
         widget->hide();
         controls_[c.id] = widget;
     }
@@ -306,7 +306,7 @@ void CEffectControls::CreateControls() {
 // Every family of the font database once, in its order; a family named twice in a row
 // (one per writing system on some systems) is listed once.
 void CEffectControls::FillFaces() {
-    auto* list = static_cast<QListWidget*>(Control(ec::kFaceList));
+    auto* list = static_cast<QComboBox*>(Control(ec::kFaceList));
     const QSignalBlocker quiet(list);
     QString last;
     for (const QString& family : QFontDatabase::families()) {
@@ -340,15 +340,14 @@ void CEffectControls::SetEditText(int id, int32_t value) {
 
 void CEffectControls::SyncFace() {
     EffectParams* params = Params();
-    auto* list = static_cast<QListWidget*>(Control(ec::kFaceList));
+    auto* list = static_cast<QComboBox*>(Control(ec::kFaceList));
     const QSignalBlocker quiet(list);
     const std::string face = fixedtext::Read(params->fontFace);
     int selected = -1;
     for (int row = 0; row < list->count() && selected < 0; ++row) {
-        if (EqualsNoCase(list->item(row)->text().toStdString(), face)) selected = row;
+        if (EqualsNoCase(list->itemText(row).toStdString(), face)) selected = row;
     }
-    list->setCurrentRow(selected);
-    if (selected < 0) list->clearSelection();
+    list->setCurrentIndex(selected);
 }
 
 void CEffectControls::ShowZoomArea() {
@@ -568,9 +567,9 @@ void CEffectControls::OnRate2425(bool checked) {
 
 void CEffectControls::OnFace(int row) {
     EffectParams* params = Params();
-    auto* list = static_cast<QListWidget*>(Control(ec::kFaceList));
+    auto* list = static_cast<QComboBox*>(Control(ec::kFaceList));
     if (!params || row < 0 || row >= list->count()) return;
-    fixedtext::SetDisplay(params->fontFace, list->item(row)->text().toStdString());
+    fixedtext::SetDisplay(params->fontFace, list->itemText(row).toStdString());
     params->fontFaceWide = 0;  // the element takes the face by name
     Apply(static_cast<int>(EffectCode::FontFace));
 }
@@ -722,6 +721,11 @@ void CEffectControls::mouseReleaseEvent(QMouseEvent* event) {
     QDialog::mouseReleaseEvent(event);
 }
 
+QRect CEffectControls::LabelRoom(const EffectLabel& label) const {
+    const QPoint origin(units_.X(label.x), units_.Y(label.y));
+    return QRect(origin, pageArea_.bottomRight());
+}
+
 void CEffectControls::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(colorref::ToQColor(kStripeColour));
@@ -733,11 +737,9 @@ void CEffectControls::paintEvent(QPaintEvent*) {
     if (page_ == 7 && Params()) ShowZoomArea();
     painter.setFont(labelFont_);
     painter.setPen(Qt::black);
-    const DialogUnits& units = Units();
     for (const EffectLabel& label : ec::Labels()) {
         if (label.page != page_) continue;
-        painter.drawText(QRect(units.X(label.x), units.Y(label.y), width(), height()),
-                         Qt::AlignLeft | Qt::AlignTop, Text(label.text));
+        painter.drawText(LabelRoom(label), Qt::AlignLeft | Qt::AlignTop, Text(label.text));
     }
     // The pressed picture is the plain one; the lit one shows while the mouse is over it.
     PaintResetPicture(painter, resetRect_, overReset_ && !resetDown_);

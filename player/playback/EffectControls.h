@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/ui/DialogUnits.h"
 #include "player/playback/EffectControlTable.h"
 #include "player/playback/EffectTarget.h"
 
@@ -50,7 +51,12 @@ public:
     QWidget* Control(int id) const;
     QLabel* PageButton(int page) const;
     QRect ResetRect() const { return resetRect_; }
-    QSize PanelSize() const { return {panelWidth_, panelHeight_}; }
+    // The size the "Effect controls" command shows the panel at: its pages in the label
+    // font's dialog units.
+    QSize PanelSize() const;
+    // Where a page label is painted: from its place to the page area's far corner.
+    QRect LabelRoom(const EffectLabel& label) const;
+    const QFont& LabelFont() const { return labelFont_; }
 
     void accept() override;
     void reject() override;
@@ -100,13 +106,14 @@ private:
     ColorChooser chooser_;
     HelpSink help_;
     int page_ = effectcontrols::kInitialPage;
-    // The panel the stripes cover; the "Effect controls" command shows 400 x 220.
+    // The panel the stripes cover: the window's size.
     int panelWidth_ = effectcontrols::kPanelWidth;
     int panelHeight_ = effectcontrols::kPanelHeight;
     bool initialized_ = false;
     bool overReset_ = false;
     bool resetDown_ = false;
     QFont labelFont_;
+    DialogUnits units_{1, 1};  // of the label font, which the controls show their texts in
     QRect resetRect_;
     QRect pageArea_;
     std::map<int, QWidget*> controls_;    // children, by control id

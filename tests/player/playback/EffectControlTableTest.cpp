@@ -1,11 +1,10 @@
-// The effect controls' table agrees with the effect block's own table, maps every bar
-// position into its field's range and back, and lays each page out inside the panel.
+// The effect controls' table agrees with the effect block's own table and maps every bar
+// position into its field's range and back.
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "platform/ui/DialogUnits.h"
 #include "player/playback/EffectControlTable.h"
 
 namespace {
@@ -66,19 +65,6 @@ TEST(EffectControlTable, DocumentedPositionsGiveTheirValues) {
     // A time shift typed beyond the slider's reach rests the slider at its nearer end.
     EXPECT_EQ(ec::PositionFromField(*ec::Find(1054), 6000), 600);
     EXPECT_EQ(ec::PositionFromField(*ec::Find(1054), -301), 0);
-}
-
-TEST(EffectControlTable, ShownControlsAndLabelsFitThePanelAtTheFixedBaseUnits) {
-    const DialogUnits units(ec::kBaseUnitWidth, ec::kBaseUnitHeight);
-    const QRect panel(0, 0, ec::kPanelWidth, ec::kPanelHeight);
-    for (const EffectControl& c : ec::Controls()) {
-        if (!c.shown || c.id == 1094) continue;  // 1094 keeps its place below the panel
-        EXPECT_TRUE(panel.contains(units.ToPixels(c.x, c.y, c.width, c.height))) << c.id;
-    }
-    for (const EffectLabel& label : ec::Labels()) {
-        EXPECT_TRUE(panel.contains(QPoint(units.X(label.x) + 20, units.Y(label.y) + 10)))
-            << label.text;
-    }
 }
 
 TEST(EffectControlTable, TypedNumbersReadLikeTheOldEdits) {
