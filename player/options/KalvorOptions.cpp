@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -57,7 +58,10 @@ constexpr Switch kSwitches[] = {
     {1133, &PlayerSettings::autoLoadSubtitles},       {1134, &PlayerSettings::autoLoadLastPlaylist},
 };
 
-// The dialog, in dialog units; the dispatcher shows it at 355 x 400 pixels.
+// The dialog, in dialog units; the dispatcher shows it at 355 x 400 pixels, or larger when
+// these do not fit.
+constexpr int kShownWidth = 355, kShownHeight = 400;
+constexpr int kUnitsWidth = 201, kUnitsHeight = 200;
 constexpr Place kPlaces[] = {
     {1121, Kind::Tab, "Interface", 3, 3, 37, 12},
     {1122, Kind::Tab, "Skins", 41, 3, 29, 12},
@@ -244,6 +248,11 @@ void CKalvorOptions::OnInitDialog() {
     tabsReady_ = true;
     ColorTabs();
     setMouseTracking(true);
+}
+
+QSize CKalvorOptions::ShownSize() const {
+    const DialogUnits du(font());
+    return {std::max(kShownWidth, du.X(kUnitsWidth)), std::max(kShownHeight, du.Y(kUnitsHeight))};
 }
 
 void CKalvorOptions::ColorTabs() {

@@ -76,6 +76,9 @@ public:
     void ShowPage(int page);
     void InstallSkin();
 
+    // The size the Options command shows the dialog at: 355 x 400, or what its pages need
+    // at a larger font.
+    QSize ShownSize() const;
     int CurrentPage() const { return page_; }
     QWidget* Control(int id) const;
     CDialogFileTypes* FileTypes() const { return fileTypes_; }

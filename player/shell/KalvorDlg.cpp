@@ -539,7 +539,8 @@ void CKalvorDlg::RunCommand(int code) {
     switch (code) {
     case kCommandOptions:
         if (m_options) {
-            m_options->setGeometry(OptionsPlacement(m_settings.mainRect, DesktopRect()));
+            m_options->setGeometry(
+                OptionsPlacement(m_settings.mainRect, DesktopRect(), m_options->ShownSize()));
             m_options->show();
             m_options->raise();
             m_options->LoadControls();
@@ -565,7 +566,8 @@ void CKalvorDlg::RunCommand(int code) {
     case kCommandEffectControls:
         if (m_tip) m_tip->hide();
         if (m_effects) {
-            m_effects->setGeometry(EffectControlsPlacement(m_settings.mainRect, DesktopRect()));
+            m_effects->setGeometry(
+                EffectControlsPlacement(m_settings.mainRect, DesktopRect(), m_effects->PanelSize()));
             m_effects->show();
             m_effects->raise();
         }

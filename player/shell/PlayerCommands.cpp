@@ -63,22 +63,27 @@ Range WithEnd(Range range, double position) {
 
 std::string RangeText(const Range& range) { return FormatTime(range.start) + " - " + FormatTime(range.end); }
 
-QRect OptionsPlacement(const WinRect& main, const WinRect& desktop) {
-    constexpr int kWidth = 355, kHeight = 400;
-    const int x = ClampX(main.Width() / 2 + main.left - 177, kWidth, desktop);
-    int y = main.Height() / 2 + main.top - 200;
+// Near the bottom the dialogs keep 40 pixels clear of the desktop's edge.
+constexpr int kBottomClearance = 40;
+
+QRect OptionsPlacement(const WinRect& main, const WinRect& desktop, QSize size) {
+    const int w = size.width(), h = size.height();
+    const int x = ClampX(main.Width() / 2 + main.left - w / 2, w, desktop);
+    int y = main.Height() / 2 + main.top - h / 2;
     const int firstY = y;
-    if (desktop.bottom < main.Height() / 2 + main.top + 240) y = desktop.bottom - 440;
+    if (desktop.bottom < main.Height() / 2 + main.top + h / 2 + kBottomClearance)
+        y = desktop.bottom - h - kBottomClearance;
     if (firstY < desktop.top) y = desktop.top;
-    return QRect(x, y, kWidth, kHeight);
+    return QRect(x, y, w, h);
 }
 
-QRect EffectControlsPlacement(const WinRect& main, const WinRect& desktop) {
-    constexpr int kWidth = 400, kHeight = 220;
-    const int x = ClampX(main.Width() / 2 + main.left - 200, kWidth, desktop);
+QRect EffectControlsPlacement(const WinRect& main, const WinRect& desktop, QSize size) {
+    const int w = size.width(), h = size.height();
+    const int x = ClampX(main.Width() / 2 + main.left - w / 2, w, desktop);
     const int half = main.Height() / 2;
-    const int y = desktop.bottom < half + main.top + 260 ? half + main.top - 220 : half + main.top;
-    return QRect(x, y, kWidth, kHeight);
+    const int y = desktop.bottom < half + main.top + h + kBottomClearance ? half + main.top - h
+                                                                          : half + main.top;
+    return QRect(x, y, w, h);
 }
 
 }  // namespace playercommands

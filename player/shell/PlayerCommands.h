@@ -61,9 +61,10 @@ Range WithEnd(Range range, double position);
 // "HH:MM:SS - HH:MM:SS".
 std::string RangeText(const Range& range);
 
-// Centred on the main window, kept on the desktop (rectangles with exclusive right and
-// bottom edges).
-QRect OptionsPlacement(const WinRect& main, const WinRect& desktop);
-QRect EffectControlsPlacement(const WinRect& main, const WinRect& desktop);
+// A dialog of the given size centred on the main window, kept on the desktop (rectangles
+// with exclusive right and bottom edges). The options dialog is 355 x 400 and the effect
+// controls 400 x 220 at the font their pages were drawn for; larger fonts make them larger.
+QRect OptionsPlacement(const WinRect& main, const WinRect& desktop, QSize size);
+QRect EffectControlsPlacement(const WinRect& main, const WinRect& desktop, QSize size);
 
 }  // namespace playercommands

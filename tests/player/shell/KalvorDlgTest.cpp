@@ -655,10 +655,10 @@ TEST_F(KalvorDlgTest, EachButtonAndCommandCodeActsOnThePlaybackAsItShould) {
         EXPECT_EQ(d.Playlist()->isVisible(), s.playlistVisible == 1);
         d.ExecuteCommand(7, kCommandOptions);
         EXPECT_TRUE(d.Options()->isVisible());
-        EXPECT_EQ(d.Options()->size(), QSize(355, 400));
+        EXPECT_EQ(d.Options()->size(), d.Options()->ShownSize());
         d.ExecuteCommand(7, kCommandEffectControls);
         EXPECT_TRUE(d.EffectControls()->isVisible());
-        EXPECT_EQ(d.EffectControls()->size(), QSize(400, 220));
+        EXPECT_EQ(d.EffectControls()->size(), d.EffectControls()->PanelSize());
     });
 }
 

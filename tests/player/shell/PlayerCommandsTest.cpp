@@ -85,9 +85,15 @@ TEST(PlayerCommandsTest, DialogsAreCentredOnTheMainWindowAndKeptOnTheDesktop) {
         {{-400, -300, -100, -180}, {0, 0, 355, 400}, {0, -240, 400, 220}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(OptionsPlacement(c.main, desktop), c.options) << c.main.left;
-        EXPECT_EQ(EffectControlsPlacement(c.main, desktop), c.effects) << c.main.left;
+        EXPECT_EQ(OptionsPlacement(c.main, desktop, {355, 400}), c.options) << c.main.left;
+        EXPECT_EQ(EffectControlsPlacement(c.main, desktop, {400, 220}), c.effects) << c.main.left;
     }
+    // A larger font's dialog keeps its centre and its clearance from the bottom.
+    EXPECT_EQ(OptionsPlacement(cases[1].main, desktop, {445, 500}), QRect(579, 228, 445, 500));
+    EXPECT_EQ(EffectControlsPlacement(cases[0].main, desktop, {500, 275}),
+              QRect(262, 360, 500, 275));
+    EXPECT_EQ(EffectControlsPlacement(cases[0].main, desktop, {500, 410}),
+              QRect(262, -50, 500, 410));
 }
 
 }  // namespace
