@@ -33,9 +33,13 @@ CProgressDialog::CProgressDialog(WizardState& state, const ProgressGraph& graph,
         return Place(this, units_, new QLabel(shown), id, x, y, width, 10);
     };
     text(0, "Please wait while the file is being created...", 8, 8, 264);
-    text(0, "File creation can take time depending on the duration, output format, video and audio",
-         8, 20, 264);
-    text(0, "codec or mode and dimension you have selected.", 8, 30, 264);
+    QLabel* notice = text(0,
+                          "File creation can take time depending on the duration, output format, "
+                          "video and audio codec or mode and dimension you have selected.",
+                          8, 20, 264);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice->resize(notice->width(), units_.Y(24));
     text(0, "Destination File:", 8, 46, 264);
     text(kDestinationText, "", 8, 56, 264);
     auto* bar = Place(this, units_, new QProgressBar, kProgressBar, 8, 72, 264, 12);
@@ -58,8 +62,12 @@ void CProgressDialog::showEvent(QShowEvent* event) {
     findChild<QProgressBar*>(ControlName(kProgressBar))->setRange(0, run_.View().range);
     if (!run_.Start()) return;
     findChild<QPushButton*>(ControlName(kButtonForward))->setText(kCancelText);
-    findChild<QLabel*>(ControlName(kDestinationText))
-        ->setText(QString::fromStdString(state_.destination));
+    // A long path keeps its start and its file name; the whole path is the label's tip.
+    auto* destination = findChild<QLabel*>(ControlName(kDestinationText));
+    const QString path = QString::fromStdString(state_.destination);
+    destination->setText(
+        destination->fontMetrics().elidedText(path, Qt::ElideMiddle, destination->width()));
+    destination->setToolTip(path);
     Display(run_.View());
     setWindowTitle(QString::fromStdString(state_.stepCaption));
 }

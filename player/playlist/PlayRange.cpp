@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "common/TimeFields.h"
 #include "platform/ui/ColorRef.h"
@@ -17,6 +19,17 @@ constexpr char kStartText[] = "Start";
 constexpr char kEndText[] = "End";
 constexpr char kApplyText[] = "Apply";
 constexpr char kCancelText[] = "Cancel";
+
+// Wide enough for digits digits of the field's font, with its frame and margins.
+int FieldWidth(const QLineEdit& field, int digits) {
+    QStyleOptionFrame frame;
+    frame.initFrom(&field);
+    frame.lineWidth = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, &field);
+    const QFontMetrics metrics(field.font());
+    // Two pixels either side of the text and one for the cursor, as the edit draws them.
+    const QSize text(metrics.horizontalAdvance(QString(digits, '0')) + 5, metrics.height());
+    return field.style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, &field).width();
+}
 
 }  // namespace
 
@@ -48,7 +61,7 @@ CPlayRange::CPlayRange(XCListCtrl& list, LengthQuery length, double& rangeEnd, Q
             field->setObjectName(QString::number(kFirstField + half * 4 + k));
             field->setValidator(digitsOnly);
             field->setMaxLength(static_cast<int>(kTimeFieldChars));
-            field->setFixedWidth(k == 3 ? 56 : 28);
+            field->setFixedWidth(FieldWidth(*field, k == 3 ? 6 : 2));
             fields_[static_cast<size_t>(half * 4 + k)] = field;
             grid->addWidget(field, row + 1, k * 2);
             if (k < 3) grid->addWidget(new QLabel(separators[k], this), row + 1, k * 2 + 1);

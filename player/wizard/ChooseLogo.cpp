@@ -28,6 +28,16 @@ CChooseLogo::~CChooseLogo() {
 
 QPoint CChooseLogo::AreaOrigin() const { return {kSpare, kSpare + captionHeight_}; }
 
+QRect CChooseLogo::CaptionTextRect() const {
+    return QRect(0, 0, width(), AreaOrigin().y()).adjusted(kSpare + 4, kSpare, 0, 0);
+}
+
+QFont CChooseLogo::CaptionFont() const {
+    QFont bold = font();
+    bold.setBold(true);
+    return bold;
+}
+
 void CChooseLogo::CoverDesktop(const QRect& desktop) {
     desktop_ = desktop;
     setGeometry(desktop.adjusted(-kSpare, -kSpare, kSpare, kSpare));
@@ -51,11 +61,9 @@ void CChooseLogo::paintEvent(QPaintEvent*) {
     gradient.setColorAt(0.0, QColor(0x00, 0x00, 0x80));
     gradient.setColorAt(1.0, QColor(0x10, 0x84, 0xD0));
     p.fillRect(strip, gradient);
-    QFont font = p.font();
-    font.setBold(true);
-    p.setFont(font);
+    p.setFont(CaptionFont());
     p.setPen(Qt::white);
-    p.drawText(strip.adjusted(kSpare + 4, kSpare, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(CaptionTextRect(), Qt::AlignLeft | Qt::AlignVCenter,
                QString::fromStdString(caption_));
 }
 

@@ -4,6 +4,7 @@
 // with a caption strip painted at its top that shows the logo's place as it is dragged.
 // The logo moves in the area below the strip.
 
+#include <QFont>
 #include <QRect>
 #include <QWidget>
 #include <memory>
@@ -30,6 +31,9 @@ public:
     const QRect& Desktop() const { return desktop_; }
     // Where the logo's area starts, in the frame's pixels.
     QPoint AreaOrigin() const;
+    // Where the caption's text is painted, and with which font.
+    QRect CaptionTextRect() const;
+    QFont CaptionFont() const;
     CLogo& Logo() { return *logo_; }
 
 protected:
