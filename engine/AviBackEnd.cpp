@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "engine/AudioJob.h"
+#include "engine/EncoderSetup.h"
+#include "engine/StreamParser.h"
 #include "engine/SubtitleFilter.h"
 
 bool AviBackEnd::Attach(GstBin* graph, int fd, std::string* error) {
@@ -93,18 +95,10 @@ LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const 
     if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate) ==
         SubtitleInsert::Failed)
         return {false, "The video cannot reach its encoder."};
-    media::PadRef encoded = GetPin(encoder.get(), PadDirection::Output);
-    // The muxer clips an MPEG-4 encoder's raw output as outside its segment: the parser
-    // gives it the decoding times it goes by.
-    media::CapsRef produced(gst_pad_query_caps(encoded.get(), nullptr));
-    media::CapsRef mpeg4(gst_caps_from_string("video/mpeg, mpegversion=(int)4"));
-    if (gst_caps_can_intersect(produced.get(), mpeg4.get())) {
-        media::ElementRef parser = AddFilter(graph_, "mpeg4videoparse", nullptr, &error);
-        if (!parser) return {false, error};
-        media::PadRef parserIn = GetPin(parser.get(), PadDirection::Input);
-        if (LinkOutcome link = ConnectDirect(encoded.get(), parserIn.get()); !link) return link;
-        encoded = GetPin(parser.get(), PadDirection::Output);
-    }
+    // The muxer clips an encoder's raw output (avenc_mpeg4's) as outside its segment: the
+    // parser gives it the decoding times it goes by.
+    media::PadRef encoded = AddEncoderParser(graph_, encoder.get(), &error);
+    if (!encoded) return {false, error};
     media::PadRef input = MuxInput(encoded.get(), "video");
     if (!input) return {false, "The AVI muxer cannot take the video encoder's output."};
     return ConnectDirect(encoded.get(), input.get());
@@ -158,4 +152,23 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
     if (!input || !ConnectDirect(tail.get(), input.get()))
         return fail("The AVI muxer cannot take the audio encoder's output.");
     return GetPin(convert.get(), PadDirection::Input);
+}
+
+LinkOutcome AviBackEnd::LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
+                                   const WizardState& state, const CodecCatalogue& catalogue,
+                                   double subtitleFrameRate, bool withAudio,
+                                   media::ElementRef audioEncoder) {
+    media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state, catalogue);
+    ApplyVideoCompression(state, catalogue, videoEncoder.get());
+    media::PadRef videoPin = engine.GroupOutputPin(0);
+    if (LinkOutcome link =
+            LinkVideo(videoPin.get(), std::move(videoEncoder), job, state, subtitleFrameRate);
+        !link)
+        return link;
+    if (!withAudio) return {true, {}};
+    std::string error;
+    media::PadRef head = PrepareAudio(std::move(audioEncoder), state, &error);
+    if (!head) return {false, error};
+    media::PadRef audioPin = engine.GroupOutputPin(1);
+    return ConnectDirect(audioPin.get(), head.get());
 }

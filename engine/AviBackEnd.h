@@ -9,9 +9,11 @@
 
 #include <string>
 
+#include "engine/CodecCatalogue.h"
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
 #include "engine/WizardState.h"
+#include "platform/editing/RenderEngine.h"
 #include "platform/media/GstRef.h"
 
 inline constexpr char kAviMuxName[] = "KRAvi Mux Filter";
@@ -34,6 +36,12 @@ public:
     // which appears only once the graph runs finds the muxer already complete.
     media::PadRef PrepareAudio(media::ElementRef encoder, const WizardState& state,
                                std::string* error);
+
+    // Links the timeline's video group (0) through the chosen video encoder and, withAudio,
+    // its audio group (1) through the audio encoder (16-bit PCM without one).
+    LinkOutcome LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
+                           const WizardState& state, const CodecCatalogue& catalogue,
+                           double subtitleFrameRate, bool withAudio, media::ElementRef audioEncoder);
 
 private:
     media::PadRef MuxInput(GstPad* peer, const char* kind);

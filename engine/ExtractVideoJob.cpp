@@ -244,23 +244,13 @@ bool CExtractVideoJob::BuildTimeline() {
     engine_ = std::make_unique<editing::RenderEngine>();
     if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail(error);
 
-    GstBin* graph = GST_BIN(engine_->Graph());
-    if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
-    media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state_, catalogue_);
-    ApplyVideoCompression(state_, catalogue_, videoEncoder.get());
-    media::PadRef videoPin = engine_->GroupOutputPin(0);
+    if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return fail(error);
     // The effects' subtitle clock counts the input's own frames.
-    if (LinkOutcome link = backEnd_.LinkVideo(videoPin.get(), std::move(videoEncoder), job_, state_,
-                                              probedFrameRate_);
+    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
+                                               probedFrameRate_, WithAudio(),
+                                               std::move(audioEncoder));
         !link)
         return fail(link.error);
-    if (WithAudio()) {
-        media::PadRef head = backEnd_.PrepareAudio(std::move(audioEncoder), state_, &error);
-        if (!head) return fail(error);
-        media::PadRef audioPin = engine_->GroupOutputPin(1);
-        if (LinkOutcome link = ConnectDirect(audioPin.get(), head.get()); !link)
-            return fail(link.error);
-    }
     return true;
 }
 

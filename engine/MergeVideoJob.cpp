@@ -8,17 +8,11 @@
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
 #include "engine/LogoOverlay.h"
-#include "engine/StreamParser.h"
-#include "engine/SubtitleFilter.h"
 #include "platform/editing/OverlaySource.h"
 #include "platform/media/StateWait.h"
 
 namespace {
 
-constexpr char kMuxName[] = "KRAvi Mux Filter";
-constexpr char kWriterName[] = "KRFile Writer";
-constexpr char kVideoCompressorName[] = "KRVideo Compressor";
-constexpr char kAudioCompressorName[] = "KRAudio Compressor";
 constexpr char kAudioStepCaption[] = "Kalvor Wizard - Merge Video Fragments (Step 2 of 3)";
 constexpr char kVideoStepWithAudio[] = "Kalvor Wizard - Merge Video Fragments (Step 3 of 3)";
 constexpr char kVideoStepAlone[] = "Kalvor Wizard - Merge Video Fragments (Step 2 of 2)";
@@ -192,67 +186,22 @@ bool CMergeVideoJob::BuildTimeline() {
 }
 
 bool CMergeVideoJob::BuildBackEnd() {
-    GstBin* graph = GST_BIN(engine_->Graph());
     std::string error;
-    if (!output_.Create(finalPath_, &error)) return Fail(error), false;
-    mux_ = AddFilter(graph, "avimux", kMuxName, &error);
-    media::ElementRef writer =
-        mux_ ? AddFilter(graph, "fdsink", kWriterName, &error) : media::ElementRef();
-    if (!writer) return Fail(error), false;
-    g_object_set(writer.get(), "fd", output_.Fd(), nullptr);
-
-    media::PadRef pin = engine_->GroupOutputPin(0);
-    media::ElementRef compressor = CreateSelectedVideoCompressor(state_, catalogue_);
-    ApplyVideoCompression(state_, catalogue_, compressor.get());
-    if (compressor) {
-        gst_object_set_name(GST_OBJECT(compressor.get()), kVideoCompressorName);
-        if (!gst_bin_add(graph, compressor.get()))
-            return Fail("Cannot add the video encoder to the graph."), false;
-        media::PadRef input = GetPin(compressor.get(), PadDirection::Input);
-        // A failed splice was reported; only a video path that cannot be linked at all ends
-        // the job.
-        if (InsertSubtitleFilter(job_, state_, graph, pin.get(), input.get(),
-                                 double(state_.frameRate)) == SubtitleInsert::Failed) {
-            state_.jobFailed = 1;
-            return false;
-        }
-        pin = AddEncoderParser(graph, compressor.get(), &error);
-        if (!pin) return Fail(error), false;
-    }
-    media::PadRef muxVideo = GetFreePin(mux_.get(), PadDirection::Input, pin.get());
-    if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxVideo.get()); !linked)
-        return Fail(linked.error), false;
-    if (WithAudio() && !LinkAudio(graph, mux_.get())) return false;
-
-    media::PadRef muxOut = GetPin(mux_.get(), PadDirection::Output);
-    media::PadRef writerIn = GetPin(writer.get(), PadDirection::Input);
-    if (LinkOutcome linked = ConnectDirect(muxOut.get(), writerIn.get()); !linked)
-        return Fail(linked.error), false;
-    return true;
-}
-
-bool CMergeVideoJob::LinkAudio(GstBin* graph, GstElement* mux) {
-    media::PadRef pin = engine_->GroupOutputPin(1);
-    if (audioCompressor_) {
-        gst_object_set_name(GST_OBJECT(audioCompressor_.get()), kAudioCompressorName);
-        if (!gst_bin_add(graph, audioCompressor_.get()))
-            return Fail("Cannot add the audio encoder to the graph."), false;
-        if (LinkOutcome joined = ConnectThroughAudioFormat(graph, state_.audioFormat, pin.get(),
-                                                           audioCompressor_.get());
-            !joined)
-            return Fail(joined.error), false;
-        pin = GetPin(audioCompressor_.get(), PadDirection::Output);
-    }
-    media::PadRef muxAudio = GetFreePin(mux, PadDirection::Input, pin.get());
-    if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxAudio.get()); !linked)
-        return Fail(linked.error), false;
+    if (!output_.Create(finalPath_, &error) ||
+        !backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error))
+        return Fail(error), false;
+    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
+                                               double(state_.frameRate), WithAudio(),
+                                               std::move(audioCompressor_));
+        !link)
+        return Fail(link.error), false;
     return true;
 }
 
 JobEnd CMergeVideoJob::RunGraph() {
     // The writer's thread is done once the graph is down; only then is the file whole.
     const ProgressOutcome outcome =
-        RunJobGraph(pages_, state_, {engine_->Graph(), mux_.get()}, finalPath_, 0, output_);
+        RunJobGraph(pages_, state_, {engine_->Graph(), backEnd_.Mux()}, finalPath_, 0, output_);
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/AudioJob.h"
+#include "engine/AviBackEnd.h"
 #include "engine/CodecCatalogue.h"
 #include "engine/FragmentPlan.h"
 #include "engine/OutputFile.h"
@@ -56,7 +57,6 @@ private:
     bool CheckOutput();
     bool BuildTimeline();
     bool BuildBackEnd();
-    bool LinkAudio(GstBin* graph, GstElement* mux);
     JobEnd RunGraph();
     JobEnd Fail(const std::string& text);
 
@@ -73,6 +73,6 @@ private:
     OutputFile output_;
     editing::Timeline timeline_;
     media::ElementRef audioCompressor_;
-    media::ElementRef mux_;
     std::unique_ptr<editing::RenderEngine> engine_;
+    AviBackEnd backEnd_;
 };

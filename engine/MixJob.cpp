@@ -242,25 +242,13 @@ bool CMixJob::BuildTimeline() {
 }
 
 bool CMixJob::BuildAviBackEnd() {
-    GstBin* graph = GST_BIN(engine_->Graph());
     std::string error;
-    auto fail = [&](const std::string& text) {
-        Fail(text);
-        return false;
-    };
-    if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
-    media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state_, catalogue_);
-    ApplyVideoCompression(state_, catalogue_, videoEncoder.get());
-    media::PadRef videoPin = engine_->GroupOutputPin(0);
-    if (LinkOutcome link = backEnd_.LinkVideo(videoPin.get(), std::move(videoEncoder), job_, state_,
-                                              double(state_.frameRate));
+    if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return Fail(error), false;
+    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
+                                               double(state_.frameRate), true,
+                                               std::move(audioEncoder_));
         !link)
-        return fail(link.error);
-    media::PadRef head = backEnd_.PrepareAudio(std::move(audioEncoder_), state_, &error);
-    if (!head) return fail(error);
-    media::PadRef audioPin = engine_->GroupOutputPin(1);
-    if (LinkOutcome link = ConnectDirect(audioPin.get(), head.get()); !link)
-        return fail(link.error);
+        return Fail(link.error), false;
     return true;
 }
 

@@ -3,7 +3,9 @@
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -103,27 +105,114 @@ double SoundLevel(const std::string& path, double from, double to) {
     return count ? std::sqrt(sum / double(count)) : -1;
 }
 
-std::vector<std::string> CompressedVideo(const std::string& path, std::string* caps) {
-    std::vector<std::string> buffers;
-    GstElement* pipeline = Launch("filesrc location=\"" + path +
-                                  "\" ! avidemux name=d d.video_0 ! appsink name=sink "
-                                  "sync=false");
-    if (!pipeline) return buffers;
+namespace {
+
+// Every buffer that reaches the app sink "sink" of the description, to the end of the stream.
+std::vector<Packet> Pull(const std::string& description, std::string* caps = nullptr) {
+    std::vector<Packet> packets;
+    GstElement* pipeline = Launch(description);
+    if (!pipeline) return packets;
+    GstAppSink* sink = Sink(pipeline);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    while (GstSample* sample = gst_app_sink_try_pull_sample(Sink(pipeline), 10 * GST_SECOND)) {
+    GstBus* bus = gst_element_get_bus(pipeline);
+    // Waits for the next buffer, at most 5 s without one.
+    for (int idle = 0; idle < 20 && !gst_app_sink_is_eos(sink);) {
+        GstSample* sample = gst_app_sink_try_pull_sample(sink, GST_SECOND / 4);
+        if (!sample) {
+            // A file without the stream fails at once; do not wait for it.
+            if (GstMessage* failed = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+                gst_message_unref(failed);
+                break;
+            }
+            ++idle;
+            continue;
+        }
         if (caps && caps->empty()) {
             gchar* text = gst_caps_to_string(gst_sample_get_caps(sample));
             *caps = text;
             g_free(text);
         }
-        GstMapInfo map;
         GstBuffer* buffer = gst_sample_get_buffer(sample);
+        Packet packet;
+        if (GST_BUFFER_PTS_IS_VALID(buffer))
+            packet.seconds = double(GST_BUFFER_PTS(buffer)) / GST_SECOND;
+        packet.key = !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
+        GstMapInfo map;
         if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-            buffers.emplace_back(reinterpret_cast<const char*>(map.data), map.size);
+            packet.bytes.assign(reinterpret_cast<const char*>(map.data), map.size);
             gst_buffer_unmap(buffer, &map);
         }
+        packets.push_back(std::move(packet));
         gst_sample_unref(sample);
     }
+    gst_object_unref(bus);
     Stop(pipeline);
-    return buffers;
+    return packets;
+}
+
+}  // namespace
+
+std::vector<Packet> DemuxedVideo(const std::string& path, std::string* caps) {
+    return Pull("filesrc location=\"" + path +
+                    "\" ! avidemux name=d d.video_0 ! appsink name=sink sync=false",
+                caps);
+}
+
+std::vector<Packet> DecodedPictures(const std::string& path, int width, int height) {
+    return Pull("filesrc location=\"" + path +
+                "\" ! decodebin ! videoconvert ! videoscale ! video/x-raw,format=GRAY8,width=" +
+                std::to_string(width) + ",height=" + std::to_string(height) +
+                " ! appsink name=sink sync=false");
+}
+
+std::vector<float> DecodedAudio(const std::string& path) {
+    const std::vector<Packet> pulled =
+        Pull("filesrc location=\"" + path +
+             "\" ! decodebin ! audioconvert ! audioresample ! audio/x-raw,format=F32LE,channels=1,"
+             "rate=" +
+             std::to_string(kDecodedAudioRate) + " ! appsink name=sink sync=false");
+    std::vector<float> samples;
+    for (const Packet& packet : pulled) {
+        const size_t count = packet.bytes.size() / sizeof(float);
+        const size_t at = samples.size();
+        samples.resize(at + count);
+        std::memcpy(samples.data() + at, packet.bytes.data(), count * sizeof(float));
+    }
+    return samples;
+}
+
+double Amplitude(const std::vector<float>& samples, double from, double to, double frequency) {
+    const size_t first = size_t(std::max(from, 0.0) * kDecodedAudioRate);
+    const size_t last = std::min(samples.size(), size_t(std::max(to, 0.0) * kDecodedAudioRate));
+    if (last <= first) return 0.0;
+    // Goertzel's filter at the one frequency.
+    const double w = 2 * M_PI * frequency / kDecodedAudioRate, coefficient = 2 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (size_t i = first; i < last; ++i) {
+        const double s0 = samples[i] + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    return 2 * std::sqrt(std::max(power, 0.0)) / double(last - first);
+}
+
+double PictureDistance(const Packet& a, const Packet& b) {
+    if (a.bytes.size() != b.bytes.size() || a.bytes.empty()) return 255.0;
+    double sum = 0;
+    for (size_t i = 0; i < a.bytes.size(); ++i)
+        sum += std::abs(int(uint8_t(a.bytes[i])) - int(uint8_t(b.bytes[i])));
+    return sum / double(a.bytes.size());
+}
+
+size_t NearestPicture(const Packet& picture, const std::vector<Packet>& source, size_t expected,
+                      size_t window) {
+    size_t nearest = expected;
+    double best = 1e9;
+    const size_t first = expected > window ? expected - window : 0;
+    for (size_t i = first; i < source.size() && i <= expected + window; ++i) {
+        const double distance = PictureDistance(picture, source[i]);
+        if (distance < best) best = distance, nearest = i;
+    }
+    return nearest;
 }

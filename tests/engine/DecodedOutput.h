@@ -1,8 +1,9 @@
 #pragma once
 
-// Reads back what a job wrote: the decoded picture at a time, the loudness of a stretch of
-// its sound, and the compressed buffers of its first video stream.
+// Reads back what a job wrote: its compressed video packets, its decoded pictures and sound,
+// and which picture of a source a written picture is.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,10 +17,35 @@ struct DecodedFrame {
     uint32_t At(int x, int y) const;
 };
 
+// One buffer as it reached the reader: a compressed packet, a small grey picture or a run
+// of samples.
+struct Packet {
+    double seconds = -1.0;  // presentation time; -1 when the buffer has none
+    bool key = false;       // not marked as depending on earlier buffers
+    std::string bytes;
+};
+
 // The frame shown at seconds; invalid when there is none.
 DecodedFrame DecodeFrameAt(const std::string& path, double seconds);
 // Root mean square of the decoded samples (16-bit, all channels) between from and to seconds;
 // -1 when the file has no sound there.
 double SoundLevel(const std::string& path, double from, double to);
-// The first video stream's buffers as the demuxer gives them, undecoded, and its caps.
-std::vector<std::string> CompressedVideo(const std::string& path, std::string* caps);
+
+// The first video stream's packets as the AVI demuxer gives them, undecoded, in file order,
+// and its caps.
+std::vector<Packet> DemuxedVideo(const std::string& path, std::string* caps = nullptr);
+// Every decoded picture of the file's video, scaled to width x height grey bytes.
+std::vector<Packet> DecodedPictures(const std::string& path, int width = 160, int height = 120);
+// Mono float samples of the file's first audio stream at 8 kHz.
+std::vector<float> DecodedAudio(const std::string& path);
+inline constexpr int kDecodedAudioRate = 8000;
+// The amplitude of one frequency in decoded samples between from and to seconds.
+double Amplitude(const std::vector<float>& samples, double from, double to, double frequency);
+
+// Mean absolute difference of two grey pictures of one size (255 when the sizes differ).
+double PictureDistance(const Packet& a, const Packet& b);
+// The index of the source picture nearest to the picture among those within window of the
+// expected index: a written picture that is the source's at that time gives that index
+// (give or take a frame of coding noise), one from elsewhere gives another.
+size_t NearestPicture(const Packet& picture, const std::vector<Packet>& source, size_t expected,
+                      size_t window);

@@ -2,7 +2,6 @@
 // file they write; what came out is demuxed or decoded again and measured against the input.
 
 #include <dirent.h>
-#include <gst/app/gstappsink.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include <tuple>
 
 #include "CapturedMessages.h"
+#include "DecodedOutput.h"
 #include "WavBytes.h"
 #include "common/EffectParams.h"
 #include "engine/ExtractVideoJob.h"
@@ -29,102 +29,10 @@ const CodecCatalogue& Catalogue() {
     return catalogue;
 }
 
-struct Frame {
-    GstClockTime pts = 0;
-    bool key = false;
-    std::string bytes;
-};
-
-struct Pulled {
-    std::string caps;  // of the first buffer
-    std::vector<Frame> frames;
-};
-
-// Every buffer that reaches the app sink "s" of the description, to the end of the stream.
-Pulled Pull(const std::string& description) {
-    Pulled pulled;
-    GError* error = nullptr;
-    media::ElementRef pipeline(gst_parse_launch(description.c_str(), &error));
-    if (error) g_error_free(error);
-    if (!pipeline) return pulled;
-    media::ElementRef sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "s"));
-    g_object_set(sink.get(), "sync", FALSE, nullptr);
-    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-    media::BusRef bus(gst_element_get_bus(pipeline.get()));
-    for (int waited = 0; waited < 20 && !gst_app_sink_is_eos(GST_APP_SINK(sink.get()));) {
-        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), GST_SECOND / 4);
-        if (!sample) {
-            // A file without the stream fails at once; do not wait for it.
-            if (media::MessageRef failed(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
-                failed)
-                break;
-            ++waited;
-            continue;
-        }
-        if (pulled.caps.empty()) {
-            gchar* text = gst_caps_to_string(gst_sample_get_caps(sample));
-            pulled.caps = text;
-            g_free(text);
-        }
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        Frame frame;
-        frame.pts = GST_BUFFER_PTS(buffer);
-        frame.key = !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
-        GstMapInfo map;
-        if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-            frame.bytes.assign(reinterpret_cast<const char*>(map.data), map.size);
-            gst_buffer_unmap(buffer, &map);
-        }
-        pulled.frames.push_back(std::move(frame));
-        gst_sample_unref(sample);
-    }
-    media::ForceNull(pipeline.get());
-    return pulled;
-}
-
-Pulled DemuxedVideo(const std::string& path) {
-    return Pull("filesrc location=\"" + path + "\" ! avidemux name=d d.video_0 ! appsink name=s");
-}
-
-// Mono float samples of the file's first audio stream at 8 kHz.
-std::vector<float> DecodedAudio(const std::string& path) {
-    const Pulled pulled = Pull("filesrc location=\"" + path +
-                               "\" ! decodebin ! audioconvert ! audioresample ! "
-                               "audio/x-raw,format=F32LE,channels=1,rate=8000 ! appsink name=s");
-    std::vector<float> samples;
-    for (const Frame& frame : pulled.frames) {
-        const size_t count = frame.bytes.size() / sizeof(float);
-        const size_t at = samples.size();
-        samples.resize(at + count);
-        std::memcpy(samples.data() + at, frame.bytes.data(), count * sizeof(float));
-    }
-    return samples;
-}
-
 // Grey 8-bit frames of the file's video, 32x24.
-std::vector<Frame> DecodedPictures(const std::string& path) {
-    return Pull("filesrc location=\"" + path +
-                "\" ! decodebin ! videoconvert ! videoscale ! "
-                "video/x-raw,format=GRAY8,width=32,height=24 ! appsink name=s")
-        .frames;
-}
+std::vector<Packet> SmallPictures(const std::string& path) { return DecodedPictures(path, 32, 24); }
 
-// The amplitude of one frequency in samples [from, to) (Goertzel).
-double Amplitude(const std::vector<float>& samples, double from, double to, double frequency) {
-    const size_t first = size_t(from * 8000), last = std::min(samples.size(), size_t(to * 8000));
-    if (last <= first) return 0.0;
-    const double w = 2 * M_PI * frequency / 8000, coefficient = 2 * std::cos(w);
-    double s1 = 0, s2 = 0;
-    for (size_t i = first; i < last; ++i) {
-        const double s0 = samples[i] + coefficient * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-    return 2 * std::sqrt(std::max(power, 0.0)) / double(last - first);
-}
-
-double MeanLevel(const Frame& frame) {
+double MeanLevel(const Packet& frame) {
     double sum = 0;
     for (unsigned char c : frame.bytes) sum += c;
     return frame.bytes.empty() ? 0.0 : sum / frame.bytes.size();
@@ -198,21 +106,22 @@ TEST_F(VideoJobTest, FastExtractionCopiesTheCompressedFramesFromTheKeyFrameAtOrB
         ASSERT_EQ(Run(JobKind::ExtractVideo, {{c.input, 2.3, 4.1}}, c.script), JobEnd::Done)
             << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
         EXPECT_TRUE(messages_.shown.empty()) << c.what << ": " << messages_.shown[0].text;
-        const Pulled in = DemuxedVideo(c.input), out = DemuxedVideo(env_.Path("cut.avi"));
-        ASSERT_EQ(in.frames.size(), 150u) << c.what;
-        ASSERT_FALSE(out.frames.empty()) << c.what;
-        EXPECT_EQ(out.caps, in.caps) << c.what;
-        EXPECT_TRUE(out.frames[0].key) << c.what;
+        std::string inCaps, outCaps;
+        const std::vector<Packet> in = DemuxedVideo(c.input, &inCaps),
+                                  out = DemuxedVideo(env_.Path("cut.avi"), &outCaps);
+        ASSERT_EQ(in.size(), 150u) << c.what;
+        ASSERT_FALSE(out.empty()) << c.what;
+        EXPECT_EQ(outCaps, inCaps) << c.what;
+        EXPECT_TRUE(out[0].key) << c.what;
         // Up to the last frame before the end: 4.08 s is frame 102.
-        EXPECT_EQ(out.frames.size(), 103 - c.firstFrame) << c.what;
-        for (size_t i = 0; i < out.frames.size() && c.firstFrame + i < in.frames.size(); ++i) {
-            ASSERT_EQ(out.frames[i].bytes, in.frames[c.firstFrame + i].bytes)
-                << c.what << ": frame " << i;
-            EXPECT_EQ(out.frames[i].key, in.frames[c.firstFrame + i].key) << c.what;
+        EXPECT_EQ(out.size(), 103 - c.firstFrame) << c.what;
+        for (size_t i = 0; i < out.size() && c.firstFrame + i < in.size(); ++i) {
+            ASSERT_EQ(out[i].bytes, in[c.firstFrame + i].bytes) << c.what << ": frame " << i;
+            EXPECT_EQ(out[i].key, in[c.firstFrame + i].key) << c.what;
         }
         const std::vector<float> audio = DecodedAudio(env_.Path("cut.avi"));
         if (c.audio)
-            EXPECT_NEAR(audio.size() / 8000.0, out.frames.size() / 25.0, 0.1) << c.what;
+            EXPECT_NEAR(audio.size() / 8000.0, out.size() / 25.0, 0.1) << c.what;
         else
             EXPECT_TRUE(audio.empty()) << c.what;
         std::remove(env_.Path("cut.avi").c_str());
@@ -250,7 +159,7 @@ TEST_F(VideoJobTest, NormalExtractionHasTheRequestedLengthWithinAFrameAndTheLogo
         ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 1.3, 3.7}}, c.script), JobEnd::Done)
             << c.what;
         EXPECT_TRUE(messages_.shown.empty()) << c.what << ": " << messages_.shown[0].text;
-        const std::vector<Frame> pictures = DecodedPictures(env_.Path("cut.avi"));
+        const std::vector<Packet> pictures = SmallPictures(env_.Path("cut.avi"));
         ASSERT_NEAR(double(pictures.size()), 2.4 * 25, 1.0) << c.what;
         EXPECT_EQ(pictures[5].bytes == pictures[40].bytes, c.logo) << c.what;
         const std::vector<float> audio = DecodedAudio(env_.Path("cut.avi"));
@@ -294,7 +203,7 @@ TEST_F(VideoJobTest, AMixHasBothTonesWhereTheyPlayAndThePictureForTheLongestFrag
             EXPECT_EQ(Amplitude(audio, w.from, w.to, 1500) > 0.05, w.high) << what << w.from;
         }
         // The picture for its 3 s, then black to the end of the longest fragment.
-        const std::vector<Frame> pictures = DecodedPictures(out);
+        const std::vector<Packet> pictures = SmallPictures(out);
         ASSERT_NEAR(double(pictures.size()), 100.0, 1.0) << what;
         EXPECT_GT(MeanLevel(pictures[10]), 60.0) << what;
         EXPECT_LT(MeanLevel(pictures[80]), 20.0) << what;

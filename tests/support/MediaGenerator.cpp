@@ -47,6 +47,18 @@ std::string AudioSource(const AudioSpec& spec) {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+std::string Mp3Encoder(Mp3Mode mode) {
+    switch (mode) {
+        case Mp3Mode::Cbr:
+            return " ! lamemp3enc target=bitrate bitrate=128 cbr=true";
+        case Mp3Mode::Vbr:
+            return " ! lamemp3enc target=quality quality=4";
+        case Mp3Mode::VbrXing:
+            return " ! lamemp3enc target=quality quality=4 ! xingmux";
+    }
+    return {};
+}
+
 }  // namespace
 
 bool RunPipeline(const std::string& description, std::string* error, int timeoutSeconds) {
@@ -87,20 +99,27 @@ bool MakeAvi(const std::string& path, const AviSpec& spec, std::string* error) {
     char video[512];
     // A moving pattern, so that consecutive frames differ.
     std::snprintf(video, sizeof video,
-                  "videotestsrc pattern=smpte horizontal-speed=4 num-buffers=%ld ! "
+                  "videotestsrc pattern=%s horizontal-speed=4 num-buffers=%ld ! "
                   "video/x-raw,format=I420,width=%d,height=%d,framerate=%d/1 ! ",
-                  frames, spec.width, spec.height, spec.framesPerSecond);
+                  spec.pattern.c_str(), frames, spec.width, spec.height, spec.framesPerSecond);
     std::string description = video;
-    description += spec.video == VideoCodec::Jpeg ? "jpegenc ! mux. "
-                                                  : "avenc_mpeg4 ! mpeg4videoparse ! mux. ";
+    if (spec.video == VideoCodec::Jpeg) {
+        description += "jpegenc ! mux. ";
+    } else {
+        description += "avenc_mpeg4";
+        if (spec.keyFrameInterval > 0)
+            description += " gop-size=" + std::to_string(spec.keyFrameInterval);
+        if (spec.bFrames > 0) description += " max-bframes=" + std::to_string(spec.bFrames);
+        description += " ! mpeg4videoparse ! mux. ";
+    }
     if (spec.audio != AudioCodec::None) {
         AudioSpec audio;
         audio.seconds = spec.seconds;
         audio.rate = spec.audioRate;
         audio.channels = spec.audioChannels;
         description += AudioSource(audio);
-        description += spec.audio == AudioCodec::Mp3 ? " ! lamemp3enc ! mpegaudioparse ! mux. "
-                                                     : " ! mux. ";
+        if (spec.audio == AudioCodec::Mp3) description += Mp3Encoder(spec.mp3) + " ! mpegaudioparse";
+        description += " ! mux. ";
     }
     description += "avimux name=mux ! filesink location=" + Quoted(path);
     return RunPipeline(description, error);
@@ -111,9 +130,7 @@ bool MakeWav(const std::string& path, const AudioSpec& spec, std::string* error)
 }
 
 bool MakeMp3(const std::string& path, const AudioSpec& spec, std::string* error) {
-    return RunPipeline(AudioSource(spec) +
-                           " ! lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink location=" +
-                           Quoted(path),
+    return RunPipeline(AudioSource(spec) + Mp3Encoder(spec.mp3) + " ! filesink location=" + Quoted(path),
                        error);
 }
 

@@ -8,6 +8,9 @@ namespace media {
 
 enum class VideoCodec { Jpeg, Mpeg4 };
 enum class AudioCodec { None, Pcm, Mp3 };
+// MP3 at a constant bitrate, at a variable one, or variable with the Xing header that
+// tells its length and seek table.
+enum class Mp3Mode { Cbr, Vbr, VbrXing };
 
 struct AviSpec {
     double seconds = 2.0;
@@ -18,6 +21,13 @@ struct AviSpec {
     AudioCodec audio = AudioCodec::Pcm;
     int audioRate = 44100;
     int audioChannels = 2;
+    // videotestsrc's pattern, moving across by 4 pixels a frame.
+    std::string pattern = "smpte";
+    // MPEG-4 only: frames from one key frame to the next (0: the encoder's own default) and
+    // B-frames between the others, as cameras and downloads have them.
+    int keyFrameInterval = 0;
+    int bFrames = 0;
+    Mp3Mode mp3 = Mp3Mode::Vbr;
 };
 
 struct AudioSpec {
@@ -25,6 +35,7 @@ struct AudioSpec {
     int rate = 44100;
     int channels = 2;
     double frequency = 440.0;
+    Mp3Mode mp3 = Mp3Mode::Cbr;  // MakeMp3 only
 };
 
 enum class PictureFormat { Bmp, Png };
