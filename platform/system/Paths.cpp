@@ -118,6 +118,16 @@ std::string TempFolder() {
     return {};
 }
 
+std::string ShortPrivateFolder(size_t maxLength) {
+    const std::string name = std::string(kAppFolder) + "-" + std::to_string(geteuid());
+    const char* tmp = std::getenv("TMPDIR");
+    for (const char* parent : {tmp && tmp[0] == '/' ? tmp : "/tmp", "/tmp"}) {
+        const std::string folder = Join(parent, name);
+        if (folder.size() <= maxLength && RefusePrivateFolder(folder).empty()) return folder;
+    }
+    return {};
+}
+
 bool EnsureFolder(const std::string& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);

@@ -3,6 +3,7 @@
 // The four folders every part of both programs uses. Paths are UTF-8 byte strings joined
 // with '/'.
 
+#include <cstddef>
 #include <string>
 
 namespace paths {
@@ -19,6 +20,11 @@ std::string AppDataFolder();
 // said on standard error and $XDG_CACHE_HOME/Kalvor (else ~/.cache/Kalvor), checked the
 // same way, is used instead; empty when both are refused.
 std::string TempFolder();
+
+// A private folder whose path is at most maxLength bytes, for a local socket whose address
+// would not fit where it belongs: ${TMPDIR}/Kalvor-<uid> when short enough, else
+// /tmp/Kalvor-<uid>, made and checked as TempFolder's is; empty when neither will do.
+std::string ShortPrivateFolder(size_t maxLength);
 
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool EnsureFolder(const std::string& folder);

@@ -122,10 +122,13 @@ bool PlaylistDocument::LoadInternalPlaylist() {
     return LoadPlaylist(internalPath_);
 }
 
-bool PlaylistDocument::SaveInternalPlaylist() {
-    if (settings_.autoLoadLastPlaylist != 1 || !paths::EnsureFolder(userConfigFolder_))
+bool PlaylistDocument::SaveInternalPlaylist(std::string* error) {
+    if (settings_.autoLoadLastPlaylist != 1) return false;
+    if (!paths::EnsureFolder(userConfigFolder_)) {
+        if (error) *error = "cannot create " + userConfigFolder_;
         return false;
-    return Write(internalPath_, playlistformat::Kind::Pls, true);
+    }
+    return playlistfile::Save(internalPath_, playlistformat::Kind::Pls, MasterEntries(entries_), error);
 }
 
 void PlaylistDocument::UpdateRecentPlaylists() {

@@ -57,9 +57,10 @@ public:
     bool OpenRecentPlaylist(int slot);  // 0..3
 
     // Start-up and exit, when the settings ask for it: internal.pls without touching the
-    // current path or the recent list; the exit's save says nothing when it fails.
+    // current path or the recent list; the exit's save shows no box of its own, it gives
+    // the reason to its caller.
     bool LoadInternalPlaylist();
-    bool SaveInternalPlaylist();
+    bool SaveInternalPlaylist(std::string* error = nullptr);
 
     // Moves the current path to the front of the recent slots; a path too long for a slot
     // is not stored.

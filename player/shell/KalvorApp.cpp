@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "common/JobFile.h"
 #include "common/channel/IPCManager.h"
+#include "platform/registry/RegistryStore.h"
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
@@ -13,12 +15,25 @@
 #include "player/shell/KalvorParent.h"
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/LaunchRequest.h"
+#include "player/playback/SubtitleFiles.h"
+#include "player/playlist/PlaylistDocument.h"
 #include "player/shell/SettingsFile.h"
 
 namespace {
 
-// A hung running instance must not hold up the new one for long.
-constexpr int kHandOverTimeoutMs = 200;
+// The running instance may not listen yet (it started a moment ago) or no more (it is
+// ending and will let the lock go): this long the new start keeps trying.
+constexpr int kHandOverWindowMs = 2000;
+// A running instance answers once its loop runs, which its own start-up or the opening of
+// a file may hold up for a while; a hung one must not hold up the new start for long.
+constexpr int kAnswerWaitMs = 10000;
+
+// The files the instance holding the lock writes through a temporary name, by folder.
+void RemoveLeftovers(const PlayerFolders& folders) {
+    for (const char* name : {kOptionsFileName, kInternalPlaylistName, RegistryStore::kFileName})
+        atomicfile::RemoveLeftovers(folders.userConfig, name);
+    for (const char* name : {kJobFileName, subtitles::kHandOverName}) atomicfile::RemoveLeftovers(folders.appData, name);
+}
 
 }  // namespace
 
@@ -36,12 +51,15 @@ int CKalvorApp::InitInstance(const std::vector<std::string>& args) {
     CommandLine line = ParseCommandLine(args);
     line.path = paths::MakeAbsolute(line.path);  // the running instance has another folder
     if (!first) {
-        HandOver(m_folders.temp, line);  // not answered in time: the request is dropped
-        return 0;
+        switch (HandOver(line)) {
+        case SingleInstance::Start::HandedOver: return 0;
+        case SingleInstance::Start::Failed: return 1;
+        case SingleInstance::Start::First: break;  // the running one ended meanwhile
+        }
     }
-    // Only the instance holding the lock saves options.cfg, so what a killed save left
+    // Only the instance holding the lock writes these files, so what a killed write left
     // can go now.
-    if (m_instance) atomicfile::RemoveLeftovers(m_folders.userConfig, kOptionsFileName);
+    if (m_instance) RemoveLeftovers(m_folders);
     return RunOwnerWindow(line);
 }
 
@@ -55,12 +73,22 @@ bool CKalvorApp::TakeInstance() {
     return m_instance->Acquire();
 }
 
-bool CKalvorApp::HandOver(const std::string& tempFolder, const CommandLine& line) {
+SingleInstance::Start CKalvorApp::HandOver(const CommandLine& line) {
     const std::optional<LaunchRequest> request = MakeLaunchRequest(line.flags, line.path);
-    if (!request || tempFolder.empty()) return false;
-    const QByteArray bytes(reinterpret_cast<const char*>(&*request), sizeof(LaunchRequest));
-    return SingleInstance::Send(tempFolder, kInstanceName, kLaunchRequestTag, bytes,
-                                kHandOverTimeoutMs);
+    std::string why;
+    SingleInstance::Start start = SingleInstance::Start::Failed;
+    if (!request) {
+        why = "the path is longer than a launch request holds";
+    } else {
+        const QByteArray bytes(reinterpret_cast<const char*>(&*request), sizeof(LaunchRequest));
+        start = m_instance->HandOver(bytes, kHandOverWindowMs, kAnswerWaitMs, &why);
+    }
+    if (start == SingleInstance::Start::Failed) {
+        const std::string what = line.path.empty() ? "this start" : line.path;
+        std::fprintf(stderr, "Kalvor: the running player was not given %s: %s\n", what.c_str(),
+                     why.c_str());
+    }
+    return start;
 }
 
 void CKalvorApp::ListenForLaunchRequests() {
@@ -71,6 +99,10 @@ void CKalvorApp::ListenForLaunchRequests() {
                          const auto request = DecodeLaunchRequest(frame);
                          if (request) dlg->OnLaunchRequest(*request);
                      });
+    // From the start of the exit no request is taken; once its files are written a new
+    // start may be the first instance, while this one still ends.
+    QObject::connect(dlg, &CKalvorDlg::ExitBegun, m_instance.get(), &SingleInstance::StopListening);
+    QObject::connect(dlg, &CKalvorDlg::ExitSaved, m_instance.get(), &SingleInstance::Release);
     m_instance->Listen();  // a socket that cannot be made now is tried again later
 }
 
@@ -87,6 +119,6 @@ int CKalvorApp::RunOwnerWindow(const CommandLine& line) {
     dlg.SetLaunchFlags(line.flags);
     // A signal ends the player the way its Exit button does, from the loop, never from the
     // handler.
-    const ExitSignals exitSignals([&dlg](int) { dlg.ExitPlayer(); });
+    const ExitSignals exitSignals([&dlg](int) { dlg.ExitOnSignal(); });
     return m_parent->DoModal();
 }

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/SingleInstance.h"
 #include "player/shell/PlayerFolders.h"
 
 class CKalvorParent;
 class KrKeysHook;
-class SingleInstance;
 struct CommandLine;
 
 class CKalvorApp {
@@ -22,11 +22,10 @@ public:
     // args: the tokens after the program's name. Returns the process's exit code.
     int InitInstance(const std::vector<std::string>& args);
 
-    // Sends the request to the running instance; false when it could not be sent (also
-    // when the path does not fit the record).
-    static bool HandOver(const std::string& tempFolder, const CommandLine& line);
-
 private:
+    // Gives the request to the running instance, or takes the lock when that one ended
+    // meanwhile; a failure (also a path that does not fit the record) is said on stderr.
+    SingleInstance::Start HandOver(const CommandLine& line);
     bool TakeInstance();
     void ListenForLaunchRequests();
     int RunOwnerWindow(const CommandLine& line);

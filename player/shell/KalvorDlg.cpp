@@ -285,6 +285,10 @@ void CKalvorDlg::AddTrayIcon() {
 }
 
 void CKalvorDlg::OnLaunchRequest(const LaunchRequest& request) {
+    if (m_exiting) {
+        std::fprintf(stderr, "Kalvor: the player is ending; a launch request was refused\n");
+        return;
+    }
     if (m_pendingRequests.size() >= kMaxPendingRequests) {
         std::fprintf(stderr, "Kalvor: too many launch requests at once, one was refused\n");
         return;
@@ -297,11 +301,15 @@ void CKalvorDlg::OnLaunchRequest(const LaunchRequest& request) {
 // may bring the next request: it waits in the queue and this loop takes it.
 void CKalvorDlg::ApplyPendingRequests() {
     if (m_busy) return;
-    while (!m_pendingRequests.empty()) {
+    while (!m_pendingRequests.empty() && !m_exiting) {
         const LaunchRequest request = m_pendingRequests.front();
         m_pendingRequests.pop_front();
         m_busy = 1;
-        ApplyLaunchRequest(request.flags, fixedtext::Read(request.path));
+        // A start with nothing to open asks for the player itself, hidden or not.
+        if (request.flags == 0)
+            ShowHiddenWindows();
+        else
+            ApplyLaunchRequest(request.flags, fixedtext::Read(request.path));
         m_busy = 0;
     }
 }
@@ -364,6 +372,7 @@ void CKalvorDlg::SetTitle(const std::string& title) {
 }
 
 void CKalvorDlg::OpenAndPlayCurrent() {
+    if (m_exiting) return;  // a dialog the exit closed returns into its caller
     // A path too long for the record is not remembered as another, cut one, and no byte of
     // the file before stays in the field that goes to disk.
     if (!fixedtext::SetPath(m_settings.lastFile, m_currentFile)) fixedtext::SetDisplay(m_settings.lastFile, "");
@@ -641,16 +650,26 @@ void CKalvorDlg::MarkRange(bool end) {
     }
 }
 
+// Hidden windows come back through the tray icon; without one, nothing would bring them
+// back, so the main window is minimised where the window manager keeps it.
 void CKalvorDlg::ToggleHidden() {
-    if (!m_hidden) {
+    if (m_hidden) return ShowHiddenWindows();
+    if (m_playlist) m_playlist->hide();
+    m_hidden = true;
+    if (m_tray) {
         hide();
-        if (m_playlist) m_playlist->hide();
-        m_hidden = true;
         return;
     }
-    show();
+    m_minimisedToHide = true;
+    showMinimized();
+}
+
+void CKalvorDlg::ShowHiddenWindows() {
+    if (m_minimisedToHide || isMinimized()) showNormal();
+    m_minimisedToHide = false;
     if (m_playlist && m_settings.playlistVisible == 1) m_playlist->show();
     m_hidden = false;
+    BringToFront();
 }
 
 void CKalvorDlg::TogglePlaylistWindow() {
@@ -695,9 +714,9 @@ double CKalvorDlg::SeekMedia(double seconds) {
 
 void CKalvorDlg::ShowHelp(int contextId) { m_help.Show(contextId); }
 
-bool CKalvorDlg::SaveOptions() {
+bool CKalvorDlg::SaveOptions(std::string* error) {
     if (!m_optionsRead) return false;
-    return SaveSettings(FoldLiveState(m_settings, LiveState()), m_folders.userConfig);
+    return SaveSettings(FoldLiveState(m_settings, LiveState()), m_folders.userConfig, error);
 }
 
 SettingsLiveState CKalvorDlg::LiveState() {
@@ -756,20 +775,68 @@ void CKalvorDlg::AfterOptionsClosed() {
     if (isVisible()) SetMainTopmost(true);
 }
 
-// Nothing here is reported or stops the exit: a failed save leaves the old file, and the
-// player ends all the same.
+// Nothing stops the exit: a failed save leaves the old file and is said, and the player
+// ends all the same.
 void CKalvorDlg::ExitPlayer() {
     if (m_exiting) return;
     m_exiting = true;
-    SaveOptions();
+    emit ExitBegun();
+    if (!m_pendingRequests.empty())
+        std::fprintf(stderr, "Kalvor: the player is ending; %zu waiting launch requests were dropped\n",
+                     m_pendingRequests.size());
+    m_pendingRequests.clear();
+    CloseModalWindows();
+    std::vector<std::string> unsaved;
+    std::string error;
+    if (m_optionsRead && !SaveOptions(&error)) unsaved.push_back("The settings: " + error);
     StopUiTimer();
     CloseGraph();
-    SaveInternalPlaylist();
+    if (!SaveInternalPlaylist(&error)) unsaved.push_back("The playlist: " + error);
     RemoveTrayIcon();
     RestoreDisplayMode();
     RemoveHotKeyHook();
     RestoreCodecSettings();
+    emit ExitSaved();
+    SayUnsavedChanges(unsaved);
     m_parent->EndLoop(0);
+}
+
+void CKalvorDlg::ExitOnSignal() {
+    m_signalExit = true;
+    if (m_exiting)
+        CloseModalWindows();
+    else
+        ExitPlayer();
+}
+
+// A modal dialog or a menu runs a loop of its own, and the owner's loop cannot end while
+// one runs above it. The owner's own loop is the lowest of them.
+void CKalvorDlg::CloseModalWindows() {
+    constexpr int kMostNested = 16;
+    for (int left = kMostNested; left > 0; --left) {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+            continue;
+        }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_parent) return;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(QDialog::Rejected);
+        else
+            modal->close();
+    }
+}
+
+// A read-only or full folder must not lose the run's changes without a word. The box is
+// only for an exit the user asked for in a window; a signal's exit waits for nobody.
+void CKalvorDlg::SayUnsavedChanges(const std::vector<std::string>& failures) {
+    if (failures.empty()) return;
+    std::string text = "The changes of this run could not be saved.";
+    for (const std::string& failure : failures) {
+        std::fprintf(stderr, "Kalvor: not saved: %s\n", failure.c_str());
+        text += "\n" + failure;
+    }
+    if (!m_signalExit && m_movie) ShowMessage(this, kTitle, text, MessageIcon::Warning);
 }
 
 void CKalvorDlg::StopUiTimer() {
@@ -782,8 +849,9 @@ void CKalvorDlg::CloseGraph() {
     if (m_movie) m_movie->CloseGraph();
 }
 
-void CKalvorDlg::SaveInternalPlaylist() {
-    if (m_settings.autoLoadLastPlaylist == 1 && m_playlist) m_playlist->Document().SaveInternalPlaylist();
+bool CKalvorDlg::SaveInternalPlaylist(std::string* error) {
+    if (m_settings.autoLoadLastPlaylist != 1 || !m_playlist) return true;
+    return m_playlist->Document().SaveInternalPlaylist(error);
 }
 
 void CKalvorDlg::RemoveTrayIcon() {
@@ -820,10 +888,7 @@ void CKalvorDlg::RestoreCodecSettings() {
 
 void CKalvorDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger) {
-        show();
-        if (m_playlist && m_settings.playlistVisible == 1) m_playlist->show();
-        m_hidden = false;
-        BringToFront();
+        ShowHiddenWindows();
     } else if (reason == QSystemTrayIcon::Context) {
         BringToFront();
         // The menu's choice reaches the video window through its CommandChosen.
@@ -889,6 +954,15 @@ bool CKalvorDlg::event(QEvent* event) {
         return true;
     }
     return QDialog::event(event);
+}
+
+// Restored by the window manager, the main window brings back what its minimising hid.
+void CKalvorDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_minimisedToHide || isMinimized()) return;
+    m_minimisedToHide = false;
+    m_hidden = false;
+    if (m_playlist && m_settings.playlistVisible == 1) m_playlist->show();
 }
 
 void CKalvorDlg::paintEvent(QPaintEvent*) {

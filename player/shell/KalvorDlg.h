@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "player/options/OptionsHost.h"
 #include "player/playback/MovieHooks.h"
@@ -103,7 +104,9 @@ public:
     // Default rectangles when none are remembered, then the main and playlist windows.
     void PlaceMainWindow();
 
-    // A request that arrives while the player is busy waits for it, in arrival order.
+    // Requests are applied in arrival order once the player is not busy, each after the
+    // current event; one without a path or switch brings the windows back. Refused once the
+    // exit has begun.
     void OnLaunchRequest(const LaunchRequest& request) override;
     void ApplyLaunchRequest(int32_t flags, const std::string& path);
     // ILaunchTarget
@@ -129,11 +132,16 @@ public:
     int DrawVolumeBar(double volume, bool redraw);
     void DrawSeekBar(double fraction, bool redraw);
 
-    // Folds the live state into the record's image and writes options.cfg.
-    bool SaveOptions();
+    // Folds the live state into the record's image and writes options.cfg; false (with the
+    // reason in error) when it was not written.
+    bool SaveOptions(std::string* error = nullptr);
     // The one way out of the player: the exit steps in their order, then the owner window's
-    // loop ends with code 0. A second call while it runs or after it does nothing.
+    // loop ends with code 0. Modal dialogs and menus still open are closed, since their
+    // loops would hold the owner's up. A second call while it runs or after it does nothing.
     void ExitPlayer() override;
+    // The exit of a signal: nothing waits for the user's answer, and a signal that comes
+    // while the exit runs closes what still holds it up.
+    void ExitOnSignal();
     bool Exiting() const { return m_exiting; }
 
     // The tray icon's clicks: the left one brings the windows back, the right one opens the
@@ -229,8 +237,15 @@ public:
     CKalvorPlaylist* Playlist() const { return m_playlist.get(); }
     CHKTip* Tip() const { return m_tip.get(); }
 
+signals:
+    // The exit has begun: no launch request is taken from now on.
+    void ExitBegun();
+    // Everything the exit writes is written: a new start may be the first instance.
+    void ExitSaved();
+
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -260,13 +275,15 @@ private:
     void AddTrayIcon();
 
     // The steps of ExitPlayer.
+    void CloseModalWindows();
     void StopUiTimer();
     void CloseGraph();
-    void SaveInternalPlaylist();
+    bool SaveInternalPlaylist(std::string* error);
     void RemoveTrayIcon();
     void RestoreDisplayMode();
     void RemoveHotKeyHook();
     void RestoreCodecSettings();
+    void SayUnsavedChanges(const std::vector<std::string>& failures);
     std::string RegistryPath() const;
 
     void DragWindowTo(const QPoint& global);
@@ -286,6 +303,7 @@ private:
     void SeekCommand(double target);
     void MarkRange(bool end);
     void ToggleHidden();
+    void ShowHiddenWindows();
     void TogglePlaylistWindow();
     void RunKeyAction(VideoKeyAction action);
     void BringToFront();
@@ -360,10 +378,12 @@ private:
     double m_currentPosition = 0.0;
     playercommands::Range m_range;  // the range display's start and end
     bool m_hidden = false;          // the main and playlist windows hidden by command 6
+    bool m_minimisedToHide = false;  // without a tray, command 6 minimised the main window
     bool m_tracePosition = false;
     bool m_hotKeysSuspended = false;
     bool m_optionsRead = false;  // nothing is saved over options.cfg before it was read
     bool m_exiting = false;
+    bool m_signalExit = false;  // no box of the exit waits for an answer
     CodecSettings m_codecs;
     bool m_codecsPatched = false;  // the store was read at start: the exit puts values back
 };

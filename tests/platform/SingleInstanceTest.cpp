@@ -38,7 +38,7 @@ protected:
     std::string Folder() const { return env_.RuntimeDir(); }
 
     // Send blocks, so it runs on another thread while this one serves the socket.
-    bool SendFromThread(uint32_t tag, const QByteArray& payload) {
+    SingleInstance::SendResult SendFromThread(uint32_t tag, const QByteArray& payload) {
         auto sent = std::async(std::launch::async, [&] {
             return SingleInstance::Send(Folder(), kName, tag, payload, 2000);
         });
@@ -123,7 +123,10 @@ TEST_F(SingleInstanceTest, ALockFileThatIsNotARegularFileOfOursIsRefusedAndNever
     EXPECT_EQ(instance.Refusal(), "");
 }
 
-TEST_F(SingleInstanceTest, DeliversAWellFormedFrameAndAnswersAfterHandlingIt) {
+using SendResult = SingleInstance::SendResult;
+using Start = SingleInstance::Start;
+
+TEST_F(SingleInstanceTest, DeliversAWellFormedFrameAndAnswersIt) {
     SingleInstance server(Folder(), kName, kTag, kSize);
     ASSERT_TRUE(server.Acquire());
     ASSERT_TRUE(server.Listen());
@@ -132,7 +135,7 @@ TEST_F(SingleInstanceTest, DeliversAWellFormedFrameAndAnswersAfterHandlingIt) {
                      [&](const QByteArray& payload) { received.push_back(payload); });
 
     const QByteArray payload("0123456789abcdef");
-    EXPECT_TRUE(SendFromThread(kTag, payload));
+    EXPECT_EQ(SendFromThread(kTag, payload), SendResult::Answered);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0], payload);
 }
@@ -155,10 +158,10 @@ TEST_F(SingleInstanceTest, MalformedFramesAreDroppedAndTheServerKeepsWorking) {
         QByteArray(),
     };
     for (const QByteArray& bytes : bad) WriteRaw(bytes);
-    EXPECT_FALSE(SendFromThread(kTag, payload + "more"));
+    EXPECT_EQ(SendFromThread(kTag, payload + "more"), SendResult::Dropped);
     EXPECT_EQ(received, 0);
 
-    EXPECT_TRUE(SendFromThread(kTag, payload));
+    EXPECT_EQ(SendFromThread(kTag, payload), SendResult::Answered);
     EXPECT_EQ(received, 1);
 }
 
@@ -169,7 +172,7 @@ TEST_F(SingleInstanceTest, ASocketLeftByADeadInstanceIsTakenOver) {
     ASSERT_TRUE(server.Listen());
     int received = 0;
     QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
-    EXPECT_TRUE(SendFromThread(kTag, QByteArray(kSize, 'q')));
+    EXPECT_EQ(SendFromThread(kTag, QByteArray(kSize, 'q')), SendResult::Answered);
     EXPECT_EQ(received, 1);
 }
 
@@ -211,7 +214,7 @@ TEST_F(SingleInstanceTest, TheServerListensAgainAfterFileHandlesRanOut) {
 
     bool sent = false;
     for (int attempt = 0; attempt < 10 && !sent; ++attempt) {
-        sent = SendFromThread(kTag, QByteArray(kSize, 'r'));
+        sent = SendFromThread(kTag, QByteArray(kSize, 'r')) == SendResult::Answered;
         if (!sent) qttest::Pump(300);
     }
     EXPECT_TRUE(sent);
@@ -219,7 +222,110 @@ TEST_F(SingleInstanceTest, TheServerListensAgainAfterFileHandlesRanOut) {
 }
 
 TEST_F(SingleInstanceTest, SendingWithNoInstanceFailsAtOnce) {
-    EXPECT_FALSE(SingleInstance::Send(Folder(), kName, kTag, QByteArray(kSize, 'z'), 200));
+    EXPECT_EQ(SingleInstance::Send(Folder(), kName, kTag, QByteArray(kSize, 'z'), 200),
+              SendResult::Unreachable);
+}
+
+// A socket's address holds 107 bytes; a longer runtime folder must still carry hand-overs,
+// and two such folders must not share one socket.
+TEST_F(SingleInstanceTest, AFolderTooLongForASocketAddressStillCarriesFrames) {
+    std::string longFolder = env_.Path("runtime-");
+    longFolder += std::string(100 - longFolder.size(), 'x');
+    ASSERT_EQ(longFolder.size(), 100u);
+    const std::string otherFolder = longFolder.substr(0, 99) + "y";
+    std::filesystem::create_directories(longFolder);
+    std::filesystem::create_directories(otherFolder);
+    const std::string socket = SingleInstance::SocketPathFor(longFolder, kName);
+    EXPECT_LE(socket.size(), 107u);
+    EXPECT_EQ(socket.rfind(env_.TmpDir() + "/Kalvor-", 0), 0u) << socket;
+    EXPECT_NE(SingleInstance::SocketPathFor(otherFolder, kName), socket);
+    EXPECT_EQ(SingleInstance::SocketPathFor(Folder(), kName), Folder() + "/" + kName);
+
+    SingleInstance server(longFolder, kName, kTag, kSize);
+    ASSERT_TRUE(server.Acquire());
+    ASSERT_TRUE(server.Listen());
+    int received = 0;
+    QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
+    auto sent = std::async(std::launch::async, [&] {
+        return SingleInstance::Send(longFolder, kName, kTag, QByteArray(kSize, 's'), 2000);
+    });
+    qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    EXPECT_EQ(sent.get(), SendResult::Answered);
+    EXPECT_EQ(received, 1);
+}
+
+// A start that finds the lock held keeps trying while the holder cannot take its frame:
+// the holder may listen a moment later, or be ending and let the lock go.
+TEST_F(SingleInstanceTest, AHandOverWaitsForTheHolderToListenOrToEnd) {
+    const QByteArray payload(kSize, 'h');
+    const auto handOver = [&](int windowMs, std::string* why) {
+        return std::async(std::launch::async, [=, this] {
+            SingleInstance late(Folder(), kName, kTag, kSize);
+            return late.HandOver(payload, windowMs, 2000, why);
+        });
+    };
+    const auto ready = [](auto& future) {
+        return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    int received = 0;
+    {
+        SingleInstance holder(Folder(), kName, kTag, kSize);
+        ASSERT_TRUE(holder.Acquire());
+        QObject::connect(&holder, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
+        auto start = handOver(60000, nullptr);
+        qttest::Pump(100);
+        EXPECT_FALSE(ready(start));
+        ASSERT_TRUE(holder.Listen());
+        ASSERT_TRUE(qttest::WaitUntil([&] { return ready(start); }, 30000));
+        EXPECT_EQ(start.get(), Start::HandedOver);
+        EXPECT_EQ(received, 1);
+
+        // Ending: the socket goes at once, the lock once the files are written.
+        holder.StopListening();
+        EXPECT_FALSE(TempEnvironment::Exists(Folder() + "/" + kName));
+        start = handOver(60000, nullptr);
+        qttest::Pump(100);
+        EXPECT_FALSE(ready(start));
+        holder.Release();
+        ASSERT_TRUE(qttest::WaitUntil([&] { return ready(start); }, 30000));
+        EXPECT_EQ(start.get(), Start::First);
+        EXPECT_EQ(received, 1);
+    }
+
+    // A holder that never listens: the start gives up and says why.
+    SingleInstance holder(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(holder.Acquire());
+    std::string why;
+    auto start = handOver(300, &why);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return ready(start); }, 30000));
+    EXPECT_EQ(start.get(), Start::Failed);
+    EXPECT_NE(why.find("nothing listens on " + Folder() + "/" + kName), std::string::npos) << why;
+}
+
+// Once the holder stops listening, a connection it had accepted but not answered is closed,
+// so its sender knows the frame was not taken.
+TEST_F(SingleInstanceTest, StoppingClosesAnAcceptedConnectionUnanswered) {
+    SingleInstance server(Folder(), kName, kTag, kSize);
+    ASSERT_TRUE(server.Acquire());
+    ASSERT_TRUE(server.Listen());
+    int received = 0;
+    QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
+    auto sent = std::async(std::launch::async, [&] {
+        // Half a frame: the server holds the connection and waits for the rest.
+        QLocalSocket socket;
+        socket.connectToServer(QString::fromStdString(Folder() + "/" + kName));
+        if (!socket.waitForConnected(5000)) return std::string("not connected");
+        socket.write(Frame(kTag, kSize, QByteArray(4, 'x')));
+        socket.waitForBytesWritten(5000);
+        socket.waitForReadyRead(20000);
+        return socket.state() == QLocalSocket::ConnectedState ? std::string("still open")
+                                                              : std::string("closed");
+    });
+    ASSERT_TRUE(qttest::WaitUntil([&] { return server.findChildren<QLocalSocket*>().size() == 1; }, 10000));
+    server.StopListening();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 30000));
+    EXPECT_EQ(sent.get(), "closed");
+    EXPECT_EQ(received, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The built player's exit on a real X server: SIGTERM ends it through the same exit as its
-// Exit button (settings saved, code 0), and a save that cannot be written leaves the old
-// files as they were while the player still ends with code 0.
+// Exit button (settings saved, code 0), also with a modal dialog open, and a save that
+// cannot be written leaves the old files as they were, is said, and the player still ends
+// with code 0.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -12,12 +13,21 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
+#include "player/shell/LaunchRequest.h"
 #include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
+
+// After Qt's headers: X11's macros clash with names in them.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef None  // an enumerator of the media generator
 
 namespace {
 
@@ -28,6 +38,40 @@ std::string ReadAll(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// A key pressed and let go on display, as the user's keyboard would.
+void TapKey(const std::string& display, KeySym sym) {
+    Display* x = XOpenDisplay(display.c_str());
+    ASSERT_NE(x, nullptr);
+    const KeyCode code = XKeysymToKeycode(x, sym);
+    XTestFakeKeyEvent(x, code, True, CurrentTime);
+    XTestFakeKeyEvent(x, code, False, CurrentTime);
+    XSync(x, False);
+    XCloseDisplay(x);
+}
+
+// Whether a top-level window with this title is on the screen.
+bool WindowShown(const std::string& display, const std::string& title) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x) return false;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    bool found = false;
+    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes{};
+            char* name = nullptr;
+            if (XGetWindowAttributes(x, children[i], &attributes) &&
+                attributes.map_state == IsViewable && XFetchName(x, children[i], &name) && name)
+                found = title == name;
+            if (name) XFree(name);
+        }
+        if (children) XFree(children);
+    }
+    XCloseDisplay(x);
+    return found;
 }
 
 class ExitEndToEndTest : public TempFolderTest {
@@ -56,22 +100,24 @@ protected:
     std::string UserFolder() const { return env_.ConfigHome() + "/Kalvor"; }
 
     // Starts the player on the clip and waits until it plays.
-    void StartPlaying() {
-        log_.clear();
-        player_.setProcessEnvironment(environment_);
-        player_.setWorkingDirectory(QString::fromStdString(env_.Root()));
+    void StartPlaying() { StartPlaying(player_, clip_, log_); }
+
+    void StartPlaying(QProcess& player, const std::string& clip, std::string& log) {
+        log.clear();
+        player.setProcessEnvironment(environment_);
+        player.setWorkingDirectory(QString::fromStdString(env_.Root()));
         // A write over the file size limit must fail, not end the process.
-        player_.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_IGN); });
-        player_.start(kProgram, {QString::fromStdString(clip_)});
-        ASSERT_TRUE(player_.waitForStarted(10000));
+        player.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_IGN); });
+        player.start(kProgram, {QString::fromStdString(clip)});
+        ASSERT_TRUE(player.waitForStarted(10000));
         ASSERT_TRUE(qttest::WaitUntil(
             [&] {
-                log_ += player_.readAllStandardError().toStdString();
-                return log_.find("position 1.") != std::string::npos ||
-                       log_.find("position 2.") != std::string::npos;
+                log += player.readAllStandardError().toStdString();
+                return log.find("position 1.") != std::string::npos ||
+                       log.find("position 2.") != std::string::npos;
             },
             30000))
-            << log_;
+            << log;
     }
 
     // Sends the signal and waits for the end; the exit code, -1 for a crash.
@@ -116,8 +162,59 @@ TEST_F(ExitEndToEndTest, ASaveThatCannotBeWrittenKeepsTheOldFilesAndStillEndsWit
     ASSERT_EQ(Terminate(SIGTERM), 0) << log_;
     EXPECT_EQ(ReadAll(UserFolder() + "/options.cfg"), options);
     EXPECT_EQ(ReadAll(UserFolder() + "/internal.pls"), playlist);
+    // The run's changes are lost, and that is said.
+    EXPECT_NE(log_.find("Kalvor: not saved: The settings: cannot write " + UserFolder() + "/options.cfg"),
+              std::string::npos) << log_;
+    EXPECT_NE(log_.find("Kalvor: not saved: The playlist: "), std::string::npos) << log_;
     for (const auto& entry : std::filesystem::directory_iterator(UserFolder()))
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+// A modal dialog runs a loop of its own; the exit closes it, or the player would live on
+// (and take hand-overs it never plays) until the user closed it. A start that comes once
+// the exit has begun becomes the new player.
+TEST_F(ExitEndToEndTest, ASignalEndsThePlayerThroughAnOpenDialogAndANewStartTakesOver) {
+    PlayerSettings settings = InstalledSettings();
+    settings.hotKeys[5] = vk::F1 + 6;  // F7: Open
+    TempEnvironment::WriteFile(UserFolder() + "/options.cfg",
+                               std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
+    StartPlaying();
+    TapKey(xvfb_.Display(), XK_F7);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return WindowShown(xvfb_.Display(), "Kalvor - Open Media"); }, 30000))
+        << player_.readAllStandardError().toStdString();
+
+    ::kill(static_cast<pid_t>(player_.processId()), SIGTERM);
+    // The socket goes first: from then on a start is not handed to the ending player.
+    const std::string socket = env_.RuntimeDir() + "/Kalvor/" + kInstanceName;
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !TempEnvironment::Exists(socket); }, 20000));
+    const std::string second = env_.Path("second.avi");
+    std::filesystem::copy_file(clip_, second);
+    QProcess next;
+    std::string nextLog;
+    next.setProcessEnvironment(environment_);
+    next.start(kProgram, {QString::fromStdString(second)});
+    ASSERT_TRUE(next.waitForStarted(10000));
+
+    // A generous bound: the ending must not wait for the dialog, however busy the machine.
+    ASSERT_TRUE(player_.waitForFinished(20000)) << "the player lives on with its dialog open";
+    EXPECT_EQ(player_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player_.exitCode(), 0);
+    PlayerSettings saved{};
+    EXPECT_EQ(LoadSettings(UserFolder(), KALVOR_PROGRAM_DIR, saved).source, SettingsSource::User);
+    EXPECT_EQ(fixedtext::Read(saved.lastFile), clip_);
+
+    EXPECT_TRUE(qttest::WaitUntil(
+        [&] {
+            nextLog += next.readAllStandardError().toStdString();
+            return nextLog.find("position 1.") != std::string::npos &&
+                   nextLog.find(" " + second + "\n") != std::string::npos;
+        },
+        30000))
+        << nextLog;
+    EXPECT_EQ(next.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(next.processId()), SIGTERM);
+    ASSERT_TRUE(next.waitForFinished(20000));
+    EXPECT_EQ(next.exitCode(), 0);
 }
 
 }  // namespace

@@ -212,7 +212,8 @@ TEST_F(HandOverTest, AFifoAsTheUsersOptionsFileIsReplacedByTheNextSave) {
     TempEnvironment::WriteFile(folder + "/.options.cfg.4194999-3.tmp", "half a save");
     TempEnvironment::WriteFile(env_.Path("target"), "keep");
     std::filesystem::create_symlink(env_.Path("target"), folder + "/.options.cfg.4194998-0.tmp");
-    TempEnvironment::WriteFile(folder + "/.internal.pls.4194999-1.tmp", "not ours to clear");
+    TempEnvironment::WriteFile(folder + "/.internal.pls.4194999-1.tmp", "a killed run's save");
+    TempEnvironment::WriteFile(folder + "/.internal.pls.tmp", "not a name of ours");
 
     Xvfb xvfb;
     QProcess player;
@@ -221,7 +222,8 @@ TEST_F(HandOverTest, AFifoAsTheUsersOptionsFileIsReplacedByTheNextSave) {
     EXPECT_EQ(SavedSettings().seekStepSeconds, InstalledSettings().seekStepSeconds);
     EXPECT_FALSE(TempEnvironment::Exists(folder + "/.options.cfg.4194999-3.tmp"));
     EXPECT_TRUE(TempEnvironment::Exists(folder + "/.options.cfg.4194998-0.tmp"));
-    EXPECT_TRUE(TempEnvironment::Exists(folder + "/.internal.pls.4194999-1.tmp"));
+    EXPECT_FALSE(TempEnvironment::Exists(folder + "/.internal.pls.4194999-1.tmp"));
+    EXPECT_TRUE(TempEnvironment::Exists(folder + "/.internal.pls.tmp"));
     EXPECT_EQ(TempEnvironment::ReadFile(env_.Path("target")), "keep");
 }
 
@@ -240,9 +242,85 @@ TEST_F(HandOverTest, ASecondInstanceHandsAnAbsolutePathToTheRunningOneAndEnds) {
     EXPECT_STREQ(received[0].path, (env_.Path("videos") + "/clip one.avi").c_str());
     EXPECT_EQ(received[0].flags, kLaunchPath | kLaunchFullScreen);
 
-    // A path too long for the record is not sent at all, and the instance still ends.
-    EXPECT_EQ(Run(kProgram, {"/" + QString(6000, 'x')}, env_.Root()), 0);
+    // A path too long for the record is not sent at all, and the start says so.
+    QByteArray errors;
+    EXPECT_EQ(Run(kProgram, {"/" + QString(6000, 'x')}, env_.Root(), &errors), 1);
+    EXPECT_TRUE(errors.contains("longer than a launch request holds")) << errors.toStdString();
     EXPECT_EQ(received.size(), 1u);
+}
+
+// A running instance that never takes the request (here: one that holds the lock but never
+// listens) must not let the new start end as if its file were playing.
+TEST_F(HandOverTest, AStartWhoseHandOverFailsSaysSoAndEndsWithOne) {
+    SingleInstance holder(paths::TempFolder(), kInstanceName, kLaunchRequestTag, sizeof(LaunchRequest));
+    ASSERT_TRUE(holder.Acquire());
+    QByteArray errors;
+    EXPECT_EQ(Run(kProgram, {"/m/x.avi"}, env_.Root(), &errors), 1);
+    EXPECT_TRUE(errors.contains("Kalvor: the running player was not given /m/x.avi: nothing listens on"))
+        << errors.toStdString();
+}
+
+// Two starts at the same moment: whichever takes the lock plays, and the other's file
+// reaches it however their steps interleave (the loser may find no socket yet).
+TEST_F(HandOverTest, TwoStartsAtTheSameMomentBothFilesArriveInTwentyRounds) {
+    environment_.insert("KALVOR_TRACE_POSITION", "1");
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        const std::string files[2] = {"/m/round" + std::to_string(round) + "-a.avi",
+                                      "/m/round" + std::to_string(round) + "-b.avi"};
+        QProcess players[2];
+        for (int i = 0; i < 2; ++i) players[i].setProcessEnvironment(environment_);
+        for (int i = 0; i < 2; ++i) players[i].start(QString::fromStdString(kProgram), {QString::fromStdString(files[i])});
+        for (QProcess& player : players) ASSERT_TRUE(player.waitForStarted(10000));
+        ASSERT_TRUE(qttest::WaitUntil([&] {
+            return players[0].state() == QProcess::NotRunning || players[1].state() == QProcess::NotRunning;
+        }, 60000));
+        const int loser = players[0].state() == QProcess::NotRunning ? 0 : 1;
+        QProcess& winner = players[1 - loser];
+        ASSERT_EQ(players[loser].exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(players[loser].exitCode(), 0) << players[loser].readAllStandardError().toStdString();
+        // The winner applies its own file while it starts, the handed-over one after.
+        std::string log;
+        EXPECT_TRUE(qttest::WaitUntil([&] {
+            log += winner.readAllStandardError().toStdString();
+            return log.find(" " + files[loser] + "\n") != std::string::npos;
+        }, 60000)) << log;
+        EXPECT_EQ(winner.state(), QProcess::Running);
+        winner.terminate();
+        if (!winner.waitForFinished(20000)) winner.kill();
+        winner.waitForFinished();
+        EXPECT_EQ(winner.exitCode(), 0);
+    }
+}
+
+// A socket's address holds 107 bytes: a runtime folder of 100 leaves no room for the
+// socket's name there, and the hand-over still works between two real players.
+TEST_F(HandOverTest, ARuntimeFolderOfAHundredBytesStillHandsOver) {
+    std::string runtime = env_.Path("run-");
+    runtime += std::string(100 - runtime.size(), 'r');
+    ASSERT_EQ(runtime.size(), 100u);
+    std::filesystem::create_directories(runtime);
+    environment_.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
+    environment_.insert("KALVOR_TRACE_POSITION", "1");
+    QProcess first;
+    first.setProcessEnvironment(environment_);
+    first.start(QString::fromStdString(kProgram), {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    const std::string socket = SingleInstance::SocketPathFor(runtime + "/Kalvor", kInstanceName);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return TempEnvironment::Exists(socket); }, 30000))
+        << first.readAllStandardError().toStdString();
+
+    QByteArray errors;
+    EXPECT_EQ(Run(kProgram, {"/m/from a long folder.avi"}, env_.Root(), &errors), 0) << errors.toStdString();
+    std::string log;
+    EXPECT_TRUE(qttest::WaitUntil([&] {
+        log += first.readAllStandardError().toStdString();
+        return log.find(" /m/from a long folder.avi\n") != std::string::npos;
+    }, 30000)) << log;
+    first.terminate();
+    if (!first.waitForFinished(20000)) first.kill();
+    first.waitForFinished();
+    EXPECT_EQ(first.exitCode(), 0);
 }
 
 TEST_F(HandOverTest, TwoRealInstancesAndMalformedFramesAgainstTheRunningOne) {

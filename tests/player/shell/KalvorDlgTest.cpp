@@ -645,14 +645,21 @@ TEST_F(KalvorDlgTest, EachButtonAndCommandCodeActsOnThePlaybackAsItShould) {
         d.ExecuteCommand(7, kCommandPlaylist);
         EXPECT_EQ(d.Playlist()->isVisible(), !listShown);
         EXPECT_EQ(s.playlistVisible, listShown ? 0 : 1);
-        d.ExecuteCommand(7, kCommandHide);
-        EXPECT_TRUE(d.Hidden());
-        EXPECT_FALSE(d.isVisible());
-        EXPECT_FALSE(d.Playlist()->isVisible());
-        d.ExecuteCommand(7, kCommandHide);
-        EXPECT_FALSE(d.Hidden());
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(d.Playlist()->isVisible(), s.playlistVisible == 1);
+        // Without a tray nothing would bring hidden windows back: the main one is minimised.
+        // The command again, or a start with nothing to open, brings them back.
+        for (const bool byStart : {false, true}) {
+            d.ExecuteCommand(7, kCommandHide);
+            EXPECT_TRUE(d.Hidden());
+            EXPECT_TRUE(d.isMinimized());
+            EXPECT_FALSE(d.Playlist()->isVisible());
+            if (byStart)
+                d.OnLaunchRequest(*MakeLaunchRequest(0, ""));
+            else
+                d.ExecuteCommand(7, kCommandHide);
+            EXPECT_FALSE(d.Hidden());
+            EXPECT_FALSE(d.isMinimized());
+            EXPECT_EQ(d.Playlist()->isVisible(), s.playlistVisible == 1);
+        }
         d.ExecuteCommand(7, kCommandOptions);
         EXPECT_TRUE(d.Options()->isVisible());
         EXPECT_EQ(d.Options()->size(), d.Options()->ShownSize());
@@ -1031,6 +1038,8 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
     RecordingModes modes;
     modes.restored = [&] { note("modes"); };
     dlg.SetDisplayModes(&modes);
+    QObject::connect(&dlg, &CKalvorDlg::ExitBegun, [&] { note("begun"); });
+    QObject::connect(&dlg, &CKalvorDlg::ExitSaved, [&] { note("saved, overlay " + registryValue()); });
     size_t mark = 0;
     EXPECT_EQ(Run(parent,
                   [&](CKalvorDlg& d) {
@@ -1038,15 +1047,28 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
                       d.Rows().Append("/m/a.avi");
                       EXPECT_EQ(registryValue(), "0");  // off while the player runs
                       mark = factory_.events.size();
-                      d.ExitPlayer();
+                      // The exit comes while a modal dialog runs its own loop: the owner's
+                      // loop can only end once the exit has closed it.
+                      QDialog modal(&d);
+                      QTimer::singleShot(0, &modal, [&] { d.ExitPlayer(); });
+                      QTimer::singleShot(30000, &modal, [&] {
+                          ADD_FAILURE() << "the exit left the modal dialog open";
+                          modal.reject();
+                      });
+                      modal.exec();
+                      note("modal closed");
                       EXPECT_TRUE(d.Exiting());
                       EXPECT_FALSE(d.UiTimerRunning());
-                      // The close that follows, and any other way out, finds the exit done.
+                      // No later request is taken; the close that follows, and any other way
+                      // out, finds the exit done.
+                      d.OnLaunchRequest(*MakeLaunchRequest(kLaunchPath, "/m/late.avi"));
+                      EXPECT_EQ(d.PendingRequests(), 0u);
                   }),
               0);
     EXPECT_EQ(Since(factory_.events, mark),
-              (Events{"CloseGraph +options", "tray +options +playlist", "modes +options +playlist",
-                      "hook, overlay 0 +options +playlist"}));
+              (Events{"begun", "CloseGraph +options", "tray +options +playlist", "modes +options +playlist",
+                      "hook, overlay 0 +options +playlist", "saved, overlay 1 +options +playlist",
+                      "modal closed +options +playlist"}));
     EXPECT_EQ(registryValue(), "1");  // put back last
 }
 
@@ -1065,6 +1087,13 @@ TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
         ASSERT_TRUE(d.Hidden());
         ASSERT_FALSE(d.Playlist()->isVisible());
         emit d.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+        EXPECT_FALSE(d.Hidden());
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(d.Playlist()->isVisible());
+        // A start with nothing to open brings them back as well.
+        d.ExecuteCommand(7, kCommandHide);
+        ASSERT_FALSE(d.isVisible());
+        d.OnLaunchRequest(*MakeLaunchRequest(0, ""));
         EXPECT_FALSE(d.Hidden());
         EXPECT_TRUE(d.isVisible());
         EXPECT_TRUE(d.Playlist()->isVisible());
