@@ -1,8 +1,15 @@
-// Frames per second of the effects element at 1920x1080 on one thread: pass-through, each
-// effect alone, the point effects together, everything together and subtitles; and, on
-// the same frames, GStreamer's own videobalance, videoflip and videocrop ! videoscale for
-// comparison; and the time of the worst subtitle cues at 3840x2160. Run by hand:
-//   build/bench/effects_bench [frames]
+// Frames per second of the effects element at 1920x1080 BGRx on one thread: each effect
+// alone, the colour adjustments, everything together and subtitles; beside them GStreamer's
+// own elements doing the same work on the same frames (videobalance with the same four
+// adjustments, textoverlay with the same text, videoflip, videocrop ! videoscale), with the
+// ratio and the goal. Then the worst subtitle cues at 3840x2160 and the cost of the element
+// passing through in a pipeline.
+//
+// Every row is measured once per round, the rounds alternating over all rows so that a
+// change in the machine's load meets every row alike; each measurement starts with a few
+// frames of warm-up. Figures are medians over the rounds; a ratio is the median of the
+// ratios within each round. Run by hand from a Release tree, pinned for the one-core figure:
+//   taskset -c 2 build-rel/bench/effects_bench [frames] [rounds]
 // The figures go into reviews, not into tests.
 
 #include <gst/check/gstharness.h>
@@ -27,7 +34,7 @@
 
 namespace {
 
-constexpr int kWidth = 1920, kHeight = 1080, kSources = 4;
+constexpr int kWidth = 1920, kHeight = 1080, kSources = 4, kWarmUp = 3;
 constexpr char kCaps[] = "video/x-raw,format=BGRx,width=1920,height=1080,framerate=25/1";
 
 // A few frames with gradients, edges and noise, so no effect meets a trivial picture.
@@ -60,17 +67,19 @@ std::string SrtTime(int milliseconds) {
     return text;
 }
 
-// True when the lower third of the output differs from the frame that went in.
-bool LowerThirdChanged(GstBuffer* in, GstBuffer* out) {
+// The number of rows of the output that differ from the frame that went in.
+int ChangedRows(GstBuffer* in, GstBuffer* out) {
     GstMapInfo a, b;
-    if (!gst_buffer_map(in, &a, GST_MAP_READ)) return false;
+    if (!gst_buffer_map(in, &a, GST_MAP_READ)) return 0;
     if (!gst_buffer_map(out, &b, GST_MAP_READ)) {
         gst_buffer_unmap(in, &a);
-        return false;
+        return 0;
     }
-    const size_t from = a.size / 3 * 2;
-    const bool changed =
-        a.size == b.size && std::memcmp(a.data + from, b.data + from, a.size - from);
+    int changed = 0;
+    const size_t row = size_t(kWidth) * 4;
+    if (a.size == b.size)
+        for (size_t at = 0; at + row <= a.size; at += row)
+            changed += std::memcmp(a.data + at, b.data + at, row) != 0;
     gst_buffer_unmap(out, &b);
     gst_buffer_unmap(in, &a);
     return changed;
@@ -78,26 +87,29 @@ bool LowerThirdChanged(GstBuffer* in, GstBuffer* out) {
 
 struct Rate {
     double fps = 0;
-    int changed = 0;  // frames whose lower third came out changed
+    int rows = 0;  // rows changed in the last frame
 };
 
-// Frames per second of one element; each frame is a fresh writable copy made off the clock,
-// as a decoder would hand it over.
-Rate Measure(GstHarness* harness, const std::vector<GstBuffer*>& frames, int count) {
+// Frames per second of one harnessed element; each frame is a fresh writable copy made off
+// the clock, as a decoder would hand it over, and before(i) runs off the clock too.
+Rate Measure(GstHarness* harness, const std::vector<GstBuffer*>& frames, int count,
+             const std::function<void(int)>& before = {}) {
     gst_harness_set_src_caps_str(harness, kCaps);
     double seconds = 0;
     Rate rate;
-    for (int i = 0; i < count + 2; ++i) {
+    for (int i = 0; i < count + kWarmUp; ++i) {
         const GstBuffer* source = frames[i % frames.size()];
         GstBuffer* in = gst_buffer_copy_deep(source);
         GST_BUFFER_PTS(in) = gst_util_uint64_scale(i, GST_SECOND, 25);
         GST_BUFFER_DURATION(in) = GST_SECOND / 25;
+        if (before) before(i);
         const auto start = std::chrono::steady_clock::now();
         GstBuffer* out = gst_harness_push_and_pull(harness, in);
         const auto end = std::chrono::steady_clock::now();
-        if (i >= 2) seconds += std::chrono::duration<double>(end - start).count();  // warm-up
+        if (i >= kWarmUp) seconds += std::chrono::duration<double>(end - start).count();
         if (out) {
-            if (i >= 2 && LowerThirdChanged(const_cast<GstBuffer*>(source), out)) ++rate.changed;
+            if (i == count + kWarmUp - 1)
+                rate.rows = ChangedRows(const_cast<GstBuffer*>(source), out);
             gst_buffer_unref(out);
         }
     }
@@ -105,8 +117,9 @@ Rate Measure(GstHarness* harness, const std::vector<GstBuffer*>& frames, int cou
     return rate;
 }
 
-Rate MeasureKalvorVT(const std::vector<GstBuffer*>& frames, int count,
-                     const std::function<void(IKalvorVT&)>& setup) {
+using Setup = std::function<void(IKalvorVT&)>;
+
+Rate MeasureKalvorVT(const std::vector<GstBuffer*>& frames, int count, const Setup& setup) {
     GstHarness* harness = gst_harness_new(kKalvorVTFactory);
     auto control = CKalvorVTControl::ForElement(harness->element);
     setup(*control);
@@ -117,11 +130,39 @@ Rate MeasureKalvorVT(const std::vector<GstBuffer*>& frames, int count,
     return rate;
 }
 
-double MeasureElement(const std::vector<GstBuffer*>& frames, int count, const char* description) {
-    GstHarness* harness = gst_harness_new_parse(description);
-    const double fps = Measure(harness, frames, count).fps;
+Rate MeasureElement(const std::vector<GstBuffer*>& frames, int count, const std::string& line) {
+    GstHarness* harness = gst_harness_new_parse(line.c_str());
+    const Rate rate = Measure(harness, frames, count);
     gst_harness_teardown(harness);
-    return fps;
+    return rate;
+}
+
+// The two lines every subtitle row shows; the changing rows number their cues.
+std::string CueText(int cue) {
+    return cue < 0 ? "A subtitle line on every frame\nand a second one below it"
+                   : "Cue number " + std::to_string(cue) + " of this run\nand its second line";
+}
+
+// textoverlay drawing what the element draws by default: bold text of a ninth of the
+// picture's third, outlined, on a shaded bar, centred at the bottom. A changing cue is set
+// before each frame, off the clock.
+Rate MeasureTextOverlay(const std::vector<GstBuffer*>& frames, int count, bool changing) {
+    GstElement* overlay = gst_element_factory_make("textoverlay", nullptr);
+    if (!overlay) return {};
+    g_object_set(overlay, "text", CueText(-1).c_str(), "font-desc", "Sans Bold 36px", "auto-resize",
+                 FALSE, "draw-outline", TRUE, "shaded-background", TRUE, nullptr);
+    gst_util_set_object_arg(G_OBJECT(overlay), "valignment", "bottom");
+    gst_util_set_object_arg(G_OBJECT(overlay), "halignment", "center");
+    GstHarness* harness = gst_harness_new_with_element(overlay, "video_sink", "src");
+    gst_object_unref(overlay);
+    std::function<void(int)> before;
+    if (changing)
+        before = [&](int i) {
+            g_object_set(harness->element, "text", CueText(i).c_str(), nullptr);
+        };
+    const Rate rate = Measure(harness, frames, count, before);
+    gst_harness_teardown(harness);
+    return rate;
 }
 
 // The zoom row's area and the same crop for videocrop: the zoom maps the frame's first and
@@ -139,6 +180,37 @@ std::string CropAndScale() {
            " bottom=" + std::to_string(kHeight - 1 - kZoomTop - kZoomHeight) +
            " ! videoscale method=bilinear ! capsfilter caps=video/x-raw,width=" +
            std::to_string(kWidth) + ",height=" + std::to_string(kHeight);
+}
+
+// The like-for-like colour adjustments: contrast 20/16, brightness +15 of 255, hue +30
+// degrees, saturation +40 %, in each element's own units.
+void FourAdjustments(IKalvorVT& c) {
+    c.SetContrastBrightness(20, 15);
+    c.SetHueSaturation(30, 40, 0);
+}
+constexpr char kFourBalance[] =
+    "videobalance contrast=1.25 brightness=0.0588 hue=0.1667 saturation=1.4";
+void HueAndSaturation(IKalvorVT& c) { c.SetHueSaturation(30, 40, 0); }
+constexpr char kHueSaturationBalance[] = "videobalance hue=0.1667 saturation=1.4";
+
+void PointEffects(IKalvorVT& c) {
+    c.SetContrastBrightness(20, 15);
+    c.SetColorBalance(10, 0, 20);
+    c.SetHueSaturation(30, 40, 10);
+    c.SetInvert(1);
+}
+
+void AllEffects(IKalvorVT& c) {
+    PointEffects(c);
+    c.SetGrayscale(1);
+    c.SetSharpen(20);
+    c.SetBlur(2);
+    c.SetEmboss(1);
+    c.SetSmooth(800);
+    c.SetImageCorrection(7, 60);
+    c.SetFlipVertical(1);
+    c.SetFlipHorizontal(1);
+    Zoom(c);
 }
 
 // Milliseconds of the slowest of a few frames at 3840x2160, each showing one hostile cue
@@ -200,24 +272,34 @@ double PipelineSeconds(bool withElement, int count) {
     return std::chrono::duration<double>(end - start).count();
 }
 
-void PointEffects(IKalvorVT& c) {
-    c.SetContrastBrightness(20, 15);
-    c.SetColorBalance(10, 0, 20);
-    c.SetHueSaturation(30, 40, 10);
-    c.SetInvert(1);
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void AllEffects(IKalvorVT& c) {
-    PointEffects(c);
-    c.SetGrayscale(1);
-    c.SetSharpen(20);
-    c.SetBlur(2);
-    c.SetEmboss(1);
-    c.SetSmooth(800);
-    c.SetImageCorrection(7, 60);
-    c.SetFlipVertical(1);
-    c.SetFlipHorizontal(1);
-    Zoom(c);
+// One measured row: its figures of every round and the rows changed in the last frame.
+struct Row {
+    std::string name;
+    std::function<Rate()> measure;
+    std::vector<double> fps;
+    int rows = 0;
+
+    void Run() {
+        const Rate rate = measure();
+        fps.push_back(rate.fps);
+        rows = rate.rows;
+    }
+    double Fps() const { return Median(fps); }
+};
+
+// The median over the rounds of a / b within each round.
+double RatioOf(const Row& a, const Row& b) {
+    std::vector<double> ratios;
+    for (size_t r = 0; r < std::min(a.fps.size(), b.fps.size()); ++r)
+        if (b.fps[r] > 0) ratios.push_back(a.fps[r] / b.fps[r]);
+    return Median(ratios);
 }
 
 }  // namespace
@@ -231,88 +313,132 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const auto frames = MakeFrames();
 
     // One cue held over every frame (drawn once, then laid on each frame), and a new cue on
     // every frame (drawn anew each time).
     const std::string folder = "/tmp/effects_bench_" + std::to_string(getpid());
     const std::string subtitles = folder + ".srt", changing = folder + "_changing.srt";
-    std::ofstream(subtitles) << "1\n00:00:00,000 --> 10:00:00,000\nA subtitle line on every "
-                                "frame\nand a second one below it\n";
+    std::ofstream(subtitles) << "1\n00:00:00,000 --> 10:00:00,000\n" << CueText(-1) << "\n";
     {
         std::ofstream file(changing);
-        for (int i = 0; i < count + 2; ++i)
+        for (int i = 0; i < count + kWarmUp; ++i)
             file << i + 1 << "\n"
-                 << SrtTime(i * 40) << " --> " << SrtTime(i * 40 + 40) << "\nCue number " << i
-                 << " of this run\nand its second line\n\n";
+                 << SrtTime(i * 40) << " --> " << SrtTime(i * 40 + 40) << "\n"
+                 << CueText(i) << "\n\n";
     }
 
-    const struct {
-        const char* name;
-        std::function<void(IKalvorVT&)> setup;
-    } cases[] = {
-        {"pass-through", [](IKalvorVT&) {}},
-        {"contrast/brightness", [](IKalvorVT& c) { c.SetContrastBrightness(22, 30); }},
-        {"sharpen", [](IKalvorVT& c) { c.SetSharpen(24); }},
-        {"blur", [](IKalvorVT& c) { c.SetBlur(1); }},
-        {"double blur", [](IKalvorVT& c) { c.SetBlur(2); }},
-        {"emboss", [](IKalvorVT& c) { c.SetEmboss(1); }},
-        {"smooth", [](IKalvorVT& c) { c.SetSmooth(800); }},
-        {"invert", [](IKalvorVT& c) { c.SetInvert(1); }},
-        {"grayscale", [](IKalvorVT& c) { c.SetGrayscale(1); }},
-        {"flip vertical", [](IKalvorVT& c) { c.SetFlipVertical(1); }},
-        {"flip horizontal", [](IKalvorVT& c) { c.SetFlipHorizontal(1); }},
-        {"colour balance", [](IKalvorVT& c) { c.SetColorBalance(10, 0, 30); }},
-        {"image correction 7", [](IKalvorVT& c) { c.SetImageCorrection(7, 60); }},
-        {"image correction 11", [](IKalvorVT& c) { c.SetImageCorrection(11, 60); }},
-        {"zoom", Zoom},
-        {"hue/saturation/intensity", [](IKalvorVT& c) { c.SetHueSaturation(30, 40, 10); }},
-        {"point effects together", PointEffects},
-        {"all effects together", AllEffects},
-        {"all but emboss (it replaces the convolutions)",
-         [](IKalvorVT& c) {
-             AllEffects(c);
-             c.SetEmboss(0);
-         }},
-        {"subtitles: one cue on every frame", [&](IKalvorVT& c) { c.SetSubtitleFile(subtitles); }},
-        {"subtitles: a new cue on every frame", [&](IKalvorVT& c) { c.SetSubtitleFile(changing); }},
-        {"subtitles (one cue) and all effects",
-         [&](IKalvorVT& c) {
-             AllEffects(c);
-             c.SetSubtitleFile(subtitles);
-         }},
+    std::vector<Row> rows;
+    auto element = [&](const std::string& name, Setup setup) {
+        rows.push_back(
+            {name, [&frames, count, setup] { return MeasureKalvorVT(frames, count, setup); }});
+        return rows.size() - 1;
     };
-    std::printf("kalvorvt at %dx%d BGRx, one thread, %d frames each\n", kWidth, kHeight, count);
-    double pointFps = 0, flipFps = 0;
-    for (const auto& c : cases) {
-        const Rate rate = MeasureKalvorVT(frames, count, c.setup);
-        const bool subtitled = std::string(c.name).starts_with("subtitles");
-        std::printf("  %-46s %9.1f fps", c.name, rate.fps);
-        if (subtitled) std::printf("   cue seen on %d of %d frames", rate.changed, count);
-        std::printf("\n");
-        if (std::string(c.name) == "point effects together") pointFps = rate.fps;
-        if (std::string(c.name) == "flip horizontal") flipFps = rate.fps;
+    auto other = [&](const std::string& name, std::function<Rate()> measure) {
+        rows.push_back({name, std::move(measure)});
+        return rows.size() - 1;
+    };
+    auto balance = [&](const char* line) {
+        return [&frames, count, line] { return MeasureElement(frames, count, line); };
+    };
+
+    const size_t firstAlone = rows.size();
+    element("pass-through", [](IKalvorVT&) {});
+    element("contrast/brightness", [](IKalvorVT& c) { c.SetContrastBrightness(22, 30); });
+    element("sharpen", [](IKalvorVT& c) { c.SetSharpen(24); });
+    element("blur", [](IKalvorVT& c) { c.SetBlur(1); });
+    element("double blur", [](IKalvorVT& c) { c.SetBlur(2); });
+    element("emboss", [](IKalvorVT& c) { c.SetEmboss(1); });
+    element("smooth", [](IKalvorVT& c) { c.SetSmooth(800); });
+    element("invert", [](IKalvorVT& c) { c.SetInvert(1); });
+    element("grayscale", [](IKalvorVT& c) { c.SetGrayscale(1); });
+    element("flip vertical", [](IKalvorVT& c) { c.SetFlipVertical(1); });
+    element("colour balance", [](IKalvorVT& c) { c.SetColorBalance(10, 0, 30); });
+    element("image correction 7", [](IKalvorVT& c) { c.SetImageCorrection(7, 60); });
+    element("image correction 11", [](IKalvorVT& c) { c.SetImageCorrection(11, 60); });
+    element("hue/saturation/intensity", [](IKalvorVT& c) { c.SetHueSaturation(30, 40, 10); });
+    element("point effects together", PointEffects);
+    const size_t all = element("all effects together", AllEffects);
+    element("all but emboss (it replaces the convolutions)", [](IKalvorVT& c) {
+        AllEffects(c);
+        c.SetEmboss(0);
+    });
+    element("subtitles (one cue) and all effects", [&](IKalvorVT& c) {
+        AllEffects(c);
+        c.SetSubtitleFile(subtitles);
+    });
+    const size_t endAlone = rows.size();
+
+    struct Pair {
+        size_t ours, theirs;
+        const char* goal;  // nullptr: no goal, shown for comparison
+        double minimum;
+    };
+    std::vector<Pair> pairs;
+    auto pair = [&](size_t ours, size_t theirs, const char* goal = nullptr, double minimum = 0) {
+        pairs.push_back({ours, theirs, goal, minimum});
+    };
+    pair(element("brightness, contrast, hue, saturation", FourAdjustments),
+         other("videobalance, the same four", balance(kFourBalance)), ">= 4", 4);
+    pair(element("hue, saturation", HueAndSaturation),
+         other("videobalance hue, saturation", balance(kHueSaturationBalance)), ">= 4", 4);
+    pair(element("subtitles: one cue on every frame",
+                 [&](IKalvorVT& c) { c.SetSubtitleFile(subtitles); }),
+         other("textoverlay, the same cue",
+               [&frames, count] { return MeasureTextOverlay(frames, count, false); }),
+         ">= 1", 1);
+    pair(element("subtitles: a new cue on every frame",
+                 [&](IKalvorVT& c) { c.SetSubtitleFile(changing); }),
+         other("textoverlay, the text set anew each frame",
+               [&frames, count] { return MeasureTextOverlay(frames, count, true); }),
+         ">= 1", 1);
+    pair(element("flip horizontal", [](IKalvorVT& c) { c.SetFlipHorizontal(1); }),
+         other("videoflip horizontal", [&frames, count] {
+             return MeasureElement(frames, count, "videoflip video-direction=horiz");
+         }));
+    pair(element("zoom", Zoom), other("videocrop ! videoscale method=bilinear", [&frames, count] {
+             return MeasureElement(frames, count, CropAndScale());
+         }));
+
+    // The pipeline's cost of the element passing through, alternating with the same pipeline
+    // without it.
+    const int pipelineFrames = std::max(count, 100);
+    std::vector<double> without, with;
+
+    for (int round = 0; round < rounds; ++round) {
+        std::fprintf(stderr, "round %d of %d\r", round + 1, rounds);
+        for (auto& row : rows) row.Run();
+        without.push_back(PipelineSeconds(false, pipelineFrames));
+        with.push_back(PipelineSeconds(true, pipelineFrames));
     }
     std::remove(subtitles.c_str());
     std::remove(changing.c_str());
 
-    const double balance = MeasureElement(
-        frames, count, "videobalance contrast=1.25 brightness=0.06 hue=0.17 saturation=1.4");
-    const double flip = MeasureElement(frames, count, "videoflip video-direction=horiz");
-    // Zoom and the crop and scale side by side, alternating, the best of three each.
-    double zoomFps = 0, cropFps = 0;
-    for (int run = 0; run < 3; ++run) {
-        zoomFps = std::max(zoomFps, MeasureKalvorVT(frames, count, Zoom).fps);
-        cropFps = std::max(cropFps, MeasureElement(frames, count, CropAndScale().c_str()));
+    std::printf(
+        "kalvorvt at %dx%d BGRx, one thread; %d frames a measurement after %d of "
+        "warm-up,\n%d rounds alternating over all rows, medians\n",
+        kWidth, kHeight, count, kWarmUp, rounds);
+    for (size_t i = firstAlone; i < endAlone; ++i) {
+        std::printf("  %-46s %9.1f fps", rows[i].name.c_str(), rows[i].Fps());
+        if (i == all)
+            std::printf("   goal >= 120 fps: %.2f of it%s", rows[i].Fps() / 120,
+                        rows[i].Fps() >= 120 ? "" : "  MISSED");
+        std::printf("\n");
     }
-    std::printf("GStreamer on the same frames\n");
-    std::printf("  %-46s %9.1f fps   kalvorvt point effects / videobalance = %.2f\n",
-                "videobalance (4 adjustments)", balance, balance > 0 ? pointFps / balance : 0);
-    std::printf("  %-46s %9.1f fps   kalvorvt flip horizontal / videoflip = %.2f\n",
-                "videoflip horizontal", flip, flip > 0 ? flipFps / flip : 0);
-    std::printf("  %-46s %9.1f fps   kalvorvt zoom (%.1f fps) / crop and scale = %.2f\n",
-                "videocrop ! videoscale method=bilinear", cropFps, zoomFps,
-                cropFps > 0 ? zoomFps / cropFps : 0);
+    std::printf(
+        "Beside GStreamer on the same frames; ratio = kalvorvt fps / GStreamer fps, the "
+        "median of the rounds' ratios\n");
+    for (const auto& p : pairs) {
+        const Row &ours = rows[p.ours], &theirs = rows[p.theirs];
+        const double ratio = RatioOf(ours, theirs);
+        std::printf("  %-38s %8.1f fps | %-41s %8.1f fps | ratio %6.2f", ours.name.c_str(),
+                    ours.Fps(), theirs.name.c_str(), theirs.Fps(), ratio);
+        if (p.goal) std::printf("  goal %s%s", p.goal, ratio >= p.minimum ? "" : "  MISSED");
+        if (ours.name.starts_with("subtitles"))
+            std::printf("  (rows drawn %d and %d)", ours.rows, theirs.rows);
+        std::printf("\n");
+    }
 
     std::printf("Worst subtitle cues at 3840x2160, slowest of 4 first draws\n");
     const std::string longWord(1000, 'W');
@@ -339,17 +465,13 @@ int main(int argc, char** argv) {
     for (const auto& c : hostile)
         std::printf("  %-46s %9.1f ms\n", c.name, WorstCueMilliseconds(folder, c.fontSize, c.text));
 
-    // The best of three runs each, alternating, as the pipeline's own time varies.
-    const int pipelineFrames = std::max(count, 100);
-    double without = 1e9, with = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        without = std::min(without, PipelineSeconds(false, pipelineFrames));
-        with = std::min(with, PipelineSeconds(true, pipelineFrames));
-    }
-    std::printf("1080p pipeline (videotestsrc ! videoconvert ! ... ! fakesink), %d frames\n",
-                pipelineFrames);
-    std::printf("  without kalvorvt %.3f s, with it passing through %.3f s: %+.1f%%\n", without,
-                with, without > 0 ? (with - without) / without * 100 : 0);
+    const double plain = Median(without), passing = Median(with);
+    std::printf(
+        "1080p pipeline (videotestsrc ! videoconvert ! ... ! fakesink), %d frames, "
+        "medians\n",
+        pipelineFrames);
+    std::printf("  without kalvorvt %.3f s, with it passing through %.3f s: %+.1f%%\n", plain,
+                passing, plain > 0 ? (passing - plain) / plain * 100 : 0);
 
     for (GstBuffer* frame : frames) gst_buffer_unref(frame);
     return 0;
