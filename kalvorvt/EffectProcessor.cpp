@@ -3,40 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <numbers>
 
 namespace {
 
 constexpr int kChannels = 4;  // B, G, R, x
 constexpr int kMaxRadius = 5;
-
-using Matrix = std::array<std::array<double, 3>, 3>;  // rows and columns in R, G, B order
-
-Matrix Multiply(const Matrix& a, const Matrix& b) {
-    Matrix m{};
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            for (int k = 0; k < 3; ++k) m[r][c] += a[r][k] * b[k][c];
-    return m;
-}
-
-// Colour matrices that keep grey grey (rows sum to one), with Rec. 709 luma weights.
-constexpr double kLr = 0.213, kLg = 0.715, kLb = 0.072;
-
-Matrix Saturation(double f) {
-    return {{{kLr + (1 - kLr) * f, kLg - kLg * f, kLb - kLb * f},
-             {kLr - kLr * f, kLg + (1 - kLg) * f, kLb - kLb * f},
-             {kLr - kLr * f, kLg - kLg * f, kLb + (1 - kLb) * f}}};
-}
-
-Matrix HueRotation(double degrees) {
-    const double a = degrees * std::numbers::pi / 180.0;
-    const double c = std::cos(a), s = std::sin(a);
-    return {
-        {{kLr + c * (1 - kLr) - s * kLr, kLg - c * kLg - s * kLg, kLb - c * kLb + s * (1 - kLb)},
-         {kLr - c * kLr + s * 0.143, kLg + c * (1 - kLg) + s * 0.140, kLb - c * kLb - s * 0.283},
-         {kLr - c * kLr - s * (1 - kLr), kLg - c * kLg + s * kLg, kLb + c * (1 - kLb) + s * kLb}}};
-}
 
 uint8_t Clamp8(int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
 
@@ -85,6 +56,54 @@ KALVOR_WIDE_LOOP void BlendRows(const uint8_t* __restrict a, const uint8_t* __re
         out[i] = uint8_t(uint16_t(uint16_t(a[i] * wa) + uint16_t(b[i] * wb) + 128) >> 8);
 }
 
+// (29 B + 150 G + 77 R) >> 8 per pixel, a pixel as one 32-bit word.
+KALVOR_WIDE_LOOP void Luma(const uint8_t* __restrict row, int n, uint16_t* __restrict luma) {
+    for (int x = 0; x < n; ++x) {
+        uint32_t p;
+        std::memcpy(&p, row + x * kChannels, 4);
+        luma[x] = uint16_t((29 * (p & 255) + 150 * ((p >> 8) & 255) + 77 * ((p >> 16) & 255)) >> 8);
+    }
+}
+
+// The luma difference across the diagonal on mid-grey, in B, G and R; the fourth bytes are
+// the centre row's. The luma rows are padded by one at each end.
+KALVOR_WIDE_LOOP void EmbossRow(const uint16_t* __restrict above, const uint16_t* __restrict below,
+                                const uint8_t* __restrict centre, int n, uint8_t* __restrict out) {
+    for (int x = 0; x < n; ++x) {
+        uint32_t p;
+        std::memcpy(&p, centre + x * kChannels, 4);
+        const uint32_t v = Clamp8(128 + below[x + 1] - above[x - 1]);
+        const uint32_t q = v * 0x010101u | (p & 0xFF000000u);
+        std::memcpy(out + x * kChannels, &q, 4);
+    }
+}
+
+// The vertical sums the neighbourhood effects start from, 16 bits a byte: 1 2 1 over three
+// rows, 1 4 6 4 1 over five, and the box's column sums moved down a row (leaving may be
+// null: nothing leaves).
+KALVOR_WIDE_LOOP void Sum3(const uint8_t* __restrict above, const uint8_t* __restrict centre,
+                           const uint8_t* __restrict below, int n, uint16_t* __restrict out) {
+    for (int i = 0; i < n; ++i)
+        out[i] = uint16_t(uint16_t(above[i] + below[i]) + uint16_t(2 * centre[i]));
+}
+
+KALVOR_WIDE_LOOP void Sum5(const uint8_t* const* rows, int n, uint16_t* __restrict out) {
+    const uint8_t* __restrict r0 = rows[0], * __restrict r1 = rows[1], * __restrict r2 = rows[2], * __restrict r3 = rows[3], * __restrict r4 = rows[4];
+    for (int i = 0; i < n; ++i)
+        out[i] = uint16_t(uint16_t(r0[i] + r4[i]) + uint16_t(4 * uint16_t(r1[i] + r3[i])) +
+                          uint16_t(6 * r2[i]));
+}
+
+KALVOR_WIDE_LOOP void SlideSums(const uint8_t* __restrict entering,
+                                const uint8_t* __restrict leaving, int n,
+                                uint16_t* __restrict sums) {
+    if (!leaving) {
+        for (int i = 0; i < n; ++i) sums[i] = uint16_t(sums[i] + entering[i]);
+        return;
+    }
+    for (int i = 0; i < n; ++i) sums[i] = uint16_t(sums[i] + entering[i] - leaving[i]);
+}
+
 template <typename T>
 T* Sized(std::vector<T>& v, size_t n) {
     if (v.size() < n) v.resize(n);
@@ -100,52 +119,10 @@ std::shared_ptr<const EffectProcessor> EffectProcessor::Build(const EffectParams
     processor->width_ = std::max(width, 0);
     processor->height_ = std::max(height, 0);
     if (filterMode == 0) return processor;
-    processor->BuildPoint(params);
+    processor->colour_ = ColourPass(params);
     processor->BuildNeighbourhood(params);
     processor->BuildGeometry(params);
     return processor;
-}
-
-void EffectProcessor::BuildPoint(const EffectParams& p) {
-    const int contrast = std::clamp(p.contrast, 0, 32);
-    const int brightness = std::clamp(p.brightness, -256, 256);
-    const int balance[3] = {std::clamp(p.balanceBlue, 0, 255), std::clamp(p.balanceGreen, 0, 255),
-                            std::clamp(p.balanceRed, 0, 255)};
-    const int hue = std::clamp(p.hue, -180, 180);
-    const int saturation = std::clamp(p.saturation, -100, 200);
-    const int intensity = std::clamp(p.intensity, -100, 150);
-    const bool gray = p.grayscale != 0;
-    const bool invert = p.invert != 0;
-
-    const bool pre = contrast != 16 || brightness != 0 || balance[0] || balance[1] || balance[2];
-    matrix_ = hue != 0 || saturation != 0 || intensity != 0 || gray;
-    invert_ = invert ? 255 : 0;
-    point_ = pre || matrix_ || invert;
-
-    // The table clips contrast, brightness and balance; without the matrix it also inverts.
-    // With one, the matrix works on the clipped values, as a chain of separate effects would.
-    for (int v = 0; v < 256; ++v) {
-        for (int c = 0; c < 3; ++c) {
-            int x = Clamp8(int(std::lround((v - 128) * contrast / 16.0)) + 128 + brightness);
-            x += ((255 - x) * balance[c] + 127) / 255;
-            lut_[c][v] = static_cast<uint8_t>(matrix_ ? x : x ^ invert_);
-        }
-    }
-    pre_ = pre;
-    if (!matrix_) return;
-
-    Matrix m = Multiply(Saturation(1.0 + saturation / 100.0), HueRotation(hue));
-    const double level = 1.0 + intensity / 100.0;
-    for (auto& row : m)
-        for (double& value : row) value *= level;
-    if (gray) m = Multiply(Saturation(0.0), m);
-    // The pixel's bytes are B, G, R: byte i is matrix index 2 - i.
-    for (int out = 0; out < 3; ++out) {
-        for (int in = 0; in < 3; ++in)
-            mix_[out * 3 + in] = static_cast<int16_t>(
-                std::clamp(std::lround(m[2 - out][2 - in] * 1024.0), -32767L, 32767L));
-        offset_[out] = 512;
-    }
 }
 
 void EffectProcessor::BuildNeighbourhood(const EffectParams& p) {
@@ -302,30 +279,16 @@ const uint8_t* EffectProcessor::GeometryRow(int y, const uint8_t* const* source,
     return out;
 }
 
-void EffectProcessor::Emboss(const uint8_t* above, const uint8_t* below, Scratch& s,
-                             uint8_t* out) const {
-    const int n = width_;
-    int16_t* lumaAbove = Sized(s.work, size_t(n) * 2);
-    int16_t* lumaBelow = lumaAbove + n;
-    auto luma = [](const uint8_t* px) {
-        uint32_t p;
-        std::memcpy(&p, px, 4);
-        return int16_t((29 * (p & 255) + 150 * ((p >> 8) & 255) + 77 * ((p >> 16) & 255)) >> 8);
-    };
-    for (int x = 0; x < n; ++x) {
-        lumaAbove[x] = luma(above + x * kChannels);
-        lumaBelow[x] = luma(below + x * kChannels);
-    }
-    // The difference across the diagonal on mid-grey, edges repeated.
-    auto draw = [&](int x, int difference) {
-        uint32_t p;
-        std::memcpy(&p, out + x * kChannels, 4);
-        const uint32_t q = uint32_t(Clamp8(128 + difference)) * 0x010101u | (p & 0xFF000000u);
-        std::memcpy(out + x * kChannels, &q, 4);
-    };
-    draw(0, lumaBelow[std::min(1, n - 1)] - lumaAbove[0]);
-    for (int x = 1; x < n - 1; ++x) draw(x, lumaBelow[x + 1] - lumaAbove[x - 1]);
-    if (n > 1) draw(n - 1, lumaBelow[n - 1] - lumaAbove[n - 2]);
+const uint16_t* EffectProcessor::EmbossLuma(int y, const uint8_t* row, Scratch& s) const {
+    // Rows y - 1 and y + 1 are read for row y, and row y is kept for the next one.
+    const int n = width_, slot = y % 3;
+    uint16_t* luma = Sized(s.luma[slot], size_t(n) + 2) + 1;
+    if (s.lumaTags[slot] == y) return luma;
+    s.lumaTags[slot] = y;
+    Luma(row, n, luma);
+    luma[-1] = luma[0];  // edges repeated
+    luma[n] = luma[n - 1];
+    return luma;
 }
 
 namespace {
@@ -342,7 +305,7 @@ struct Across {
 // All the neighbourhood effects of a row in one sweep, 16-bit lanes throughout; the
 // arithmetic (and its truncations) is the same as doing them one pass at a time.
 template <int Blur, bool Sharpen, bool Smooth, int Side>
-void AcrossRow(const Across& a, uint8_t* out) {
+KALVOR_WIDE_LOOP void AcrossRow(const Across& a, uint8_t* out) {
     constexpr int k = kChannels;
     const uint8_t* centre = a.centre;
     const uint16_t *v3 = a.sum3, *v5 = a.sum5, *vb = a.sumBox;
@@ -422,9 +385,10 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
     const int bytes = width_ * kChannels;
     const int pad = radius_ * kChannels;
     const uint8_t* centre = rows[radius_];
-    if (emboss_) {                                // replaces the other neighbourhood effects
-        std::memcpy(out, centre, size_t(bytes));  // keeps the fourth bytes
-        Emboss(rows[radius_ - 1], rows[radius_ + 1], s, out);
+    if (emboss_) {  // replaces the other neighbourhood effects
+        EmbossRow(EmbossLuma(std::max(y - 1, 0), rows[radius_ - 1], s),
+                  EmbossLuma(std::min(y + 1, height_ - 1), rows[radius_ + 1], s), centre, width_,
+                  out);
         return;
     }
     Across a{};
@@ -438,19 +402,13 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
     // Vertical sums first, each padded so the sweep across needs no edge cases.
     if (needSum3_) {
         uint16_t* v = Sized(s.sum3, size_t(bytes + 2 * pad));
-        const uint8_t *above = rows[radius_ - 1], *below = rows[radius_ + 1];
-        for (int i = 0; i < bytes; ++i)
-            v[pad + i] = uint16_t(uint16_t(above[i] + below[i]) + uint16_t(2 * centre[i]));
+        Sum3(rows[radius_ - 1], centre, rows[radius_ + 1], bytes, v + pad);
         PadEdges(v, pad, bytes);
         a.sum3 = v + pad;
     }
     if (blur_ == 2) {
         uint16_t* v = Sized(s.sum5, size_t(bytes + 2 * pad));
-        const uint8_t *r0 = rows[radius_ - 2], *r1 = rows[radius_ - 1], *r3 = rows[radius_ + 1],
-                      *r4 = rows[radius_ + 2];
-        for (int i = 0; i < bytes; ++i)
-            v[pad + i] = uint16_t(uint16_t(r0[i] + r4[i]) + uint16_t(4 * uint16_t(r1[i] + r3[i])) +
-                                  uint16_t(6 * centre[i]));
+        Sum5(rows + radius_ - 2, bytes, v + pad);
         PadEdges(v, pad, bytes);
         a.sum5 = v + pad;
     }
@@ -460,50 +418,14 @@ void EffectProcessor::Neighbourhood(int y, const uint8_t* const* rows, Scratch& 
         uint16_t* v = Sized(s.sumBox, size_t(bytes + 2 * pad)) + pad;
         if (y == 0) {
             std::fill(v, v + bytes, uint16_t(0));
-            for (int k = -half; k <= half; ++k) {
-                const uint8_t* row = rows[radius_ + k];
-                for (int i = 0; i < bytes; ++i) v[i] = uint16_t(v[i] + row[i]);
-            }
+            for (int k = -half; k <= half; ++k) SlideSums(rows[radius_ + k], nullptr, bytes, v);
         } else {
-            const uint8_t *entering = rows[radius_ + half], *leaving = rows[radius_ - half - 1];
-            for (int i = 0; i < bytes; ++i) v[i] = uint16_t(v[i] + entering[i] - leaving[i]);
+            SlideSums(rows[radius_ + half], rows[radius_ - half - 1], bytes, v);
         }
         PadEdges(v - pad, pad, bytes);
         a.sumBox = v;
     }
     PickAcross(blur_, sharpen_ != 0, smoothLimit_ != 0, boxSide_)(a, out);
-}
-
-// In place, a pixel as one 32-bit word: contiguous loads and stores keep the vectoriser
-// going where byte stores would stop it. The table and the matrix are separate passes: the
-// lookups cannot vectorise, the matrix can.
-void EffectProcessor::Point(uint8_t* row) const {
-    const int n = width_;
-    if (pre_ || !matrix_) {
-        const uint8_t *b = lut_[0].data(), *g = lut_[1].data(), *r = lut_[2].data();
-        for (int x = 0; x < n; ++x) {
-            uint32_t p;
-            std::memcpy(&p, row + x * kChannels, 4);
-            const uint32_t q = b[p & 255] | uint32_t(g[(p >> 8) & 255]) << 8 |
-                               uint32_t(r[(p >> 16) & 255]) << 16 | (p & 0xFF000000u);
-            std::memcpy(row + x * kChannels, &q, 4);
-        }
-    }
-    if (!matrix_) return;
-    const int16_t m0 = mix_[0], m1 = mix_[1], m2 = mix_[2], m3 = mix_[3], m4 = mix_[4],
-                  m5 = mix_[5], m6 = mix_[6], m7 = mix_[7], m8 = mix_[8];
-    const int32_t c0 = offset_[0], c1 = offset_[1], c2 = offset_[2];
-    const uint32_t flip = invert_ * 0x010101u;
-    for (int x = 0; x < n; ++x) {
-        uint32_t p;
-        std::memcpy(&p, row + x * kChannels, 4);
-        const auto b = int16_t(p & 255), g = int16_t((p >> 8) & 255), r = int16_t((p >> 16) & 255);
-        const uint32_t o0 = Clamp8((m0 * b + m1 * g + m2 * r + c0) >> 10);
-        const uint32_t o1 = Clamp8((m3 * b + m4 * g + m5 * r + c1) >> 10);
-        const uint32_t o2 = Clamp8((m6 * b + m7 * g + m8 * r + c2) >> 10);
-        const uint32_t q = ((o0 | o1 << 8 | o2 << 16) ^ flip) | (p & 0xFF000000u);
-        std::memcpy(row + x * kChannels, &q, 4);
-    }
 }
 
 void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, Scratch& s) const {
@@ -527,7 +449,7 @@ void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, 
                 source[y] = slot;
             }
             GeometryRow(y, source.data(), s, dst);
-            if (point_) Point(dst);
+            if (colour_.Active()) colour_.Run(dst, width_);
         }
         return;
     }
@@ -546,6 +468,7 @@ void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, 
         if (s.rows.size() < size_t(slots)) s.rows.resize(slots);
         for (auto& row : s.rows) Sized(row, rowBytes);
         s.rowTags.assign(slots, -1);
+        std::fill(std::begin(s.lumaTags), std::end(s.lumaTags), -1);
     }
     const uint8_t* window[2 * kMaxRadius + 2];
     for (int y = 0; y < height_; ++y) {
@@ -557,6 +480,6 @@ void EffectProcessor::Process(uint8_t* data, int width, int height, int stride, 
                     GeometryRow(std::clamp(y + k, 0, height_ - 1), source.data(), s);
             Neighbourhood(y, window + 1, s, dst);
         }
-        if (point_) Point(dst);
+        if (colour_.Active()) colour_.Run(dst, width_);
     }
 }

@@ -10,8 +10,7 @@
 // - hue turns colours about the grey axis by degrees; saturation -100..200 and intensity
 //   -100..150 are percent changes of colourfulness and of overall level.
 // - grayscale keeps the luma only; invert turns v into 255 - v, last of all.
-//   Point effects run in one pass: a table per channel (contrast, brightness, balance,
-//   clipped), then, once hue, saturation, intensity or grayscale are on, a colour matrix.
+//   These point effects are a ColourPass, one pass over each row.
 // - blur 1 is a 3x3 binomial blur, 2 a 5x5 one ("double blur").
 // - sharpen 0..64 adds level/16 times the detail the 3x3 blur takes away.
 // - smooth 0..4000 blurs away differences smaller than a threshold (up to the full
@@ -31,12 +30,12 @@
 // through zoom and flips, then the neighbourhood effects, then the point effects, row by
 // row in one pass over the frame.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "common/EffectParams.h"
+#include "kalvorvt/ColourPass.h"
 
 class EffectProcessor {
 public:
@@ -48,7 +47,8 @@ public:
         std::vector<std::vector<uint8_t>> rows;  // rows around the current one
         std::vector<int32_t> rowTags;
         std::vector<uint16_t> sum3, sum5, sumBox;  // vertical sums, padded at both ends
-        std::vector<int16_t> work;
+        std::vector<uint16_t> luma[3];             // the luma of three rows, for emboss
+        int32_t lumaTags[3] = {-1, -1, -1};
         std::vector<uint8_t> zoomRows[2];  // source rows resampled across
         int32_t zoomTags[2] = {-1, -1};    // their source row numbers
     };
@@ -57,13 +57,12 @@ public:
                                                         int32_t filterMode, int width, int height);
 
     // True when every frame would come out unchanged.
-    bool Neutral() const { return !point_ && !neighbourhood_ && !geometry_; }
+    bool Neutral() const { return !colour_.Active() && !neighbourhood_ && !geometry_; }
 
     // Works on a frame in place; a frame of another size than the tables' is left alone.
     void Process(uint8_t* data, int width, int height, int stride, Scratch& scratch) const;
 
 private:
-    void BuildPoint(const EffectParams& p);
     void BuildNeighbourhood(const EffectParams& p);
     void BuildGeometry(const EffectParams& p);
 
@@ -75,20 +74,13 @@ private:
     const uint8_t* GeometryRow(int y, const uint8_t* const* source, Scratch& scratch,
                                uint8_t* out = nullptr) const;
     void Neighbourhood(int y, const uint8_t* const* rows, Scratch& scratch, uint8_t* out) const;
-    void Emboss(const uint8_t* above, const uint8_t* below, Scratch& scratch, uint8_t* out) const;
-    void Point(uint8_t* row) const;
+    // The luma of row y (made from row, or kept from before), padded by one at each end.
+    const uint16_t* EmbossLuma(int y, const uint8_t* row, Scratch& scratch) const;
 
     int width_ = 0;
     int height_ = 0;
 
-    bool point_ = false;
-    bool matrix_ = false;  // hue, saturation, intensity or grayscale
-    bool pre_ = false;     // contrast, brightness or balance: the table runs before the matrix
-    uint8_t invert_ = 0;   // 255 when inverting: v ^ 255 is 255 - v
-    std::array<std::array<uint8_t, 256>, 3> lut_{};  // B, G, R; inverts too without a matrix
-    // The matrix: [out * 3 + in] and the offsets, 10 fraction bits, rounding included.
-    std::array<int16_t, 9> mix_{};
-    std::array<int32_t, 3> offset_{};
+    ColourPass colour_;
 
     bool neighbourhood_ = false;
     int radius_ = 0;  // rows above and below a row that the effects read

@@ -356,6 +356,13 @@ Pixel Reference(const Image& in, const EffectParams& p, int x, int y) {
     auto at = [&](int dx, int dy, int c) {
         return in.At(std::clamp(x + dx, 0, in.width - 1), std::clamp(y + dy, 0, in.height - 1))[c];
     };
+    if (p.emboss) {  // replaces the others: the luma difference across the diagonal
+        auto luma = [&](int dx, int dy) {
+            return (29 * at(dx, dy, 2) + 150 * at(dx, dy, 1) + 77 * at(dx, dy, 0)) >> 8;
+        };
+        const int v = std::clamp(128 + luma(1, 1) - luma(-1, -1), 0, 255);
+        return {v, v, v};
+    }
     auto binomial = [&](int c, int radius) {
         static constexpr int k3[] = {1, 2, 1}, k5[] = {1, 4, 6, 4, 1};
         const int* k = radius == 1 ? k3 : k5;
@@ -387,13 +394,16 @@ Pixel Reference(const Image& in, const EffectParams& p, int x, int y) {
 }
 
 TEST(EffectProcessor, NeighbourhoodEffectsTogetherMatchAPixelByPixelReference) {
-    Image in(23, 14);
-    uint32_t seed = 12345;
-    for (int y = 0; y < in.height; ++y)
-        for (int x = 0; x < in.width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            in.Set(x, y, {int(seed >> 24), int((seed >> 16) & 255), (x * 11 + y * 7) & 255});
-        }
+    auto noise = [](int w, int h) {
+        Image in(w, h);
+        uint32_t seed = 12345;
+        for (int y = 0; y < in.height; ++y)
+            for (int x = 0; x < in.width; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                in.Set(x, y, {int(seed >> 24), int((seed >> 16) & 255), (x * 11 + y * 7) & 255});
+            }
+        return in;
+    };
     const Change cases[] = {
         [](EffectParams& p) { p.blur = 1, p.sharpen = 64, p.smooth = 4000; },
         [](EffectParams& p) { p.blur = 2, p.sharpen = 20, p.smooth = 800; },
@@ -404,14 +414,20 @@ TEST(EffectProcessor, NeighbourhoodEffectsTogetherMatchAPixelByPixelReference) {
             p.blur = 1, p.sharpen = 33, p.smooth = 2500, p.correction1 = 9, p.correction2 = 90;
         },
         [](EffectParams& p) { p.correction1 = 3, p.correction2 = 1; },
+        [](EffectParams& p) { p.emboss = 1; },
+        [](EffectParams& p) { p.emboss = 1, p.blur = 2, p.sharpen = 9, p.correction1 = 5; },
     };
-    for (const auto& change : cases) {
-        const EffectParams params = With(change);
-        const Image out = Processed(params, in);
-        for (int y = 0; y < in.height; ++y)
-            for (int x = 0; x < in.width; ++x)
-                ASSERT_EQ(out.At(x, y), Reference(in, params, x, y)) << x << "," << y;
-    }
+    const Image images[] = {noise(23, 14), noise(1, 5), noise(6, 1)};
+    for (const auto& in : images)
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const EffectParams params = With(cases[i]);
+            const Image out = Processed(params, in);
+            for (int y = 0; y < in.height; ++y)
+                for (int x = 0; x < in.width; ++x)
+                    ASSERT_EQ(out.At(x, y), Reference(in, params, x, y))
+                        << "case " << i << ", " << in.width << "x" << in.height << " at " << x
+                        << "," << y;
+        }
 }
 
 TEST(EffectProcessor, EverythingAtOnceAndOutOfRangeValuesStayInsideTheFrame) {
