@@ -1,9 +1,5 @@
 #include "engine/ExtractVideoJob.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -12,60 +8,43 @@
 #include "engine/EncoderSetup.h"
 #include "engine/FragmentPlan.h"
 #include "engine/GraphError.h"
+#include "engine/InputProbe.h"
 #include "engine/JobObject.h"
 #include "engine/LogoOverlay.h"
+#include "engine/SecondPhase.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
+#include "platform/system/Paths.h"
 
 namespace {
 
 constexpr char kAudioStepSlow[] = "Kalvor Wizard - Extract Video Fragment (Step 2 of 3)";
 constexpr char kLastOfTwo[] = "Kalvor Wizard - Extract Video Fragment (Step 2 of 2)";
 constexpr char kVideoStepWithAudio[] = "Kalvor Wizard - Extract Video Fragment (Step 3 of 3)";
-
-bool StartsWith(const char* text, const char* prefix) {
-    return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
+constexpr char kFirstPhaseCaption[] = "Kalvor Wizard - Media Processing PHASE 1 of 2";
+// The first phase's video, in the private temporary folder under a name of this run's own.
+constexpr char kFirstPhaseName[] = "owavitmp.avi";
 
 }  // namespace
-
-bool IsAviContainer(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    char head[12] = {};
-    const bool avi = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                     ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head) &&
-                     std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0;
-    ::close(fd);
-    return avi;
-}
 
 int32_t OutputFrameRate(double probedRate) {
     if (!std::isfinite(probedRate) || probedRate < 1.0 || probedRate > 1000.0) return 25;
     return static_cast<int32_t>(probedRate);
 }
 
-// The fast graph's dynamic links: the demuxer's first video output goes to the muxer as it
-// is, its first audio output through a decoder into the prepared audio path. They run on
-// streaming threads.
+// The fast graph's one dynamic link: the demuxer's first video output goes to the muxer as
+// it is. It is made on the demuxer's streaming thread.
 struct CExtractVideoJob::CopyLinks {
     AviBackEnd* backEnd = nullptr;
-    GstBin* graph = nullptr;
-    media::PadRef audioHead;  // empty when the output has no audio
-    std::mutex mutex;         // guards the flags and the report against the streaming threads
+    std::mutex mutex;  // guards the flag and the report against the streaming thread
     bool videoLinked = false;
-    bool audioLinked = false;
     std::string error;
     GstClockTime stop = GST_CLOCK_TIME_NONE;  // in the input's time
     media::ElementRef demuxer;
     gulong demuxerHandler = 0;
-    media::ElementRef decoder;
-    gulong decoderHandler = 0;
 
     ~CopyLinks() {
         if (demuxerHandler) g_signal_handler_disconnect(demuxer.get(), demuxerHandler);
-        if (decoderHandler) g_signal_handler_disconnect(decoder.get(), decoderHandler);
     }
 
     // The demuxer goes on to the next key frame after the end; the copy ends at the end.
@@ -79,49 +58,13 @@ struct CExtractVideoJob::CopyLinks {
 
     static void OnDemuxerPad(GstElement*, GstPad* pad, gpointer self) {
         auto* links = static_cast<CopyLinks*>(self);
-        const char* name = GST_PAD_NAME(pad);
+        if (!g_str_has_prefix(GST_PAD_NAME(pad), "video_")) return;
+        std::lock_guard lock(links->mutex);
+        if (links->videoLinked) return;
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, DropPastStop, links, nullptr);
-        std::lock_guard lock(links->mutex);
-        if (StartsWith(name, "video_") && !links->videoLinked) {
-            media::PadRef queued = links->Queue(pad);
-            LinkOutcome link = queued ? links->backEnd->LinkCopy(queued.get()) : LinkOutcome{};
-            links->videoLinked = link.ok;
-            if (!link.ok && links->error.empty()) links->error = link.error;
-        } else if (StartsWith(name, "audio_") && links->audioHead && !links->decoder) {
-            links->LinkDecoder(pad);
-        }
-    }
-
-    // The demuxer feeds every stream from one thread, and the muxer holds one stream until
-    // the others have data: each stream gets its own thread behind a queue.
-    media::PadRef Queue(GstPad* pad) {
-        media::ElementRef queue = AddFilter(graph, "queue", nullptr, &error);
-        if (!queue) return {};
-        media::PadRef input = GetPin(queue.get(), PadDirection::Input);
-        if (LinkOutcome link = ConnectDirect(pad, input.get()); !link) {
-            error = link.error;
-            return {};
-        }
-        return GetPin(queue.get(), PadDirection::Output);
-    }
-
-    void LinkDecoder(GstPad* pad) {
-        media::PadRef queued = Queue(pad);
-        decoder = queued ? AddFilter(graph, "decodebin", nullptr, &error) : media::ElementRef();
-        if (!decoder) return;
-        decoderHandler =
-            g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(OnDecodedPad), this);
-        media::PadRef input = GetPin(decoder.get(), PadDirection::Input);
-        if (LinkOutcome link = ConnectDirect(queued.get(), input.get()); !link) error = link.error;
-    }
-
-    static void OnDecodedPad(GstElement*, GstPad* pad, gpointer self) {
-        auto* links = static_cast<CopyLinks*>(self);
-        std::lock_guard lock(links->mutex);
-        if (links->audioLinked) return;
-        LinkOutcome link = ConnectDirect(pad, links->audioHead.get());
-        links->audioLinked = link.ok;
-        if (!link.ok) links->error = link.error;
+        const LinkOutcome link = links->backEnd->LinkCopy(pad);
+        links->videoLinked = link.ok;
+        if (!link.ok && links->error.empty()) links->error = link.error;
     }
 };
 
@@ -138,7 +81,9 @@ JobEnd CExtractVideoJob::Run() {
     if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
     if (!CheckOutput()) return JobEnd::Failed;
     if (!(Fast() ? BuildCopy() : BuildTimeline())) return JobEnd::Failed;
-    return RunGraph();
+    const JobEnd first = RunGraph();
+    if (!TwoPhases() || first != JobEnd::Done) return first;
+    return RunSecondPhase();
 }
 
 JobEnd CExtractVideoJob::Probe() {
@@ -170,7 +115,7 @@ JobEnd CExtractVideoJob::Probe() {
     inPoint_ = plan.placed.front().inPoint;
     length_ = plan.placed.front().duration;
 
-    state_.fastAllowed = IsAviContainer(input) ? 1 : 0;
+    state_.fastAllowed = ProbeSourceContainer(input, state_.ownerWindow) == ContainerCode::Avi;
     state_.fastMode = 0;
     if (!inputHasAudio_) state_.withAudio = 0;
     return JobEnd::Done;
@@ -199,8 +144,18 @@ bool CExtractVideoJob::CheckOutput() {
             return false;
         }
     }
+    // The first of two phases writes a file of its own; the second writes the output.
+    std::string written = finalPath_;
+    if (TwoPhases()) {
+        const std::string folder = paths::TempFolder();
+        if (folder.empty()) {
+            Fail("There is no temporary folder for the first phase's video.");
+            return false;
+        }
+        written = paths::Join(folder, kFirstPhaseName);
+    }
     std::string error;
-    if (!output_.Create(finalPath_, &error)) {
+    if (!output_.Create(written, &error)) {
         Fail(error);
         return false;
     }
@@ -273,13 +228,6 @@ bool CExtractVideoJob::BuildCopy() {
 
     links_ = std::make_unique<CopyLinks>();
     links_->backEnd = &backEnd_;
-    links_->graph = graph;
-    if (WithAudio()) {
-        media::ElementRef encoder = CreateSelectedAudioCompressor(state_, catalogue_);
-        ApplyAudioFormat(state_, catalogue_, encoder.get());
-        links_->audioHead = backEnd_.PrepareAudio(std::move(encoder), state_, &error);
-        if (!links_->audioHead) return fail(error);
-    }
     links_->stop = static_cast<GstClockTime>(std::llround((inPoint_ + length_) * GST_SECOND));
     links_->demuxer = demuxer;
     links_->demuxerHandler = g_signal_connect(demuxer.get(), "pad-added",
@@ -295,21 +243,34 @@ bool CExtractVideoJob::BuildCopy() {
     std::lock_guard lock(links_->mutex);
     if (!links_->error.empty()) return fail(links_->error);
     if (!links_->videoLinked) return fail(kNoVideoText);
-    if (WithAudio() && !links_->audioLinked) return fail("The input's audio cannot be decoded.");
     return true;
 }
 
 JobEnd CExtractVideoJob::RunGraph() {
     GstElement* graph = Fast() ? copyGraph_.get() : engine_->Graph();
     // The copy runs in the input's own time; the display counts from the fragment's start.
+    const int64_t base = Fast() ? static_cast<int64_t>(inPoint_ * GST_SECOND) : 0;
     // The writer is done once the graph is down; only then is the file whole.
     const ProgressOutcome outcome =
-        RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_,
-                    Fast() ? static_cast<int64_t>(inPoint_ * GST_SECOND) : 0, output_);
+        TwoPhases() ? RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base,
+                                  output_, kFirstPhaseCaption, true)
+                    : RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base,
+                                  output_);
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
+    // A stop in the first phase leaves nothing: the output is only written by the second.
+    if (TwoPhases()) return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);
     return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+}
+
+JobEnd CExtractVideoJob::RunSecondPhase() {
+    // The copied video, joined with the input's sound up to the fragment's end.
+    const JobEnd end = RenderTimelineToAvi(
+        {output_.TemporaryPath(), job_.paths[0], inPoint_ + length_, finalPath_}, state_, pages_,
+        catalogue_);
+    output_.Discard();
+    return end;
 }
 
 JobEnd CExtractVideoJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

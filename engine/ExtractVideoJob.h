@@ -3,8 +3,9 @@
 // The extract-video job (kind 3): the job's fragment of one input into an AVI file. The
 // normal mode decodes the fragment on a timeline and encodes it with the chosen encoders,
 // effects and logo. The fast mode, for AVI inputs, copies the compressed video as it is from
-// the key frame at or before the start (demux, mux, no decoding) and re-encodes only the
-// audio, in one pass straight into the output.
+// the key frame at or before the start (demux, mux, no decoding). With audio it runs in two
+// phases: the copy goes to a temporary file first, then the second phase joins it with the
+// input's sound for the same span, re-encoded, into the output.
 
 #include <memory>
 #include <string>
@@ -21,8 +22,6 @@
 
 class JobObject;
 
-// True when the file is a RIFF AVI: what the fast mode can copy from.
-bool IsAviContainer(const std::string& path);
 // Whole frames per second of an input's rate: cut to a whole number, 25 when that gives 0.
 int32_t OutputFrameRate(double probedRate);
 
@@ -39,12 +38,14 @@ private:
 
     bool Fast() const { return state_.fastMode == 1; }
     bool WithAudio() const { return state_.withAudio == 1 && inputHasAudio_; }
+    bool TwoPhases() const { return Fast() && WithAudio(); }
     JobEnd Probe();
     JobEnd ShowPages();
     bool CheckOutput();
     bool BuildTimeline();
     bool BuildCopy();
     JobEnd RunGraph();
+    JobEnd RunSecondPhase();
     JobEnd Fail(const std::string& text);
 
     const JobObject& job_;
@@ -58,6 +59,7 @@ private:
     double length_ = 0.0;
     std::string finalPath_;
     // Declared so that the graphs go first: the file and the links outlive their threads.
+    // The output, or the first phase's file when there are two.
     OutputFile output_;
     std::unique_ptr<CopyLinks> links_;
     editing::Timeline timeline_;

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr char kWriterName[] = "KRWavDest2 Filter";
-constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 
 }  // namespace
 
@@ -104,10 +103,10 @@ JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text) 
 
 ProgressOutcome RunJobGraph(IPageDriver& pages, WizardState& state, const ProgressGraph& graph,
                             const std::string& destination, int64_t progressBase,
-                            OutputFile& output) {
+                            OutputFile& output, const char* caption, bool autoClose) {
     state.progressBase = progressBase;
-    state.autoClose = 0;
-    state.stepCaption = kRunCaption;
+    state.autoClose = autoClose ? 1 : 0;
+    state.stepCaption = caption;
     state.destination = destination;
     const ProgressOutcome outcome = pages.RunProgress(state, graph);
     media::ForceNull(graph.pipeline);

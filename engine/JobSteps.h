@@ -54,9 +54,13 @@ bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& form
 // Reports the text to the user once, marks the job failed and drops the unfinished output.
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text);
 
-// Runs the graph under the progress dialog, which counts from progressBase of the graph's
-// time, and brings the graph down: its writers are done only then. A failed run marks the
-// job failed and drops the output; the caller finishes and commits it otherwise.
+inline constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
+
+// Runs the graph under the progress dialog with the caption, which counts from progressBase
+// of the graph's time and closes itself at the end when autoClose, and brings the graph
+// down: its writers are done only then. A failed run marks the job failed and drops the
+// output; the caller finishes and commits it otherwise.
 ProgressOutcome RunJobGraph(IPageDriver& pages, WizardState& state, const ProgressGraph& graph,
                             const std::string& destination, int64_t progressBase,
-                            OutputFile& output);
+                            OutputFile& output, const char* caption = kRunCaption,
+                            bool autoClose = false);

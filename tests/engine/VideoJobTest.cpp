@@ -11,12 +11,12 @@
 
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
+#include "RecordingPages.h"
 #include "WavBytes.h"
 #include "common/EffectParams.h"
 #include "engine/ExtractVideoJob.h"
 #include "engine/JobObject.h"
 #include "engine/MixJob.h"
-#include "engine/ScriptedPageDriver.h"
 #include "platform/media/GstRef.h"
 #include "platform/media/StateWait.h"
 #include "support/MediaGenerator.h"
@@ -66,13 +66,16 @@ protected:
         state.inputFragments = fragments;
         state.outputFolder = env_.Root();
         state.withAudio = 1;
-        CScriptedPageDriver pages(Catalogue(), script);
+        pages_ = std::make_unique<RecordingPages>(Catalogue(), script);
+        pages_->holdMs = holdMs_;
         if (kind == JobKind::ExtractVideo)
-            return CExtractVideoJob(job, state, pages, Catalogue()).Run();
-        return CMixJob(job, state, pages, Catalogue()).Run();
+            return CExtractVideoJob(job, state, *pages_, Catalogue()).Run();
+        return CMixJob(job, state, *pages_, Catalogue()).Run();
     }
     CapturedMessages messages_;
     std::string logo_;
+    int holdMs_ = 0;
+    std::unique_ptr<RecordingPages> pages_;  // of the last run
 };
 
 // Key frames every 12 frames at 25 fps: at 1.92 s and 2.40 s around a start of 2.3 s.
@@ -280,6 +283,92 @@ TEST_F(VideoJobTest, AnAudioOnlyMixToMp3LeavesTheWavNameAloneAndRefusedJobsWrite
             << c.what << ": " << messages_.shown[0].text;
         EXPECT_EQ(TempEnvironment::ReadFile(c.fragments[0].path), before) << c.what;
         EXPECT_EQ(FolderEntries(env_.Root()), entries) << c.what << ": a file was left behind";
+    }
+}
+
+// What the progress dialog counts: the fragment's seconds of the input, from its start. The
+// copy runs in the input's time, so its positions count from the start too; the second
+// phase runs in the output's time over the span the copied video covers.
+TEST_F(VideoJobTest, TheProgressDialogCountsTheFragmentsSecondsFromItsStartInEveryMode) {
+    const std::string input = env_.Path("in.avi");
+    ASSERT_TRUE(media::MakeAvi(input, {.seconds = 8.0,
+                                       .width = 160,
+                                       .height = 120,
+                                       .video = media::VideoCodec::Mpeg4,
+                                       .audio = media::AudioCodec::Mp3,
+                                       .keyFrameInterval = 40}));
+    using Given = RecordingPages::Run;
+    struct Case {
+        const char* what;
+        std::vector<std::string> script;
+        std::vector<Given> runs;
+    };
+    const Case cases[] = {
+        {"normal",
+         {"name n", "forward", "forward", "forward"},
+         {{2, 5, 0, "Kalvor Wizard - Media Processing", 0}}},
+        {"fast without audio",
+         {"name f", "click 211", "click 212", "forward"},
+         {{2, 5, 2 * GST_SECOND, "Kalvor Wizard - Media Processing", 0}}},
+        // The copy starts at the key frame at 1.6 s; the sound is taken from there.
+        {"fast with audio",
+         {"name a", "click 212", "forward", "forward"},
+         {{2, 5, 2 * GST_SECOND, "Kalvor Wizard - Media Processing PHASE 1 of 2", 1},
+          {1.6, 5, 0, "Kalvor Wizard - Media Processing PHASE 2 of 2", 0}}},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 2, 5}}, c.script), JobEnd::Done)
+            << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+        ASSERT_EQ(pages_->runs.size(), c.runs.size()) << c.what;
+        for (size_t i = 0; i < c.runs.size(); ++i) {
+            const Given& run = pages_->runs[i];
+            EXPECT_NEAR(run.start, c.runs[i].start, 0.05) << c.what << " " << i;
+            EXPECT_EQ(run.end, c.runs[i].end) << c.what << " " << i;
+            EXPECT_EQ(std::tuple(run.base, run.caption, run.autoClose),
+                      std::tuple(c.runs[i].base, c.runs[i].caption, c.runs[i].autoClose))
+                << c.what << " " << i;
+        }
+    }
+}
+
+// Each buffer reaching the muxer is held a little, so that the stop comes while it runs.
+TEST_F(VideoJobTest, AStopKeepsAPlayableShorterFileButAStopInTheFirstPhaseKeepsNothing) {
+    const std::string input = env_.Path("in.avi");
+    ASSERT_TRUE(media::MakeAvi(input, {.seconds = 40.0,
+                                       .width = 160,
+                                       .height = 120,
+                                       .video = media::VideoCodec::Mpeg4,
+                                       .audio = media::AudioCodec::Mp3,
+                                       .keyFrameInterval = 250,
+                                       .bFrames = 2}));
+    holdMs_ = 5;
+    struct Case {
+        const char* what;
+        std::vector<std::string> script;
+        bool written;
+    };
+    const Case cases[] = {
+        {"normal", {"name n", "click 211", "forward", "forward", "stop"}, true},
+        {"fast without audio", {"name f", "click 211", "click 212", "forward", "stop"}, true},
+        {"fast with audio", {"name a", "click 212", "forward", "forward", "stop"}, false},
+    };
+    for (const Case& c : cases) {
+        messages_.shown.clear();
+        const std::vector<std::string> before = FolderEntries(env_.Root());
+        ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 12, 38}}, c.script), JobEnd::Stopped)
+            << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+        std::vector<std::string> after = FolderEntries(env_.Root());
+        const std::string name = c.script[0].substr(5) + ".avi";
+        EXPECT_EQ(std::find(after.begin(), after.end(), name) != after.end(), c.written) << c.what;
+        after.erase(std::remove(after.begin(), after.end(), name), after.end());
+        EXPECT_EQ(after, before) << c.what << ": a file was left behind";
+        EXPECT_TRUE(FolderEntries(env_.RuntimeDir() + "/Kalvor").empty()) << c.what;
+        if (!c.written) continue;
+        const std::vector<Packet> video = DemuxedVideo(env_.Path(name));
+        ASSERT_FALSE(video.empty()) << c.what;
+        EXPECT_TRUE(video[0].key) << c.what;
+        EXPECT_LT(video.size(), 26u * 25) << c.what << ": shorter than the fragment";
     }
 }
 
