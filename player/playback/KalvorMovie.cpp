@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimerEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -22,6 +23,7 @@
 #include "platform/media/BusEvent.h"
 #include "platform/media/GstInit.h"
 #include "platform/media/StateWait.h"
+#include "platform/ui/NativeWindow.h"
 #include "player/playback/EffectApply.h"
 #include "player/playback/MovieMediaInfo.h"
 #include "player/playback/SubtitleFiles.h"
@@ -49,6 +51,11 @@ bool DrawsUnscaled(GstElement* renderer) {
            GST_VIDEO_OVERLAY_GET_INTERFACE(renderer)->set_render_rectangle == nullptr;
 }
 
+void SetIfPresent(GstElement* element, const char* property, gboolean value) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), property))
+        g_object_set(element, property, value, nullptr);
+}
+
 }  // namespace
 
 CKalvorMovie::CKalvorMovie(IMovieHost& host, QWidget* parent)
@@ -59,6 +66,9 @@ CKalvorMovie::CKalvorMovie(IMovieHost& host, QWidget* parent)
       mouse_(host.Settings(), *this) {
     media::InitGStreamer();
     setAttribute(Qt::WA_NativeWindow);
+    // Qt's own painting would cover the renderer's picture with an empty backing store.
+    setAttribute(Qt::WA_PaintOnScreen);
+    setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // the border cursors and the full-screen edges follow hovering
     setAcceptDrops(true);
@@ -119,6 +129,8 @@ int CKalvorMovie::CreateGraph() {
 
     renderer_ = media::ElementRef(sinks_->CreateVideoRenderer());
     if (renderer_) gst_object_set_name(GST_OBJECT(renderer_.get()), "Video Renderer");
+    boundWindow_ = 0;
+    ConfigureRenderer();
     colourConverter_ = media::ElementRef(MakeNamed("videoconvert", "KRColour Space"));
     outConverter_ = media::ElementRef(MakeNamed("videoconvert", "Renderer Converter"));
     pictureScale_.Reset();
@@ -130,6 +142,9 @@ int CKalvorMovie::CreateGraph() {
         if (!pictureScale_ || !pictureSize_) {
             pictureScale_.Reset();
             pictureSize_.Reset();
+        } else {
+            // The geometry has given the picture its shape: it fills what it is given.
+            g_object_set(pictureScale_.get(), "add-borders", FALSE, nullptr);
         }
     }
     AddRendererChain();
@@ -355,8 +370,10 @@ bool CKalvorMovie::RenderFile() {
         gst_bin_remove(GST_BIN(videoBin_.get()), effectsFilter_.get());
         if (!LinkVideoChain(false)) return lastResult = false;
     }
-    if (video && GST_IS_VIDEO_OVERLAY(renderer_.get()))
-        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(renderer_.get()), winId());
+    if (video) {
+        winId();  // the native window exists from here on
+        BindRendererWindow();
+    }
 
     bool ok = media::ChangeState(graph_.get(), GST_STATE_PAUSED, kPrerollWaitMs);
     if (!ok && withEffects) {
@@ -435,13 +452,13 @@ int CKalvorMovie::CloseGraph() {
 
 // ---- transport ----------------------------------------------------------------------
 
-bool CKalvorMovie::Seek(double seconds, double playRate) {
+bool CKalvorMovie::Seek(double seconds, double playRate, bool wait) {
     if (!std::isfinite(seconds) || seconds < 0.0) seconds = 0.0;
     const bool sent = gst_element_seek(
         graph_.get(), playRate, GST_FORMAT_TIME,
         static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
         static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
-    lastResult = sent && media::WaitForState(graph_.get(), kSeekWaitMs);
+    lastResult = sent && (!wait || media::WaitForState(graph_.get(), kSeekWaitMs));
     return lastResult;
 }
 
@@ -533,12 +550,34 @@ int CKalvorMovie::ApplyEffect(int code) {
     return 1;
 }
 
-// A paused graph shows its last frame as it went through the element then; seeking to
-// the same place sends that frame through again.
+// A still graph shows its last frame as it went through the element and the scaler then;
+// seeking to that frame sends it through again.
 int CKalvorMovie::RefreshFrame() {
-    if (paused != 1 || !graph_) return 1;
-    SetPosition(GetPosition());
+    if (!StillPicture()) return 1;
+    Seek(ShownFramePosition(), rate);
     return 1;
+}
+
+// Paused by the user, stopped, or ended: the graph holds one frame and draws no other.
+bool CKalvorMovie::StillPicture() const {
+    return graph_ && hasVideo == 1 && GST_STATE_TARGET(graph_.get()) == GST_STATE_PAUSED;
+}
+
+// At the end the position lies past the last frame, where a seek finds none: the frame the
+// renderer holds says where it is.
+double CKalvorMovie::ShownFramePosition() const {
+    GstSample* sample = nullptr;
+    if (renderer_ &&
+        g_object_class_find_property(G_OBJECT_GET_CLASS(renderer_.get()), "last-sample"))
+        g_object_get(renderer_.get(), "last-sample", &sample, nullptr);
+    if (!sample) return GetPosition();
+    const GstBuffer* buffer = gst_sample_get_buffer(sample);
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    guint64 at = GST_CLOCK_TIME_NONE;
+    if (buffer && segment && GST_BUFFER_PTS_IS_VALID(buffer))
+        at = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    gst_sample_unref(sample);
+    return GST_CLOCK_TIME_IS_VALID(at) ? double(at) / GST_SECOND : GetPosition();
 }
 
 int CKalvorMovie::FindSubtitles() {
@@ -586,6 +625,11 @@ int CKalvorMovie::OnEndOfMedia() {
 }
 
 bool CKalvorMovie::event(QEvent* event) {
+    if (event->type() == QEvent::WinIdChange) {
+        const bool handled = QWidget::event(event);
+        BindRendererWindow();
+        return handled;
+    }
     if (event->type() != media::BusEvent::EventType()) return QWidget::event(event);
     const auto* message = static_cast<media::BusEvent*>(event);
     // Only the current graph speaks: a message of a released graph is dropped.
@@ -664,14 +708,52 @@ void CKalvorMovie::PlacePicture(const QRect& rect) {
         // The renderer centres what it gets, which is where the letterbox puts it too.
         if (rect.size() != renderRect_.size()) {
             GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, rect.width(),
-                                                "height", G_TYPE_INT, rect.height(), nullptr);
+                                                "height", G_TYPE_INT, rect.height(),
+                                                "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1,
+                                                nullptr);
             g_object_set(pictureSize_.get(), "caps", caps, nullptr);
             gst_caps_unref(caps);
+            // A still picture gets no new frame of the new size by itself; the frame it
+            // shows is scaled again without holding the window up.
+            if (StillPicture()) Seek(ShownFramePosition(), rate, false);
         }
     } else {
         return;  // no window of its own: nothing to place
     }
     renderRect_ = rect;
+}
+
+// Events of the renderer's own are off: the window's events are the player's, and an
+// expose is answered here, so no thread of the renderer watches the window while paused.
+// The picture fills the rectangle the geometry gives it, whatever the source's shape.
+void CKalvorMovie::ConfigureRenderer() {
+    if (!renderer_) return;
+    if (GST_IS_VIDEO_OVERLAY(renderer_.get()))
+        gst_video_overlay_handle_events(GST_VIDEO_OVERLAY(renderer_.get()), FALSE);
+    SetIfPresent(renderer_.get(), "handle-expose", FALSE);
+    SetIfPresent(renderer_.get(), "force-aspect-ratio", FALSE);
+}
+
+void CKalvorMovie::BindRendererWindow() {
+    if (!graph_ || !renderer_ || !GST_IS_VIDEO_OVERLAY(renderer_.get()) || !InBin(renderer_.get()))
+        return;
+    const QWindow* handle = windowHandle();
+    const WId id = handle ? handle->winId() : 0;
+    if (id == 0 || id == boundWindow_) return;
+    nativewindow::SetBlackBackground(this);
+    gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(renderer_.get()), id);
+    boundWindow_ = id;
+}
+
+void CKalvorMovie::ExposePicture() {
+    if (boundWindow_ == 0 || !renderer_) return;
+    nativewindow::SyncWithServer();
+    gst_video_overlay_expose(GST_VIDEO_OVERLAY(renderer_.get()));
+}
+
+void CKalvorMovie::paintEvent(QPaintEvent*) {
+    BindRendererWindow();
+    ExposePicture();
 }
 
 void CKalvorMovie::ZoomToSource(int num, int den) {
@@ -790,10 +872,12 @@ void CKalvorMovie::keyPressEvent(QKeyEvent* event) {
 }
 
 // However the window got its size, the picture fills it; a full-screen letterbox keeps the
-// place FitVideoRect gave it.
+// place FitVideoRect gave it. The renderer learns the new size before it draws again.
 void CKalvorMovie::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (graph_ && !destination_) PlacePicture(QRect(QPoint(0, 0), event->size()));
+    if (!graph_) return;
+    ExposePicture();
+    if (!destination_) PlacePicture(QRect(QPoint(0, 0), event->size()));
 }
 
 bool CKalvorMovie::AcceptsDrop(const QMimeData* mime) const {

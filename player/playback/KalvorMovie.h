@@ -117,7 +117,8 @@ public:
     // The effects element. Each does nothing (and reports 1) without the element or a picture.
     // Sends the group of an effect code (1..27) from effectParams, then Apply or RefreshFrame.
     int ApplyEffect(int code);
-    // Draws a paused picture again through the element, so that a changed effect shows.
+    // Draws a still picture (paused, stopped or at the end) again through the element and
+    // the scaler, so that a changed effect or a new size shows. Waits for the new frame.
     int RefreshFrame();
     // Loads the first subtitle file beside mediaPath, when there is one.
     int FindSubtitles();
@@ -166,8 +167,14 @@ public:
     int32_t rendererPlaced = 0;
     bool lastResult = true;  // outcome of the last graph call, kept and never shown
 
+    // The renderer draws into the native window; Qt paints nothing there.
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
 protected:
     bool event(QEvent* event) override;
+    // The server lost the window's contents (uncovered, mapped, resized): the renderer
+    // draws its last frame again.
+    void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -195,6 +202,15 @@ private:
     void QueryDuration();
     void ApplyRate();
 
+    void ConfigureRenderer();
+    // The renderer draws into the window's native window as it is now; Qt may have made a
+    // new one (its id then changes).
+    void BindRendererWindow();
+    // The renderer reads the window's geometry again and draws its last frame.
+    void ExposePicture();
+    bool StillPicture() const;
+    // Where the still picture shown now lies in the medium; the position when unknown.
+    double ShownFramePosition() const;
     bool LinkVideoChain(bool withEffects);
     void UnlinkVideoChain();
     bool InBin(GstElement* element) const;
@@ -204,7 +220,8 @@ private:
     void OnRButtonDown(const QPoint& pos);
     void RefitWindow();
     bool AcceptsDrop(const QMimeData* mime) const;
-    bool Seek(double seconds, double playRate);
+    // Unless wait, the seek completes on its own while the caller goes on.
+    bool Seek(double seconds, double playRate, bool wait = true);
     void StopPositionTimer();
     void DropGraph();
 
@@ -243,4 +260,5 @@ private:
     // Full screen: the picture's letterboxed place; none fills the window.
     std::optional<videogeometry::Destination> destination_;
     QRect renderRect_;
+    WId boundWindow_ = 0;  // the native window the renderer was given; 0 for none
 };

@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
-#include <QWindow>
 
 #include "platform/ui/ColorRef.h"
+#include "platform/ui/NativeWindow.h"
 #include "player/playback/EffectControls.h"
 #include "player/playback/KalvorMovie.h"
 #include "player/shell/HKTip.h"
@@ -51,16 +51,12 @@ void PlayerFullScreen::Show(FullScreenWindow window, bool shown) {
     if (QWidget* w = Widget(window)) w->setVisible(shown);
 }
 
-// QWidget::setWindowFlag would hide the window and give it a new native window, whose old id
-// the video sink draws into: the widget's flags are only recorded, and the native window is
-// told through its own flags, which X takes as a change of state.
+// Qt gives a window whose stay-on-top flag changed a new native window at its next show;
+// the video sink would go on drawing into the old one. The window manager is told instead.
 void PlayerFullScreen::SetTopmost(FullScreenWindow window, bool topmost) {
     QWidget* w = Widget(window);
     if (!w) return;
-    Qt::WindowFlags flags = w->windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
-    w->overrideWindowFlags(flags);
-    if (QWindow* handle = w->windowHandle()) handle->setFlags(flags);
+    nativewindow::SetKeepAbove(w, topmost);
     if (w->isVisible()) w->raise();
 }
 

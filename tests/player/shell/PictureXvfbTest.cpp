@@ -1,0 +1,231 @@
+// On a real X server with the player's own windows: the picture is in the video window
+// wherever the geometry puts it, measured from the screen. Full screen and back twice, an
+// aspect that is not the source's, and a paused picture that must survive what the server
+// does to its window.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <set>
+
+#include "player/playback/KalvorMovie.h"
+#include "player/playback/VideoCommands.h"
+#include "player/shell/KalvorParent.h"
+#include "player/shell/SettingsFile.h"
+#include "support/MediaGenerator.h"
+#include "support/PlayerInstall.h"
+#include "support/QtApp.h"
+#include "support/TempEnvironment.h"
+#include "support/Xvfb.h"
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+
+bool Dark(QRgb pixel) { return qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 48; }
+
+// The test pattern's seven bars fill the upper part of the picture, none of them dark: the
+// picture covers picture when a row through the bars is lit from edge to edge with the bars'
+// colours and a column is lit from the top down through them. Inside window and outside
+// picture the screen is dark (the letterbox).
+bool Shows(const QImage& shot, const QRect& picture, const QRect& window) {
+    const int row = picture.top() + picture.height() / 4;
+    std::set<QRgb> bars;
+    for (int x = picture.left() + 1; x < picture.right(); ++x) {
+        if (Dark(shot.pixel(x, row))) return false;
+        bars.insert(shot.pixel(x, row) & 0xE0E0E0);
+    }
+    const int column = picture.center().x();
+    for (int y = picture.top() + 1; y < picture.top() + picture.height() / 2; ++y)
+        if (Dark(shot.pixel(column, y))) return false;
+    for (int y = window.top() + 1; y < picture.top() - 2; ++y)
+        if (!Dark(shot.pixel(column, y))) return false;
+    for (int y = picture.bottom() + 3; y < window.bottom(); ++y)
+        if (!Dark(shot.pixel(column, y))) return false;
+    for (int x = window.left() + 1; x < picture.left() - 2; ++x)
+        if (!Dark(shot.pixel(x, row))) return false;
+    for (int x = picture.right() + 3; x < window.right(); ++x)
+        if (!Dark(shot.pixel(x, row))) return false;
+    return bars.size() >= 6;
+}
+
+// Waits for the screen to show the picture there; the last screen is kept for a failure.
+bool WaitForPicture(const QRect& picture, const QRect& window, const char* what) {
+    QImage shot;
+    const bool shown =
+        qttest::WaitUntil([&] { return Shows(shot = Screen(), picture, window); }, kWaitMs);
+    if (!shown) {
+        ADD_FAILURE() << what << ": the picture does not fill " << picture.x() << "," << picture.y()
+                      << " " << picture.width() << "x" << picture.height();
+        if (const char* folder = std::getenv("KALVOR_PICTURE_SHOTS"))
+            shot.save(QString("%1/%2.png").arg(folder, what));
+    }
+    return shown;
+}
+
+void DoubleClick(QWidget* widget) {
+    const QPointF at(widget->width() / 2, widget->height() / 2);
+    QMouseEvent event(QEvent::MouseButtonDblClick, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Escape(QWidget* widget) {
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// The player on its own X server with a 4:3 clip open and playing; body runs in its loop.
+void WithClipPlaying(const char* name,
+                     const std::function<void(CKalvorDlg&, CKalvorMovie&)>& body) {
+    Xvfb xvfb;
+    std::string xvfbError;
+    if (!xvfb.Start(1280, 1024, &xvfbError)) GTEST_SKIP() << "Xvfb could not start: " << xvfbError;
+    setenv("DISPLAY", xvfb.Display().c_str(), 1);
+    TempEnvironment env;
+    PlayerSettings installed = InstalledSettings();
+    installed.fullScreenOnPlay = 0;
+    installed.autostartPlayback = 1;
+    installed.showTips = 0;
+    installed.repeatMode = 2;  // off
+    const PlayerFolders folders = InstallPlayer(env, installed);
+    media::AviSpec spec;
+    spec.seconds = 30.0;
+    spec.audio = media::AudioCodec::None;
+    std::string error;
+    ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec, &error)) << error;
+    XcbApplication application(name);
+    CKalvorParent parent(folders);
+    CKalvorDlg& dlg = parent.MainDialog();
+    QTimer::singleShot(0, &dlg, [&] {
+        [&] {
+            ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, kWaitMs));
+            dlg.OpenMediaAndPlay(env.Path("clip.avi"));
+            CKalvorMovie* video = dlg.Video();
+            ASSERT_NE(video, nullptr);
+            ASSERT_TRUE(
+                qttest::WaitUntil([&] { return dlg.HasVideo() && video->isVisible(); }, kWaitMs));
+            body(dlg, *video);
+        }();
+        dlg.close();
+    });
+    EXPECT_EQ(parent.DoModal(), 0);
+}
+
+const QRect kScreen(0, 0, 1280, 1024);
+
+TEST(PictureOnX, EachOfTwoRoundTripsToFullScreenShowsThePictureThereAndBack) {
+    WithClipPlaying("kpicture_xvfb_tests", [](CKalvorDlg& dlg, CKalvorMovie& video) {
+        const QRect windowed = video.geometry();
+        ASSERT_TRUE(WaitForPicture(windowed, windowed, "windowed"));
+        for (int round = 1; round <= 2; ++round) {
+            SCOPED_TRACE(round);
+            DoubleClick(&video);
+            ASSERT_EQ(dlg.Settings().fullScreen, 1);
+            // The 4:3 source in the 5:4 screen: the full width, letterboxed above and below.
+            ASSERT_TRUE(WaitForPicture(QRect(0, 32, 1280, 960), kScreen, "full"));
+            Escape(&video);
+            ASSERT_EQ(dlg.Settings().fullScreen, 0);
+            ASSERT_TRUE(qttest::WaitUntil([&] { return video.geometry() == windowed; }, kWaitMs));
+            ASSERT_TRUE(WaitForPicture(windowed, windowed, "back"));
+        }
+        // However Qt comes to make the window a new native window, the picture follows it:
+        // through the widget, which says so, and through the window, which does not.
+        const WId first = video.windowHandle()->winId();
+        video.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        video.show();
+        ASSERT_NE(video.windowHandle()->winId(), first);
+        EXPECT_TRUE(WaitForPicture(windowed, windowed, "new-widget-window"));
+        const WId second = video.windowHandle()->winId();
+        video.windowHandle()->setFlags(video.windowHandle()->flags() & ~Qt::WindowStaysOnTopHint);
+        video.hide();
+        video.show();
+        ASSERT_NE(video.windowHandle()->winId(), second);
+        EXPECT_TRUE(WaitForPicture(windowed, windowed, "new-native-window"));
+    });
+}
+
+TEST(PictureOnX, SixteenByNineOnAFourByThreeClipFillsTheRectangleTheGeometryGives) {
+    WithClipPlaying("kpicture_xvfb_tests", [](CKalvorDlg& dlg, CKalvorMovie& video) {
+        const WinRect before = dlg.Settings().movieRect;
+        video.OnMenuCommand(videocommands::kWide);
+        // Docked above the main window: the width and the bottom stay, the height follows.
+        const QRect wide(before.left, before.bottom - before.Width() * 9 / 16, before.Width(),
+                         before.Width() * 9 / 16);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return video.geometry() == wide; }, kWaitMs));
+        EXPECT_TRUE(WaitForPicture(wide, wide, "wide-windowed"));
+
+        DoubleClick(&video);
+        EXPECT_TRUE(WaitForPicture(QRect(0, 152, 1280, 720), kScreen, "wide-full"));
+        Escape(&video);
+        EXPECT_TRUE(WaitForPicture(wide, wide, "wide-back"));
+    });
+}
+
+// The renderer's own event thread is what would poll the window while nothing plays.
+bool RendererWatchesWindow() {
+    for (const QString& task :
+         QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm("/proc/self/task/" + task + "/comm");
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("ximagesink")) return true;
+    }
+    return false;
+}
+
+TEST(PictureOnX, APausedPictureIsWholeAfterAnExposeAResizeAndLeavingFullScreen) {
+    WithClipPlaying("kpicture_xvfb_tests", [](CKalvorDlg& dlg, CKalvorMovie& video) {
+        dlg.ExecuteCommand(2, 1);  // Pause
+        ASSERT_EQ(video.paused, 1);
+        QRect windowed = video.geometry();
+        ASSERT_TRUE(WaitForPicture(windowed, windowed, "paused"));
+        EXPECT_FALSE(RendererWatchesWindow());
+
+        // A window over the picture, gone again: the server cleared what it uncovered.
+        QWidget cover(nullptr,
+                      Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+        cover.setAutoFillBackground(true);
+        cover.setPalette(QPalette(Qt::red));
+        cover.setGeometry(windowed.adjusted(-20, -20, 20, 20));
+        cover.show();
+        cover.raise();
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] { return Screen().pixel(windowed.center()) == qRgb(255, 0, 0); }, kWaitMs));
+        cover.hide();
+        EXPECT_TRUE(WaitForPicture(windowed, windowed, "exposed"));
+
+        video.OnMenuCommand(videocommands::kDoubleSize);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return video.size() == QSize(640, 480); }, kWaitMs));
+        windowed = video.geometry();
+        EXPECT_TRUE(WaitForPicture(windowed, windowed, "resized"));
+
+        DoubleClick(&video);
+        EXPECT_TRUE(WaitForPicture(QRect(0, 32, 1280, 960), kScreen, "paused-full"));
+        Escape(&video);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return video.geometry() == windowed; }, kWaitMs));
+        EXPECT_TRUE(WaitForPicture(windowed, windowed, "paused-back"));
+        EXPECT_EQ(video.paused, 1);
+
+        // At the end nothing follows the only row: the last frame stays, and is drawn again
+        // at the window's new size.
+        dlg.ExecuteCommand(2, 1);
+        dlg.SeekMedia(29.0);
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] { return GST_STATE(video.Graph()) == GST_STATE_PAUSED && video.paused == 0; },
+            kWaitMs));
+        video.OnMenuCommand(videocommands::kSourceSize);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return video.size() == QSize(320, 240); }, kWaitMs));
+        windowed = video.geometry();
+        EXPECT_TRUE(WaitForPicture(windowed, windowed, "ended-resized"));
+    });
+}
+
+}  // namespace
