@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "engine/EncoderSetup.h"
+#include "engine/FragmentProbe.h"
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
-#include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
 
 namespace {
@@ -51,11 +51,11 @@ JobEnd CAudioJob::Probe() {
     lengths_.assign(inputs_.size(), 0.0);
     state_.sourceSampleRate = state_.sourceChannels = state_.sourceBitrate = 0;
 
-    editing::MediaDet det;
+    const FragmentFacts read = ProbeFragments(pages_, state_, inputs_);
+    if (read.stopped) return JobEnd::Cancelled;
+    if (!read.error.empty()) return Fail(read.error);
     for (size_t i = 0; i < inputs_.size(); ++i) {
-        editing::MediaDetFacts facts;
-        std::string error;
-        if (!det.Probe(inputs_[i].path, facts, &error)) return Fail(error);
+        const editing::MediaDetFacts& facts = read.facts[i];
         lengths_[i] = facts.length;
         state_.fragmentHasVideo[i] = facts.hasVideo;
         state_.fragmentHasAudio[i] = facts.hasAudio;

@@ -6,6 +6,7 @@
 #include "engine/FirstStepPage.h"
 #include "engine/ProgressDialog.h"
 #include "engine/VideoCodecPage.h"
+#include "engine/WaitDialog.h"
 #include "platform/ui/OwnerWindow.h"
 
 PageResult CDialogPageDriver::ShowPage(WizardPageId page, WizardState& state) {
@@ -27,4 +28,8 @@ ProgressOutcome CDialogPageDriver::RunProgress(WizardState& state, const Progres
     dialog.exec();
     // A dialog closed before its graph ended counts as the user's stop.
     return dialog.Run().Outcome().value_or(ProgressOutcome::Stopped);
+}
+
+bool CDialogPageDriver::RunInBackground(WizardState& state, const BackgroundWork& work) {
+    return RunWithWaitDialog(work, state.ownerWindow);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/EncoderSetup.h"
+#include "engine/FragmentProbe.h"
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
@@ -72,16 +73,12 @@ JobEnd CMergeVideoJob::Run() {
 }
 
 JobEnd CMergeVideoJob::Probe() {
-    const std::vector<InputFragment>& inputs = state_.inputFragments;
-    std::vector<editing::MediaDetFacts> facts(inputs.size());
-    lengths_.assign(inputs.size(), 0.0);
-    editing::MediaDet det;
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        std::string error;
-        if (!det.Probe(inputs[i].path, facts[i], &error)) return Fail(error);
-        lengths_[i] = facts[i].length;
-    }
-    const MergeProbe probe = CombineMergeFacts(facts, state_);
+    const FragmentFacts read = ProbeFragments(pages_, state_, state_.inputFragments);
+    if (read.stopped) return JobEnd::Cancelled;
+    if (!read.error.empty()) return Fail(read.error);
+    lengths_.clear();
+    for (const editing::MediaDetFacts& facts : read.facts) lengths_.push_back(facts.length);
+    const MergeProbe probe = CombineMergeFacts(read.facts, state_);
     if (!probe.videoFound) {
         ShowOwnedWarning(state_.ownerWindow, kNoStreamCaption, kNoVideoText);
         return JobEnd::NoStream;

@@ -8,10 +8,10 @@
 
 #include "engine/EncoderSetup.h"
 #include "engine/ExtractVideoJob.h"
+#include "engine/FragmentProbe.h"
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
 #include "engine/LogoOverlay.h"
-#include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
 
 namespace {
@@ -28,8 +28,7 @@ GstClockTime ToClock(double seconds) {
 // sound in a second time, beside its own audio track.
 bool AddSourceOfKind(editing::Timeline& timeline, int track, const editing::SourceSpan& span,
                      GESTrackType kind, std::string* error) {
-    GList* layers = ges_timeline_get_layers(timeline.Get());
-    auto* layer = static_cast<GESLayer*>(g_list_nth_data(layers, static_cast<guint>(track)));
+    GESLayer* layer = timeline.Track(track);
     GESClip* clip = nullptr;
     GError* failure = nullptr;
     if (gchar* uri = layer ? gst_filename_to_uri(span.path.c_str(), &failure) : nullptr) {
@@ -41,7 +40,6 @@ bool AddSourceOfKind(editing::Timeline& timeline, int track, const editing::Sour
         }
         g_free(uri);
     }
-    g_list_free_full(layers, gst_object_unref);
     if (clip) return true;
     if (error) {
         *error = failure ? failure->message : "The source cannot be placed on the timeline.";
@@ -54,8 +52,7 @@ bool AddSourceOfKind(editing::Timeline& timeline, int track, const editing::Sour
 // A black picture under the video input for the whole output: once the input's picture has
 // ended the frame is black, not its last picture held.
 bool AddBlackBackground(editing::Timeline& timeline, int track, double length, std::string* error) {
-    GList* layers = ges_timeline_get_layers(timeline.Get());
-    auto* layer = static_cast<GESLayer*>(g_list_nth_data(layers, static_cast<guint>(track)));
+    GESLayer* layer = timeline.Track(track);
     bool added = false;
     if (layer) {
         GESTestClip* clip = ges_test_clip_new();
@@ -65,7 +62,6 @@ bool AddBlackBackground(editing::Timeline& timeline, int track, double length, s
         ges_timeline_element_set_duration(GES_TIMELINE_ELEMENT(clip), ToClock(length));
         added = ges_layer_add_clip(layer, GES_CLIP(clip));
     }
-    g_list_free_full(layers, gst_object_unref);
     if (!added && error) *error = "Cannot lay the black background on the timeline.";
     return added;
 }
@@ -93,11 +89,11 @@ JobEnd CMixJob::Probe() {
     lengths_.assign(inputs_.size(), 0.0);
     int32_t lowestRate = std::numeric_limits<int32_t>::max(), channels = 2;
     int32_t lowestBitrate = std::numeric_limits<int32_t>::max();
-    editing::MediaDet det;
+    const FragmentFacts read = ProbeFragments(pages_, state_, inputs_);
+    if (read.stopped) return JobEnd::Cancelled;
+    if (!read.error.empty()) return Fail(read.error);
     for (size_t i = 0; i < inputs_.size(); ++i) {
-        editing::MediaDetFacts facts;
-        std::string error;
-        if (!det.Probe(inputs_[i].path, facts, &error)) return Fail(error);
+        const editing::MediaDetFacts& facts = read.facts[i];
         lengths_[i] = facts.length;
         if (facts.hasAudio) {
             state_.fragmentHasAudio[i] = 1;

@@ -6,7 +6,10 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 struct WizardState;
 
@@ -37,6 +40,16 @@ struct ProgressGraph {
     GstElement* positionSource = nullptr;
 };
 
+// Work for a thread of its own, such as reading the inputs of a job of thousands of
+// fragments: it counts the items it has done in done, of total, and ends early once stop
+// turns true.
+struct BackgroundWork {
+    std::string caption;  // the wait window's title
+    std::string item;     // what an item is: "file" gives "Reading file 3 of 10..."
+    int total = 0;
+    std::function<void(const std::atomic<bool>& stop, std::atomic<int>& done)> run;
+};
+
 // Before each page the runner fills the state's stepCaption, defaultButtonText and the two
 // preferred codec names; before the first showing of the codec pages it sets
 // chosenVideoCodec, chosenAudioCodec and chosenAudioFormat to -1, so that only then do they
@@ -50,6 +63,9 @@ public:
     // Runs the graph to its end or to the user's stop; the state's accepted, jobFailed,
     // autoClose, caption and destination are read and written as the progress dialog does.
     virtual ProgressOutcome RunProgress(WizardState& state, const ProgressGraph& graph) = 0;
+    // Runs the work on a thread of its own while this one goes on answering the window
+    // system, showing how far it got when that takes a while. False when the user stopped it.
+    virtual bool RunInBackground(WizardState& state, const BackgroundWork& work) = 0;
 };
 
 // What the flags a page left say.

@@ -17,6 +17,7 @@
 #include "engine/FolderPicker.h"
 #include "engine/ProgressDialog.h"
 #include "engine/VideoCodecPage.h"
+#include "engine/WaitDialog.h"
 
 namespace {
 
@@ -165,4 +166,8 @@ ProgressOutcome CScriptedPageDriver::RunProgress(WizardState& state, const Progr
     poll.start(kPollMs);
     dialog.exec();
     return dialog.Run().Outcome().value_or(ProgressOutcome::Stopped);
+}
+
+bool CScriptedPageDriver::RunInBackground(WizardState& state, const BackgroundWork& work) {
+    return RunWithWaitDialog(work, state.ownerWindow);
 }

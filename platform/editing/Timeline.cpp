@@ -83,7 +83,8 @@ bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) 
         if (error) *error = text;
         return false;
     };
-    if (track < 0 || track >= static_cast<int>(tracks_.size())) return fail("No such track.");
+    GESLayer* layer = Track(track);
+    if (!layer) return fail("No such track.");
     if (!(span.duration > 0.0)) return fail("A source of no length cannot be placed.");
     GError* failure = nullptr;
     gchar* uri = gst_filename_to_uri(span.path.c_str(), &failure);
@@ -91,9 +92,9 @@ bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) 
     GESUriClipAsset* asset = ges_uri_clip_asset_request_sync(uri, &failure);
     g_free(uri);
     if (!asset) return fail(TakeError(failure, "The source cannot be read."));
-    GESClip* clip = ges_layer_add_asset_full(
-        tracks_[static_cast<size_t>(track)], GES_ASSET(asset), ToClock(span.start),
-        ToClock(span.inPoint), ToClock(span.duration), GES_TRACK_TYPE_UNKNOWN, &failure);
+    GESClip* clip = ges_layer_add_asset_full(layer, GES_ASSET(asset), ToClock(span.start),
+                                             ToClock(span.inPoint), ToClock(span.duration),
+                                             GES_TRACK_TYPE_UNKNOWN, &failure);
     gst_object_unref(asset);
     if (!clip) return fail(TakeError(failure, "The source cannot be placed on the timeline."));
     return true;
@@ -102,6 +103,11 @@ bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) 
 GESTrack* Timeline::Group(int index) const {
     if (index < 0 || index >= GroupCount()) return nullptr;
     return groups_[static_cast<size_t>(index)];
+}
+
+GESLayer* Timeline::Track(int index) const {
+    if (index < 0 || index >= static_cast<int>(tracks_.size())) return nullptr;
+    return tracks_[static_cast<size_t>(index)];
 }
 
 double Timeline::Length() const {

@@ -55,6 +55,9 @@ public:
 
     int GroupCount() const { return static_cast<int>(groups_.size()); }
     GESTrack* Group(int index) const;
+    // The layer of a track from AddTrack, kept: the timeline's own list is rebuilt and sorted
+    // on every look, which a job of thousands of tracks cannot afford per source.
+    GESLayer* Track(int index) const;
     // The timeline's length in seconds: the end of its last source.
     double Length() const;
     // The timeline as an element; it gets one output pad per group.

@@ -27,6 +27,7 @@ public:
         state.jobFailed = failedByRun_;
         return outcome_;
     }
+    bool RunInBackground(WizardState&, const BackgroundWork&) override { return false; }
     WizardState seen;
 
 private:
@@ -45,6 +46,7 @@ public:
     ProgressOutcome RunProgress(WizardState&, const ProgressGraph&) override {
         return ProgressOutcome::Finished;
     }
+    bool RunInBackground(WizardState&, const BackgroundWork&) override { return false; }
     std::vector<WizardPageId> shown;
 
 private:
