@@ -67,7 +67,8 @@ struct SegmentKeeper {
 }  // namespace
 
 LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
-                                  const WizardState& state, double subtitleFrameRate) {
+                                  const WizardState& state, double subtitleFrameRate,
+                                  double subtitleClockOffset) {
     std::string error;
     if (!encoder) {
         // The timeline's own frames, as 24-bit RGB; no effects without an encoder.
@@ -92,8 +93,8 @@ LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const 
     gst_pad_add_probe(encoderIn.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, SegmentKeeper::Filter,
                       new SegmentKeeper, SegmentKeeper::Free);
     // A failed splice is reported there and leaves the picture without effects, or nothing.
-    if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate) ==
-        SubtitleInsert::Failed)
+    if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate,
+                             subtitleClockOffset) == SubtitleInsert::Failed)
         return {false, "The video cannot reach its encoder."};
     // The muxer clips an encoder's raw output (avenc_mpeg4's) as outside its segment: the
     // parser gives it the decoding times it goes by.
@@ -156,13 +157,14 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
 
 LinkOutcome AviBackEnd::LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
                                    const WizardState& state, const CodecCatalogue& catalogue,
-                                   double subtitleFrameRate, bool withAudio,
-                                   media::ElementRef audioEncoder) {
+                                   double subtitleFrameRate, double subtitleClockOffset,
+                                   bool withAudio, media::ElementRef audioEncoder) {
     media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state, catalogue);
     ApplyVideoCompression(state, catalogue, videoEncoder.get());
     media::PadRef videoPin = engine.GroupOutputPin(0);
     if (LinkOutcome link =
-            LinkVideo(videoPin.get(), std::move(videoEncoder), job, state, subtitleFrameRate);
+            LinkVideo(videoPin.get(), std::move(videoEncoder), job, state, subtitleFrameRate,
+                      subtitleClockOffset);
         !link)
         return link;
     if (!withAudio) return {true, {}};

@@ -28,9 +28,11 @@ public:
     bool Attach(GstBin* graph, int fd, std::string* error);
     GstElement* Mux() const { return mux_.get(); }
 
-    // Each links its stream into a new input of the muxer.
+    // Each links its stream into a new input of the muxer. The subtitle frame rate and clock
+    // offset go to the effects element (InsertSubtitleFilter).
     LinkOutcome LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
-                          const WizardState& state, double subtitleFrameRate);
+                          const WizardState& state, double subtitleFrameRate,
+                          double subtitleClockOffset);
     LinkOutcome LinkCopy(GstPad* compressed);
     // Builds the audio path up to the muxer now and returns its input, so that a stream
     // which appears only once the graph runs finds the muxer already complete.
@@ -41,7 +43,8 @@ public:
     // its audio group (1) through the audio encoder (16-bit PCM without one).
     LinkOutcome LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
                            const WizardState& state, const CodecCatalogue& catalogue,
-                           double subtitleFrameRate, bool withAudio, media::ElementRef audioEncoder);
+                           double subtitleFrameRate, double subtitleClockOffset, bool withAudio,
+                           media::ElementRef audioEncoder);
 
 private:
     media::PadRef MuxInput(GstPad* peer, const char* kind);

@@ -200,9 +200,9 @@ bool CExtractVideoJob::BuildTimeline() {
     if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail(error);
 
     if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return fail(error);
-    // The effects' subtitle clock counts the input's own frames.
+    // The effects' subtitles count the input's own frames and time.
     if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
-                                               probedFrameRate_, WithAudio(),
+                                               probedFrameRate_, inPoint_, WithAudio(),
                                                std::move(audioEncoder));
         !link)
         return fail(link.error);

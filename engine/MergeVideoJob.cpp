@@ -188,7 +188,7 @@ bool CMergeVideoJob::BuildBackEnd() {
         !backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error))
         return Fail(error), false;
     if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
-                                               double(state_.frameRate), WithAudio(),
+                                               double(state_.frameRate), 0.0, WithAudio(),
                                                std::move(audioCompressor_));
         !link)
         return Fail(link.error), false;

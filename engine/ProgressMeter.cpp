@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "common/JobFile.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ int32_t WholeSeconds(double seconds) {
 }  // namespace
 
 ProgressMeter::ProgressMeter(double start, double end, int64_t baseNs)
-    : start_(start), span_(end - start), baseNs_(baseNs) {
+    : span_(end - start), baseNs_(baseNs) {
     total_ = span_ > 0 ? WholeSeconds(span_) : 0;
 }
 
@@ -41,20 +40,4 @@ std::string ProgressMeter::SavedText(int32_t elapsed) const {
 std::string ProgressMeter::PercentText(int32_t elapsed) const {
     const int32_t percent = span_ > 0 ? WholeSeconds(elapsed / span_ * 100.0) : 0;
     return std::to_string(percent) + "% complete";
-}
-
-std::optional<double> ProgressMeter::EffectsClock(int32_t jobKind, int32_t fastMode,
-                                                  int64_t positionNs) const {
-    const double output = static_cast<double>(positionNs) / kNsPerSecond -
-                          static_cast<double>(baseNs_) / kNsPerSecond;
-    switch (static_cast<JobKind>(jobKind)) {
-        case JobKind::ExtractVideo:
-            if (fastMode == 0) return output + start_;
-            return std::nullopt;
-        case JobKind::MergeVideo:
-        case JobKind::MixVideoAudio:
-            return output;
-        default:
-            return std::nullopt;
-    }
 }

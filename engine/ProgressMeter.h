@@ -1,12 +1,11 @@
 #pragma once
 
 // What the progress display shows for a position of the running graph: seconds of output
-// written out of the span, the percentage, and the clock the effects element follows.
+// written out of the span and the percentage.
 // Spans of zero or below show 0 % while running; nothing here divides by the span unless
 // it is above zero.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 class ProgressMeter {
@@ -24,12 +23,7 @@ public:
     std::string PercentText(int32_t elapsed) const;  // "30% complete"
     static std::string DoneText() { return "100% complete"; }
 
-    // The time the effects element is handed for this position: the source time for a
-    // re-encoded cut, the output time for merges and mixes, none for other jobs.
-    std::optional<double> EffectsClock(int32_t jobKind, int32_t fastMode, int64_t positionNs) const;
-
 private:
-    double start_;
     double span_;  // end - start; may be zero, negative or not a number
     int64_t baseNs_;
     int32_t total_;

@@ -4,8 +4,6 @@
 #include <QTimerEvent>
 
 #include "engine/GraphError.h"
-#include "engine/SubtitleFilter.h"
-#include "kalvorvt/KalvorVTControl.h"
 #include "platform/media/BusBridge.h"
 #include "platform/media/BusEvent.h"
 #include "platform/media/ErrorText.h"
@@ -50,11 +48,6 @@ bool CProgressRun::Start() {
     bridge_ = std::make_unique<media::BusBridge>(
         pipeline_.get(), this, generation_,
         static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    if (GST_IS_BIN(pipeline_.get())) {
-        media::ElementRef effects(
-            gst_bin_get_by_name(GST_BIN(pipeline_.get()), kEffectsFilterName));
-        if (effects) effects_ = CKalvorVTControl::ForElement(effects.get());
-    }
     tick_.start(kTickMs, this);
     phase_ = Phase::Running;
     state_.accepted = 1;
@@ -103,10 +96,6 @@ void CProgressRun::Tick() {
     if (phase_ != Phase::Running) return;
     gint64 position = 0;
     if (!gst_element_query_position(positionSource_.get(), GST_FORMAT_TIME, &position)) return;
-    if (const std::optional<double> clock =
-            meter_.EffectsClock(state_.jobKind, state_.fastMode, position);
-        clock && effects_)
-        effects_->SetPosition(*clock);
     const int32_t elapsed = meter_.Elapsed(position);
     view_.value = elapsed;
     view_.saved = meter_.SavedText(elapsed);

@@ -23,7 +23,6 @@
 #include "engine/WizardState.h"
 #include "platform/media/GstRef.h"
 
-class IKalvorVT;
 namespace media {
 class BusBridge;
 }
@@ -76,7 +75,6 @@ private:
     media::ElementRef pipeline_;
     media::ElementRef positionSource_;
     ProgressMeter meter_;
-    std::unique_ptr<IKalvorVT> effects_;  // the effects element's control, when it is in the graph
     std::unique_ptr<media::BusBridge> bridge_;
     uint64_t generation_ = 0;
     QBasicTimer tick_;

@@ -1,5 +1,6 @@
 #include "engine/SubtitleFilter.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -30,9 +31,32 @@ void Detach(GstBin* graph, GstPad* pad) {
         Remove(graph, left);
 }
 
+// Moves the stream time of the segments through a pad by a fixed amount (nanoseconds): only
+// the element between the two shifts sees it, as frame times count nowhere else.
+GstPadProbeReturn ShiftStreamTime(GstPad*, GstPadProbeInfo* info, gpointer shift) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
+    const GstSegment* segment = nullptr;
+    gst_event_parse_segment(event, &segment);
+    if (segment->format != GST_FORMAT_TIME) return GST_PAD_PROBE_OK;
+    GstSegment shifted = *segment;
+    const gint64 by = *static_cast<const gint64*>(shift);
+    shifted.time = by < 0 && shifted.time < guint64(-by) ? 0 : shifted.time + by;
+    GstEvent* replacement = gst_event_new_segment(&shifted);
+    gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
+    gst_event_unref(event);
+    GST_PAD_PROBE_INFO_DATA(info) = replacement;
+    return GST_PAD_PROBE_OK;
+}
+
+void AddShift(GstPad* pad, gint64 by) {
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, ShiftStreamTime, new gint64(by),
+                      [](gpointer data) { delete static_cast<gint64*>(data); });
+}
+
 // Builds the splice; on failure returns the reason and leaves the caller to undo it.
 std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph,
-                   GstPad* upstream, GstPad* downstream, double frameRate,
+                   GstPad* upstream, GstPad* downstream, double frameRate, double clockOffset,
                    media::ElementRef& converter, media::ElementRef& effects) {
     std::string error;
     RegisterKalvorVTStatic();
@@ -50,6 +74,10 @@ std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph
     media::PadRef converterOut = GetFreePin(converter.get(), PadDirection::Output);
     if (!effectsIn || !effectsOut || !converterIn || !converterOut)
         return "The effects element has no free pins.";
+    if (const auto shift = gint64(std::llround(clockOffset * GST_SECOND)); shift != 0) {
+        AddShift(effectsIn.get(), shift);
+        AddShift(effectsOut.get(), -shift);
+    }
 
     if (ConnectDirect(upstream, converterIn.get())) {
         if (LinkOutcome link = ConnectIntelligent(graph, converterOut.get(), effectsIn.get()); !link)
@@ -68,11 +96,12 @@ std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph
 }  // namespace
 
 SubtitleInsert InsertSubtitleFilter(const JobObject& job, const WizardState& state, GstBin* graph,
-                                    GstPad* upstream, GstPad* downstream, double frameRate) {
+                                    GstPad* upstream, GstPad* downstream, double frameRate,
+                                    double clockOffset) {
     if (!graph || !upstream || !downstream) return SubtitleInsert::Failed;
     media::ElementRef converter, effects;
-    const std::string error =
-        Splice(job, state, graph, upstream, downstream, frameRate, converter, effects);
+    const std::string error = Splice(job, state, graph, upstream, downstream, frameRate,
+                                     clockOffset, converter, effects);
     if (error.empty()) return SubtitleInsert::Inserted;
 
     ReportGraphError(state.ownerWindow, error);

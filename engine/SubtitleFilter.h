@@ -18,5 +18,10 @@ enum class SubtitleInsert {
 };
 
 // frameRate: what the element's subtitle clock counts frames by (0 for a still image).
+// The element looks cues up at its frames' own stream time plus clockOffset seconds, set
+// once here: an extracted fragment's output counts from 0 while its cues count in the
+// input's time. Nothing else moves the clock, so the cues do not depend on how fast the
+// job runs.
 SubtitleInsert InsertSubtitleFilter(const JobObject& job, const WizardState& state, GstBin* graph,
-                                    GstPad* upstream, GstPad* downstream, double frameRate);
+                                    GstPad* upstream, GstPad* downstream, double frameRate,
+                                    double clockOffset = 0.0);

@@ -81,7 +81,7 @@ protected:
     WizardState state_;
 };
 
-TEST_F(ProgressDialogTest, ARunReachesDoneClosesItselfAndHandsTheEffectsItsClock) {
+TEST_F(ProgressDialogTest, ARunReachesDoneAndClosesItself) {
     CapturedMessages messages;
     const std::string output = env_.Path("merged.avi");
     media::ElementRef pipeline = MakeGraph(2.0, output, true);
@@ -115,12 +115,6 @@ TEST_F(ProgressDialogTest, ARunReachesDoneClosesItselfAndHandsTheEffectsItsClock
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(FinishedAvi(output));
     EXPECT_NEAR(Duration(output), 2.0, 0.2);
-
-    media::ElementRef effects(gst_bin_get_by_name(GST_BIN(pipeline.get()), kEffectsFilterName));
-    double clock = 0;
-    g_object_get(effects.get(), "position", &clock, nullptr);
-    EXPECT_GT(clock, 0.5) << "the effects element was handed the output's time";
-    EXPECT_LE(clock, 2.0);
 }
 
 TEST_F(ProgressDialogTest, AnOutputThatCannotBeWrittenIsOneErrorBoxAndAFailure) {

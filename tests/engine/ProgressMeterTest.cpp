@@ -49,23 +49,4 @@ TEST(ProgressMeter, ShowsSecondsAndPercentWithoutEverDividingByAnEmptySpan) {
     EXPECT_EQ(ProgressMeter::DoneText(), "100% complete");
 }
 
-TEST(ProgressMeter, TheEffectsClockIsSourceTimeForCutsAndOutputTimeForMerges) {
-    struct Case {
-        int32_t kind, fast;
-        std::optional<double> clock;
-    };
-    // A span starting at 20 s, a base of 4 s, and the graph at 6.5 s.
-    const ProgressMeter meter(20, 30, 4 * kSecond);
-    const Case cases[] = {
-        {3, 0, 22.5},         {3, 1, std::nullopt}, {4, 0, 2.5},          {6, 0, 2.5},
-        {1, 0, std::nullopt}, {2, 0, std::nullopt}, {5, 0, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        const std::optional<double> clock =
-            meter.EffectsClock(c.kind, c.fast, 6 * kSecond + kSecond / 2);
-        ASSERT_EQ(clock.has_value(), c.clock.has_value()) << c.kind;
-        EXPECT_DOUBLE_EQ(clock.value_or(0), c.clock.value_or(0)) << c.kind;
-    }
-}
-
 }  // namespace
