@@ -97,6 +97,7 @@ CKalvorDlg::CKalvorDlg(CKalvorParent* parent, PlayerFolders folders)
     m_tracePosition = trace && trace[0];
     setObjectName("KalvorClass");
     setWindowTitle(kTitle);
+    m_titleText = kTitle;
     setMouseTracking(true);
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -240,18 +241,23 @@ void CKalvorDlg::ConnectVideoWindow() {
     if (!m_displayModes) m_displayModes = &m_ownFullScreen->Sequence();
 }
 
-void CKalvorDlg::PlaceMainWindow() {
+// The video window on top of the main window, the playlist below it, both docked.
+void CKalvorDlg::PlaceByDefault() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize desktop = screen ? screen->virtualGeometry().size() : QSize(1024, 768);
+    const DefaultPlacement placed =
+        DefaultPlacement::Compute(desktop.width(), desktop.height(), m_skin.Width(), m_skin.Height());
+    m_settings.mainRect = placed.main;
+    m_settings.movieRect = placed.movie;
+    m_settings.movieDockSide = static_cast<int32_t>(DockSide::Above);
+    m_settings.playlistRect = placed.playlist;
+    m_settings.playlistDocked = static_cast<int32_t>(DockSide::Below);
+}
+
+void CKalvorDlg::PlaceMainWindow() {
     const int w = m_skin.Width();
     const int h = m_skin.Height();
-    if (m_settings.rememberWindowPlacement == 0) {
-        const DefaultPlacement placed = DefaultPlacement::Compute(desktop.width(), desktop.height(), w, h);
-        m_settings.mainRect = placed.main;
-        m_settings.movieRect = placed.movie;
-        m_settings.movieDockSide = static_cast<int32_t>(DockSide::Above);
-        m_settings.playlistRect = placed.playlist;
-    }
+    if (m_settings.rememberWindowPlacement == 0) PlaceByDefault();
     const bool topmost = m_settings.alwaysOnTop == 1;
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != topmost)
         setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
@@ -360,6 +366,7 @@ void CKalvorDlg::AppendPlayingRow(const std::string& path) {
 }
 
 void CKalvorDlg::SetTitle(const std::string& title) {
+    m_titleText = title;
     std::string shown = title;
     if (m_skin.Loaded()) {
         const QFontMetrics metrics(m_skin.Font(MainSurface::kTitleText));
@@ -742,8 +749,12 @@ bool CKalvorDlg::ChangeSkin(const std::string& package) {
         m_skinPath = old;
         return false;
     }
+    // The open file's title, fitted to the new skin's text area, and its range stay shown.
+    SetTitle(m_titleText);
+    m_surface.SetText(MainSurface::kRangeText, playercommands::RangeText(m_range));
     DrawVolumeBar(m_settings.volume, true);
     update();
+    DockToResizedMainWindow();
     if (m_video) {
         m_video->FitVideoRect(videogeometry::kRefit);
         m_video->SetVideoWindowPosition();
@@ -758,6 +769,16 @@ bool CKalvorDlg::ChangeSkin(const std::string& package) {
         m_playlist->LayoutPlaylist();
     }
     return true;
+}
+
+// The loader gave the main rectangle the new skin's size; the windows docked to it go with
+// it as at start. In full screen the video window covers the desktop and keeps its place.
+void CKalvorDlg::DockToResizedMainWindow() {
+    const bool fullScreen = m_settings.fullScreen == 1;
+    if (m_settings.rememberWindowPlacement == 0 && !fullScreen) return PlaceByDefault();
+    if (!fullScreen)
+        m_settings.movieRect = Redock(m_settings.movieRect, m_settings.movieDockSide, m_settings.mainRect);
+    m_settings.playlistRect = Redock(m_settings.playlistRect, m_settings.playlistDocked, m_settings.mainRect);
 }
 
 void CKalvorDlg::RestoreZOrder() {

@@ -311,6 +311,8 @@ private:
     void SetMovieTopmost(bool topmost);
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
+    void PlaceByDefault();
+    void DockToResizedMainWindow();
     // path as a new last row, marked as playing, its range end the row's.
     void AppendPlayingRow(const std::string& path);
     // The playlist file's rows replace the list; false when it is no playlist.
@@ -375,6 +377,7 @@ private:
     int32_t m_busy = 1;
     std::deque<LaunchRequest> m_pendingRequests;
     std::string m_currentFile;
+    std::string m_titleText;  // the title as given, before it is fitted to the skin
     double m_currentPosition = 0.0;
     playercommands::Range m_range;  // the range display's start and end
     bool m_hidden = false;          // the main and playlist windows hidden by command 6

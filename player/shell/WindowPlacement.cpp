@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "player/shell/PlayerSettings.h"
+
 namespace {
 
 constexpr int32_t kPlaneLimit = 1 << 20;
@@ -31,4 +33,16 @@ DefaultPlacement DefaultPlacement::Compute(int desktopWidth, int desktopHeight, 
     p.playlist.top = p.main.bottom;
     p.playlist.bottom = p.playlist.top + skinHeight;
     return p;
+}
+
+WinRect Redock(const WinRect& window, int32_t side, const WinRect& main) {
+    int32_t dx = 0, dy = 0;
+    switch (static_cast<DockSide>(side)) {
+        case DockSide::Above: dy = main.top - window.bottom; break;
+        case DockSide::Right: dx = main.right - window.left; break;
+        case DockSide::Below: dy = main.bottom - window.top; break;
+        case DockSide::Left: dx = main.left - window.right; break;
+        default: return window;
+    }
+    return WinRect{window.left + dx, window.top + dy, window.right + dx, window.bottom + dy};
 }

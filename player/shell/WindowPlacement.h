@@ -2,7 +2,9 @@
 
 // Where the main, video and playlist windows go when no placement is remembered: the main
 // window centred near the bottom of the desktop, the video window on top of it at 4:3,
-// the playlist below it.
+// the playlist below it; and where a docked window goes when the main window changes size.
+
+#include <cstdint>
 
 #include "common/WinRect.h"
 
@@ -19,3 +21,8 @@ struct DefaultPlacement {
     static DefaultPlacement Compute(int desktopWidth, int desktopHeight, int skinWidth,
                                     int skinHeight);
 };
+
+// A window docked on side of the main window (a DockSide), moved to touch the main
+// window's rectangle main on that side again, as after a skin of another size moved the
+// main window's right and bottom edges. Its size stays; an undocked window stays put.
+WinRect Redock(const WinRect& window, int32_t side, const WinRect& main);

@@ -14,6 +14,10 @@
 // the folders the player finds them through.
 PlayerFolders InstallPlayer(const TempEnvironment& env, const PlayerSettings& installed);
 
+// Copies the skin package from into to with main.bmp stretched extraRows taller: the same
+// skin with a taller main window. False when the package cannot be read or written.
+bool WriteTallerSkin(const std::string& from, const std::string& to, int extraRows);
+
 // A QApplication on the xcb platform; its arguments live as long as it does.
 class XcbApplication {
 public:

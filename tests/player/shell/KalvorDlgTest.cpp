@@ -381,6 +381,25 @@ TEST_F(KalvorDlgTest, DefaultPlacementFollowsDesktopAndSkinSizes) {
     }
 }
 
+TEST_F(KalvorDlgTest, ADockedWindowTouchesTheResizedMainWindowOnItsSideAndKeepsItsSize) {
+    // The main window grew from 300 x 100 to 340 x 130 at the same top-left corner.
+    const WinRect main{100, 200, 440, 330};
+    const struct {
+        DockSide side;
+        WinRect window, docked;
+    } cases[] = {
+        {DockSide::Above, {100, 50, 400, 200}, {100, 50, 400, 200}},
+        {DockSide::Right, {400, 210, 500, 290}, {440, 210, 540, 290}},
+        {DockSide::Below, {100, 300, 400, 420}, {100, 330, 400, 450}},
+        {DockSide::Left, {20, 200, 100, 300}, {20, 200, 100, 300}},
+        {DockSide::Left, {0, 200, 90, 300}, {10, 200, 100, 300}},
+        {DockSide::None, {100, 300, 400, 420}, {100, 300, 400, 420}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Redock(c.window, static_cast<int32_t>(c.side), main), c.docked)
+            << static_cast<int>(c.side);
+}
+
 TEST_F(KalvorDlgTest, PlacesWindowsByDefaultOrWhereTheyWereRemembered) {
     const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size();
     constexpr int32_t kFar = 1 << 20;
@@ -1186,6 +1205,14 @@ TEST_F(KalvorDlgTest, TheOptionsDialogSwitchesTheSkinThroughTheMainWindowAndKeep
         EXPECT_TRUE(d.ChangeSkin(shown));  // what the dialog does next
         EXPECT_TRUE(d.Skin().Loaded());
 
+        // A played file with a marked range: both stay shown through the change.
+        FakePlayback& movie = *factory_.playback;
+        d.Rows().Append("/m/holiday.avi");
+        d.PlaySelected();
+        movie.duration = 100;
+        movie.position = 40;
+        d.ExecuteCommand(7, kCommandRangeStart);
+
         d.ExecuteCommand(7, kCommandOptions);
         EXPECT_TRUE(d.HotKeysSuspended());  // the shown dialog captures keys
         auto* skins = static_cast<QListWidget*>(d.Options()->Control(CKalvorOptions::kSkinsList));
@@ -1198,6 +1225,8 @@ TEST_F(KalvorDlgTest, TheOptionsDialogSwitchesTheSkinThroughTheMainWindowAndKeep
         EXPECT_EQ(d.SkinPath(), env_.Path("program/skins/Other.krs"));
         EXPECT_EQ(fixedtext::Read(d.Settings().skinName), "Other");
         EXPECT_EQ(d.size(), QSize(d.Skin().Width(), d.Skin().Height()));
+        EXPECT_EQ(d.Surface().TextAt(MainSurface::kTitleText), "holiday.avi");
+        EXPECT_EQ(d.Surface().TextAt(MainSurface::kRangeText), "00:00:40 - 00:00:40");
     }), 0);
     PlayerSettings saved;
     ASSERT_EQ(LoadSettings(Folders().userConfig, "/nonexistent", saved).source, SettingsSource::User);

@@ -9,6 +9,7 @@
 #include "platform/keys/KeyTable.h"
 #include "player/playback/KalvorMovie.h"
 #include "player/shell/KalvorParent.h"
+#include "player/shell/KalvorPlaylist.h"
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
@@ -123,6 +124,54 @@ TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlay
     PlayerSettings saved{};
     LoadSettings(env.ConfigHome() + "/Kalvor", env.Path("program"), saved);
     EXPECT_EQ(saved.repeatMode, 2);
+}
+
+// A skin of another height moves the main window's bottom edge; the playlist docked below
+// and the video window docked above go with it as at start: with remembered places each
+// touches the main window again, without them all three take their default places.
+TEST(MainWindowOnX, ASkinChangeToATallerSkinDocksThePlaylistAndVideoWindowAgain) {
+    Xvfb xvfb;
+    KALVOR_REQUIRE_XVFB(xvfb);
+    TempEnvironment env;
+    PlayerSettings installed = InstalledSettings();
+    installed.playlistVisible = 1;
+    installed.resumeLastMovie = 0;
+    const PlayerFolders folders = InstallPlayer(env, installed);
+    const std::string taller = folders.program + "/skins/Taller.krs";
+    ASSERT_TRUE(WriteTallerSkin(folders.program + "/skins/Default.krs", taller, 20));
+    XcbApplication application("kmainwindow_xvfb_tests");
+
+    CKalvorParent parent(folders);
+    CKalvorDlg& dlg = parent.MainDialog();
+    QTimer::singleShot(0, &dlg, [&] {
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        CKalvorPlaylist* playlist = dlg.Playlist();
+        CKalvorMovie* video = dlg.Video();
+        ASSERT_TRUE(playlist && video);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return playlist->isVisible(); }, 3000));
+        const QRect before = dlg.geometry();
+        const auto docked = [&] {
+            qttest::Pump(300);
+            const QRect main = dlg.geometry(), list = playlist->geometry();
+            EXPECT_FALSE(main.intersects(list));
+            EXPECT_EQ(list.top(), main.bottom() + 1);
+            EXPECT_EQ(video->geometry().bottom() + 1, main.top());
+            EXPECT_EQ(dlg.Settings().playlistRect.top, dlg.Settings().mainRect.bottom);
+        };
+
+        dlg.Settings().rememberWindowPlacement = 1;
+        ASSERT_TRUE(dlg.ChangeSkin(taller));
+        docked();
+        EXPECT_EQ(dlg.geometry().height(), before.height() + 20);
+        EXPECT_EQ(dlg.geometry().topLeft(), before.topLeft()) << "the main window stays";
+
+        dlg.Settings().rememberWindowPlacement = 0;
+        ASSERT_TRUE(dlg.ChangeSkin(folders.program + "/skins/Default.krs"));
+        docked();
+        EXPECT_EQ(dlg.geometry(), before) << "the default places of the first start";
+        dlg.close();
+    });
+    EXPECT_EQ(parent.DoModal(), 0);
 }
 
 TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
