@@ -25,6 +25,7 @@
 #include "player/options/SkinPackages.h"
 #include "player/shell/SettingsFile.h"
 #include "player/skin/SkinResources.h"
+#include "player/skin/SkinUnpacker.h"
 
 namespace {
 
@@ -361,7 +362,9 @@ bool CKalvorOptions::SwitchSkin(const std::string& name) {
         host_->ProgramFolder() + kSkinsFolder + "/" + name + skinpackages::kExtension;
     // A package that is no archive is refused while the shown skin is still in place.
     if (!skinpackages::LooksLikePackage(package)) {
-        ShowMessage(this, kMessageCaption, kSkinIniMissingText, MessageIcon::Error);
+        ShowMessage(this, kMessageCaption,
+                    SkinUnpacker::FailureMessage(package, SkinUnpacker::kNotAnArchive),
+                    MessageIcon::Error);
         return true;
     }
     if (host_->ChangeSkin(package)) {

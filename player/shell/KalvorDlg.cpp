@@ -179,16 +179,18 @@ void CKalvorDlg::InitDisplayTexts() {
     m_tooltipTexts = TooltipTexts();
 }
 
-// A package that does not unpack would leave whatever skin folder an earlier run left
-// behind; it is reported as the loader reports a package without a description.
+// A package that does not unpack leaves whatever skin folder was there; the user is told
+// which package it is and why, and a start ends with 1.
 bool CKalvorDlg::UnpackAndLoadSkin() {
     const std::string folder = SkinUnpacker::SkinFolder();
     // The unpacker's progress lines are for its console use; the player shows none.
     std::ostringstream progress;
     std::istringstream noAnswers;
     SkinUnpacker unpacker(progress, noAnswers);
-    if (folder.empty() || !unpacker.UnpackSkin(m_skinPath)) {
-        ShowMessage(this, kTitle, kSkinIniMissingText, MessageIcon::Error);
+    if (!unpacker.UnpackSkin(m_skinPath)) {
+        ShowMessage(this, kTitle, SkinUnpacker::FailureMessage(m_skinPath, unpacker.Failure()),
+                    MessageIcon::Error);
+        m_failureCode = 1;
         return false;
     }
     if (!m_skin.LoadSkin(folder, this, m_tooltipTexts, &m_settings.mainRect, &m_toolTips))

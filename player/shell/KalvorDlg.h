@@ -99,8 +99,10 @@ public:
     void SetPlaylist(IPlaylist* playlist);
 
     // The start-up steps of the main window; false when the player must end (the reason
-    // has been shown to the user).
+    // has been shown to the user) with FailureCode() as its exit status.
     bool OnInitDialog();
+    // 1 after a skin package that could not be unpacked, else 0.
+    int FailureCode() const { return m_failureCode; }
     // Default rectangles when none are remembered, then the main and playlist windows.
     void PlaceMainWindow();
 
@@ -378,6 +380,7 @@ private:
     std::deque<LaunchRequest> m_pendingRequests;
     std::string m_currentFile;
     std::string m_titleText;  // the title as given, before it is fitted to the skin
+    int m_failureCode = 0;
     double m_currentPosition = 0.0;
     playercommands::Range m_range;  // the range display's start and end
     bool m_hidden = false;          // the main and playlist windows hidden by command 6

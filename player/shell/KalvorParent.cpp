@@ -28,5 +28,5 @@ void CKalvorParent::showEvent(QShowEvent* event) {
 }
 
 void CKalvorParent::OnInitDialog() {
-    if (!m_dlg.OnInitDialog()) EndLoop(0);
+    if (!m_dlg.OnInitDialog()) EndLoop(m_dlg.FailureCode());
 }

@@ -126,26 +126,40 @@ std::string SkinUnpacker::SkinFolder() {
     return temp.empty() ? std::string() : paths::Join(temp, kSkinFolderName);
 }
 
+std::string SkinUnpacker::FailureMessage(const std::string& packagePath, const std::string& why) {
+    return "The skin package " + packagePath + " cannot be used: " + why + ".";
+}
+
 bool SkinUnpacker::UnpackSkin(const std::string& packagePath) {
+    failure_.clear();
     const std::string folder = SkinFolder();
-    if (folder.empty()) return false;
+    if (folder.empty()) {
+        failure_ = "there is no private temporary folder to unpack it into";
+        return false;
+    }
     const std::string fresh = folder + ".new";
     const std::string old = folder + ".old";
     RemoveTree(fresh);
     RemoveTree(old);
-    if (mkdir(fresh.c_str(), 0700) != 0) return false;
+    if (mkdir(fresh.c_str(), 0700) != 0) {
+        failure_ = "the folder " + fresh + " cannot be made";
+        return false;
+    }
 
     SetDestination(fresh);
     if (ExtractArchive({"", packagePath, "-o"}) != 0) {
+        if (failure_.empty()) failure_ = "its files cannot be unpacked";
         RemoveTree(fresh);
         return false;
     }
     // Only a complete new skin replaces the current one.
     if (PathExists(folder) && rename(folder.c_str(), old.c_str()) != 0) {
+        failure_ = "the folder " + folder + " cannot be replaced";
         RemoveTree(fresh);
         return false;
     }
     if (rename(fresh.c_str(), folder.c_str()) != 0) {
+        failure_ = "the folder " + folder + " cannot be replaced";
         rename(old.c_str(), folder.c_str());
         RemoveTree(fresh);
         return false;
@@ -184,6 +198,7 @@ int SkinUnpacker::ExtractArchive(const std::vector<std::string>& args) {
     }
     if (!archive) {
         out_ << Format("Cannot open %s or %s.zip\n", path.c_str(), path.c_str());
+        failure_ = kNotAnArchive;
         return 1;
     }
     out_ << Format("%s opened\n", opened.c_str());

@@ -21,6 +21,8 @@ public:
     // A skin has a few dozen files; a package with more entries than this is refused whole
     // rather than made into that many files.
     static constexpr unsigned long kMaxEntries = 4096;
+    // Why a package that does not open as an archive cannot be used.
+    static constexpr char kNotAnArchive[] = "it is not a readable zip archive";
 
     explicit SkinUnpacker(std::ostream& out = std::cout, std::istream& in = std::cin);
 
@@ -32,6 +34,10 @@ public:
     // following symlinks). False when the package cannot be opened or an entry fails to
     // read or write; the skin folder is then as it was.
     bool UnpackSkin(const std::string& packagePath);
+    // Why the last UnpackSkin failed, as the end of a sentence naming the package.
+    const std::string& Failure() const { return failure_; }
+    // The message that tells the user which package cannot be used and why.
+    static std::string FailureMessage(const std::string& packagePath, const std::string& why);
 
     // args[0] is not looked at; then, in any order, options beginning with "-" (l or v:
     // list, x: extract, e: without entry paths, o: overwrite without asking; either case),
@@ -61,4 +67,5 @@ private:
     std::string destination_ = ".";
     int root_ = -1;
     uint64_t extractedBytes_ = 0;
+    std::string failure_;
 };

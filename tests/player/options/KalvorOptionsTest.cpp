@@ -16,6 +16,7 @@
 #include "player/options/KalvorOptions.h"
 #include "player/options/SkinPackages.h"
 #include "player/skin/SkinResources.h"
+#include "player/skin/SkinUnpacker.h"
 #include "tests/engine/CapturedMessages.h"
 #include "tests/support/TempEnvironment.h"
 
@@ -204,7 +205,9 @@ TEST_F(KalvorOptionsTest, AFailedSkinSwitchLosesNoEditAndEndsThePlayerOnlyWithNo
         EXPECT_EQ(fixedtext::Read(host_.settings.skinName), c.skinName) << label;
         EXPECT_EQ(messages_.shown.size(), c.message ? 1u : 0u) << label;
         if (c.message) {
-            EXPECT_EQ(messages_.shown[0].text, kSkinIniMissingText);
+            EXPECT_EQ(messages_.shown[0].text,
+                      SkinUnpacker::FailureMessage(host_.program + "/skins/broken.krs",
+                                                   SkinUnpacker::kNotAnArchive));
         }
         PlayerSettings written{};
         const std::string file = OptionsFile();

@@ -33,6 +33,7 @@
 #include "platform/registry/RegistryStore.h"
 #include "player/shell/KalvorApp.h"
 #include "player/shell/KalvorParent.h"
+#include "player/skin/SkinUnpacker.h"
 #include "player/shell/PlayerCommands.h"
 #include "player/shell/SettingsFile.h"
 #include "player/shell/WindowPlacement.h"
@@ -475,16 +476,21 @@ TEST_F(KalvorDlgTest, ChoosesTheNamedSkinElseTheFirstByNameElseEnds) {
             EXPECT_FALSE(wasSaved);
         }
     }
-    // A package that is no zip ends the start with the loader's message.
+    // A package of random bytes ends the start with 1, saying which package and why.
     sink_.shown.clear();
-    TempEnvironment::WriteFile(env_.Path("program/skins/Broken.krs"), "not a zip");
+    std::string noise(4096, '\0');
+    uint32_t state = 12345;
+    for (char& byte : noise) byte = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    const std::string broken = env_.Path("program/skins/Broken.krs");
+    TempEnvironment::WriteFile(broken, noise);
     PlayerSettings installed = InstalledSettings();
     fixedtext::SetPath(installed.skinName, "Broken");
     InstallOptions(installed, {});
     CKalvorParent parent(Folders());
-    EXPECT_EQ(Run(parent), 0);
+    EXPECT_EQ(Run(parent), 1);
     ASSERT_EQ(sink_.shown.size(), 1u);
-    EXPECT_EQ(sink_.shown[0].text, kSkinIniMissingText);
+    EXPECT_EQ(sink_.shown[0].text,
+              "The skin package " + broken + " cannot be used: it is not a readable zip archive.");
 }
 
 TEST_F(KalvorDlgTest, DraggingTheWindowTakesDockedWindowsAlongButNotAFullScreenPicture) {
@@ -1201,7 +1207,9 @@ TEST_F(KalvorDlgTest, TheOptionsDialogSwitchesTheSkinThroughTheMainWindowAndKeep
         EXPECT_FALSE(d.ChangeSkin(env_.Path("program/skins/Broken.krs")));
         EXPECT_EQ(d.CurrentSkinPackage(), shown);
         ASSERT_EQ(sink_.shown.size(), 1u);
-        EXPECT_EQ(sink_.shown[0].text, kSkinIniMissingText);
+        EXPECT_EQ(sink_.shown[0].text,
+                  SkinUnpacker::FailureMessage(env_.Path("program/skins/Broken.krs"),
+                                               SkinUnpacker::kNotAnArchive));
         EXPECT_TRUE(d.ChangeSkin(shown));  // what the dialog does next
         EXPECT_TRUE(d.Skin().Loaded());
 
