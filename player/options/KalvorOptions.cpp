@@ -305,7 +305,7 @@ void CKalvorOptions::LoadSkinsList() {
     auto* skins = static_cast<QListWidget*>(Control(kSkinsList));
     skins->clear();
     const std::string current = fixedtext::Read(host_->Settings().skinName);
-    for (const std::string& name : skinpackages::List(host_->ProgramFolder() + kSkinsFolder)) {
+    for (const std::string& name : skinpackages::ListAll(SkinFolders())) {
         skins->addItem(QString::fromStdString(name));
         if (name == current) skins->setCurrentRow(skins->count() - 1);
     }
@@ -357,9 +357,15 @@ int32_t CKalvorOptions::DecimalValue(const std::string& text, size_t maxChars) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+std::vector<std::string> CKalvorOptions::SkinFolders() const {
+    return skinpackages::Folders(host_->AppDataFolder(), host_->ProgramFolder());
+}
+
 bool CKalvorOptions::SwitchSkin(const std::string& name) {
-    const std::string package =
-        host_->ProgramFolder() + kSkinsFolder + "/" + name + skinpackages::kExtension;
+    std::string package = skinpackages::Find(SkinFolders(), name);
+    // Gone since the list was filled: the message names where it was looked for last.
+    if (package.empty())
+        package = host_->ProgramFolder() + kSkinsFolder + "/" + name + skinpackages::kExtension;
     // A package that is no archive is refused while the shown skin is still in place.
     if (!skinpackages::LooksLikePackage(package)) {
         ShowMessage(this, kMessageCaption,
@@ -443,11 +449,14 @@ void CKalvorOptions::InstallSkin() {
     const std::string source = chooseSkin_();
     if (source.empty()) return;
     std::string name, error;
-    if (!skinpackages::Install(source, host_->ProgramFolder() + kSkinsFolder, name, error)) {
+    const std::string folder = SkinFolders().front();
+    if (!skinpackages::Install(source, folder, name, error)) {
         ShowMessage(this, kMessageCaption, error, MessageIcon::Warning);
         return;
     }
     static_cast<QListWidget*>(Control(kSkinsList))->insertItem(0, QString::fromStdString(name));
+    ShowMessage(this, kMessageCaption, "The skin " + name + " was installed into " + folder + ".",
+                MessageIcon::Information);
 }
 
 // ---- events -------------------------------------------------------------------------

@@ -105,6 +105,8 @@ private:
     // The skin named in the list in place of the shown one; false only when neither the
     // new nor the previous skin could be loaded.
     bool SwitchSkin(const std::string& name);
+    // Where packages are looked up, the one installing writes to first.
+    std::vector<std::string> SkinFolders() const;
 
     IOptionsHost* host_;
     std::map<int, QWidget*> controls_;

@@ -16,6 +16,8 @@ public:
     virtual SettingsLiveState LiveState() = 0;
     virtual std::string ProgramFolder() = 0;
     virtual std::string UserConfigFolder() = 0;
+    // The user's application-data folder: skins the user installs go below it.
+    virtual std::string AppDataFolder() = 0;
 
     // Suspended: the keys-suspended flag set and the global hook removed; resumed: the flag
     // cleared and the hook installed for the main window again.

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/system/Paths.h"
+
 namespace skinpackages {
 namespace {
 
@@ -47,6 +49,34 @@ std::vector<std::string> List(const std::string& skinsFolder) {
     return names;
 }
 
+std::vector<std::string> Folders(const std::string& appDataFolder,
+                                 const std::string& programFolder) {
+    std::vector<std::string> folders;
+    for (const std::string* base : {&appDataFolder, &programFolder})
+        if (!base->empty()) folders.push_back(*base + "/skins");
+    return folders;
+}
+
+std::string Find(const std::vector<std::string>& folders, const std::string& name) {
+    for (const std::string& folder : folders) {
+        const std::vector<std::string> names = List(folder);
+        if (std::binary_search(names.begin(), names.end(), name))
+            return folder + "/" + name + kExtension;
+    }
+    return {};
+}
+
+std::vector<std::string> ListAll(const std::vector<std::string>& folders) {
+    std::vector<std::string> names;
+    for (const std::string& folder : folders) {
+        const std::vector<std::string> more = List(folder);
+        names.insert(names.end(), more.begin(), more.end());
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
 bool Install(const std::string& source, const std::string& skinsFolder, std::string& name,
              std::string& error) {
     const size_t slash = source.rfind('/');
@@ -61,7 +91,11 @@ bool Install(const std::string& source, const std::string& skinsFolder, std::str
         return false;
     }
     const std::string target = skinsFolder + "/" + file;
-    mkdir(skinsFolder.c_str(), 0755);
+    if (!paths::EnsureFolder(skinsFolder)) {
+        error = skinsFolder + ": the folder cannot be made";
+        close(in);
+        return false;
+    }
     const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (out < 0) {
         error = target + ": " + std::strerror(errno);

@@ -37,6 +37,7 @@
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
 #include "player/menus/MenuXP.h"
+#include "player/options/SkinPackages.h"
 #include "player/playback/KalvorMovie.h"
 #include "player/playback/VideoContextMenu.h"
 #include "player/playback/VideoGeometry.h"
@@ -55,7 +56,6 @@
 namespace {
 
 constexpr char kTitle[] = "Kalvor";
-constexpr char kSkinsFolder[] = "/skins";
 constexpr char kSkinExtension[] = ".krs";
 constexpr char kEmptyRange[] = "00:00:00 - 00:00:00";
 constexpr int32_t kAboutEntry = 0x10;
@@ -146,30 +146,36 @@ bool CKalvorDlg::ReadOptions() {
     return true;
 }
 
-// The named package when it can be read, else the first package by name; the name follows
-// the choice, so the fallback is what the next start finds.
+// The named package when it can be read, from the user's skins folder or else the
+// program's, else the first package by name (the user's first among equal names); the name
+// follows the choice, so the fallback is what the next start finds.
 bool CKalvorDlg::ChooseSkin() {
-    const std::string folder = m_folders.program + kSkinsFolder;
+    const std::vector<std::string> folders = skinpackages::Folders(m_folders.appData, m_folders.program);
     const std::string name = fixedtext::Read(m_settings.skinName);
-    if (IsPlainName(name) && IsReadableFile(folder + "/" + name + kSkinExtension)) {
-        m_skinPath = folder + "/" + name + kSkinExtension;
-        return true;
+    for (const std::string& folder : folders) {
+        if (IsPlainName(name) && IsReadableFile(folder + "/" + name + kSkinExtension)) {
+            m_skinPath = folder + "/" + name + kSkinExtension;
+            return true;
+        }
     }
-    std::vector<std::string> packages;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string file = entry.path().filename().string();
-        if (file.size() > 4 && EndsWithNoCase(file, kSkinExtension) &&
-            IsReadableFile(entry.path().string()))
-            packages.push_back(file);
+    std::vector<std::pair<std::string, std::string>> packages;  // file name, path
+    for (const std::string& folder : folders) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            const std::string file = entry.path().filename().string();
+            if (file.size() > 4 && EndsWithNoCase(file, kSkinExtension) &&
+                IsReadableFile(entry.path().string()))
+                packages.emplace_back(file, entry.path().string());
+        }
     }
-    std::sort(packages.begin(), packages.end());
+    std::stable_sort(packages.begin(), packages.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     if (packages.empty() ||
-        !fixedtext::SetPath(m_settings.skinName, packages.front().substr(0, packages.front().size() - 4))) {
+        !fixedtext::SetPath(m_settings.skinName, packages.front().first.substr(0, packages.front().first.size() - 4))) {
         ShowMessage(this, kTitle, kNoSkinsText, MessageIcon::Warning);
         return false;
     }
-    m_skinPath = folder + "/" + packages.front();
+    m_skinPath = packages.front().second;
     return true;
 }
 

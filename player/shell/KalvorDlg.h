@@ -164,6 +164,7 @@ public:
     SettingsLiveState LiveState() override;
     std::string ProgramFolder() override { return m_folders.program; }
     std::string UserConfigFolder() override { return m_folders.userConfig; }
+    std::string AppDataFolder() override { return m_folders.appData; }
     std::string CurrentSkinPackage() override { return m_skinPath; }
     bool ChangeSkin(const std::string& package) override;
     void RestoreZOrder() override;

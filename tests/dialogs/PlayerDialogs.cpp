@@ -31,11 +31,12 @@ struct LongModes : IDisplayModes {
 
 struct OptionsHost : IOptionsHost {
     PlayerSettings settings = InstalledSettings();
-    std::string program, config;
+    std::string program, config, appData;
     PlayerSettings& Settings() override { return settings; }
     SettingsLiveState LiveState() override { return {}; }
     std::string ProgramFolder() override { return program; }
     std::string UserConfigFolder() override { return config; }
+    std::string AppDataFolder() override { return appData; }
     void SuspendHotKeys(bool) override {}
     std::string CurrentSkinPackage() override { return {}; }
     bool ChangeSkin(const std::string&) override { return true; }

@@ -27,6 +27,7 @@ struct QuietHost : IOptionsHost {
     SettingsLiveState LiveState() override { return {}; }
     std::string ProgramFolder() override { return program; }
     std::string UserConfigFolder() override { return program; }
+    std::string AppDataFolder() override { return program; }
     void SuspendHotKeys(bool) override {}
     std::string CurrentSkinPackage() override { return {}; }
     bool ChangeSkin(const std::string&) override { return true; }

@@ -31,7 +31,7 @@ struct FakeModes : IDisplayModes {
 // The main window as the dialog sees it, recording the calls in order.
 struct FakeHost : IOptionsHost {
     PlayerSettings settings = InstalledSettings();
-    std::string program, config;
+    std::string program, config, appData;
     std::vector<std::string> calls;
     std::vector<bool> skinResults;  // what each ChangeSkin answers, in turn
     std::string shownSkin;
@@ -40,6 +40,7 @@ struct FakeHost : IOptionsHost {
     SettingsLiveState LiveState() override { return {}; }
     std::string ProgramFolder() override { return program; }
     std::string UserConfigFolder() override { return config; }
+    std::string AppDataFolder() override { return appData; }
     void SuspendHotKeys(bool suspended) override {
         calls.push_back(suspended ? "suspend" : "resume");
     }
@@ -63,6 +64,7 @@ protected:
     void SetUp() override {
         host_.program = env_.Path("program");
         host_.config = env_.ConfigHome() + "/Kalvor";
+        host_.appData = env_.DataHome() + "/Kalvor";
         ASSERT_TRUE(paths::EnsureFolder(host_.program + "/skins"));
         for (const char* name : {"Default.krs", "Blue.krs"})
             TempEnvironment::WriteFile(host_.program + "/skins/" + name, kZip);
@@ -232,12 +234,26 @@ TEST_F(KalvorOptionsTest, TooLongADeviceNameAndAnUnwritableFileAreRefusedAndRepo
     EXPECT_EQ(messages_.shown[0].text.rfind(kOptionsWriteFailedText, 0), 0u);
 }
 
-TEST_F(KalvorOptionsTest, SkinsListedAreExactlyTheKrsFilesAndInstallCopiesOnlyNewPackages) {
+TEST_F(KalvorOptionsTest, SkinsComeFromBothFoldersAndInstallWritesOnlyNewOnesToTheUsersFolder) {
     for (const char* name : {"a.krs.bak", "b.KRS", "c.krs", ".krs"})
         TempEnvironment::WriteFile(host_.program + "/skins/" + name, kZip);
     ASSERT_EQ(mkdir((host_.program + "/skins/d.krs").c_str(), 0700), 0);
     EXPECT_EQ(skinpackages::List(host_.program + "/skins"),
               (std::vector<std::string>{"Blue", "Default", "broken", "c"}));
+
+    // The user's own skins are listed with the program's, a name in both once; the user's
+    // copy is the one a switch takes.
+    const std::string users = host_.appData + "/skins";
+    for (const char* name : {"Blue.krs", "Zed.krs"})
+        TempEnvironment::WriteFile(users + "/" + name, kZip);
+    dialog_->LoadControls();
+    auto* list = Get<QListWidget>(CKalvorOptions::kSkinsList);
+    QStringList listed;
+    for (int row = 0; row < list->count(); ++row) listed << list->item(row)->text();
+    EXPECT_EQ(listed, (QStringList{"Blue", "Default", "Zed", "broken", "c"}));
+    SelectSkin("Blue");
+    dialog_->ApplyOptions();
+    EXPECT_EQ(host_.shownSkin, users + "/Blue.krs");
 
     TempEnvironment::WriteFile(env_.Path("New.krs"), std::string(200000, 'n'));
     TempEnvironment::WriteFile(env_.Path("other.zip"), kZip);
@@ -250,20 +266,22 @@ TEST_F(KalvorOptionsTest, SkinsListedAreExactlyTheKrsFilesAndInstallCopiesOnlyNe
         {env_.Path("other.zip"), false},   {env_.Path("fifo.krs"), false},
         {env_.Path("missing.krs"), false},
     };
-    dialog_->LoadControls();
     for (const auto& c : cases) {
         messages_.shown.clear();
         dialog_->SetSkinChooser([&] { return c.source; });
         dialog_->InstallSkin();
-        EXPECT_EQ(messages_.shown.empty(), c.ok) << c.source;
-        if (!c.ok) {
-            EXPECT_FALSE(messages_.shown.at(0).text.empty());
+        ASSERT_EQ(messages_.shown.size(), 1u) << c.source;
+        // A success says where the package went, a failure why it did not.
+        EXPECT_EQ(messages_.shown[0].icon,
+                  c.ok ? MessageIcon::Information : MessageIcon::Warning) << c.source;
+        if (c.ok) {
+            EXPECT_EQ(messages_.shown[0].text, "The skin New was installed into " + users + ".");
         }
     }
-    EXPECT_EQ(Get<QListWidget>(CKalvorOptions::kSkinsList)->item(0)->text(), "New");
-    EXPECT_EQ(TempEnvironment::ReadFile(host_.program + "/skins/New.krs"),
-              std::string(200000, 'n'));
-    EXPECT_FALSE(TempEnvironment::Exists(host_.program + "/skins/fifo.krs"));
+    EXPECT_EQ(list->item(0)->text(), "New");
+    EXPECT_EQ(TempEnvironment::ReadFile(users + "/New.krs"), std::string(200000, 'n'));
+    EXPECT_FALSE(TempEnvironment::Exists(host_.program + "/skins/New.krs"));
+    EXPECT_FALSE(TempEnvironment::Exists(users + "/fifo.krs"));
 }
 
 TEST_F(KalvorOptionsTest, TabsShowOnePageAtATime) {

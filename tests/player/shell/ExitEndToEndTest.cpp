@@ -218,3 +218,37 @@ TEST_F(ExitEndToEndTest, ASignalEndsThePlayerThroughAnOpenDialogAndANewStartTake
 }
 
 }  // namespace
+
+namespace {
+
+// A skin package of random bytes, named in the user's options.cfg, ends the built player's
+// start with status 1 and a message naming the package; nothing needs a display for that.
+TEST(StartEndToEnd, ASkinPackageOfRandomBytesNamesItselfAndEndsTheStartWithOne) {
+    TempEnvironment env;
+    PlayerSettings settings = InstalledSettings();
+    fixedtext::SetPath(settings.skinName, "Noise");
+    TempEnvironment::WriteFile(env.ConfigHome() + "/Kalvor/options.cfg",
+                               std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
+    std::string noise(20000, '\0');
+    uint32_t state = 2024;
+    for (char& byte : noise) byte = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+    const std::string package = env.DataHome() + "/Kalvor/skins/Noise.krs";
+    TempEnvironment::WriteFile(package, noise);
+
+    QProcess player;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("KALVOR_MESSAGES", "stderr");
+    player.setProcessEnvironment(environment);
+    player.start(kProgram, {});
+    ASSERT_TRUE(player.waitForFinished(30000));
+    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player.exitCode(), 1);
+    const std::string said = player.readAllStandardError().toStdString();
+    EXPECT_NE(said.find("Kalvor: The skin package " + package +
+                        " cannot be used: it is not a readable zip archive."),
+              std::string::npos)
+        << said;
+}
+
+}  // namespace

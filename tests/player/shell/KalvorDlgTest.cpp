@@ -444,30 +444,42 @@ TEST_F(KalvorDlgTest, PlacesWindowsByDefaultOrWhereTheyWereRemembered) {
 }
 
 TEST_F(KalvorDlgTest, ChoosesTheNamedSkinElseTheFirstByNameElseEnds) {
+    const std::string users = Folders().appData + "/skins/";
+    const std::string program = env_.Path("program/skins/");
     const struct {
         const char* name;
-        std::vector<std::string> packages;
+        std::vector<std::string> packages, usersPackages;
         const char* chosen;  // nullptr: the player ends with the message
+        bool usersCopy;
     } cases[] = {
-        {"Zeta", {"Zeta", "Beta"}, "Zeta"},
-        {"Gone", {"Zeta", "Beta", "alpha"}, "Beta"},  // sorted by bytes: upper case first
-        {"../skins/Zeta", {"Zeta", "Beta"}, "Beta"},   // a name never leaves the folder
-        {"Gone", {}, nullptr},
+        {"Zeta", {"Zeta", "Beta"}, {}, "Zeta", false},
+        {"Gone", {"Zeta", "Beta", "alpha"}, {}, "Beta", false},  // by bytes: upper case first
+        {"../skins/Zeta", {"Zeta", "Beta"}, {}, "Beta", false},   // a name never leaves the folder
+        {"Gone", {}, {}, nullptr, false},
+        // The user's own folder is looked in first, and its packages count for the fallback.
+        {"Zeta", {"Zeta"}, {"Zeta"}, "Zeta", true},
+        {"Mine", {"Zeta"}, {"Mine"}, "Mine", true},
+        {"Gone", {"Beta"}, {"Alpha"}, "Alpha", true},
+        {"Gone", {"Alpha"}, {"Beta"}, "Alpha", false},
     };
     for (const auto& c : cases) {
         std::filesystem::remove_all(env_.Path("program/skins"));
+        std::filesystem::remove_all(users);
         std::filesystem::remove_all(Folders().userConfig);
         sink_.shown.clear();
         PlayerSettings installed = InstalledSettings();
         fixedtext::SetPath(installed.skinName, c.name);
         InstallOptions(installed, c.packages);
+        std::filesystem::create_directories(users);
+        for (const std::string& package : c.usersPackages)
+            std::filesystem::copy_file(program + c.packages.front() + ".krs", users + package + ".krs");
         CKalvorParent parent(Folders());
         EXPECT_EQ(Run(parent), 0);
         PlayerSettings saved;
         const bool wasSaved = LoadSettings(Folders().userConfig, "/nonexistent", saved).source == SettingsSource::User;
         if (c.chosen) {
             EXPECT_TRUE(sink_.shown.empty()) << c.name;
-            EXPECT_EQ(parent.MainDialog().SkinPath(), env_.Path("program/skins/") + c.chosen + ".krs");
+            EXPECT_EQ(parent.MainDialog().SkinPath(), (c.usersCopy ? users : program) + c.chosen + ".krs");
             ASSERT_TRUE(wasSaved);
             EXPECT_EQ(fixedtext::Read(saved.skinName), c.chosen);  // kept for the next start
         } else {
@@ -477,6 +489,7 @@ TEST_F(KalvorDlgTest, ChoosesTheNamedSkinElseTheFirstByNameElseEnds) {
         }
     }
     // A package of random bytes ends the start with 1, saying which package and why.
+    std::filesystem::remove_all(Folders().userConfig);
     sink_.shown.clear();
     std::string noise(4096, '\0');
     uint32_t state = 12345;
