@@ -1,60 +1,53 @@
 #pragma once
 
-// Lengths of playlist entries, learnt lazily: only rows about to be seen or played are
-// probed, once each. The end is set to -2 ("no length") at once, so a file that fails is
-// not tried again, and the probe runs on a worker thread with a timeout; the length comes
-// back as a queued call on the user-interface thread and is written to the entry wherever
-// it stands by then (moved by a sort, hidden by the filter). An entry removed meanwhile
-// takes its answer with it.
+// Lengths of playlist entries, learnt lazily: only rows about to be seen, played or used are
+// probed, once each. An entry waits as "pending" while its probe runs on a worker thread
+// (its end stays -1, so a playlist saved meanwhile says "not probed"); the answer comes back
+// on the user-interface thread and is written to the entry wherever it stands by then
+// (moved by a sort, hidden by the filter): its length, or -2 when the probe found none. An
+// entry removed meanwhile takes its answer with it.
 
 #include <QObject>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <functional>
-#include <mutex>
-#include <string>
-#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "player/playlist/LengthWorker.h"
 
 class MediaEntryLists;
 
 class DurationProber : public QObject {
     Q_OBJECT
 public:
-    // A path's length in seconds, or 0 or less for none; called on the worker thread.
-    using LengthFunction = std::function<double(const std::string&)>;
-
-    // entries must outlive the prober (queued answers write to them). Probes through the
-    // platform's media probe with this timeout per file.
+    // entries must outlive the prober (answers write to them). Probes through the platform's
+    // media probe with this timeout per file.
     explicit DurationProber(MediaEntryLists& entries, int timeoutMs = 5000,
                             QObject* parent = nullptr);
-    DurationProber(MediaEntryLists& entries, LengthFunction length, QObject* parent = nullptr);
-    ~DurationProber() override;  // waits for the probe under way, at most its timeout
+    // Lengths from a function of the caller's, which must be safe on several threads at once.
+    DurationProber(MediaEntryLists& entries, LengthWorker::LengthFunction length,
+                   int threads = LengthWorker::kThreads, QObject* parent = nullptr);
+    // Entries still waiting are "not probed" again.
+    ~DurationProber() override;
 
-    // The row's length when its end is -1 (not probed); nothing otherwise.
+    // The row's length when its end is -1 and no probe runs for it yet; nothing otherwise.
     void ProbeDuration(int row);
     // Every row of top..top + count - 1 that exists and has end -1.
     void ProbeRows(int top, int count);
+    // Drops the probes of these entries not answered yet: they are "not probed" again.
+    void Cancel(const std::vector<uint64_t>& ids);
     // Probes asked for and not answered yet.
-    int Pending() const { return pending_; }
+    int Pending() const { return static_cast<int>(tickets_.size()); }
+    // Questions about files rather than entries, on the same threads.
+    LengthWorker& Worker() { return worker_; }
+
+signals:
+    // The probe of the entry with this id was answered; also when the entry is gone.
+    void Answered(quint64 id);
 
 private:
-    struct Job {
-        uint64_t id = 0;
-        std::string path;
-    };
-    void Queue(int row);
-    void Run();
-    void Answer(uint64_t id, double length);
+    void Answer(uint64_t id, int row, double seconds);
 
     MediaEntryLists& entries_;
-    LengthFunction length_;
-    int pending_ = 0;  // user-interface thread only
-
-    // Shared with the worker: the jobs, and whether it is to end.
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job> jobs_;
-    bool stopping_ = false;
-    std::thread worker_;  // started at the first job
+    LengthWorker worker_;
+    std::unordered_map<uint64_t, uint64_t> tickets_;  // entry id -> the worker's ticket
 };

@@ -223,18 +223,47 @@ uint64_t MediaEntryLists::IdOf(int row) const {
     return row < 0 || row >= Count() ? 0 : view_[static_cast<size_t>(row)]->id;
 }
 
-bool MediaEntryLists::ReplaceEnd(uint64_t id, double expected, double seconds) {
-    const auto owner =
-        std::find_if(master_.begin(), master_.end(),
-                     [&](const std::unique_ptr<Node>& node) { return node->id == id; });
-    if (owner == master_.end() || (*owner)->entry.end != expected) return false;
-    (*owner)->entry.end = seconds;
-    const auto shown = std::find(view_.begin(), view_.end(), owner->get());
-    if (shown != view_.end()) {
-        const int row = static_cast<int>(shown - view_.begin());
-        NotifyChanged(row, row);
-    }
+int MediaEntryLists::RowOf(uint64_t id, int hint) const {
+    if (hint >= 0 && hint < Count() && view_[static_cast<size_t>(hint)]->id == id) return hint;
+    const auto shown =
+        std::find_if(view_.begin(), view_.end(), [id](const Node* node) { return node->id == id; });
+    return shown == view_.end() ? -1 : static_cast<int>(shown - view_.begin());
+}
+
+MediaEntryLists::Node* MediaEntryLists::Find(uint64_t id, int hint) const {
+    const int row = RowOf(id, hint);
+    if (row >= 0) return view_[static_cast<size_t>(row)];
+    if (!filterActive_) return nullptr;
+    const auto hidden = std::find_if(master_.begin(), master_.end(),
+                                     [id](const auto& node) { return node->id == id; });
+    return hidden == master_.end() ? nullptr : hidden->get();
+}
+
+bool MediaEntryLists::Pending(int row) const {
+    return row >= 0 && row < Count() && view_[static_cast<size_t>(row)]->pending;
+}
+
+bool MediaEntryLists::MarkPending(int row) {
+    if (row < 0 || row >= Count()) return false;
+    Node& node = NodeAt(row);
+    if (node.pending || node.entry.end != MediaEntry::kEndUnprobed) return false;
+    node.pending = true;
     return true;
+}
+
+bool MediaEntryLists::SettlePending(uint64_t id, int hint, double seconds) {
+    Node* node = Find(id, hint);
+    if (!node || !node->pending) return false;
+    node->pending = false;
+    if (node->entry.end != MediaEntry::kEndUnprobed) return true;
+    node->entry.end = seconds > 0.0 ? seconds : MediaEntry::kEndUnknown;
+    const int row = RowOf(id, hint);
+    if (row >= 0) NotifyChanged(row, row);
+    return true;
+}
+
+void MediaEntryLists::UnmarkPending(uint64_t id, int hint) {
+    if (Node* node = Find(id, hint)) node->pending = false;
 }
 
 void MediaEntryLists::SetCurrentRow(int row) {

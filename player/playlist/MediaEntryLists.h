@@ -63,9 +63,21 @@ public:
     // A name for an entry that outlives row moves, for answers that come back later (a
     // probed length); never reused. 0 for a row outside the view.
     uint64_t IdOf(int row) const;
-    // Writes the end of the entry with that id, shown or hidden by the filter, when it is
-    // still expected; false when the entry is gone or its end changed meanwhile.
-    bool ReplaceEnd(uint64_t id, double expected, double seconds);
+    // The view row of the entry with that id, -1 when it is gone or hidden by the filter;
+    // hint is where it was last seen.
+    int RowOf(uint64_t id, int hint = -1) const;
+
+    // A length being probed. The entry keeps its end of -1 meanwhile: a file written then
+    // says "not probed", never "no length". MarkPending is false unless the end is -1 and no
+    // probe runs for it yet.
+    bool Pending(int row) const;
+    bool MarkPending(int row);
+    // The probe's answer for the entry with that id, shown or hidden: its length, or -2 when
+    // seconds is 0 or less. An end set meanwhile (a range) stays. False when the entry is gone
+    // or was not waiting.
+    bool SettlePending(uint64_t id, int hint, double seconds);
+    // The probe was dropped: the entry is "not probed" again.
+    void UnmarkPending(uint64_t id, int hint);
 
     // Playlist mode: -1 or the row of the entry that plays. Moves with its entry through
     // inserts, removals and swaps; currentIndex gets the same changes.
@@ -100,9 +112,12 @@ private:
         MediaEntry entry;
         uint64_t id = 0;
         bool beginShown = false;  // a begin of 0 set on purpose shows "00:00:00"
+        bool pending = false;     // its length is being probed
     };
 
     Node& NodeAt(int row) { return *view_[static_cast<size_t>(row)]; }
+    // The entry with that id, shown or hidden; nullptr when gone.
+    Node* Find(uint64_t id, int hint) const;
     void RebuildView();
     void RemoveSortedRows(const std::vector<int>& ascendingRows);
     void SwapRows(int a, int b);

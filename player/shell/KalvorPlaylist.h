@@ -67,6 +67,8 @@ public:
     ListScrollBar& ScrollBar() { return scrollBar_; }
     QLineEdit& FilterBox() { return *filterBox_; }
     PlaylistDocument& Document() { return *document_; }
+    // The one prober of the list's lengths.
+    DurationProber& Prober() { return *prober_; }
     CMenuXP& ListMenu() { return *menus_[0]; }
     // 1 File, 2 Edit, 3 Sort, 4 Operation.
     CMenuXP& CaptionMenu(int k) { return *menus_[k]; }

@@ -8,7 +8,7 @@ PlaylistRows::PlaylistRows(PlayerSettings& settings) : prober_(entries_) {
     entries_.BindCurrentIndex(&settings.currentIndex);
 }
 
-PlaylistRows::PlaylistRows(PlayerSettings& settings, DurationProber::LengthFunction length)
+PlaylistRows::PlaylistRows(PlayerSettings& settings, LengthWorker::LengthFunction length)
     : prober_(entries_, std::move(length)) {
     entries_.SetOwnerMode(kPlaylistMode);
     entries_.BindCurrentIndex(&settings.currentIndex);
@@ -22,7 +22,8 @@ int PlaylistRows::Append(const std::string& path) {
 void PlaylistRows::ReplaceWith(const std::vector<std::string>& paths) {
     entries_.BeginUpdate();
     entries_.ClearEntries();
-    for (const std::string& path : paths) entries_.AddEntry(entries_.Count(), path, 0.0, MediaEntry::kEndUnprobed);
+    for (const std::string& path : paths)
+        entries_.AddEntry(entries_.Count(), path, 0.0, MediaEntry::kEndUnprobed);
     entries_.SetCurrentRow(-1);
     entries_.EndUpdate();
 }
@@ -33,7 +34,8 @@ bool PlaylistRows::LoadPlaylist(const std::string& path) {
     ClearFilter();
     entries_.BeginUpdate();
     entries_.ClearEntries();
-    for (const MediaEntry& entry : *loaded) entries_.AddEntry(entries_.Count(), entry.path, entry.begin, entry.end);
+    for (const MediaEntry& entry : *loaded)
+        entries_.AddEntry(entries_.Count(), entry.path, entry.begin, entry.end);
     entries_.SetCurrentRow(-1);
     entries_.EndUpdate();
     return true;

@@ -39,8 +39,7 @@ public:
     // The row that plays is mirrored into settings.currentIndex.
     explicit PlaylistRows(PlayerSettings& settings);
     // Tests give their own lengths.
-    PlaylistRows(PlayerSettings& settings, DurationProber::LengthFunction length);
-
+    PlaylistRows(PlayerSettings& settings, LengthWorker::LengthFunction length);
 
     int RowCount() const override { return entries_.Count(); }
     int CurrentRow() const override { return entries_.CurrentRow(); }

@@ -1,10 +1,12 @@
 #include "player/shell/PlaylistWindowRows.h"
 
+#include "player/playlist/DurationProber.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/KalvorPlaylist.h"
 
-PlaylistWindowRows::PlaylistWindowRows(CKalvorPlaylist& window)
-    : window_(window), prober_(window.List().Entries()) {}
+PlaylistWindowRows::PlaylistWindowRows(CKalvorPlaylist& window) : window_(window) {}
+
+void PlaylistWindowRows::ProbeDuration(int row) { window_.Prober().ProbeDuration(row); }
 
 int PlaylistWindowRows::RowCount() const { return window_.List().Entries().Count(); }
 
@@ -18,7 +20,9 @@ void PlaylistWindowRows::MarkCurrent(int row) {
         window_.List().SetCurrentItem(row);
 }
 
-MediaEntry PlaylistWindowRows::EntryAt(int row) const { return window_.List().Entries().Entry(row); }
+MediaEntry PlaylistWindowRows::EntryAt(int row) const {
+    return window_.List().Entries().Entry(row);
+}
 
 bool PlaylistWindowRows::RandomOrder() const { return window_.RandomOrder(); }
 
@@ -42,7 +46,8 @@ void PlaylistWindowRows::ReplaceWith(const std::vector<std::string>& paths) {
     MediaEntryLists& entries = window_.List().Entries();
     entries.BeginUpdate();
     entries.ClearEntries();
-    for (const std::string& path : paths) entries.AddEntry(entries.Count(), path, 0.0, MediaEntry::kEndUnprobed);
+    for (const std::string& path : paths)
+        entries.AddEntry(entries.Count(), path, 0.0, MediaEntry::kEndUnprobed);
     entries.SetCurrentRow(-1);
     entries.EndUpdate();
 }

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "player/playlist/DurationProber.h"
 #include "player/shell/PlaylistRows.h"
 
 class CKalvorPlaylist;
@@ -20,7 +19,7 @@ public:
     int CurrentRow() const override;
     void MarkCurrent(int row) override;
     MediaEntry EntryAt(int row) const override;
-    void ProbeDuration(int row) override { prober_.ProbeDuration(row); }
+    void ProbeDuration(int row) override;
     bool RandomOrder() const override;
 
     MediaEntryLists& Entries() override;
@@ -33,5 +32,4 @@ public:
 
 private:
     CKalvorPlaylist& window_;
-    DurationProber prober_;
 };

@@ -46,12 +46,16 @@ TEST_F(DurationProberTest, GeneratedMediaGetTheirLengthsAndWhatIsNoMediaGetsNone
     prober.ProbeDuration(0);  // the row about to play
     prober.ProbeRows(0, 5);   // already asked: nothing new
     EXPECT_EQ(prober.Pending(), 5);
-    for (int row = 0; row < 5; ++row) EXPECT_EQ(End(row), -2.0) << row;  // until answered
+    for (int row = 0; row < 5; ++row) {  // until answered: waiting, never "no length"
+        EXPECT_EQ(End(row), -1.0) << row;
+        EXPECT_TRUE(entries_.Pending(row)) << row;
+    }
     ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }, 30000));
     EXPECT_NEAR(End(0), 2.0, 0.05);
     EXPECT_NEAR(End(1), 3.0, 0.05);
     for (int row : {2, 3, 4}) EXPECT_EQ(End(row), -2.0) << row;
     EXPECT_EQ(End(5), -1.0);  // out of view
+    EXPECT_FALSE(entries_.Pending(5));
     EXPECT_EQ(End(6), 7.0);
 }
 
@@ -64,6 +68,8 @@ TEST_F(DurationProberTest, AnswersFollowTheirEntryThroughSortsFiltersAndRemovals
         ++calls;
         return path.ends_with("none") ? 0.0 : double(path.back() - '0') * 10.0;
     });
+    int answered = 0;
+    QObject::connect(&prober, &DurationProber::Answered, [&] { ++answered; });
     for (const char* path : {"/m/1", "/m/2", "/m/3", "/m/4", "/m/none", "/m/5"}) Add(path);
     prober.ProbeRows(0, 6);
     std::vector<double> keys = {6, 5, 4, 3, 2, 1};
@@ -74,10 +80,35 @@ TEST_F(DurationProberTest, AnswersFollowTheirEntryThroughSortsFiltersAndRemovals
     gate.unlock();
     ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }));
     EXPECT_EQ(calls, 6);
+    EXPECT_EQ(answered, 6);
     entries_.ShowMaster();
     std::vector<MediaEntry> expected = {
         {"/m/5", 0, 50}, {"/m/none", 0, -2}, {"/m/4", 0, 99}, {"/m/3", 0, 30}, {"/m/1", 0, 10}};
     EXPECT_EQ(entries_.Snapshot(), expected);
+}
+
+// A probe dropped before it ran leaves its entry to be probed again; one that ran still lands.
+TEST_F(DurationProberTest, ACancelledProbeLeavesItsEntryNotProbedAndFreeToAskAgain) {
+    std::mutex gate;
+    gate.lock();
+    DurationProber prober(
+        entries_,
+        [&](const std::string&) {
+            std::lock_guard open(gate);
+            return 4.0;
+        },
+        1);
+    for (const char* path : {"/m/a", "/m/b", "/m/c"}) Add(path);
+    prober.ProbeRows(0, 3);
+    prober.Cancel({entries_.IdOf(1), entries_.IdOf(2)});
+    EXPECT_EQ(prober.Pending(), 1);
+    EXPECT_FALSE(entries_.Pending(1));
+    prober.ProbeDuration(2);  // asked again after the cancel
+    gate.unlock();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }));
+    EXPECT_EQ(End(0), 4.0);
+    EXPECT_EQ(End(1), -1.0);
+    EXPECT_EQ(End(2), 4.0);
 }
 
 }  // namespace

@@ -12,10 +12,13 @@
 
 #include "platform/system/FixedText.h"
 #include "platform/ui/MessageSink.h"
+#include "player/playlist/DurationProber.h"
 #include "player/playlist/MediaEntryLists.h"
 #include "player/playlist/PlaylistDocument.h"
 #include "player/playlist/PlaylistFilter.h"
 #include "player/shell/PlayerSettings.h"
+#include "support/MediaGenerator.h"
+#include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
 namespace {
@@ -61,9 +64,10 @@ protected:
         return paths;
     }
     std::vector<std::string> Recent() const {
-        std::vector<std::string> slots;
-        for (const auto& slot : settings_.recentPlaylists) slots.push_back(fixedtext::Read(slot));
-        return slots;
+        std::vector<std::string> recentSlots;
+        for (const auto& slot : settings_.recentPlaylists)
+            recentSlots.push_back(fixedtext::Read(slot));
+        return recentSlots;
     }
     void Add(const std::string& name, double begin, double end) {
         entries_.AddEntry(entries_.Count(), media_ + name, begin, end);
@@ -210,6 +214,33 @@ TEST_F(PlaylistDocumentTest, AFailedSaveIsShownExceptAtExitAndInternalPlsComesBa
     EXPECT_FALSE(next.LoadInternalPlaylist());
 }
 
+// A save while lengths are still being probed must not tell the next reader "no length".
+TEST_F(PlaylistDocumentTest, ASaveWhileProbesRunWritesThemUnprobedSoTheyGetTheirLengthsLater) {
+    const std::string two = media_ + "two.wav", three = media_ + "three.wav";
+    ASSERT_TRUE(media::MakeWav(two, {.seconds = 2.0}));
+    ASSERT_TRUE(media::MakeWav(three, {.seconds = 3.0}));
+    for (const std::string& path : {two, three, two})
+        entries_.AddEntry(entries_.Count(), path, 0.0, MediaEntry::kEndUnprobed);
+    const std::string list = media_ + "list.pls";
+    owner_.saveAnswer = IPlaylistFilesOwner::SaveChoice{list, playlistformat::Kind::Pls};
+    {
+        DurationProber prober(entries_);
+        prober.ProbeRows(0, 3);  // nothing answers before the save: the loop does not run
+        ASSERT_TRUE(document_.SaveCurrentPlaylist());
+        ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }, 30000));
+    }
+    EXPECT_EQ(TempEnvironment::ReadFile(list).find("E1="), std::string::npos);
+
+    MediaEntryLists reloaded;
+    PlaylistDocument next(reloaded, settings_, owner_, env_.ConfigHome());
+    ASSERT_TRUE(next.LoadPlaylist(list));
+    DurationProber prober(reloaded);
+    prober.ProbeRows(0, 3);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }, 30000));
+    const double lengths[] = {2.0, 3.0, 2.0};
+    for (int row = 0; row < 3; ++row) EXPECT_NEAR(reloaded.Entry(row).end, lengths[row], 0.05);
+}
+
 TEST_F(PlaylistDocumentTest, RecentSlotsMoveTheOpenedPlaylistToTheFrontOnce) {
     // "./" steps make a path to a real file that is too long for a slot.
     std::string tooLong = media_;
@@ -217,7 +248,7 @@ TEST_F(PlaylistDocumentTest, RecentSlotsMoveTheOpenedPlaylistToTheFrontOnce) {
     tooLong += "1.pls";
     const struct {
         std::string opened;
-        std::vector<std::string> slots;
+        std::vector<std::string> recentSlots;
     } steps[] = {
         {"1.pls", {"1.pls", "", "", ""}},
         {"2.pls", {"2.pls", "1.pls", "", ""}},
@@ -235,7 +266,7 @@ TEST_F(PlaylistDocumentTest, RecentSlotsMoveTheOpenedPlaylistToTheFrontOnce) {
         owner_.openAnswer = path;
         ASSERT_TRUE(document_.OpenPlaylist()) << step.opened;
         std::vector<std::string> expected;
-        for (const std::string& slot : step.slots)
+        for (const std::string& slot : step.recentSlots)
             expected.push_back(slot.empty() ? "" : media_ + slot);
         EXPECT_EQ(Recent(), expected) << step.opened;
     }
