@@ -122,6 +122,62 @@ int MediaEntryLists::AddEntry(int index, std::string path, double begin, double 
     return row;
 }
 
+int MediaEntryLists::AddEntries(int index, std::vector<MediaEntry> entries) {
+    if (filterActive_) return -1;
+    const int row = (index < 0 || index > Count()) ? Count() : index;
+    if (entries.empty()) return row;
+    const int count = static_cast<int>(entries.size());
+    const bool notify = updateDepth_ == 0 && observer_;
+    if (notify) observer_->RowsAboutToBeInserted(row, row + count - 1);
+    Batch batch(std::move(entries));
+    std::vector<Node*> shown;
+    shown.reserve(batch.nodes_.size());
+    for (auto& node : batch.nodes_) {
+        node->id = ++lastId_;
+        shown.push_back(node.get());
+    }
+    view_.insert(view_.begin() + row, shown.begin(), shown.end());
+    master_.insert(master_.begin() + row, std::make_move_iterator(batch.nodes_.begin()),
+                   std::make_move_iterator(batch.nodes_.end()));
+    if (currentRow_ >= row) ShiftCurrent(count);
+    if (notify) observer_->RowsInserted();
+    return row;
+}
+
+MediaEntryLists::Batch::Batch() = default;
+MediaEntryLists::Batch::Batch(Batch&&) noexcept = default;
+MediaEntryLists::Batch& MediaEntryLists::Batch::operator=(Batch&&) noexcept = default;
+MediaEntryLists::Batch::~Batch() = default;
+
+MediaEntryLists::Batch::Batch(std::vector<MediaEntry> entries) {
+    nodes_.reserve(entries.size());
+    for (MediaEntry& entry : entries) {
+        auto node = std::make_unique<Node>();
+        node->entry = std::move(entry);
+        nodes_.push_back(std::move(node));
+    }
+}
+
+MediaEntryLists::Batch MediaEntryLists::Adopt(Batch batch, uint64_t since) {
+    const bool notify = updateDepth_ == 0 && observer_;
+    if (notify) observer_->ViewAboutToBeReset();
+    const Node* current = currentRow_ >= 0 ? view_[static_cast<size_t>(currentRow_)] : nullptr;
+    Batch replaced;
+    std::vector<std::unique_ptr<Node>> kept;
+    for (auto& node : master_)
+        (node->id > since ? kept : replaced.nodes_).push_back(std::move(node));
+    master_ = std::move(batch.nodes_);
+    for (auto& node : master_) node->id = ++lastId_;
+    master_.insert(master_.end(), std::make_move_iterator(kept.begin()),
+                   std::make_move_iterator(kept.end()));
+    filterActive_ = false;
+    RebuildView();
+    const auto at = std::find(view_.begin(), view_.end(), current);
+    SetCurrent(current && at != view_.end() ? static_cast<int32_t>(at - view_.begin()) : -1);
+    if (notify) observer_->ViewReset();
+    return replaced;
+}
+
 void MediaEntryLists::RemoveEntry(int row) { RemoveEntries({row}); }
 
 void MediaEntryLists::RemoveEntries(std::vector<int> rows) {
@@ -174,6 +230,7 @@ void MediaEntryLists::RemoveSortedRows(const std::vector<int>& ascendingRows) {
 }
 
 void MediaEntryLists::ClearEntries() {
+    ++clears_;
     const bool notify = updateDepth_ == 0 && observer_;
     if (notify) observer_->ViewAboutToBeReset();
     if (filterActive_) {

@@ -24,6 +24,8 @@ inline constexpr int32_t kPlaylistMode = 1;
 inline constexpr int32_t kWizardMode = 2;
 
 class MediaEntryLists {
+    struct Node;
+
 public:
     MediaEntryLists();
     ~MediaEntryLists();
@@ -49,6 +51,34 @@ public:
     // Inserts at index (0 at the head; past the end or negative at the tail) and returns
     // the row, or -1 while filtering: entries are added to the master view only.
     int AddEntry(int index, std::string path, double begin, double end);
+    // Inserts entries in their order as one range at index, at a cost of the list plus the
+    // range; the first row, or -1 while filtering (then nothing is added).
+    int AddEntries(int index, std::vector<MediaEntry> entries);
+
+    // Entries made ready for the list away from the user-interface thread (a playlist of a
+    // million entries is not allocated on it), then taken in whole by Adopt.
+    class Batch {
+    public:
+        Batch();
+        explicit Batch(std::vector<MediaEntry> entries);
+        Batch(Batch&&) noexcept;
+        Batch& operator=(Batch&&) noexcept;
+        ~Batch();
+        size_t Size() const { return nodes_.size(); }
+
+    private:
+        friend class MediaEntryLists;
+        std::vector<std::unique_ptr<Node>> nodes_;
+    };
+    // The entries become the batch's, with the entries added after the one named since kept
+    // behind them in their order (rows added while the batch was being made); the current
+    // row stays on its entry when that is kept. What is replaced goes into the returned
+    // batch, for the caller to free where it costs the window nothing. The filter must be off.
+    Batch Adopt(Batch batch, uint64_t since);
+    // The id the next entry is given is above this one.
+    uint64_t LastId() const { return lastId_; }
+    // How many times the list was emptied by ClearEntries: a load begun before that is stale.
+    uint64_t Clears() const { return clears_; }
     // Removes rows of the view; while filtering, their master entries go too.
     void RemoveEntry(int row);
     void RemoveEntries(std::vector<int> rows);
@@ -133,6 +163,7 @@ private:
     bool keysArePaths_ = false;
     int updateDepth_ = 0;
     uint64_t lastId_ = 0;
+    uint64_t clears_ = 0;
     IMediaEntryListsObserver* observer_ = nullptr;
     std::vector<std::unique_ptr<Node>> master_;
     // The rows: every master node in master order, or the filtered references.

@@ -12,7 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Scan(const fs::path& folder, int depth, std::vector<std::string>& out) {
+void Scan(const fs::path& folder, int depth, std::vector<std::string>& out,
+          const std::atomic<bool>* stop) {
+    if (stop && stop->load()) return;
     std::vector<std::string> files;
     std::vector<std::string> folders;
     std::error_code error;
@@ -39,17 +41,17 @@ void Scan(const fs::path& folder, int depth, std::vector<std::string>& out) {
         out.push_back(prefix + name);
     }
     if (depth >= kMaxDepth) return;
-    for (const std::string& name : folders) Scan(folder / name, depth + 1, out);
+    for (const std::string& name : folders) Scan(folder / name, depth + 1, out, stop);
 }
 
 }  // namespace
 
-std::vector<std::string> MediaFilesBelow(const std::string& folder) {
+std::vector<std::string> MediaFilesBelow(const std::string& folder, const std::atomic<bool>* stop) {
     std::vector<std::string> out;
     if (folder.empty()) return out;
     std::string root = folder;
     while (root.size() > 1 && root.back() == '/') root.pop_back();
-    Scan(fs::path(root), 0, out);
+    Scan(fs::path(root), 0, out, stop);
     return out;
 }
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include "platform/media/MediaProbe.h"
-#include "player/playlist/MediaEntryLists.h"
 
 namespace {
 
@@ -32,12 +31,4 @@ double MediaLength::Length(const std::string& path) {
     media::MediaFacts facts;
     if (!probe_->Probe(path, facts) || facts.streams.empty()) return -1.0;
     return facts.duration > 0.0 ? facts.duration : -1.0;
-}
-
-void FillUnprobedEnd(MediaEntryLists& entries, int row, const LengthQuery& length) {
-    if (row < 0 || row >= entries.Count() || entries.Entry(row).end != MediaEntry::kEndUnprobed)
-        return;
-    entries.SetEnd(row, MediaEntry::kEndUnknown);
-    const double seconds = length ? length(entries.Entry(row).path) : 0.0;
-    if (seconds > 0.0) entries.SetEnd(row, seconds);
 }

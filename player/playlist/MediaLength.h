@@ -1,20 +1,15 @@
 #pragma once
 
-// A media file's length asked and answered at once, for the operations that need it before
-// they go on (the duration sort, the wizard hand-over and trimming, the play-range dialog).
-// The probe gives up after its timeout, so the wait is bounded.
+// A media file's length asked and answered at once, on the thread that asks: a worker of
+// LengthWorker, never the window's. The probe gives up after its timeout, so the wait is
+// bounded.
 
-#include <functional>
 #include <memory>
 #include <string>
 
-class MediaEntryLists;
 namespace media {
 class MediaProbe;
 }
-
-// Seconds, or a value <= 0 when no length can be found.
-using LengthQuery = std::function<double(const std::string& path)>;
 
 // The lookup as an object, so tests count or replace it.
 class IMediaLength {
@@ -30,16 +25,8 @@ public:
     ~MediaLength() override;
     // Only regular files are opened: a FIFO or a device would never end.
     double Length(const std::string& path) override;
-    // A query for the seams that take one; this object must outlive it.
-    LengthQuery Query() {
-        return [this](const std::string& path) { return Length(path); };
-    }
 
 private:
     int timeoutMs_;
     std::unique_ptr<media::MediaProbe> probe_;  // made at the first query
 };
-
-// A row whose end is -1 (never probed) gets its length now, or -2 when none is found, so a
-// failing file is not asked twice. Other rows are left alone.
-void FillUnprobedEnd(MediaEntryLists& entries, int row, const LengthQuery& length);

@@ -10,6 +10,7 @@
 
 #include "common/TimeFields.h"
 #include "platform/ui/ColorRef.h"
+#include "player/playlist/LengthWait.h"
 #include "player/playlist/MediaEntryLists.h"
 #include "player/playlist/XCListCtrl.h"
 
@@ -33,10 +34,10 @@ int FieldWidth(const QLineEdit& field, int digits) {
 
 }  // namespace
 
-CPlayRange::CPlayRange(XCListCtrl& list, LengthQuery length, double& rangeEnd, QWidget* parent)
+CPlayRange::CPlayRange(XCListCtrl& list, LengthWait& lengths, double& rangeEnd, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       list_(list),
-      length_(std::move(length)),
+      lengths_(lengths),
       rangeEnd_(rangeEnd) {
     setCursor(Qt::ArrowCursor);
     QPalette colors = palette();
@@ -84,9 +85,18 @@ CPlayRange::~CPlayRange() = default;
 void CPlayRange::ShowSelection() {
     const std::vector<int> rows = list_.SelectedRows();
     if (rows.empty()) return;
-    MediaEntryLists& entries = list_.Entries();
-    FillUnprobedEnd(entries, rows.front(), length_);
-    const MediaEntry& entry = entries.Entry(rows.front());
+    const MediaEntryLists& entries = list_.Entries();
+    const int row = rows.front();
+    const uint64_t id = entries.IdOf(row);
+    // A new entry's length is asked first; the fields follow when it is in.
+    const bool asked = lengths_.ForEntries({row}, [this, id, row] {
+        const int now = list_.Entries().RowOf(id, row);
+        if (now >= 0) Fill(list_.Entries().Entry(now));
+    });
+    if (!asked) Fill(entries.Entry(row));
+}
+
+void CPlayRange::Fill(const MediaEntry& entry) {
     if (!(entry.begin >= 0.0 && entry.end > 0.0)) return;
     const std::optional<TimeFieldTexts> begin = SplitTimeFields(entry.begin);
     const std::optional<TimeFieldTexts> end = SplitTimeFields(entry.end);
@@ -120,20 +130,41 @@ double CPlayRange::ReadTime(int firstField) const {
 }
 
 void CPlayRange::OnOK() {
-    ApplyRange(list_.Entries(), list_.SelectedRows(), ReadTime(0), ReadTime(4), length_, rangeEnd_);
+    const double start = ReadTime(0), end = ReadTime(4);
+    const std::vector<int> rows = list_.SelectedRows();
     QDialog::accept();
+    if (!(end > start) || rows.empty()) return;
+    const MediaEntryLists& entries = list_.Entries();
+    std::vector<uint64_t> ids;
+    std::vector<std::string> paths;
+    for (int row : rows) {
+        ids.push_back(entries.IdOf(row));
+        paths.push_back(entries.Entry(row).path);
+    }
+    lengths_.ForFiles(paths, [this, rows, ids, start, end](const std::vector<double>& lengths) {
+        // Where the rows stand now: a sort or a removal may have come meanwhile.
+        std::vector<int> now;
+        std::vector<double> theirs;
+        for (size_t k = 0; k < ids.size(); ++k) {
+            const int row = list_.Entries().RowOf(ids[k], rows[k]);
+            if (row < 0) continue;
+            now.push_back(row);
+            theirs.push_back(lengths[k]);
+        }
+        ApplyRange(list_.Entries(), now, start, end, theirs, rangeEnd_);
+    });
 }
 
 void CPlayRange::accept() { OnOK(); }
 
 void CPlayRange::ApplyRange(MediaEntryLists& entries, const std::vector<int>& rows, double start,
-                            double end, const LengthQuery& length, double& rangeEnd) {
+                            double end, const std::vector<double>& lengths, double& rangeEnd) {
     if (!(end > start)) return;
-    for (int row : rows) {
+    for (size_t k = 0; k < rows.size() && k < lengths.size(); ++k) {
+        const int row = rows[k];
         if (row < 0 || row >= entries.Count()) continue;
-        const double seconds = length ? length(entries.Entry(row).path) : 0.0;
         const std::optional<TrimmedRange> range =
-            TrimFragment(start, end, seconds > 0.0 ? seconds : -1.0);
+            TrimFragment(start, end, lengths[k] > 0.0 ? lengths[k] : -1.0);
         if (!range) continue;
         if (row == entries.CurrentRow()) rangeEnd = range->end;
         entries.SetBegin(row, range->begin);

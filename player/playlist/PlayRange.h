@@ -11,8 +11,9 @@
 #include <array>
 #include <vector>
 
-#include "player/playlist/MediaLength.h"
+#include "player/playlist/MediaEntry.h"
 
+class LengthWait;
 class MediaEntryLists;
 class QLineEdit;
 class XCListCtrl;
@@ -24,26 +25,29 @@ public:
     static constexpr uint32_t kDialogColor = 0xF7EFEF;
     static constexpr uint32_t kFieldColor = 0xF7F7F7;
 
-    // rangeEnd is the settings' end of the playing entry's range. All must outlive the
-    // dialog; parent is the playlist window, over which the dialog is centred.
-    CPlayRange(XCListCtrl& list, LengthQuery length, double& rangeEnd, QWidget* parent);
+    // rangeEnd is the settings' end of the playing entry's range; lengths are asked through
+    // the playlist's wait. All must outlive the dialog; parent is the playlist window, over
+    // which the dialog is centred.
+    CPlayRange(XCListCtrl& list, LengthWait& lengths, double& rangeEnd, QWidget* parent);
     ~CPlayRange() override;
 
-    // Fields from the first selected row; they keep what they show when no row is selected
-    // or its length cannot be found.
+    // Fields from the first selected row, once its length is known; they keep what they
+    // show when no row is selected or no length can be found.
     void ShowSelection();
     // ShowSelection, then centred over the parent without resizing, on top and shown.
     void Present();
-    // Apply: the range into the selected rows, then hidden.
+    // Apply: hidden at once; the range goes into the rows selected now when their files'
+    // lengths are in.
     void OnOK();
 
     // Field k (0..7) in id order.
     QLineEdit& Field(int k) { return *fields_[static_cast<size_t>(k)]; }
 
-    // The range start..end written into rows of entries, each clipped to the file's length
-    // (asked of length; none means the typed end stands). Nothing when end <= start.
+    // The range start..end written into rows of entries, each clipped to its file's length
+    // (lengths[i] for rows[i]; 0 or less means the typed end stands). Nothing when
+    // end <= start.
     static void ApplyRange(MediaEntryLists& entries, const std::vector<int>& rows, double start,
-                           double end, const LengthQuery& length, double& rangeEnd);
+                           double end, const std::vector<double>& lengths, double& rangeEnd);
 
 protected:
     void accept() override;
@@ -51,8 +55,10 @@ protected:
 private:
     double ReadTime(int firstField) const;
 
+    void Fill(const MediaEntry& entry);
+
     XCListCtrl& list_;
-    LengthQuery length_;
+    LengthWait& lengths_;
     double& rangeEnd_;
     std::array<QLineEdit*, 8> fields_{};
 };

@@ -6,13 +6,14 @@
 #include "player/shell/PlayerSettings.h"
 
 PlaylistCommandSet::PlaylistCommandSet(QWidget& window, XCListCtrl& list, QLineEdit& filterBox,
-                                       IPlaylistCommandsHost& host, PlaylistDocument* document)
+                                       IPlaylistCommandsHost& host, PlaylistDocument* document,
+                                       DurationProber* prober)
     : window_(window),
       list_(list),
       dialogs_(&window),
-      commands_(list, host, dialogs_, clipboard_, length_.Query()),
-      range_(
-          std::make_unique<CPlayRange>(list, length_.Query(), host.Settings().rangeEnd, &window)),
+      commands_(list, host, dialogs_, clipboard_, prober),
+      range_(std::make_unique<CPlayRange>(list, commands_.Lengths(), host.Settings().rangeEnd,
+                                          &window)),
       keys_(commands_, &filterBox) {
     commands_.SetDocument(document);
     commands_.SetPlayRange(range_.get());

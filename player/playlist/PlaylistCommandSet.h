@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "player/playlist/ClipboardText.h"
-#include "player/playlist/MediaLength.h"
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/PlaylistCommands.h"
 #include "player/playlist/PlaylistDialogs.h"
@@ -17,9 +16,11 @@ class QLineEdit;
 
 class PlaylistCommandSet {
 public:
-    // window owns the list and the filter box; all must outlive the set.
+    // window owns the list and the filter box; all must outlive the set. Lengths come from
+    // prober (none without it).
     PlaylistCommandSet(QWidget& window, XCListCtrl& list, QLineEdit& filterBox,
-                       IPlaylistCommandsHost& host, PlaylistDocument* document);
+                       IPlaylistCommandsHost& host, PlaylistDocument* document,
+                       DurationProber* prober);
     ~PlaylistCommandSet();
 
     PlaylistCommands& Commands() { return commands_; }
@@ -30,7 +31,6 @@ private:
     XCListCtrl& list_;
     PlaylistDialogs dialogs_;
     ClipboardText clipboard_;
-    MediaLength length_;
     PlaylistCommands commands_;
     std::unique_ptr<CPlayRange> range_;
     PlaylistKeyFilter keys_;

@@ -4,6 +4,7 @@
 
 #include "platform/keys/KeyTable.h"
 #include "player/playlist/ClipboardText.h"
+#include "player/playlist/DurationProber.h"
 #include "player/playlist/MediaFileTypes.h"
 #include "player/playlist/MediaFolderScan.h"
 #include "player/playlist/PlayRange.h"
@@ -69,14 +70,20 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind
 
 PlaylistCommands::PlaylistCommands(XCListCtrl& list, IPlaylistCommandsHost& host,
                                    IPlaylistDialogs& dialogs, IClipboardText& clipboard,
-                                   LengthQuery length)
+                                   DurationProber* prober)
     : list_(list),
       host_(host),
       dialogs_(dialogs),
       clipboard_(clipboard),
-      length_(std::move(length)) {}
+      lengths_(prober, &list.Entries(), prober ? &prober->Worker() : nullptr,
+               [&host](const std::string& text) { host.ShowBusyStatus(text); }) {
+    pool_.setMaxThreadCount(1);
+}
 
-PlaylistCommands::~PlaylistCommands() = default;
+PlaylistCommands::~PlaylistCommands() {
+    if (scanStop_) scanStop_->store(true);
+    pool_.waitForDone();
+}
 
 void PlaylistCommands::OnPlaylistCommand(int32_t id) {
     for (const JobCommand& job : kJobCommands) {
@@ -219,14 +226,14 @@ void PlaylistCommands::AddFiles() {
     host_.ClearFilter();
     const std::vector<std::string> paths = dialogs_.AskMediaFiles(LastDirectory());
     if (paths.empty()) return;
-    const int at = InsertPoint();
-    MediaEntryLists& entries = list_.Entries();
     // Each file goes in at the same row, so the last chosen ends up first.
-    for (const std::string& path : paths) {
-        if (path.find('/') == std::string::npos) continue;
-        entries.AddEntry(at, path, 0.0, MediaEntry::kEndUnprobed);
-        RememberFolder(FolderOf(path));
+    std::vector<MediaEntry> added;
+    for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+        if (path->find('/') == std::string::npos) continue;
+        added.push_back(MediaEntry{*path, 0.0, MediaEntry::kEndUnprobed});
     }
+    if (!added.empty()) RememberFolder(FolderOf(added.front().path));
+    list_.Entries().AddEntries(InsertPoint(), std::move(added));
     host_.ProbeVisibleDurations();
     RefreshScroll();
 }
@@ -236,21 +243,44 @@ void PlaylistCommands::AddDirectory() {
     const std::optional<std::string> folder = dialogs_.AskFolder(LastDirectory());
     if (!folder) return;
     RememberFolder(*folder);
-    InsertPaths(mediafolderscan::MediaFilesBelow(*folder));
-    host_.ProbeVisibleDurations();
-    RefreshScroll();
+    if (Scanning()) return;
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    scanStop_ = stop;
+    scanBusy_ =
+        std::make_unique<BusyWait>([this](const std::string& text) { host_.ShowBusyStatus(text); },
+                                   [this] { CancelScan(); }, &context_);
+    scanBusy_->SetStatus("Adding files from " + *folder);
+    pool_.start([this, folder = *folder, stop] {
+        auto paths = std::make_shared<std::vector<std::string>>(
+            mediafolderscan::MediaFilesBelow(folder, stop.get()));
+        // Answered on the window's thread; the destructor stops and waits for this one.
+        QMetaObject::invokeMethod(
+            &context_,
+            [this, paths, stop] {
+                if (stop->load()) return;
+                BusyWait::Finish(scanBusy_);
+                scanStop_.reset();
+                host_.ClearFilter();
+                InsertPaths(*paths);
+                host_.ProbeVisibleDurations();
+                RefreshScroll();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PlaylistCommands::CancelScan() {
+    if (scanStop_) scanStop_->store(true);
+    scanStop_.reset();
+    BusyWait::Finish(scanBusy_);
 }
 
 void PlaylistCommands::InsertPaths(const std::vector<std::string>& paths) {
-    if (paths.empty()) return;
-    MediaEntryLists& entries = list_.Entries();
-    int at = InsertPoint();
-    entries.BeginUpdate();
-    for (const std::string& path : paths) {
-        const int row = entries.AddEntry(at, path, 0.0, MediaEntry::kEndUnprobed);
-        if (row >= 0) at = row + 1;
-    }
-    entries.EndUpdate();
+    std::vector<MediaEntry> added;
+    added.reserve(paths.size());
+    for (const std::string& path : paths)
+        added.push_back(MediaEntry{path, 0.0, MediaEntry::kEndUnprobed});
+    list_.Entries().AddEntries(InsertPoint(), std::move(added));
 }
 
 void PlaylistCommands::CopyEntries() {
@@ -293,9 +323,17 @@ void PlaylistCommands::ShowPlayRange() {
     if (range_) range_->Present();
 }
 
-void PlaylistCommands::ProbeNow(int row) { FillUnprobedEnd(list_.Entries(), row, length_); }
-
 void PlaylistCommands::SortBy(Sort sort) {
+    if (sort != kByDuration) {
+        SortNow(sort);
+        return;
+    }
+    std::vector<int> rows(static_cast<size_t>(list_.Entries().Count()));
+    for (size_t row = 0; row < rows.size(); ++row) rows[row] = static_cast<int>(row);
+    lengths_.ForEntries(rows, [this] { SortNow(kByDuration); });
+}
+
+void PlaylistCommands::SortNow(Sort sort) {
     const int32_t ascending = sortFlags_[sort] == 0 ? 1 : 0;
     sortFlags_ = {};
     sortFlags_[sort] = ascending;
@@ -321,9 +359,10 @@ void PlaylistCommands::SortBy(Sort sort) {
             break;
         }
         case kByDuration: {
+            // A length still unknown (no probe could tell) sorts as nearly 3.6e9 seconds.
             std::vector<double> keys;
+            keys.reserve(static_cast<size_t>(entries.Count()));
             for (int row = 0; row < entries.Count(); ++row) {
-                ProbeNow(row);
                 const MediaEntry& entry = entries.Entry(row);
                 keys.push_back((entry.end < 0.0 ? kUnknownSortLength : entry.end) - entry.begin);
             }
@@ -339,32 +378,39 @@ void PlaylistCommands::AddToWizard(bool show, bool allRows) {
     std::vector<int> rows = list_.SelectedRows();
     if (rows.empty() || !wizard_) return;
     if (!allRows) rows.resize(1);
-    const MediaEntryLists& entries = list_.Entries();
-    for (int row : rows) {
-        if (entries.Entry(row).end == MediaEntry::kEndUnknown) {
-            // -2 also marks a row whose background probe has not answered yet: asked once more
-            // here, a job never takes five seconds of a file whose length is on its way.
-            const double length = length_ ? length_(entries.Entry(row).path) : 0.0;
-            if (length > 0.0) list_.Entries().SetEnd(row, length);
-        } else {
-            ProbeNow(row);
+    HandToWizard(std::move(rows), show, false, {});
+}
+
+void PlaylistCommands::HandToWizard(std::vector<int> rows, bool show, bool fresh,
+                                    std::function<void()> then) {
+    MediaEntryLists& entries = list_.Entries();
+    std::vector<uint64_t> ids;
+    for (int row : rows) ids.push_back(entries.IdOf(row));
+    lengths_.ForEntries(rows, [this, rows, ids, show, fresh, then = std::move(then)] {
+        if (fresh) wizard_->RemoveAllFragments();
+        const MediaEntryLists& entries = list_.Entries();
+        for (size_t k = 0; k < ids.size(); ++k) {
+            // The row may have moved or gone while its length was found.
+            const int row = entries.RowOf(ids[k], rows[k]);
+            if (row < 0) continue;
+            MediaEntry fragment = entries.Entry(row);
+            if (fragment.end < 0.0) {
+                fragment.begin = 0.0;
+                fragment.end = kUnknownFragmentEnd;
+            }
+            if (fragment.path.find('/') == std::string::npos) continue;
+            wizard_->AddFragment(fragment.path, fragment.begin, fragment.end);
         }
-        MediaEntry fragment = entries.Entry(row);
-        if (fragment.end < 0.0) {
-            fragment.begin = 0.0;
-            fragment.end = kUnknownFragmentEnd;
-        }
-        if (fragment.path.find('/') == std::string::npos) continue;
-        wizard_->AddFragment(fragment.path, fragment.begin, fragment.end);
-    }
-    wizard_->PlaceAndShowWizard(show);
+        wizard_->ShowWizard(show);
+        if (then) then();
+    });
 }
 
 void PlaylistCommands::StartWizardJob(JobKind kind, bool allRows) {
-    if (!wizard_ || FirstSelectedRow() < 0) return;
-    wizard_->RemoveAllFragments();
-    AddToWizard(false, allRows);
-    wizard_->StartJob(kind);
+    std::vector<int> rows = list_.SelectedRows();
+    if (!wizard_ || rows.empty()) return;
+    if (!allRows) rows.resize(1);
+    HandToWizard(std::move(rows), false, true, [this, kind] { wizard_->StartJob(kind); });
 }
 
 void PlaylistCommands::PlaySelectedEntry() {

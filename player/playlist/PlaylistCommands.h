@@ -5,20 +5,27 @@
 // seams, so the operations run in tests on a bare list control. The main window's and the
 // video window's keys reach the same operations through IPlaylistCommands.
 
+#include <QObject>
+#include <QThreadPool>
 #include <Qt>
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/JobFile.h"
 #include "player/playback/VideoKeys.h"
+#include "player/playlist/BusyWait.h"
+#include "player/playlist/LengthWait.h"
 #include "player/playlist/MediaEntry.h"
-#include "player/playlist/MediaLength.h"
 #include "player/playlist/PlaylistWindowHost.h"
 #include "player/shell/VideoPlaylistLink.h"
 
 class CPlayRange;
+class DurationProber;
 class IClipboardText;
 class IPlaylistDialogs;
 class IWizardRows;
@@ -44,6 +51,8 @@ public:
     virtual void PlaceScrollThumb() = 0;
     // The main window plays the row in currentIndex.
     virtual void PlaySelected() = 0;
+    // A line saying what goes on in the background; empty when done.
+    virtual void ShowBusyStatus(const std::string& text) = 0;
 };
 
 class PlaylistCommands : public IPlaylistCommandHandler, public IPlaylistCommands {
@@ -69,9 +78,10 @@ public:
     // Sort flags, in this order.
     enum Sort { kByDuration, kByName, kByDirectory, kByType };
 
-    // All references must outlive the commands.
+    // All references must outlive the commands; lengths come from prober (none without it).
     PlaylistCommands(XCListCtrl& list, IPlaylistCommandsHost& host, IPlaylistDialogs& dialogs,
-                     IClipboardText& clipboard, LengthQuery length);
+                     IClipboardText& clipboard, DurationProber* prober);
+    // A folder scan under way is stopped and waited for.
     ~PlaylistCommands() override;
 
     // Optional parts; each command that needs a missing one does nothing.
@@ -93,7 +103,9 @@ public:
     int InsertPoint() const;
 
     void AddFiles();
+    // The folder is scanned on a worker; its files go in as one range when it is done.
     void AddDirectory();
+    bool Scanning() const { return scanBusy_ != nullptr; }
     // The entries that come before the insert point, in order.
     void InsertPaths(const std::vector<std::string>& paths);
     void CopyEntries();
@@ -102,18 +114,20 @@ public:
     void RemoveAllEntries();
     void RemoveSelectedEntries();
     void ShowPlayRange();
+    // By Duration waits for the lengths not known yet and sorts when they are in.
     void SortBy(Sort sort);
     void ToggleRandomOrder();
-    // Hands the first selected row (allRows false) or every selected row to the wizard, then
-    // shows or hides it. Nothing when no row is selected.
+    // Hands the first selected row (allRows false) or every selected row to the wizard, once
+    // their lengths are in, then shows or hides it (placing it only when hidden). Nothing
+    // when no row is selected.
     void AddToWizard(bool show, bool allRows);
     // A fresh wizard list of the selected rows, then the job; nothing when no row is
     // selected, so the wizard's list stays.
     void StartWizardJob(JobKind kind, bool allRows);
     void PlaySelectedEntry();
 
-    // Fills in a row's unprobed length at once (the end becomes -2 when none is found).
-    void ProbeNow(int row);
+    // The lengths the commands and the play-range dialog wait for, one wait at a time.
+    LengthWait& Lengths() { return lengths_; }
 
     const std::vector<MediaEntry>& Clip() const { return clip_; }
     const std::string& LastDirectory() const;
@@ -123,12 +137,15 @@ private:
     void RefreshScroll();
     int FirstSelectedRow() const;
     void RememberFolder(std::string folder);
+    void SortNow(Sort sort);
+    // The rows' fragments to the wizard (emptied first when fresh), then then.
+    void HandToWizard(std::vector<int> rows, bool show, bool fresh, std::function<void()> then);
+    void CancelScan();
 
     XCListCtrl& list_;
     IPlaylistCommandsHost& host_;
     IPlaylistDialogs& dialogs_;
     IClipboardText& clipboard_;
-    LengthQuery length_;
     PlaylistDocument* document_ = nullptr;
     IWizardRows* wizard_ = nullptr;
     CPlayRange* range_ = nullptr;
@@ -136,4 +153,11 @@ private:
     std::vector<MediaEntry> clip_;  // until the next Copy
     std::array<int32_t, 4> sortFlags_{};
     std::string lastDirectory_;  // the folders chosen here when there is no document
+
+    // Background work: answers come back to context_; the pool goes first, waiting.
+    QObject context_;
+    LengthWait lengths_;
+    std::unique_ptr<BusyWait> scanBusy_;
+    std::shared_ptr<std::atomic<bool>> scanStop_;
+    QThreadPool pool_;
 };

@@ -33,19 +33,32 @@ PlaylistDocument::PlaylistDocument(MediaEntryLists& entries, PlayerSettings& set
       userConfigFolder_(userConfigFolder),
       internalPath_(paths::Join(userConfigFolder, kInternalPlaylistName)) {}
 
-bool PlaylistDocument::LoadPlaylist(const std::string& given) {
+void PlaylistDocument::LoadPlaylist(const std::string& given, Done done) {
+    Load(given, true, std::move(done));
+}
+
+void PlaylistDocument::Load(const std::string& given, bool rememberFolder, Done done) {
     // Entries keep absolute paths, whatever folder the player runs in later.
     const std::string path = paths::MakeAbsolute(given);
-    std::optional<std::vector<MediaEntry>> loaded = playlistfile::Load(path, exists_);
-    if (!loaded) return false;
-    lastDirectory_ = playlistfile::FolderOf(path);
-    entries_.ShowMaster();  // callers cleared the filter box; entries join the master only
-    entries_.BeginUpdate();
-    entries_.ClearEntries();
-    for (MediaEntry& entry : *loaded)
-        entries_.AddEntry(entries_.Count(), std::move(entry.path), entry.begin, entry.end);
-    entries_.EndUpdate();
-    return true;
+    const uint64_t since = entries_.LastId();
+    const uint64_t clears = entries_.Clears();
+    loader_.Load(path, exists_,
+                 [this, path, rememberFolder, since, clears,
+                  done = std::move(done)](std::optional<MediaEntryLists::Batch> batch) {
+                     owner_.ShowBusyStatus("");
+                     // Emptied meanwhile (Remove All, dropped files): the user wanted another list.
+                     if (!batch || entries_.Clears() != clears) {
+                         if (done) done(false);
+                         return;
+                     }
+                     if (rememberFolder) lastDirectory_ = playlistfile::FolderOf(path);
+                     owner_.ClearFilter();  // typed while a large file was read
+                     entries_.ShowMaster();
+                     loader_.Free(entries_.Adopt(std::move(*batch), since));
+                     if (done) done(true);
+                 });
+    if (loader_.Loading())
+        owner_.ShowBusyStatus("Loading " + std::string(MediaEntryLists::FileName(path)) + "...");
 }
 
 bool PlaylistDocument::SavePlaylist(const std::string& path, bool quiet) {
@@ -65,26 +78,38 @@ bool PlaylistDocument::Write(const std::string& path, playlistformat::Kind kind,
     return false;
 }
 
-bool PlaylistDocument::OpenPlaylist() {
+void PlaylistDocument::OpenPlaylist(Done done) {
     owner_.ClearFilter();
     const std::optional<std::string> path = owner_.AskOpenPath(lastDirectory_);
-    return path && OpenAndRemember(*path);
+    if (!path) {
+        if (done) done(false);
+        return;
+    }
+    OpenPlaylistFile(*path, std::move(done));
 }
 
-bool PlaylistDocument::OpenRecentPlaylist(int slot) {
-    if (slot < 0 || slot >= kRecentPlaylists) return false;
-    const std::string path = fixedtext::Read(settings_.recentPlaylists[slot]);
-    if (path.empty()) return false;
+void PlaylistDocument::OpenRecentPlaylist(int slot, Done done) {
+    const std::string path = slot >= 0 && slot < kRecentPlaylists
+                                 ? fixedtext::Read(settings_.recentPlaylists[slot])
+                                 : std::string();
+    if (path.empty()) {
+        if (done) done(false);
+        return;
+    }
     owner_.ClearFilter();
-    return OpenAndRemember(path);
+    OpenPlaylistFile(path, std::move(done));
 }
 
-bool PlaylistDocument::OpenAndRemember(const std::string& path) {
-    if (!LoadPlaylist(path)) return false;
-    owner_.ProbeVisibleDurations();
-    currentPath_ = path;
-    UpdateRecentPlaylists();
-    return true;
+void PlaylistDocument::OpenPlaylistFile(const std::string& given, Done done) {
+    const std::string path = paths::MakeAbsolute(given);
+    LoadPlaylist(path, [this, path, done = std::move(done)](bool loaded) {
+        if (loaded) {
+            owner_.ProbeVisibleDurations();
+            currentPath_ = path;
+            UpdateRecentPlaylists();
+        }
+        if (done) done(loaded);
+    });
 }
 
 bool PlaylistDocument::SavePlaylistAs() {
@@ -116,10 +141,12 @@ bool PlaylistDocument::SaveCurrentPlaylist() {
     return currentPath_.empty() ? SavePlaylistAs() : SavePlaylist(currentPath_);
 }
 
-bool PlaylistDocument::LoadInternalPlaylist() {
-    if (settings_.autoLoadLastPlaylist != 1 || !playlistfile::PathExists(internalPath_))
-        return false;
-    return LoadPlaylist(internalPath_);
+void PlaylistDocument::LoadInternalPlaylist(Done done) {
+    if (settings_.autoLoadLastPlaylist != 1 || !playlistfile::PathExists(internalPath_)) {
+        if (done) done(false);
+        return;
+    }
+    Load(internalPath_, false, std::move(done));
 }
 
 bool PlaylistDocument::SaveInternalPlaylist(std::string* error) {
@@ -132,19 +159,19 @@ bool PlaylistDocument::SaveInternalPlaylist(std::string* error) {
 }
 
 void PlaylistDocument::UpdateRecentPlaylists() {
-    auto& slots = settings_.recentPlaylists;
+    auto& recent = settings_.recentPlaylists;
     const std::string& path = currentPath_;
-    if (path.empty() || path.size() >= sizeof slots[0] || path.find('\0') != std::string::npos)
+    if (path.empty() || path.size() >= sizeof recent[0] || path.find('\0') != std::string::npos)
         return;
     int found = kRecentPlaylists - 1;  // a path in no slot pushes the last one out
     for (int k = 0; k < kRecentPlaylists; ++k) {
-        if (fixedtext::Read(slots[k]) == path) {
+        if (fixedtext::Read(recent[k]) == path) {
             found = k;
             break;
         }
     }
     for (int k = found; k > 0; --k)
-        std::copy(std::begin(slots[k - 1]), std::end(slots[k - 1]), slots[k]);
-    fixedtext::SetPath(slots[0], path);
+        std::copy(std::begin(recent[k - 1]), std::end(recent[k - 1]), recent[k]);
+    fixedtext::SetPath(recent[0], path);
     owner_.RecentPlaylistsChanged();
 }

@@ -17,14 +17,6 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::optional<std::string> Resolve(const std::string& written, const std::string& folder,
-                                   const ExistsFunction& exists) {
-    if (written.empty()) return std::nullopt;
-    const std::string path = written.front() == '/' ? written : folder + written;
-    if (!exists(path)) return std::nullopt;
-    return path;
-}
-
 std::optional<std::string> ReadBytes(const std::string& path, std::string* error) {
     std::string bytes;
     const registry::ReadResult result =
@@ -35,7 +27,7 @@ std::optional<std::string> ReadBytes(const std::string& path, std::string* error
 }
 
 std::optional<std::vector<MediaEntry>> Load(const std::string& path, const ExistsFunction& exists,
-                                            std::string* error) {
+                                            std::string* error, const std::atomic<bool>* stop) {
     const std::optional<std::string> bytes = ReadBytes(path, error);
     if (!bytes) return std::nullopt;
     const bool m3u = playlistformat::HasM3uHeader(*bytes);
@@ -52,16 +44,23 @@ std::optional<std::vector<MediaEntry>> Load(const std::string& path, const Exist
         written.insert(written.end(), std::make_move_iterator(more.begin()),
                        std::make_move_iterator(more.end()));
     }
+    // Resolved in place: a million entries are not copied.
     const std::string folder = FolderOf(path);
-    std::vector<MediaEntry> entries;
-    entries.reserve(written.size());
-    for (MediaEntry& entry : written) {
-        std::optional<std::string> resolved = Resolve(entry.path, folder, exists);
-        if (!resolved) continue;
-        entry.path = std::move(*resolved);
-        entries.push_back(std::move(entry));
+    size_t kept = 0;
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (stop && i % 4096 == 0 && stop->load()) return std::nullopt;
+        // A relative path is taken from the playlist's folder; one that does not exist is
+        // dropped.
+        std::string& entryPath = written[i].path;
+        if (entryPath.empty()) continue;
+        if (entryPath.front() != '/') entryPath.insert(0, folder);
+        if (!exists(entryPath)) continue;
+        if (kept != i) written[kept] = std::move(written[i]);
+        ++kept;
     }
-    return entries;
+    written.resize(kept);
+    written.shrink_to_fit();
+    return written;
 }
 
 bool Save(const std::string& path, playlistformat::Kind kind,

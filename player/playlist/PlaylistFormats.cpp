@@ -57,9 +57,9 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
 }
 
 // What a row can hold: a start >= 0, an end > 0 or one of the two markers.
-MediaEntry Clamped(std::string_view path, double begin, double end) {
+MediaEntry Clamped(std::string path, double begin, double end) {
     MediaEntry entry;
-    entry.path = std::string(path);
+    entry.path = std::move(path);
     entry.begin = std::isfinite(begin) && begin > 0.0 ? begin : 0.0;
     if (!std::isfinite(end) || (end <= 0.0 && end != MediaEntry::kEndUnknown)) {
         end = MediaEntry::kEndUnprobed;
@@ -148,9 +148,9 @@ struct Range {
         length = value.value_or(0);
     }
     // The end read only when no end key gave one.
-    MediaEntry Entry(std::string_view path) const {
+    MediaEntry Entry(std::string path) const {
         const double last = end == 0.0 && hasLength ? double(length) : end;
-        return Clamped(path, begin, last);
+        return Clamped(std::move(path), begin, last);
     }
 };
 
@@ -171,7 +171,7 @@ std::vector<MediaEntry> ReadM3u(std::string_view data) {
         }
         if (!overlong) {
             if (std::optional<std::string> path = PathOfLine(line))
-                entries.push_back(range.Entry(*path));
+                entries.push_back(range.Entry(std::move(*path)));
         }
         range = Range{};
         return entries.size() < kMaxEntries;
@@ -187,32 +187,57 @@ std::vector<MediaEntry> ReadPls(std::string_view data) {
         std::string_view path;
         Range range;
     };
-    std::map<uint32_t, Block> blocks;
+    // Blocks by entry number. Files number them in order, so they sit in a vector; a number
+    // that jumps ahead waits in a map until the vector reaches it. Memory follows the lines,
+    // not the numbers.
+    std::vector<Block> dense;  // number n at n - 1
+    std::map<uint32_t, Block> ahead;
+    auto blockOf = [&](uint32_t n) -> Block* {
+        if (n <= dense.size()) return &dense[n - 1];
+        if (n == dense.size() + 1) {
+            const auto waiting = ahead.find(n);
+            if (waiting != ahead.end()) {
+                dense.push_back(waiting->second);
+                ahead.erase(waiting);
+            } else if (dense.size() + ahead.size() < kMaxEntries) {
+                dense.emplace_back();
+            } else {
+                return nullptr;
+            }
+            return &dense.back();
+        }
+        const auto waiting = ahead.find(n);
+        if (waiting != ahead.end()) return &waiting->second;
+        if (dense.size() + ahead.size() >= kMaxEntries) return nullptr;
+        return &ahead.emplace(n, Block{}).first->second;
+    };
     ForEachLine(data, [&](std::string_view line, bool overlong) {
         if (overlong) return true;
         const std::optional<PlsKey> key = ParsePlsKey(line);
         if (!key) return true;
-        auto found = blocks.find(key->number);
-        if (found == blocks.end()) {
-            if (blocks.size() >= kMaxEntries) return true;
-            found = blocks.emplace(key->number, Block{}).first;
+        Block* block = blockOf(key->number);
+        if (!block) return true;
+        if (key->word == "File" && !block->hasPath) {
+            block->hasPath = true;
+            block->path = key->value;
         }
-        Block& block = found->second;
-        if (key->word == "File" && !block.hasPath) {
-            block.hasPath = true;
-            block.path = key->value;
-        }
-        if (key->word == "B") block.range.Begin(key->value);
-        if (key->word == "E") block.range.End(key->value);
-        if (key->word == "Length") block.range.Length(key->value);
+        if (key->word == "B") block->range.Begin(key->value);
+        if (key->word == "E") block->range.End(key->value);
+        if (key->word == "Length") block->range.Length(key->value);
         return true;
     });
     // Entries are numbered from 1; the first number without a File line ends the list.
+    entries.reserve(dense.size());
     for (uint32_t n = 1;; ++n) {
-        const auto found = blocks.find(n);
-        if (found == blocks.end() || !found->second.hasPath) break;
-        if (std::optional<std::string> path = PathOfLine(found->second.path))
-            entries.push_back(found->second.range.Entry(*path));
+        const Block* block = nullptr;
+        if (n <= dense.size()) {
+            block = &dense[n - 1];
+        } else if (const auto waiting = ahead.find(n); waiting != ahead.end()) {
+            block = &waiting->second;
+        }
+        if (!block || !block->hasPath) break;
+        if (std::optional<std::string> path = PathOfLine(block->path))
+            entries.push_back(block->range.Entry(std::move(*path)));
     }
     return entries;
 }

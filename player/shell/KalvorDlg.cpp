@@ -344,18 +344,22 @@ void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
 }
 
 void CKalvorDlg::OpenPlaylistAndPlay(const std::string& path) {
-    if (LoadPlaylist(path)) PlaySelected();
+    OpenPlaylist(path, [this] { PlaySelected(); });
 }
 
-bool CKalvorDlg::LoadPlaylist(const std::string& path) {
-    if (!m_list->LoadPlaylist(path)) {
-        std::fprintf(stderr, "Kalvor: %s is no playlist that can be read\n", path.c_str());
-        return false;
-    }
-    m_list->ProbeVisibleDurations();
-    SetTitle(kTitle);
-    update();
-    return true;
+// The playlist becomes the current one and the first recent one, as from its own menu; a
+// large one arrives later, and then goes on.
+void CKalvorDlg::OpenPlaylist(const std::string& path, std::function<void()> then) {
+    m_list->OpenPlaylist(path, [this, path, then = std::move(then)](bool opened) {
+        if (!opened) {
+            std::fprintf(stderr, "Kalvor: %s is no playlist that can be read\n", path.c_str());
+            return;
+        }
+        m_list->ProbeVisibleDurations();
+        SetTitle(kTitle);
+        update();
+        if (then) then();
+    });
 }
 
 void CKalvorDlg::OpenMediaAndPlay(const std::string& path) {
@@ -618,7 +622,7 @@ void CKalvorDlg::OpenMediaDialog() {
     m_list->ClearFilter();
     // A playlist chosen here is loaded, not started: the user picks what plays.
     if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
-        LoadPlaylist(path);
+        OpenPlaylist(path, {});
         return;
     }
     AppendPlayingRow(path);
@@ -661,7 +665,7 @@ void CKalvorDlg::MarkRange(bool end) {
     if (end && m_wizard) {
         if (position >= 0.0 && HasMedia() && !m_currentFile.empty())
             m_wizard->AddFragment(m_currentFile, m_range.start, m_range.end);
-        m_wizard->PlaceAndShowWizard(true);
+        m_wizard->ShowWizard(true);
     }
 }
 

@@ -319,7 +319,7 @@ private:
     // path as a new last row, marked as playing, its range end the row's.
     void AppendPlayingRow(const std::string& path);
     // The playlist file's rows replace the list; false when it is no playlist.
-    bool LoadPlaylist(const std::string& path);
+    void OpenPlaylist(const std::string& path, std::function<void()> then);
     void AfterFailedOpen();
     void ApplyPendingRequests();
     WinRect DesktopRect() const;

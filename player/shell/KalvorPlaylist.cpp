@@ -113,13 +113,15 @@ CKalvorPlaylist::CKalvorPlaylist(CKalvorDlg* main, std::unique_ptr<IPlaylistWind
         ProbeVisibleDurations();
     });
     OnInitDialog();
-    commandSet_ =
-        std::make_unique<PlaylistCommandSet>(*this, *list_, *filterBox_, *this, document_.get());
+    commandSet_ = std::make_unique<PlaylistCommandSet>(*this, *list_, *filterBox_, *this,
+                                                       document_.get(), prober_.get());
     SetCommandHandler(&commandSet_->Commands());
 }
 
 CKalvorPlaylist::~CKalvorPlaylist() {
-    // The prober answers into the list's entries and the list calls back into this window.
+    // The commands wait on the prober, the prober answers into the list's entries and the
+    // list calls back into this window.
+    commandSet_.reset();
     prober_.reset();
     list_->SetScrollParts(nullptr);
     list_->SetOwner(kPlaylistMode, nullptr);
@@ -139,6 +141,7 @@ void CKalvorPlaylist::OnInitDialog() {
     CreateMediaDetector();
     ProbeVisibleDurations();
     SelectCurrentEntry();
+    started_ = true;
 }
 
 void CKalvorPlaylist::InitBackground() {
@@ -216,13 +219,21 @@ void CKalvorPlaylist::InitCursors() {
 
 // internal.pls replaces the rows but not the entry that was playing when the player ended.
 void CKalvorPlaylist::LoadInternalPlaylist() {
-    PlayerSettings& settings = Settings();
-    const int32_t kept = settings.currentIndex;
-    document_ = std::make_unique<PlaylistDocument>(list_->Entries(), settings, *this,
+    const int32_t kept = Settings().currentIndex;
+    document_ = std::make_unique<PlaylistDocument>(list_->Entries(), Settings(), *this,
                                                    host_.UserConfigFolder());
-    document_->LoadInternalPlaylist();
-    document_->ForgetLastDirectory();
-    settings.currentIndex = kept;
+    document_->LoadInternalPlaylist([this, kept](bool loaded) {
+        if (!started_) {
+            Settings().currentIndex = kept;
+            return;
+        }
+        // A large file arrives after the start: its rows are shown and the remembered row
+        // marked then, unless a row plays by now.
+        if (!loaded || list_->Entries().CurrentRow() >= 0) return;
+        Settings().currentIndex = kept;
+        ProbeVisibleDurations();
+        SelectCurrentEntry();
+    });
 }
 
 void CKalvorPlaylist::CreateMediaDetector() {
@@ -383,6 +394,13 @@ void CKalvorPlaylist::PaintFrame(QPainter& painter) {
         DrawRectangle(painter, caption, highlight, highlighted_[k] ? highlight : background);
         painter.drawText(QPoint(caption.left + 4, caption.top + 1 + metrics.ascent()),
                          kCaptions[k - 1]);
+    }
+    if (!busyStatus_.empty()) {
+        const WinRect band = BusyStatusRect();
+        painter.drawText(
+            QRect(band.left, band.top, band.Width(), band.Height()),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            metrics.elidedText(QString::fromStdString(busyStatus_), Qt::ElideRight, band.Width()));
     }
     for (const ShadeLine& line : FrameShading(size, menuBar_.height)) {
         const QColor color =
@@ -634,6 +652,17 @@ void CKalvorPlaylist::PlaySelected() { host_.PlaySelected(); }
 double CKalvorPlaylist::PlaybackPosition() { return host_.PlaybackPosition(); }
 
 void CKalvorPlaylist::ClearFilter() { filterBox_->clear(); }
+
+void CKalvorPlaylist::ShowBusyStatus(const std::string& text) {
+    if (text == busyStatus_) return;
+    busyStatus_ = text;
+    update(colorref::ToQRect(BusyStatusRect()));
+}
+
+WinRect CKalvorPlaylist::BusyStatusRect() const {
+    // The band above the menu bar, left of the close button.
+    return WinRect{kBorder, 0, WindowSize().width - kCloseSize - 8, menuBar_.Top()};
+}
 
 std::optional<std::string> CKalvorPlaylist::AskOpenPath(const std::string& initialFolder) {
     const QString path = QFileDialog::getOpenFileName(

@@ -100,6 +100,9 @@ public:
     void ClearFilter() override;
     void RecentPlaylistsChanged() override;
     QWidget* DialogOwner() override { return this; }
+    // Painted in the band above the menu bar.
+    void ShowBusyStatus(const std::string& text) override;
+    const std::string& BusyStatus() const { return busyStatus_; }
 
     // IPlaylistCommandsHost
     void FocusFilterBox() override;
@@ -158,6 +161,7 @@ private:
     // The pointer in client coordinates of the rectangle last placed.
     QPoint ClientPoint(const QPointF& global) const;
     playlistframe::Size WindowSize() const;
+    WinRect BusyStatusRect() const;
 
     CKalvorDlg* main_;
     std::unique_ptr<IPlaylistWindowHost> ownHost_;
@@ -181,6 +185,8 @@ private:
     bool painted_ = false;
     std::array<bool, 5> highlighted_{};  // by caption 1..4
     bool filterPlaced_ = false;
+    std::string busyStatus_;
+    bool started_ = false;  // OnInitDialog has run to its end
 
     // Mouse state. hoverCaption_ is -k after caption k's menu was opened from it, so that
     // a click without moving does not open it again.

@@ -28,9 +28,12 @@ void PlaylistRows::ReplaceWith(const std::vector<std::string>& paths) {
     entries_.EndUpdate();
 }
 
-bool PlaylistRows::LoadPlaylist(const std::string& path) {
+void PlaylistRows::OpenPlaylist(const std::string& path, std::function<void(bool)> done) {
     const auto loaded = playlistfile::Load(path, playlistfile::PathExists);
-    if (!loaded) return false;
+    if (!loaded) {
+        if (done) done(false);
+        return;
+    }
     ClearFilter();
     entries_.BeginUpdate();
     entries_.ClearEntries();
@@ -38,5 +41,5 @@ bool PlaylistRows::LoadPlaylist(const std::string& path) {
         entries_.AddEntry(entries_.Count(), entry.path, entry.begin, entry.end);
     entries_.SetCurrentRow(-1);
     entries_.EndUpdate();
-    return true;
+    if (done) done(true);
 }

@@ -3,6 +3,7 @@
 // The playlist as the main window plays and changes it, and the player's own rows behind
 // that interface until the playlist window lends its list.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,10 @@ public:
     virtual int Append(const std::string& path) = 0;
     // The rows become paths, in order, none playing.
     virtual void ReplaceWith(const std::vector<std::string>& paths) = 0;
-    // The rows become the playlist file's; false, rows untouched, when it is no playlist.
-    virtual bool LoadPlaylist(const std::string& path) = 0;
+    // Opens the playlist file as every way of opening one does (its rows, and with the
+    // playlist window the current playlist and the recent list); done(false), rows
+    // untouched, when it is no playlist. done may run later for a large file.
+    virtual void OpenPlaylist(const std::string& path, std::function<void(bool)> done) = 0;
     virtual void ProbeVisibleDurations() = 0;
 };
 
@@ -53,7 +56,7 @@ public:
     void ClearFilter() override { entries_.ShowMaster(); }
     int Append(const std::string& path) override;
     void ReplaceWith(const std::vector<std::string>& paths) override;
-    bool LoadPlaylist(const std::string& path) override;
+    void OpenPlaylist(const std::string& path, std::function<void(bool)> done) override;
     void ProbeVisibleDurations() override { prober_.ProbeRows(0, kVisibleRows); }
     int PendingProbes() const { return prober_.Pending(); }
 

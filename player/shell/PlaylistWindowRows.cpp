@@ -52,11 +52,9 @@ void PlaylistWindowRows::ReplaceWith(const std::vector<std::string>& paths) {
     entries.EndUpdate();
 }
 
-bool PlaylistWindowRows::LoadPlaylist(const std::string& path) {
+void PlaylistWindowRows::OpenPlaylist(const std::string& path, std::function<void(bool)> done) {
     ClearFilter();
-    if (!window_.Document().LoadPlaylist(path)) return false;
-    window_.List().Entries().SetCurrentRow(-1);
-    return true;
+    window_.Document().OpenPlaylistFile(path, std::move(done));
 }
 
 void PlaylistWindowRows::ProbeVisibleDurations() { window_.ProbeVisibleDurations(); }

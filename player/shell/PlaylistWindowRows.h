@@ -27,7 +27,7 @@ public:
     void ClearFilter() override;
     int Append(const std::string& path) override;
     void ReplaceWith(const std::vector<std::string>& paths) override;
-    bool LoadPlaylist(const std::string& path) override;
+    void OpenPlaylist(const std::string& path, std::function<void(bool)> done) override;
     void ProbeVisibleDurations() override;
 
 private:

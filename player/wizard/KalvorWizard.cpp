@@ -87,6 +87,14 @@ CKalvorWizard::CKalvorWizard(IWizardHost& host, IProcessLauncher& launcher, QWid
       host_(host),
       ownLengths_(lengths ? nullptr : std::make_unique<MediaLength>()),
       lengths_(lengths ? lengths : ownLengths_.get()),
+      // One thread: the lookup keeps a probe that belongs to the thread using it.
+      lengthWorker_([this](const std::string& path) { return lengths_->Length(path); }, 1),
+      lengthWait_(nullptr, nullptr, &lengthWorker_,
+                  [this](const std::string& text) {
+                      setWindowTitle(text.empty() ? QString(kWizardCaption)
+                                                  : QString(kWizardCaption) + " - " +
+                                                        QString::fromStdString(text));
+                  }),
       ownLogoDialog_(logoDialog ? nullptr : std::make_unique<LogoFileDialog>()),
       logoDialog_(logoDialog ? logoDialog : ownLogoDialog_.get()),
       starter_(std::make_unique<JobStarter>(this, launcher)) {
@@ -209,6 +217,7 @@ void CKalvorWizard::FillTimeFields() {
     // Every filling forgets the length: it may be another row's file now.
     durationFetched_ = false;
     cachedDuration_ = -1.0;
+    ++filling_;
     const MediaEntry& entry = list_->Entries().Entry(row);
     fileName_->setText(QString::fromStdString(std::string(MediaEntryLists::FileName(entry.path))));
     if (!(entry.begin >= 0.0) || !(entry.end > 0.0)) return;
@@ -231,8 +240,16 @@ void CKalvorWizard::TrimSelected() {
     const int row = FirstSelectedRow();
     if (row < 0 || list_->Entries().Count() == 0) return;
     if (!durationFetched_) {
-        cachedDuration_ = GetMediaDuration(row);
-        durationFetched_ = true;
+        // The trim is made when the length is in, from the fields as they are then.
+        const uint64_t filling = filling_;
+        lengthWait_.ForFiles({list_->Entries().Entry(row).path},
+                             [this, filling](const std::vector<double>& seconds) {
+                                 if (filling != filling_) return;
+                                 cachedDuration_ = seconds[0] > 0.0 ? seconds[0] : -1.0;
+                                 durationFetched_ = true;
+                                 TrimSelected();
+                             });
+        return;
     }
     auto text = [this](int i) { return timeFields_[static_cast<size_t>(i)]->text().toStdString(); };
     const double begin = JoinTimeFields(text(0), text(1), text(2), text(3));
@@ -241,11 +258,6 @@ void CKalvorWizard::TrimSelected() {
     if (!range) return;
     list_->Entries().SetBegin(row, range->begin);
     list_->Entries().SetEnd(row, range->end);
-}
-
-double CKalvorWizard::GetMediaDuration(int row) {
-    if (row < 0 || row >= list_->Entries().Count()) return -1.0;
-    return lengths_->Length(list_->Entries().Entry(row).path);
 }
 
 void CKalvorWizard::UpdateJobButtons() {
@@ -272,6 +284,19 @@ void CKalvorWizard::PlaceAndShowWizard(bool show) {
         raise();
     else
         setVisible(false);
+}
+
+void CKalvorWizard::ShowWizard(bool show) {
+    if (!isVisible()) {
+        PlaceAndShowWizard(show);
+        return;
+    }
+    UpdateJobButtons();
+    if (show) {
+        raise();
+    } else {
+        hide();
+    }
 }
 
 void CKalvorWizard::AddFragment(const std::string& path, double begin, double end) {

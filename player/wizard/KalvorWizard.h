@@ -9,6 +9,8 @@
 #include <memory>
 #include <thread>
 
+#include "player/playlist/LengthWait.h"
+#include "player/playlist/LengthWorker.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/wizard/JobStarter.h"
 #include "player/wizard/WizardRows.h"
@@ -46,8 +48,8 @@ public:
     void FillTimeFields() override;
     // No rows: the six job buttons off and the nine fields empty; else the buttons on.
     void UpdateJobButtons() override;
-    // The length of the row's file in seconds, or -1.
-    double GetMediaDuration(int row);
+    // The selected row's file length is being found (the trim waits for it).
+    bool FindingLength() const { return lengthWait_.Busy(); }
     // "Choose logo...": asks for the file and reads its first picture on a worker; the
     // placement frame opens when the picture is there.
     void ChooseLogo();
@@ -70,6 +72,7 @@ public:
     void AddFragment(const std::string& path, double begin, double end) override;
     void RemoveAllFragments() override;
     void PlaceAndShowWizard(bool show) override;
+    void ShowWizard(bool show) override;
     bool StartJob(JobKind kind) override;
 
     int32_t HelpContext() const { return helpContext_; }
@@ -99,6 +102,9 @@ private:
     IWizardHost& host_;
     std::unique_ptr<IMediaLength> ownLengths_;
     IMediaLength* lengths_;
+    // Lengths are asked on a thread of their own, never on the window's.
+    LengthWorker lengthWorker_;
+    LengthWait lengthWait_;
     std::unique_ptr<ILogoFileDialog> ownLogoDialog_;
     ILogoFileDialog* logoDialog_;
     std::unique_ptr<JobStarter> starter_;
@@ -119,6 +125,7 @@ private:
     // The length of the selected row's file, fetched at the first edit after a filling.
     double cachedDuration_ = -1.0;
     bool durationFetched_ = false;
+    uint64_t filling_ = 0;  // counts fillings, so a length found for an earlier one is dropped
     // Set while the fields are written, so writing them is not taken as typing.
     bool fillingFields_ = false;
 };

@@ -16,6 +16,9 @@ public:
     virtual void RemoveAllFragments() = 0;
     // Places the wizard below the main window and shows it (or hides it).
     virtual void PlaceAndShowWizard(bool show) = 0;
+    // Shows or hides the wizard, placing it first only when it is hidden: a wizard the
+    // user moved stays where it is.
+    virtual void ShowWizard(bool show) = 0;
     // Starts a job as its button does; false when none was started.
     virtual bool StartJob(JobKind kind) = 0;
 };

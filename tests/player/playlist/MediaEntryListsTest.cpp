@@ -70,6 +70,21 @@ TEST(MediaEntryLists, TheNowPlayingRowFollowsItsEntryAndTheSettingsFollowIt) {
         {"insert at the current row", [](L l) { l.AddEntry(2, "/m/N", 0, -1); }, 3},
         {"insert above", [](L l) { l.AddEntry(0, "/m/N", 0, -1); }, 3},
         {"insert after", [](L l) { l.AddEntry(3, "/m/N", 0, -1); }, 2},
+        {"insert a range at it",
+         [](L l) {
+             l.AddEntries(2, {{"/m/N", 0, -1}, {"/m/O", 0, -1}});
+         },
+         4},
+        {"insert a range after",
+         [](L l) {
+             l.AddEntries(3, {{"/m/N", 0, -1}});
+         },
+         2},
+        {"another list taken in",
+         [](L l) {
+             l.Adopt(MediaEntryLists::Batch({{"/m/X", 0, -1}}), l.LastId());
+         },
+         -1},
         {"remove the current row", [](L l) { l.RemoveEntry(2); }, -1},
         {"remove a row above", [](L l) { l.RemoveEntry(0); }, 1},
         {"remove a row below", [](L l) { l.RemoveEntry(4); }, 2},
@@ -95,6 +110,48 @@ TEST(MediaEntryLists, TheNowPlayingRowFollowsItsEntryAndTheSettingsFollowIt) {
             EXPECT_EQ(p.lists.Entry(c.expectedRow).path, "/m/R") << c.what;
         }
     }
+}
+
+// A range goes in exactly where the same entries added one by one would.
+TEST(MediaEntryLists, ARangeLandsWhereOneByOneInsertsWould) {
+    const std::vector<MediaEntry> range = {{"/m/A", 1, 5}, {"/m/B", 0, -1}, {"/m/C", 0, -2}};
+    for (int index : {0, 1, 3, 4, 9, -1}) {
+        Playlist one({"P", "Q", "R", "S"}), many({"P", "Q", "R", "S"});
+        one.lists.SetCurrentRow(1);
+        many.lists.SetCurrentRow(1);
+        int at = index < 0 || index > 4 ? 4 : index;
+        for (const MediaEntry& e : range) one.lists.AddEntry(at++, e.path, e.begin, e.end);
+        EXPECT_EQ(many.lists.AddEntries(index, range), index < 0 || index > 4 ? 4 : index);
+        EXPECT_EQ(many.lists.Snapshot(), one.lists.Snapshot()) << index;
+        EXPECT_EQ(many.currentIndex, one.currentIndex) << index;
+    }
+    Playlist filtered({"P", "Q"});
+    filtered.Filter("/m/P");
+    EXPECT_EQ(filtered.lists.AddEntries(0, range), -1);
+    EXPECT_EQ(filtered.lists.MasterCount(), 2);
+}
+
+// A list read in the background replaces the entries it found, not rows added meanwhile.
+TEST(MediaEntryLists, AListTakenInKeepsTheRowsAddedSinceItWasAskedFor) {
+    Playlist p({"P", "Q", "R"});
+    const uint64_t since = p.lists.LastId();
+    p.lists.AddEntry(3, "/m/N", 0, -1);
+    p.lists.AddEntry(0, "/m/M", 0, -1);
+    p.lists.SetCurrentRow(4);  // N plays
+    p.Filter("/m/N");
+    MediaEntryLists::Batch replaced =
+        p.lists.Adopt(MediaEntryLists::Batch({{"/m/X", 0, 7}, {"/m/Y", 0, -1}}), since);
+    EXPECT_EQ(ShownNames(p.lists), (Names{"X", "Y", "M", "N"}));
+    EXPECT_FALSE(p.lists.FilterActive());
+    EXPECT_EQ(replaced.Size(), 3u);
+    EXPECT_EQ(p.lists.CurrentRow(), -1);  // the filter had cleared it
+    // The entries just taken in count as added since: a second list keeps them too, and
+    // the playing one stays marked.
+    p.lists.SetCurrentRow(3);
+    p.lists.Adopt(MediaEntryLists::Batch({{"/m/Z", 0, -1}}), since);
+    EXPECT_EQ(ShownNames(p.lists), (Names{"Z", "X", "Y", "M", "N"}));
+    EXPECT_EQ(p.currentIndex, 4);
+    EXPECT_EQ(p.lists.Entry(1).end, 7.0);
 }
 
 TEST(MediaEntryLists, ColumnTextsFollowTheEntry) {

@@ -3,20 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 #include "common/TimeFields.h"
+#include "player/playlist/DurationProber.h"
+#include "player/playlist/LengthWait.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/MediaEntryLists.h"
-#include "player/playlist/MediaLength.h"
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/PlayerSettings.h"
 #include "support/MediaGenerator.h"
+#include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
 namespace {
@@ -54,8 +58,9 @@ public:
     QWidget playlist_;
     XCListCtrl list_{&playlist_};
     MediaEntryLists& entries_ = list_.Entries();
-    MediaLength length_;
-    CPlayRange range_{list_, length_.Query(), owner_.settings.rangeEnd, &playlist_};
+    DurationProber prober_{entries_};
+    LengthWait lengths_{&prober_, &entries_, &prober_.Worker(), {}};
+    CPlayRange range_{list_, lengths_, owner_.settings.rangeEnd, &playlist_};
 
     void SetUp() override {
         list_.SetOwner(kPlaylistMode, &owner_);
@@ -68,6 +73,14 @@ public:
         for (int row : rows)
             list_.selectionModel()->select(list_.ItemModel().index(row, 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // The lengths asked of the background prober are in.
+    void Settle() {
+        ASSERT_TRUE(qttest::WaitUntil([&] { return !lengths_.Busy(); }, 30000));
+    }
+    void Apply() {
+        range_.OnOK();
+        Settle();
     }
     void Type(const std::vector<std::string>& texts) {
         for (int k = 0; k < 8; ++k)
@@ -99,7 +112,7 @@ TEST_F(RangeTest, ApplyClipsTheTypedRangeToEachSelectedFile) {
         SetUp();
         Select({c.row});
         Type(c.fields);
-        range_.OnOK();
+        Apply();
         const MediaEntry& entry = entries_.Entry(c.row);
         if (c.begin < 0) {
             EXPECT_EQ(entry.begin, 0.0) << c.name;
@@ -117,16 +130,47 @@ TEST_F(RangeTest, SeveralRowsEachClipToTheirOwnFileAndThePlayingOneMovesRangeEnd
     owner_.settings.rangeEnd = 30.0;
     Select({0, 1, 2});
     Type({"", "", "5", "", "", "1", "0", ""});  // 5..60
-    range_.OnOK();
+    Apply();
     EXPECT_NEAR(entries_.Entry(0).end, 30.0, 0.05);
     EXPECT_EQ(entries_.Entry(1).end, 60.0);  // no length: the typed end stands
-    EXPECT_NEAR(owner_.settings.rangeEnd, entries_.Entry(2).end, 1e-12);
+    EXPECT_NEAR(owner_.settings.rangeEnd, 30.0, 0.05);
+
+    // The playing row's new end, inside its file, is where its playback now stops.
+    Select({2});
+    Type({"", "", "5", "", "", "", "20", ""});
+    Apply();
+    EXPECT_EQ(entries_.Entry(2).end, 20.0);
+    EXPECT_EQ(owner_.settings.rangeEnd, 20.0);
 
     Select({0});  // not the playing row: rangeEnd stays
     owner_.settings.rangeEnd = 7.0;
     Type({"", "", "1", "", "", "", "2", ""});
-    range_.OnOK();
+    Apply();
     EXPECT_EQ(owner_.settings.rangeEnd, 7.0);
+}
+
+// The rows the range was asked for get it, wherever they stand when the lengths are in;
+// Escape before then leaves every row as it was.
+TEST_F(RangeTest, TheRangeFollowsItsRowsThroughASortAndEscapeDropsIt) {
+    Select({0, 2});
+    Type({"", "", "4", "", "", "", "8", ""});
+    range_.OnOK();
+    ASSERT_TRUE(lengths_.Busy());
+    entries_.SwapEntries(0, 1);  // the first row moves down while its length is found
+    Settle();
+    EXPECT_EQ(entries_.Entry(1).begin, 4.0);
+    EXPECT_EQ(entries_.Entry(2).end, 8.0);
+    EXPECT_EQ(entries_.Entry(0).end, -1.0);  // unknown.avi was not asked
+
+    Select({0});
+    Type({"", "", "1", "", "", "", "2", ""});
+    range_.OnOK();
+    ASSERT_TRUE(lengths_.Busy());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&list_, &escape);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !lengths_.Busy(); }));
+    qttest::Pump(50);
+    EXPECT_EQ(entries_.Entry(0).end, -1.0);
 }
 
 TEST_F(RangeTest, ARangeSetWhileFilteredReachesTheMasterEntry) {
@@ -134,7 +178,7 @@ TEST_F(RangeTest, ARangeSetWhileFilteredReachesTheMasterEntry) {
     ASSERT_EQ(entries_.Count(), 1);
     Select({0});
     Type({"", "", "3", "", "", "", "9", ""});
-    range_.OnOK();
+    Apply();
     playlistfilter::ApplyText(entries_, "");
     EXPECT_EQ(entries_.Entry(1).begin, 3.0);
     EXPECT_EQ(entries_.Entry(1).end, 9.0);
@@ -154,12 +198,15 @@ TEST_F(RangeTest, ShowSelectionRoundsToMicrosecondsAndKeepsFieldsWithoutALength)
         entries_.SetEnd(1, c.end);
         Select({1});
         range_.ShowSelection();
+        Settle();
         for (int k = 0; k < 8; ++k)
             EXPECT_EQ(range_.Field(k).text().toStdString(), c.fields[size_t(k)])
                 << c.begin << " field " << k;
     }
-    Select({0});  // never probed: the length is found now
+    Select({0});  // never probed: the length is found first, then shown
     range_.ShowSelection();
+    EXPECT_EQ(range_.Field(6).text().toStdString(), "03");
+    Settle();
     EXPECT_EQ(range_.Field(6).text().toStdString(), "30");
 }
 

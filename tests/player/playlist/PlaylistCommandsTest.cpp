@@ -6,13 +6,19 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QThread>
+#include <QTimer>
 #include <QWidget>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "player/playlist/ClipboardText.h"
+#include "player/playlist/DurationProber.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/MediaEntryLists.h"
 #include "player/playlist/PlayRange.h"
@@ -26,6 +32,7 @@
 #include "player/shell/PlayerSettings.h"
 #include "player/wizard/WizardRows.h"
 #include "support/MediaGenerator.h"
+#include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
 namespace {
@@ -60,6 +67,8 @@ public:
     void ProbeVisibleDurations() override {}
     void PlaceScrollThumb() override { ++thumbs; }
     void PlaySelected() override { played.push_back(settings_.currentIndex); }
+    std::vector<std::string> statuses;
+    void ShowBusyStatus(const std::string& text) override { statuses.push_back(text); }
 
 private:
     PlayerSettings& settings_;
@@ -100,6 +109,7 @@ public:
         rows.push_back({path, begin, end});
     }
     void PlaceAndShowWizard(bool show) override { shows.push_back(show); }
+    void ShowWizard(bool show) override { shows.push_back(show); }
     bool StartJob(JobKind kind) override {
         jobs.push_back(kind);
         return true;
@@ -113,13 +123,21 @@ public:
     FakeDialogs dialogs_;
     FakeClipboard clipboard_;
     FakeWizard wizard_;
-    std::map<std::string, double> lengths_;
+    std::map<std::string, double> lengths_;  // read by the prober's threads: set it first
     XCListCtrl list_;
     MediaEntryLists& entries_ = list_.Entries();
-    PlaylistCommands commands_{list_, host_, dialogs_, clipboard_, [this](const std::string& path) {
-                                   auto it = lengths_.find(path);
-                                   return it == lengths_.end() ? 0.0 : it->second;
-                               }};
+    DurationProber prober_{entries_, [this](const std::string& path) {
+                               auto it = lengths_.find(path);
+                               return it == lengths_.end() ? 0.0 : it->second;
+                           }};
+    PlaylistCommands commands_{list_, host_, dialogs_, clipboard_, &prober_};
+
+    // Lengths being found and folders being scanned are done.
+    void Settle(PlaylistCommands& commands) {
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] { return !commands.Lengths().Busy() && !commands.Scanning(); }, 30000));
+    }
+    void Settle() { Settle(commands_); }
 
     void SetUp() override {
         list_.SetOwner(kPlaylistMode, &owner_);
@@ -199,6 +217,7 @@ TEST_F(CommandsTest, AFolderTreeAddsItsMediaFilesInNameOrderFolderBeforeSubfolde
         Select(c.selected < 0 ? std::vector<int>{} : std::vector<int>{c.selected});
         dialogs_.folder = root;
         commands_.OnPlaylistCommand(5102);
+        Settle();
         std::vector<std::string> expected = {"p", "q", "r"};
         expected.insert(expected.begin() + c.at, added.begin(), added.end());
         EXPECT_EQ(Names(), expected) << "selected " << c.selected;
@@ -210,6 +229,35 @@ TEST_F(CommandsTest, AFolderTreeAddsItsMediaFilesInNameOrderFolderBeforeSubfolde
     dialogs_.folder.reset();  // cancelled: nothing changes
     commands_.OnPlaylistCommand(5102);
     EXPECT_EQ(entries_.Count(), 9);
+}
+
+// A folder of 10,000 media files is scanned on a worker while the window's loop goes on,
+// and its files go in as one range at the insert point.
+TEST_F(CommandsTest, ALargeFolderIsScannedAwayFromTheWindowAndGoesInAsOneRange) {
+    TempEnvironment env;
+    const std::string root = env.Path("many");
+    fs::create_directories(root);
+    for (int i = 0; i < 10000; ++i)
+        TempEnvironment::WriteFile(root + "/" + std::to_string(10000 + i) + ".mp3", "");
+    Fill({"p", "q"});
+    Select({1});
+    int inserts = 0;
+    QObject::connect(&list_.ItemModel(), &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    std::vector<std::string> order;
+    dialogs_.folder = root;
+    commands_.OnPlaylistCommand(5102);
+    ASSERT_TRUE(commands_.Scanning());
+    EXPECT_EQ(host_.statuses.back(), "Adding files from " + root + " - Esc cancels");
+    QTimer::singleShot(
+        0, [&] { order.push_back(commands_.Scanning() ? "ping while scanning" : "ping after"); });
+    Settle();
+    EXPECT_EQ(order, std::vector<std::string>{"ping while scanning"});
+    ASSERT_EQ(entries_.Count(), 10002);
+    EXPECT_EQ(inserts, 1);
+    // Row 1 was the last row: the files go to the end, in name order.
+    EXPECT_EQ(Names()[2], "10000.mp3");
+    EXPECT_EQ(Names().back(), "19999.mp3");
+    EXPECT_EQ(host_.statuses.back(), "");
 }
 
 // Opening playlists and adding files go back to the one folder the user last went to.
@@ -226,6 +274,7 @@ TEST_F(CommandsTest, OpenPlaylistAndAddFilesShareOneLastFolder) {
         void ProbeVisibleDurations() override {}
         void RecentPlaylistsChanged() override {}
         QWidget* DialogOwner() override { return nullptr; }
+        void ShowBusyStatus(const std::string&) override {}
     } files;
     TempEnvironment env;
     fs::create_directories(env.Path("lists"));
@@ -243,6 +292,7 @@ TEST_F(CommandsTest, OpenPlaylistAndAddFilesShareOneLastFolder) {
     commands_.OnPlaylistCommand(5103);
     dialogs_.folder = "/tree";
     commands_.OnPlaylistCommand(5102);
+    Settle();
     commands_.OnPlaylistCommand(5103);
     EXPECT_EQ(dialogs_.initialFolders, (std::vector<std::string>{env.Path("lists/"), "/d"}));
     EXPECT_EQ(files.initialFolders, (std::vector<std::string>{"", "/d", "/tree"}));
@@ -290,7 +340,7 @@ TEST_F(CommandsTest, EachSortFlipsItsOwnDirectionAndResetsTheOthers) {
         {{S::kByDirectory}, {"a.ogg", "b.MKV", "c.avi", "clip"}, 1},
     };
     for (const Case& c : cases) {
-        PlaylistCommands commands(list_, host_, dialogs_, clipboard_, {});
+        PlaylistCommands commands(list_, host_, dialogs_, clipboard_, nullptr);
         entries_.ClearEntries();
         for (const std::string& path : paths) entries_.AddEntry(entries_.Count(), path, 0.0, -1.0);
         for (S sort : c.sorts) commands.SortBy(sort);
@@ -318,14 +368,63 @@ TEST_F(CommandsTest, SortByDurationProbesGeneratedMediaAndPutsAnUnreadableFileLa
         entries_.AddEntry(entries_.Count(), path, 0.0, -1.0);
     }
     entries_.SetBegin(0, 2.5);  // long.wav plays 0.5 s: first
-    MediaLength length;
-    PlaylistCommands commands(list_, host_, dialogs_, clipboard_, length.Query());
+    DurationProber prober(entries_);
+    PlaylistCommands commands(list_, host_, dialogs_, clipboard_, &prober);
     commands.OnPlaylistCommand(5144);
+    Settle(commands);
     EXPECT_EQ(Names(), (std::vector<std::string>{"long.wav", "short.wav", "mid.avi", "bad.avi"}));
     EXPECT_NEAR(entries_.Entry(1).end, 1.0, 0.1);
     EXPECT_EQ(entries_.Entry(3).end, MediaEntry::kEndUnknown);
     commands.OnPlaylistCommand(5144);  // descending
+    Settle(commands);
     EXPECT_EQ(Names().front(), "bad.avi");
+}
+
+// Two hundred files that each take 200 ms to tell their length (a stand-in for slow media)
+// are sorted by duration without the window's thread ever asking one: its loop goes on
+// answering pings while the lengths are found, the status counts them, Escape drops the
+// sort, and asked again the sort comes when the last length is in.
+TEST_F(CommandsTest, SortingSlowFilesByDurationNeverHoldsTheWindowsThread) {
+    const Qt::HANDLE windowThread = QThread::currentThreadId();
+    std::atomic<int> onWindowThread = 0, asked = 0;
+    DurationProber prober(
+        entries_,
+        [&](const std::string& path) {
+            if (QThread::currentThreadId() == windowThread) ++onWindowThread;
+            ++asked;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return double(std::stoi(path.substr(4)) * 7 % 200 + 1);  // "/m/n<i>"
+        },
+        20);
+    PlaylistCommands commands(list_, host_, dialogs_, clipboard_, &prober);
+    Fill(Numbered(200));
+    int pingsWhileFinding = 0;
+    QTimer ping;
+    QObject::connect(&ping, &QTimer::timeout, [&] {
+        if (commands.Lengths().Busy()) ++pingsWhileFinding;
+    });
+    ping.start(5);
+
+    commands.OnPlaylistCommand(5144);
+    ASSERT_TRUE(commands.Lengths().Busy());
+    EXPECT_EQ(host_.statuses.front(), "Finding lengths: 0 of 200 - Esc cancels");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&list_, &escape);
+    EXPECT_FALSE(commands.Lengths().Busy());
+    ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }, 30000));
+    EXPECT_EQ(Names(), Numbered(200));  // not sorted
+    EXPECT_LT(asked, 200);              // the probes not started were dropped
+    for (int row = 0; row < 200; ++row) ASSERT_FALSE(entries_.Pending(row)) << row;
+    EXPECT_EQ(host_.statuses.back(), "");
+
+    commands.OnPlaylistCommand(5144);
+    Settle(commands);
+    EXPECT_EQ(onWindowThread, 0);
+    EXPECT_GT(pingsWhileFinding, 0);
+    EXPECT_EQ(host_.statuses.back(), "");
+    for (int row = 1; row < 200; ++row)
+        ASSERT_LE(entries_.Entry(row - 1).end, entries_.Entry(row).end) << row;
+    EXPECT_EQ(commands.SortFlag(PlaylistCommands::kByDuration), 1);
 }
 
 TEST_F(CommandsTest, RemoveAllWhileFilteredRemovesOnlyTheShownEntries) {
@@ -376,6 +475,7 @@ TEST_F(CommandsTest, WizardCommandsHandOverTheRightRowsAndStartTheRightJob) {
         wizard_.rows = {{"/w", 0.0, 1.0}};
         Select(c.selected);
         commands_.OnPlaylistCommand(c.id);
+        Settle();
         std::vector<std::string> handed;
         for (const MediaEntry& row : wizard_.rows) handed.push_back(row.path);
         EXPECT_EQ(handed, c.handed) << c.id;
@@ -392,9 +492,12 @@ TEST_F(CommandsTest, AnEntryOfUnknownLengthReachesTheWizardAsTheFirstFiveSeconds
     entries_.SetEnd(1, MediaEntry::kEndUnknown);
     entries_.SetBegin(3, 3.0);
     entries_.SetEnd(3, 8.0);
-    entries_.SetEnd(4, MediaEntry::kEndUnknown);
+    prober_.ProbeDuration(4);  // being probed as the rows are handed over
+    ASSERT_TRUE(entries_.Pending(4));
     Select({0, 1, 2, 3, 4});
     commands_.AddToWizard(true, true);
+    EXPECT_TRUE(wizard_.rows.empty());  // nothing until the lengths are in
+    Settle();
     ASSERT_EQ(wizard_.rows.size(), 5u);
     const std::pair<double, double> expected[] = {{0, 5}, {0, 5}, {0, 42}, {3, 8}, {0, 12}};
     for (size_t i = 0; i < 5; ++i) {
@@ -460,6 +563,7 @@ TEST_F(KeysTest, LettersRunTheirRowsByModifierAndAreAlwaysSwallowed) {
         host_.played.clear();
         list_.setFocus();
         Press(&list_, c.key, c.modifiers, c.repeat);
+        Settle();
         EXPECT_EQ(wizard_.jobs, c.jobs) << c.key << " " << c.modifiers;
         EXPECT_EQ(static_cast<int>(list_.SelectedRows().size()), c.selectedAfter) << c.key;
         EXPECT_EQ(static_cast<int>(host_.played.size()), c.played) << c.key;
@@ -475,8 +579,10 @@ TEST_F(KeysTest, KeysReachingTheListRunCommandsButLettersInTheFilterBoxRunNothin
     Select({0});
     list_.setFocus();
     Press(&list_, Qt::Key_I, Qt::NoModifier);
+    Settle();
     EXPECT_EQ(wizard_.jobs, std::vector<JobKind>{JobKind::ExtractImage});
     Press(&list_, Qt::Key_W, Qt::NoModifier, true);  // a held W hands nothing over again
+    Settle();
     EXPECT_TRUE(wizard_.shows.size() == 1u);
 
     wizard_ = FakeWizard();
@@ -497,7 +603,7 @@ TEST_F(CommandsTest, KeysTypedInTheRangeDialogStayThereAndOnlyDigitsGoIn) {
     list_.setParent(&window);
     Fill({"a.avi", "b.avi"});
     {
-        PlaylistCommandSet set(window, list_, box, host_, nullptr);
+        PlaylistCommandSet set(window, list_, box, host_, nullptr, nullptr);
         window.setGeometry(100, 100, 400, 300);
         window.show();
         Select({0});

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QTimer>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "player/playlist/MediaEntryLists.h"
 #include "player/playlist/PlaylistDocument.h"
 #include "player/playlist/PlaylistFilter.h"
+#include "player/playlist/XCListCtrl.h"
 #include "player/shell/PlayerSettings.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
@@ -38,12 +40,21 @@ public:
     void ProbeVisibleDurations() override { ++probes; }
     void RecentPlaylistsChanged() override { ++recentChanges; }
     QWidget* DialogOwner() override { return nullptr; }
+    void ShowBusyStatus(const std::string&) override {}
     MessageAnswer Show(QWidget*, const std::string&, const std::string& text, MessageIcon,
                        MessageButtons) override {
         boxes.push_back(text);
         return boxAnswer;
     }
 };
+
+// Whether an opening step loaded its file; a small file answers before the step returns.
+bool Loaded(const std::function<void(PlaylistDocument::Done)>& step) {
+    std::optional<bool> loaded;
+    step([&](bool answer) { loaded = answer; });
+    qttest::WaitUntil([&] { return loaded.has_value(); });
+    return loaded.value_or(false);
+}
 
 class PlaylistDocumentTest : public TempFolderTest {
 protected:
@@ -87,7 +98,7 @@ TEST_F(PlaylistDocumentTest, OpeningResolvesPathsFromThePlaylistsFolderAndSkipsM
     Add("c.ogg", 0, -1);
     entries_.SetCurrentRow(0);
     owner_.openAnswer = list;
-    ASSERT_TRUE(document_.OpenPlaylist());
+    ASSERT_TRUE(Loaded([&](auto done) { document_.OpenPlaylist(done); }));
     EXPECT_EQ(Paths(), (std::vector<std::string>{media_ + "sub/ü.mp3", media_ + "c.ogg",
                                                  media_ + "a b.avi"}));
     EXPECT_EQ(entries_.Entry(0).end, 5.0);
@@ -102,7 +113,7 @@ TEST_F(PlaylistDocumentTest, AFileThatIsNoPlaylistLeavesListPathAndRecentSlotsAl
     const std::string good = media_ + "good.pls";
     TempEnvironment::WriteFile(good, "[playlist]\nFile1=c.ogg\n");
     owner_.openAnswer = good;
-    ASSERT_TRUE(document_.OpenPlaylist());
+    ASSERT_TRUE(Loaded([&](auto done) { document_.OpenPlaylist(done); }));
 
     const std::string fifo = media_ + "fifo.m3u", big = media_ + "big.m3u";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -114,9 +125,9 @@ TEST_F(PlaylistDocumentTest, AFileThatIsNoPlaylistLeavesListPathAndRecentSlotsAl
                                    media_ + "absent.pls", media_ + "sub"}) {
         fixedtext::SetPath(settings_.recentPlaylists[3], bad);
         const std::vector<std::string> recent = Recent();
-        EXPECT_FALSE(document_.OpenRecentPlaylist(3)) << bad;
+        EXPECT_FALSE(Loaded([&](auto done) { document_.OpenRecentPlaylist(3, done); })) << bad;
         owner_.openAnswer = bad;
-        EXPECT_FALSE(document_.OpenPlaylist()) << bad;
+        EXPECT_FALSE(Loaded([&](auto done) { document_.OpenPlaylist(done); })) << bad;
         EXPECT_EQ(Paths(), std::vector<std::string>{media_ + "c.ogg"}) << bad;
         EXPECT_EQ(document_.CurrentPlaylistPath(), good) << bad;
         EXPECT_EQ(Recent(), recent) << bad;
@@ -137,7 +148,7 @@ TEST_F(PlaylistDocumentTest, SavesWriteEveryMasterEntryWhileFilteredAndReadBackT
         ASSERT_TRUE(document_.SavePlaylist(media_ + name)) << name;
         MediaEntryLists loaded;
         PlaylistDocument reader(loaded, settings_, owner_, env_.ConfigHome());
-        ASSERT_TRUE(reader.LoadPlaylist(media_ + name)) << name;
+        ASSERT_TRUE(Loaded([&](auto done) { reader.LoadPlaylist(media_ + name, done); })) << name;
         EXPECT_EQ(loaded.Snapshot(), all) << name;
     }
     EXPECT_TRUE(entries_.FilterActive());
@@ -204,14 +215,14 @@ TEST_F(PlaylistDocumentTest, AFailedSaveIsShownExceptAtExitAndInternalPlsComesBa
     EXPECT_EQ(document_.InternalPlaylistPath(), env_.ConfigHome() + "/internal.pls");
     MediaEntryLists restored;
     PlaylistDocument next(restored, settings_, owner_, env_.ConfigHome());
-    ASSERT_TRUE(next.LoadInternalPlaylist());
+    ASSERT_TRUE(Loaded([&](auto done) { next.LoadInternalPlaylist(done); }));
     EXPECT_EQ(restored.Snapshot(), entries_.Snapshot());
     EXPECT_EQ(next.CurrentPlaylistPath(), "");
     PlaylistDocument blocked(entries_, settings_, owner_, media_ + "c.ogg");  // not a folder
     EXPECT_FALSE(blocked.SaveInternalPlaylist());
     EXPECT_EQ(owner_.boxes.size(), 1u);
     settings_.autoLoadLastPlaylist = 0;
-    EXPECT_FALSE(next.LoadInternalPlaylist());
+    EXPECT_FALSE(Loaded([&](auto done) { next.LoadInternalPlaylist(done); }));
 }
 
 // A save while lengths are still being probed must not tell the next reader "no length".
@@ -233,12 +244,56 @@ TEST_F(PlaylistDocumentTest, ASaveWhileProbesRunWritesThemUnprobedSoTheyGetTheir
 
     MediaEntryLists reloaded;
     PlaylistDocument next(reloaded, settings_, owner_, env_.ConfigHome());
-    ASSERT_TRUE(next.LoadPlaylist(list));
+    ASSERT_TRUE(Loaded([&](auto done) { next.LoadPlaylist(list, done); }));
     DurationProber prober(reloaded);
     prober.ProbeRows(0, 3);
     ASSERT_TRUE(qttest::WaitUntil([&] { return prober.Pending() == 0; }, 30000));
     const double lengths[] = {2.0, 3.0, 2.0};
     for (int row = 0; row < 3; ++row) EXPECT_NEAR(reloaded.Entry(row).end, lengths[row], 0.05);
+}
+
+// A playlist of a million entries is read on a worker: the window's loop goes on (a ping
+// posted as the load starts is answered while it is still under way), rows added meanwhile
+// stay behind the file's, and a list emptied meanwhile keeps the file out.
+TEST_F(PlaylistDocumentTest, AMillionEntryPlaylistLoadsWhileTheWindowAnswersPings) {
+    XCListCtrl list;
+    list.SetOwner(kPlaylistMode, nullptr);
+    list.resize(300, 200);
+    list.show();
+    MediaEntryLists& rows = list.Entries();
+    PlaylistDocument document(rows, settings_, owner_, env_.ConfigHome());
+    document.SetExistsFunction([](const std::string&) { return true; });
+    constexpr int kEntries = 1000000;
+    std::string text = "#EXTM3U\n";
+    for (int i = 0; i < kEntries; ++i) text += "/m/" + std::to_string(i) + ".avi\n";
+    const std::string path = media_ + "million.m3u";
+    TempEnvironment::WriteFile(path, text);
+    text = std::string();
+
+    std::optional<bool> loaded;
+    std::vector<std::string> order;
+    document.OpenPlaylistFile(path, [&](bool answer) {
+        loaded = answer;
+        order.push_back("loaded");
+    });
+    ASSERT_TRUE(document.Loading());
+    rows.AddEntry(0, "/m/added.avi", 0.0, -1.0);
+    QTimer::singleShot(0, [&] { order.push_back("ping"); });
+    ASSERT_TRUE(qttest::WaitUntil([&] { return loaded.has_value(); }, 60000));
+    EXPECT_EQ(order, (std::vector<std::string>{"ping", "loaded"}));
+    EXPECT_TRUE(*loaded);
+    ASSERT_EQ(rows.Count(), kEntries + 1);
+    EXPECT_EQ(rows.Entry(0).path, "/m/0.avi");
+    EXPECT_EQ(rows.Entry(kEntries).path, "/m/added.avi");
+    EXPECT_EQ(document.CurrentPlaylistPath(), path);
+    EXPECT_EQ(Recent()[0], path);
+
+    loaded.reset();
+    document.LoadPlaylist(path, [&](bool answer) { loaded = answer; });
+    rows.ClearEntries();  // Remove All while it is read: the file stays out
+    ASSERT_TRUE(qttest::WaitUntil([&] { return loaded.has_value(); }, 60000));
+    EXPECT_FALSE(*loaded);
+    EXPECT_EQ(rows.Count(), 0);
 }
 
 TEST_F(PlaylistDocumentTest, RecentSlotsMoveTheOpenedPlaylistToTheFrontOnce) {
@@ -264,14 +319,14 @@ TEST_F(PlaylistDocumentTest, RecentSlotsMoveTheOpenedPlaylistToTheFrontOnce) {
         const std::string path = step.opened.starts_with("/") ? step.opened : media_ + step.opened;
         TempEnvironment::WriteFile(path, "[playlist]\n");
         owner_.openAnswer = path;
-        ASSERT_TRUE(document_.OpenPlaylist()) << step.opened;
+        ASSERT_TRUE(Loaded([&](auto done) { document_.OpenPlaylist(done); })) << step.opened;
         std::vector<std::string> expected;
         for (const std::string& slot : step.recentSlots)
             expected.push_back(slot.empty() ? "" : media_ + slot);
         EXPECT_EQ(Recent(), expected) << step.opened;
     }
     fixedtext::SetPath(settings_.recentPlaylists[2], media_ + "2.pls");
-    ASSERT_TRUE(document_.OpenRecentPlaylist(2));
+    ASSERT_TRUE(Loaded([&](auto done) { document_.OpenRecentPlaylist(2, done); }));
     EXPECT_EQ(Recent()[0], media_ + "2.pls");
     EXPECT_EQ(document_.CurrentPlaylistPath(), media_ + "2.pls");
 }

@@ -925,6 +925,42 @@ TEST_F(KalvorDlgTest, APlaylistHandedOverPlaysItsFirstRowWhileOneChosenInOpenOnl
     });
 }
 
+// However a playlist is opened, it is the one Ctrl+S writes and the first recent one: a
+// second start naming B while A is current must not write B's rows over A.
+TEST_F(KalvorDlgTest, APlaylistOpenedAnyWayBecomesTheOneSavedAndTheFirstRecent) {
+    const std::string a = env_.Path("a.avi"), b = env_.Path("b.avi");
+    const std::string listA = env_.Path("A.m3u"), listB = env_.Path("B.m3u"), listC = env_.Path("C.pls");
+    PlayerSettings installed = InstalledSettings();
+    fixedtext::SetPath(installed.recentPlaylists[0], listA);
+    InstallOptions(installed);
+    for (const std::string& file : {a, b}) TempEnvironment::WriteFile(file, "");
+    TempEnvironment::WriteFile(listA, "#EXTM3U\n" + a + "\n");
+    TempEnvironment::WriteFile(listB, "#EXTM3U\n" + b + "\n" + a + "\n");
+    TempEnvironment::WriteFile(listC, "[playlist]\nFile1=" + b + "\n");
+    CKalvorParent parent(Folders());
+    ScriptedDialogs dialogs;
+    dialogs.media = listC;
+    parent.MainDialog().SetFileDialogs(&dialogs);
+    auto recent = [](CKalvorDlg& d, int slot) { return fixedtext::Read(d.Settings().recentPlaylists[slot]); };
+    Run(parent, [&](CKalvorDlg& d) {
+        d.OnKeyDown(uint16_t('1'), false, true);  // A from the recent list: the current one
+        ASSERT_EQ(d.Rows().RowCount(), 1);
+        d.OnLaunchRequest(*MakeLaunchRequest(kLaunchPath, listB));
+        ASSERT_EQ(d.Rows().RowCount(), 2);
+        const std::string before = TempEnvironment::ReadFile(listA);
+        d.Rows().Entries().RemoveEntry(0);
+        d.OnKeyDown(uint16_t(vk::LetterA + ('S' - 'A')), false, true);
+        EXPECT_EQ(TempEnvironment::ReadFile(listB), "#EXTM3U\r\n" + a + "\r\n");
+        EXPECT_EQ(TempEnvironment::ReadFile(listA), before);
+        EXPECT_EQ(recent(d, 0), listB);
+        EXPECT_EQ(recent(d, 1), listA);
+
+        d.ExecuteCommand(kButtonOpen, 1);  // the Open button takes the same step
+        EXPECT_EQ(recent(d, 0), listC);
+        EXPECT_EQ(d.Rows().RowCount(), 1);
+    });
+}
+
 }  // namespace
 
 namespace {

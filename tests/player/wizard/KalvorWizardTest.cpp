@@ -10,13 +10,16 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <mutex>
 
 #include "WizardTestHost.h"
 #include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "player/menus/MenuXP.h"
 #include "player/playlist/ClipboardText.h"
+#include "player/playlist/DurationProber.h"
 #include "player/playlist/ListCtrlOwner.h"
+#include "player/playlist/MediaLength.h"
 #include "player/playlist/PlaylistCommands.h"
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/XCListCtrl.h"
@@ -27,13 +30,21 @@
 
 namespace {
 
-// The real lookup, counted.
+// The real lookup, counted; asked on the wizard's own thread.
 struct CountedLength : IMediaLength {
     MediaLength real;
-    std::vector<std::string> paths;
+    std::mutex mutex;
+    std::vector<std::string> asked;
     double Length(const std::string& path) override {
-        paths.push_back(path);
+        {
+            std::lock_guard lock(mutex);
+            asked.push_back(path);
+        }
         return real.Length(path);
+    }
+    std::vector<std::string> Paths() {
+        std::lock_guard lock(mutex);
+        return asked;
     }
 };
 
@@ -54,7 +65,11 @@ protected:
         for (int i = 0; i < 8; ++i) texts.push_back(wizard_->TimeField(i).text().toStdString());
         return texts;
     }
-    void Type(int field, const char* text) { wizard_->TimeField(field).setText(text); }
+    // Typed, and the trim made once the file's length is in.
+    void Type(int field, const char* text) {
+        wizard_->TimeField(field).setText(text);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return !wizard_->FindingLength(); }, 30000));
+    }
     void Select(int row) {
         wizard_->List().setCurrentIndex(wizard_->List().ItemModel().index(row, 0));
         wizard_->FillTimeFields();
@@ -91,7 +106,7 @@ TEST_F(KalvorWizardTest, FillingShowsTheRangeInTwoDigitPartsWithoutTrimming) {
     EXPECT_EQ(wizard_->FileNameField().text(), "first.avi");
     EXPECT_EQ(Row(0).begin, 3725.25);  // writing the fields is not typing
     EXPECT_EQ(Row(0).end, 7322.000001);
-    EXPECT_TRUE(lengths_.paths.empty());
+    EXPECT_TRUE(lengths_.Paths().empty());
     // No range: the fields keep what they showed, the name follows.
     wizard_->AddFragment("/media/clips/second.avi", 0.0, MediaEntry::kEndUnprobed);
     EXPECT_EQ(Fields()[0], "01");
@@ -118,7 +133,7 @@ TEST_F(KalvorWizardTest, TypedRangesAreTrimmedToEachRowsOwnFileLength) {
     EXPECT_NEAR(Row(1).end, 30.0, 0.05);
     Type(2, "50");  // end <= begin: nothing changes
     EXPECT_EQ(Row(1).begin, 0.0);
-    EXPECT_EQ(lengths_.paths, std::vector<std::string>{longFile});  // one probe for this filling
+    EXPECT_EQ(lengths_.Paths(), std::vector<std::string>{longFile});  // one probe for this filling
 
     // A row without a range leaves the fields as they were, yet its own length counts.
     wizard_->AddFragment(shortFile, 0.0, MediaEntry::kEndUnprobed);
@@ -130,7 +145,7 @@ TEST_F(KalvorWizardTest, TypedRangesAreTrimmedToEachRowsOwnFileLength) {
     Type(6, "20");
     EXPECT_NEAR(Row(0).end, 5.0, 0.05);
     EXPECT_EQ(Row(0).begin, 1.0);
-    EXPECT_EQ(lengths_.paths, (std::vector<std::string>{longFile, shortFile, shortFile}));
+    EXPECT_EQ(lengths_.Paths(), (std::vector<std::string>{longFile, shortFile, shortFile}));
     EXPECT_EQ(wizard_->List().Entries().ColumnText(0, 2), "00:00:05");
 }
 
@@ -146,6 +161,41 @@ TEST_F(KalvorWizardTest, ALengthIsKnownOnlyForARegularMediaFile) {
     wizard_->AddFragment(fifo, 1.0, 4.0);
     Type(6, "40");
     EXPECT_EQ(Row(0).end, 40.0);
+}
+
+// Rows handed over while the wizard is open must not pull it back from where the user put it.
+TEST_F(KalvorWizardTest, OnlyAHiddenWizardIsPlacedWhenRowsArrive) {
+    wizard_->ShowWizard(true);
+    const QPoint placed = wizard_->pos();
+    const QPoint moved = placed + QPoint(37, -23);
+    wizard_->move(moved);
+    wizard_->AddFragment("/media/a.avi", 0.0, 5.0);
+    wizard_->ShowWizard(true);
+    EXPECT_EQ(wizard_->pos(), moved);
+    EXPECT_TRUE(wizard_->isVisible());
+    wizard_->ShowWizard(false);
+    EXPECT_FALSE(wizard_->isVisible());
+    wizard_->ShowWizard(true);
+    EXPECT_EQ(wizard_->pos(), placed);
+}
+
+// The trim waits for the file's length off the window's thread; Escape drops it, and the
+// next edit asks again.
+TEST_F(KalvorWizardTest, EscapeDropsATrimWaitingForItsLength) {
+    const std::string film = env_.Path("ten.wav");
+    ASSERT_TRUE(media::MakeWav(film, {.seconds = 10.0}));
+    wizard_->AddFragment(film, 1.0, 4.0);
+    wizard_->TimeField(6).setText("40");
+    ASSERT_TRUE(wizard_->FindingLength());
+    EXPECT_EQ(wizard_->windowTitle(), "Kalvor Wizard - Finding lengths: 0 of 1 - Esc cancels");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&wizard_->TimeField(6), &escape);
+    EXPECT_FALSE(wizard_->FindingLength());
+    EXPECT_EQ(wizard_->windowTitle(), "Kalvor Wizard");
+    qttest::Pump(100);
+    EXPECT_EQ(Row(0).end, 4.0);
+    Type(6, "30");
+    EXPECT_NEAR(Row(0).end, 10.0, 0.05);
 }
 
 TEST_F(KalvorWizardTest, AnEmptyListDisablesTheJobsAndEmptiesTheFields) {
@@ -233,6 +283,7 @@ struct PlaylistSide : IListCtrlOwner, IPlaylistCommandsHost, IPlaylistDialogs, I
     bool RandomOrder() const override { return false; }
     void SetRandomOrder(bool) override {}
     void PlaceScrollThumb() override {}
+    void ShowBusyStatus(const std::string&) override {}
     std::vector<std::string> AskMediaFiles(const std::string&) override { return {}; }
     std::optional<std::string> AskFolder(const std::string&) override { return std::nullopt; }
     void SetText(const std::string&) override {}
@@ -243,7 +294,8 @@ TEST_F(KalvorWizardTest, APlaylistJobCommandRunsTheJobOnTheSelectedRowsAlone) {
     PlaylistSide side;
     XCListCtrl playlist;
     playlist.SetOwner(kPlaylistMode, &side);
-    PlaylistCommands commands(playlist, side, side, side, [](const std::string&) { return 20.0; });
+    DurationProber prober(playlist.Entries(), [](const std::string&) { return 20.0; });
+    PlaylistCommands commands(playlist, side, side, side, &prober);
     commands.SetWizard(wizard_.get());
     for (const char* path : {"/m/a.avi", "/m/b.avi", "/m/c.avi"})
         playlist.Entries().AddEntry(playlist.Entries().Count(), path, 0.0, -1.0);
