@@ -12,7 +12,7 @@
 #include "player/playback/EffectControls.h"
 #include "player/playback/MediaProperties.h"
 #include "player/playlist/ListCtrlOwner.h"
-#include "player/playlist/MediaLength.h"
+#include "player/playlist/LengthWait.h"
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/shell/AboutDlg.h"
@@ -147,9 +147,9 @@ void WalkPlayRange(Walk& walk) {
     QWidget playlist;
     XCListCtrl list(&playlist);
     list.SetOwner(kPlaylistMode, &owner);
-    MediaLength length;
+    LengthWait lengths(nullptr, nullptr, nullptr, {});
     double rangeEnd = 0;
-    CPlayRange range(list, length.Query(), rangeEnd, &playlist);
+    CPlayRange range(list, lengths, rangeEnd, &playlist);
     // A range of ten hours and more, as the fields show it.
     const char* texts[8] = {"10", "59", "59", "999999", "12", "00", "00", "000000"};
     for (int k = 0; k < 8; ++k) range.Field(k).setText(texts[k]);
