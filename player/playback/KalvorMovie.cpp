@@ -21,6 +21,7 @@
 #include "kalvorvt/KalvorVTControl.h"
 #include "platform/media/AudioOutputs.h"
 #include "platform/media/BusEvent.h"
+#include "platform/media/ErrorText.h"
 #include "platform/media/GstInit.h"
 #include "platform/media/StateWait.h"
 #include "platform/ui/NativeWindow.h"
@@ -49,6 +50,15 @@ GstElement* MakeNamed(const char* factory, const char* name) {
 bool DrawsUnscaled(GstElement* renderer) {
     return GST_IS_VIDEO_OVERLAY(renderer) &&
            GST_VIDEO_OVERLAY_GET_INTERFACE(renderer)->set_render_rectangle == nullptr;
+}
+
+// The name a user knows the file by.
+std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+bool Inside(GstElement* element, GstElement* bin) {
+    for (GstObject* at = GST_OBJECT_PARENT(element); at; at = GST_OBJECT_PARENT(at))
+        if (at == GST_OBJECT(bin)) return true;
+    return false;
 }
 
 void SetIfPresent(GstElement* element, const char* property, gboolean value) {
@@ -123,6 +133,8 @@ int CKalvorMovie::CreateGraph() {
     lastResult = static_cast<bool>(graph_);
     if (!graph_) return 1;
     generation_ = media::BusBridge::NextGeneration();
+    failure_.clear();
+    streamFailed_ = false;
 
     videoBin_ = media::ElementRef(gst_bin_new("video sink"));
     gst_element_add_pad(videoBin_.get(), gst_ghost_pad_new_no_target("sink", GST_PAD_SINK));
@@ -189,6 +201,7 @@ int CKalvorMovie::OpenMedia() {
     NotifyWindow();
     QueryDuration();
     ApplyRate();
+    SaySilence();
     if (modes_) modes_->SwitchDisplayMode();
     if (mediaInfo_) mediaInfo_->MediaOpened();
     host_.EnableMainWindow(true);
@@ -376,12 +389,18 @@ bool CKalvorMovie::RenderFile() {
     }
 
     bool ok = media::ChangeState(graph_.get(), GST_STATE_PAUSED, kPrerollWaitMs);
+    // The bus is emptied when the graph goes down: why it failed is read first.
+    if (!ok) failure_ = PostedError();
     if (!ok && withEffects) {
         media::ForceNull(graph_.get());
         withEffects = false;
         gst_bin_remove(GST_BIN(videoBin_.get()), effectsFilter_.get());
         ok = LinkVideoChain(false) &&
              media::ChangeState(graph_.get(), GST_STATE_PAUSED, kPrerollWaitMs);
+        if (!ok) {
+            const std::string again = PostedError();
+            if (!again.empty()) failure_ = again;
+        }
     }
     if (!ok) media::ForceNull(graph_.get());
     effectsSpliced_ = ok && withEffects;
@@ -403,13 +422,68 @@ void CKalvorMovie::AttachVideoWindow() {
 }
 
 void CKalvorMovie::NotifyWindow() {
-    bus_ = std::make_unique<media::BusBridge>(graph_.get(), this, generation_, GST_MESSAGE_EOS);
+    const auto wanted = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR |
+                                                    GST_MESSAGE_DURATION_CHANGED |
+                                                    GST_MESSAGE_ASYNC_DONE);
+    bus_ = std::make_unique<media::BusBridge>(graph_.get(), this, generation_, wanted);
 }
 
 void CKalvorMovie::QueryDuration() {
     gint64 length = 0;
-    if (gst_element_query_duration(graph_.get(), GST_FORMAT_TIME, &length) && length > 0)
+    if (graph_ && gst_element_query_duration(graph_.get(), GST_FORMAT_TIME, &length) && length > 0)
         duration = double(length) / GST_SECOND;
+    else if (!(duration > 0.0) && probeFacts_.duration > 0.0)
+        duration = probeFacts_.duration;
+}
+
+double CKalvorMovie::CurrentDuration() {
+    if (!(duration > 0.0)) QueryDuration();
+    return duration;
+}
+
+std::string CKalvorMovie::PostedError() const {
+    media::BusRef bus(gst_element_get_bus(graph_.get()));
+    GstMessage* message = bus ? gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR) : nullptr;
+    if (!message) return {};
+    std::string text = media::ErrorText(message);
+    gst_message_unref(message);
+    return text;
+}
+
+void CKalvorMovie::SaySilence() {
+    if (silenceSaid_ || hasAudio != 1 || !PlaysSilently()) return;
+    silenceSaid_ = true;
+    host_.ReportProblem("No sound device: playback is silent");
+}
+
+// Without a device the automatic output takes a sink that drops the sound.
+bool CKalvorMovie::PlaysSilently() const {
+    bool silent = false;
+    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(graph_.get()));
+    GValue item = G_VALUE_INIT;
+    for (bool more = true; more;) {
+        switch (gst_iterator_next(elements, &item)) {
+            case GST_ITERATOR_OK: {
+                auto* element = GST_ELEMENT(g_value_get_object(&item));
+                GstElementFactory* factory = gst_element_get_factory(element);
+                if (!GST_IS_BIN(element) && GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) &&
+                    factory && g_str_equal(GST_OBJECT_NAME(factory), "fakesink") &&
+                    !Inside(element, videoBin_.get()))
+                    silent = true;
+                g_value_reset(&item);
+                break;
+            }
+            case GST_ITERATOR_RESYNC:
+                gst_iterator_resync(elements);
+                silent = false;
+                break;
+            default:
+                more = false;
+        }
+    }
+    g_value_unset(&item);
+    gst_iterator_free(elements);
+    return silent;
 }
 
 void CKalvorMovie::ApplyRate() {
@@ -600,9 +674,20 @@ int CKalvorMovie::LoadSubtitles(const std::string& path) {
 
 // ---- events -------------------------------------------------------------------------
 
+int CKalvorMovie::OnEndOfMedia() { return EndMedium(true); }
+
+// A failed medium fails again when replayed: repeat one moves on like the others.
+void CKalvorMovie::OnStreamError(GstMessage* message) {
+    if (streamFailed_) return;  // the first error says why; the rest follow from it
+    streamFailed_ = true;
+    failure_ = media::ErrorText(message);
+    host_.ReportProblem(FileName(mediaPath) + ": " + failure_);
+    EndMedium(false);
+}
+
 // The pause at the end leaves `paused` as it was: the row that plays again must start over
 // at its begin, which the play sequencing does only for a medium that is not paused.
-int CKalvorMovie::OnEndOfMedia() {
+int CKalvorMovie::EndMedium(bool mayReplay) {
     if (!graph_) return 1;
     host_.StopRangeEndTimer();
     lastResult = gst_element_set_state(graph_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
@@ -616,7 +701,7 @@ int CKalvorMovie::OnEndOfMedia() {
     if (settings.shutdownWhenFinished == 1 && lastRow) {
         settings.currentIndex = -1;
         owner_->ShutdownComputer();
-    } else if (settings.repeatMode == static_cast<int32_t>(RepeatMode::One)) {
+    } else if (mayReplay && settings.repeatMode == static_cast<int32_t>(RepeatMode::One)) {
         owner_->PlaySelected();
     } else {
         owner_->PlayNext();
@@ -633,9 +718,20 @@ bool CKalvorMovie::event(QEvent* event) {
     if (event->type() != media::BusEvent::EventType()) return QWidget::event(event);
     const auto* message = static_cast<media::BusEvent*>(event);
     // Only the current graph speaks: a message of a released graph is dropped.
-    if (bus_ && message->Generation() == generation_ &&
-        GST_MESSAGE_TYPE(message->Message()) == GST_MESSAGE_EOS) {
-        OnEndOfMedia();
+    if (!bus_ || message->Generation() != generation_) return true;
+    switch (GST_MESSAGE_TYPE(message->Message())) {
+        case GST_MESSAGE_EOS:
+            if (!streamFailed_) OnEndOfMedia();
+            break;
+        case GST_MESSAGE_ERROR:
+            OnStreamError(message->Message());
+            break;
+        case GST_MESSAGE_DURATION_CHANGED:
+        case GST_MESSAGE_ASYNC_DONE:
+            QueryDuration();
+            break;
+        default:
+            break;
     }
     return true;
 }

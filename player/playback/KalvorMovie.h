@@ -86,6 +86,11 @@ public:
     // The graph reached its end (also called by the play-range end timer). With an owner,
     // the window chooses what follows; without one, the host does.
     int OnEndOfMedia();
+    // The medium's length, asked of the graph again while it is unknown; 0 when nobody
+    // can tell it.
+    double CurrentDuration();
+    // Why the last open or the medium playing now failed; empty when nothing failed.
+    const std::string& FailureReason() const { return failure_; }
 
     // Picture geometry. FitVideoRect corrects the settings' movieRect (in full screen the
     // picture's place in it); callers then place the picture and move the window.
@@ -199,7 +204,16 @@ private:
     bool RenderFile();
     void AttachVideoWindow();
     void NotifyWindow();
+    // The graph's length when it knows it, else the probe's: some streams tell theirs only
+    // after playing a while, and say so with a duration-changed message.
     void QueryDuration();
+    void SaySilence();
+    bool PlaysSilently() const;
+    // The first error the graph posted since it was built, for an open that failed.
+    std::string PostedError() const;
+    // A streaming error ends the medium as its end would, without replaying it.
+    void OnStreamError(GstMessage* message);
+    int EndMedium(bool mayReplay);
     void ApplyRate();
 
     void ConfigureRenderer();
@@ -250,6 +264,9 @@ private:
     std::unique_ptr<media::BusBridge> bus_;  // the graph's event notification
     uint64_t generation_ = 0;
     bool effectsSpliced_ = false;
+    std::string failure_;
+    bool streamFailed_ = false;  // the current graph posted an error that was handled
+    bool silenceSaid_ = false;   // playback without sound is said once per run
 
     media::MediaFacts probeFacts_;
     int32_t volumeValue_ = 0;

@@ -2,6 +2,9 @@
 
 // What the video window needs from the main window while it opens and ends media.
 
+#include <cstdio>
+#include <string>
+
 #include "player/shell/PlayerSettings.h"
 
 class IMovieHost {
@@ -15,4 +18,9 @@ public:
     // The medium ended and the graph is paused: the play sequencing chooses what follows
     // (repeat one, next entry, or shutting down after the last).
     virtual void AfterEndOfMedia() = 0;
+    // Something the user is told about (why a file stopped, that the sound is off): a line
+    // on standard error, and the main window's tip where there is one.
+    virtual void ReportProblem(const std::string& text) {
+        std::fprintf(stderr, "Kalvor: %s\n", text.c_str());
+    }
 };

@@ -60,6 +60,8 @@ constexpr char kSkinExtension[] = ".krs";
 constexpr char kEmptyRange[] = "00:00:00 - 00:00:00";
 constexpr int32_t kAboutEntry = 0x10;
 constexpr int kMainHelpContext = 1;
+// The tip's kind while it shows a problem (after the status kinds).
+constexpr int kProblemStatus = 3;
 
 // Opens for reading the way every reader of an outside file does: a regular file only.
 bool IsReadableFile(const std::string& path) {
@@ -419,10 +421,13 @@ void CKalvorDlg::OpenAndPlayCurrent() {
     m_movie->Play();
 }
 
-// The playback window has said why; the windows go back to how a windowed player looks.
+// The windows go back to how a windowed player looks, and the user learns why.
 void CKalvorDlg::AfterFailedOpen() {
     if (m_settings.fullScreen == 1) ToggleFullScreen();
     update();
+    const std::string reason = m_movie->FailureReason();
+    ReportProblem(titletext::FileTitle(m_currentFile) + " cannot be played" +
+                  (reason.empty() ? std::string() : ": " + reason));
 }
 
 void CKalvorDlg::LoadEntry(const MediaEntry& entry) {
@@ -1120,8 +1125,21 @@ void CKalvorDlg::TickCursor() {
     if (m_cursorCountdown == 0) m_video->HideCursor(true);
 }
 
+// Unlike a status tip, a problem is shown whether tips are on or not.
+void CKalvorDlg::ReportProblem(const std::string& text) {
+    std::fprintf(stderr, "Kalvor: %s\n", text.c_str());
+    m_problemText = text;
+    ShowStatusMessage(kProblemStatus, false);
+}
+
 void CKalvorDlg::ShowStatusMessage(int kind, bool keep) {
-    if (m_settings.showTips != 1 || !m_tip) return;
+    if (!m_tip) return;
+    if (kind == kProblemStatus) {
+        m_lastStatus = kind;
+        m_tip->ShowTip(m_problemText, keep);
+        return;
+    }
+    if (m_settings.showTips != 1) return;
     m_lastStatus = kind;
     m_tip->ShowTip(statustext::Text(kind, m_surface.TextAt(MainSurface::kTitleText),
                                     m_surface.TextAt(MainSurface::kTimeText), m_settings.volume,

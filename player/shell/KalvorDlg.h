@@ -176,6 +176,7 @@ public:
     void EnableMainWindow(bool enable) override { setEnabled(enable); }
     void StopRangeEndTimer() override;
     void AfterEndOfMedia() override { m_sequence->AfterEndOfMedia(); }
+    void ReportProblem(const std::string& text) override;
     // IPlaySequenceHost
     void LoadEntry(const MediaEntry& entry) override;
     bool HasMedia() override { return m_movie && m_movie->HasMedia(); }
@@ -365,8 +366,9 @@ private:
     std::vector<std::string> m_tooltipTexts;
     int m_uiTimer = 0;
     int m_uiTicks = 0;             // the display timer's ticks, for what runs on every fourth
-    int m_cursorCountdown = -1;
-    int m_lastStatus = 0;          // the kind of the tip's text, refreshed while it shows    // ticks until the cursor over the video hides; < 1 idle
+    int m_cursorCountdown = -1;    // ticks until the cursor over the video hides; < 1 idle
+    int m_lastStatus = 0;          // the kind of the tip's text, refreshed while it shows
+    std::string m_problemText;     // the last problem said, while the tip shows it
     int m_rangeTimer = 0;
     RangeEndStop m_rangeStop;
 

@@ -29,7 +29,8 @@ public:
     int SetVolume(double volume) override { return movie_.SetVolume(volume); }
     int SetPosition(double seconds) override { return movie_.SetPosition(seconds); }
     double GetPosition() override { return movie_.GetPosition(); }
-    double Duration() override { return movie_.duration; }
+    double Duration() override { return movie_.CurrentDuration(); }
+    std::string FailureReason() override { return movie_.FailureReason(); }
     bool Paused() override { return movie_.paused != 0; }
     bool HasVideo() override { return movie_.HasVideoWindow() != 0; }
     bool HasMedia() override { return movie_.HasMedia() != 0; }

@@ -27,8 +27,11 @@ public:
     virtual int SetVolume(double volume) = 0;
     virtual int SetPosition(double seconds) = 0;
     virtual double GetPosition() = 0;
-    // The open medium's length in seconds; 0 when unknown or nothing is open.
+    // The open medium's length in seconds; 0 when unknown or nothing is open. A length
+    // that was unknown is asked again.
     virtual double Duration() = 0;
+    // Why the last open failed, as the media framework put it; empty when it gave no word.
+    virtual std::string FailureReason() { return {}; }
     virtual bool Paused() = 0;
     virtual bool HasVideo() = 0;
     virtual bool HasMedia() = 0;
