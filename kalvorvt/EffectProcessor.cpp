@@ -305,7 +305,7 @@ struct Across {
 // All the neighbourhood effects of a row in one sweep, 16-bit lanes throughout; the
 // arithmetic (and its truncations) is the same as doing them one pass at a time.
 template <int Blur, bool Sharpen, bool Smooth, int Side>
-KALVOR_WIDE_LOOP void AcrossRow(const Across& a, uint8_t* out) {
+__attribute__((always_inline)) inline void AcrossRow(const Across& a, uint8_t* out) {
     constexpr int k = kChannels;
     const uint8_t* centre = a.centre;
     const uint16_t *v3 = a.sum3, *v5 = a.sum5, *vb = a.sumBox;
@@ -347,35 +347,62 @@ KALVOR_WIDE_LOOP void AcrossRow(const Across& a, uint8_t* out) {
 
 using AcrossFn = void (*)(const Across&, uint8_t*);
 
-template <int Blur, bool Sharpen, bool Smooth>
+// The sweep built for the baseline and for AVX2, side by side: not every compiler clones
+// templates by itself.
+template <int Blur, bool Sharpen, bool Smooth, int Side>
+void AcrossBase(const Across& a, uint8_t* out) {
+    AcrossRow<Blur, Sharpen, Smooth, Side>(a, out);
+}
+
+template <int Blur, bool Sharpen, bool Smooth, int Side>
+__attribute__((target("avx2"))) void AcrossAvx2(const Across& a, uint8_t* out) {
+    AcrossRow<Blur, Sharpen, Smooth, Side>(a, out);
+}
+
+template <bool Wide, int Blur, bool Sharpen, bool Smooth, int Side>
+constexpr AcrossFn Sweep() {
+    if constexpr (Wide) return AcrossAvx2<Blur, Sharpen, Smooth, Side>;
+    return AcrossBase<Blur, Sharpen, Smooth, Side>;
+}
+
+template <bool Wide, int Blur, bool Sharpen, bool Smooth>
 AcrossFn PickSide(int side) {
     switch (side) {
         case 3:
-            return AcrossRow<Blur, Sharpen, Smooth, 3>;
+            return Sweep<Wide, Blur, Sharpen, Smooth, 3>();
         case 5:
-            return AcrossRow<Blur, Sharpen, Smooth, 5>;
+            return Sweep<Wide, Blur, Sharpen, Smooth, 5>();
         case 7:
-            return AcrossRow<Blur, Sharpen, Smooth, 7>;
+            return Sweep<Wide, Blur, Sharpen, Smooth, 7>();
         case 9:
-            return AcrossRow<Blur, Sharpen, Smooth, 9>;
+            return Sweep<Wide, Blur, Sharpen, Smooth, 9>();
         case 11:
-            return AcrossRow<Blur, Sharpen, Smooth, 11>;
+            return Sweep<Wide, Blur, Sharpen, Smooth, 11>();
         default:
-            return AcrossRow<Blur, Sharpen, Smooth, 0>;
+            return Sweep<Wide, Blur, Sharpen, Smooth, 0>();
     }
 }
 
-template <int Blur>
+template <bool Wide, int Blur>
 AcrossFn PickRest(bool sharpen, bool smooth, int side) {
     if (sharpen)
-        return smooth ? PickSide<Blur, true, true>(side) : PickSide<Blur, true, false>(side);
-    return smooth ? PickSide<Blur, false, true>(side) : PickSide<Blur, false, false>(side);
+        return smooth ? PickSide<Wide, Blur, true, true>(side)
+                      : PickSide<Wide, Blur, true, false>(side);
+    return smooth ? PickSide<Wide, Blur, false, true>(side)
+                  : PickSide<Wide, Blur, false, false>(side);
+}
+
+template <bool Wide>
+AcrossFn PickBlur(int blur, bool sharpen, bool smooth, int side) {
+    if (blur == 2) return PickRest<Wide, 2>(sharpen, smooth, side);
+    if (blur == 1) return PickRest<Wide, 1>(sharpen, smooth, side);
+    return PickRest<Wide, 0>(sharpen, smooth, side);
 }
 
 AcrossFn PickAcross(int blur, bool sharpen, bool smooth, int side) {
-    if (blur == 2) return PickRest<2>(sharpen, smooth, side);
-    if (blur == 1) return PickRest<1>(sharpen, smooth, side);
-    return PickRest<0>(sharpen, smooth, side);
+    if (ColourPass::Best() == ColourPass::Form::Avx2)
+        return PickBlur<true>(blur, sharpen, smooth, side);
+    return PickBlur<false>(blur, sharpen, smooth, side);
 }
 
 }  // namespace
