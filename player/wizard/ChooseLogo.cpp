@@ -1,9 +1,12 @@
 #include "player/wizard/ChooseLogo.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 #include "platform/ui/ColorRef.h"
 #include "player/wizard/Logo.h"
@@ -28,8 +31,17 @@ CChooseLogo::~CChooseLogo() {
 
 QPoint CChooseLogo::AreaOrigin() const { return {kSpare, kSpare + captionHeight_}; }
 
+QSize CChooseLogo::AreaSize() const {
+    return {width() - 2 * kSpare, height() - AreaOrigin().y() - kSpare};
+}
+
+QRect CChooseLogo::CloseBoxRect() const {
+    const int side = std::max(captionHeight_ - 4, 8);
+    return {width() - kSpare - 2 - side, kSpare + (captionHeight_ - side) / 2, side, side};
+}
+
 QRect CChooseLogo::CaptionTextRect() const {
-    return QRect(0, 0, width(), AreaOrigin().y()).adjusted(kSpare + 4, kSpare, 0, 0);
+    return QRect(kSpare + 4, kSpare, CloseBoxRect().left() - 4 - (kSpare + 4), captionHeight_);
 }
 
 QFont CChooseLogo::CaptionFont() const {
@@ -45,6 +57,7 @@ void CChooseLogo::CoverDesktop(const QRect& desktop) {
     logo_->show();
     show();
     raise();
+    activateWindow();  // Escape reaches it
 }
 
 void CChooseLogo::SetCaption(const std::string& caption) {
@@ -65,6 +78,28 @@ void CChooseLogo::paintEvent(QPaintEvent*) {
     p.setPen(Qt::white);
     p.drawText(CaptionTextRect(), Qt::AlignLeft | Qt::AlignVCenter,
                QString::fromStdString(caption_));
+    // The close box: a white cross in a white square, as a caption's close box looks.
+    const QRect box = CloseBoxRect();
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    const QRect cross = box.adjusted(3, 3, -4, -4);
+    p.drawLine(cross.topLeft(), cross.bottomRight());
+    p.drawLine(cross.topRight(), cross.bottomLeft());
+}
+
+void CChooseLogo::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CChooseLogo::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && CloseBoxRect().contains(event->position().toPoint())) {
+        close();
+        return;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 // The frame stays where it covers the screen; a window manager's move is undone.

@@ -1,8 +1,9 @@
 #pragma once
 
 // The logo placement frame: a frameless window above all others over the whole screen,
-// with a caption strip painted at its top that shows the logo's place as it is dragged.
-// The logo moves in the area below the strip.
+// with a caption strip painted at its top that shows the logo's place as it is dragged, and
+// a close box in it. The logo moves in the area below the strip. Escape or the close box
+// leave without storing a place.
 
 #include <QFont>
 #include <QRect>
@@ -28,9 +29,12 @@ public:
     void SetCaption(const std::string& caption);
     const std::string& Caption() const { return caption_; }
     int CaptionHeight() const { return captionHeight_; }
-    const QRect& Desktop() const { return desktop_; }
-    // Where the logo's area starts, in the frame's pixels.
+    // Where the logo's area starts, in the frame's pixels, and its size: the room the logo
+    // moves in is this area less the logo.
     QPoint AreaOrigin() const;
+    QSize AreaSize() const;
+    // The close box at the right end of the caption strip.
+    QRect CloseBoxRect() const;
     // Where the caption's text is painted, and with which font.
     QRect CaptionTextRect() const;
     QFont CaptionFont() const;
@@ -41,6 +45,8 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     static constexpr int kSpare = 3;

@@ -370,6 +370,9 @@ void CKalvorWizard::FinishChooseLogo(const std::string& path, const media::First
     }
     settings.logoPosX = 0;
     settings.logoPosY = 0;
+    // A logo chosen is a logo wanted: the check box (and the setting with it) turns on.
+    settings.logoEnabled = 1;
+    logoCheck_->setChecked(true);
     chooseLogo_->CoverDesktop(host_.DesktopRect());
 }
 

@@ -65,16 +65,21 @@ void CLogo::mousePressEvent(QMouseEvent* event) {
     startPoint_ = event->globalPosition().toPoint();
     lastPoint_ = startPoint_;
     startPlace_ = pos();
-    const QRect& desktop = frame_->Desktop();
-    freeAcross_ = LogoFreeRange(desktop.width(), LogoWidth());
-    freeDown_ = LogoFreeRange(desktop.height(), LogoHeight(), frame_->CaptionHeight());
+    // The room is the area the frame really has, so the place shown is the place stored.
+    const QSize area = frame_->AreaSize();
+    freeAcross_ = LogoFreeRange(area.width(), LogoWidth());
+    freeDown_ = LogoFreeRange(area.height(), LogoHeight());
     update();
 }
 
 void CLogo::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->globalPosition().toPoint();
     if (!dragging_ || point == lastPoint_) return;
-    move(startPlace_ + (point - startPoint_));
+    // Held within its room while dragged too: the logo is shown where the job will put it,
+    // at the per mille of the room across and down that the caption reads.
+    const QPoint offset = startPlace_ + (point - startPoint_) - frame_->AreaOrigin();
+    move(frame_->AreaOrigin() +
+         QPoint(ClampLogoOffset(offset.x(), freeAcross_), ClampLogoOffset(offset.y(), freeDown_)));
     UpdatePosition();
     lastPoint_ = point;
 }

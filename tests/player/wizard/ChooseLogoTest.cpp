@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "WizardTestHost.h"
@@ -66,8 +68,11 @@ protected:
 TEST_F(ChooseLogoTest, ANewFileCoversTheScreenAndStartsAtTheOrigin) {
     host_.settings.logoPosX = 300;
     host_.settings.logoPosY = 400;
+    ASSERT_EQ(host_.settings.logoEnabled, 0);
     Choose(picture_);
     EXPECT_EQ(wizard_->HelpContext(), 16);
+    EXPECT_EQ(host_.settings.logoEnabled, 1);  // a logo chosen is a logo on
+    EXPECT_TRUE(wizard_->LogoCheckBox().isChecked());
     EXPECT_EQ(fixedtext::Read(host_.settings.logoFilePath), picture_);
     EXPECT_EQ(host_.settings.logoPosX, 0);  // also when the frame is closed without a drag
     EXPECT_EQ(host_.settings.logoPosY, 0);
@@ -104,7 +109,14 @@ TEST_F(ChooseLogoTest, ADragAnsweredYesStoresThePlaceAndNoKeepsTheFrame) {
     Choose(picture_);
     EXPECT_EQ(host_.settings.logoPosX, 0);
     sink_.answers = {MessageAnswer::No};
-    Drag({5000, 5000});  // far past the bottom right: held at the room's end
+    // Far past the bottom right: held at the room's end while still dragged, where the
+    // caption's 100 % puts it in the job too.
+    const QPoint start = Logo().mapToGlobal(QPoint(5, 5));
+    Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, start + QPoint(5000, 5000), Qt::LeftButton);
+    EXPECT_EQ(LogoOffset(), QPoint(704, down));
+    EXPECT_EQ(Caption(), kHead + "100.0%  Y: 100.0%");
+    Mouse(QEvent::MouseButtonRelease, start + QPoint(5000, 5000), Qt::NoButton);
     EXPECT_EQ(LogoOffset(), QPoint(704, down));
     EXPECT_EQ(Caption(), kHead + "100.0%  Y: 100.0%");
     EXPECT_TRUE(wizard_->LogoFrame()->isVisible());
@@ -128,6 +140,35 @@ TEST_F(ChooseLogoTest, AClickWithoutADragStoresWhatTheCaptionShows) {
     EXPECT_EQ(Caption(), kHead + "0.0%  Y: 0.0%");
     EXPECT_EQ(host_.settings.logoPosX, 0);
     EXPECT_EQ(host_.settings.logoPosY, 0);
+}
+
+// The frame covers the whole screen without a window frame: Escape and its close box are the
+// ways out, and neither stores the place dragged to.
+TEST_F(ChooseLogoTest, EscapeAndTheCloseBoxLeaveWithoutStoringThePlace) {
+    for (bool escape : {true, false}) {
+        Choose(picture_);
+        CChooseLogo& frame = *wizard_->LogoFrame();
+        const QPoint start = Logo().mapToGlobal(QPoint(5, 5));
+        Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        Mouse(QEvent::MouseMove, start + QPoint(100, 100), Qt::LeftButton);
+        ASSERT_NE(Caption(), kHead + "0.0%  Y: 0.0%");
+        if (escape) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&frame, &key);
+        } else {
+            const QRect box = frame.CloseBoxRect();
+            EXPECT_FALSE(box.intersects(frame.CaptionTextRect()));
+            EXPECT_TRUE(QRect(QPoint(), frame.size()).contains(box));
+            QMouseEvent click(QEvent::MouseButtonPress, QPointF(box.center()),
+                              QPointF(frame.mapToGlobal(box.center())), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&frame, &click);
+        }
+        EXPECT_FALSE(frame.isVisible()) << escape;
+        EXPECT_EQ(host_.settings.logoPosX, 0) << escape;
+        EXPECT_EQ(host_.settings.logoPosY, 0) << escape;
+        EXPECT_TRUE(sink_.shown.empty()) << escape;
+    }
 }
 
 TEST_F(ChooseLogoTest, AFileWithoutPicturesKeepsTheOldLogoAndSaysSoOnce) {
