@@ -294,8 +294,8 @@ void CMenuXP::DrawIcon(QPainter& p, const QRect& square, const QIcon& icon, Item
 
 void CMenuXP::DrawSideBar(QPainter& p, const QRect& bar, const std::string& title) {
     const QRect rect = bar.adjusted(0, 0, kSideBarExtra, 0);
-    const int n = kSideBarSteps;
-    const auto channel = [n](int start, int end, int i) {
+    constexpr int n = kSideBarSteps;
+    const auto channel = [](int start, int end, int i) {
         // Rounded multiplication-division, as the steps were always computed.
         const int numerator = (end - start) * i;
         const int rounded = numerator >= 0 ? (2 * numerator + (n - 1)) / (2 * (n - 1))
