@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
 #include <QScreen>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include "platform/keys/KeyTable.h"
 #include "player/playback/KalvorMovie.h"
@@ -174,6 +179,33 @@ TEST(MainWindowOnX, ASkinChangeToATallerSkinDocksThePlaylistAndVideoWindowAgain)
     EXPECT_EQ(parent.DoModal(), 0);
 }
 
+// The dialog's timer events in their order, each with the state just before it ran.
+class TimerLog : public QObject {
+public:
+    struct Tick {
+        int timer;
+        bool rangeTimerRunning;
+        double position;
+        std::chrono::steady_clock::time_point at;
+    };
+
+    explicit TimerLog(CKalvorDlg& dlg) : dlg_(dlg) { dlg_.installEventFilter(this); }
+    ~TimerLog() override { dlg_.removeEventFilter(this); }
+    std::vector<Tick> ticks;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &dlg_ && event->type() == QEvent::Timer && dlg_.Video()) {
+            ticks.push_back({static_cast<QTimerEvent*>(event)->timerId(), dlg_.RangeTimerRunning(),
+                             dlg_.Video()->GetPosition(), std::chrono::steady_clock::now()});
+        }
+        return false;
+    }
+
+private:
+    CKalvorDlg& dlg_;
+};
+
 TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
     Xvfb xvfb;
     KALVOR_REQUIRE_XVFB(xvfb);
@@ -197,7 +229,7 @@ TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
     CKalvorDlg& dlg = parent.MainDialog();
     constexpr double kRangeEnd = 2.5;
     QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
         CKalvorMovie* video = dlg.Video();
         ASSERT_NE(video, nullptr);
         for (double rate : {1.0, 2.0}) {
@@ -205,14 +237,45 @@ TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
             dlg.Rows().Entries().ClearEntries();
             dlg.Rows().Entries().AddEntry(0, clip, 0.0, kRangeEnd);
             dlg.Settings().currentIndex = -1;
+            TimerLog log(dlg);
             dlg.PlaySelected();
             ASSERT_EQ(dlg.Settings().rangeEnd, kRangeEnd);
             ASSERT_EQ(video->SetRate(rate), 1);
-            ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.RangeTimerRunning(); }, 6000));
-            ASSERT_TRUE(qttest::WaitUntil([&] { return !dlg.RangeTimerRunning(); }, 3000));
-            qttest::Pump(200);
-            // The medium's time at the stop: 20 ms of wall-clock time are rate x 20 ms of it.
-            EXPECT_NEAR(video->GetPosition(), kRangeEnd, 0.02 * rate);
+            ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.RangeTimerRunning(); }, 30000));
+            ASSERT_TRUE(qttest::WaitUntil([&] { return !dlg.RangeTimerRunning(); }, 30000));
+            const auto stopped = std::chrono::steady_clock::now();
+
+            // A display tick armed the countdown, the range ticks ran it down, and the last
+            // of them stopped the playback.
+            const auto& ticks = log.ticks;
+            const auto running = [](const TimerLog::Tick& t) { return t.rangeTimerRunning; };
+            const auto afterArming = std::find_if(ticks.begin(), ticks.end(), running);
+            ASSERT_TRUE(afterArming != ticks.begin() && afterArming != ticks.end());
+            const TimerLog::Tick& arming = afterArming[-1];
+            EXPECT_LT(arming.position, kRangeEnd);
+            const auto stopTick = std::prev(std::find_if_not(afterArming, ticks.end(), running));
+            EXPECT_NE(stopTick->timer, arming.timer) << "a display tick stopped it";
+            std::vector<TimerLog::Tick> rangeTicks;
+            std::copy_if(afterArming, std::next(stopTick), std::back_inserter(rangeTicks),
+                         [&](const TimerLog::Tick& t) { return t.timer != arming.timer; });
+            ASSERT_FALSE(rangeTicks.empty());
+
+            // Counted in hundredths of a second: the medium's time left at the arming, played
+            // at the rate, is how long the stop waits. It waited all of them, however late the
+            // ticks came; and no range tick after they had passed, nor after the countdown's
+            // last one, went by without stopping. A busy machine delays ticks, which can only
+            // make the wait longer.
+            const auto hundredths = [&](std::chrono::steady_clock::time_point t) {
+                return std::chrono::duration<double>(t - afterArming->at).count() * 100.0;
+            };
+            const double leftAtMost = (kRangeEnd - arming.position) * 100.0 / rate;
+            const double leftAtLeast = (kRangeEnd - afterArming->position) * 100.0 / rate;
+            const double rounding = 3.0;  // whole hundredths of the clock, the position and the end
+            EXPECT_GE(hundredths(stopped) - hundredths(arming.at), leftAtLeast - rounding);
+            EXPECT_LE(double(rangeTicks.size()), leftAtMost + rounding);
+            if (rangeTicks.size() > 1) {
+                EXPECT_LE(hundredths(rangeTicks.end()[-2].at), leftAtMost + rounding);
+            }
         }
         dlg.close();
     });
