@@ -3,8 +3,34 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include "support/Xvfb.h"
+
+namespace {
+
+// A plain connection to the display's socket; -1 when there is none to connect to.
+int ConnectTo(const std::string& display) {
+    const std::string path = "/tmp/.X11-unix/X" + display.substr(1);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return -1;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0) return -1;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
 
 TEST(Xvfb, StartsAServerThatAcceptsClientsAndStopsIt) {
     Xvfb xvfb;
@@ -15,7 +41,14 @@ TEST(Xvfb, StartsAServerThatAcceptsClientsAndStopsIt) {
     EXPECT_EQ(DisplayHeight(display, DefaultScreen(display)), 1024);
     XCloseDisplay(display);
 
-    const std::string name = xvfb.Display();
+    // A client connected before the stop sees its connection end. (A new connection would
+    // not tell: another test's server may take the freed display number at once.)
+    const int client = ConnectTo(xvfb.Display());
+    ASSERT_GE(client, 0);
     xvfb.Stop();
-    EXPECT_EQ(XOpenDisplay(name.c_str()), nullptr);
+    pollfd ended{client, POLLIN, 0};
+    ASSERT_EQ(poll(&ended, 1, 30000), 1);
+    char byte;
+    EXPECT_LE(recv(client, &byte, 1, 0), 0);
+    close(client);
 }
