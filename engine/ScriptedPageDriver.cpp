@@ -8,8 +8,13 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "engine/AudioCodecPage.h"
 #include "engine/FirstStepPage.h"
@@ -23,9 +28,70 @@ namespace {
 
 constexpr size_t kMaxScriptBytes = 64 * 1024;
 constexpr int kPollMs = 20;
+constexpr auto kHoldPerBuffer = std::chrono::milliseconds(5);
 
 const char* const kEndings[] = {"forward", "back", "cancel"};
 const char* const kWithArgument[] = {"name", "folder", "click", "row"};
+
+// Until a scripted stop has been pressed, each buffer that reaches one of the graph's sinks
+// waits a moment for it. A person stops a job while it runs; the script's stop, polled by
+// an event loop that a busy machine holds up, could otherwise come after a short job ended.
+// Only a moment: the stop's end-of-stream waits for the sources' threads, which it may hold.
+class StopHold {
+public:
+    explicit StopHold(GstElement* pipeline) {
+        if (!pipeline || !GST_IS_BIN(pipeline)) return;
+        GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(pipeline));
+        GValue item = G_VALUE_INIT;
+        while (gst_iterator_next(elements, &item) == GST_ITERATOR_OK) {
+            auto* element = GST_ELEMENT(g_value_get_object(&item));
+            if (GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) && !GST_IS_BIN(element))
+                gst_element_foreach_sink_pad(element, &StopHold::AddProbe, this);
+            g_value_reset(&item);
+        }
+        g_value_unset(&item);
+        gst_iterator_free(elements);
+    }
+    // By now the run has put the graph to NULL; released first all the same.
+    ~StopHold() {
+        Release();
+        for (auto& [pad, id] : probes_) {
+            gst_pad_remove_probe(pad, id);
+            gst_object_unref(pad);
+        }
+    }
+    StopHold(const StopHold&) = delete;
+    StopHold& operator=(const StopHold&) = delete;
+
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            released_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    static gboolean AddProbe(GstElement*, GstPad* pad, gpointer self) {
+        auto* hold = static_cast<StopHold*>(self);
+        const auto buffers =
+            static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST);
+        const gulong id = gst_pad_add_probe(pad, buffers, &StopHold::Wait, hold, nullptr);
+        if (id != 0) hold->probes_.emplace_back(GST_PAD(gst_object_ref(pad)), id);
+        return TRUE;
+    }
+    static GstPadProbeReturn Wait(GstPad*, GstPadProbeInfo*, gpointer self) {
+        auto* hold = static_cast<StopHold*>(self);
+        std::unique_lock lock(hold->mutex_);
+        hold->changed_.wait_for(lock, kHoldPerBuffer, [hold] { return hold->released_; });
+        return GST_PAD_PROBE_OK;
+    }
+
+    std::mutex mutex_;  // guards released_
+    std::condition_variable changed_;
+    bool released_ = false;
+    std::vector<std::pair<GstPad*, gulong>> probes_;
+};
 
 bool IsEnding(const std::string& verb) {
     for (const char* ending : kEndings)
@@ -148,17 +214,20 @@ PageResult CScriptedPageDriver::ShowPage(WizardPageId page, WizardState& state) 
 }
 
 ProgressOutcome CScriptedPageDriver::RunProgress(WizardState& state, const ProgressGraph& graph) {
-    CProgressDialog dialog(state, graph);
     bool stop = next_ < steps_.size() && steps_[next_] == "stop";
     if (stop) ++next_;
+    std::optional<StopHold> hold;  // outlives the dialog, whose run puts the graph to NULL
+    if (stop) hold.emplace(graph.pipeline);
+    CProgressDialog dialog(state, graph);
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &dialog, [&dialog, &stop] {
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&dialog, &stop, &hold] {
         CProgressRun& run = dialog.Run();
         // A scripted stop comes once something has been written, as a user's would: a
         // stop in the first milliseconds races the first buffer.
         if (stop && run.CurrentPhase() == CProgressRun::Phase::Running && run.View().value > 0) {
             stop = false;
             dialog.Press(kButtonForward);
+            hold->Release();
         } else if (run.Outcome() && dialog.isVisible()) {
             dialog.Press(kButtonForward);  // "Done"
         }
