@@ -85,7 +85,9 @@ void SetKeepAbove(QWidget* window, bool above) {
     flags.setFlag(Qt::WindowStaysOnTopHint, above);
     xcb_connection_t* connection = Connection();
     if (!connection) {
-        window->setWindowFlags(flags);
+        const bool shown = window->isVisible();
+        window->setWindowFlags(flags);  // hides the window
+        if (shown) window->show();
         return;
     }
     // Recorded only: the native window stays the one it is.

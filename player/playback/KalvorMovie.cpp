@@ -976,6 +976,13 @@ void CKalvorMovie::resizeEvent(QResizeEvent* event) {
     if (!destination_) PlacePicture(QRect(QPoint(0, 0), event->size()));
 }
 
+// The main window takes the keys and the commands: the activation goes on to it.
+void CKalvorMovie::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && owner_)
+        owner_->ActivateMainWindow();
+}
+
 bool CKalvorMovie::AcceptsDrop(const QMimeData* mime) const {
     return mime && mime->hasUrls() && playlist_ && !playlist_->FilterOn();
 }

@@ -35,4 +35,6 @@ public:
     // top without resizing; then hides it there again.
     virtual void RevealPlaylist() = 0;
     virtual void ConcealPlaylist() = 0;
+    // The video window was activated: the main window, which takes the keys, is instead.
+    virtual void ActivateMainWindow() {}
 };

@@ -57,6 +57,11 @@ void CHKTip::ShowTip(const std::string& text, bool keep) {
     update();
 }
 
+void CHKTip::HideTip() {
+    countdown_ = 0;
+    hide();
+}
+
 bool CHKTip::Tick() {
     if (countdown_ == 0) return false;
     if (countdown_ == 1) {

@@ -24,6 +24,8 @@ public:
     // The display tick's part: above 1 the countdown goes down and true is returned (the
     // text is refreshed); at 1 the tip hides. Nothing while hidden.
     bool Tick();
+    // Hidden before its time: the countdown goes with it, so the next message shows.
+    void HideTip();
 
     int Countdown() const { return countdown_; }
     const std::string& Text() const { return text_; }

@@ -36,6 +36,7 @@
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
+#include "platform/ui/NativeWindow.h"
 #include "player/menus/MenuXP.h"
 #include "player/options/SkinPackages.h"
 #include "player/playback/KalvorMovie.h"
@@ -415,7 +416,7 @@ void CKalvorDlg::OpenAndPlayCurrent() {
     update();
     const bool video = m_movie->HasVideo();
     // Sound alone has nothing to show in full screen.
-    if (!video && m_settings.fullScreen == 1) ToggleFullScreen();
+    if (!video) LeaveFullScreenForGood();
     if (m_settings.autostartPlayback != 1) return;
     if (m_settings.fullScreen == 0 && m_settings.fullScreenOnPlay == 1 && video) ToggleFullScreen();
     m_movie->Play();
@@ -423,7 +424,7 @@ void CKalvorDlg::OpenAndPlayCurrent() {
 
 // The windows go back to how a windowed player looks, and the user learns why.
 void CKalvorDlg::AfterFailedOpen() {
-    if (m_settings.fullScreen == 1) ToggleFullScreen();
+    LeaveFullScreenForGood();
     update();
     const std::string reason = m_movie->FailureReason();
     ReportProblem(titletext::FileTitle(m_currentFile) + " cannot be played" +
@@ -439,6 +440,13 @@ void CKalvorDlg::LoadEntry(const MediaEntry& entry) {
 void CKalvorDlg::SeekTo(double seconds) {
     m_currentPosition = seconds;
     if (m_movie) m_movie->SetPosition(seconds);
+}
+
+// What the video window showed over the picture would stay on the desktop.
+void CKalvorDlg::LeaveFullScreenForGood() {
+    if (m_settings.fullScreen != 1) return;
+    if (m_fullScreen) m_fullScreen->TakeBackRevealedWindows();
+    ToggleFullScreen();
 }
 
 // The switch fits, places and moves the video window itself.
@@ -475,9 +483,22 @@ void CKalvorDlg::SetMainTopmost(bool topmost) {
         setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
 }
 
-// Only the player's own video window has a stacking to change.
 void CKalvorDlg::SetMovieTopmost(bool topmost) {
-    if (m_ownFullScreen) m_ownFullScreen->SetTopmost(FullScreenWindow::Movie, topmost);
+    if (m_ownFullScreen)
+        m_ownFullScreen->SetTopmost(FullScreenWindow::Movie, topmost);
+    else if (m_movie)
+        nativewindow::SetKeepAbove(m_movie->Widget(), topmost);
+}
+
+void CKalvorDlg::RaiseMovieInFullScreen() {
+    if (m_settings.fullScreen != 1 || !m_movie) return;
+    SetMovieTopmost(true);
+    m_movie->Widget()->raise();
+}
+
+// The keys and the commands are the main window's; hidden, it has nothing to take.
+void CKalvorDlg::ActivateMainWindow() {
+    if (isVisible() && !isMinimized()) activateWindow();
 }
 
 void CKalvorDlg::RevealEffectControls(const WinRect& rect) {
@@ -597,7 +618,7 @@ void CKalvorDlg::RunCommand(int code) {
     }
     case kCommandRewind: return SeekCommand(RewindTarget(m_currentPosition, m_settings.seekStepSeconds));
     case kCommandEffectControls:
-        if (m_tip) m_tip->hide();
+        if (m_tip) m_tip->HideTip();
         if (m_effects) {
             m_effects->setGeometry(
                 EffectControlsPlacement(m_settings.mainRect, DesktopRect(), m_effects->PanelSize()));
@@ -628,6 +649,7 @@ void CKalvorDlg::OpenMediaDialog() {
     // A playlist chosen here is loaded, not started: the user picks what plays.
     if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
         OpenPlaylist(path, {});
+        RaiseMovieInFullScreen();
         return;
     }
     AppendPlayingRow(path);
@@ -635,11 +657,14 @@ void CKalvorDlg::OpenMediaDialog() {
     m_currentFile = path;
     m_currentPosition = 0.0;
     OpenAndPlayCurrent();
+    RaiseMovieInFullScreen();
 }
 
 void CKalvorDlg::OpenSubtitlesDialog() {
     const std::optional<std::string> chosen = m_dialogs->AskSubtitleFile(this);
-    if (chosen && m_movie) m_movie->LoadSubtitles(*chosen);
+    if (!chosen || !m_movie) return;
+    m_movie->LoadSubtitles(*chosen);
+    RaiseMovieInFullScreen();
 }
 
 void CKalvorDlg::StepVolume(std::optional<double> volume) {

@@ -60,6 +60,9 @@ class IFullScreenSwitch {
 public:
     virtual ~IFullScreenSwitch() = default;
     virtual void ToggleFullScreen() = 0;
+    // The windows shown over the full-screen picture go back, before leaving it for a
+    // medium without a picture or after a failed open.
+    virtual void TakeBackRevealedWindows() = 0;
 };
 
 class CKalvorDlg : public QDialog,
@@ -206,6 +209,7 @@ public:
     WinRect PlaylistWindowRect() const override;
     void RevealPlaylist() override;
     void ConcealPlaylist() override;
+    void ActivateMainWindow() override;
 
     const PlayerFolders& Folders() const { return m_folders; }
     const std::string& CurrentFile() const { return m_currentFile; }
@@ -313,6 +317,10 @@ private:
     void BringToFront();
     void SetMainTopmost(bool topmost);
     void SetMovieTopmost(bool topmost);
+    // After a dialog in full screen, the picture goes back over everything.
+    void RaiseMovieInFullScreen();
+    // Leaves full screen with nothing left over the desktop.
+    void LeaveFullScreenForGood();
     // The title of the current file, fitted to the skin's title width, also as its tooltip.
     void SetTitle(const std::string& title);
     void PlaceByDefault();

@@ -104,7 +104,7 @@ void PlayerFullScreen::HideEffectControls() {
 }
 
 void PlayerFullScreen::HideTip() {
-    if (dlg_.Tip()) dlg_.Tip()->hide();
+    if (dlg_.Tip()) dlg_.Tip()->HideTip();
 }
 
 // A switch changes the primary output; the screen the video window is on otherwise.

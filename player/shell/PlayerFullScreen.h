@@ -26,7 +26,7 @@ public:
     PlayerFullScreen& operator=(const PlayerFullScreen&) = delete;
 
     void ToggleFullScreen() override { sequence_.ToggleFullScreen(); }
-    void TakeBackRevealedWindows() { sequence_.TakeBackRevealedWindows(); }
+    void TakeBackRevealedWindows() override { sequence_.TakeBackRevealedWindows(); }
     FullScreen& Sequence() { return sequence_; }
 
     // IFullScreenWindows

@@ -36,6 +36,7 @@
 #include "player/skin/SkinUnpacker.h"
 #include "player/shell/PlayerCommands.h"
 #include "player/shell/SettingsFile.h"
+#include "player/shell/StatusText.h"
 #include "player/shell/WindowPlacement.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/wizard/JobStarter.h"
@@ -241,6 +242,7 @@ struct CountingFullScreen : IFullScreenSwitch {
         settings->fullScreen = settings->fullScreen ? 0 : 1;
         events->push_back("ToggleFullScreen");
     }
+    void TakeBackRevealedWindows() override { events->push_back("TakeBackRevealedWindows"); }
 };
 
 struct RecordingPlaylistCommands : IPlaylistCommands {
@@ -725,13 +727,15 @@ TEST_F(KalvorDlgTest, OpenAndPlayFollowsTheOptionsTheMediumAndTheOutcome) {
          {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.avi", "SetVolume 0.5", "SetPosition 7", "ToggleFullScreen",
           "Play"},
          "/m/a.avi"},
-        // Sound alone leaves full screen; it is not entered for it either.
+        // Sound alone leaves full screen, what was shown over the picture first; it is not
+        // entered for it either.
         {1, 1, false, 1, 1, "/m/a.mp3",
-         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.mp3", "SetVolume 0.5", "SetPosition 7", "ToggleFullScreen",
-          "Play"},
+         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/a.mp3", "SetVolume 0.5", "SetPosition 7",
+          "TakeBackRevealedWindows", "ToggleFullScreen", "Play"},
          "/m/a.mp3"},
-        // A failed open sets nothing on the graph and leaves full screen.
-        {1, 0, true, 0, 1, "/m/bad.avi", {"ReleaseGraph", "CreateGraph", "OpenMedia /m/bad.avi", "ToggleFullScreen"},
+        // A failed open sets nothing on the graph and leaves full screen the same way.
+        {1, 0, true, 0, 1, "/m/bad.avi",
+         {"ReleaseGraph", "CreateGraph", "OpenMedia /m/bad.avi", "TakeBackRevealedWindows", "ToggleFullScreen"},
          "/m/bad.avi"},
         // A path that does not fit the record is not remembered cut.
         {1, 1, true, 0, 0, longPath,
@@ -999,6 +1003,15 @@ TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
             EXPECT_EQ(commands.run, fromMain) << p.key;
         }
 
+        // The video window hands its activation on to the main window, which takes the keys.
+        ASSERT_NE(d.Playlist(), nullptr);
+        d.Playlist()->show();
+        d.Playlist()->activateWindow();
+        ASSERT_TRUE(qttest::WaitUntil([&] { return d.Playlist()->isActiveWindow(); }, 3000));
+        video->show();
+        video->activateWindow();
+        EXPECT_TRUE(qttest::WaitUntil([&] { return d.isActiveWindow(); }, 3000));
+
         // Files dropped on the video window replace the list that plays, and its first row plays.
         d.Rows().Append("/m/old.avi");
         QMimeData mime;
@@ -1203,6 +1216,45 @@ TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
 }  // namespace
 
 namespace {
+
+TEST_F(KalvorDlgTest, InFullScreenThePictureIsBackOnTopAfterTheDialogsAndATipHiddenEarlyShowsAgain) {
+    InstallOptions(InstalledSettings());
+    CKalvorParent parent(Folders());
+    CountingFullScreen fullScreen;
+    fullScreen.events = &factory_.events;
+    fullScreen.settings = &parent.MainDialog().Settings();
+    parent.MainDialog().SetFullScreenSwitch(&fullScreen);
+    ScriptedDialogs dialogs;
+    dialogs.media = "/m/v.avi";
+    dialogs.subtitles = "/m/v.srt";
+    parent.MainDialog().SetFileDialogs(&dialogs);
+    Run(parent, [&](CKalvorDlg& d) {
+        QWidget& picture = *factory_.playback->Widget();
+        picture.show();
+        const auto onTop = [&] { return picture.windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
+        d.ExecuteCommand(4, 1);  // Open, windowed: the stacking stays
+        EXPECT_FALSE(onTop());
+        d.ToggleFullScreen();
+        for (const auto& [button, code] : {std::pair{4, 1}, std::pair{7, 3}}) {  // Open, Subtitles
+            picture.setWindowFlag(Qt::WindowStaysOnTopHint, false);
+            picture.show();
+            d.ExecuteCommand(button, code);
+            EXPECT_TRUE(onTop()) << button;
+            EXPECT_TRUE(picture.isVisible()) << button;
+        }
+        EXPECT_EQ(factory_.playback->subtitles, "/m/v.srt");
+
+        // The effect controls hide the tip before its time; the next message shows at once.
+        d.Settings().showTips = 1;
+        d.ShowStatusMessage(statustext::kVolume, false);
+        ASSERT_TRUE(d.Tip()->isVisible());
+        d.ExecuteCommand(7, 50);
+        EXPECT_FALSE(d.Tip()->isVisible());
+        d.ShowStatusMessage(statustext::kRepeat, false);
+        EXPECT_TRUE(d.Tip()->isVisible());
+        EXPECT_EQ(d.Tip()->Countdown(), CHKTip::kShowTicks);
+    });
+}
 
 TEST_F(KalvorDlgTest, HotKeysShowTheirStatusInTheTipOnlyWhenTipsAreOn) {
     PlayerSettings installed = InstalledSettings();
