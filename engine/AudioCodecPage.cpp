@@ -39,7 +39,7 @@ CAudioCodecPage::CAudioCodecPage(WizardState& state, const CodecCatalogue& catal
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->addTopLevelItem(new QTreeWidgetItem(QStringList(kUncompressedRow)));
-    for (const CodecEntry& entry : catalogue_.Audio()) {
+    for (const CodecEntry& entry : catalogue_.Audio(AudioWriterOf(state_))) {
         if (list_->topLevelItemCount() >= kMaxCodecRows) break;
         list_->addTopLevelItem(
             new QTreeWidgetItem(QStringList(QString::fromStdString(entry.displayName))));
@@ -80,7 +80,8 @@ CAudioCodecPage::CAudioCodecPage(WizardState& state, const CodecCatalogue& catal
     const bool firstShowing = state_.chosenAudioCodec < 0;
     if (firstShowing)
         state_.chosenAudioCodec =
-            DefaultAudioRow(catalogue_, state_.preferredCodec1, state_.preferredCodec2);
+            DefaultAudioRow(catalogue_, AudioWriterOf(state_), state_.preferredCodec1,
+                            state_.preferredCodec2);
     const int systemRows = list_->topLevelItemCount() - 1;
     if (AddLameEncoderItem(state_, catalogue_, systemRows,
                            firstShowing ? state_.preferredCodec1 : std::string()))
@@ -119,14 +120,14 @@ void CAudioCodecPage::ShowFormats(bool keepFormat) {
         state_.audioFormats.clear();
         state_.chosenAudioFormat = -1;
     };
-    if (catalogue_.IsMp3Row(state_.chosenAudioCodec)) {
+    if (catalogue_.IsMp3Row(state_.chosenAudioCodec, AudioWriterOf(state_))) {
         UpdateLameControls();
         state_.audioFormats.clear();
         state_.chosenAudioFormat = -1;
         return;
     }
     HideLameControls(*this);
-    const CodecEntry* entry = catalogue_.AudioRow(state_.chosenAudioCodec);
+    const CodecEntry* entry = catalogue_.AudioRow(state_.chosenAudioCodec, AudioWriterOf(state_));
     if (!entry) {
         emptyList();
         return;
@@ -151,7 +152,8 @@ void CAudioCodecPage::ShowFormats(bool keepFormat) {
                       state_.chosenAudioFormat < static_cast<int32_t>(listed.size());
     if (!kept)
         state_.chosenAudioFormat =
-            NearestAudioFormat(listed, state_.sourceSampleRate, state_.sourceBitrate);
+            NearestAudioFormat(listed, state_.sourceSampleRate, state_.sourceChannels,
+                               state_.sourceBitrate);
     formats_->setCurrentIndex(state_.chosenAudioFormat);
     filling_ = false;
     state_.audioFormats = std::move(listed);

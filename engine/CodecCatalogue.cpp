@@ -6,11 +6,19 @@
 #include <cstring>
 
 #include "common/FindNoCase.h"
+#include "engine/CodecPageRules.h"
+#include "engine/EncoderTrial.h"
 #include "engine/EncoderTuning.h"
 #include "platform/media/GstInit.h"
 #include "platform/media/GstRef.h"
 
 namespace {
+
+// The frames a video encoder is tried on: a size that is even but no multiple of four or of
+// sixteen, as many inputs have, at a common rate.
+constexpr char kCheckFrames[] =
+    "video/x-raw, width=(int)318, height=(int)238, framerate=(fraction)25/1, "
+    "pixel-aspect-ratio=(fraction)1/1";
 
 // Names other systems' codecs go by, and the encoder that does the same job here: first
 // the factory, else any listed encoder with that output.
@@ -109,8 +117,9 @@ CodecCatalogue CodecCatalogue::Build() {
     media::InitGStreamer();
     CodecCatalogue catalogue;
     media::CapsRef videoSinks = SinkCapsOf("avimux", "video_%u");
-    media::CapsRef audioSinks(gst_caps_merge(gst_caps_ref(SinkCapsOf("avimux", "audio_%u").get()),
-                                             gst_caps_ref(SinkCapsOf("wavenc", "sink").get())));
+    media::CapsRef aviAudioSinks = SinkCapsOf("avimux", "audio_%u");
+    media::CapsRef wavAudioSinks(gst_caps_from_string(kWavWriterCaps));
+    media::CapsRef frames(gst_caps_from_string(kCheckFrames));
 
     GList* factories =
         gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_ENCODER, GST_RANK_NONE);
@@ -123,20 +132,59 @@ CodecCatalogue CodecCatalogue::Build() {
         const bool video = std::strstr(klass, "Video") || std::strstr(klass, "Image");
         const bool audio = std::strstr(klass, "Audio") != nullptr;
         if (video == audio) continue;
-        if (!Produces(factory, video ? videoSinks.get() : audioSinks.get())) continue;
-        if (audio && std::strcmp(name, kMp3EncoderFactory) == 0) {
-            catalogue.hasMp3_ = true;
+        // Only what a writer takes by its templates is tried at all.
+        if (!Produces(factory, video ? videoSinks.get() : aviAudioSinks.get()) &&
+            (video || !Produces(factory, wavAudioSinks.get())))
             continue;
+        media::CapsRef made;
+        if (video) {
+            made = TryEncoder(factory, frames.get());
+        } else {
+            // An audio encoder is offered the formats it lists (ListAudioFormats).
+            const std::vector<AudioFormat> formats = ListAudioFormats(name);
+            if (formats.empty()) continue;
+            media::CapsRef pcm(gst_caps_new_simple("audio/x-raw", "rate", G_TYPE_INT,
+                                                   formats.front().sampleRate, "channels",
+                                                   G_TYPE_INT, formats.front().channels, nullptr));
+            made = TryEncoder(factory, pcm.get());
         }
+        if (!made) continue;
         const char* longName =
             gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
-        CodecEntry entry{longName ? longName : name, name, MaskOf(factory)};
-        (video ? catalogue.video_ : catalogue.audio_).push_back(std::move(entry));
+        const CodecEntry entry{longName ? longName : name, name, MaskOf(factory)};
+        if (video) {
+            if (gst_caps_can_intersect(made.get(), videoSinks.get()))
+                catalogue.video_.push_back(entry);
+            continue;
+        }
+        const bool avi = gst_caps_can_intersect(made.get(), aviAudioSinks.get());
+        const bool wav = gst_caps_can_intersect(made.get(), wavAudioSinks.get());
+        if (std::strcmp(name, kMp3EncoderFactory) == 0) {
+            catalogue.hasMp3_ = avi && wav;
+            continue;
+        }
+        if (avi) catalogue.aviAudio_.push_back(entry);
+        if (wav) catalogue.wavAudio_.push_back(entry);
     }
     gst_plugin_feature_list_free(factories);
-    std::sort(catalogue.video_.begin(), catalogue.video_.end(), SortsBefore);
-    std::sort(catalogue.audio_.begin(), catalogue.audio_.end(), SortsBefore);
+    for (auto* list : {&catalogue.video_, &catalogue.aviAudio_, &catalogue.wavAudio_}) {
+        std::sort(list->begin(), list->end(), SortsBefore);
+        // Two encoders of one name (a fixed-point twin) would be two rows nobody can tell apart.
+        list->erase(std::unique(list->begin(), list->end(),
+                                [](const CodecEntry& a, const CodecEntry& b) {
+                                    return a.displayName == b.displayName;
+                                }),
+                    list->end());
+    }
     return catalogue;
+}
+
+const std::vector<CodecEntry>& CodecCatalogue::Audio(AudioWriter writer) const {
+    return writer == AudioWriter::Wav ? wavAudio_ : aviAudio_;
+}
+
+int32_t CodecCatalogue::Mp3Row(AudioWriter writer) const {
+    return hasMp3_ ? static_cast<int32_t>(Audio(writer).size()) + 1 : -1;
 }
 
 const CodecEntry* CodecCatalogue::VideoRow(int32_t row) const {
@@ -144,17 +192,18 @@ const CodecEntry* CodecCatalogue::VideoRow(int32_t row) const {
     return &video_[static_cast<size_t>(row) - 1];
 }
 
-const CodecEntry* CodecCatalogue::AudioRow(int32_t row) const {
-    if (row < 1 || row > static_cast<int32_t>(audio_.size())) return nullptr;
-    return &audio_[static_cast<size_t>(row) - 1];
+const CodecEntry* CodecCatalogue::AudioRow(int32_t row, AudioWriter writer) const {
+    const std::vector<CodecEntry>& rows = Audio(writer);
+    if (row < 1 || row > static_cast<int32_t>(rows.size())) return nullptr;
+    return &rows[static_cast<size_t>(row) - 1];
 }
 
 int32_t CodecCatalogue::PreferredVideoRow(const std::string& name) const {
     return RowOf(video_, name);
 }
 
-int32_t CodecCatalogue::PreferredAudioRow(const std::string& name) const {
+int32_t CodecCatalogue::PreferredAudioRow(const std::string& name, AudioWriter writer) const {
     const Alias* alias = FindAlias(name);
-    if (alias && std::strcmp(alias->factory, kMp3EncoderFactory) == 0) return Mp3Row();
-    return RowOf(audio_, name);
+    if (alias && std::strcmp(alias->factory, kMp3EncoderFactory) == 0) return Mp3Row(writer);
+    return RowOf(Audio(writer), name);
 }

@@ -2,9 +2,12 @@
 
 // The encoders the codec pages list and the graph helpers create, so that a row number means
 // the same encoder to both. Built once per run from the element registry, in a stable order.
+// An encoder is listed only when it opens on a raw format and what it then makes is taken
+// by the writer of the job, each display name once. Audio has one list per writer: the AVI
+// muxer of video jobs and the WAV writer of audio-only jobs take different streams.
 //
 // Video rows: 0 no encoder, 1..m the video encoders. Audio rows: 0 no encoder, 1..n the
-// audio encoders, n + 1 the MP3 encoder (lamemp3enc) when it is installed.
+// audio encoders for the writer, n + 1 the MP3 encoder (lamemp3enc) when it is installed.
 
 #include <cstdint>
 #include <string>
@@ -19,29 +22,42 @@ struct CodecEntry {
 inline constexpr char kMp3EncoderFactory[] = "lamemp3enc";
 inline constexpr char kMp3EncoderItem[] = "MP3 Encoder";
 
+// What an audio encoder's output goes into.
+enum class AudioWriter { Avi, Wav };
+
+// The streams the WAV writer takes: what a WAVE format header can name.
+inline constexpr char kWavWriterCaps[] =
+    "audio/x-raw, format=(string){ S16LE, U8, S24LE, S32LE, F32LE, F64LE }, "
+    "layout=(string)interleaved; "
+    "audio/mpeg, mpegversion=(int)1, layer=(int)3; "
+    "audio/x-adpcm, layout=(string)dvi; audio/x-alaw; audio/x-mulaw";
+
 class CodecCatalogue {
 public:
-    // Every encoder whose output avimux (video) or avimux or the WAV writer (audio) can take.
     static CodecCatalogue Build();
 
     const std::vector<CodecEntry>& Video() const { return video_; }
-    const std::vector<CodecEntry>& Audio() const { return audio_; }  // without the MP3 encoder
+    // Without the MP3 encoder.
+    const std::vector<CodecEntry>& Audio(AudioWriter writer) const;
     bool HasMp3Encoder() const { return hasMp3_; }
-    int32_t Mp3Row() const { return hasMp3_ ? static_cast<int32_t>(audio_.size()) + 1 : -1; }
-    bool IsMp3Row(int32_t row) const { return hasMp3_ && row == Mp3Row(); }
+    int32_t Mp3Row(AudioWriter writer) const;
+    bool IsMp3Row(int32_t row, AudioWriter writer) const {
+        return hasMp3_ && row == Mp3Row(writer);
+    }
 
     // The entry of a row; nullptr for row 0, the MP3 row and rows out of range.
     const CodecEntry* VideoRow(int32_t row) const;
-    const CodecEntry* AudioRow(int32_t row) const;
+    const CodecEntry* AudioRow(int32_t row, AudioWriter writer) const;
 
     // The row a preferred codec name selects: the names of other systems ("XviD", "LAME",
     // ...) through the alias table, any other name as a case-insensitive part of a display
     // name (the last such row). -1 when nothing matches.
     int32_t PreferredVideoRow(const std::string& name) const;
-    int32_t PreferredAudioRow(const std::string& name) const;
+    int32_t PreferredAudioRow(const std::string& name, AudioWriter writer) const;
 
 private:
     std::vector<CodecEntry> video_;
-    std::vector<CodecEntry> audio_;
+    std::vector<CodecEntry> aviAudio_;
+    std::vector<CodecEntry> wavAudio_;
     bool hasMp3_ = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <tuple>
 
 #include "common/FindNoCase.h"
 #include "platform/media/GstInit.h"
@@ -43,14 +44,30 @@ int32_t DefaultVideoRow(const CodecCatalogue& catalogue, const std::string& pref
     return chosen;
 }
 
-int32_t DefaultAudioRow(const CodecCatalogue& catalogue, const std::string& preferred1,
-                        const std::string& preferred2) {
+int32_t DefaultAudioRow(const CodecCatalogue& catalogue, AudioWriter writer,
+                        const std::string& preferred1, const std::string& preferred2) {
     for (const std::string* name : {&preferred1, &preferred2}) {
         if (name->empty()) continue;
-        const int32_t row = catalogue.PreferredAudioRow(*name);
+        const int32_t row = catalogue.PreferredAudioRow(*name, writer);
         if (row > 0) return row;
     }
     return 0;
+}
+
+AudioWriter AudioWriterOf(const WizardState& state) {
+    switch (static_cast<JobKind>(state.jobKind)) {
+        case JobKind::ExtractAudio:
+        case JobKind::MergeAudio:
+            return AudioWriter::Wav;
+        case JobKind::MixVideoAudio: {
+            const bool video = std::find(state.fragmentHasVideo.begin(),
+                                         state.fragmentHasVideo.end(),
+                                         1) != state.fragmentHasVideo.end();
+            return state.mixVideo == 1 && video ? AudioWriter::Avi : AudioWriter::Wav;
+        }
+        default:
+            return AudioWriter::Avi;
+    }
 }
 
 int32_t ClampSize(int32_t value, int32_t maximum) { return std::clamp(value, 1, maximum); }
@@ -97,17 +114,19 @@ std::string AudioFormatText(const AudioFormat& format) {
 }
 
 int32_t NearestAudioFormat(const std::vector<AudioFormat>& formats, int32_t sourceRate,
-                           int32_t sourceKbps) {
+                           int32_t sourceChannels, int32_t sourceKbps) {
     int32_t best = -1;
-    int64_t bestRate = std::numeric_limits<int64_t>::max();
-    int64_t bestKbps = std::numeric_limits<int64_t>::max();
+    // Compared in order: rate distance, other channel count, bitrate distance.
+    std::tuple<int64_t, bool, int64_t> bestKey{std::numeric_limits<int64_t>::max(), true,
+                                               std::numeric_limits<int64_t>::max()};
     for (size_t i = 0; i < formats.size(); ++i) {
-        const int64_t rate = std::llabs(int64_t{formats[i].sampleRate} - sourceRate);
-        const int64_t kbps = std::llabs(int64_t{AudioFormatKbps(formats[i])} - sourceKbps);
-        if (rate < bestRate || (rate == bestRate && kbps < bestKbps)) {
+        const std::tuple<int64_t, bool, int64_t> key{
+            std::llabs(int64_t{formats[i].sampleRate} - sourceRate),
+            sourceChannels > 0 && formats[i].channels != sourceChannels,
+            std::llabs(int64_t{AudioFormatKbps(formats[i])} - sourceKbps)};
+        if (key < bestKey) {
             best = static_cast<int32_t>(i);
-            bestRate = rate;
-            bestKbps = kbps;
+            bestKey = key;
         }
     }
     return best;

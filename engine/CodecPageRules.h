@@ -22,8 +22,11 @@ int32_t DefaultVideoRow(const CodecCatalogue& catalogue, const std::string& pref
                         const std::string& preferred2);
 // The audio row a first showing starts on: the row of preferred name 1, else that of
 // preferred name 2, else 0 (no encoder).
-int32_t DefaultAudioRow(const CodecCatalogue& catalogue, const std::string& preferred1,
-                        const std::string& preferred2);
+int32_t DefaultAudioRow(const CodecCatalogue& catalogue, AudioWriter writer,
+                        const std::string& preferred1, const std::string& preferred2);
+// The writer a job's sound goes into: the WAV writer for audio jobs and for a mix without
+// video, the AVI muxer otherwise.
+AudioWriter AudioWriterOf(const WizardState& state);
 
 // A width or height edit after a change: what it shows and the value it stands for.
 struct SizeEdit {
@@ -41,10 +44,11 @@ std::vector<AudioFormat> ListAudioFormats(const std::string& factoryName);
 int32_t AudioFormatKbps(const AudioFormat& format);  // 16-bit PCM
 // "Stereo - 44 kHz - 1411 kbps"
 std::string AudioFormatText(const AudioFormat& format);
-// The listed format nearest the source rate, then nearest the source bitrate; the first of
-// equals. -1 for an empty list.
+// The listed format nearest the source rate; of those, one with the source's channel count
+// (a stereo source is not made mono, nor a mono one stereo; 0 channels: unknown), then the
+// one nearest the source bitrate; the first of equals. -1 for an empty list.
 int32_t NearestAudioFormat(const std::vector<AudioFormat>& formats, int32_t sourceRate,
-                           int32_t sourceKbps);
+                           int32_t sourceChannels, int32_t sourceKbps);
 
 // The bitrate text that goes with the rate combo's entry at position.
 std::string LameBitrateForRatePosition(int position);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/CodecPageRules.h"
 #include "engine/EncoderTuning.h"
 #include "engine/GraphError.h"
 
@@ -26,8 +27,10 @@ media::ElementRef CreateSelectedVideoCompressor(const WizardState& state,
 
 media::ElementRef CreateSelectedAudioCompressor(const WizardState& state,
                                                 const CodecCatalogue& catalogue) {
-    if (catalogue.IsMp3Row(state.chosenAudioCodec)) return Create(state, kMp3EncoderFactory);
-    const CodecEntry* entry = catalogue.AudioRow(state.chosenAudioCodec);
+    const AudioWriter writer = AudioWriterOf(state);
+    if (catalogue.IsMp3Row(state.chosenAudioCodec, writer))
+        return Create(state, kMp3EncoderFactory);
+    const CodecEntry* entry = catalogue.AudioRow(state.chosenAudioCodec, writer);
     return entry ? Create(state, entry->factoryName) : media::ElementRef();
 }
 
@@ -48,7 +51,8 @@ int32_t Mp3BitrateForRate(int32_t sampleRate, int32_t bitrate) {
 void ApplyAudioFormat(WizardState& state, const CodecCatalogue& catalogue, GstElement* compressor) {
     state.audioFormat = {};
     if (!compressor) return;
-    if (catalogue.IsMp3Row(state.chosenAudioCodec)) {
+    const AudioWriter writer = AudioWriterOf(state);
+    if (catalogue.IsMp3Row(state.chosenAudioCodec, writer)) {
         state.audioFormat = {state.mp3SampleRate, state.mp3Stereo ? 2 : 1};
         gst_util_set_object_arg(G_OBJECT(compressor), "target", "bitrate");
         g_object_set(compressor, "bitrate", Mp3BitrateForRate(state.mp3SampleRate, state.mp3Bitrate),
@@ -57,7 +61,7 @@ void ApplyAudioFormat(WizardState& state, const CodecCatalogue& catalogue, GstEl
     }
     const bool listed = state.chosenAudioFormat >= 0 &&
                         state.chosenAudioFormat < static_cast<int32_t>(state.audioFormats.size());
-    if (catalogue.AudioRow(state.chosenAudioCodec) && listed)
+    if (catalogue.AudioRow(state.chosenAudioCodec, writer) && listed)
         state.audioFormat = state.audioFormats[static_cast<size_t>(state.chosenAudioFormat)];
 }
 
@@ -93,6 +97,6 @@ bool AddLameEncoderItem(WizardState& state, const CodecCatalogue& catalogue, int
                         const std::string& preferredName) {
     state.systemAudioCodecCount = row;
     if (!catalogue.HasMp3Encoder()) return false;
-    if (preferredName == "LAME") state.chosenAudioCodec = catalogue.Mp3Row();
+    if (preferredName == "LAME") state.chosenAudioCodec = catalogue.Mp3Row(AudioWriterOf(state));
     return true;
 }

@@ -35,7 +35,57 @@ void Discard(GstBin* graph, const std::vector<media::ElementRef>& elements) {
     }
 }
 
+std::string Describe(GstElement* element) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    const char* kind =
+        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME) : nullptr;
+    std::string text = std::string("\"") + GST_ELEMENT_NAME(element) + "\"";
+    return kind ? text + " (" + kind + ")" : text;
+}
+
+std::string CapsText(GstCaps* caps) {
+    gchar* text = gst_caps_to_string(caps);
+    std::string copy = text ? text : "";
+    g_free(text);
+    return copy;
+}
+
 }  // namespace
+
+std::string RefusedFormat(GstBin* graph) {
+    std::string offeredRefused, nothingInCommon;
+    for (const media::ElementRef& element : SnapshotElements(graph, true)) {
+        GstIterator* pads = gst_element_iterate_sink_pads(element.get());
+        GValue item = G_VALUE_INIT;
+        while (gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
+            auto* pad = GST_PAD(g_value_get_object(&item));
+            media::PadRef peer(gst_pad_get_peer(pad));
+            media::CapsRef taken(gst_pad_get_current_caps(pad));
+            if (peer && !taken && offeredRefused.empty()) {
+                // Offered (the format waits on the peer) but not taken.
+                if (media::CapsRef offered(gst_pad_get_current_caps(peer.get())); offered)
+                    offeredRefused = Describe(element.get()) +
+                                     " refused the format it was given: " +
+                                     CapsText(offered.get()) + ".";
+            }
+            if (peer && !taken && nothingInCommon.empty()) {
+                // Elements that pass the question on answer for what lies behind them: only
+                // one that takes something itself can be the one that refused.
+                media::CapsRef accepts(gst_pad_query_caps(pad, nullptr));
+                media::CapsRef gives(gst_pad_query_caps(peer.get(), nullptr));
+                if (!gst_caps_is_empty(accepts.get()) &&
+                    !gst_caps_can_intersect(accepts.get(), gives.get()))
+                    nothingInCommon = Describe(element.get()) +
+                                      " takes nothing of what it was offered: " +
+                                      CapsText(gives.get()) + ".";
+            }
+            g_value_reset(&item);
+        }
+        g_value_unset(&item);
+        gst_iterator_free(pads);
+    }
+    return offeredRefused.empty() ? nothingInCommon : offeredRefused;
+}
 
 bool HasConnectedPin(GstElement* filter, PadDirection direction) {
     return static_cast<bool>(media::FindConnectedPin(filter, direction));

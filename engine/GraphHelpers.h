@@ -44,3 +44,7 @@ LinkOutcome ConnectDirect(GstPad* output, GstPad* input);
 // Links the two pins, inserting "videoconvert" or "audioconvert ! audioresample" into the
 // bin when their raw formats cannot meet directly.
 LinkOutcome ConnectIntelligent(GstBin* graph, GstPad* output, GstPad* input);
+
+// After a stream stopped because two elements could not agree on a format: which element
+// refused what it was offered, as a sentence; empty when no such place is found.
+std::string RefusedFormat(GstBin* graph);

@@ -2,8 +2,10 @@
 
 #include <QMetaObject>
 #include <QTimerEvent>
+#include <cstring>
 
 #include "engine/GraphError.h"
+#include "engine/GraphHelpers.h"
 #include "platform/media/BusBridge.h"
 #include "platform/media/BusEvent.h"
 #include "platform/media/ErrorText.h"
@@ -105,7 +107,17 @@ void CProgressRun::Tick() {
 
 void CProgressRun::OnMessage(GstMessage* message) {
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
-        Fail(media::ErrorText(message));
+        std::string text = media::ErrorText(message);
+        // "Internal data stream error" says only that a stream stopped; when it stopped on a
+        // format two elements could not agree on, the one that refused it is the cause.
+        gchar* debug = nullptr;
+        gst_message_parse_error(message, nullptr, &debug);
+        if (debug && std::strstr(debug, "not-negotiated") && GST_IS_BIN(pipeline_.get()))
+            if (const std::string refused = RefusedFormat(GST_BIN(pipeline_.get()));
+                !refused.empty())
+                text += " " + refused;
+        g_free(debug);
+        Fail(text);
         return;
     }
     if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_EOS) return;

@@ -20,22 +20,40 @@ bool IsPicture(const GstCaps* caps) {
     return true;
 }
 
+// Some picture encoders mark their pictures as depending on the one before, which they never
+// do: the muxer's index would then name no key frame at all.
+GstPadProbeReturn MarkWhole(GstPad*, GstPadProbeInfo* info, gpointer) {
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT)) return GST_PAD_PROBE_OK;
+    buffer = gst_buffer_make_writable(buffer);
+    GST_BUFFER_FLAG_UNSET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    return GST_PAD_PROBE_OK;
+}
+
 }  // namespace
 
-media::PadRef AddEncoderParser(GstBin* graph, GstElement* encoder, std::string* error) {
-    media::PadRef output = GetPin(encoder, PadDirection::Output);
-    media::CapsRef caps = OutputCaps(encoder);
-    if (!caps || gst_caps_is_any(caps.get()) || gst_caps_is_empty(caps.get()) ||
-        IsPicture(caps.get()))
-        return output;
+std::string ParserFactoryFor(const GstCaps* caps) {
+    if (!caps || gst_caps_is_any(caps) || gst_caps_is_empty(caps) || IsPicture(caps)) return {};
     GList* parsers =
         gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_PARSER, GST_RANK_MARGINAL);
-    GList* fitting = gst_element_factory_list_filter(parsers, caps.get(), GST_PAD_SINK, FALSE);
+    GList* fitting = gst_element_factory_list_filter(parsers, caps, GST_PAD_SINK, FALSE);
     fitting = g_list_sort(fitting, gst_plugin_feature_rank_compare_func);
     std::string factory;
     if (fitting) factory = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(fitting->data));
     gst_plugin_feature_list_free(fitting);
     gst_plugin_feature_list_free(parsers);
+    return factory;
+}
+
+media::PadRef AddEncoderParser(GstBin* graph, GstElement* encoder, std::string* error) {
+    media::PadRef output = GetPin(encoder, PadDirection::Output);
+    media::CapsRef caps = OutputCaps(encoder);
+    if (caps && !gst_caps_is_empty(caps.get()) && IsPicture(caps.get())) {
+        gst_pad_add_probe(output.get(), GST_PAD_PROBE_TYPE_BUFFER, MarkWhole, nullptr, nullptr);
+        return output;
+    }
+    const std::string factory = ParserFactoryFor(caps.get());
     if (factory.empty()) return output;
 
     media::ElementRef parser = AddFilter(graph, factory.c_str(), nullptr, error);

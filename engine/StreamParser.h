@@ -10,6 +10,10 @@
 
 #include "platform/media/GstRef.h"
 
+// The registry's best parser for a stream of these caps; empty when none is wanted (pictures
+// carry their own size) or none is installed.
+std::string ParserFactoryFor(const GstCaps* caps);
+
 // Adds the parser for what the encoder makes to the bin and links the encoder to it; returns
 // the pin to go on from: the parser's output, or the encoder's own when no parser is wanted
 // (pictures, which carry their own size) or none is installed. Empty, with error, when the

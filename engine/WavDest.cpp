@@ -9,14 +9,9 @@
 #include <cstring>
 #include <limits>
 
-namespace {
+#include "engine/CodecCatalogue.h"
 
-// What the writer accepts: what WaveFormatFromCaps can describe.
-constexpr char kAcceptedCaps[] =
-    "audio/x-raw, format=(string){ S16LE, U8, S24LE, S32LE, F32LE, F64LE }, "
-    "layout=(string)interleaved; "
-    "audio/mpeg, mpegversion=(int)1, layer=(int)3; "
-    "audio/x-adpcm, layout=(string)dvi; audio/x-alaw; audio/x-mulaw";
+namespace {
 
 constexpr uint16_t kMp3CodecDelay = 1393;  // the encoder's usual delay, in samples
 
@@ -157,7 +152,8 @@ bool WavDest::Attach(GstBin* graph, const char* name, int fd, std::string* error
     if (fd < 0) return fail("The WAV writer has no file to write.");
     media::ElementRef sink(gst_element_factory_make("appsink", name));
     if (!sink) return fail("The GStreamer element \"appsink\" is not installed.");
-    media::CapsRef accepted(gst_caps_from_string(kAcceptedCaps));
+    // What WaveFormatFromCaps can describe.
+    media::CapsRef accepted(gst_caps_from_string(kWavWriterCaps));
     // Not synchronised to a clock: the file is written as fast as the graph delivers.
     g_object_set(sink.get(), "caps", accepted.get(), "sync", FALSE, "max-buffers", 64, nullptr);
     GstAppSinkCallbacks callbacks{};

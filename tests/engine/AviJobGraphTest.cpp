@@ -65,7 +65,7 @@ TEST_F(AviJobGraphTest, WritesBothStreamsForTheWholeLength) {
     state_.effects = DefaultEffectParams();
     state_.chosenVideoCodec = catalogue.PreferredVideoRow("XviD");
     state_.quality = 80, state_.keyFrameRate = 25;
-    state_.chosenAudioCodec = catalogue.PreferredAudioRow("LAME");
+    state_.chosenAudioCodec = catalogue.PreferredAudioRow("LAME", AudioWriter::Avi);
     state_.mp3SampleRate = 32000, state_.mp3Bitrate = 96, state_.mp3Stereo = 0;
 
     pipeline_ = media::ElementRef(gst_pipeline_new("job"));

@@ -41,19 +41,28 @@ bool Produces(const std::string& factoryName, const char* caps) {
 TEST(CodecCatalogue, ListsRealEncodersInTheSameOrderEveryTime) {
     const CodecCatalogue& first = Catalogue();
     ASSERT_FALSE(first.Video().empty());
-    ASSERT_FALSE(first.Audio().empty());
+    ASSERT_FALSE(first.Audio(AudioWriter::Avi).empty());
+    ASSERT_FALSE(first.Audio(AudioWriter::Wav).empty());
     ASSERT_TRUE(first.HasMp3Encoder());
-    EXPECT_EQ(first.Mp3Row(), static_cast<int32_t>(first.Audio().size()) + 1);
-    for (const auto* list : {&first.Video(), &first.Audio()}) {
+    for (const AudioWriter writer : {AudioWriter::Avi, AudioWriter::Wav})
+        EXPECT_EQ(first.Mp3Row(writer), static_cast<int32_t>(first.Audio(writer).size()) + 1);
+    for (const auto* list :
+         {&first.Video(), &first.Audio(AudioWriter::Avi), &first.Audio(AudioWriter::Wav)}) {
+        std::vector<std::string> names;
         for (const CodecEntry& entry : *list) {
             EXPECT_FALSE(entry.displayName.empty());
             EXPECT_NE(entry.factoryName, kMp3EncoderFactory) << "the MP3 encoder has its own row";
             EXPECT_TRUE(Make(entry.factoryName)) << entry.factoryName;
+            names.push_back(entry.displayName);
         }
+        // Two rows of one name could not be told apart.
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
     }
     const CodecCatalogue again = CodecCatalogue::Build();
     EXPECT_EQ(Factories(again.Video()), Factories(first.Video()));
-    EXPECT_EQ(Factories(again.Audio()), Factories(first.Audio()));
+    EXPECT_EQ(Factories(again.Audio(AudioWriter::Avi)), Factories(first.Audio(AudioWriter::Avi)));
+    EXPECT_EQ(Factories(again.Audio(AudioWriter::Wav)), Factories(first.Audio(AudioWriter::Wav)));
 }
 
 TEST(CodecCatalogue, PreferredNamesOfOtherSystemsSelectTheirCounterparts) {
@@ -64,8 +73,10 @@ TEST(CodecCatalogue, PreferredNamesOfOtherSystemsSelectTheirCounterparts) {
         ASSERT_NE(entry, nullptr) << name;
         EXPECT_TRUE(Produces(entry->factoryName, mpeg4)) << name << ": " << entry->factoryName;
     }
-    EXPECT_EQ(c.PreferredAudioRow("LAME"), c.Mp3Row());
-    EXPECT_EQ(c.PreferredAudioRow("Layer-3"), c.Mp3Row());
+    for (const AudioWriter writer : {AudioWriter::Avi, AudioWriter::Wav}) {
+        EXPECT_EQ(c.PreferredAudioRow("LAME", writer), c.Mp3Row(writer));
+        EXPECT_EQ(c.PreferredAudioRow("Layer-3", writer), c.Mp3Row(writer));
+    }
     EXPECT_EQ(c.PreferredVideoRow("no such codec anywhere"), -1);
     // Other names are parts of display names, ignoring case.
     const CodecEntry& some = c.Video().back();

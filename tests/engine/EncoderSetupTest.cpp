@@ -27,7 +27,7 @@ TEST(EncoderSetup, RowZeroOrPastTheListIsNoEncoderAndNothingIsApplied) {
     state.audioFormats = {{22050, 1}};
     ApplyAudioFormat(state, Catalogue(), nullptr);
     EXPECT_EQ(state.audioFormat.sampleRate, 0);
-    state.chosenAudioCodec = Catalogue().Mp3Row() + 1;
+    state.chosenAudioCodec = Catalogue().Mp3Row(AudioWriter::Avi) + 1;
     EXPECT_FALSE(CreateSelectedAudioCompressor(state, Catalogue()));
     state.chosenVideoCodec = static_cast<int32_t>(Catalogue().Video().size()) + 1;
     EXPECT_FALSE(CreateSelectedVideoCompressor(state, Catalogue()));
@@ -65,7 +65,7 @@ TEST(EncoderSetup, Mp3SettingsReachTheEncoderAndItsFormat) {
     } cases[] = {{44100, 192, 1, 192, 2}, {22050, 320, 0, 160, 1}, {8000, 128, 1, 64, 2}};
     for (const auto& c : cases) {
         WizardState state;
-        state.chosenAudioCodec = Catalogue().Mp3Row();
+        state.chosenAudioCodec = Catalogue().Mp3Row(AudioWriter::Avi);
         state.mp3SampleRate = c.rate, state.mp3Bitrate = c.bitrate, state.mp3Stereo = c.stereo;
         media::ElementRef encoder = CreateSelectedAudioCompressor(state, Catalogue());
         ASSERT_TRUE(encoder);
@@ -127,7 +127,8 @@ TEST(EncoderCapabilities, TheConfigureBitPromisesOnlyADialogWithRows) {
         g_type_class_unref(klass);
     }
     // Every installed encoder: the bit and the dialog's rows agree.
-    for (const auto* rows : {&Catalogue().Video(), &Catalogue().Audio()}) {
+    for (const auto* rows : {&Catalogue().Video(), &Catalogue().Audio(AudioWriter::Avi),
+                             &Catalogue().Audio(AudioWriter::Wav)}) {
         for (const CodecEntry& entry : *rows) {
             media::ElementRef encoder(gst_element_factory_make(entry.factoryName.c_str(), nullptr));
             ASSERT_TRUE(encoder) << entry.factoryName;

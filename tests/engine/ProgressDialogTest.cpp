@@ -3,6 +3,7 @@
 // written, or a write that fails mid-run, is one error box and the failed state, never
 // "100% complete"; a user's stop leaves a file that still probes with a duration.
 
+#include <gst/app/gstappsink.h>
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -163,6 +164,56 @@ TEST_F(ProgressDialogTest, AWriteThatFailsMidRunIsOneErrorBoxAndAFailure) {
     EXPECT_EQ(messages.shown[0].caption, "Kalvor");
     EXPECT_EQ(state_.jobFailed, 1);
     EXPECT_NE(Text(&dialog, kPercentText), "100% complete");
+}
+
+GstPadProbeReturn DropCaps(GstPad*, GstPadProbeInfo* info, gpointer) {
+    return GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_CAPS ? GST_PAD_PROBE_DROP
+                                                                           : GST_PAD_PROBE_OK;
+}
+
+// "Internal data stream error" alone says nothing a user can act on: the element that would
+// not take its format is named, whether it refused the format handed to it or had nothing
+// in common with what it could be given.
+TEST_F(ProgressDialogTest, AFormatNotTakenIsReportedWithTheElementThatRefusedIt) {
+    struct Case {
+        const char* what;
+        const char* graph;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"handed over and refused",
+         "videotestsrc num-buffers=5 ! video/x-raw,width=64,height=48 ! videoconvert "
+         "name=refuser ! fakesink",
+         "refused the format it was given: video/x-raw"},
+        {"nothing in common",
+         "videotestsrc num-buffers=5 ! video/x-raw,width=64,height=48 ! jpegenc ! appsink "
+         "name=refuser",
+         "takes nothing of what it was offered: image/jpeg"},
+    };
+    for (const Case& c : cases) {
+        CapturedMessages messages;
+        media::ElementRef pipeline(gst_parse_launch(c.graph, nullptr));
+        ASSERT_TRUE(pipeline) << c.what;
+        media::ElementRef refuser(gst_bin_get_by_name(GST_BIN(pipeline.get()), "refuser"));
+        // Linked first, then made to refuse: the refusal comes only when the stream runs.
+        if (GST_IS_APP_SINK(refuser.get())) {
+            media::CapsRef png(gst_caps_from_string("image/png"));
+            g_object_set(refuser.get(), "caps", png.get(), nullptr);
+        } else {
+            media::PadRef sink(gst_element_get_static_pad(refuser.get(), "sink"));
+            gst_pad_add_probe(sink.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, DropCaps, nullptr,
+                              nullptr);
+        }
+        WizardState state;
+        CProgressDialog dialog(state, {pipeline.get(), nullptr});
+        dialog.show();
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dialog.Run().Outcome().has_value(); }, 10000));
+        EXPECT_EQ(dialog.Run().Outcome(), ProgressOutcome::Failed) << c.what;
+        ASSERT_EQ(messages.shown.size(), 1u) << c.what;
+        const std::string& text = messages.shown[0].text;
+        EXPECT_NE(text.find("\"refuser\" ("), std::string::npos) << c.what << ": " << text;
+        EXPECT_NE(text.find(c.says), std::string::npos) << c.what << ": " << text;
+    }
 }
 
 TEST_F(ProgressDialogTest, AStopMidRunLeavesAFileThatProbesWithADuration) {

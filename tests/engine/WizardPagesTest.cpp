@@ -392,21 +392,21 @@ TEST(CodecPages, AFirstShowingStartsOnTheRowThePreferredNamesGive) {
         EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), c.row) << c.what;
     }
 
-    ASSERT_FALSE(all.Audio().empty());
-    const auto lastAudio = static_cast<int32_t>(all.Audio().size());
-    const std::string lastAudioName = all.Audio().back().displayName;
+    ASSERT_FALSE(all.Audio(AudioWriter::Avi).empty());
+    const auto lastAudio = static_cast<int32_t>(all.Audio(AudioWriter::Avi).size());
+    const std::string lastAudioName = all.Audio(AudioWriter::Avi).back().displayName;
     const Case audioCases[] = {
         {"unknown names", &all, "no such codec", "nor this", 0},
         {"unknown names, nothing listed", &none, "LAME", "Layer-3", 0},
         {"the last encoder by the second name", &all, "no such codec", lastAudioName, lastAudio},
-        {"the first name wins", &all, "LAME", lastAudioName, all.Mp3Row()},
+        {"the first name wins", &all, "LAME", lastAudioName, all.Mp3Row(AudioWriter::Avi)},
     };
     for (const Case& c : audioCases)
-        EXPECT_EQ(DefaultAudioRow(*c.catalogue, c.preferred1, c.preferred2), c.row) << c.what;
+        EXPECT_EQ(DefaultAudioRow(*c.catalogue, AudioWriter::Avi, c.preferred1, c.preferred2), c.row) << c.what;
 }
 
 TEST(CodecPages, TheAudioPageKeepsRowFormatAndMp3SettingsAcrossBack) {
-    if (!Catalogue().HasMp3Encoder() || Catalogue().Audio().empty())
+    if (!Catalogue().HasMp3Encoder() || Catalogue().Audio(AudioWriter::Avi).empty())
         GTEST_SKIP() << "no MP3 encoder or no other audio encoder";
     const int32_t system = 1;
     WizardState state;
@@ -416,7 +416,7 @@ TEST(CodecPages, TheAudioPageKeepsRowFormatAndMp3SettingsAcrossBack) {
     state.sourceBitrate = 705;
     {
         CAudioCodecPage page(state, Catalogue());
-        EXPECT_EQ(state.chosenAudioCodec, Catalogue().Mp3Row());
+        EXPECT_EQ(state.chosenAudioCodec, Catalogue().Mp3Row(AudioWriter::Avi));
         EXPECT_FALSE(Shown(&page, kFormatList));
         EXPECT_TRUE(Shown(&page, static_cast<int>(LameControl::RateCombo)));
         EXPECT_EQ(Text(&page, static_cast<int>(LameControl::RateCombo)), "22050");
@@ -430,7 +430,7 @@ TEST(CodecPages, TheAudioPageKeepsRowFormatAndMp3SettingsAcrossBack) {
         EXPECT_TRUE(Shown(&page, kFormatList));
         EXPECT_FALSE(Shown(&page, static_cast<int>(LameControl::StereoBox)));
         ASSERT_GT(state.audioFormats.size(), 1u);
-        EXPECT_EQ(state.chosenAudioFormat, NearestAudioFormat(state.audioFormats, 22050, 705));
+        EXPECT_EQ(state.chosenAudioFormat, NearestAudioFormat(state.audioFormats, 22050, 0, 705));
         EXPECT_NE(state.chosenAudioFormat, 0) << "48 kHz is not the nearest to 22.05 kHz";
         page.Control<QComboBox>(kFormatList)->setCurrentIndex(0);
         EXPECT_EQ(state.chosenAudioFormat, 0);
@@ -451,13 +451,16 @@ TEST(CodecPages, AudioFormatsAndMp3DefaultsFollowTheSource) {
     const std::vector<AudioFormat> formats = {
         {48000, 2}, {44100, 2}, {44100, 1}, {22050, 2}, {22050, 1}};
     struct Case {
-        int32_t rate, kbps, chosen;
+        int32_t rate, channels, kbps, chosen;
     };
-    for (const Case& c : {Case{44100, 1411, 1}, Case{44100, 705, 2}, Case{46000, 0, 2},
-                          Case{46050, 1536, 0}, Case{8000, 0, 4}, Case{0, 5000, 3}}) {
-        EXPECT_EQ(NearestAudioFormat(formats, c.rate, c.kbps), c.chosen) << c.rate << " " << c.kbps;
+    // A compressed source's bitrate is far below any PCM format's: its channels decide.
+    for (const Case& c : {Case{44100, 0, 1411, 1}, Case{44100, 0, 705, 2}, Case{46000, 0, 0, 2},
+                          Case{46050, 0, 1536, 0}, Case{8000, 0, 0, 4}, Case{0, 0, 5000, 3},
+                          Case{44100, 2, 128, 1}, Case{22050, 1, 1411, 4}, Case{48000, 1, 64, 0}}) {
+        EXPECT_EQ(NearestAudioFormat(formats, c.rate, c.channels, c.kbps), c.chosen)
+            << c.rate << " " << c.channels << " " << c.kbps;
     }
-    EXPECT_EQ(NearestAudioFormat({}, 44100, 128), -1);
+    EXPECT_EQ(NearestAudioFormat({}, 44100, 2, 128), -1);
     EXPECT_EQ(AudioFormatText({44100, 2}), "Stereo - 44 kHz - 1411 kbps");
     EXPECT_EQ(AudioFormatText({11025, 1}), "Mono - 11 kHz - 176 kbps");
 
