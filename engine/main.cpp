@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,39 @@
 #include "engine/JobRunner.h"
 #include "engine/KorcApp.h"
 #include "engine/ScriptedPageDriver.h"
+#include "engine/WizardState.h"
 #include "kalvorvt/GstKalvorVT.h"
 #include "platform/media/GstInit.h"
 #include "platform/ui/Session.h"
+
+namespace {
+
+// Builds the encoder catalogue only for a loaded job that has codec pages: trying the
+// encoders takes a while, and a job file that cannot be read, a still image or a kind korc
+// does not know should be answered at once.
+class CatalogueOnDemand : public IJobRunner {
+public:
+    explicit CatalogueOnDemand(std::optional<std::vector<std::string>> script)
+        : script_(std::move(script)) {}
+
+    int RunJob(JobObject& job, WizardState& state) override {
+        const bool codecPages = state.jobKind > static_cast<int32_t>(JobKind::ExtractImage) &&
+                                state.jobKind <= kLastJobKind;
+        const CodecCatalogue catalogue = codecPages ? CodecCatalogue::Build() : CodecCatalogue();
+        CDialogFolderPicker folderPicker;
+        std::unique_ptr<IPageDriver> pages;
+        if (script_)
+            pages = std::make_unique<CScriptedPageDriver>(catalogue, std::move(*script_));
+        else
+            pages = std::make_unique<CDialogPageDriver>(catalogue, folderPicker);
+        return CJobRunner(*pages, catalogue).RunJob(job, state);
+    }
+
+private:
+    std::optional<std::vector<std::string>> script_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     session::PreferX11();
@@ -23,22 +54,16 @@ int main(int argc, char** argv) {
     media::InitGStreamer();
     RegisterKalvorVTStatic();
 
-    const CodecCatalogue catalogue = CodecCatalogue::Build();
-    CDialogFolderPicker folderPicker;
-    std::unique_ptr<IPageDriver> pages;
-    if (const char* script = std::getenv(kPageScriptVariable); script && *script) {
+    std::optional<std::vector<std::string>> script;
+    if (const char* path = std::getenv(kPageScriptVariable); path && *path) {
         std::string why;
-        std::optional<std::vector<std::string>> steps =
-            CScriptedPageDriver::ReadScript(script, &why);
-        if (!steps) {
+        script = CScriptedPageDriver::ReadScript(path, &why);
+        if (!script) {
             std::fprintf(stderr, "korc: %s\n", why.c_str());
             return kExitNoJob;
         }
-        pages = std::make_unique<CScriptedPageDriver>(catalogue, std::move(*steps));
-    } else {
-        pages = std::make_unique<CDialogPageDriver>(catalogue, folderPicker);
     }
-    CJobRunner runner(*pages, catalogue);
+    CatalogueOnDemand runner(std::move(script));
 
     std::vector<std::string> args(argv + 1, argv + argc);
     CKORCApp korc(&runner);
