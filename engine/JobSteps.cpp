@@ -1,14 +1,33 @@
 #include "engine/JobSteps.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/AviBackEnd.h"
 #include "engine/EncoderSetup.h"
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
+#include "engine/WrittenSpan.h"
 #include "platform/media/StateWait.h"
 
 namespace {
 
 constexpr char kWriterName[] = "KRWavDest2 Filter";
+// What an audio output may fall short by: its last encoder frames.
+constexpr double kAudioShortfall = 0.1;
+
+// A graph that reached its end may still have written less than its span: an input cut
+// short while it was read ends its stream early. The text says so; empty when all is there.
+std::string Shortfall(const WizardState& state, const ProgressGraph& graph, double written) {
+    const double planned = state.endSeconds - state.startSeconds;
+    // A frame or two of a video output, its encoders' last frames of an audio one.
+    const double allowed =
+        graph.positionSource ? 2.0 / std::clamp(state.frameRate, 1, 1000) : kAudioShortfall;
+    if (!(planned > 0.0) || written + allowed >= planned) return {};
+    return "The output holds " + std::to_string(static_cast<long long>(written)) + " of the " +
+           std::to_string(std::llround(planned)) +
+           " seconds asked for: an input ended before its fragment did.";
+}
 
 }  // namespace
 
@@ -54,8 +73,8 @@ JobEnd ShowJobPages(IPageDriver& pages, WizardState& state, WizardPageId first,
                     return JobEnd::Done;
                 continue;
             case Step::Audio:
-                result = ShowAudioCodecPage(pages, state, plan.mp3, plan.audioCaption,
-                                            plan.audioButton);
+                result =
+                    ShowAudioCodecPage(pages, state, plan.mp3, plan.audioCaption, plan.audioButton);
                 if (result == PageResult::Accepted && !plan.video) return JobEnd::Done;
                 if (result == PageResult::Accepted) step = Step::Video;
                 if (result == PageResult::Back) step = Step::First;
@@ -108,12 +127,21 @@ ProgressOutcome RunJobGraph(IPageDriver& pages, WizardState& state, const Progre
     state.autoClose = autoClose ? 1 : 0;
     state.stepCaption = caption;
     state.destination = destination;
+    WrittenSpan written;
+    written.Watch(graph);
     const ProgressOutcome outcome = pages.RunProgress(state, graph);
     media::ForceNull(graph.pipeline);
     if (outcome == ProgressOutcome::Failed || state.jobFailed == 1) {
         output.Discard();
         state.jobFailed = 1;
         return ProgressOutcome::Failed;
+    }
+    if (outcome == ProgressOutcome::Finished) {
+        if (const std::string shortfall = Shortfall(state, graph, written.Seconds());
+            !shortfall.empty()) {
+            FailJob(state, output, shortfall);
+            return ProgressOutcome::Failed;
+        }
     }
     return outcome;
 }
