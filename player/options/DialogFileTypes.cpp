@@ -74,9 +74,7 @@ void CDialogFileTypes::RefreshList() {
         for (const FileTypeRow& row : rows) {
             auto* item =
                 new QListWidgetItem(QString::fromStdString(filetypes::RowText(row)), list_);
-            Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
-            if (row.mimeType) flags |= Qt::ItemIsEnabled;  // no type, nothing to associate
-            item->setFlags(flags);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
             item->setCheckState(Qt::Unchecked);
         }
         syncing_ = false;
@@ -102,8 +100,7 @@ void CDialogFileTypes::OnOK() {
 void CDialogFileTypes::ClickLabel(int label) {
     syncing_ = true;
     for (int i = 0; i < list_->count(); ++i)
-        if (list_->item(i)->flags() & Qt::ItemIsEnabled)
-            list_->item(i)->setCheckState(label == 1 ? Qt::Checked : Qt::Unchecked);
+        list_->item(i)->setCheckState(label == 1 ? Qt::Checked : Qt::Unchecked);
     syncing_ = false;
     lastLabel_ = label;
     ColorLabels();
@@ -113,12 +110,10 @@ void CDialogFileTypes::ClickLabel(int label) {
 void CDialogFileTypes::OnItemChanged(QListWidgetItem* item) {
     if (syncing_) return;
     const int row = list_->row(item);
-    const char* type = filetypes::Rows()[static_cast<size_t>(row)].mimeType;
-    if (!type) return;
+    const std::string type = filetypes::Rows()[static_cast<size_t>(row)].mimeType;
     syncing_ = true;
     for (int i = 0; i < list_->count(); ++i) {
-        const char* other = filetypes::Rows()[static_cast<size_t>(i)].mimeType;
-        if (i != row && other && std::string(other) == type)
+        if (i != row && filetypes::Rows()[static_cast<size_t>(i)].mimeType == type)
             list_->item(i)->setCheckState(item->checkState());
     }
     syncing_ = false;

@@ -1,6 +1,9 @@
 #include "player/options/FileTypeAssociations.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/RegularFile.h"
@@ -10,6 +13,7 @@
 #include "player/options/DesktopEntry.h"
 #include "player/options/FileTypeTable.h"
 #include "player/options/MimeAppsList.h"
+#include "player/options/MimePackage.h"
 
 namespace {
 
@@ -37,10 +41,51 @@ std::string WithoutPlayer(const std::string& list) {
 }  // namespace
 
 FileTypeAssociations::FileTypeAssociations(XdgMimeApps apps, std::string programPath,
-                                           std::string registryPath)
+                                           std::string registryPath, IProcessLauncher* launcher)
     : apps_(std::move(apps)),
       programPath_(std::move(programPath)),
-      registryPath_(std::move(registryPath)) {}
+      registryPath_(std::move(registryPath)),
+      launcher_(launcher ? launcher : &DefaultProcessLauncher()) {}
+
+std::string FileTypeAssociations::PackagePath() const {
+    return apps_.DataHome() + "/mime/packages/" + mimepackage::kFileName;
+}
+
+bool FileTypeAssociations::RegisterOwnTypes(
+    const std::vector<std::pair<std::string, bool>>& types, QWidget* owner) const {
+    std::vector<mimepackage::Type> own;
+    std::string extensions;
+    for (const FileTypeRow& row : filetypes::Rows()) {
+        if (!row.ownType) continue;
+        const auto it = std::find_if(types.begin(), types.end(),
+                                     [&](const auto& t) { return t.first == row.mimeType; });
+        if (it == types.end() || !it->second) continue;
+        own.push_back({row.mimeType, row.description, filetypes::Glob(row)});
+        extensions += (extensions.empty() ? "" : ", ") + std::string(row.extension);
+    }
+    const std::string path = PackagePath();
+    std::string before;
+    const bool had =
+        registry::ReadRegularFile(path, XdgMimeApps::kMaxListBytes, before) == registry::ReadResult::Ok;
+    const std::string text = own.empty() ? std::string() : mimepackage::Build(own);
+    if (had ? before == text : own.empty()) return true;
+
+    const size_t slash = path.rfind('/');
+    const bool written = own.empty() ? (unlink(path.c_str()) == 0 || errno == ENOENT)
+                                     : WriteFile(path.substr(0, slash), mimepackage::kFileName, text);
+    const std::string mimeFolder = apps_.DataHome() + "/mime";
+    std::string failure;
+    if (!written)
+        failure = path + " cannot be written";
+    else if (!launcher_->StartDetached(mimepackage::kUpdateProgram, {mimeFolder}))
+        failure = std::string(mimepackage::kUpdateProgram) + " cannot be run";
+    if (failure.empty()) return true;
+    ShowMessage(owner, kCaption,
+                "The player's own file types" + (extensions.empty() ? "" : " (" + extensions + ")") +
+                    " cannot be registered: " + failure + ".",
+                MessageIcon::Error);
+    return false;
+}
 
 std::string FileTypeAssociations::BackupKey(const std::string& mimeType) {
     return "FileTypes/" + mimeType + "/Kalvor_Back";
@@ -49,7 +94,7 @@ std::string FileTypeAssociations::BackupKey(const std::string& mimeType) {
 std::vector<bool> FileTypeAssociations::States() const {
     std::vector<bool> states;
     for (const FileTypeRow& row : filetypes::Rows())
-        states.push_back(row.mimeType && apps_.DefaultOf(row.mimeType) == desktopentry::kFileName);
+        states.push_back(apps_.DefaultOf(row.mimeType) == desktopentry::kFileName);
     return states;
 }
 
@@ -76,7 +121,6 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
     std::vector<std::pair<std::string, bool>> types;
     const auto rows = filetypes::Rows();
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].mimeType) continue;
         const bool on = i < checked.size() && checked[i];
         auto it = std::find_if(types.begin(), types.end(),
                                [&](const auto& t) { return t.first == rows[i].mimeType; });
@@ -86,6 +130,7 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
             it->second = it->second || on;
     }
 
+    const bool registered = !entryWritten || RegisterOwnTypes(types, owner);
     bool changed = false;
     for (const auto& [type, on] : types) {
         const bool isPlayers = apps_.DefaultOf(type) == desktopentry::kFileName;
@@ -115,7 +160,7 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
             changed = true;
         }
     }
-    if (!changed) return entryWritten;
+    if (!changed) return entryWritten && registered;
 
     // The backups go first: a default is never changed without its way back on disk.
     const size_t slash = listPath.rfind('/');
@@ -124,5 +169,5 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
         ShowMessage(owner, kCaption, kAdminRightsText, MessageIcon::Error);
         return false;
     }
-    return entryWritten;
+    return entryWritten && registered;
 }

@@ -2,7 +2,9 @@
 
 // The extensions the file-types dialog offers, in its order, each with the MIME type that
 // freedesktop associations know it by. Several extensions share a type (an association is
-// per type); an extension without a type of its own cannot be associated.
+// per type). An extension the shared MIME database names no type for gets a type of the
+// player's own, which a MIME package in the user's data folder gives a glob while the
+// extension is associated.
 
 #include <span>
 #include <string>
@@ -11,7 +13,8 @@
 struct FileTypeRow {
     char extension[30];
     char description[30];
-    const char* mimeType;  // nullptr: the shared MIME database has no type for it
+    const char* mimeType;
+    bool ownType;  // the player's own type: no file has it until its glob is registered
 };
 
 namespace filetypes {
@@ -23,5 +26,7 @@ std::span<const FileTypeRow> Rows();
 std::string RowText(const FileTypeRow& row);
 // Every distinct type, in table order.
 std::vector<std::string> MimeTypes();
+// The glob an own type is registered with: "*." and the extension in lower case.
+std::string Glob(const FileTypeRow& row);
 
 }  // namespace filetypes

@@ -28,6 +28,8 @@ public:
     // Every mimeapps.list path in reading order.
     std::vector<std::string> ListPaths() const;
     std::string UserListPath() const { return folders_.configHome + "/mimeapps.list"; }
+    // The user's data folder, whose "mime" folder holds the user's own MIME types.
+    const std::string& DataHome() const { return folders_.dataHome; }
 
     // The desktop entry id that opens type; nothing when no list names an installed one.
     std::optional<std::string> DefaultOf(const std::string& type) const;

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include "platform/registry/RegistryStore.h"
 #include "platform/system/Paths.h"
@@ -11,12 +12,15 @@
 #include "player/options/DialogFileTypes.h"
 #include "player/options/FileTypeAssociations.h"
 #include "player/options/FileTypeTable.h"
+#include "player/options/MimePackage.h"
 #include "tests/engine/CapturedMessages.h"
 #include "tests/support/TempEnvironment.h"
 
 namespace {
 
-TEST(FileTypeTable, EveryRowsTypeIsOneTheMimeDatabaseGivesItsExtension) {
+// A row's type is the one the MIME database gives its extension; the player's own types
+// are for exactly the extensions the database names no type for.
+TEST(FileTypeTable, EveryRowsTypeIsTheDatabasesOrOneOfOurOwnWhereItHasNone) {
     QMimeDatabase db;
     ASSERT_EQ(filetypes::Rows().size(), 26u);
     for (const FileTypeRow& row : filetypes::Rows()) {
@@ -24,14 +28,15 @@ TEST(FileTypeTable, EveryRowsTypeIsOneTheMimeDatabaseGivesItsExtension) {
         for (const QMimeType& t :
              db.mimeTypesForFileName(QString("x.") + QString(row.extension).toLower()))
             known << t.name();
-        if (row.mimeType)
-            EXPECT_TRUE(known.contains(row.mimeType))
-                << row.extension << " " << known.join(",").toStdString();
-        else
+        if (row.ownType)
             EXPECT_TRUE(known.isEmpty())
                 << row.extension << " has " << known.join(",").toStdString();
+        else
+            EXPECT_TRUE(known.contains(row.mimeType))
+                << row.extension << " " << known.join(",").toStdString();
     }
     EXPECT_EQ(filetypes::RowText(filetypes::Rows()[10]), "MP3  - MPEG Layer 3 Audio");
+    EXPECT_EQ(filetypes::Glob(filetypes::Rows()[7]), "*.m2v");
 }
 
 TEST(DesktopEntry, TheProgramPathIsOneQuotedExecArgumentWhateverItHolds) {
@@ -128,16 +133,88 @@ TEST_F(FileTypeAssociationsTest,
     EXPECT_EQ(assoc.States(), std::vector<bool>(26, false));
 }
 
-TEST_F(FileTypeAssociationsTest, RowsSharingATypeShowOneStateAndTypelessRowsNone) {
+TEST_F(FileTypeAssociationsTest, RowsSharingATypeShowOneState) {
     const FileTypeAssociations assoc = Make();
-    ASSERT_TRUE(assoc.Apply(Checked({"DIVX", "MPEG", "CDA", "XVID"}), nullptr));
+    ASSERT_TRUE(assoc.Apply(Checked({"DIVX", "MPEG"}), nullptr));
     const auto states = assoc.States();
     EXPECT_TRUE(states[Row("AVI")] && states[Row("DIVX")] && states[Row("MPG")] &&
                 states[Row("MPEG")]);
-    EXPECT_FALSE(states[Row("CDA")] || states[Row("XVID")]);
+    EXPECT_EQ(std::count(states.begin(), states.end(), true), 4);
     // Unchecking one row of a shared type while the other stays checked keeps the type.
     ASSERT_TRUE(assoc.Apply(Checked({"AVI", "MPEG"}), nullptr));
     EXPECT_TRUE(assoc.States()[Row("DIVX")]);
+}
+
+// Records what would rebuild the MIME database, or fails to start it.
+struct RecordingLauncher : IProcessLauncher {
+    std::vector<std::vector<std::string>> runs;
+    bool starts = true;
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override {
+        std::vector<std::string> run{program};
+        run.insert(run.end(), args.begin(), args.end());
+        runs.push_back(run);
+        return starts;
+    }
+};
+
+TEST_F(FileTypeAssociationsTest, OwnTypesGetTheirGlobsWhileCheckedAndTheDatabaseIsRebuiltOnChange) {
+    RecordingLauncher launcher;
+    const FileTypeAssociations assoc(XdgMimeApps(folders_), program_,
+                                     env_.Path("config/Kalvor/registry"), &launcher);
+    const std::string package = env_.DataHome() + "/mime/packages/kalvor.xml";
+    const std::vector<std::string> rebuild{"update-mime-database", env_.DataHome() + "/mime"};
+
+    ASSERT_TRUE(assoc.Apply(Checked({"CDA", "M2V", "MP3"}), nullptr));
+    const std::string both = TempEnvironment::ReadFile(package);
+    EXPECT_EQ(both, mimepackage::Build({{"audio/x-kalvor-cda", "CD Audio", "*.cda"},
+                                        {"video/x-kalvor-m2v", "MPEG2 Video", "*.m2v"}}));
+    EXPECT_EQ(launcher.runs, (std::vector<std::vector<std::string>>{rebuild}));
+    auto states = assoc.States();
+    EXPECT_TRUE(states[Row("CDA")] && states[Row("M2V")] && states[Row("MP3")]);
+    EXPECT_NE(TempEnvironment::ReadFile(apps_ + "/kalvor.desktop").find("video/x-kalvor-m2v;"),
+              std::string::npos);
+
+    // The same choice again changes nothing and rebuilds nothing.
+    ASSERT_TRUE(assoc.Apply(Checked({"CDA", "M2V", "MP3"}), nullptr));
+    EXPECT_EQ(launcher.runs.size(), 1u);
+
+    ASSERT_TRUE(assoc.Apply(Checked({"M2V"}), nullptr));
+    EXPECT_EQ(TempEnvironment::ReadFile(package),
+              mimepackage::Build({{"video/x-kalvor-m2v", "MPEG2 Video", "*.m2v"}}));
+    states = assoc.States();
+    EXPECT_FALSE(states[Row("CDA")] || states[Row("MP3")]);
+    EXPECT_TRUE(states[Row("M2V")]);
+
+    // The last own type gone, the package goes; a rebuild that cannot start says so.
+    launcher.starts = false;
+    EXPECT_FALSE(assoc.Apply(Checked({}), nullptr));
+    EXPECT_FALSE(TempEnvironment::Exists(package));
+    EXPECT_EQ(launcher.runs.size(), 3u);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text,
+              "The player's own file types cannot be registered: update-mime-database cannot "
+              "be run.");
+    EXPECT_EQ(assoc.States(), std::vector<bool>(26, false));
+}
+
+// The package is one the freedesktop tool takes: after it ran, the glob names the type.
+TEST_F(FileTypeAssociationsTest, TheMimeDatabaseToolCompilesThePackageIntoTheGlobList) {
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty())
+        GTEST_SKIP() << "update-mime-database is not installed (shared-mime-info)";
+    struct WaitingLauncher : IProcessLauncher {
+        bool StartDetached(const std::string& program, const std::vector<std::string>& args) override {
+            QStringList list;
+            for (const std::string& a : args) list << QString::fromStdString(a);
+            return QProcess::execute(QString::fromStdString(program), list) == 0;
+        }
+    } launcher;
+    const FileTypeAssociations assoc(XdgMimeApps(folders_), program_,
+                                     env_.Path("config/Kalvor/registry"), &launcher);
+    ASSERT_TRUE(assoc.Apply(Checked({"XVID", "DAT"}), nullptr));
+    const std::string globs = TempEnvironment::ReadFile(env_.DataHome() + "/mime/globs2");
+    EXPECT_NE(globs.find("video/x-kalvor-xvid:*.xvid"), std::string::npos) << globs;
+    EXPECT_NE(globs.find("video/x-kalvor-dat:*.dat"), std::string::npos) << globs;
+    EXPECT_EQ(globs.find("m2v"), std::string::npos);
 }
 
 TEST_F(FileTypeAssociationsTest, AnotherProgramsDefaultIsNeverTouchedByUnchecking) {
@@ -167,9 +244,8 @@ TEST_F(FileTypeAssociationsTest, TheDialogShowsTheListsAsTheyAreAndAppliesItsChe
     QListWidget* list = dialog.List();
     ASSERT_EQ(list->count(), 26);
     EXPECT_EQ(list->item(Row("MP3"))->text(), "MP3  - MPEG Layer 3 Audio");
-    EXPECT_FALSE(list->item(Row("CDA"))->flags() & Qt::ItemIsEnabled);
     dialog.ClickLabel(1);
-    EXPECT_EQ(list->item(Row("CDA"))->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(Row("CDA"))->checkState(), Qt::Checked);
     EXPECT_EQ(list->item(Row("WAV"))->checkState(), Qt::Checked);
     dialog.ClickLabel(2);
     list->item(Row("AVI"))->setCheckState(Qt::Checked);
