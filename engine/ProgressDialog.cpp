@@ -6,6 +6,7 @@
 
 #include "engine/DialogLook.h"
 #include "engine/WizardPage.h"
+#include "platform/ui/ProgramIcons.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ CProgressDialog::CProgressDialog(WizardState& state, const ProgressGraph& graph,
     : QDialog(parent), state_(state), units_(font()), run_(state, graph) {
     setObjectName(ControlName(220));
     setWindowTitle(kProgressTitle);
+    setWindowIcon(programicons::Icon(programicons::kKorc));
     ApplyDialogLook(this);
     setFixedSize(units_.X(kWidth), units_.Y(kHeight));
 

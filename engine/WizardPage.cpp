@@ -3,10 +3,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/ui/ProgramIcons.h"
+
 CWizardPage::CWizardPage(WizardState& state, WizardPageId page, int widthUnits, int heightUnits,
                          QWidget* parent)
     : QDialog(parent), state_(state), units_(font()), page_(page) {
     setObjectName(ControlName(static_cast<int>(page)));
+    setWindowIcon(programicons::Icon(programicons::kKorc));
     ApplyDialogLook(this);
     setFixedSize(units_.X(widthUnits), units_.Y(heightUnits));
 }

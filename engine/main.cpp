@@ -15,6 +15,7 @@
 #include "engine/WizardState.h"
 #include "kalvorvt/GstKalvorVT.h"
 #include "platform/media/GstInit.h"
+#include "platform/ui/ProgramIcons.h"
 #include "platform/ui/Session.h"
 
 namespace {
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     session::PreferX11();
     QApplication application(argc, argv);
     QApplication::setApplicationName("korc");
+    QApplication::setWindowIcon(programicons::Icon(programicons::kKorc));
     QApplication::setQuitOnLastWindowClosed(false);
     media::InitGStreamer();
     RegisterKalvorVTStatic();

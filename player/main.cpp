@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/ProgramIcons.h"
 #include "platform/ui/Session.h"
 #include "player/shell/KalvorApp.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     session::PreferX11();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kalvor");
+    QApplication::setWindowIcon(programicons::Icon(programicons::kPlayer));
     // The owner window's loop carries the run; the player ends only through its exit.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -3,24 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/ProgramIcons.h"
+
 namespace videocommands {
 
 namespace {
 
 using K = Kind;
+namespace icons = programicons;
 // Extra commands of the main window (button 7).
 constexpr int kExtra = 7;
 
 constexpr Command kCommands[] = {
-    {kPlay, "Play", K::Execute, 1, 1, 0},
-    {kStop, "Stop", K::Execute, 3, 1, 0},
-    {kPause, "Pause", K::Execute, 2, 1, 0},
-    {kNext, "Next", K::Execute, 5, 1, 0},
-    {kPrevious, "Previous", K::Execute, 0, 1, 0},
-    {kBegin, "BEGIN", K::Execute, kExtra, 51, 0},
-    {kEnd, "END", K::Execute, kExtra, 52, 0},
-    {kOpen, "Open...", K::Execute, 4, 1, 0},
-    {kLoadSubtitles, "Load subtitles", K::Execute, kExtra, 3, 0},
+    {kPlay, "Play", K::Execute, 1, 1, 0, icons::kPlay},
+    {kStop, "Stop", K::Execute, 3, 1, 0, icons::kStop},
+    {kPause, "Pause", K::Execute, 2, 1, 0, icons::kPause},
+    {kNext, "Next", K::Execute, 5, 1, 0, icons::kNext},
+    {kPrevious, "Previous", K::Execute, 0, 1, 0, icons::kPrevious},
+    {kBegin, "BEGIN", K::Execute, kExtra, 51, 0, icons::kRangeBegin},
+    {kEnd, "END", K::Execute, kExtra, 52, 0, icons::kRangeEnd},
+    {kOpen, "Open...", K::Execute, 4, 1, 0, icons::kOpen},
+    {kLoadSubtitles, "Load subtitles", K::Execute, kExtra, 3, 0, icons::kSubtitles},
     {kFullscreen, "Fullscreen", K::Execute, kExtra, 23, 0},
     {kAspectMenu, "Aspect ratio", K::SubMenu, 0, 0, 0},
     {kOriginal, "Original", K::Aspect, 0, 0, 0},
@@ -35,7 +38,7 @@ constexpr Command kCommands[] = {
     {kTripleSize, "3x size", K::Zoom, 3, 1, 0},
     {kQuadrupleSize, "4x size", K::Zoom, 4, 1, 0},
     {kEffectControls, "Effect controls", K::Execute, kExtra, 50, 0},
-    {kOptions, "Options", K::Execute, kExtra, 1, 0},
+    {kOptions, "Options", K::Execute, kExtra, 1, 0, icons::kOptions},
     {kRateMenu, "Playback rate", K::SubMenu, 0, 0, 0},
     {kHalfRate, "0.5x", K::RateSet, 0, 0, 0.5},
     {kNormalRate, "1x", K::RateSet, 0, 0, 1.0},
@@ -43,7 +46,7 @@ constexpr Command kCommands[] = {
     {kFasterRate, "Increase by 10%", K::RateScale, 0, 0, 1.10},
     {kSlowerRate, "Decrease by 10%", K::RateScale, 0, 0, 0.90},
     {kProperties, "Properties", K::Properties, 0, 0, 0},
-    {kExit, "Exit", K::Execute, 6, 1, 0},
+    {kExit, "Exit", K::Execute, 6, 1, 0, icons::kExit},
 };
 
 }  // namespace

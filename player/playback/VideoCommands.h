@@ -27,6 +27,7 @@ struct Command {
     int a;
     int b;
     double value;
+    int icon;  // the icon's resource number; 0 for none
 };
 
 inline constexpr int32_t kPlay = 5001, kStop = 5002, kPause = 5003, kNext = 5004, kPrevious = 5005,

@@ -1,5 +1,6 @@
 #include "player/playback/VideoContextMenu.h"
 
+#include "platform/ui/ProgramIcons.h"
 #include "player/playback/VideoCommands.h"
 
 namespace vc = videocommands;
@@ -55,7 +56,9 @@ std::unique_ptr<CMenuXP> CVideoContextMenu::NewMenu(QWidget* owner) const {
 
 void CVideoContextMenu::Add(CMenuXP& menu, int32_t id) {
     const vc::Command* command = vc::Find(id);
-    menu.AppendItem(kMenuEnabled, std::make_unique<CMenuXPText>(id, command->label));
+    menu.AppendItem(kMenuEnabled,
+                    std::make_unique<CMenuXPText>(id, command->label,
+                                                  programicons::Icon(command->icon)));
 }
 
 void CVideoContextMenu::CheckAspect(int32_t aspectMode) {

@@ -1,10 +1,10 @@
 #include "player/shell/AboutDlg.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
+
+#include "platform/ui/ProgramIcons.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setObjectName("icon");
     // The same picture the main window carries as its icon.
-    icon->setPixmap(
-        QApplication::style()->standardIcon(QStyle::SP_MediaPlay).pixmap(kIconSize, kIconSize));
+    icon->setPixmap(programicons::Icon(programicons::kPlayer).pixmap(kIconSize, kIconSize));
     auto* text = new QLabel(kAboutVersionText, this);
     text->setObjectName("version");
     auto* ok = new QPushButton(kAboutOkText, this);

@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
 #include <QTimerEvent>
 
 #include <fcntl.h>
@@ -37,6 +36,7 @@
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
 #include "platform/ui/NativeWindow.h"
+#include "platform/ui/ProgramIcons.h"
 #include "player/menus/MenuXP.h"
 #include "player/options/SkinPackages.h"
 #include "player/playback/KalvorMovie.h"
@@ -112,7 +112,7 @@ CKalvorDlg::~CKalvorDlg() {
 }
 
 bool CKalvorDlg::OnInitDialog() {
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_MediaPlay));
+    setWindowIcon(programicons::Icon(programicons::kPlayer));
     if (!ReadOptions()) return false;
     PatchCodecSettings();
     if (!ChooseSkin()) return false;

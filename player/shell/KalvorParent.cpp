@@ -3,8 +3,11 @@
 #include <QMetaObject>
 #include <QShowEvent>
 
+#include "platform/ui/ProgramIcons.h"
+
 CKalvorParent::CKalvorParent(PlayerFolders folders) : QDialog(nullptr), m_dlg(this, std::move(folders)) {
     setWindowTitle("Kalvor");
+    setWindowIcon(programicons::Icon(programicons::kPlayer));
     // The owner has no taskbar button and is never seen; it only carries the loop.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DontShowOnScreen);

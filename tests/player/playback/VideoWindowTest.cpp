@@ -234,6 +234,12 @@ TEST_F(VideoWindowTest, EachMenuEntrySendsItsCommand) {
             order.push_back(item->id);
     EXPECT_EQ(order, (std::vector<int32_t>{5001, 5002, 5003, 5004, 5005, 5015, 5016, 5006, 5007,
                                            5008, 5009, 5010, 5011, 5012, 5013, 5014}));
+    // The entries the design gives icons show one; the others show none.
+    std::vector<int32_t> withIcons;
+    for (int32_t id : order)
+        if (!menu.ItemOf(menu.FindItem(id))->icon.isNull()) withIcons.push_back(id);
+    EXPECT_EQ(withIcons,
+              (std::vector<int32_t>{5001, 5002, 5003, 5004, 5005, 5015, 5016, 5006, 5007, 5011, 5014}));
 }
 
 TEST_F(VideoWindowTest, AspectEntriesKeepOneCheckAndSetTheirMode) {
