@@ -11,7 +11,6 @@
 #include "player/options/KalvorOptions.h"
 #include "player/playback/EffectControls.h"
 #include "player/playback/MediaProperties.h"
-#include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/LengthWait.h"
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/XCListCtrl.h"
@@ -22,6 +21,8 @@
 #include "player/wizard/KalvorWizard.h"
 #include "player/wizard/WizardTestHost.h"
 #include "support/TempEnvironment.h"
+#include "tests/player/options/QuietOptionsHost.h"
+#include "tests/player/playlist/QuietListOwner.h"
 
 namespace {
 
@@ -29,26 +30,8 @@ struct LongModes : IDisplayModes {
     std::vector<DisplayMode> Modes() override { return {{1920, 1080, 60, 32}, {800, 600, 75, 16}}; }
 };
 
-struct OptionsHost : IOptionsHost {
-    PlayerSettings settings = InstalledSettings();
-    std::string program, config, appData;
-    PlayerSettings& Settings() override { return settings; }
-    SettingsLiveState LiveState() override { return {}; }
-    std::string ProgramFolder() override { return program; }
-    std::string UserConfigFolder() override { return config; }
-    std::string AppDataFolder() override { return appData; }
-    void SuspendHotKeys(bool) override {}
-    std::string CurrentSkinPackage() override { return {}; }
-    bool ChangeSkin(const std::string&) override { return true; }
-    void ExitPlayer() override {}
-    void RestoreZOrder() override {}
-    void AfterOptionsClosed() override {}
-    void KeepCursorShown() override {}
-    void ShowHelp(int) override {}
-};
-
 void WalkOptions(Walk& walk, const TempEnvironment& env) {
-    OptionsHost host;
+    QuietOptionsHost host;
     host.program = env.Path("program");
     host.config = env.ConfigHome() + "/Kalvor";
     paths::EnsureFolder(host.program + "/skins");
@@ -130,20 +113,8 @@ void WalkMediaInfo(Walk& walk) {
     info.Hide();
 }
 
-struct QuietOwner : IListCtrlOwner {
-    PlayerSettings settings{};
-    PlayerSettings& Settings() override { return settings; }
-    void ProbeVisibleDurations() override {}
-    void FillTimeFields() override {}
-    void UpdateJobButtons() override {}
-    void PlaySelected() override {}
-    double PlaybackPosition() override { return -1.0; }
-    void ShowListMenu(const QPoint&) override {}
-    void ResetHoverCaption() override {}
-};
-
 void WalkPlayRange(Walk& walk) {
-    QuietOwner owner;
+    QuietListOwner owner;
     QWidget playlist;
     XCListCtrl list(&playlist);
     list.SetOwner(kPlaylistMode, &owner);

@@ -12,6 +12,7 @@
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
+#include "tests/player/options/QuietOptionsHost.h"
 
 // Xlib's macros (None, Bool) after every other header.
 #include <X11/Xlib.h>
@@ -19,24 +20,6 @@
 #include <X11/keysym.h>
 
 namespace {
-
-struct QuietHost : IOptionsHost {
-    PlayerSettings settings = InstalledSettings();
-    std::string program;
-    PlayerSettings& Settings() override { return settings; }
-    SettingsLiveState LiveState() override { return {}; }
-    std::string ProgramFolder() override { return program; }
-    std::string UserConfigFolder() override { return program; }
-    std::string AppDataFolder() override { return program; }
-    void SuspendHotKeys(bool) override {}
-    std::string CurrentSkinPackage() override { return {}; }
-    bool ChangeSkin(const std::string&) override { return true; }
-    void ExitPlayer() override {}
-    void RestoreZOrder() override {}
-    void AfterOptionsClosed() override {}
-    void KeepCursorShown() override {}
-    void ShowHelp(int) override {}
-};
 
 void Tap(Display* x, KeySym sym, KeySym held = NoSymbol) {
     const KeyCode heldCode = held == NoSymbol ? 0 : XKeysymToKeycode(x, held);
@@ -60,8 +43,8 @@ TEST(HotKeyCaptureOnX, KeypadFiveAndShiftEightAreTakenByTheirKeyCodes) {
     Display* x = XOpenDisplay(xvfb.Display().c_str());
     ASSERT_NE(x, nullptr);
 
-    QuietHost host;
-    host.program = env.Path("program");
+    QuietOptionsHost host;
+    host.program = host.config = host.appData = env.Path("program");
     CKalvorOptions dialog(&host, nullptr);
     dialog.SetAudioOutputNames([] { return std::vector<std::string>{}; });
     dialog.resize(355, 400);

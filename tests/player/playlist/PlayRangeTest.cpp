@@ -22,21 +22,11 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "tests/player/playlist/QuietListOwner.h"
 
 namespace {
 
-class FakeOwner : public IListCtrlOwner {
-public:
-    PlayerSettings settings{};
-    PlayerSettings& Settings() override { return settings; }
-    void ProbeVisibleDurations() override {}
-    void FillTimeFields() override {}
-    void UpdateJobButtons() override {}
-    void PlaySelected() override {}
-    double PlaybackPosition() override { return -1.0; }
-    void ShowListMenu(const QPoint&) override {}
-    void ResetHoverCaption() override {}
-};
+using FakeOwner = QuietListOwner;
 
 // The 30-second file is made once for every test here.
 class RangeTest : public ::testing::Test {

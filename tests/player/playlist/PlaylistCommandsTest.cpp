@@ -34,23 +34,13 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "tests/player/playlist/QuietListOwner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class FakeOwner : public IListCtrlOwner {
-public:
-    PlayerSettings settings{};
-    PlayerSettings& Settings() override { return settings; }
-    void ProbeVisibleDurations() override {}
-    void FillTimeFields() override {}
-    void UpdateJobButtons() override {}
-    void PlaySelected() override {}
-    double PlaybackPosition() override { return -1.0; }
-    void ShowListMenu(const QPoint&) override {}
-    void ResetHoverCaption() override {}
-};
+using FakeOwner = QuietListOwner;
 
 class FakeHost : public IPlaylistCommandsHost {
 public:

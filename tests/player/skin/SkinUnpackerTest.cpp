@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <minizip/zip.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 
 #include "player/skin/SkinUnpacker.h"
 #include "support/TempEnvironment.h"
+#include "support/ZipArchive.h"
 
 namespace {
 
@@ -23,17 +23,7 @@ protected:
     // A zip archive: entries in order, names as given, each dated 2025-01-11 13:33:02.
     std::string Package(const Entries& entries, const std::string& name = "skin.krs") {
         const std::string path = env_.Path(name);
-        zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-        zip_fileinfo info{};
-        info.dosDate = 0x5A2B6C21;
-        bool ok = zip != nullptr;
-        for (const auto& [entry, bytes] : entries)
-            ok = ok &&
-                 zipOpenNewFileInZip(zip, entry.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                     Z_DEFLATED, Z_DEFAULT_COMPRESSION) == ZIP_OK &&
-                 zipWriteInFileInZip(zip, bytes.data(), unsigned(bytes.size())) == ZIP_OK &&
-                 zipCloseFileInZip(zip) == ZIP_OK;
-        EXPECT_TRUE(ok && zipClose(zip, nullptr) == ZIP_OK) << path;
+        EXPECT_TRUE(WriteZipArchive(path, entries, 0x5A2B6C21)) << path;
         return path;
     }
     static std::string Temp() { return fs::path(SkinUnpacker::SkinFolder()).parent_path(); }
