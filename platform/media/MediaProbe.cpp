@@ -90,18 +90,16 @@ MediaProbe::~MediaProbe() {
 }
 
 bool MediaProbe::Probe(const std::string& path, MediaFacts& facts) {
+    return Probe(MediaFile(path), facts);
+}
+
+bool MediaProbe::Probe(const MediaFile& file, MediaFacts& facts) {
     facts = MediaFacts{};
-    lastError_.clear();
-    if (!discoverer_) return false;
+    lastError_ = file.IsOpen() ? std::string() : file.Refusal();
+    if (!discoverer_ || !file.IsOpen()) return false;
     GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(path.c_str(), &error);
-    if (!uri) {
-        lastError_ = ErrorText(error);
-        if (error) g_error_free(error);
-        return false;
-    }
-    GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer_, uri, &error);
-    g_free(uri);
+    const std::string uri = file.Uri();
+    GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer_, uri.c_str(), &error);
     if (error) {
         lastError_ = ErrorText(error);
         g_error_free(error);

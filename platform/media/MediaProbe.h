@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/media/GstRef.h"  // GstCaps
+#include "platform/media/MediaFile.h"
 
 typedef struct _GstDiscoverer GstDiscoverer;
 
@@ -46,9 +47,10 @@ public:
     MediaProbe(const MediaProbe&) = delete;
     MediaProbe& operator=(const MediaProbe&) = delete;
 
-    // Fills facts; false (and empty facts) when the file cannot be read, is not media, or
-    // the discovery did not finish within the timeout.
+    // Fills facts; false (and empty facts) when the file is no regular file that can be
+    // read, is not media, or the discovery did not finish within the timeout.
     bool Probe(const std::string& path, MediaFacts& facts);
+    bool Probe(const MediaFile& file, MediaFacts& facts);
     const std::string& LastError() const { return lastError_; }
 
 private:

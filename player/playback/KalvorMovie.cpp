@@ -179,6 +179,13 @@ int CKalvorMovie::OpenMedia() {
         host_.EnableMainWindow(true);
         return 0;
     }
+    // The probe and the graph read the file checked here: a FIFO would hold both for good.
+    mediaFile_ = media::MediaFile(mediaPath);
+    if (!mediaFile_.IsOpen()) {
+        failure_ = mediaFile_.Refusal();
+        host_.EnableMainWindow(true);
+        return 0;
+    }
     if (modes_) modes_->RestoreDisplayMode();
     rendererPlaced = 1;
     ResetStreamFacts();
@@ -223,7 +230,7 @@ void CKalvorMovie::ProbeMedia() {
     audioSampleRate = 0;
     audioChannels = 0;
     audioBitRate = 0;
-    if (!mediaProbe_->Probe(mediaPath, probeFacts_)) return;
+    if (!mediaProbe_->Probe(mediaFile_, probeFacts_)) return;
     streamCount = static_cast<int32_t>(probeFacts_.streams.size());
     for (const media::StreamFacts& stream : probeFacts_.streams) {
         if (stream.kind == media::StreamKind::Video) {
@@ -359,12 +366,7 @@ void CKalvorMovie::UnlinkVideoChain() {
 // and the preroll proves the whole chain. A chain with the effects element that does not
 // link or preroll is built again without it, so the picture never depends on the effects.
 bool CKalvorMovie::RenderFile() {
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(mediaPath.c_str(), &error);
-    if (error) g_error_free(error);
-    if (!uri) return lastResult = false;
-    g_object_set(graph_.get(), "uri", uri, nullptr);
-    g_free(uri);
+    g_object_set(graph_.get(), "uri", mediaFile_.Uri().c_str(), nullptr);
 
     const bool video = InBin(renderer_.get()) && InBin(colourConverter_.get());
     guint flags = 0;
@@ -507,6 +509,7 @@ void CKalvorMovie::DropGraph() {
     audioSink_.Reset();
     videoBin_.Reset();
     graph_.Reset();
+    mediaFile_ = media::MediaFile();  // the graph's source has let go of it
     effectsSpliced_ = false;
     paused = 0;
 }

@@ -4,6 +4,8 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <random>
 #include <stdexcept>
 #include <tuple>
@@ -52,12 +54,14 @@ TEST_F(MediaProbeTest, AnAudioVideoAviAndAWavGiveTheirStreamsWithTheirFormats) {
               std::tuple(StreamKind::Audio, 48000, 2, 48000 * 2 * 16, 0));
 }
 
-TEST_F(MediaProbeTest, NonMediaAndMissingFilesFailWithEmptyFacts) {
+TEST_F(MediaProbeTest, NonMediaMissingFilesAndFifosFailWithEmptyFacts) {
     std::string bytes(20000, '\0');
     std::mt19937 random(7);
     for (char& c : bytes) c = static_cast<char>(random());
     TempEnvironment::WriteFile(env_.Path("noise.bin"), bytes);
-    for (const std::string& path : {env_.Path("noise.bin"), env_.Path("absent.avi")}) {
+    // A FIFO would keep the discoverer's open waiting for a writer that never comes.
+    ASSERT_EQ(mkfifo(env_.Path("fifo.avi").c_str(), 0600), 0);
+    for (const std::string& path : {env_.Path("noise.bin"), env_.Path("absent.avi"), env_.Path("fifo.avi")}) {
         facts_.streams.resize(3);
         facts_.duration = 9;
         EXPECT_FALSE(probe_.Probe(path, facts_)) << path;

@@ -323,6 +323,38 @@ TEST_F(HandOverTest, ARuntimeFolderOfAHundredBytesStillHandsOver) {
     EXPECT_EQ(first.exitCode(), 0);
 }
 
+// A FIFO under a media name would hold the probe's open for good, and with it the window,
+// the exit and every later hand-over: it is refused wherever it comes from, and said.
+TEST_F(HandOverTest, AFifoAsAMediaFileIsRefusedFromTheCommandLineAHandOverAndAPlaylist) {
+    const std::string fifo = env_.Path("f.avi");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string list = env_.Path("list.m3u");
+    TempEnvironment::WriteFile(list, "#EXTM3U\n" + fifo + "\n");
+    QProcess player;
+    player.setProcessEnvironment(environment_);
+    player.start(QString::fromStdString(kProgram), {QString::fromStdString(fifo)});
+    ASSERT_TRUE(player.waitForStarted(10000));
+    std::string log;
+    const auto refusals = [&](size_t wanted) {
+        return qttest::WaitUntil([&] {
+            log += player.readAllStandardError().toStdString();
+            size_t found = 0;
+            const std::string said = "f.avi cannot be played: not a regular file";
+            for (size_t at = log.find(said); at != std::string::npos; at = log.find(said, at + 1)) ++found;
+            return found >= wanted;
+        }, 20000);
+    };
+    ASSERT_TRUE(refusals(1)) << log;
+    EXPECT_EQ(Run(kProgram, {QString::fromStdString(fifo)}, env_.Root()), 0);
+    ASSERT_TRUE(refusals(2)) << log;
+    EXPECT_EQ(Run(kProgram, {QString::fromStdString(list)}, env_.Root()), 0);
+    ASSERT_TRUE(refusals(3)) << log;
+    // The player still answers: a signal ends it through its exit.
+    player.terminate();
+    ASSERT_TRUE(player.waitForFinished(20000));
+    EXPECT_EQ(player.exitCode(), 0);
+}
+
 TEST_F(HandOverTest, TwoRealInstancesAndMalformedFramesAgainstTheRunningOne) {
     QProcess first;
     first.setProcessEnvironment(environment_);
