@@ -1,13 +1,19 @@
 #include <QApplication>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/ui/ProgramIcons.h"
 #include "platform/ui/Session.h"
+#include "player/shell/FileHandleLimit.h"
 #include "player/shell/KalvorApp.h"
 
 int main(int argc, char** argv) {
+    if (const auto refusal = filehandles::Ensure()) {
+        std::fprintf(stderr, "Kalvor: %s\n", refusal->c_str());
+        return 1;
+    }
     session::PreferX11();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kalvor");

@@ -429,6 +429,30 @@ TEST_F(HandOverTest, AHandOverIsAppliedAfterElevenHundredConnectionsHeldAgainstT
     EXPECT_EQ(SavedSettings().fullScreenOnPlay, 1);
 }
 
+// With a few dozen file handles the libraries under the player hang in an X reply or crash
+// before it could say a word: it refuses at once, unless it may raise its own limit.
+TEST_F(HandOverTest, TooFewFileHandlesAreRefusedWithAMessageUnlessTheLimitMayBeRaised) {
+    for (const rlim_t handles : {24, 32}) {
+        SCOPED_TRACE(handles);
+        QProcess player;
+        player.setProcessEnvironment(environment_);
+        player.setChildProcessModifier([handles] {
+            const rlimit limit{handles, handles};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        player.start(QString::fromStdString(kProgram), {"/m/x.avi"});
+        ASSERT_TRUE(player.waitForFinished(20000));
+        EXPECT_EQ(player.exitCode(), 1);
+        EXPECT_TRUE(player.readAllStandardError().contains(
+            QByteArray("Kalvor: only ") + QByteArray::number(qulonglong(handles)) + " file handles may be open"));
+    }
+    // A low soft limit under a higher hard one: raised, and the player runs as ever.
+    Xvfb xvfb;
+    QProcess player;
+    ASSERT_TRUE(StartOnX(player, xvfb, 24)) << player.readAllStandardError().toStdString();
+    EXPECT_EQ(CloseOnX(player, xvfb), 0) << player.readAllStandardError().toStdString();
+}
+
 // Anyone could make the temporary folder's name first; the cache folder then keeps the rule.
 TEST_F(HandOverTest, WithTheTemporaryFolderRefusedTwoPlayersStartedTogetherLeaveOne) {
     std::filesystem::create_directories(env_.Path("elsewhere"));
