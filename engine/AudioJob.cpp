@@ -157,7 +157,7 @@ bool CAudioJob::BuildBackEnd() {
     std::string error;
     if (!output_.Create(finalPath_, &error) ||
         !AttachAudioWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat, compressor_.get(),
-                           writer_, output_.Fd(), &error)) {
+                           writer_, output_.Fd(), finalPath_, &error)) {
         Fail(error);
         return false;
     }

@@ -90,8 +90,9 @@ JobEnd ShowJobPages(IPageDriver& pages, WizardState& state, WizardPageId first,
 }
 
 bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
-                       GstElement* encoder, WavDest& writer, int fd, std::string* error) {
-    if (!writer.Attach(graph, kWriterName, fd, error)) return false;
+                       GstElement* encoder, WavDest& writer, int fd, const std::string& shownPath,
+                       std::string* error) {
+    if (!writer.Attach(graph, kWriterName, fd, shownPath, error)) return false;
     if (encoder) {
         gst_object_set_name(GST_OBJECT(encoder), kAudioCompressorName);
         if (!gst_bin_add(graph, encoder)) {

@@ -47,9 +47,10 @@ JobEnd ShowJobPages(IPageDriver& pages, WizardState& state, WizardPageId first,
 
 // Adds the writer over the open file fd under its fixed name, and links the audio at pin
 // into it, through the chosen format and the encoder when there is one (added to the graph
-// under its fixed name); the error text when a step fails.
+// under its fixed name); the error text when a step fails. A failed write names shownPath.
 bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
-                       GstElement* encoder, WavDest& writer, int fd, std::string* error);
+                       GstElement* encoder, WavDest& writer, int fd, const std::string& shownPath,
+                       std::string* error);
 
 // Reports the text to the user once, marks the job failed and drops the unfinished output.
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text);

@@ -13,6 +13,7 @@ int CKORCApp::InitInstance(const std::vector<std::string>& args) {
     std::string why;
     if (LoadJobFile(KorcCommandLine(args), job, state, &why) != JobLoad::Loaded) {
         std::fprintf(stderr, "korc: %s\n", why.c_str());
+        if (refused_) refused_(why);
         return kExitNoJob;
     }
     if (!runner_) {

@@ -2,6 +2,7 @@
 
 // korc's entry: one job per run, read from the job file named on the command line.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,15 @@ inline constexpr int kExitNotBuilt = 4;   // a kind whose graph this build does 
 
 class CKORCApp {
 public:
-    explicit CKORCApp(IJobRunner* runner) : runner_(runner) {}
+    // refused, when given, also tells the user why a job file was not taken (standard error
+    // always does): a program started from a desktop has no terminal to read.
+    explicit CKORCApp(IJobRunner* runner, std::function<void(const std::string& why)> refused = {})
+        : runner_(runner), refused_(std::move(refused)) {}
 
     // args: the tokens after the program's name. Returns the process's exit code.
     int InitInstance(const std::vector<std::string>& args);
 
 private:
     IJobRunner* runner_;
+    std::function<void(const std::string&)> refused_;
 };

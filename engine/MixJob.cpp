@@ -252,7 +252,7 @@ bool CMixJob::BuildAudioBackEnd() {
     GstBin* graph = GST_BIN(engine_->Graph());
     std::string error;
     if (!AttachAudioWriter(graph, engine_->GroupOutputPin(0), state_.audioFormat,
-                           audioEncoder_.get(), writer_, output_.Fd(), &error)) {
+                           audioEncoder_.get(), writer_, output_.Fd(), finalPath_, &error)) {
         Fail(error);
         return false;
     }

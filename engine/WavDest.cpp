@@ -143,7 +143,8 @@ WavDest::~WavDest() {
     gst_app_sink_set_callbacks(GST_APP_SINK(sink_.get()), &none, nullptr, nullptr);
 }
 
-bool WavDest::Attach(GstBin* graph, const char* name, int fd, std::string* error) {
+bool WavDest::Attach(GstBin* graph, const char* name, int fd, const std::string& shownPath,
+                     std::string* error) {
     auto fail = [&](const char* text) {
         if (error) *error = text;
         return false;
@@ -161,6 +162,7 @@ bool WavDest::Attach(GstBin* graph, const char* name, int fd, std::string* error
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
     if (!gst_bin_add(graph, sink.get())) return fail("Cannot add the WAV writer to the graph.");
     fd_ = fd;
+    shownPath_ = shownPath;
     sink_ = std::move(sink);
     return true;
 }
@@ -195,8 +197,7 @@ GstFlowReturn WavDest::Write(GstSample* sample) {
         format_ = WaveFormatFromCaps(gst_sample_get_caps(sample));
         if (!format_) return fail("The WAV writer cannot store this audio format.");
         const std::string header = WaveHeader(*format_, 0, 0);
-        if (!WriteAll(0, header.data(), header.size()))
-            return fail(std::string("Cannot write the WAV file: ") + std::strerror(errno));
+        if (!WriteAll(0, header.data(), header.size())) return fail(WriteFailure(errno));
         headerBytes_ = header.size();
     }
     GstBuffer* buffer = gst_sample_get_buffer(sample);
@@ -206,8 +207,7 @@ GstFlowReturn WavDest::Write(GstSample* sample) {
         WriteAll(headerBytes_ + dataBytes_, reinterpret_cast<const char*>(map.data), map.size);
     const int writeError = errno;
     gst_buffer_unmap(buffer, &map);
-    if (!written)
-        return fail(std::string("Cannot write the WAV file: ") + std::strerror(writeError));
+    if (!written) return fail(WriteFailure(writeError));
     dataBytes_ += map.size;
     const GstClockTime pts = GST_BUFFER_PTS(buffer);
     if (GST_CLOCK_TIME_IS_VALID(pts)) {
@@ -233,6 +233,12 @@ bool WavDest::WriteAll(uint64_t offset, const char* data, size_t size) {
     return true;
 }
 
+std::string WavDest::WriteFailure(int cause) const {
+    const char* kind = format_ && format_->tag == kWaveTagMp3 ? "MP3" : "WAV";
+    return std::string("Cannot write the ") + kind + " file " + shownPath_ + ": " +
+           std::strerror(cause);
+}
+
 bool WavDest::Finish(std::string* error) {
     std::lock_guard lock(mutex_);
     auto fail = [&](const std::string& text) {
@@ -254,7 +260,6 @@ bool WavDest::Finish(std::string* error) {
     const auto sampleCount =
         static_cast<uint32_t>(std::min<double>(samples, std::numeric_limits<uint32_t>::max()));
     std::string header = WaveHeader(format, dataBytes_, sampleCount);
-    if (!WriteAll(0, header.data(), header.size()))
-        return fail(std::string("Cannot write the WAV file: ") + std::strerror(errno));
+    if (!WriteAll(0, header.data(), header.size())) return fail(WriteFailure(errno));
     return true;
 }

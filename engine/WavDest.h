@@ -50,8 +50,10 @@ public:
     WavDest& operator=(const WavDest&) = delete;
 
     // Adds the writer to the graph under the name; it writes to fd, which stays the
-    // caller's and must stay open until Finish.
-    bool Attach(GstBin* graph, const char* name, int fd, std::string* error);
+    // caller's and must stay open until Finish. A failed write names shownPath, the output
+    // as the user knows it.
+    bool Attach(GstBin* graph, const char* name, int fd, const std::string& shownPath,
+                std::string* error);
     media::PadRef InputPin() const;
 
     // Once the graph has stopped: writes the header with the final sizes. False (with the
@@ -63,9 +65,12 @@ private:
     static GstFlowReturn OnSample(GstAppSink* sink, gpointer self);
     GstFlowReturn Write(GstSample* sample);
     bool WriteAll(uint64_t offset, const char* data, size_t size);
+    // "Cannot write the MP3 file <path>: <cause>"
+    std::string WriteFailure(int cause) const;
 
     media::ElementRef sink_;
     int fd_ = -1;
+    std::string shownPath_;
     mutable std::mutex mutex_;  // the streaming thread writes, the job's thread finishes
     std::optional<WaveFormat> format_;
     uint64_t headerBytes_ = 0;

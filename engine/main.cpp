@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -9,16 +11,22 @@
 #include "engine/CodecCatalogue.h"
 #include "engine/DialogPageDriver.h"
 #include "engine/FolderPicker.h"
+#include "engine/Interrupt.h"
 #include "engine/JobRunner.h"
 #include "engine/KorcApp.h"
 #include "engine/ScriptedPageDriver.h"
 #include "engine/WizardState.h"
 #include "kalvorvt/GstKalvorVT.h"
+#include "platform/editing/EditingInit.h"
 #include "platform/media/GstInit.h"
+#include "platform/system/SignalWatch.h"
+#include "platform/ui/MessageSink.h"
 #include "platform/ui/ProgramIcons.h"
 #include "platform/ui/Session.h"
 
 namespace {
+
+constexpr char kJobRefusedCaption[] = "Kalvor";
 
 // Builds the encoder catalogue only for a loaded job that has codec pages: trying the
 // encoders takes a while, and a job file that cannot be read, a still image or a kind korc
@@ -29,6 +37,12 @@ public:
         : script_(std::move(script)) {}
 
     int RunJob(JobObject& job, WizardState& state) override {
+        const bool known = state.jobKind >= kFirstJobKind && state.jobKind <= kLastJobKind;
+        // The editing library's start puts in a SIGINT handler of its own (its Python
+        // loader's), which swallows Ctrl+C: it starts first, and Ctrl+C is then ours again.
+        if (known) editing::InitEditing();
+        const SignalWatch interrupt(
+            {SIGINT}, [](int) { StopOnInterrupt(); }, "korc");
         const bool codecPages = state.jobKind > static_cast<int32_t>(JobKind::ExtractImage) &&
                                 state.jobKind <= kLastJobKind;
         const CodecCatalogue catalogue = codecPages ? CodecCatalogue::Build() : CodecCatalogue();
@@ -68,6 +82,14 @@ int main(int argc, char** argv) {
     CatalogueOnDemand runner(std::move(script));
 
     std::vector<std::string> args(argv + 1, argv + argc);
-    CKORCApp korc(&runner);
+    CKORCApp korc(&runner, [](const std::string& why) {
+        // With a display the refusal is also a box: korc started from the player or a
+        // desktop has no terminal to show standard error.
+        const QString platform = QGuiApplication::platformName();
+        if (why.empty() || (platform != "xcb" && !platform.startsWith("wayland"))) return;
+        std::string text = why;
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        ShowMessage(nullptr, kJobRefusedCaption, text + ".", MessageIcon::Warning);
+    });
     return korc.InitInstance(args);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <csignal>
 #include <cstdio>
 
 #include "common/JobFile.h"
@@ -9,9 +10,9 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
+#include "platform/system/SignalWatch.h"
 #include "platform/system/SingleInstance.h"
 #include "player/shell/CommandLine.h"
-#include "player/shell/ExitSignals.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/LaunchRequest.h"
@@ -119,6 +120,7 @@ int CKalvorApp::RunOwnerWindow(const CommandLine& line) {
     dlg.SetLaunchFlags(line.flags);
     // A signal ends the player the way its Exit button does, from the loop, never from the
     // handler.
-    const ExitSignals exitSignals([&dlg](int) { dlg.ExitOnSignal(); });
+    const SignalWatch exitSignals(
+        {SIGINT, SIGTERM, SIGHUP}, [&dlg](int) { dlg.ExitOnSignal(); }, "Kalvor");
     return m_parent->DoModal();
 }

@@ -19,6 +19,7 @@
 #include "platform/system/ProcessLauncher.h"
 #include "player/wizard/JobStarter.h"
 #include "support/TempEnvironment.h"
+#include "support/Xvfb.h"
 
 namespace {
 
@@ -117,11 +118,13 @@ struct KorcRun {
     std::string error;
 };
 
-KorcRun RunKorc(const QStringList& args) {
+// display: an X server's, for korc to show its windows on.
+KorcRun RunKorc(const QStringList& args, const std::string& display = {}) {
     QProcess process;
     // A job that gets as far as running says its failure on standard error, not in a box.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QT_QPA_PLATFORM", display.empty() ? "offscreen" : "xcb");
+    if (!display.empty()) environment.insert("DISPLAY", QString::fromStdString(display));
     environment.insert("KALVOR_MESSAGES", "stderr");
     process.setProcessEnvironment(environment);
     process.start(QString::fromStdString(std::string(KALVOR_PROGRAM_DIR) + "/korc"), args);
@@ -209,6 +212,36 @@ TEST_F(JobLoaderTest, KorcEndsAtOnceAndSaysWhyOnEveryDamagedOrHostileJobFile) {
     rusage usage{};
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
     EXPECT_LT(usage.ru_maxrss, 1L << 20) << "kilobytes";
+}
+
+// Started from a desktop, korc has no terminal: with a display, a job file it cannot take is
+// also said in a box; without one, on standard error alone.
+TEST_F(JobLoaderTest, AJobFileKorcCannotTakeIsAlsoABoxWhenThereIsADisplay) {
+    Xvfb xvfb;
+    KALVOR_REQUIRE_XVFB(xvfb);
+    const std::string damaged = env_.Path("damaged/KORCP.SPF");
+    TempEnvironment::WriteFile(damaged, std::string(100, 'x'));
+    struct Case {
+        const char* what;
+        std::string path;
+        const char* box;  // its text's start
+    };
+    const Case cases[] = {
+        {"missing", env_.Path("missing/KORCP.SPF"), "Kalvor: Cannot open the job file "},
+        {"damaged", damaged, "Kalvor: The job file "},
+        {"not a job file", env_.Path("notes.txt"), "Kalvor: "},
+    };
+    for (const Case& c : cases) {
+        for (const bool display : {true, false}) {
+            const KorcRun run =
+                RunKorc({QString::fromStdString(c.path)}, display ? xvfb.Display() : "");
+            ASSERT_TRUE(run.ended) << c.what;
+            EXPECT_EQ(run.exitCode, kExitNoJob) << c.what;
+            EXPECT_EQ(run.error.rfind("korc: ", 0), 0u) << c.what << ": " << run.error;
+            EXPECT_EQ(run.error.find(std::string("\n") + c.box) != std::string::npos, display)
+                << c.what << (display ? " with" : " without") << " a display: " << run.error;
+        }
+    }
 }
 
 }  // namespace

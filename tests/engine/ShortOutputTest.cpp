@@ -1,12 +1,15 @@
-// An input cut short while korc reads it ends its stream early, and the graph still reaches
-// its end: the output then holds less than was asked for. That is a failure, said once, and
-// the short file never takes the output's name.
+// Outputs that cannot be whole. An input cut short while korc reads it ends its stream early,
+// and the graph still reaches its end: the output then holds less than was asked for. A disk
+// that fills up stops the writer. Each is a failure, said once with the file and the cause,
+// and the short file never takes the output's name.
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "CapturedMessages.h"
 #include "engine/JobObject.h"
@@ -134,6 +137,36 @@ TEST_F(ShortOutputTest, AnInputCutWhileItIsReadFailsTheJobAndLeavesNoOutput) {
             << messages.shown[0].text;
         EXPECT_TRUE(FolderEntries(out).empty()) << "a short output was kept";
     }
+}
+
+TEST_F(ShortOutputTest, AFullDiskDuringAnMp3JobNamesTheMp3AndTheCause) {
+    const std::string input = env_.Path("tone.wav"), out = env_.Path("out");
+    ASSERT_EQ(mkdir(out.c_str(), 0700), 0);
+    ASSERT_TRUE(media::MakeWav(input, {.seconds = 20.0, .rate = 44100, .channels = 2}));
+    CapturedMessages messages;
+    JobObject job;
+    job.paths[0] = input;
+    job.start = 2;
+    job.end = 18;
+    WizardState state;
+    state.jobKind = static_cast<int32_t>(JobKind::ExtractAudio);
+    state.inputFragments = {{input, 2, 18}};
+    CScriptedPageDriver pages(Catalogue(),
+                              {"name cut", "folder " + out, "click 211", "forward", "forward"});
+    int exitCode = -1;
+    // 16 s of MP3 at 128 kbit/s is some 256 KB; the disk takes 100 KB.
+    TempEnvironment::WithFileSizeLimit(100 * 1024, [&] {
+        exitCode = CJobRunner(pages, Catalogue()).RunJob(job, state);
+        return true;
+    });
+    EXPECT_EQ(exitCode, kExitJobFailed);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Kalvor");
+    EXPECT_NE(messages.shown[0].text.find("Cannot write the MP3 file " + out +
+                                          "/cut.mp3: " + std::strerror(EFBIG)),
+              std::string::npos)
+        << messages.shown[0].text;
+    EXPECT_TRUE(FolderEntries(out).empty());
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ bool WriteThrough(const std::string& source, const std::string& path, std::strin
         WavDest writer;
         media::ElementRef last(gst_bin_get_by_name(GST_BIN(graph.get()), "last"));
         media::PadRef out(gst_element_get_static_pad(last.get(), "src"));
-        if (writer.Attach(GST_BIN(graph.get()), "KRWavDest2 Filter", fd, error) &&
+        if (writer.Attach(GST_BIN(graph.get()), "KRWavDest2 Filter", fd, path, error) &&
             gst_pad_link(out.get(), writer.InputPin().get()) == GST_PAD_LINK_OK) {
             gst_element_set_state(graph.get(), GST_STATE_PLAYING);
             GstBus* bus = gst_element_get_bus(graph.get());

@@ -1,10 +1,9 @@
-#include "player/shell/ExitSignals.h"
+#include "platform/system/SignalWatch.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -12,14 +11,13 @@
 
 namespace {
 
-constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
-
 // The write end, for the handler; -1 while no object is set up.
 volatile sig_atomic_t gWriteFd = -1;
-struct sigaction gPrevious[kSignals.size()];
+// What each signal had before; indexed by signal number.
+struct sigaction gPrevious[NSIG];
 
-// Only async-signal-safe calls here. A full pipe drops the byte: an exit is on its way.
-extern "C" void OnExitSignal(int number) {
+// Only async-signal-safe calls here. A full pipe drops the byte: the same signal is on its way.
+extern "C" void OnWatchedSignal(int number) {
     const int saved = errno;
     const int fd = gWriteFd;
     if (fd >= 0) {
@@ -31,32 +29,39 @@ extern "C" void OnExitSignal(int number) {
 
 }  // namespace
 
-ExitSignals::ExitSignals(std::function<void(int)> onSignal, QObject* parent)
+SignalWatch::SignalWatch(std::initializer_list<int> signalNumbers,
+                         std::function<void(int)> onSignal, const char* program, QObject* parent)
     : QObject(parent), onSignal_(std::move(onSignal)) {
     int fds[2];
     if (gWriteFd >= 0 || ::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::fprintf(stderr, "Kalvor: the exit signals cannot be watched\n");
+        std::fprintf(stderr, "%s: the signals cannot be watched\n", program);
         return;
     }
     readFd_ = fds[0];
     gWriteFd = fds[1];
     notifier_ = std::make_unique<QSocketNotifier>(readFd_, QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &ExitSignals::ReadPipe);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalWatch::ReadPipe);
     struct sigaction action {};
-    action.sa_handler = OnExitSignal;
+    action.sa_handler = OnWatchedSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     active_ = true;
-    for (size_t i = 0; i < kSignals.size(); ++i)
-        if (::sigaction(kSignals[i], &action, &gPrevious[i]) != 0) active_ = false;
+    for (int number : signalNumbers) {
+        if (number <= 0 || number >= NSIG) continue;
+        if (::sigaction(number, &action, &gPrevious[number]) != 0) {
+            active_ = false;
+            continue;
+        }
+        signals_.push_back(number);
+    }
     if (!active_)
-        std::fprintf(stderr, "Kalvor: a signal handler could not be set: %s\n",
+        std::fprintf(stderr, "%s: a signal handler could not be set: %s\n", program,
                      std::strerror(errno));
 }
 
-ExitSignals::~ExitSignals() {
+SignalWatch::~SignalWatch() {
     if (readFd_ < 0) return;
-    for (size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &gPrevious[i], nullptr);
+    for (int number : signals_) ::sigaction(number, &gPrevious[number], nullptr);
     notifier_.reset();
     const int writeFd = gWriteFd;
     gWriteFd = -1;
@@ -64,7 +69,7 @@ ExitSignals::~ExitSignals() {
     ::close(readFd_);
 }
 
-void ExitSignals::ReadPipe() {
+void SignalWatch::ReadPipe() {
     unsigned char bytes[16];
     const ssize_t count = ::read(readFd_, bytes, sizeof bytes);
     for (ssize_t i = 0; i < count; ++i)
