@@ -8,12 +8,12 @@
 
 #include <QCoreApplication>
 #include <QThread>
-#include <chrono>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
-#include <thread>
 #include <tuple>
+#include <vector>
 
 #include "platform/media/BusEvent.h"
 #include "platform/media/GstRef.h"
@@ -143,12 +143,14 @@ protected:
         movie_->SetPosition(seconds);
         return Picture();
     }
-    double SegmentRate() {
+    // The segment of the renderer's latest picture; rate 0 when none came.
+    GstSegment LatestSegment() {
         GstSample* sample =
             gst_app_sink_try_pull_sample(GST_APP_SINK(movie_->Renderer()), 2 * GST_SECOND);
-        const double rate = sample ? gst_sample_get_segment(sample)->rate : 0.0;
+        GstSegment segment{};
+        if (sample) gst_segment_copy_into(gst_sample_get_segment(sample), &segment);
         if (sample) gst_sample_unref(sample);
-        return rate;
+        return segment;
     }
 
     static std::unique_ptr<TempEnvironment> media_;
@@ -277,16 +279,16 @@ TEST_F(KalvorMovieTest, TransportOnAThreeSecondClip) {
     // Within a whole second of the end, Play starts over; further away it does not.
     movie_->SetPosition(2.5);
     movie_->Play();
-    EXPECT_LT(movie_->GetPosition(), 1.0);
+    EXPECT_EQ(LatestSegment().start, 0u) << "played on from 2.5 s";
     movie_->TogglePause();
     movie_->SetPosition(1.0);
     movie_->Play();
     EXPECT_GE(movie_->GetPosition(), 1.0);
 
     movie_->SetRate(1.5);  // reaches the renderer in its segment, and a seek keeps it
-    EXPECT_EQ(SegmentRate(), 1.5);
+    EXPECT_EQ(LatestSegment().rate, 1.5);
     movie_->SetPosition(0.5);
-    EXPECT_EQ(SegmentRate(), 1.5);
+    EXPECT_EQ(LatestSegment().rate, 1.5);
     ASSERT_EQ(Open(Media("three.avi")), 1);  // the next graph starts at the normal rate
     EXPECT_EQ(movie_->rate, 1.0);
 }
@@ -302,34 +304,72 @@ TEST_F(KalvorMovieTest, AFileOfUnknownLengthAfterAThreeSecondClipReportsDuration
     }
 }
 
+// Holds back the bus events of one graph from the window, as a busy window thread would
+// leave them queued.
+class HeldBusEvents : public QObject {
+public:
+    HeldBusEvents(QObject& window, uint64_t generation) : window_(window), generation_(generation) {
+        window_.installEventFilter(this);
+    }
+    ~HeldBusEvents() override { window_.removeEventFilter(this); }
+    std::vector<media::MessageRef> held;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &window_ || event->type() != media::BusEvent::EventType()) return false;
+        const auto* bus = static_cast<media::BusEvent*>(event);
+        if (bus->Generation() != generation_) return false;
+        held.push_back(media::MessageRef::Share(bus->Message()));
+        return true;
+    }
+
+private:
+    QObject& window_;
+    uint64_t generation_;
+};
+
 TEST_F(KalvorMovieTest, EndOfMediaReachesTheWindowOnceOnTheUiThreadAndOnlyFromItsOwnFile) {
     ASSERT_EQ(Open(Media("short.avi")), 1);
     const int stopsBefore = host_.rangeTimerStops;
     movie_->Play();
-    ASSERT_TRUE(qttest::WaitUntil([&] { return host_.endsOfMedia > 0; }, 6000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return host_.endsOfMedia > 0; }, 30000));
     qttest::Pump(300);
     EXPECT_EQ(host_.endsOfMedia, 1);
     EXPECT_TRUE(host_.endOnMainThread);
     EXPECT_EQ(host_.rangeTimerStops, stopsBefore + 1);
     EXPECT_EQ(StateOf(movie_->Graph()), GST_STATE_PAUSED);
-    gdouble clock = 0;  // meanwhile the position timer kept the effects element's clock going
-    g_object_get(movie_->EffectsFilter(), "position", &clock, nullptr);
-    EXPECT_GT(clock, 0.4);
+    // Meanwhile the position timer keeps the effects element's clock going.
+    const auto clock = [&] {
+        gdouble position = 0;
+        g_object_get(movie_->EffectsFilter(), "position", &position, nullptr);
+        return position;
+    };
+    EXPECT_TRUE(qttest::WaitUntil([&] { return clock() > 0.4; }, 30000)) << clock();
 
-    // File A's end is posted while the user-interface thread is busy; then B opens.
+    // File A's end arrives only after B has opened; then B's own end.
     ASSERT_EQ(Open(Media("short.avi")), 1);
     const uint64_t oldGeneration = movie_->Generation();
-    movie_->Play();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
-    ASSERT_EQ(Open(Media("three.avi")), 1);
-    qttest::Pump(300);
-    EXPECT_EQ(host_.endsOfMedia, 1);
-    for (uint64_t generation : {oldGeneration, movie_->Generation()}) {
-        QCoreApplication::postEvent(
-            movie_.get(),
-            new media::BusEvent(generation, media::MessageRef(gst_message_new_eos(nullptr))));
-        qttest::Pump(50);
+    std::vector<media::MessageRef> late;
+    {
+        HeldBusEvents busy(*movie_, oldGeneration);
+        movie_->Play();
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] {
+                return std::any_of(busy.held.begin(), busy.held.end(), [](const auto& message) {
+                    return GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS;
+                });
+            },
+            30000));
+        late = std::move(busy.held);
     }
+    ASSERT_EQ(Open(Media("three.avi")), 1);
+    for (media::MessageRef& message : late)
+        QCoreApplication::postEvent(movie_.get(), new media::BusEvent(oldGeneration, std::move(message)));
+    QCoreApplication::postEvent(
+        movie_.get(),
+        new media::BusEvent(movie_->Generation(), media::MessageRef(gst_message_new_eos(nullptr))));
+    // Posted events arrive in their order: once B's end is in, A's came before it.
+    ASSERT_TRUE(qttest::WaitUntil([&] { return host_.endsOfMedia >= 2; }, 30000));
     EXPECT_EQ(host_.endsOfMedia, 2);  // only B's own
 }
 
