@@ -92,13 +92,18 @@ TEST(EffectControlsOnX, TheBrightnessBarBrightensThePlayedFramesAndPropertiesLis
 
     CEffectControls controls(std::make_unique<MovieEffectTarget>(*movie));
     controls.show();
-    ASSERT_TRUE(qttest::WaitUntil([&] { return controls.isVisible(); }, 2000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return controls.isVisible(); }, 30000));
     auto* brightness = qobject_cast<QAbstractSlider*>(controls.Control(1066));
     brightness->setSliderPosition(400);  // a drag: brightness 144
     EXPECT_EQ(movie->effectParams.brightness, 144);
-    qttest::Pump(300);
-    const double after = MeanOfNewestFrame(sinks.sink);
-    EXPECT_GT(after, before + 40) << "before " << before << ", after " << after;
+    double after = -1;
+    EXPECT_TRUE(qttest::WaitUntil(
+        [&] {
+            after = MeanOfNewestFrame(sinks.sink);
+            return after > before + 40;
+        },
+        30000))
+        << "before " << before << ", after " << after;
 
     controls.ShowPage(7);
     qttest::Pump(300);

@@ -52,7 +52,7 @@ TEST(VideoWindowOnX, DraggingTheBorderResizesThePicture) {
     Xvfb xvfb;
     KALVOR_REQUIRE_XVFB(xvfb);
     TempEnvironment env;
-    media::AviSpec spec{.seconds = 3.0, .width = 160, .height = 120};
+    media::AviSpec spec{.seconds = 20.0, .width = 160, .height = 120};
     spec.audio = media::AudioCodec::None;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec));
     XcbApplication application("kvideowindow_xvfb_tests");
@@ -69,13 +69,18 @@ TEST(VideoWindowOnX, DraggingTheBorderResizesThePicture) {
     movie->CreateGraph();
     movie->mediaPath = env.Path("clip.avi");
     ASSERT_EQ(movie->OpenMedia(), 1);
-    ASSERT_TRUE(qttest::WaitUntil([&] { return movie->isVisible(); }, 2000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return movie->isVisible(); }, 30000));
     movie->Play();
-    qttest::Pump(600);
 
     QScreen* screen = movie->screen();
     ASSERT_NE(screen, nullptr);
-    const QImage before = screen->grabWindow(movie->winId()).toImage();
+    QImage before;
+    EXPECT_TRUE(qttest::WaitUntil(
+        [&] {
+            before = screen->grabWindow(movie->winId()).toImage();
+            return LitShare(before) > 0.9;
+        },
+        30000));
     EXPECT_EQ(before.size(), QSize(320, 240));
     EXPECT_GT(LitShare(before), 0.9);  // the 160 x 120 source fills the window
 
@@ -85,11 +90,16 @@ TEST(VideoWindowOnX, DraggingTheBorderResizesThePicture) {
     SendMouse(movie.get(), QEvent::MouseMove, {480, 120}, Qt::LeftButton);
     SendMouse(movie.get(), QEvent::MouseButtonRelease, {480, 120}, Qt::NoButton);
     EXPECT_EQ(host.settings.movieRect, (WinRect{40, 40, 520, 400}));  // 4:3, taller by halves
-    ASSERT_TRUE(qttest::WaitUntil([&] { return movie->size() == QSize(480, 360); }, 2000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return movie->size() == QSize(480, 360); }, 30000));
     EXPECT_EQ(movie->RenderRectangle(), QRect(0, 0, 480, 360));
-    qttest::Pump(600);
 
-    const QImage after = screen->grabWindow(movie->winId()).toImage();
+    QImage after;
+    EXPECT_TRUE(qttest::WaitUntil(
+        [&] {
+            after = screen->grabWindow(movie->winId()).toImage();
+            return after.size() == QSize(480, 360) && LitShare(after) > 0.9;
+        },
+        30000));
     EXPECT_EQ(after.size(), QSize(480, 360));
     EXPECT_GT(LitShare(after), 0.9);
     // The effects still work on the source's pixels: the scaling comes after them.

@@ -56,33 +56,38 @@ TEST(PlaylistOnX, StartsDockedBelowTheMainWindowWithItsFrameAndRows) {
         PlayerFolders{env.Path("program"), config, env.DataHome() + "/Kalvor", env.RuntimeDir()});
     CKalvorDlg& dlg = parent.MainDialog();
     QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
         CKalvorPlaylist* playlist = dlg.Playlist();
         ASSERT_NE(playlist, nullptr);
-        ASSERT_TRUE(qttest::WaitUntil([&] { return playlist->isVisible(); }, 3000));
-        qttest::Pump(700);
-        const QImage screen =
-            dlg.screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-        if (const char* out = std::getenv("KALVOR_SCREENSHOT")) screen.save(out, "PNG");
+        ASSERT_TRUE(qttest::WaitUntil([&] { return playlist->isVisible(); }, 30000));
 
-        const QRect main = dlg.geometry();
-        const QRect list = playlist->geometry();
-        EXPECT_EQ(list.top(), main.bottom() + 1);
-        EXPECT_EQ(list.left(), main.left());
-        EXPECT_EQ(list.width(), main.width());
-        EXPECT_EQ(dlg.Settings().playlistDocked, playlistframe::kBelow);
-        EXPECT_EQ(playlist->List().Entries().Count(), 4);
-        EXPECT_EQ(playlist->List().Entries().CurrentRow(), 1);
-
-        // The frame on the screen: outermost pixels nearest the border colour, the tenth
-        // nearest the background.
+        // Docked below the main window, and the frame on the screen once painted: outermost
+        // pixels nearest the border colour, the tenth nearest the background.
         const PlaylistColors colors = playlist->Colors();
         const auto pen = [&](int i) {
             return colorref::ToQColor(
                        playlistframe::GradientColor(i, colors.border, colors.background))
                 .rgb();
         };
-        const int middle = list.top() + list.height() / 2;
+        QRect main, list;
+        QImage screen;
+        int middle = 0;
+        const auto shown = [&] {
+            main = dlg.geometry();
+            list = playlist->geometry();
+            middle = list.top() + list.height() / 2;
+            screen = dlg.screen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+            return list.top() == main.bottom() + 1 && screen.pixel(list.left(), middle) == pen(29) &&
+                   screen.pixel(list.left() + 9, middle) == pen(2);
+        };
+        EXPECT_TRUE(qttest::WaitUntil(shown, 30000));
+        EXPECT_EQ(list.top(), main.bottom() + 1);
+        EXPECT_EQ(list.left(), main.left());
+        EXPECT_EQ(list.width(), main.width());
+        EXPECT_EQ(dlg.Settings().playlistDocked, playlistframe::kBelow);
+        EXPECT_EQ(playlist->List().Entries().Count(), 4);
+        EXPECT_EQ(playlist->List().Entries().CurrentRow(), 1);
+        if (const char* out = std::getenv("KALVOR_SCREENSHOT")) screen.save(out, "PNG");
         EXPECT_EQ(screen.pixel(list.left(), middle), pen(29));
         EXPECT_EQ(screen.pixel(list.left() + 9, middle), pen(2));
         EXPECT_EQ(screen.pixel(list.right(), middle), pen(29));

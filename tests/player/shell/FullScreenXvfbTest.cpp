@@ -97,11 +97,11 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
     CKalvorParent parent(folders);
     CKalvorDlg& dlg = parent.MainDialog();
     QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 3000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
         dlg.OpenMediaAndPlay(env.Path("clip.avi"));
         CKalvorMovie* video = dlg.Video();
         ASSERT_NE(video, nullptr);
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.HasVideo() && video->isVisible(); }, 5000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.HasVideo() && video->isVisible(); }, 30000));
         qttest::Pump(300);
         const WId id = video->winId();
         const QRect windowed = video->geometry();
@@ -109,24 +109,36 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
             PlayerFullScreen fullScreen(dlg);
             dlg.SetFullScreenSwitch(&fullScreen);
             dlg.ToggleFullScreen();
-            qttest::Pump(800);
+            // The picture fills the screen once drawn: the test pattern's bars across the
+            // middle line.
+            QImage shot;
+            std::set<QRgb> colours;
+            const auto filled = [&] {
+                shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                colours.clear();
+                for (int x = 0; x < shot.width(); x += 8)
+                    colours.insert(shot.pixel(x, shot.height() / 3));
+                return ServerScreen() == full && shot.size() == full && colours.size() >= 6 &&
+                       shot.pixel(full.width() - 4, full.height() / 3) != qRgb(0, 0, 0);
+            };
+            EXPECT_TRUE(qttest::WaitUntil(filled, 30000));
             EXPECT_EQ(ServerScreen(), full);
             EXPECT_EQ(video->geometry(), QRect(QPoint(0, 0), full));
             EXPECT_EQ(video->winId(), id);
             EXPECT_TRUE(video->isVisible());
             EXPECT_FALSE(dlg.isVisible());
-            // The picture fills the screen: the test pattern's bars across the middle line.
-            const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
             if (const char* path = std::getenv("KALVOR_FULLSCREEN_SHOT")) shot.save(path);
             ASSERT_EQ(shot.size(), full);
-            std::set<QRgb> colours;
-            for (int x = 0; x < full.width(); x += 8)
-                colours.insert(shot.pixel(x, full.height() / 3));
             EXPECT_GE(colours.size(), 6u);
             EXPECT_NE(shot.pixel(full.width() - 4, full.height() / 3), qRgb(0, 0, 0));
 
             dlg.ToggleFullScreen();
-            qttest::Pump(500);
+            EXPECT_TRUE(qttest::WaitUntil(
+                [&] {
+                    return ServerScreen() == desktop && video->geometry() == windowed &&
+                           dlg.isVisible();
+                },
+                30000));
             EXPECT_EQ(ServerScreen(), desktop);
             EXPECT_EQ(video->geometry(), windowed);
             EXPECT_EQ(video->winId(), id);
@@ -134,7 +146,8 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
 
             // Ending while in full screen still gives the user's mode back.
             dlg.ToggleFullScreen();
-            qttest::Pump(300);
+            EXPECT_TRUE(
+                qttest::WaitUntil([&] { return ServerScreen() == full && !dlg.isVisible(); }, 30000));
             EXPECT_EQ(ServerScreen(), full);
             dlg.SetFullScreenSwitch(nullptr);
         }
