@@ -117,7 +117,7 @@ TEST_F(FileAccessTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
             FileAccess file;
             return std::make_pair(file.Open(c.path.c_str(), c.mode), file.IsOpen());
         });
-        if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
             const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // lets the open return
             opened.wait();
             if (writer >= 0) ::close(writer);

@@ -115,8 +115,8 @@ std::vector<Packet> Pull(const std::string& description, std::string* caps = nul
     GstAppSink* sink = Sink(pipeline);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
-    // Waits for the next buffer, at most 5 s without one.
-    for (int idle = 0; idle < 20 && !gst_app_sink_is_eos(sink);) {
+    // Waits for the next buffer, at most 30 s without one: a busy machine can be slow.
+    for (int idle = 0; idle < 120 && !gst_app_sink_is_eos(sink);) {
         GstSample* sample = gst_app_sink_try_pull_sample(sink, GST_SECOND / 4);
         if (!sample) {
             // A file without the stream fails at once; do not wait for it.

@@ -153,7 +153,7 @@ TEST(GraphError, TheBoxIsTransientForTheOwnerWindowFromAnyThread) {
         } else {
             ReportGraphError(c.owner, c.what);
         }
-        ASSERT_TRUE(qttest::WaitUntil([&] { return watcher.answered.load(); }, 10000)) << c.what;
+        ASSERT_TRUE(qttest::WaitUntil([&] { return watcher.answered.load(); })) << c.what;
         EXPECT_EQ(watcher.text, c.what);
         EXPECT_EQ(watcher.caption, "Kalvor");
         if (c.owner == playerId) {

@@ -131,7 +131,7 @@ TEST_F(ProgressDialogTest, AnOutputThatCannotBeWrittenIsOneErrorBoxAndAFailure) 
         ASSERT_TRUE(pipeline);
         CProgressDialog dialog(state_, {pipeline.get(), nullptr});
         dialog.show();
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dialog.Run().Outcome().has_value(); }, 10000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return dialog.Run().Outcome().has_value(); }));
         qttest::Pump(300);  // room for a second report, which must not come
 
         EXPECT_EQ(dialog.Run().Outcome(), ProgressOutcome::Failed);
@@ -226,7 +226,7 @@ TEST_F(ProgressDialogTest, AStopMidRunLeavesAFileThatProbesWithADuration) {
     ASSERT_TRUE(qttest::WaitUntil(
         [&] { return Text(&dialog, kSavedText) == "Saved: 2 of 10 seconds"; }, 15000));
     dialog.findChild<QPushButton*>(ControlName(kButtonForward))->click();  // "Cancel"
-    ASSERT_TRUE(qttest::WaitUntil([&] { return !dialog.isVisible(); }, 10000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !dialog.isVisible(); }));
 
     EXPECT_EQ(dialog.Run().Outcome(), ProgressOutcome::Stopped);
     EXPECT_EQ(dialog.result(), kButtonForward);

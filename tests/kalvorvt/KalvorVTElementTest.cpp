@@ -322,7 +322,7 @@ TEST_F(KalvorVTSubtitles, ASubtitleFileThatIsAFifoIsRefusedAtOnceAndFramesFlowOn
     frames.Control().SetSubtitleFile(Write("cues.srt", "1\n00:00:00,000 --> 00:00:09,000\nHi\n"));
     ASSERT_TRUE(frames.TextBandChanged(frames.Push(0, 90), 90));
     auto set = std::async(std::launch::async, [&] { frames.Control().SetSubtitleFile(fifo); });
-    if (set.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    if (set.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
         const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // lets open() return
         if (writer >= 0) ::close(writer);
         set.wait();

@@ -40,7 +40,7 @@ protected:
     // Send blocks, so it runs on another thread while this one serves the socket.
     SingleInstance::SendResult SendFromThread(uint32_t tag, const QByteArray& payload) {
         auto sent = std::async(std::launch::async, [&] {
-            return SingleInstance::Send(Folder(), kName, tag, payload, 2000);
+            return SingleInstance::Send(Folder(), kName, tag, payload, 20000);
         });
         qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
         return sent.get();
@@ -51,9 +51,9 @@ protected:
         auto done = std::async(std::launch::async, [&] {
             QLocalSocket socket;
             socket.connectToServer(QString::fromStdString(Folder() + "/" + kName));
-            if (!socket.waitForConnected(2000)) return;
+            if (!socket.waitForConnected(20000)) return;
             socket.write(bytes);
-            socket.waitForBytesWritten(2000);
+            socket.waitForBytesWritten(20000);
             socket.waitForReadyRead(300);
             socket.disconnectFromServer();
         });
@@ -321,7 +321,7 @@ TEST_F(SingleInstanceTest, StoppingClosesAnAcceptedConnectionUnanswered) {
         return socket.state() == QLocalSocket::ConnectedState ? std::string("still open")
                                                               : std::string("closed");
     });
-    ASSERT_TRUE(qttest::WaitUntil([&] { return server.findChildren<QLocalSocket*>().size() == 1; }, 10000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return server.findChildren<QLocalSocket*>().size() == 1; }));
     server.StopListening();
     ASSERT_TRUE(qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 30000));
     EXPECT_EQ(sent.get(), "closed");

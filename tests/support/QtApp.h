@@ -7,8 +7,9 @@
 
 namespace qttest {
 
-// Runs the event loop until done() is true or timeoutMs has passed; returns done().
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+// Runs the event loop until done() is true or timeoutMs has passed; returns done(). The
+// default is generous: a wait ends with its event, and a busy machine can take long for it.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 30000);
 // Processes pending events for about ms milliseconds.
 void Pump(int ms);
 

@@ -75,7 +75,7 @@ TEST(BusBridge, PostsTheMaskedMessagesOfAStreamingThreadToTheUserInterfaceThread
     media::BusBridge bridge(pipeline.get(), &receiver, generation,
                             static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
     ASSERT_TRUE(media::ChangeState(pipeline.get(), GST_STATE_PLAYING));
-    ASSERT_TRUE(qttest::WaitUntil([&] { return !receiver.seen.empty(); }, 5000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !receiver.seen.empty(); }));
     qttest::Pump(50);
     media::ForceNull(pipeline.get());
     // Only the end: state changes and the like are not posted.

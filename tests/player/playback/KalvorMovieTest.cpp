@@ -75,7 +75,7 @@ std::string Around(GstElement* bin, const char* name) {
 
 GstState StateOf(GstElement* element) {
     GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(element, &state, nullptr, 2 * GST_SECOND);
+    gst_element_get_state(element, &state, nullptr, 30 * GST_SECOND);
     return state;
 }
 
@@ -128,7 +128,7 @@ protected:
     // The bytes of the picture the renderer holds since the last seek; empty when none came.
     std::string Picture() {
         GstSample* sample =
-            gst_app_sink_try_pull_preroll(GST_APP_SINK(movie_->Renderer()), 2 * GST_SECOND);
+            gst_app_sink_try_pull_preroll(GST_APP_SINK(movie_->Renderer()), 30 * GST_SECOND);
         if (!sample) return {};
         GstMapInfo map;
         std::string bytes;
@@ -146,7 +146,7 @@ protected:
     // The segment of the renderer's latest picture; rate 0 when none came.
     GstSegment LatestSegment() {
         GstSample* sample =
-            gst_app_sink_try_pull_sample(GST_APP_SINK(movie_->Renderer()), 2 * GST_SECOND);
+            gst_app_sink_try_pull_sample(GST_APP_SINK(movie_->Renderer()), 30 * GST_SECOND);
         GstSegment segment{};
         if (sample) gst_segment_copy_into(gst_sample_get_segment(sample), &segment);
         if (sample) gst_sample_unref(sample);
@@ -463,7 +463,7 @@ TEST_F(KalvorMovieTest, AnEffectsElementThatCannotBeSplicedLeavesThePictureWitho
     EXPECT_EQ(StateOf(movie_->Graph()), GST_STATE_PAUSED);
     // The picture still reaches the renderer.
     GstSample* preroll =
-        gst_app_sink_try_pull_preroll(GST_APP_SINK(movie_->Renderer()), GST_SECOND);
+        gst_app_sink_try_pull_preroll(GST_APP_SINK(movie_->Renderer()), 30 * GST_SECOND);
     ASSERT_NE(preroll, nullptr);
     gst_sample_unref(preroll);
 }

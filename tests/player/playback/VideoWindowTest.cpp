@@ -363,7 +363,7 @@ TEST_F(VideoWindowTest, RepeatOneStartsTheRowOverAtItsBegin) {
     owner_.rowBegin = 0.8;
     movie_->SetPosition(1.7);
     movie_->Play();
-    ASSERT_TRUE(qttest::WaitUntil([&] { return !owner_.calls.empty(); }, 5000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !owner_.calls.empty(); }));
     EXPECT_EQ(owner_.calls, std::vector<std::string>{"selected"});
     EXPECT_EQ(owner_.pausedWhenSelected, 0);
     EXPECT_EQ(movie_->paused, 0);

@@ -848,8 +848,8 @@ TEST_F(KalvorDlgTest, APlayRangeStopsAtItsEndAndTheNextRowsRangePlays) {
         // Paused inside the range's last second: the countdown runs out, nothing follows.
         movie.position = 2.3;
         movie.paused = true;
-        ASSERT_TRUE(qttest::WaitUntil([&] { return d.RangeTimerRunning(); }, 3000));
-        ASSERT_TRUE(qttest::WaitUntil([&] { return !d.RangeTimerRunning(); }, 3000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return d.RangeTimerRunning(); }, 30000));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return !d.RangeTimerRunning(); }, 30000));
         EXPECT_EQ(std::count(factory_.events.begin(), factory_.events.end(), "EndOfMedia"), 0);
 
         // Playing: the range's end stops it and the next row opens at its own range.
@@ -857,14 +857,14 @@ TEST_F(KalvorDlgTest, APlayRangeStopsAtItsEndAndTheNextRowsRangePlays) {
         movie.position = 2.3;
         ASSERT_TRUE(qttest::WaitUntil(
             [&] { return std::count(factory_.events.begin(), factory_.events.end(), "OpenMedia /m/1.avi") == 1; },
-            3000));
+            30000));
         EXPECT_EQ(movie.position, 4.0);
         EXPECT_EQ(s.rangeEnd, 6.0);
         EXPECT_EQ(d.Rows().CurrentRow(), 1);
         // The last row's end with repeat off: stopped there, nothing else opens.
         movie.position = 5.9;
         ASSERT_TRUE(qttest::WaitUntil(
-            [&] { return std::count(factory_.events.begin(), factory_.events.end(), "EndOfMedia") == 2; }, 3000));
+            [&] { return std::count(factory_.events.begin(), factory_.events.end(), "EndOfMedia") == 2; }, 30000));
         qttest::Pump(100);
         EXPECT_EQ(std::count_if(factory_.events.begin(), factory_.events.end(),
                                 [](const std::string& e) { return e.rfind("OpenMedia", 0) == 0; }),
@@ -1046,7 +1046,7 @@ TEST_F(KalvorDlgTest, TheVideoWindowReachesTheMainWindowItsKeysAndItsPlaylist) {
         EXPECT_NE(video->cursor().shape(), Qt::BlankCursor);
         d.ToggleFullScreen();
         EXPECT_EQ(d.Settings().fullScreen, 1);
-        EXPECT_TRUE(qttest::WaitUntil([&] { return d.CursorCountdown() == 0; }, 3000));
+        EXPECT_TRUE(qttest::WaitUntil([&] { return d.CursorCountdown() == 0; }, 30000));
         EXPECT_EQ(video->cursor().shape(), Qt::BlankCursor);
         // The pointer over the main window stops the countdown.
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), d.mapToGlobal(QPointF(3, 3)), Qt::NoButton,
@@ -1199,7 +1199,7 @@ TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
             }
         });
         emit d.TrayIcon()->activated(QSystemTrayIcon::Context);
-        qttest::Pump(50);
+        EXPECT_TRUE(qttest::WaitUntil([&] { return shown != nullptr; }, 30000));
         EXPECT_EQ(shown, &d.Video()->ContextMenu()->Menu());
         EXPECT_EQ(d.CurrentPosition(), 0.0);
 
@@ -1283,7 +1283,7 @@ TEST_F(KalvorDlgTest, HotKeysShowTheirStatusInTheTipOnlyWhenTipsAreOn) {
         d.OnHotKey(vk::F1 + 7, 0);  // shown again
 
         // The display tick counts the tip down and hides it.
-        EXPECT_TRUE(qttest::WaitUntil([&] { return !tip.isVisible(); }, 6000));
+        EXPECT_TRUE(qttest::WaitUntil([&] { return !tip.isVisible(); }, 30000));
 
         s.showTips = 0;
         d.OnHotKey(vk::F1 + 6, 0);
