@@ -205,7 +205,10 @@ GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::
     settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
     if (settled != Settled::Prerolled) return fail(reason);
 
-    SampleRef sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()), 0));
+    // The settling seen may be one left on the bus from before the seek (a branch linked
+    // late prerolls again), so the picture itself is waited for too.
+    SampleRef sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()),
+                                                   GstClockTime(waitMs) * GST_MSECOND));
     if (!sample) return fail("The video has no frame at the chosen time.");
     if (!ToFrameBlock(sample.get(), frame, &reason)) return fail(reason);
     return GrabResult::Grabbed;
