@@ -36,7 +36,12 @@ bool CAudioJob::Merge() const {
 
 JobEnd CAudioJob::Run() {
     if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
-    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    // The encoder chosen names the file; one that exists is replaced only when the user
+    // agrees, else the pages come again.
+    do {
+        if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+        finalPath_ = state_.destination + AudioOutputExtension(state_, catalogue_);
+    } while (!MayReplaceOutput(job_, state_, finalPath_));
     if (!CheckOutput() || !BuildTimeline() || !BuildBackEnd()) return JobEnd::Failed;
     return RunGraph();
 }
@@ -75,12 +80,12 @@ JobEnd CAudioJob::Probe() {
     }
     state_.chosenAudioCodec = -1;
     state_.chosenAudioFormat = -1;
+    (Merge() ? state_.mp3MergeAudio : state_.mp3ExtractAudio) = 0;  // going back keeps it
     return JobEnd::Done;
 }
 
 JobEnd CAudioJob::ShowPages() {
-    int32_t& mp3 = Merge() ? state_.mp3MergeAudio : state_.mp3ExtractAudio;
-    mp3 = 0;  // once: going back keeps the first page's choice
+    const int32_t& mp3 = Merge() ? state_.mp3MergeAudio : state_.mp3ExtractAudio;
     const WizardPageId first = Merge() ? WizardPageId::MergeAudio : WizardPageId::ExtractAudio;
     for (;;) {
         if (pages_.ShowPage(first, state_) != PageResult::Accepted) return JobEnd::Cancelled;
@@ -97,9 +102,6 @@ JobEnd CAudioJob::ShowPages() {
 }
 
 bool CAudioJob::CheckOutput() {
-    const bool mp3 = (Merge() ? state_.mp3MergeAudio : state_.mp3ExtractAudio) == 1;
-    // The page leaves the output's path without its extension here.
-    finalPath_ = state_.destination + (mp3 ? ".mp3" : ".wav");
     std::vector<std::string> inputs = {job_.logoPath, job_.subtitlesPath};
     for (const InputFragment& fragment : inputs_) inputs.push_back(fragment.path);
     for (const std::string& input : inputs) {
@@ -171,7 +173,9 @@ JobEnd CAudioJob::RunGraph() {
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!writer_.Finish(&error) || !output_.Commit(&error)) return Fail(error);
-    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+    if (outcome != ProgressOutcome::Stopped) return JobEnd::Done;
+    ReportStop(state_, finalPath_);
+    return JobEnd::Stopped;
 }
 
 JobEnd CAudioJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

@@ -78,7 +78,9 @@ CExtractVideoJob::~CExtractVideoJob() {
 
 JobEnd CExtractVideoJob::Run() {
     if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
-    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    do {
+        if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    } while (!MayReplaceOutput(job_, state_, state_.outputPath));
     if (!CheckOutput()) return JobEnd::Failed;
     if (!(Fast() ? BuildCopy() : BuildTimeline())) return JobEnd::Failed;
     const JobEnd first = RunGraph();
@@ -257,11 +259,16 @@ JobEnd CExtractVideoJob::RunGraph() {
                     : RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base,
                                   output_);
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
+    const bool stopped = outcome == ProgressOutcome::Stopped;
     // A stop in the first phase leaves nothing: the output is only written by the second.
-    if (TwoPhases()) return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+    if (TwoPhases()) {
+        if (stopped) ReportStop(state_, {});
+        return stopped ? JobEnd::Stopped : JobEnd::Done;
+    }
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);
-    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+    if (stopped) ReportStop(state_, finalPath_);
+    return stopped ? JobEnd::Stopped : JobEnd::Done;
 }
 
 JobEnd CExtractVideoJob::RunSecondPhase() {
@@ -270,6 +277,7 @@ JobEnd CExtractVideoJob::RunSecondPhase() {
         {output_.TemporaryPath(), job_.paths[0], inPoint_ + length_, finalPath_}, state_, pages_,
         catalogue_);
     output_.Discard();
+    if (end == JobEnd::Stopped) ReportStop(state_, finalPath_);
     return end;
 }
 

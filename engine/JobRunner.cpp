@@ -6,6 +6,7 @@
 #include "engine/ExtractVideoJob.h"
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
+#include "engine/JobSteps.h"
 #include "engine/MergeVideoJob.h"
 #include "engine/MixJob.h"
 #include "engine/OutputFile.h"
@@ -81,7 +82,9 @@ int CJobRunner::RunJob(JobObject& job, WizardState& state) {
 }
 
 int CJobRunner::ExtractImage(const JobObject& job, WizardState& state) {
-    if (pages_.ShowPage(WizardPageId::ExtractImage, state) != PageResult::Accepted) return 0;
+    do {
+        if (pages_.ShowPage(WizardPageId::ExtractImage, state) != PageResult::Accepted) return 0;
+    } while (!MayReplaceOutput(job, state, state.imageOutputPath));
     for (const std::string& input : {job.paths[0], job.logoPath, job.subtitlesPath}) {
         if (IsSameFile(state.imageOutputPath, input)) {
             ReportGraphError(state.ownerWindow, kSameFileText + state.imageOutputPath);

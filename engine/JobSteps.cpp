@@ -1,14 +1,22 @@
 #include "engine/JobSteps.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 
 #include "engine/AviBackEnd.h"
+#include "engine/CodecPageRules.h"
 #include "engine/EncoderSetup.h"
+#include "engine/FirstStepRules.h"
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
+#include "engine/JobObject.h"
 #include "engine/WrittenSpan.h"
+#include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
+#include "platform/ui/MessageSink.h"
+#include "platform/ui/OwnerWindow.h"
 
 namespace {
 
@@ -112,6 +120,40 @@ bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& form
         return false;
     }
     return true;
+}
+
+bool MayReplaceOutput(const JobObject& job, const WizardState& state, const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
+    for (const std::string& input : {job.paths[0], job.logoPath, job.subtitlesPath})
+        if (IsSameFile(path, input)) return true;
+    for (const InputFragment& fragment : state.inputFragments)
+        if (IsSameFile(path, fragment.path)) return true;
+    MessageAnswer answer = MessageAnswer::No;
+    ownerwindow::ShowOwned(state.ownerWindow, [&] {
+        answer = Messages().Show(nullptr, kWizardCaption,
+                                 path + " already exists.\nDo you want to replace it?",
+                                 MessageIcon::Question, MessageButtons::YesNo);
+    });
+    return answer == MessageAnswer::Yes;
+}
+
+void ReportStop(const WizardState& state, const std::string& path) {
+    std::string text = "The job was stopped before its output was written; nothing was kept.";
+    if (!path.empty()) {
+        editing::MediaDet det;
+        editing::MediaDetFacts facts;
+        const int seconds = det.Probe(path, facts) ? static_cast<int>(facts.length) : 0;
+        text = "The job was stopped. " + path + " holds " + std::to_string(seconds) +
+               (seconds == 1 ? " second." : " seconds.");
+    }
+    ownerwindow::ShowOwned(state.ownerWindow, [&] {
+        ShowMessage(nullptr, kWizardCaption, text, MessageIcon::Information);
+    });
+}
+
+std::string AudioOutputExtension(const WizardState& state, const CodecCatalogue& catalogue) {
+    return catalogue.IsMp3Row(state.chosenAudioCodec, AudioWriterOf(state)) ? ".mp3" : ".wav";
 }
 
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text) {

@@ -9,11 +9,14 @@
 #include <functional>
 #include <string>
 
+#include "engine/CodecCatalogue.h"
 #include "engine/OutputFile.h"
 #include "engine/PageDriver.h"
 #include "engine/WavDest.h"
 #include "engine/WizardState.h"
 #include "platform/media/GstRef.h"
+
+class JobObject;
 
 // How a job ended: Done and Stopped leave an output; Cancelled leaves nothing and is no
 // failure; NoStream and Failed were reported to the user.
@@ -51,6 +54,17 @@ JobEnd ShowJobPages(IPageDriver& pages, WizardState& state, WizardPageId first,
 bool AttachAudioWriter(GstBin* graph, media::PadRef pin, const AudioFormat& format,
                        GstElement* encoder, WavDest& writer, int fd, const std::string& shownPath,
                        std::string* error);
+
+// Asks before a file of that name is replaced: true when there is no such file yet, or the
+// user agreed to replace it, or it is one of the job's inputs or no plain file (the job
+// refuses those itself, with its own message).
+bool MayReplaceOutput(const JobObject& job, const WizardState& state, const std::string& path);
+// After the user's stop: says how many seconds of output the written file holds, or, with
+// an empty path, that nothing was written.
+void ReportStop(const WizardState& state, const std::string& path);
+// The extension of an audio-only output: what the chosen encoder writes (".mp3" for the MP3
+// encoder, ".wav" for anything else), whatever the first page's choice was.
+std::string AudioOutputExtension(const WizardState& state, const CodecCatalogue& catalogue);
 
 // Reports the text to the user once, marks the job failed and drops the unfinished output.
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text);

@@ -67,7 +67,9 @@ bool CMergeVideoJob::WithAudio() const { return state_.mergeWithAudio == 1 && an
 
 JobEnd CMergeVideoJob::Run() {
     if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
-    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    do {
+        if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    } while (!MayReplaceOutput(job_, state_, state_.outputPath));
     if (!CheckOutput() || !BuildTimeline() || !BuildBackEnd()) return JobEnd::Failed;
     return RunGraph();
 }
@@ -202,7 +204,9 @@ JobEnd CMergeVideoJob::RunGraph() {
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);
-    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+    if (outcome != ProgressOutcome::Stopped) return JobEnd::Done;
+    ReportStop(state_, finalPath_);
+    return JobEnd::Stopped;
 }
 
 JobEnd CMergeVideoJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

@@ -76,7 +76,13 @@ CMixJob::~CMixJob() = default;
 
 JobEnd CMixJob::Run() {
     if (JobEnd probed = Probe(); probed != JobEnd::Done) return probed;
-    if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+    do {
+        if (JobEnd paged = ShowPages(); paged != JobEnd::Done) return paged;
+        // Audio alone: the page leaves the output's path without its extension; the encoder
+        // chosen names the file.
+        finalPath_ = WithVideo() ? state_.outputPath
+                                 : state_.destination + AudioOutputExtension(state_, catalogue_);
+    } while (!MayReplaceOutput(job_, state_, finalPath_));
     if (!CheckOutput() || !BuildTimeline()) return JobEnd::Failed;
     if (!(WithVideo() ? BuildAviBackEnd() : BuildAudioBackEnd())) return JobEnd::Failed;
     return RunGraph();
@@ -142,10 +148,6 @@ JobEnd CMixJob::ShowPages() {
 }
 
 bool CMixJob::CheckOutput() {
-    // Audio alone: the page leaves the output's path without its extension; an MP3 is
-    // written straight under its own name, and no ".wav" file is touched.
-    finalPath_ = WithVideo() ? state_.outputPath
-                             : state_.destination + (state_.mp3Mix == 1 ? ".mp3" : ".wav");
     std::vector<std::string> inputs = {job_.logoPath, job_.subtitlesPath};
     for (const InputFragment& fragment : inputs_) inputs.push_back(fragment.path);
     for (const std::string& input : inputs) {
@@ -267,7 +269,9 @@ JobEnd CMixJob::RunGraph() {
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if ((!WithVideo() && !writer_.Finish(&error)) || !output_.Commit(&error)) return Fail(error);
-    return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
+    if (outcome != ProgressOutcome::Stopped) return JobEnd::Done;
+    ReportStop(state_, finalPath_);
+    return JobEnd::Stopped;
 }
 
 JobEnd CMixJob::Fail(const std::string& text) { return FailJob(state_, output_, text); }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 namespace {
@@ -38,22 +39,31 @@ bool OutputFile::Create(const std::string& finalPath, std::string* error) {
     Discard();
     const std::filesystem::path path(finalPath);
     const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
-    std::string pattern = folder + "/." + path.filename().string() + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        if (error) *error = Reason("Cannot create a file in " + folder);
-        return false;
+    const std::string stem = folder + "/." + path.filename().string() + ".";
+    // The name is noted before the file exists: a run killed at any moment leaves no file
+    // the next run does not know of.
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = stem;
+        for (int i = 0; i < 6; ++i) name += kLetters[entropy() % (sizeof kLetters - 1)];
+        record_.Note(name);
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) break;
+        // Made private; the output gets the mode a new file would.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        fd_ = fd;
+        final_ = finalPath;
+        temporary_ = name;
+        return true;
     }
-    // mkostemp makes the file private; the output gets the mode a new file would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    fd_ = fd;
-    final_ = finalPath;
-    temporary_ = name.data();
-    return true;
+    if (error) *error = Reason("Cannot create a file in " + folder);
+    record_.Drop();
+    return false;
 }
 
 bool OutputFile::Commit(std::string* error) {
@@ -70,6 +80,7 @@ bool OutputFile::Commit(std::string* error) {
     if (::rename(temporary_.c_str(), final_.c_str()) != 0)
         return fail(Reason("Cannot rename " + temporary_ + " to " + final_));
     temporary_.clear();
+    record_.Drop();
     return true;
 }
 
@@ -78,4 +89,5 @@ void OutputFile::Discard() {
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
+    record_.Drop();
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "engine/OutputRecord.h"
+
 // True when both paths name the same file: the same device and inode where both exist,
 // else the same path once made canonical.
 bool IsSameFile(const std::string& a, const std::string& b);
@@ -32,4 +34,5 @@ private:
     std::string final_;
     std::string temporary_;
     int fd_ = -1;
+    OutputRecord record_;  // lets the next run remove the file should this one be killed
 };

@@ -14,6 +14,8 @@
 namespace {
 
 constexpr char kStartFailure[] = "The media graph cannot be started.";
+constexpr char kUnfinishedText[] =
+    "The job did not come to its end after it was stopped; its unfinished file is not kept.";
 
 }  // namespace
 
@@ -87,8 +89,9 @@ void CProgressRun::timerEvent(QTimerEvent* event) {
     if (event->timerId() == tick_.timerId()) {
         Tick();
     } else if (event->timerId() == stopWait_.timerId()) {
-        // The graph did not drain in time: what was written so far is what there is.
-        End(ProgressOutcome::Stopped);
+        // The graph did not drain in time: the muxer never finished the file, which would
+        // look whole and not play; the run fails and the job drops it.
+        Fail(kUnfinishedText);
     } else {
         QObject::timerEvent(event);
     }

@@ -7,7 +7,8 @@
 //
 // A failure (the graph does not start, or posts an error) is reported once, in a box
 // captioned "Kalvor", and leaves the state's jobFailed at 1. A user's stop sends
-// end-of-stream and waits for it, so the muxer finishes the partial file.
+// end-of-stream and waits for it, so the muxer finishes the partial file; a graph that does
+// not end within the wait fails, as its file was never finished.
 
 #include <gst/gst.h>
 

@@ -1,7 +1,12 @@
 #include "engine/StillImage.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include "engine/BmpFile.h"
 #include "engine/GraphError.h"
@@ -25,9 +30,20 @@ bool WriteJpeg(const FrameBlock& frame, const StillImageRequest& request, std::s
         *error = "There is no temporary folder for the picture.";
         return false;
     }
-    const std::string temporary = paths::Join(folder, kTemporaryBmpName);
+    const std::string name = kTemporaryBmpName;
+    std::string pattern = paths::Join(folder, name.substr(0, name.size() - 4)) + "-XXXXXX.bmp";
+    std::vector<char> unique(pattern.begin(), pattern.end());
+    unique.push_back('\0');
+    const int fd = ::mkostemps(unique.data(), 4, O_CLOEXEC);
+    if (fd < 0) {
+        *error = "Cannot write the temporary picture " + pattern + ": " + std::strerror(errno);
+        return false;
+    }
+    ::close(fd);
+    const std::string temporary = unique.data();
     std::string reason;
     if (!WriteBmpFile(temporary, frame, &reason)) {
+        ::unlink(temporary.c_str());
         *error = "Cannot write the temporary picture " + temporary + ": " + reason;
         return false;
     }

@@ -11,6 +11,8 @@
 class JobObject;
 struct WizardState;
 
+// The temporary BMP of a JPEG output: this name with a part of the run's own before ".bmp",
+// so that two runs at once do not write one file.
 inline constexpr char kTemporaryBmpName[] = "owbmptmp.bmp";
 inline constexpr char kNoVideoCaption[] = "Warning";
 inline constexpr char kNoVideoText[] = "Video stream was not found!";

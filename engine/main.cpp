@@ -14,6 +14,7 @@
 #include "engine/Interrupt.h"
 #include "engine/JobRunner.h"
 #include "engine/KorcApp.h"
+#include "engine/OutputRecord.h"
 #include "engine/ScriptedPageDriver.h"
 #include "engine/WizardState.h"
 #include "kalvorvt/GstKalvorVT.h"
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     media::InitGStreamer();
     RegisterKalvorVTStatic();
+
+    // What killed runs left half-written goes before this run writes anything.
+    OutputRecord::RemoveStale();
 
     std::optional<std::vector<std::string>> script;
     if (const char* path = std::getenv(kPageScriptVariable); path && *path) {

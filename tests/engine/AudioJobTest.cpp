@@ -97,6 +97,16 @@ TEST_F(AudioJobTest, ATwentySecondFragmentHasItsSampleCountAsWavAndIsRiffMp3Unde
          "cut.wav",
          1},
         {"MP3", {"name cut", "folder " + out, "click 211", "forward", "forward"}, "cut.mp3", 0x55},
+        // The name follows the stream written, not the first page's choice.
+        {"MP3 chosen, then no encoder",
+         {"name pcm", "folder " + out, "click 211", "forward", "row 0", "forward"},
+         "pcm.wav",
+         1},
+        {"WAV chosen, then the MP3 encoder",
+         {"name lame", "folder " + out, "forward",
+          "row " + std::to_string(Catalogue().Mp3Row(AudioWriter::Wav)), "forward"},
+         "lame.mp3",
+         0x55},
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
@@ -122,7 +132,34 @@ TEST_F(AudioJobTest, ATwentySecondFragmentHasItsSampleCountAsWavAndIsRiffMp3Unde
     }
     EXPECT_EQ(TempEnvironment::ReadFile(out + "/cut.wav").size(), 20 * 44100 * 4 + 44u)
         << "the WAV case wrote it; the MP3 case must not have touched it";
-    EXPECT_EQ(FolderEntries(out), (std::vector<std::string>{"cut.mp3", "cut.wav"}));
+    EXPECT_EQ(FolderEntries(out),
+              (std::vector<std::string>{"cut.mp3", "cut.wav", "lame.mp3", "pcm.wav"}));
+}
+
+TEST_F(AudioJobTest, AnOutputThatExistsIsReplacedOnlyWhenTheUserSaysSo) {
+    const std::string tone = env_.Path("tone.wav"), kept = env_.Path("kept.wav");
+    ASSERT_TRUE(media::MakeWav(tone, {.seconds = 2.0}));
+    TempEnvironment::WriteFile(kept, "the user's own");
+    const std::vector<std::string> script = {"name kept", "forward", "row 0", "forward"};
+    // No: the pages come again to choose another name; here the script has none and the
+    // job ends there.
+    messages_.answer = MessageAnswer::No;
+    EXPECT_EQ(Run(JobKind::ExtractAudio, {{tone, 0, 2}}, script), 0);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages_.shown[0].text, kept + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(TempEnvironment::ReadFile(kept), "the user's own");
+    const std::vector<std::string> entries = FolderEntries(env_.Root());
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                            [](const std::string& name) { return name.find("kept") != name.npos; }),
+              1)
+        << "nothing was written beside it";
+
+    messages_.shown.clear();
+    messages_.answer = MessageAnswer::Yes;
+    EXPECT_EQ(Run(JobKind::ExtractAudio, {{tone, 0, 2}}, script), 0);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_TRUE(WavBytes::Parse(TempEnvironment::ReadFile(kept)).riff);
 }
 
 TEST_F(AudioJobTest, AMergeWritesOnlyTheFragmentsWithAudioBackToBackAtTheHighestSourceRate) {
@@ -151,13 +188,19 @@ TEST_F(AudioJobTest, AUserStopEndsTheMergeEarlyWithAWholeFileOfWhatWasWritten) {
     ASSERT_EQ(
         Run(JobKind::MergeAudio, fragments, {"name part", "forward", "row 0", "forward", "stop"}),
         0);
-    EXPECT_TRUE(messages_.shown.empty());
     const std::string bytes = TempEnvironment::ReadFile(env_.Path("part.wav"));
     const WavBytes wav = WavBytes::Parse(bytes);
     ASSERT_TRUE(wav.riff);
     EXPECT_EQ(wav.dataOffset + wav.dataBytes, bytes.size());
     EXPECT_GT(wav.dataBytes, 0u);
     EXPECT_LT(wav.dataBytes, 300u * 8000 * 2) << "the stop did not end the merge";
+    // The user is told what the kept file holds.
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Information);
+    const uint32_t seconds = wav.dataBytes / 16000;  // 8 kHz mono, 16 bits
+    EXPECT_EQ(messages_.shown[0].text, "The job was stopped. " + env_.Path("part.wav") + " holds " +
+                                           std::to_string(seconds) +
+                                           (seconds == 1 ? " second." : " seconds."));
 }
 
 TEST_F(AudioJobTest, RefusedJobsSayWhyOnceAndLeaveEveryFileAsItWas) {

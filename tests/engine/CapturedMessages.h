@@ -15,9 +15,10 @@ struct CapturedMessages : IMessageSink {
     CapturedMessages() { SetMessageSink(this); }
     ~CapturedMessages() override { SetMessageSink(nullptr); }
     MessageAnswer Show(QWidget*, const std::string& caption, const std::string& text,
-                       MessageIcon icon, MessageButtons) override {
+                       MessageIcon icon, MessageButtons buttons) override {
         shown.push_back({caption, text, icon});
-        return MessageAnswer::Ok;
+        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
     }
     std::vector<Message> shown;
+    MessageAnswer answer = MessageAnswer::Yes;  // to a question
 };

@@ -185,6 +185,7 @@ TEST_F(MergeVideoJobTest, FragmentsOfOtherSizesAndASoundOnlyOneMakeOneAviOfTheir
         std::vector<std::string> script = Script("merged", videoRow);
         if (videoRow < 0) script.erase(script.end() - 2);
         messages_.shown.clear();
+        std::remove(env_.Path("merged.avi").c_str());
         ASSERT_EQ(Run(fragments, script), JobEnd::Done)
             << (messages_.shown.empty() ? "" : messages_.shown[0].text);
         EXPECT_TRUE(messages_.shown.empty());
@@ -234,6 +235,7 @@ TEST_F(MergeVideoJobTest, TheLogoShowsAtItsPlaceAndAnUnusableLogoLeavesTheJobWit
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
+        std::remove(env_.Path("logo.avi").c_str());
         ASSERT_EQ(Run({{a, 0, 1}, {b, 0, 2}}, Script("logo", 0), c.logo), JobEnd::Done)
             << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
         EXPECT_TRUE(messages_.shown.empty()) << c.what << ": " << messages_.shown[0].text;

@@ -1,11 +1,18 @@
 // An output is a file the user goes on to share, copy and play from other accounts: it
 // must get the mode any new file of theirs gets, not the private mode of a temporary file.
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QProcess>
+
+#include "KorcProcess.h"
 #include "engine/OutputFile.h"
+#include "engine/ScriptedPageDriver.h"
+#include "support/MediaGenerator.h"
+#include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
 namespace {
@@ -29,6 +36,49 @@ TEST_F(OutputFileTest, AKeptOutputHasTheModeTheUmaskGivesNewFiles) {
         EXPECT_EQ(::umask(mask), mask) << "the umask is left as it was";
     }
     ::umask(before);
+}
+
+// The names in the folder that start with the prefix.
+std::vector<std::string> Named(const std::string& folder, const std::string& prefix) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (std::string(entry->d_name).rfind(prefix, 0) == 0) names.push_back(entry->d_name);
+        closedir(dir);
+    }
+    return names;
+}
+
+// A korc killed while it writes leaves its output's hidden temporary file behind; the next
+// run removes it, and no other file of that form.
+TEST_F(OutputFileTest, AKilledRunsHalfWrittenFileGoesWithTheNextRun) {
+    const std::string clip = env_.Path("clip.avi");
+    ASSERT_TRUE(media::MakeAvi(clip, {.seconds = 60.0, .width = 32, .height = 32}));
+    const std::string someoneElses = env_.Path(".other.avi.Ab3dEf");
+    TempEnvironment::WriteFile(someoneElses, "not korc's");
+    const std::string job = env_.Path("long.spf"), script = env_.Path("long.script");
+    TempEnvironment::WriteFile(job, JobBytes(JobKind::MergeVideo, {{clip, 0, 60}, {clip, 0, 60}}));
+    TempEnvironment::WriteFile(script, "name long\nforward\nrow 0\nforward\nrow 0\nforward\n");
+
+    QProcess korc;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("KALVOR_MESSAGES", "stderr");
+    environment.insert(kPageScriptVariable, QString::fromStdString(script));
+    korc.setProcessEnvironment(environment);
+    korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
+    // Killed while the output is being written.
+    ASSERT_TRUE(qttest::WaitUntil([&] { return !Named(env_.Root(), ".long.avi.").empty(); }, 60000));
+    korc.kill();
+    ASSERT_TRUE(korc.waitForFinished(10000));
+    ASSERT_EQ(Named(env_.Root(), ".long.avi.").size(), 1u);
+
+    const KorcRun next = RunKorc(env_.Root(), "damaged", "", {});
+    ASSERT_TRUE(next.finished);
+    EXPECT_TRUE(Named(env_.Root(), ".long.avi.").empty()) << "the killed run's file stayed";
+    EXPECT_FALSE(TempEnvironment::Exists(env_.Path("long.avi")));
+    EXPECT_EQ(TempEnvironment::ReadFile(someoneElses), "not korc's");
+    EXPECT_TRUE(Named(env_.RuntimeDir() + "/Kalvor", "korc-").empty()) << "a note stayed";
 }
 
 }  // namespace

@@ -216,6 +216,39 @@ TEST_F(ProgressDialogTest, AFormatNotTakenIsReportedWithTheElementThatRefusedIt)
     }
 }
 
+GstPadProbeReturn DropEnd(GstPad*, GstPadProbeInfo* info, gpointer) {
+    return GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS ? GST_PAD_PROBE_DROP
+                                                                          : GST_PAD_PROBE_OK;
+}
+
+// A graph that does not come to its end after the stop never had its file finished: that
+// is a failure, which the job answers by dropping the file, not a stop that keeps it.
+TEST_F(ProgressDialogTest, AGraphThatDoesNotEndAfterTheStopFails) {
+    CapturedMessages messages;
+    media::ElementRef pipeline(gst_parse_launch(
+        "videotestsrc is-live=true ! video/x-raw,width=64,height=48,framerate=25/1 ! "
+        "identity name=stuck ! fakesink",
+        nullptr));
+    ASSERT_TRUE(pipeline);
+    media::ElementRef stuck(gst_bin_get_by_name(GST_BIN(pipeline.get()), "stuck"));
+    media::PadRef sink(gst_element_get_static_pad(stuck.get(), "sink"));
+    gst_pad_add_probe(sink.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, DropEnd, nullptr, nullptr);
+    state_.startSeconds = 0;
+    state_.endSeconds = 60;
+    CProgressDialog dialog(state_, {pipeline.get(), nullptr});
+    dialog.show();
+    ASSERT_TRUE(qttest::WaitUntil(
+        [&] { return dialog.Run().CurrentPhase() == CProgressRun::Phase::Running; }, 5000));
+    dialog.findChild<QPushButton*>(ControlName(kButtonForward))->click();  // "Cancel"
+    ASSERT_TRUE(qttest::WaitUntil([&] { return dialog.Run().Outcome().has_value(); },
+                                  CProgressRun::kStopWaitMs + 10000));
+    EXPECT_EQ(dialog.Run().Outcome(), ProgressOutcome::Failed);
+    EXPECT_EQ(state_.jobFailed, 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("not kept"), std::string::npos)
+        << messages.shown[0].text;
+}
+
 TEST_F(ProgressDialogTest, AStopMidRunLeavesAFileThatProbesWithADuration) {
     CapturedMessages messages;
     const std::string output = env_.Path("stopped.avi");

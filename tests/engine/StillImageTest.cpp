@@ -4,6 +4,7 @@
 
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -149,6 +150,17 @@ class StillImageTest : public TempFolderTest {
 protected:
     StillImageTest() { state_.effects = DefaultEffectParams(); }
 
+    // The temporary pictures in the private temporary folder.
+    int TemporaryPictures() const {
+        int count = 0;
+        if (DIR* dir = opendir(env_.Path("runtime/Kalvor").c_str())) {
+            while (dirent* entry = readdir(dir))
+                count += std::string(entry->d_name).rfind("owbmptmp", 0) == 0;
+            closedir(dir);
+        }
+        return count;
+    }
+
     std::string Video(int width, int height) {
         const std::string path = env_.Path("counter" + std::to_string(width) + ".avi");
         std::string error;
@@ -187,6 +199,10 @@ void ExpectFrame(const Picture& picture, int width, int height, int n, bool inve
 
 TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
     CapturedMessages messages;
+    // Another run's temporary picture, under the name every run once used.
+    ASSERT_EQ(mkdir(env_.Path("runtime/Kalvor").c_str(), 0700), 0);
+    const std::string another = env_.Path("runtime/Kalvor/owbmptmp.bmp");
+    TempEnvironment::WriteFile(another, "another run's picture");
     const struct {
         int width, height, frame;
         StillFormat format;
@@ -211,7 +227,8 @@ TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
                     c.format == StillFormat::Jpeg ? 10 : 0);
     }
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_FALSE(TempEnvironment::Exists(env_.Path("runtime/Kalvor/owbmptmp.bmp")));
+    EXPECT_EQ(TempEnvironment::ReadFile(another), "another run's picture");
+    EXPECT_EQ(TemporaryPictures(), 1) << "a temporary picture was left behind";
 }
 
 // The job's picture is the frame at the end of its fragment: with two frames a second, the
@@ -236,6 +253,7 @@ TEST_F(StillImageTest, TheRunnerTakesTheFrameAtTheFragmentsEnd) {
         state.jobKind = static_cast<int32_t>(JobKind::ExtractImage);
         state.effects = DefaultEffectParams();
         CScriptedPageDriver pages(catalogue, {"name still", "forward"});
+        std::remove(env_.Path("still.bmp").c_str());
         ASSERT_EQ(CJobRunner(pages, catalogue).RunJob(job, state), 0);
         ExpectFrame(ReadBmp(env_.Path("still.bmp")), 33, 20, c.frame, false, 0);
     }
@@ -251,45 +269,41 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
     const std::string fifo = env_.Path("pipe.avi");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string output = env_.Path("still.jpg");
-    // A folder where the temporary BMP would go: it cannot be written, nothing is converted.
-    const auto blockTemporary = [&] {
-        ASSERT_EQ(mkdir(env_.Path("runtime/Kalvor").c_str(), 0700), 0);
-        ASSERT_EQ(mkdir(env_.Path("runtime/Kalvor/owbmptmp.bmp").c_str(), 0700), 0);
-    };
     const struct {
         const char* name;
         StillImageRequest request;
-        std::function<void()> setUp;
+        size_t fileLimit;  // bytes a file may grow to while the job runs; 0 for no limit
         std::string caption, textStart;
     } cases[] = {
         {"time past the end",
          {input, output, 30.0, StillFormat::Jpeg, 90},
-         {},
+         0,
          "Kalvor",
          "The video has no frame at the chosen time."},
         {"no video stream",
          {audioOnly, output, 0.1, StillFormat::Jpeg, 90},
-         {},
+         0,
          "Warning",
          "Video stream was not found!"},
         {"not a video",
          {env_.Path("still.jpg"), env_.Path("other.bmp"), 0.1, StillFormat::Bmp, 90},
-         {},
+         0,
          "Kalvor",
          ""},
         {"a FIFO as input",
          {fifo, output, 0.1, StillFormat::Jpeg, 90},
-         {},
+         0,
          "Kalvor",
          "Cannot open " + fifo + ": not a regular file"},
         {"output is the input",
          {input, input, 0.1, StillFormat::Bmp, 90},
-         {},
+         0,
          "Kalvor",
          "The picture cannot be written over its own video"},
+        // A full disk: the temporary BMP cannot be written, nothing is converted.
         {"temporary BMP not writable",
          {input, output, 0.1, StillFormat::Jpeg, 90},
-         blockTemporary,
+         1000,
          "Kalvor",
          "Cannot write the temporary picture "},
     };
@@ -297,14 +311,20 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempEnvironment::WriteFile(output, "old picture");
-        if (c.setUp) c.setUp();
         CapturedMessages messages;
-        EXPECT_FALSE(ExtractImageJob(job_, state_, c.request, 5000));
+        bool extracted = true;
+        const auto extract = [&] { return extracted = ExtractImageJob(job_, state_, c.request, 5000); };
+        if (c.fileLimit)
+            TempEnvironment::WithFileSizeLimit(c.fileLimit, extract);
+        else
+            extract();
+        EXPECT_FALSE(extracted);
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, c.caption);
         EXPECT_EQ(messages.shown[0].text.rfind(c.textStart, 0), 0u) << messages.shown[0].text;
         EXPECT_EQ(TempEnvironment::ReadFile(output), "old picture");
         EXPECT_FALSE(TempEnvironment::Exists(env_.Path("other.bmp")));
+        EXPECT_EQ(TemporaryPictures(), 0) << "a temporary picture was left behind";
     }
     EXPECT_EQ(TempEnvironment::ReadFile(input), inputBytes);
 }

@@ -364,11 +364,24 @@ TEST_F(VideoJobTest, AStopKeepsAPlayableShorterFileButAStopInTheFirstPhaseKeepsN
         after.erase(std::remove(after.begin(), after.end(), name), after.end());
         EXPECT_EQ(after, before) << c.what << ": a file was left behind";
         EXPECT_TRUE(FolderEntries(env_.RuntimeDir() + "/Kalvor").empty()) << c.what;
-        if (!c.written) continue;
+        // The user is told what was kept.
+        ASSERT_EQ(messages_.shown.size(), 1u) << c.what;
+        EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Information) << c.what;
+        const std::string& said = messages_.shown[0].text;
+        if (!c.written) {
+            EXPECT_NE(said.find("nothing was kept"), std::string::npos) << c.what << ": " << said;
+            continue;
+        }
+        EXPECT_EQ(said.rfind("The job was stopped. " + env_.Path(name) + " holds ", 0), 0u)
+            << c.what << ": " << said;
         const std::vector<Packet> video = DemuxedVideo(env_.Path(name));
         ASSERT_FALSE(video.empty()) << c.what;
         EXPECT_TRUE(video[0].key) << c.what;
         EXPECT_LT(video.size(), 26u * 25) << c.what << ": shorter than the fragment";
+        // As many seconds as the file holds.
+        const int seconds = int(video.size() / 25);
+        EXPECT_NE(said.find(" holds " + std::to_string(seconds) + " second"), std::string::npos)
+            << c.what << ": " << said << " (" << video.size() << " frames)";
     }
 }
 
