@@ -1,6 +1,7 @@
 #include "player/playlist/MediaEntryLists.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <optional>
 #include <unordered_set>
@@ -66,9 +67,17 @@ std::optional<std::vector<int64_t>> RanksOf(const std::vector<double>& keys, int
     return ranks;
 }
 
+// Ids for every list at once, so a batch made on a worker names its entries there: a million
+// nodes are never walked on the window's thread to be named.
+std::atomic<uint64_t> lastGivenId{0};
+
+uint64_t NextId() { return ++lastGivenId; }
+
 }  // namespace
 
 MediaEntryLists::MediaEntryLists() = default;
+
+uint64_t MediaEntryLists::LastId() { return lastGivenId.load(); }
 MediaEntryLists::~MediaEntryLists() = default;
 
 void MediaEntryLists::SetOwnerMode(int32_t ownerMode) {
@@ -114,7 +123,8 @@ int MediaEntryLists::AddEntry(int index, std::string path, double begin, double 
     if (notify) observer_->RowsAboutToBeInserted(row, row);
     auto node = std::make_unique<Node>();
     node->entry = MediaEntry{std::move(path), begin, end};
-    node->id = ++lastId_;
+    node->id = NextId();
+    lastId_ = node->id;
     view_.insert(view_.begin() + row, node.get());
     master_.insert(master_.begin() + row, std::move(node));
     if (currentRow_ >= row) ShiftCurrent(+1);
@@ -132,10 +142,8 @@ int MediaEntryLists::AddEntries(int index, std::vector<MediaEntry> entries) {
     Batch batch(std::move(entries));
     std::vector<Node*> shown;
     shown.reserve(batch.nodes_.size());
-    for (auto& node : batch.nodes_) {
-        node->id = ++lastId_;
-        shown.push_back(node.get());
-    }
+    for (auto& node : batch.nodes_) shown.push_back(node.get());
+    lastId_ = batch.nodes_.back()->id;
     view_.insert(view_.begin() + row, shown.begin(), shown.end());
     master_.insert(master_.begin() + row, std::make_move_iterator(batch.nodes_.begin()),
                    std::make_move_iterator(batch.nodes_.end()));
@@ -154,6 +162,7 @@ MediaEntryLists::Batch::Batch(std::vector<MediaEntry> entries) {
     for (MediaEntry& entry : entries) {
         auto node = std::make_unique<Node>();
         node->entry = std::move(entry);
+        node->id = NextId();
         nodes_.push_back(std::move(node));
     }
 }
@@ -164,16 +173,21 @@ MediaEntryLists::Batch MediaEntryLists::Adopt(Batch batch, uint64_t since) {
     const Node* current = currentRow_ >= 0 ? view_[static_cast<size_t>(currentRow_)] : nullptr;
     Batch replaced;
     std::vector<std::unique_ptr<Node>> kept;
-    for (auto& node : master_)
-        (node->id > since ? kept : replaced.nodes_).push_back(std::move(node));
+    // Only a list that took entries since is walked; the others are handed over whole.
+    if (lastId_ > since) {
+        for (auto& node : master_)
+            (node->id > since ? kept : replaced.nodes_).push_back(std::move(node));
+    } else {
+        replaced.nodes_ = std::move(master_);
+    }
     master_ = std::move(batch.nodes_);
-    for (auto& node : master_) node->id = ++lastId_;
+    if (!master_.empty()) lastId_ = std::max(lastId_, master_.back()->id);
     master_.insert(master_.end(), std::make_move_iterator(kept.begin()),
                    std::make_move_iterator(kept.end()));
     filterActive_ = false;
     RebuildView();
-    const auto at = std::find(view_.begin(), view_.end(), current);
-    SetCurrent(current && at != view_.end() ? static_cast<int32_t>(at - view_.begin()) : -1);
+    const auto at = current ? std::find(view_.begin(), view_.end(), current) : view_.end();
+    SetCurrent(at != view_.end() ? static_cast<int32_t>(at - view_.begin()) : -1);
     if (notify) observer_->ViewReset();
     return replaced;
 }

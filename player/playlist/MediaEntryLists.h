@@ -75,8 +75,8 @@ public:
     // row stays on its entry when that is kept. What is replaced goes into the returned
     // batch, for the caller to free where it costs the window nothing. The filter must be off.
     Batch Adopt(Batch batch, uint64_t since);
-    // The id the next entry is given is above this one.
-    uint64_t LastId() const { return lastId_; }
+    // The entries added to this list from now on have ids above this one.
+    static uint64_t LastId();
     // How many times the list was emptied by ClearEntries: a load begun before that is stale.
     uint64_t Clears() const { return clears_; }
     // Removes rows of the view; while filtering, their master entries go too.
@@ -162,7 +162,7 @@ private:
     int32_t* currentIndex_ = nullptr;
     bool keysArePaths_ = false;
     int updateDepth_ = 0;
-    uint64_t lastId_ = 0;
+    uint64_t lastId_ = 0;  // the highest id of an entry added to this list
     uint64_t clears_ = 0;
     IMediaEntryListsObserver* observer_ = nullptr;
     std::vector<std::unique_ptr<Node>> master_;

@@ -441,4 +441,24 @@ TEST_F(PlaylistWindowTest, ItsMenusAndKeysRunThePlaylistsOwnCommands) {
     EXPECT_EQ(window_->List().Entries().Count(), 0);
 }
 
+// While lengths are found for a sort the band above the menu bar counts them, and Escape
+// cancels the sort instead of closing the window.
+TEST_F(PlaylistWindowTest, ASortWaitingForLengthsCountsThemAndEscapeCancelsIt) {
+    WriteInternalPlaylist(3);
+    host_.settings.autoLoadLastPlaylist = 1;
+    Open();
+    for (int row = 0; row < 3; ++row) window_->List().Entries().SetEnd(row, -1.0);
+    window_->Commands().SortBy(PlaylistCommands::kByDuration);
+    ASSERT_TRUE(window_->Commands().Lengths().Busy());
+    EXPECT_EQ(window_->BusyStatus(), "Finding lengths: 0 of 3 - Esc cancels");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&window_->List(), &escape);
+    EXPECT_FALSE(window_->Commands().Lengths().Busy());
+    EXPECT_EQ(window_->BusyStatus(), "");
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(host_.settings.playlistVisible, 1);
+    QApplication::sendEvent(&window_->List(), &escape);  // nothing waits: Escape hides it again
+    EXPECT_FALSE(window_->isVisible());
+}
+
 }  // namespace
