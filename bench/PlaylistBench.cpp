@@ -25,7 +25,6 @@
 #include <vector>
 
 #include "player/playlist/ClipboardText.h"
-#include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/PlaylistCommands.h"
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistDocument.h"
@@ -41,20 +40,11 @@ constexpr int kRealFiles = 1000;
 constexpr int kAdded = 10000;
 
 // The window's side, quiet: no dialogs, no clipboard, no playing.
-struct QuietWindow : IListCtrlOwner,
-                     IPlaylistCommandsHost,
-                     IPlaylistFilesOwner,
-                     IPlaylistDialogs,
-                     IClipboardText {
+struct QuietWindow : IPlaylistCommandsHost, IPlaylistFilesOwner, IPlaylistDialogs, IClipboardText {
     PlayerSettings settings{};
     PlayerSettings& Settings() override { return settings; }
     void ProbeVisibleDurations() override {}
-    void FillTimeFields() override {}
-    void UpdateJobButtons() override {}
     void PlaySelected() override {}
-    double PlaybackPosition() override { return -1.0; }
-    void ShowListMenu(const QPoint&) override {}
-    void ResetHoverCaption() override {}
     void ClearFilter() override {}
     void FocusFilterBox() override {}
     void ToggleWindow() override {}
@@ -133,7 +123,7 @@ Load Open(PlaylistDocument& document, XCListCtrl& list, const std::string& path)
 void Row(const std::string& folder, int count) {
     XCListCtrl list;
     QuietWindow window;
-    list.SetOwner(kPlaylistMode, &window);
+    list.SetOwner(kPlaylistMode, nullptr);
     list.resize(400, 600);
     list.show();
     PlaylistDocument document(list.Entries(), window.settings, window, folder + "config");
@@ -180,7 +170,7 @@ void Row(const std::string& folder, int count) {
 void TwoEntries(const std::string& folder) {
     XCListCtrl list;
     QuietWindow window;
-    list.SetOwner(kPlaylistMode, &window);
+    list.SetOwner(kPlaylistMode, nullptr);
     PlaylistDocument document(list.Entries(), window.settings, window, folder + "config");
     const std::string path = folder + "two.pls";
     playlistfile::Save(path, playlistformat::Kind::Pls, Entries(folder, 2));
