@@ -20,6 +20,7 @@ void Scan(const fs::path& folder, int depth, std::vector<std::string>& out,
     std::error_code error;
     fs::directory_iterator it(folder, error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        if (stop && stop->load(std::memory_order_relaxed)) return;
         const std::string name = it->path().filename().string();
         if (name.empty() || name.front() == '.') continue;
         std::error_code statError;
