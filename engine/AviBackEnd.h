@@ -12,6 +12,7 @@
 #include "engine/CodecCatalogue.h"
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
+#include "engine/PageDriver.h"
 #include "engine/WizardState.h"
 #include "platform/editing/RenderEngine.h"
 #include "platform/media/GstRef.h"
@@ -40,9 +41,10 @@ public:
                                std::string* error);
 
     // Links the timeline's video group (0) through the chosen video encoder and, withAudio,
-    // its audio group (1) through the audio encoder (16-bit PCM without one).
+    // its audio group (1) through the audio encoder (16-bit PCM without one). An encoder
+    // with settings of its own has them shown by the pages before anything is linked.
     LinkOutcome LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
-                           const WizardState& state, const CodecCatalogue& catalogue,
+                           WizardState& state, const CodecCatalogue& catalogue, IPageDriver& pages,
                            double subtitleFrameRate, double subtitleClockOffset, bool withAudio,
                            media::ElementRef audioEncoder);
 

@@ -7,6 +7,7 @@
 #include "engine/ProgressDialog.h"
 #include "engine/VideoCodecPage.h"
 #include "engine/WaitDialog.h"
+#include "platform/ui/EncoderPropertyDialog.h"
 #include "platform/ui/OwnerWindow.h"
 
 PageResult CDialogPageDriver::ShowPage(WizardPageId page, WizardState& state) {
@@ -32,4 +33,9 @@ ProgressOutcome CDialogPageDriver::RunProgress(WizardState& state, const Progres
 
 bool CDialogPageDriver::RunInBackground(WizardState& state, const BackgroundWork& work) {
     return RunWithWaitDialog(work, state.ownerWindow);
+}
+
+void CDialogPageDriver::ConfigureEncoder(WizardState& state, GstElement* encoder) {
+    // Its OK or Cancel is the user's: the job runs with the settings the encoder has then.
+    ShowEncoderConfiguration(encoder, state.ownerWindow);
 }

@@ -16,6 +16,7 @@ public:
     PageResult ShowPage(WizardPageId page, WizardState& state) override;
     ProgressOutcome RunProgress(WizardState& state, const ProgressGraph& graph) override;
     bool RunInBackground(WizardState& state, const BackgroundWork& work) override;
+    void ConfigureEncoder(WizardState& state, GstElement* encoder) override;
 
 private:
     const CodecCatalogue& catalogue_;

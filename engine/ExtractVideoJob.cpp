@@ -203,7 +203,7 @@ bool CExtractVideoJob::BuildTimeline() {
 
     if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return fail(error);
     // The effects' subtitles count the input's own frames and time.
-    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
+    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_,
                                                probedFrameRate_, inPoint_, WithAudio(),
                                                std::move(audioEncoder));
         !link)

@@ -189,7 +189,7 @@ bool CMergeVideoJob::BuildBackEnd() {
     if (!output_.Create(finalPath_, &error) ||
         !backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error))
         return Fail(error), false;
-    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
+    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_,
                                                double(state_.frameRate), 0.0, WithAudio(),
                                                std::move(audioCompressor_));
         !link)

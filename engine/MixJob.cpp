@@ -242,7 +242,7 @@ bool CMixJob::BuildTimeline() {
 bool CMixJob::BuildAviBackEnd() {
     std::string error;
     if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return Fail(error), false;
-    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_,
+    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_,
                                                double(state_.frameRate), 0.0, true,
                                                std::move(audioEncoder_));
         !link)

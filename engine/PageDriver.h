@@ -66,6 +66,13 @@ public:
     // Runs the work on a thread of its own while this one goes on answering the window
     // system, showing how far it got when that takes a while. False when the user stopped it.
     virtual bool RunInBackground(WizardState& state, const BackgroundWork& work) = 0;
+    // Shows the chosen video encoder's own settings before the run, for an encoder that has
+    // any. A driver without a person at the screen (a page script) leaves them as they are,
+    // so that an unattended run stays unattended.
+    virtual void ConfigureEncoder(WizardState& state, GstElement* encoder) {
+        (void)state;
+        (void)encoder;
+    }
 };
 
 // What the flags a page left say.

@@ -15,6 +15,7 @@ GstPadProbeReturn Hold(GstPad*, GstPadProbeInfo*, gpointer ms) {
 }  // namespace
 
 ProgressOutcome RecordingPages::RunProgress(WizardState& state, const ProgressGraph& graph) {
+    events.push_back("run");
     runs.push_back({state.startSeconds, state.endSeconds, state.progressBase, state.stepCaption,
                     state.autoClose});
     if (holdMs > 0 && graph.positionSource) {
@@ -29,4 +30,11 @@ ProgressOutcome RecordingPages::RunProgress(WizardState& state, const ProgressGr
         gst_iterator_free(pads);
     }
     return CScriptedPageDriver::RunProgress(state, graph);
+}
+
+void RecordingPages::ConfigureEncoder(WizardState& state, GstElement* encoder) {
+    GstElementFactory* factory = gst_element_get_factory(encoder);
+    events.push_back(std::string("settings ") +
+                     (factory ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)) : "?"));
+    CScriptedPageDriver::ConfigureEncoder(state, encoder);
 }

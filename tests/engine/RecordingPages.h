@@ -1,8 +1,9 @@
 #pragma once
 
-// korc's unattended page driver with two additions for tests: it notes what each run of the
-// progress dialog is given when it begins, and it can hold every buffer that reaches the
-// muxer for a while, as a slow or busy machine would.
+// korc's unattended page driver with additions for tests: it notes what each run of the
+// progress dialog is given when it begins and which encoders it was asked to show the
+// settings of, in order, and it can hold every buffer that reaches the muxer for a while,
+// as a slow or busy machine would.
 
 #include <cstdint>
 #include <string>
@@ -22,7 +23,10 @@ public:
         int32_t autoClose = 0;
     };
     std::vector<Run> runs;
+    // "settings <encoder factory>" and "run", in the order they came.
+    std::vector<std::string> events;
     int holdMs = 0;  // per buffer the muxer gets; 0 holds nothing
 
     ProgressOutcome RunProgress(WizardState& state, const ProgressGraph& graph) override;
+    void ConfigureEncoder(WizardState& state, GstElement* encoder) override;
 };

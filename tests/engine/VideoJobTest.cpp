@@ -14,6 +14,8 @@
 #include "RecordingPages.h"
 #include "WavBytes.h"
 #include "common/EffectParams.h"
+#include "engine/CodecPageRules.h"
+#include "engine/EncoderTuning.h"
 #include "engine/ExtractVideoJob.h"
 #include "engine/JobObject.h"
 #include "engine/MixJob.h"
@@ -382,6 +384,30 @@ TEST_F(VideoJobTest, AStopKeepsAPlayableShorterFileButAStopInTheFirstPhaseKeepsN
         const int seconds = int(video.size() / 25);
         EXPECT_NE(said.find(" holds " + std::to_string(seconds) + " second"), std::string::npos)
             << c.what << ": " << said << " (" << video.size() << " frames)";
+    }
+}
+
+// The encoder's own settings are offered after the pages, before the run, and only for an
+// encoder that has any.
+TEST_F(VideoJobTest, AnEncodersOwnSettingsAreOfferedBeforeTheRun) {
+    const std::string input = env_.Path("in.avi");
+    ASSERT_TRUE(media::MakeAvi(input, {.seconds = 2.0, .width = 160, .height = 120}));
+    const CodecEntry* preferred = Catalogue().VideoRow(DefaultVideoRow(Catalogue(), "XviD", ""));
+    ASSERT_TRUE(preferred && (preferred->mask & kCodecCanConfigure));
+    struct Case {
+        const char* what;
+        std::vector<std::string> script;
+        std::vector<std::string> events;
+    };
+    const Case cases[] = {
+        {"the preferred encoder",
+         {"name a", "click 211", "forward", "forward"},
+         {"settings " + preferred->factoryName, "run"}},
+        {"no encoder", {"name b", "click 211", "forward", "row 0", "forward"}, {"run"}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 0, 1}}, c.script), JobEnd::Done) << c.what;
+        EXPECT_EQ(pages_->events, c.events) << c.what;
     }
 }
 
