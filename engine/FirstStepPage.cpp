@@ -16,10 +16,11 @@ namespace {
 constexpr int kWidth = 290, kHeight = 190;
 constexpr int kMargin = 8;
 
-bool AnyInputHasVideo(const WizardState& state) {
-    return std::any_of(state.fragmentHasVideo.begin(), state.fragmentHasVideo.end(),
-                       [](uint8_t mark) { return mark != 0; });
+bool AnyMark(const std::vector<uint8_t>& marks) {
+    return std::any_of(marks.begin(), marks.end(), [](uint8_t mark) { return mark != 0; });
 }
+
+bool AnyInputHasVideo(const WizardState& state) { return AnyMark(state.fragmentHasVideo); }
 
 }  // namespace
 
@@ -28,6 +29,8 @@ CFirstStepPage::CFirstStepPage(WizardState& state, WizardPageId page, IFolderPic
     : CWizardPage(state, page, kWidth, kHeight, parent), picker_(picker) {
     // Options another choice rules out are settled before anything shows them.
     if (page == WizardPageId::ExtractVideo && state_.fastAllowed != 1) state_.fastMode = 0;
+    if (page == WizardPageId::ExtractVideo && !AnyMark(state_.fragmentHasAudio))
+        state_.withAudio = 0;
     if (page == WizardPageId::Mix && !AnyInputHasVideo(state_)) state_.mixVideo = 0;
 
     AddText(0, "Output file name:", kMargin, kMargin, 200);
@@ -95,6 +98,7 @@ void CFirstStepPage::Refresh() {
     forward_->setText(QString::fromStdString(FirstStepButtonText(Page(), state_)));
     if (Page() == WizardPageId::ExtractVideo) {
         for (int id : {212, 213}) Control<QRadioButton>(id)->setEnabled(state_.fastAllowed == 1);
+        Control<QRadioButton>(217)->setEnabled(AnyMark(state_.fragmentHasAudio));
     } else if (Page() == WizardPageId::Mix) {
         // The output format is kept while mixing video, only not offered.
         Control<QRadioButton>(217)->setEnabled(AnyInputHasVideo(state_));

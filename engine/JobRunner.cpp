@@ -51,7 +51,11 @@ void CJobRunner::Prologue(const JobObject& job, WizardState& state) {
 
 int CJobRunner::RunJob(JobObject& job, WizardState& state) {
     const int32_t kind = state.jobKind;
-    if (kind < kFirstJobKind || kind > kLastJobKind) return kExitNoJob;  // nothing to say
+    if (kind < kFirstJobKind || kind > kLastJobKind) {
+        std::fprintf(stderr, "korc: the job file names job kind %d, which korc does not know\n",
+                     static_cast<int>(kind));
+        return kExitNoJob;
+    }
     // The media framework and its editing library are what every job runs on.
     if (!editing::InitEditing()) {
         ShowOwnedWarning(state.ownerWindow, kNoMediaCaption, kNoMediaText);

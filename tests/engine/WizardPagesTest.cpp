@@ -63,6 +63,7 @@ WizardState FirstStepState() {
     state.outputFolder = "/out";
     state.fastAllowed = 1;
     state.fragmentHasVideo = {0, 1};
+    state.fragmentHasAudio = {0, 1};
     return state;
 }
 
@@ -269,6 +270,20 @@ TEST(FirstStepPages, OptionsThatCannotApplyAreNotOffered) {
         EXPECT_FALSE(extract.Control<QRadioButton>(212)->isEnabled()) << "not an AVI input";
         EXPECT_TRUE(extract.Control<QRadioButton>(213)->isChecked());
         EXPECT_EQ(state.fastMode, 0);
+    }
+    {
+        // An input without sound: extracting it "with audio" is not offered at all.
+        WizardState state = FirstStepState();
+        state.fragmentHasAudio = {0};
+        state.withAudio = 1;
+        state.fastMode = 1;
+        CFirstStepPage extract(state, WizardPageId::ExtractVideo, picker);
+        EXPECT_FALSE(extract.Control<QRadioButton>(217)->isEnabled()) << "the input has no audio";
+        EXPECT_TRUE(extract.Control<QRadioButton>(211)->isChecked());
+        EXPECT_EQ(state.withAudio, 0);
+        EXPECT_EQ(extract.windowTitle().toStdString(),
+                  "Kalvor Wizard - Extract Video Fragment (Step 1 of 1)");
+        EXPECT_EQ(extract.Control<QPushButton>(kButtonForward)->text().toStdString(), "Extract");
     }
 }
 
