@@ -1159,6 +1159,39 @@ TEST_F(KalvorDlgTest, TheExitSavesClosesAndUndoesInOrderOnceThenEndsWithZero) {
     EXPECT_EQ(registryValue(), "1");  // put back last
 }
 
+// A config folder that cannot be written loses the run's changes: the user learns it, in a
+// box after an exit asked for in the window, only on stderr after a signal's.
+TEST_F(KalvorDlgTest, AnExitThatCannotSaveSaysSoInABoxUnlessASignalEndedThePlayer) {
+    PlayerSettings installed = InstalledSettings();
+    installed.autoLoadLastPlaylist = 1;
+    InstallOptions(installed);
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal);
+        sink_.shown.clear();
+        CKalvorParent parent(Folders());
+        EXPECT_EQ(Run(parent,
+                      [&](CKalvorDlg& d) {
+                          std::filesystem::remove_all(Folders().userConfig);
+                          TempEnvironment::WriteFile(Folders().userConfig, "a file where the folder was");
+                          if (bySignal)
+                              d.ExitOnSignal();
+                          else
+                              d.ExitPlayer();
+                      }),
+                  0);
+        std::filesystem::remove(Folders().userConfig);
+        if (bySignal) {
+            EXPECT_TRUE(sink_.shown.empty());
+            continue;
+        }
+        ASSERT_EQ(sink_.shown.size(), 1u);
+        const std::string& text = sink_.shown[0].text;
+        EXPECT_EQ(text.rfind("The changes of this run could not be saved.", 0), 0u) << text;
+        EXPECT_NE(text.find("The settings: cannot create " + Folders().userConfig), std::string::npos) << text;
+        EXPECT_NE(text.find("The playlist: cannot create " + Folders().userConfig), std::string::npos) << text;
+    }
+}
+
 TEST_F(KalvorDlgTest, TrayClicksBringTheHiddenWindowsBackOrOpenTheVideoMenu) {
     PlayerSettings installed = InstalledSettings();
     installed.playlistVisible = 1;
