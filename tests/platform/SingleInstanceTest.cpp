@@ -38,9 +38,10 @@ protected:
     std::string Folder() const { return env_.RuntimeDir(); }
 
     // Send blocks, so it runs on another thread while this one serves the socket.
-    SingleInstance::SendResult SendFromThread(uint32_t tag, const QByteArray& payload) {
+    SingleInstance::SendResult SendFromThread(uint32_t tag, const QByteArray& payload,
+                                              const std::string& folder = {}) {
         auto sent = std::async(std::launch::async, [&] {
-            return SingleInstance::Send(Folder(), kName, tag, payload, 20000);
+            return SingleInstance::Send(folder.empty() ? Folder() : folder, kName, tag, payload, 20000);
         });
         qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
         return sent.get();
@@ -246,11 +247,7 @@ TEST_F(SingleInstanceTest, AFolderTooLongForASocketAddressStillCarriesFrames) {
     ASSERT_TRUE(server.Listen());
     int received = 0;
     QObject::connect(&server, &SingleInstance::FrameReceived, [&](const QByteArray&) { ++received; });
-    auto sent = std::async(std::launch::async, [&] {
-        return SingleInstance::Send(longFolder, kName, kTag, QByteArray(kSize, 's'), 2000);
-    });
-    qttest::WaitUntil([&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
-    EXPECT_EQ(sent.get(), SendResult::Answered);
+    EXPECT_EQ(SendFromThread(kTag, QByteArray(kSize, 's'), longFolder), SendResult::Answered);
     EXPECT_EQ(received, 1);
 }
 
