@@ -109,9 +109,8 @@ public:
     // Default rectangles when none are remembered, then the main and playlist windows.
     void PlaceMainWindow();
 
-    // Requests are applied in arrival order once the player is not busy, each after the
-    // current event; one without a path or switch brings the windows back. Refused once the
-    // exit has begun.
+    // Requests are applied in arrival order once the player is not busy; one without a
+    // path or switch brings the windows back. Refused once the exit has begun.
     void OnLaunchRequest(const LaunchRequest& request) override;
     void ApplyLaunchRequest(int32_t flags, const std::string& path);
     // ILaunchTarget
