@@ -17,13 +17,15 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
+// At least once: a thread held up past ms before its first round still delivers what was
+// posted before the call.
 void Pump(int ms) {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < ms) {
+    do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(2);
-    }
+    } while (timer.elapsed() < ms);
 }
 
 }  // namespace qttest
