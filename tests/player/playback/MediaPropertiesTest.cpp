@@ -13,6 +13,7 @@
 #include <set>
 
 #include "platform/media/GstInit.h"
+#include "platform/media/GstRef.h"
 #include "platform/media/MediaProbe.h"
 #include "platform/media/StateWait.h"
 #include "player/playback/MediaProperties.h"
@@ -173,6 +174,10 @@ TEST_F(MediaPropertiesTest, TheListHoldsOneReferenceEachAndNoneOnceReleased) {
         "videotestsrc name=src ! videoconvert name=a ! videobalance name=b ! fakesink name=c",
         nullptr));
     ASSERT_TRUE(media::ChangeState(graph.get(), GST_STATE_PAUSED));
+    // A message on the bus holds its element, and the prerolled graph may still post one
+    // whenever its thread gets to it: the bus takes none, so the counts stay put.
+    media::BusRef bus(gst_element_get_bus(graph.get()));
+    gst_bus_set_flushing(bus.get(), TRUE);
     Source source;
     source.graph = graph.get();
     CMediaProperties box(&source);
