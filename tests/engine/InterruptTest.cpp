@@ -11,9 +11,8 @@
 #include <chrono>
 #include <thread>
 
+#include "KorcProcess.h"
 #include "WavBytes.h"
-#include "common/JobFile.h"
-#include "engine/ScriptedPageDriver.h"
 #include "support/MediaGenerator.h"
 #include "support/TempEnvironment.h"
 
@@ -39,26 +38,14 @@ class InterruptTest : public TempFolderTest {};
 TEST_F(InterruptTest, CtrlCWhileAJobWritesStopsItAndKeepsAWholeShorterFile) {
     const std::string tone = env_.Path("tone.wav");
     ASSERT_TRUE(media::MakeWav(tone, {.seconds = 200.0, .rate = 8000, .channels = 1}));
-    JobFile file;
-    file.header.kind = static_cast<int32_t>(JobKind::MergeAudio);
-    file.effects = DefaultEffectParams();
-    for (int i = 0; i < 20; ++i) {  // 4,000 s in all
-        JobFragmentRecord record{};
-        record.endSeconds = 200;
-        tone.copy(record.path, sizeof record.path - 1);
-        file.fragments.push_back(record);
-    }
     const std::string job = env_.Path("KORCP.SPF"), script = env_.Path("pages.script");
-    TempEnvironment::WriteFile(job, JobFileBytes(file));
+    // 4,000 s in all.
+    TempEnvironment::WriteFile(
+        job, JobBytes(JobKind::MergeAudio, std::vector<JobFragment>(20, {tone, 0, 200})));
     TempEnvironment::WriteFile(script, "name part\nforward\nrow 0\nforward\n");
 
     QProcess korc;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("KALVOR_MESSAGES", "stderr");
-    environment.insert(kPageScriptVariable, QString::fromStdString(script));
-    korc.setProcessEnvironment(environment);
-    korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
+    StartKorc(korc, job, script);
     ASSERT_TRUE(korc.waitForStarted(10000));
     // Once the graph writes: the hidden file has grown past the header.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

@@ -21,6 +21,15 @@ std::string JobBytes(JobKind kind, const std::vector<JobFragment>& fragments,
     return JobFileBytes(file);
 }
 
+void StartKorc(QProcess& korc, const std::string& job, const std::string& script) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("KALVOR_MESSAGES", "stderr");
+    environment.insert(kPageScriptVariable, QString::fromStdString(script));
+    korc.setProcessEnvironment(environment);
+    korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
+}
+
 KorcRun RunKorc(const std::string& folder, const std::string& name, const std::string& jobBytes,
                 const std::vector<std::string>& script, int timeoutMs) {
     const std::string job = folder + "/" + name + ".spf", steps = folder + "/" + name + ".script";
@@ -30,12 +39,7 @@ KorcRun RunKorc(const std::string& folder, const std::string& name, const std::s
     TempEnvironment::WriteFile(steps, text);
 
     QProcess korc;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("KALVOR_MESSAGES", "stderr");
-    environment.insert(kPageScriptVariable, QString::fromStdString(steps));
-    korc.setProcessEnvironment(environment);
-    korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
+    StartKorc(korc, job, steps);
     KorcRun run;
     run.finished = korc.waitForFinished(timeoutMs);
     if (!run.finished) {

@@ -9,6 +9,8 @@
 
 #include "common/JobFile.h"
 
+class QProcess;
+
 struct JobFragment {
     std::string path;
     int32_t start = 0;
@@ -24,6 +26,10 @@ struct KorcRun {
     int exitCode = -1;
     std::string errors;  // standard error, where the messages go
 };
+
+// Starts korc on the job file as the player does, offscreen, its messages on standard error
+// and its pages answered by the script file.
+void StartKorc(QProcess& korc, const std::string& job, const std::string& script);
 
 // Writes the job file's bytes and the page script (one step a line) into folder, under the
 // name, and runs korc on them, for at most timeoutMs.

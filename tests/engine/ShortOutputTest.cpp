@@ -66,6 +66,19 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
+// The job of one fragment, 2 to 18 s of the input; korc's exit code.
+int RunFrom2To18(IPageDriver& pages, JobKind kind, const std::string& input) {
+    JobObject job;
+    job.paths[0] = input;
+    job.start = 2;
+    job.end = 18;
+    WizardState state;
+    state.jobKind = static_cast<int32_t>(kind);
+    state.effects = DefaultEffectParams();
+    state.inputFragments = {{input, 2, 18}};
+    return CJobRunner(pages, Catalogue()).RunJob(job, state);
+}
+
 class ShortOutputTest : public TempFolderTest {};
 
 TEST_F(ShortOutputTest, AnInputCutWhileItIsReadFailsTheJobAndLeavesNoOutput) {
@@ -114,16 +127,8 @@ TEST_F(ShortOutputTest, AnInputCutWhileItIsReadFailsTheJobAndLeavesNoOutput) {
             ASSERT_TRUE(media::MakeWav(input, {.seconds = 20.0, .rate = 22050, .channels = 1}));
         for (const std::string& name : FolderEntries(out)) std::remove((out + "/" + name).c_str());
         CapturedMessages messages;
-        JobObject job;
-        job.paths[0] = input;
-        job.start = 2;
-        job.end = 18;
-        WizardState state;
-        state.jobKind = static_cast<int32_t>(c.kind);
-        state.effects = DefaultEffectParams();
-        state.inputFragments = {{input, 2, 18}};
         TruncatingPages pages(c.script, input, c.keep);
-        const int exitCode = CJobRunner(pages, Catalogue()).RunJob(job, state);
+        const int exitCode = RunFrom2To18(pages, c.kind, input);
         if (c.written) {
             EXPECT_EQ(exitCode, 0);
             EXPECT_TRUE(messages.shown.empty()) << messages.shown[0].text;
@@ -144,19 +149,12 @@ TEST_F(ShortOutputTest, AFullDiskDuringAnMp3JobNamesTheMp3AndTheCause) {
     ASSERT_EQ(mkdir(out.c_str(), 0700), 0);
     ASSERT_TRUE(media::MakeWav(input, {.seconds = 20.0, .rate = 44100, .channels = 2}));
     CapturedMessages messages;
-    JobObject job;
-    job.paths[0] = input;
-    job.start = 2;
-    job.end = 18;
-    WizardState state;
-    state.jobKind = static_cast<int32_t>(JobKind::ExtractAudio);
-    state.inputFragments = {{input, 2, 18}};
     CScriptedPageDriver pages(Catalogue(),
                               {"name cut", "folder " + out, "click 211", "forward", "forward"});
     int exitCode = -1;
     // 16 s of MP3 at 128 kbit/s is some 256 KB; the disk takes 100 KB.
     TempEnvironment::WithFileSizeLimit(100 * 1024, [&] {
-        exitCode = CJobRunner(pages, Catalogue()).RunJob(job, state);
+        exitCode = RunFrom2To18(pages, JobKind::ExtractAudio, input);
         return true;
     });
     EXPECT_EQ(exitCode, kExitJobFailed);
