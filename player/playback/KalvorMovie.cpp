@@ -157,6 +157,8 @@ int CKalvorMovie::CreateGraph() {
         } else {
             // The geometry has given the picture its shape: it fills what it is given.
             g_object_set(pictureScale_.get(), "add-borders", FALSE, nullptr);
+            // A frame scaled to the old size may be on its way when the size changes.
+            gst_util_set_object_arg(G_OBJECT(pictureSize_.get()), "caps-change-mode", "delayed");
         }
     }
     AddRendererChain();
@@ -845,7 +847,7 @@ void CKalvorMovie::BindRendererWindow() {
 }
 
 void CKalvorMovie::ExposePicture() {
-    if (boundWindow_ == 0 || !renderer_) return;
+    if (!graph_ || boundWindow_ == 0 || !InBin(renderer_.get())) return;
     nativewindow::SyncWithServer();
     gst_video_overlay_expose(GST_VIDEO_OVERLAY(renderer_.get()));
 }

@@ -235,9 +235,13 @@ struct CountingPowerOff : IPowerOff {
     void PowerOff() override { ++calls; }
 };
 
+// Put in place of the main window's own full screen for as long as it lives.
 struct CountingFullScreen : IFullScreenSwitch {
-    Events* events = nullptr;
-    PlayerSettings* settings = nullptr;
+    CountingFullScreen(Events& log, CKalvorDlg& dlg) : events(&log), settings(&dlg.Settings()) {
+        dlg.SetFullScreenSwitch(this);
+    }
+    Events* events;
+    PlayerSettings* settings;
     void ToggleFullScreen() override {
         settings->fullScreen = settings->fullScreen ? 0 : 1;
         events->push_back("ToggleFullScreen");
@@ -743,10 +747,7 @@ TEST_F(KalvorDlgTest, OpenAndPlayFollowsTheOptionsTheMediumAndTheOutcome) {
     };
     InstallOptions(InstalledSettings());
     CKalvorParent parent(Folders());
-    CountingFullScreen fullScreen;
-    fullScreen.events = &factory_.events;
-    fullScreen.settings = &parent.MainDialog().Settings();
-    parent.MainDialog().SetFullScreenSwitch(&fullScreen);
+    CountingFullScreen fullScreen(factory_.events, parent.MainDialog());
     Run(parent, [&](CKalvorDlg& d) {
         FakePlayback& movie = *factory_.playback;
         for (const auto& c : cases) {
@@ -1253,10 +1254,7 @@ namespace {
 TEST_F(KalvorDlgTest, InFullScreenThePictureIsBackOnTopAfterTheDialogsAndATipHiddenEarlyShowsAgain) {
     InstallOptions(InstalledSettings());
     CKalvorParent parent(Folders());
-    CountingFullScreen fullScreen;
-    fullScreen.events = &factory_.events;
-    fullScreen.settings = &parent.MainDialog().Settings();
-    parent.MainDialog().SetFullScreenSwitch(&fullScreen);
+    CountingFullScreen fullScreen(factory_.events, parent.MainDialog());
     ScriptedDialogs dialogs;
     dialogs.media = "/m/v.avi";
     dialogs.subtitles = "/m/v.srt";
