@@ -129,7 +129,7 @@ KorcRun RunKorc(const QStringList& args, const std::string& display = {}) {
     process.setProcessEnvironment(environment);
     process.start(QString::fromStdString(std::string(KALVOR_PROGRAM_DIR) + "/korc"), args);
     KorcRun run;
-    run.ended = process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit;
+    run.ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     if (!run.ended) {
         process.kill();
         process.waitForFinished(5000);

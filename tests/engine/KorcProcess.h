@@ -32,6 +32,7 @@ struct KorcRun {
 void StartKorc(QProcess& korc, const std::string& job, const std::string& script);
 
 // Writes the job file's bytes and the page script (one step a line) into folder, under the
-// name, and runs korc on them, for at most timeoutMs.
+// name, and runs korc on them, for at most timeoutMs: generous, as a job under the
+// sanitizers on a busy machine runs many times slower than alone.
 KorcRun RunKorc(const std::string& folder, const std::string& name, const std::string& jobBytes,
-                const std::vector<std::string>& script, int timeoutMs = 120000);
+                const std::vector<std::string>& script, int timeoutMs = 240000);

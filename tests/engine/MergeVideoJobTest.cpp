@@ -329,7 +329,7 @@ TEST_F(MergeVideoJobTest, KorcMergesThroughItsRunnerAndAStopLeavesAPlayableShort
     for (const Case& c : cases) {
         const KorcRun run = RunKorc(env_.Root(), c.what,
                                     JobBytes(JobKind::MergeVideo, {{clip, 0, 60}, {clip, 0, 60}}),
-                                    c.script, 60000);
+                                    c.script);
         ASSERT_TRUE(run.finished) << c.what;
         EXPECT_EQ(run.exitCode, 0) << c.what << ": " << run.errors;
         // The output goes to the folder of the job's input.

@@ -153,7 +153,7 @@ TEST_F(UserMediaJobTest, EveryVideoJobWritesTheSourcesPicturesFromAKeyFrameWithI
                                 .mp3 = media::Mp3Mode::VbrXing}));
     for (const Case& c : cases) {
         const KorcRun run =
-            RunKorc(env_.Root(), c.name, JobBytes(c.kind, c.fragments), c.script, 40000);
+            RunKorc(env_.Root(), c.name, JobBytes(c.kind, c.fragments), c.script);
         if (!run.finished) {
             ADD_FAILURE() << c.name << ": korc did not end";
             continue;
