@@ -49,3 +49,9 @@ double PictureDistance(const Packet& a, const Packet& b);
 // (give or take a frame of coding noise), one from elsewhere gives another.
 size_t NearestPicture(const Packet& picture, const std::vector<Packet>& source, size_t expected,
                       size_t window);
+// How many frames the picture written shows at `at` seconds is off from the source's picture
+// at `from` seconds, looking a second either way: 0 (give or take 1 for coding noise) when it
+// is that picture. kNoPicture when nothing is shown at that time.
+inline constexpr long kNoPicture = 1000000;
+long PictureOffset(const std::vector<Packet>& written, double at,
+                   const std::vector<Packet>& source, double from, int framesPerSecond);

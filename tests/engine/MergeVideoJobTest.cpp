@@ -180,6 +180,9 @@ TEST_F(MergeVideoJobTest, FragmentsOfOtherSizesAndASoundOnlyOneMakeOneAviOfTheir
     const std::vector<Fragment> fragments = {
         {small, 1, 3}, {tone, 1, 2}, {large, 0, 2}, {mute, 1, 2}};
     const double total = 2 + 1 + 2 + 1;
+    const std::vector<Packet> smallPictures = DecodedPictures(small),
+                              largePictures = DecodedPictures(large),
+                              mutePictures = DecodedPictures(mute);
     // Raw frames, then the preselected encoder with the effects element in front of it.
     for (const int videoRow : {0, -1}) {
         std::vector<std::string> script = Script("merged", videoRow);
@@ -199,6 +202,19 @@ TEST_F(MergeVideoJobTest, FragmentsOfOtherSizesAndASoundOnlyOneMakeOneAviOfTheir
         EXPECT_GT(SoundLevel(out, 2.1, 2.9), 1000.0) << videoRow;
         EXPECT_GT(SoundLevel(out, 0.1, 1.9), 1000.0) << videoRow;
         EXPECT_LT(SoundLevel(out, 5.2, 5.9), 50.0) << videoRow;
+        // Each fragment's own pictures, stretched to the output's size, from a key frame.
+        const std::vector<Packet> packets = DemuxedVideo(out);
+        EXPECT_TRUE(!packets.empty() && packets[0].key) << videoRow << ": no key frame first";
+        const std::vector<Packet> written = DecodedPictures(out);
+        struct Shown {
+            const std::vector<Packet>* source;
+            double at, from;
+        };
+        for (const Shown& s : {Shown{&smallPictures, 0.3, 1.3}, Shown{&smallPictures, 1.7, 2.7},
+                               Shown{&largePictures, 3.04, 0.04}, Shown{&largePictures, 4.7, 1.7},
+                               Shown{&mutePictures, 5.3, 1.3}, Shown{&mutePictures, 5.8, 1.8}})
+            EXPECT_LE(std::abs(PictureOffset(written, s.at, *s.source, s.from, 25)), 1)
+                << videoRow << " at " << s.at;
         int lit = 0;
         for (int y = 0; y < gap.height; y += 8)
             for (int x = 0; x < gap.width; x += 8) lit += !Near(gap.At(x, y), 0x000000, 24);

@@ -113,6 +113,8 @@ TEST_F(SubtitleJobTest, ACueLightsExactlyTheFramesOfItsSpanInEveryVideoJobAtAnyS
             messages_.shown.clear();
             ASSERT_EQ(Run(c.kind, c.fragments, c.script, holdMs), JobEnd::Done)
                 << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+            const std::vector<Packet> packets = DemuxedVideo(env_.Path("out.avi"));
+            EXPECT_TRUE(!packets.empty() && packets[0].key) << c.what << ": no key frame first";
             const std::vector<int> lit = LitFrames(env_.Path("out.avi"));
             std::vector<std::pair<int, int>> spans;
             for (const int frame : lit) {

@@ -67,16 +67,10 @@ protected:
                         const std::vector<Packet>& source,
                         const std::vector<std::pair<double, double>>& times) {
         for (const auto& [at, from] : times) {
-            // The picture shown at that time: the last one that starts by then.
-            size_t index = written.size();
-            for (size_t i = 0; i < written.size(); ++i)
-                if (written[i].seconds <= at + 0.5 / kRate) index = i;
-            ASSERT_LT(index, written.size()) << what << " at " << at << " s";
-            const size_t expected = size_t(std::lround(from * kRate));
-            const size_t found = NearestPicture(written[index], source, expected, kRate);
-            EXPECT_LE(std::abs(long(found) - long(expected)), 1)
+            const long offset = PictureOffset(written, at, source, from, kRate);
+            EXPECT_LE(std::abs(offset), 1)
                 << what << ": the picture at " << at << " s is the source's at "
-                << double(found) / kRate << " s, not at " << from << " s";
+                << from + double(offset) / kRate << " s, not at " << from << " s";
         }
     }
 

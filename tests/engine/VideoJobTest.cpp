@@ -158,6 +158,7 @@ TEST_F(VideoJobTest, NormalExtractionHasTheRequestedLengthWithinAFrameAndTheLogo
          false,
          true},
     };
+    const std::vector<Packet> source = DecodedPictures(input);
     for (const Case& c : cases) {
         messages_.shown.clear();
         logo_ = c.logo ? logo : "";
@@ -167,6 +168,15 @@ TEST_F(VideoJobTest, NormalExtractionHasTheRequestedLengthWithinAFrameAndTheLogo
         const std::vector<Packet> pictures = SmallPictures(env_.Path("cut.avi"));
         ASSERT_NEAR(double(pictures.size()), 2.4 * 25, 1.0) << c.what;
         EXPECT_EQ(pictures[5].bytes == pictures[40].bytes, c.logo) << c.what;
+        const std::vector<Packet> packets = DemuxedVideo(env_.Path("cut.avi"));
+        EXPECT_TRUE(!packets.empty() && packets[0].key) << c.what << ": no key frame first";
+        // The input's pictures from 1.3 s, where no logo covers them.
+        const std::vector<Packet> written = DecodedPictures(env_.Path("cut.avi"));
+        for (const double at : {0.2, 1.2, 2.3}) {
+            if (c.logo) break;
+            EXPECT_LE(std::abs(PictureOffset(written, at, source, 1.3 + at, 25)), 1)
+                << c.what << " at " << at;
+        }
         const std::vector<float> audio = DecodedAudio(env_.Path("cut.avi"));
         EXPECT_NEAR(audio.size() / 8000.0, c.audio ? 2.4 : 0.0, 0.05) << c.what;
         std::remove(env_.Path("cut.avi").c_str());
@@ -190,6 +200,7 @@ TEST_F(VideoJobTest, AMixHasBothTonesWhereTheyPlayAndThePictureForTheLongestFrag
         {"the preferred encoder", {"name mix", "forward", "row 0", "forward", "forward"}},
         {"uncompressed", {"name mix", "forward", "row 0", "forward", "row 0", "forward"}},
     };
+    const std::vector<Packet> source = DecodedPictures(video);
     for (const auto& [what, script] : cases) {
         messages_.shown.clear();
         ASSERT_EQ(Run(JobKind::MixVideoAudio, {{low, 1, 5}, {video, 0, 3}, {high, 0, 2}}, script),
@@ -210,6 +221,11 @@ TEST_F(VideoJobTest, AMixHasBothTonesWhereTheyPlayAndThePictureForTheLongestFrag
         // The picture for its 3 s, then black to the end of the longest fragment.
         const std::vector<Packet> pictures = SmallPictures(out);
         ASSERT_NEAR(double(pictures.size()), 100.0, 1.0) << what;
+        const std::vector<Packet> packets = DemuxedVideo(out);
+        EXPECT_TRUE(!packets.empty() && packets[0].key) << what << ": no key frame first";
+        const std::vector<Packet> written = DecodedPictures(out);
+        for (const double at : {0.3, 1.5, 2.7})
+            EXPECT_LE(std::abs(PictureOffset(written, at, source, at, 25)), 1) << what << at;
         EXPECT_GT(MeanLevel(pictures[10]), 60.0) << what;
         EXPECT_LT(MeanLevel(pictures[80]), 20.0) << what;
         std::remove(out.c_str());
