@@ -79,9 +79,8 @@ CAudioCodecPage::CAudioCodecPage(WizardState& state, const CodecCatalogue& catal
     // the MP3 encoder's among them; after "<- Back" the earlier row and format stay.
     const bool firstShowing = state_.chosenAudioCodec < 0;
     if (firstShowing)
-        state_.chosenAudioCodec =
-            DefaultAudioRow(catalogue_, AudioWriterOf(state_), state_.preferredCodec1,
-                            state_.preferredCodec2);
+        state_.chosenAudioCodec = DefaultAudioRow(catalogue_, AudioWriterOf(state_),
+                                                  state_.preferredCodec1, state_.preferredCodec2);
     const int systemRows = list_->topLevelItemCount() - 1;
     if (AddLameEncoderItem(state_, catalogue_, systemRows,
                            firstShowing ? state_.preferredCodec1 : std::string()))
@@ -151,9 +150,8 @@ void CAudioCodecPage::ShowFormats(bool keepFormat) {
     const bool kept = keepFormat && state_.chosenAudioFormat >= 0 &&
                       state_.chosenAudioFormat < static_cast<int32_t>(listed.size());
     if (!kept)
-        state_.chosenAudioFormat =
-            NearestAudioFormat(listed, state_.sourceSampleRate, state_.sourceChannels,
-                               state_.sourceBitrate);
+        state_.chosenAudioFormat = NearestAudioFormat(listed, state_.sourceSampleRate,
+                                                      state_.sourceChannels, state_.sourceBitrate);
     formats_->setCurrentIndex(state_.chosenAudioFormat);
     filling_ = false;
     state_.audioFormats = std::move(listed);

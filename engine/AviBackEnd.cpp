@@ -158,18 +158,17 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
 
 LinkOutcome AviBackEnd::LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
                                    WizardState& state, const CodecCatalogue& catalogue,
-                                   IPageDriver& pages,
-                                   double subtitleFrameRate, double subtitleClockOffset,
-                                   bool withAudio, media::ElementRef audioEncoder) {
+                                   IPageDriver& pages, double subtitleFrameRate,
+                                   double subtitleClockOffset, bool withAudio,
+                                   media::ElementRef audioEncoder) {
     media::ElementRef videoEncoder = CreateSelectedVideoCompressor(state, catalogue);
     ApplyVideoCompression(state, catalogue, videoEncoder.get());
     if (const CodecEntry* entry = catalogue.VideoRow(state.chosenVideoCodec);
         videoEncoder && entry && (entry->mask & kCodecCanConfigure))
         pages.ConfigureEncoder(state, videoEncoder.get());
     media::PadRef videoPin = engine.GroupOutputPin(0);
-    if (LinkOutcome link =
-            LinkVideo(videoPin.get(), std::move(videoEncoder), job, state, subtitleFrameRate,
-                      subtitleClockOffset);
+    if (LinkOutcome link = LinkVideo(videoPin.get(), std::move(videoEncoder), job, state,
+                                     subtitleFrameRate, subtitleClockOffset);
         !link)
         return link;
     if (!withAudio) return {true, {}};

@@ -60,9 +60,9 @@ AudioWriter AudioWriterOf(const WizardState& state) {
         case JobKind::MergeAudio:
             return AudioWriter::Wav;
         case JobKind::MixVideoAudio: {
-            const bool video = std::find(state.fragmentHasVideo.begin(),
-                                         state.fragmentHasVideo.end(),
-                                         1) != state.fragmentHasVideo.end();
+            const bool video =
+                std::find(state.fragmentHasVideo.begin(), state.fragmentHasVideo.end(), 1) !=
+                state.fragmentHasVideo.end();
             return state.mixVideo == 1 && video ? AudioWriter::Avi : AudioWriter::Wav;
         }
         default:

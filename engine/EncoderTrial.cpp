@@ -78,8 +78,8 @@ Outcome Run(GstElement* element, const GstCaps* caps, const std::vector<GstBuffe
             if (taken) gst_pad_send_event(sink.get(), gst_event_new_eos());
             if (GstCaps* made = gst_pad_get_current_caps(src.get()))
                 output.caps = media::CapsRef(made);
-            outcome = taken && output.caps && !output.buffers.empty() ? Outcome::Made
-                                                                      : Outcome::Failed;
+            outcome =
+                taken && output.caps && !output.buffers.empty() ? Outcome::Made : Outcome::Failed;
         }
     }
     gst_element_set_state(element, GST_STATE_NULL);
@@ -129,7 +129,8 @@ std::vector<GstBuffer*> Blank(const GstCaps* raw) {
     } else if (std::strcmp(name, "audio/x-raw") == 0) {
         GstAudioInfo info;
         if (!gst_audio_info_from_caps(&info, raw) || GST_AUDIO_INFO_RATE(&info) <= 0) return {};
-        const gsize frames = gst_util_uint64_scale(kSilence, GST_AUDIO_INFO_RATE(&info), GST_SECOND);
+        const gsize frames =
+            gst_util_uint64_scale(kSilence, GST_AUDIO_INFO_RATE(&info), GST_SECOND);
         const gsize size = frames * GST_AUDIO_INFO_BPF(&info);
         GstBuffer* buffer = gst_buffer_new_and_alloc(size);
         GstMapInfo map;
@@ -147,8 +148,8 @@ std::vector<GstBuffer*> Blank(const GstCaps* raw) {
 
 media::CapsRef TryEncoder(GstElementFactory* factory, const GstCaps* raw) {
     media::ElementRef encoder(gst_element_factory_create(factory, nullptr));
-    media::PadRef sink =
-        encoder ? media::PadRef(gst_element_get_static_pad(encoder.get(), "sink")) : media::PadRef();
+    media::PadRef sink = encoder ? media::PadRef(gst_element_get_static_pad(encoder.get(), "sink"))
+                                 : media::PadRef();
     if (!sink) return {};
     // Some encoders answer with all they take, whatever was asked.
     media::CapsRef accepted(gst_pad_query_caps(sink.get(), const_cast<GstCaps*>(raw)));

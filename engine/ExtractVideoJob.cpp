@@ -203,9 +203,9 @@ bool CExtractVideoJob::BuildTimeline() {
 
     if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return fail(error);
     // The effects' subtitles count the input's own frames and time.
-    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_,
-                                               probedFrameRate_, inPoint_, WithAudio(),
-                                               std::move(audioEncoder));
+    if (LinkOutcome link =
+            backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_, probedFrameRate_,
+                                inPoint_, WithAudio(), std::move(audioEncoder));
         !link)
         return fail(link.error);
     return true;
@@ -254,10 +254,10 @@ JobEnd CExtractVideoJob::RunGraph() {
     const int64_t base = Fast() ? static_cast<int64_t>(inPoint_ * GST_SECOND) : 0;
     // The writer is done once the graph is down; only then is the file whole.
     const ProgressOutcome outcome =
-        TwoPhases() ? RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base,
-                                  output_, kFirstPhaseCaption, true)
-                    : RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base,
-                                  output_);
+        TwoPhases()
+            ? RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base, output_,
+                          kFirstPhaseCaption, true)
+            : RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base, output_);
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     const bool stopped = outcome == ProgressOutcome::Stopped;
     // A stop in the first phase leaves nothing: the output is only written by the second.

@@ -38,7 +38,8 @@ void Discard(GstBin* graph, const std::vector<media::ElementRef>& elements) {
 std::string Describe(GstElement* element) {
     GstElementFactory* factory = gst_element_get_factory(element);
     const char* kind =
-        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME) : nullptr;
+        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME)
+                : nullptr;
     std::string text = std::string("\"") + GST_ELEMENT_NAME(element) + "\"";
     return kind ? text + " (" + kind + ")" : text;
 }
@@ -64,9 +65,9 @@ std::string RefusedFormat(GstBin* graph) {
             if (peer && !taken && offeredRefused.empty()) {
                 // Offered (the format waits on the peer) but not taken.
                 if (media::CapsRef offered(gst_pad_get_current_caps(peer.get())); offered)
-                    offeredRefused = Describe(element.get()) +
-                                     " refused the format it was given: " +
-                                     CapsText(offered.get()) + ".";
+                    offeredRefused =
+                        Describe(element.get()) +
+                        " refused the format it was given: " + CapsText(offered.get()) + ".";
             }
             if (peer && !taken && nothingInCommon.empty()) {
                 // Elements that pass the question on answer for what lies behind them: only
@@ -75,9 +76,9 @@ std::string RefusedFormat(GstBin* graph) {
                 media::CapsRef gives(gst_pad_query_caps(peer.get(), nullptr));
                 if (!gst_caps_is_empty(accepts.get()) &&
                     !gst_caps_can_intersect(accepts.get(), gives.get()))
-                    nothingInCommon = Describe(element.get()) +
-                                      " takes nothing of what it was offered: " +
-                                      CapsText(gives.get()) + ".";
+                    nothingInCommon =
+                        Describe(element.get()) +
+                        " takes nothing of what it was offered: " + CapsText(gives.get()) + ".";
             }
             g_value_reset(&item);
         }

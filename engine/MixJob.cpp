@@ -241,10 +241,11 @@ bool CMixJob::BuildTimeline() {
 
 bool CMixJob::BuildAviBackEnd() {
     std::string error;
-    if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return Fail(error), false;
-    if (LinkOutcome link = backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_,
-                                               double(state_.frameRate), 0.0, true,
-                                               std::move(audioEncoder_));
+    if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error))
+        return Fail(error), false;
+    if (LinkOutcome link =
+            backEnd_.LinkGroups(*engine_, job_, state_, catalogue_, pages_,
+                                double(state_.frameRate), 0.0, true, std::move(audioEncoder_));
         !link)
         return Fail(link.error), false;
     return true;

@@ -61,8 +61,7 @@ void OutputRecord::Note(const std::string& temporaryPath) {
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return;
     const std::string pending = name.data();
-    const std::string note =
-        paths::Join(folder, kNotePrefix) + pending.substr(pending.size() - 6);
+    const std::string note = paths::Join(folder, kNotePrefix) + pending.substr(pending.size() - 6);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !WriteAll(fd, temporaryPath) ||
         ::rename(pending.c_str(), note.c_str()) != 0) {
         ::unlink(pending.c_str());

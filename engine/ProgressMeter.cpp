@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-
 namespace {
 
 constexpr double kNsPerSecond = 1e9;

@@ -55,8 +55,8 @@ void AddShift(GstPad* pad, gint64 by) {
 }
 
 // Builds the splice; on failure returns the reason and leaves the caller to undo it.
-std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph,
-                   GstPad* upstream, GstPad* downstream, double frameRate, double clockOffset,
+std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph, GstPad* upstream,
+                   GstPad* downstream, double frameRate, double clockOffset,
                    media::ElementRef& converter, media::ElementRef& effects) {
     std::string error;
     RegisterKalvorVTStatic();
@@ -100,8 +100,8 @@ SubtitleInsert InsertSubtitleFilter(const JobObject& job, const WizardState& sta
                                     double clockOffset) {
     if (!graph || !upstream || !downstream) return SubtitleInsert::Failed;
     media::ElementRef converter, effects;
-    const std::string error = Splice(job, state, graph, upstream, downstream, frameRate,
-                                     clockOffset, converter, effects);
+    const std::string error =
+        Splice(job, state, graph, upstream, downstream, frameRate, clockOffset, converter, effects);
     if (error.empty()) return SubtitleInsert::Inserted;
 
     ReportGraphError(state.ownerWindow, error);

@@ -368,15 +368,30 @@ TEST_F(AudioJobTest, KorcExitsZeroAfterAJobAndNonZeroAfterAFailureOrAKindItCanno
     };
     const char* kUnknown = "korc does not know";
     const Case cases[] = {
-        {"extract", JobKind::ExtractAudio, {"name done", "forward", "row 0", "forward"}, 0, "",
+        {"extract",
+         JobKind::ExtractAudio,
+         {"name done", "forward", "row 0", "forward"},
+         0,
+         "",
          "done.wav"},
-        {"output over its input", JobKind::ExtractAudio,
-         {"name tone", "forward", "row 0", "forward"}, kExitJobFailed,
-         "Kalvor: The output file is one of the job's inputs", nullptr},
-        {"stopped by the user", JobKind::MergeAudio,
-         {"name part", "forward", "row 0", "forward", "stop"}, 0, "", "part.wav"},
-        {"an audio mix", JobKind::MixVideoAudio, {"name mixed", "forward", "row 0", "forward"}, 0,
-         "", "mixed.wav"},
+        {"output over its input",
+         JobKind::ExtractAudio,
+         {"name tone", "forward", "row 0", "forward"},
+         kExitJobFailed,
+         "Kalvor: The output file is one of the job's inputs",
+         nullptr},
+        {"stopped by the user",
+         JobKind::MergeAudio,
+         {"name part", "forward", "row 0", "forward", "stop"},
+         0,
+         "",
+         "part.wav"},
+        {"an audio mix",
+         JobKind::MixVideoAudio,
+         {"name mixed", "forward", "row 0", "forward"},
+         0,
+         "",
+         "mixed.wav"},
         {"a still image", JobKind::ExtractImage, {"name still", "forward"}, 0, "", "still.bmp"},
         // Kinds korc does not know end with a line that says so, not silently.
         {"kind 0", static_cast<JobKind>(0), {}, kExitNoJob, kUnknown, nullptr},
@@ -385,9 +400,9 @@ TEST_F(AudioJobTest, KorcExitsZeroAfterAJobAndNonZeroAfterAFailureOrAKindItCanno
     };
     for (const Case& c : cases) {
         const std::string input = c.kind == JobKind::ExtractImage ? clip : tone;
-        const KorcRun run = RunKorc(env_.Root(), c.what,
-                                    JobBytes(c.kind, {{input, 0, input == clip ? 1 : 3}}),
-                                    c.script, 60000);
+        const KorcRun run =
+            RunKorc(env_.Root(), c.what, JobBytes(c.kind, {{input, 0, input == clip ? 1 : 3}}),
+                    c.script, 60000);
         ASSERT_TRUE(run.finished) << c.what;
         EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.errors;
         EXPECT_NE(run.errors.find(c.says), std::string::npos) << c.what << ": " << run.errors;

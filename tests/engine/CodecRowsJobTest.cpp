@@ -62,8 +62,9 @@ TEST_F(CodecRowsJobTest, EveryListedVideoEncoderWritesAnAviThatPlaysFromAKeyFram
     const std::vector<Packet> source = DecodedPictures(input_);
     for (size_t row = 1; row <= rows.size(); ++row) {
         const std::string& what = rows[row - 1].factoryName;
-        const std::string failure = Run(JobKind::ExtractVideo, {"name out", "click 211", "forward",
-                                                                "row " + std::to_string(row), "forward"});
+        const std::string failure =
+            Run(JobKind::ExtractVideo,
+                {"name out", "click 211", "forward", "row " + std::to_string(row), "forward"});
         EXPECT_EQ(failure, "") << what;
         const std::vector<Packet> packets = DemuxedVideo(env_.Path("out.avi"));
         EXPECT_FALSE(packets.empty() || !packets[0].key) << what << ": no key frame first";

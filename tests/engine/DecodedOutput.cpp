@@ -205,16 +205,15 @@ double PictureDistance(const Packet& a, const Packet& b) {
     return sum / double(a.bytes.size());
 }
 
-long PictureOffset(const std::vector<Packet>& written, double at,
-                   const std::vector<Packet>& source, double from, int framesPerSecond) {
+long PictureOffset(const std::vector<Packet>& written, double at, const std::vector<Packet>& source,
+                   double from, int framesPerSecond) {
     // The picture shown at that time: the last one that starts by then.
     size_t index = written.size();
     for (size_t i = 0; i < written.size(); ++i)
         if (written[i].seconds >= 0 && written[i].seconds <= at + 0.5 / framesPerSecond) index = i;
     if (index == written.size()) return kNoPicture;
     const size_t expected = size_t(std::lround(from * framesPerSecond));
-    const size_t found =
-        NearestPicture(written[index], source, expected, size_t(framesPerSecond));
+    const size_t found = NearestPicture(written[index], source, expected, size_t(framesPerSecond));
     return long(found) - long(expected);
 }
 

@@ -53,5 +53,5 @@ size_t NearestPicture(const Packet& picture, const std::vector<Packet>& source, 
 // at `from` seconds, looking a second either way: 0 (give or take 1 for coding noise) when it
 // is that picture. kNoPicture when nothing is shown at that time.
 inline constexpr long kNoPicture = 1000000;
-long PictureOffset(const std::vector<Packet>& written, double at,
-                   const std::vector<Packet>& source, double from, int framesPerSecond);
+long PictureOffset(const std::vector<Packet>& written, double at, const std::vector<Packet>& source,
+                   double from, int framesPerSecond);

@@ -68,7 +68,8 @@ TEST_F(OutputFileTest, AKilledRunsHalfWrittenFileGoesWithTheNextRun) {
     korc.setProcessEnvironment(environment);
     korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
     // Killed while the output is being written.
-    ASSERT_TRUE(qttest::WaitUntil([&] { return !Named(env_.Root(), ".long.avi.").empty(); }, 60000));
+    ASSERT_TRUE(
+        qttest::WaitUntil([&] { return !Named(env_.Root(), ".long.avi.").empty(); }, 60000));
     korc.kill();
     ASSERT_TRUE(korc.waitForFinished(10000));
     ASSERT_EQ(Named(env_.Root(), ".long.avi.").size(), 1u);

@@ -168,7 +168,7 @@ TEST_F(ProgressDialogTest, AWriteThatFailsMidRunIsOneErrorBoxAndAFailure) {
 
 GstPadProbeReturn DropCaps(GstPad*, GstPadProbeInfo* info, gpointer) {
     return GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_CAPS ? GST_PAD_PROBE_DROP
-                                                                           : GST_PAD_PROBE_OK;
+                                                                            : GST_PAD_PROBE_OK;
 }
 
 // "Internal data stream error" alone says nothing a user can act on: the element that would
@@ -218,7 +218,7 @@ TEST_F(ProgressDialogTest, AFormatNotTakenIsReportedWithTheElementThatRefusedIt)
 
 GstPadProbeReturn DropEnd(GstPad*, GstPadProbeInfo* info, gpointer) {
     return GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS ? GST_PAD_PROBE_DROP
-                                                                          : GST_PAD_PROBE_OK;
+                                                                           : GST_PAD_PROBE_OK;
 }
 
 // A graph that does not come to its end after the stop never had its file finished: that
@@ -245,8 +245,7 @@ TEST_F(ProgressDialogTest, AGraphThatDoesNotEndAfterTheStopFails) {
     EXPECT_EQ(dialog.Run().Outcome(), ProgressOutcome::Failed);
     EXPECT_EQ(state_.jobFailed, 1);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("not kept"), std::string::npos)
-        << messages.shown[0].text;
+    EXPECT_NE(messages.shown[0].text.find("not kept"), std::string::npos) << messages.shown[0].text;
 }
 
 TEST_F(ProgressDialogTest, AStopMidRunLeavesAFileThatProbesWithADuration) {

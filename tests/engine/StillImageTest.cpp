@@ -2,9 +2,9 @@
 // still at a chosen time holds that frame's pixels, through the effects, as BMP and JPEG,
 // for widths whose rows need padding; failures are reported once and leave old files whole.
 
+#include <dirent.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -313,7 +313,9 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
         TempEnvironment::WriteFile(output, "old picture");
         CapturedMessages messages;
         bool extracted = true;
-        const auto extract = [&] { return extracted = ExtractImageJob(job_, state_, c.request, 5000); };
+        const auto extract = [&] {
+            return extracted = ExtractImageJob(job_, state_, c.request, 5000);
+        };
         if (c.fileLimit)
             TempEnvironment::WithFileSizeLimit(c.fileLimit, extract);
         else

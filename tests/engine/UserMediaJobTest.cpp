@@ -93,8 +93,8 @@ TEST_F(UserMediaJobTest, EveryVideoJobWritesTheSourcesPicturesFromAKeyFrameWithI
         JobKind kind;
         std::vector<JobFragment> fragments;
         std::vector<std::string> script;
-        double seconds;   // of the output
-        bool sound;       // the output has audio as long as its video
+        double seconds;  // of the output
+        bool sound;      // the output has audio as long as its video
         std::vector<std::tuple<double, bool, double>> pictures;  // at, from camera?, source time
     };
     const Case cases[] = {
@@ -125,7 +125,10 @@ TEST_F(UserMediaJobTest, EveryVideoJobWritesTheSourcesPicturesFromAKeyFrameWithI
          {"name merged", "forward", "forward", "forward"},
          6.0,
          true,
-         {{0.2, true, 12.2}, {2.8, true, 14.8}, {3.04, false, 3.04}, {3.5, false, 3.5},
+         {{0.2, true, 12.2},
+          {2.8, true, 14.8},
+          {3.04, false, 3.04},
+          {3.5, false, 3.5},
           {5.8, false, 5.8}}},
         {"raw",  // no encoder: 24-bit frames
          JobKind::MergeVideo,
@@ -142,9 +145,9 @@ TEST_F(UserMediaJobTest, EveryVideoJobWritesTheSourcesPicturesFromAKeyFrameWithI
          true,
          {{0.2, true, 12.2}, {2.0, true, 14.0}, {3.8, true, 15.8}}},
     };
-    ASSERT_TRUE(media::MakeMp3(env_.Path("song.mp3"),
-                               {.seconds = 5.0, .rate = 44100, .channels = 2,
-                                .mp3 = media::Mp3Mode::VbrXing}));
+    ASSERT_TRUE(media::MakeMp3(
+        env_.Path("song.mp3"),
+        {.seconds = 5.0, .rate = 44100, .channels = 2, .mp3 = media::Mp3Mode::VbrXing}));
     for (const Case& c : cases) {
         const KorcRun run =
             RunKorc(env_.Root(), c.name, JobBytes(c.kind, c.fragments), c.script);
@@ -175,12 +178,21 @@ TEST_F(UserMediaJobTest, TheStillAndTheSoundJobsTakeTheirTimesFromTheMiddleOfAKe
     // bitrate, 1320 Hz at 44.1 kHz stereo with the header.
     const std::string vbr = env_.Path("vbr.mp3"), cbr = env_.Path("cbr.mp3"),
                       xing = env_.Path("xing.mp3");
-    ASSERT_TRUE(media::MakeMp3(vbr, {.seconds = 5.0, .rate = 48000, .channels = 2,
-                                     .frequency = 440, .mp3 = media::Mp3Mode::Vbr}));
-    ASSERT_TRUE(media::MakeMp3(cbr, {.seconds = 3.0, .rate = 44100, .channels = 1,
-                                     .frequency = 880, .mp3 = media::Mp3Mode::Cbr}));
-    ASSERT_TRUE(media::MakeMp3(xing, {.seconds = 4.0, .rate = 44100, .channels = 2,
-                                      .frequency = 1320, .mp3 = media::Mp3Mode::VbrXing}));
+    ASSERT_TRUE(media::MakeMp3(vbr, {.seconds = 5.0,
+                                     .rate = 48000,
+                                     .channels = 2,
+                                     .frequency = 440,
+                                     .mp3 = media::Mp3Mode::Vbr}));
+    ASSERT_TRUE(media::MakeMp3(cbr, {.seconds = 3.0,
+                                     .rate = 44100,
+                                     .channels = 1,
+                                     .frequency = 880,
+                                     .mp3 = media::Mp3Mode::Cbr}));
+    ASSERT_TRUE(media::MakeMp3(xing, {.seconds = 4.0,
+                                      .rate = 44100,
+                                      .channels = 2,
+                                      .frequency = 1320,
+                                      .mp3 = media::Mp3Mode::VbrXing}));
 
     // The picture shown at the fragment's end.
     KorcRun run = RunKorc(env_.Root(), "still", JobBytes(JobKind::ExtractImage, {{camera_, 0, 13}}),
@@ -212,7 +224,8 @@ TEST_F(UserMediaJobTest, TheStillAndTheSoundJobsTakeTheirTimesFromTheMiddleOfAKe
     struct Stretch {
         double from, to, frequency;
     };
-    for (const Stretch s : {Stretch{0.1, 4.9, 440}, Stretch{5.1, 6.9, 880}, Stretch{7.1, 10.9, 1320}}) {
+    for (const Stretch s :
+         {Stretch{0.1, 4.9, 440}, Stretch{5.1, 6.9, 880}, Stretch{7.1, 10.9, 1320}}) {
         for (const double frequency : {440.0, 880.0, 1320.0})
             EXPECT_EQ(Amplitude(samples, s.from, s.to, frequency) > 0.1, frequency == s.frequency)
                 << frequency << " Hz in " << s.from << ".." << s.to << " s";

@@ -417,7 +417,9 @@ TEST(CodecPages, AFirstShowingStartsOnTheRowThePreferredNamesGive) {
         {"the first name wins", &all, "LAME", lastAudioName, all.Mp3Row(AudioWriter::Avi)},
     };
     for (const Case& c : audioCases)
-        EXPECT_EQ(DefaultAudioRow(*c.catalogue, AudioWriter::Avi, c.preferred1, c.preferred2), c.row) << c.what;
+        EXPECT_EQ(DefaultAudioRow(*c.catalogue, AudioWriter::Avi, c.preferred1, c.preferred2),
+                  c.row)
+            << c.what;
 }
 
 TEST(CodecPages, TheAudioPageKeepsRowFormatAndMp3SettingsAcrossBack) {

@@ -118,7 +118,8 @@ bool MakeAvi(const std::string& path, const AviSpec& spec, std::string* error) {
         audio.rate = spec.audioRate;
         audio.channels = spec.audioChannels;
         description += AudioSource(audio);
-        if (spec.audio == AudioCodec::Mp3) description += Mp3Encoder(spec.mp3) + " ! mpegaudioparse";
+        if (spec.audio == AudioCodec::Mp3)
+            description += Mp3Encoder(spec.mp3) + " ! mpegaudioparse";
         description += " ! mux. ";
     }
     description += "avimux name=mux ! filesink location=" + Quoted(path);
@@ -130,8 +131,8 @@ bool MakeWav(const std::string& path, const AudioSpec& spec, std::string* error)
 }
 
 bool MakeMp3(const std::string& path, const AudioSpec& spec, std::string* error) {
-    return RunPipeline(AudioSource(spec) + Mp3Encoder(spec.mp3) + " ! filesink location=" + Quoted(path),
-                       error);
+    return RunPipeline(
+        AudioSource(spec) + Mp3Encoder(spec.mp3) + " ! filesink location=" + Quoted(path), error);
 }
 
 bool MakePicture(const std::string& path, int width, int height, PictureFormat format,
