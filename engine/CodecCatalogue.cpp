@@ -3,6 +3,7 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <mutex>
 #include <cstring>
 
 #include "common/FindNoCase.h"
@@ -113,9 +114,27 @@ int32_t RowOf(const std::vector<CodecEntry>& entries, const std::string& name) {
 
 }  // namespace
 
+struct CodecCatalogue::Pending {
+    std::once_flag once;
+    Rows rows;
+};
+
 CodecCatalogue CodecCatalogue::Build() {
-    media::InitGStreamer();
     CodecCatalogue catalogue;
+    catalogue.pending_ = std::make_shared<Pending>();
+    return catalogue;
+}
+
+const CodecCatalogue::Rows& CodecCatalogue::Lists() const {
+    static const Rows kNone;
+    if (!pending_) return kNone;
+    std::call_once(pending_->once, [this] { pending_->rows = TryEncoders(); });
+    return pending_->rows;
+}
+
+CodecCatalogue::Rows CodecCatalogue::TryEncoders() {
+    media::InitGStreamer();
+    Rows catalogue;
     media::CapsRef videoSinks = SinkCapsOf("avimux", "video_%u");
     media::CapsRef aviAudioSinks = SinkCapsOf("avimux", "audio_%u");
     media::CapsRef wavAudioSinks(gst_caps_from_string(kWavWriterCaps));
@@ -154,20 +173,20 @@ CodecCatalogue CodecCatalogue::Build() {
         const CodecEntry entry{longName ? longName : name, name, MaskOf(factory)};
         if (video) {
             if (gst_caps_can_intersect(made.get(), videoSinks.get()))
-                catalogue.video_.push_back(entry);
+                catalogue.video.push_back(entry);
             continue;
         }
         const bool avi = gst_caps_can_intersect(made.get(), aviAudioSinks.get());
         const bool wav = gst_caps_can_intersect(made.get(), wavAudioSinks.get());
         if (std::strcmp(name, kMp3EncoderFactory) == 0) {
-            catalogue.hasMp3_ = avi && wav;
+            catalogue.hasMp3 = avi && wav;
             continue;
         }
-        if (avi) catalogue.aviAudio_.push_back(entry);
-        if (wav) catalogue.wavAudio_.push_back(entry);
+        if (avi) catalogue.aviAudio.push_back(entry);
+        if (wav) catalogue.wavAudio.push_back(entry);
     }
     gst_plugin_feature_list_free(factories);
-    for (auto* list : {&catalogue.video_, &catalogue.aviAudio_, &catalogue.wavAudio_}) {
+    for (auto* list : {&catalogue.video, &catalogue.aviAudio, &catalogue.wavAudio}) {
         std::sort(list->begin(), list->end(), SortsBefore);
         // Two encoders of one name (a fixed-point twin) would be two rows nobody can tell apart.
         list->erase(std::unique(list->begin(), list->end(),
@@ -180,16 +199,17 @@ CodecCatalogue CodecCatalogue::Build() {
 }
 
 const std::vector<CodecEntry>& CodecCatalogue::Audio(AudioWriter writer) const {
-    return writer == AudioWriter::Wav ? wavAudio_ : aviAudio_;
+    return writer == AudioWriter::Wav ? Lists().wavAudio : Lists().aviAudio;
 }
 
 int32_t CodecCatalogue::Mp3Row(AudioWriter writer) const {
-    return hasMp3_ ? static_cast<int32_t>(Audio(writer).size()) + 1 : -1;
+    return HasMp3Encoder() ? static_cast<int32_t>(Audio(writer).size()) + 1 : -1;
 }
 
 const CodecEntry* CodecCatalogue::VideoRow(int32_t row) const {
-    if (row < 1 || row > static_cast<int32_t>(video_.size())) return nullptr;
-    return &video_[static_cast<size_t>(row) - 1];
+    const std::vector<CodecEntry>& rows = Video();
+    if (row < 1 || row > static_cast<int32_t>(rows.size())) return nullptr;
+    return &rows[static_cast<size_t>(row) - 1];
 }
 
 const CodecEntry* CodecCatalogue::AudioRow(int32_t row, AudioWriter writer) const {
@@ -199,7 +219,7 @@ const CodecEntry* CodecCatalogue::AudioRow(int32_t row, AudioWriter writer) cons
 }
 
 int32_t CodecCatalogue::PreferredVideoRow(const std::string& name) const {
-    return RowOf(video_, name);
+    return RowOf(Video(), name);
 }
 
 int32_t CodecCatalogue::PreferredAudioRow(const std::string& name, AudioWriter writer) const {

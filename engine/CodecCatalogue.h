@@ -10,6 +10,7 @@
 // audio encoders for the writer, n + 1 the MP3 encoder (lamemp3enc) when it is installed.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,15 +35,17 @@ inline constexpr char kWavWriterCaps[] =
 
 class CodecCatalogue {
 public:
+    // The installed encoders, tried when the catalogue is first asked anything: a job that
+    // ends before its codec pages never waits for that. A catalogue made otherwise is empty.
     static CodecCatalogue Build();
 
-    const std::vector<CodecEntry>& Video() const { return video_; }
+    const std::vector<CodecEntry>& Video() const { return Lists().video; }
     // Without the MP3 encoder.
     const std::vector<CodecEntry>& Audio(AudioWriter writer) const;
-    bool HasMp3Encoder() const { return hasMp3_; }
+    bool HasMp3Encoder() const { return Lists().hasMp3; }
     int32_t Mp3Row(AudioWriter writer) const;
     bool IsMp3Row(int32_t row, AudioWriter writer) const {
-        return hasMp3_ && row == Mp3Row(writer);
+        return HasMp3Encoder() && row == Mp3Row(writer);
     }
 
     // The entry of a row; nullptr for row 0, the MP3 row and rows out of range.
@@ -56,8 +59,16 @@ public:
     int32_t PreferredAudioRow(const std::string& name, AudioWriter writer) const;
 
 private:
-    std::vector<CodecEntry> video_;
-    std::vector<CodecEntry> aviAudio_;
-    std::vector<CodecEntry> wavAudio_;
-    bool hasMp3_ = false;
+    struct Rows {
+        std::vector<CodecEntry> video;
+        std::vector<CodecEntry> aviAudio;
+        std::vector<CodecEntry> wavAudio;
+        bool hasMp3 = false;
+    };
+    struct Pending;  // the rows, made once, whichever thread asks first
+
+    const Rows& Lists() const;
+    static Rows TryEncoders();
+
+    std::shared_ptr<Pending> pending_;  // shared by copies; none for an empty catalogue
 };

@@ -29,9 +29,8 @@ namespace {
 
 constexpr char kJobRefusedCaption[] = "Kalvor";
 
-// Builds the encoder catalogue only for a loaded job that has codec pages: trying the
-// encoders takes a while, and a job file that cannot be read, a still image or a kind korc
-// does not know should be answered at once.
+// Runs a loaded job with its pages' driver and the encoder catalogue, which tries the
+// encoders only once a page or the graph asks for them.
 class CatalogueOnDemand : public IJobRunner {
 public:
     explicit CatalogueOnDemand(std::optional<std::vector<std::string>> script)
@@ -44,9 +43,7 @@ public:
         if (known) editing::InitEditing();
         const SignalWatch interrupt(
             {SIGINT}, [](int) { StopOnInterrupt(); }, "korc");
-        const bool codecPages = state.jobKind > static_cast<int32_t>(JobKind::ExtractImage) &&
-                                state.jobKind <= kLastJobKind;
-        const CodecCatalogue catalogue = codecPages ? CodecCatalogue::Build() : CodecCatalogue();
+        const CodecCatalogue catalogue = CodecCatalogue::Build();
         CDialogFolderPicker folderPicker;
         std::unique_ptr<IPageDriver> pages;
         if (script_)
