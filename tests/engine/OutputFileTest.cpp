@@ -10,7 +10,6 @@
 
 #include "KorcProcess.h"
 #include "engine/OutputFile.h"
-#include "engine/ScriptedPageDriver.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
@@ -59,14 +58,8 @@ TEST_F(OutputFileTest, AKilledRunsHalfWrittenFileGoesWithTheNextRun) {
     const std::string job = env_.Path("long.spf"), script = env_.Path("long.script");
     TempEnvironment::WriteFile(job, JobBytes(JobKind::MergeVideo, {{clip, 0, 60}, {clip, 0, 60}}));
     TempEnvironment::WriteFile(script, "name long\nforward\nrow 0\nforward\nrow 0\nforward\n");
-
     QProcess korc;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("KALVOR_MESSAGES", "stderr");
-    environment.insert(kPageScriptVariable, QString::fromStdString(script));
-    korc.setProcessEnvironment(environment);
-    korc.start(QString(KALVOR_PROGRAM_DIR) + "/korc", {QString::fromStdString(job)});
+    StartKorc(korc, job, script);
     // Killed while the output is being written.
     ASSERT_TRUE(
         qttest::WaitUntil([&] { return !Named(env_.Root(), ".long.avi.").empty(); }, 60000));
