@@ -1,12 +1,9 @@
 #include "kalvorvt/SubtitleTrack.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <optional>
+
+#include "platform/system/RegularFile.h"
 
 namespace {
 
@@ -98,29 +95,9 @@ std::string StripTags(std::string_view s) {
 }  // namespace
 
 std::shared_ptr<const SubtitleTrack> SubtitleTrack::Load(const std::string& path) {
-    // Non-blocking, so that a FIFO or a device named as the file cannot hold the caller.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info {};
     std::string content;
-    bool whole = false;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= off_t(kMaxFileBytes)) {
-        content.resize(kMaxFileBytes + 1);  // one byte more tells a file that grew too long
-        size_t used = 0;
-        for (;;) {
-            const ssize_t n = ::read(fd, content.data() + used, content.size() - used);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                whole = n == 0;
-                break;
-            }
-            used += size_t(n);
-            if (used == content.size()) break;
-        }
-        content.resize(used);
-    }
-    ::close(fd);
-    if (!whole || content.size() > kMaxFileBytes) return nullptr;
+    if (RegularFile::ReadWhole(path, kMaxFileBytes, content) != RegularFile::Status::Ok)
+        return nullptr;
     return Parse(content);
 }
 

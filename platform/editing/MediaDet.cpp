@@ -1,25 +1,13 @@
 #include "platform/editing/MediaDet.h"
 
-#include <fcntl.h>
 #include <gst/video/video.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/media/GstRef.h"
 #include "platform/media/MediaProbe.h"
+#include "platform/system/RegularFile.h"
 
 namespace editing {
 namespace {
-
-// Only regular files are handed to the decoders: a FIFO or a device would block them.
-bool IsRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
-}
 
 // The frame size as GstVideoInfo reads the stream's caps; the discoverer's values when the
 // caps do not parse.
@@ -42,13 +30,15 @@ void ReadFrameSize(const media::StreamFacts& stream, MediaDetFacts& facts) {
 
 bool MediaDet::Probe(const std::string& path, MediaDetFacts& facts, std::string* error) {
     facts = MediaDetFacts{};
-    if (!IsRegularFile(path)) {
+    // Only a regular file is handed to the decoders: a FIFO or a device would block them.
+    const RegularFile file(path);
+    if (!file.IsOpen()) {
         if (error) *error = "Cannot open " + path + ": it is not a readable file.";
         return false;
     }
     media::MediaProbe probe(timeoutMs_);
     media::MediaFacts found;
-    if (!probe.Probe(path, found)) {
+    if (!probe.Probe(file, found)) {
         if (error) *error = "Cannot read " + path + ": " + probe.LastError();
         return false;
     }

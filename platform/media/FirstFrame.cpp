@@ -1,10 +1,8 @@
 #include "platform/media/FirstFrame.h"
 
-#include <fcntl.h>
 #include <gst/app/gstappsink.h>
 #include <gst/base/gsttypefindhelper.h>
 #include <gst/video/video.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +13,7 @@
 #include "platform/media/GstInit.h"
 #include "platform/media/GstRef.h"
 #include "platform/media/StateWait.h"
+#include "platform/system/RegularFile.h"
 
 namespace media {
 namespace {
@@ -22,7 +21,7 @@ namespace {
 constexpr int kPollMs = 20;
 // Picture decoders without a parser (BMP) want the whole file in one buffer, pushed;
 // pictures larger than this are not shown.
-constexpr off_t kLargestPicture = 64 << 20;
+constexpr uint64_t kLargestPicture = 64 << 20;
 constexpr size_t kTypeFindBytes = 4096;
 
 // What the streaming threads tell the waiting thread.
@@ -120,14 +119,12 @@ public:
     ~Grab() {
         if (pipeline_) ForceNull(pipeline_.get());
         pipeline_.Reset();
-        if (fd_ >= 0) ::close(fd_);
     }
 
     FirstFrameResult Run(const std::string& path, FirstFrame& frame, std::string* error,
                          int timeoutMs) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        struct stat st {};
-        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
+        file_ = RegularFile(path);
+        if (!file_.IsOpen())
             return Fail(FirstFrameResult::NotAFile, error, "not a regular file: " + path);
 
         InitGStreamer();
@@ -142,16 +139,15 @@ public:
             return Fail(FirstFrameResult::Failed, error, "missing GStreamer elements");
         }
         // The file checked above, not whatever the name may point to by now.
-        const std::string checked = "/proc/self/fd/" + std::to_string(fd_);
-        g_object_set(source, "location", checked.c_str(), nullptr);
-        const bool picture = IsPicture(fd_);
-        if (picture && st.st_size > kLargestPicture) {
+        g_object_set(source, "location", file_.Location().c_str(), nullptr);
+        const bool picture = IsPicture(file_.Descriptor());
+        if (picture && file_.Size() > kLargestPicture) {
             for (GstElement* e : {source, decode, convert, sink})
                 gst_object_unref(gst_object_ref_sink(e));
             return Fail(FirstFrameResult::Failed, error, "the picture is too large: " + path);
         }
         if (picture)
-            g_object_set(source, "blocksize", static_cast<guint>(std::max<off_t>(st.st_size, 1)),
+            g_object_set(source, "blocksize", static_cast<guint>(std::max<uint64_t>(file_.Size(), 1)),
                          nullptr);
         CapsRef rgb(gst_caps_from_string("video/x-raw,format=BGRx"));
         g_object_set(sink, "caps", rgb.get(), "sync", FALSE, "max-buffers", 1, "emit-signals",
@@ -204,7 +200,7 @@ private:
         return Fail(FirstFrameResult::TimedOut, error, "the first picture did not come in time");
     }
 
-    int fd_ = -1;
+    RegularFile file_;  // declared first: closed after the pipeline has let go of it
     ElementRef pipeline_;
     GrabState state_;
 };

@@ -90,10 +90,10 @@ MediaProbe::~MediaProbe() {
 }
 
 bool MediaProbe::Probe(const std::string& path, MediaFacts& facts) {
-    return Probe(MediaFile(path), facts);
+    return Probe(RegularFile(path), facts);
 }
 
-bool MediaProbe::Probe(const MediaFile& file, MediaFacts& facts) {
+bool MediaProbe::Probe(const RegularFile& file, MediaFacts& facts) {
     facts = MediaFacts{};
     lastError_ = file.IsOpen() ? std::string() : file.Refusal();
     if (!discoverer_ || !file.IsOpen()) return false;

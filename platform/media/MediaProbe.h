@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/media/GstRef.h"  // GstCaps
-#include "platform/media/MediaFile.h"
+#include "platform/system/RegularFile.h"
 
 typedef struct _GstDiscoverer GstDiscoverer;
 
@@ -50,7 +50,7 @@ public:
     // Fills facts; false (and empty facts) when the file is no regular file that can be
     // read, is not media, or the discovery did not finish within the timeout.
     bool Probe(const std::string& path, MediaFacts& facts);
-    bool Probe(const MediaFile& file, MediaFacts& facts);
+    bool Probe(const RegularFile& file, MediaFacts& facts);
     const std::string& LastError() const { return lastError_; }
 
 private:

@@ -1,8 +1,8 @@
 #include "platform/registry/RegistryStore.h"
 
-#include "platform/registry/RegularFile.h"
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
+#include "platform/system/RegularFile.h"
 
 namespace {
 
@@ -97,10 +97,10 @@ bool RegistryStore::Parse(const std::string& text, std::map<std::string, std::st
 bool RegistryStore::Load(std::string* error) {
     values_.clear();
     std::string bytes;
-    switch (registry::ReadRegularFile(path_, kMaxFileBytes, bytes, error)) {
-        case registry::ReadResult::Absent:
+    switch (RegularFile::ReadWhole(path_, kMaxFileBytes, bytes, error)) {
+        case RegularFile::Status::Absent:
             return true;
-        case registry::ReadResult::Ok:
+        case RegularFile::Status::Ok:
             break;
         default:
             return false;

@@ -6,9 +6,9 @@
 #include <cerrno>
 
 #include "platform/registry/RegistryStore.h"
-#include "platform/registry/RegularFile.h"
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
+#include "platform/system/RegularFile.h"
 #include "platform/ui/MessageSink.h"
 #include "player/options/DesktopEntry.h"
 #include "player/options/FileTypeTable.h"
@@ -66,7 +66,7 @@ bool FileTypeAssociations::RegisterOwnTypes(
     const std::string path = PackagePath();
     std::string before;
     const bool had =
-        registry::ReadRegularFile(path, XdgMimeApps::kMaxListBytes, before) == registry::ReadResult::Ok;
+        RegularFile::ReadWhole(path, XdgMimeApps::kMaxListBytes, before) == RegularFile::Status::Ok;
     const std::string text = own.empty() ? std::string() : mimepackage::Build(own);
     if (had ? before == text : own.empty()) return true;
 
@@ -107,9 +107,9 @@ bool FileTypeAssociations::Apply(const std::vector<bool>& checked, QWidget* owne
     // The user's own list is rewritten whole, so one that cannot be read is left alone.
     const std::string listPath = apps_.UserListPath();
     std::string text;
-    const registry::ReadResult read =
-        registry::ReadRegularFile(listPath, XdgMimeApps::kMaxListBytes, text);
-    if (read != registry::ReadResult::Ok && read != registry::ReadResult::Absent) {
+    const RegularFile::Status read =
+        RegularFile::ReadWhole(listPath, XdgMimeApps::kMaxListBytes, text);
+    if (read != RegularFile::Status::Ok && read != RegularFile::Status::Absent) {
         ShowMessage(owner, kCaption, kAdminRightsText, MessageIcon::Error);
         return false;
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/system/Paths.h"
+#include "platform/system/RegularFile.h"
 
 namespace skinpackages {
 namespace {
@@ -17,18 +18,6 @@ namespace {
 bool EndsWithPackage(const std::string& name) {
     const size_t n = std::strlen(kExtension);
     return name.size() > n && name.compare(name.size() - n, n, kExtension) == 0;
-}
-
-int OpenRegular(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return -1;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
 }
 
 }  // namespace
@@ -85,21 +74,20 @@ bool Install(const std::string& source, const std::string& skinsFolder, std::str
         error = file + " is not a skin package (*.krs)";
         return false;
     }
-    const int in = OpenRegular(source);
-    if (in < 0) {
-        error = source + ": " + std::strerror(errno);
+    RegularFile package(source);
+    if (!package.IsOpen()) {
+        error = source + ": " + package.Refusal();
         return false;
     }
+    const int in = package.Descriptor();
     const std::string target = skinsFolder + "/" + file;
     if (!paths::EnsureFolder(skinsFolder)) {
         error = skinsFolder + ": the folder cannot be made";
-        close(in);
         return false;
     }
     const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (out < 0) {
         error = target + ": " + std::strerror(errno);
-        close(in);
         return false;
     }
     char buffer[65536];
@@ -125,7 +113,6 @@ bool Install(const std::string& source, const std::string& skinsFolder, std::str
         }
         if (!ok) break;
     }
-    close(in);
     if (close(out) != 0 && ok) {
         error = target + ": " + std::strerror(errno);
         ok = false;
@@ -139,12 +126,10 @@ bool Install(const std::string& source, const std::string& skinsFolder, std::str
 }
 
 bool LooksLikePackage(const std::string& path) {
-    const int fd = OpenRegular(path);
-    if (fd < 0) return false;
+    RegularFile file(path);
     unsigned char head[4] = {};
-    const ssize_t n = read(fd, head, sizeof head);
-    close(fd);
-    return n == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+    return file.Read(head, sizeof head) == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 &&
+           head[3] == 4;
 }
 
 }  // namespace skinpackages

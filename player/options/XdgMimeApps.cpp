@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "common/AsciiCase.h"
-#include "platform/registry/RegularFile.h"
+#include "platform/system/RegularFile.h"
 #include "player/options/MimeAppsList.h"
 
 namespace {
@@ -73,7 +73,7 @@ std::vector<std::string> XdgMimeApps::ListPaths() const {
 std::optional<std::string> XdgMimeApps::DefaultOf(const std::string& type) const {
     for (const std::string& path : ListPaths()) {
         std::string text;
-        if (registry::ReadRegularFile(path, kMaxListBytes, text) != registry::ReadResult::Ok)
+        if (RegularFile::ReadWhole(path, kMaxListBytes, text) != RegularFile::Status::Ok)
             continue;
         const auto value = MimeAppsList(text).Value(MimeAppsList::kDefaultGroup, type);
         if (!value) continue;

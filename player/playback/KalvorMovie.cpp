@@ -182,7 +182,7 @@ int CKalvorMovie::OpenMedia() {
         return 0;
     }
     // The probe and the graph read the file checked here: a FIFO would hold both for good.
-    mediaFile_ = media::MediaFile(mediaPath);
+    mediaFile_ = RegularFile(mediaPath);
     if (!mediaFile_.IsOpen()) {
         failure_ = mediaFile_.Refusal();
         host_.EnableMainWindow(true);
@@ -511,7 +511,7 @@ void CKalvorMovie::DropGraph() {
     audioSink_.Reset();
     videoBin_.Reset();
     graph_.Reset();
-    mediaFile_ = media::MediaFile();  // the graph's source has let go of it
+    mediaFile_ = RegularFile();  // the graph's source has let go of it
     effectsSpliced_ = false;
     paused = 0;
 }

@@ -19,6 +19,7 @@
 #include "platform/media/GstRef.h"
 #include "platform/media/MediaProbe.h"
 #include "platform/media/ScreenSaverInhibitor.h"
+#include "platform/system/RegularFile.h"
 #include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/SinkFactory.h"
@@ -262,7 +263,7 @@ private:
     std::unique_ptr<IKalvorVT> effectsControl_;
     media::ElementRef audioSink_;
     std::unique_ptr<media::MediaProbe> mediaProbe_;
-    media::MediaFile mediaFile_;  // the open medium, from OpenMedia until the graph goes
+    RegularFile mediaFile_;  // the open medium, from OpenMedia until the graph goes
     std::unique_ptr<media::BusBridge> bus_;  // the graph's event notification
     uint64_t generation_ = 0;
     bool effectsSpliced_ = false;

@@ -1,9 +1,7 @@
 #include "player/playlist/ListScrollBar.h"
 
-#include <QByteArray>
-
-#include "platform/registry/RegularFile.h"
 #include "player/playlist/XCListCtrl.h"
+#include "player/skin/SkinBitmap.h"
 
 ListScrollBar::ListScrollBar(QWidget* owner)
     : track_(owner), thumb_(owner), down_(owner), up_(owner) {}
@@ -35,12 +33,5 @@ void ListScrollBar::PlaceAllParts() {
 }
 
 QImage ListScrollBar::LoadBitmap(const std::string& path) {
-    std::string bytes;
-    if (registry::ReadRegularFile(path, kMaxBitmapBytes, bytes) != registry::ReadResult::Ok)
-        return {};
-    QImage image;
-    // Only the BMP decoder is offered to the skin's file.
-    const auto data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (bytes.empty() || !image.loadFromData(data, "BMP")) return {};
-    return image.convertToFormat(QImage::Format_RGB32);
+    return skinbitmap::Load(path, kMaxBitmapBytes);
 }

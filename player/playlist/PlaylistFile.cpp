@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "platform/registry/RegularFile.h"
 #include "platform/system/AtomicFile.h"
+#include "platform/system/RegularFile.h"
 
 namespace playlistfile {
 
@@ -19,10 +19,10 @@ std::string FolderOf(const std::string& path) {
 
 std::optional<std::string> ReadBytes(const std::string& path, std::string* error) {
     std::string bytes;
-    const registry::ReadResult result =
-        registry::ReadRegularFile(path, playlistformat::kMaxFileBytes, bytes, error);
-    if (result == registry::ReadResult::Ok) return bytes;
-    if (result == registry::ReadResult::Absent && error) *error = path + ": no such file";
+    const RegularFile::Status result =
+        RegularFile::ReadWhole(path, playlistformat::kMaxFileBytes, bytes, error);
+    if (result == RegularFile::Status::Ok) return bytes;
+    if (result == RegularFile::Status::Absent && error) *error = path + ": no such file";
     return std::nullopt;
 }
 

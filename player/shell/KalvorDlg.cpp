@@ -16,10 +16,6 @@
 #include <QScreen>
 #include <QTimerEvent>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -33,6 +29,7 @@
 #include "platform/keys/KeyTable.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/system/FixedText.h"
+#include "platform/system/RegularFile.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
 #include "platform/ui/NativeWindow.h"
@@ -63,16 +60,6 @@ constexpr int32_t kAboutEntry = 0x10;
 constexpr int kMainHelpContext = 1;
 // The tip's kind while it shows a problem (after the status kinds).
 constexpr int kProblemStatus = 3;
-
-// Opens for reading the way every reader of an outside file does: a regular file only.
-bool IsReadableFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
-}
 
 // A skin name from the settings file names a package in the skins folder, nothing else.
 int64_t NowHundredths() {
@@ -156,7 +143,7 @@ bool CKalvorDlg::ChooseSkin() {
     const std::vector<std::string> folders = skinpackages::Folders(m_folders.appData, m_folders.program);
     const std::string name = fixedtext::Read(m_settings.skinName);
     for (const std::string& folder : folders) {
-        if (IsPlainName(name) && IsReadableFile(folder + "/" + name + kSkinExtension)) {
+        if (IsPlainName(name) && RegularFile(folder + "/" + name + kSkinExtension).IsOpen()) {
             m_skinPath = folder + "/" + name + kSkinExtension;
             return true;
         }
@@ -167,7 +154,7 @@ bool CKalvorDlg::ChooseSkin() {
         for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
             const std::string file = entry.path().filename().string();
             if (file.size() > 4 && EndsWithNoCase(file, kSkinExtension) &&
-                IsReadableFile(entry.path().string()))
+                RegularFile(entry.path().string()).IsOpen())
                 packages.emplace_back(file, entry.path().string());
         }
     }

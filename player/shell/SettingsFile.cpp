@@ -1,38 +1,8 @@
 #include "player/shell/SettingsFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"
-
-namespace {
-
-// Reads at most size bytes; -1 when the file cannot be opened as a regular file. O_NONBLOCK
-// keeps a FIFO under the name from holding up the start (and the instance lock with it).
-ssize_t ReadPrefix(const std::string& path, void* buffer, size_t size) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    size_t total = 0;
-    while (total < size) {
-        const ssize_t got = ::read(fd, static_cast<char*>(buffer) + total, size - total);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        total += static_cast<size_t>(got);
-    }
-    ::close(fd);
-    return static_cast<ssize_t>(total);
-}
-
-}  // namespace
+#include "platform/system/RegularFile.h"
 
 SettingsLoadResult LoadSettings(const std::string& userFolder, const std::string& programFolder,
                                 PlayerSettings& settings) {
@@ -42,14 +12,17 @@ SettingsLoadResult LoadSettings(const std::string& userFolder, const std::string
         {SettingsSource::Installed, paths::Join(programFolder, kOptionsFileName)},
     };
     for (const auto& [source, path] : candidates) {
+        // A FIFO under the name is refused, not waited on: it would hold up the start (and
+        // the instance lock with it). A longer file gives its first record.
+        RegularFile file(path);
+        if (!file.IsOpen()) continue;
         PlayerSettings record = InstalledSettings();
-        const ssize_t got = ReadPrefix(path, &record, sizeof record);
-        if (got < 0) continue;
+        const size_t got = file.Read(&record, sizeof record);
         ClampSettings(record);
         settings = record;
         result.source = source;
         result.path = path;
-        result.bytesRead = static_cast<size_t>(got);
+        result.bytesRead = got;
         return result;
     }
     settings = InstalledSettings();

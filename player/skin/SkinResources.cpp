@@ -4,10 +4,10 @@
 #include <QScreen>
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <fstream>
 
+#include "platform/system/RegularFile.h"
 #include "platform/ui/MessageSink.h"
+#include "player/skin/SkinBitmap.h"
 #include "player/skin/SkinShape.h"
 #include "player/skin/SkinText.h"
 
@@ -39,14 +39,6 @@ std::string SkinFile(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-// Bitmaps are BMP files whatever their content claims; other decoders are not offered
-// to a stranger's files.
-QImage LoadBitmap(const std::string& path) {
-    QImage image;
-    if (path.empty() || !image.load(QString::fromStdString(path), "BMP")) return {};
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
 QImage Masked(const QImage& image, QRgb key) {
     if (image.isNull()) return image;
     QImage masked = image.convertToFormat(QImage::Format_ARGB32);
@@ -59,14 +51,11 @@ QImage Masked(const QImage& image, QRgb key) {
 }
 
 bool ReadText(const std::string& path, std::string& text) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    RegularFile file(path);
+    if (!file.IsOpen()) return false;
     text.resize(SkinText::kMaxLength);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    return !in.bad();
+    text.resize(file.Read(text.data(), text.size()));
+    return true;
 }
 
 // Positions and sizes come from a stranger's text: keep them where pixel arithmetic
@@ -123,7 +112,7 @@ bool SkinResources::LoadSkin(const std::string& folder, QWidget* owner,
 }
 
 bool SkinResources::LoadSurface(const std::string& folder, QWidget* owner) {
-    const QImage image = LoadBitmap(folder + "/" + kSurfaceFile);
+    const QImage image = skinbitmap::Load(folder + "/" + kSurfaceFile);
     const int width = image.width() / 4 * 4;
     // Narrower than a pixel per hit band, the bands would divide by zero.
     if (image.isNull() || width < kMinSkinWidth) {
@@ -150,7 +139,7 @@ void SkinResources::LoadButtons(const std::string& folder) {
         const std::string stem = b < kFixedButtons ? std::string("b") + kFixedButtonWords[b]
                                                    : "btn" + std::to_string(b - kFixedButtons + 1);
         for (int i = 0; i < 3; ++i) {
-            button.images[i] = LoadBitmap(folder + "/" + stem + kImageLetters[i] + ".bmp");
+            button.images[i] = skinbitmap::Load(folder + "/" + stem + kImageLetters[i] + ".bmp");
             // A missing image shows the slot before it: the normal one for pressed and hover.
             if (button.images[i].isNull() && previous) button.images[i] = *previous;
             previous = &button.images[i];
@@ -172,9 +161,9 @@ void SkinResources::LoadVolume(const std::string& folder) {
     if (description_.volumeKind == VolumeKind::Line) return;
     const std::string prefix = SkinFile(folder, description_.volumeBtn);
     if (prefix.empty()) return;
-    knobImages_[kImageNormal] = LoadBitmap(prefix + "n.bmp");
+    knobImages_[kImageNormal] = skinbitmap::Load(prefix + "n.bmp");
     for (int i : {kImagePressed, kImageHover}) {
-        knobImages_[i] = LoadBitmap(prefix + kImageLetters[i] + ".bmp");
+        knobImages_[i] = skinbitmap::Load(prefix + kImageLetters[i] + ".bmp");
         if (knobImages_[i].isNull()) knobImages_[i] = knobImages_[kImageNormal];
     }
     if (description_.buttonAnyShape == 1)
@@ -185,7 +174,7 @@ void SkinResources::LoadSeekBar(const std::string& folder) {
     const auto& bar = description_.trackBar;
     seekRect_ = QRect(Coord(bar[0]), Coord(bar[1]), Extent(bar[2]), Extent(bar[3]));
     if (description_.trackKind != SeekKind::HorizontalBitmap) return;
-    seekImage_ = LoadBitmap(SkinFile(folder, description_.trackBitmap));
+    seekImage_ = skinbitmap::Load(SkinFile(folder, description_.trackBitmap));
     // The bitmap gives the bar its size; without one the bar keeps TrackBar's size.
     if (!seekImage_.isNull()) seekRect_.setSize(seekImage_.size());
 }

@@ -17,6 +17,7 @@
 
 #include "common/AsciiCase.h"
 #include "platform/system/Paths.h"
+#include "platform/system/RegularFile.h"
 
 namespace {
 
@@ -92,10 +93,10 @@ bool WriteAll(int fd, const char* data, size_t size) {
 // is handed to its stdio reader.
 voidpf ZCALLBACK OpenRegularFile(voidpf, const void* filename, int mode) {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-    const int fd = open(static_cast<const char*>(filename), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info {};
-    FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;
+    RegularFile package(static_cast<const char*>(filename));
+    if (!package.IsOpen()) return nullptr;
+    const int fd = package.Release();
+    FILE* file = fdopen(fd, "rb");
     if (!file) close(fd);
     return file;
 }

@@ -4,13 +4,21 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <future>
 #include <random>
 #include <stdexcept>
 #include <tuple>
 
+#include "platform/media/GstRef.h"
 #include "platform/media/MediaProbe.h"
+#include "platform/media/StateWait.h"
 #include "support/MediaGenerator.h"
 #include "support/TempEnvironment.h"
 
@@ -69,6 +77,52 @@ TEST_F(MediaProbeTest, NonMediaMissingFilesAndFifosFailWithEmptyFacts) {
         EXPECT_EQ(facts_.duration, 0.0);
         EXPECT_FALSE(probe_.LastError().empty());
     }
+}
+
+// Runs read on a thread of its own; true when it returns. When it does not, it is waiting
+// on the FIFO: a writer lets it go and an empty file under the name ends any open after it,
+// so the test fails rather than hangs.
+bool FinishesWithoutWaitingOn(const std::string& fifo, const std::function<void()>& read) {
+    std::future<void> done = std::async(std::launch::async, read);
+    if (done.wait_for(std::chrono::seconds(120)) == std::future_status::ready) return true;
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    TempEnvironment::WriteFile(fifo + ".empty", "");
+    std::rename((fifo + ".empty").c_str(), fifo.c_str());
+    if (writer >= 0) ::close(writer);
+    done.wait();
+    return false;
+}
+
+TEST_F(MediaProbeTest, ACheckedFileSwappedForAFifoIsProbedAndPlayedAsItWasChecked) {
+    const std::string path = env_.Path("clip.avi");
+    ASSERT_TRUE(media::MakeAvi(path, {.seconds = 1.0, .width = 160, .height = 120}));
+    const RegularFile file(path);
+    ASSERT_TRUE(file.IsOpen());
+    // Between the check and the readers the name comes to stand for a FIFO with no writer.
+    ASSERT_EQ(std::rename(path.c_str(), env_.Path("moved.avi").c_str()), 0);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+
+    media::MediaProbe patient(60000);
+    bool probed = false;
+    ASSERT_TRUE(FinishesWithoutWaitingOn(path, [&] { probed = patient.Probe(file, facts_); }));
+    ASSERT_TRUE(probed) << patient.LastError();
+    EXPECT_EQ(Stream(StreamKind::Video).width, 160);
+    EXPECT_NEAR(facts_.duration, 1.0, 0.05);
+
+    // The playback graph's file source, given the same file, prerolls its first picture.
+    media::ElementRef graph(gst_element_factory_make("playbin", nullptr));
+    ASSERT_TRUE(graph);
+    g_object_set(graph.get(), "uri", file.Uri().c_str(), "video-sink",
+                 gst_element_factory_make("fakesink", nullptr), "audio-sink",
+                 gst_element_factory_make("fakesink", nullptr), nullptr);
+    bool paused = false;
+    ASSERT_TRUE(FinishesWithoutWaitingOn(
+        path, [&] { paused = media::ChangeState(graph.get(), GST_STATE_PAUSED, 60000); }));
+    EXPECT_TRUE(paused);
+    gint64 length = 0;
+    EXPECT_TRUE(gst_element_query_duration(graph.get(), GST_FORMAT_TIME, &length));
+    EXPECT_NEAR(double(length) / GST_SECOND, 1.0, 0.05);
+    media::ForceNull(graph.get());
 }
 
 TEST(FourCCFromCaps, NamesCodecsAndRawFormatsAndNothingElse) {
