@@ -30,7 +30,7 @@
 #include "player/playlist/PlaylistDocument.h"
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace hotkeys {
 

@@ -23,7 +23,7 @@
 #include "platform/ui/MessageSink.h"
 #include "player/options/CaptureKey.h"
 #include "player/options/SkinPackages.h"
-#include "player/shell/SettingsFile.h"
+#include "player/settings/SettingsFile.h"
 #include "player/skin/SkinResources.h"
 #include "player/skin/SkinUnpacker.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 class IOptionsHost {
 public:

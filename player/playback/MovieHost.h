@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 class IMovieHost {
 public:

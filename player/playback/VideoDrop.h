@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <vector>
 
-#include "player/playlist/MediaEntry.h"
+#include "player/settings/MediaEntry.h"
 
 namespace videodrop {
 

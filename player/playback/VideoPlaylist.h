@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "player/playback/VideoKeys.h"
-#include "player/playlist/MediaEntry.h"
+#include "player/settings/MediaEntry.h"
 
 class IVideoPlaylist {
 public:

@@ -11,7 +11,7 @@
 
 #include "common/WinRect.h"
 #include "player/playback/VideoWindowOwner.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 // The video window as its mouse handling sees it.
 class IVideoMouseTarget {

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/playlist/MediaEntry.h"
+#include "player/settings/MediaEntry.h"
 
 class IMediaEntryListsObserver;
 

@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-#include "player/playlist/MediaEntry.h"
+#include "player/settings/MediaEntry.h"
 
 class LengthWait;
 class MediaEntryLists;

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 PlaylistCommandSet::PlaylistCommandSet(QWidget& window, XCListCtrl& list, QLineEdit& filterBox,
                                        IPlaylistCommandsHost& host, PlaylistDocument* document,

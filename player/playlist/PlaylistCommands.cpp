@@ -11,7 +11,7 @@
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistDocument.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/wizard/WizardRows.h"
 
 namespace {

@@ -20,8 +20,8 @@
 #include "player/playback/VideoKeys.h"
 #include "player/playlist/BusyWait.h"
 #include "player/playlist/LengthWait.h"
-#include "player/playlist/MediaEntry.h"
 #include "player/playlist/PlaylistWindowHost.h"
+#include "player/settings/MediaEntry.h"
 #include "player/shell/VideoPlaylistLink.h"
 
 class CPlayRange;

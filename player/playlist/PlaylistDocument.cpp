@@ -5,7 +5,7 @@
 #include "platform/system/Paths.h"
 #include "platform/ui/MessageSink.h"
 #include "player/playlist/MediaEntryLists.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "player/playlist/MediaEntry.h"
 #include "player/playlist/PlaylistFormats.h"
+#include "player/settings/MediaEntry.h"
 
 namespace playlistfile {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/playlist/MediaEntry.h"
+#include "player/settings/MediaEntry.h"
 
 namespace playlistformat {
 

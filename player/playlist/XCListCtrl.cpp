@@ -21,7 +21,7 @@
 #include "platform/ui/ColorRef.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/ListScrollParts.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace {
 

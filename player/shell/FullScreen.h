@@ -8,7 +8,7 @@
 #include "common/WinRect.h"
 #include "platform/display/ModeSwitch.h"
 #include "player/playback/MovieHooks.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 enum class FullScreenWindow { Main, Movie, Playlist };
 

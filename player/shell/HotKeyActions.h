@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace hotkeys {
 

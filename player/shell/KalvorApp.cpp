@@ -12,13 +12,13 @@
 #include "platform/system/Paths.h"
 #include "platform/system/SignalWatch.h"
 #include "platform/system/SingleInstance.h"
+#include "player/playback/SubtitleFiles.h"
+#include "player/playlist/PlaylistDocument.h"
+#include "player/settings/SettingsFile.h"
 #include "player/shell/CommandLine.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/KrKeysHook.h"
 #include "player/shell/LaunchRequest.h"
-#include "player/playback/SubtitleFiles.h"
-#include "player/playlist/PlaylistDocument.h"
-#include "player/shell/SettingsFile.h"
 
 namespace {
 

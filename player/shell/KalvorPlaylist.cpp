@@ -16,8 +16,8 @@
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/PlaylistMenus.h"
 #include "player/playlist/XCListCtrl.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/shell/KalvorDlg.h"
-#include "player/shell/PlayerSettings.h"
 #include "player/skin/SkinUnpacker.h"
 
 namespace {

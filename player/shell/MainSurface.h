@@ -11,7 +11,7 @@
 #include <array>
 #include <string>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/skin/SkinResources.h"
 
 // What the surface's actions reach.

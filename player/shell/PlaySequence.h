@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <random>
 
-#include "player/playlist/MediaEntry.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/MediaEntry.h"
+#include "player/settings/PlayerSettings.h"
 
 // The playlist's rows as the sequencing sees them.
 class IPlaylistRows {

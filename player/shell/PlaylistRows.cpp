@@ -1,7 +1,7 @@
 #include "player/shell/PlaylistRows.h"
 
 #include "player/playlist/PlaylistFile.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 PlaylistRows::PlaylistRows(PlayerSettings& settings) : prober_(entries_) {
     entries_.SetOwnerMode(kPlaylistMode);

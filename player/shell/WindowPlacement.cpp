@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace {
 

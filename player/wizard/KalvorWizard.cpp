@@ -20,7 +20,7 @@
 #include "player/menus/MenuXP.h"
 #include "player/playlist/MediaLength.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/wizard/ChooseLogo.h"
 #include "player/wizard/Logo.h"
 #include "player/wizard/LogoFileDialog.h"

@@ -6,7 +6,7 @@
 
 #include "platform/media/FirstFrame.h"
 #include "platform/ui/MessageSink.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/wizard/ChooseLogo.h"
 #include "player/wizard/WizardPlacement.h"
 

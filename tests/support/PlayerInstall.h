@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <string>
 
+#include "player/settings/PlayerSettings.h"
 #include "player/shell/PlayerFolders.h"
-#include "player/shell/PlayerSettings.h"
 #include "support/TempEnvironment.h"
 
 // Writes program/options.cfg holding `installed` and the default skin into env, and returns

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "player/options/OptionsHost.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 struct QuietOptionsHost : IOptionsHost {
     PlayerSettings settings = InstalledSettings();

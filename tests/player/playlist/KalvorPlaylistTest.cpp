@@ -17,8 +17,8 @@
 #include "player/menus/MenuXP.h"
 #include "player/playlist/PlaylistFormats.h"
 #include "player/playlist/XCListCtrl.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/shell/KalvorPlaylist.h"
-#include "player/shell/PlayerSettings.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 

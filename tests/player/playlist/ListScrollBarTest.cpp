@@ -13,7 +13,7 @@
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/ListScrollBar.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 

@@ -18,7 +18,7 @@
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"

@@ -29,7 +29,7 @@
 #include "player/playlist/PlaylistFilter.h"
 #include "player/playlist/PlaylistKeyFilter.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/wizard/WizardRows.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"

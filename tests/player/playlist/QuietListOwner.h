@@ -4,7 +4,7 @@
 // of a list, or of a dialog over one, that need no playlist window.
 
 #include "player/playlist/ListCtrlOwner.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 struct QuietListOwner : IListCtrlOwner {
     PlayerSettings settings{};

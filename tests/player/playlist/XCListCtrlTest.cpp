@@ -16,7 +16,7 @@
 #include "common/FormatTime.h"
 #include "player/playlist/ListCtrlOwner.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "support/QtApp.h"
 
 namespace {

@@ -15,8 +15,8 @@
 
 #include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
+#include "player/settings/SettingsFile.h"
 #include "player/shell/LaunchRequest.h"
-#include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"

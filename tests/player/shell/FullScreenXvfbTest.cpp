@@ -11,9 +11,9 @@
 #include <set>
 
 #include "player/playback/KalvorMovie.h"
+#include "player/settings/SettingsFile.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerFullScreen.h"
-#include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
 #include "support/QtApp.h"

@@ -27,8 +27,8 @@
 
 #include "platform/system/Paths.h"
 #include "platform/system/SingleInstance.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/shell/LaunchRequest.h"
-#include "player/shell/PlayerSettings.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"

@@ -13,10 +13,10 @@
 
 #include "platform/keys/KeyTable.h"
 #include "player/playback/KalvorMovie.h"
+#include "player/settings/SettingsFile.h"
 #include "player/shell/KalvorParent.h"
 #include "player/shell/KalvorPlaylist.h"
 #include "player/shell/KrKeysHook.h"
-#include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
 #include "support/QtApp.h"

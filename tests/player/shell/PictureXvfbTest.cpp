@@ -17,8 +17,8 @@
 
 #include "player/playback/KalvorMovie.h"
 #include "player/playback/VideoCommands.h"
+#include "player/settings/SettingsFile.h"
 #include "player/shell/KalvorParent.h"
-#include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
 #include "support/QtApp.h"

@@ -10,9 +10,9 @@
 #include <functional>
 
 #include "player/playback/KalvorMovie.h"
+#include "player/settings/SettingsFile.h"
 #include "player/shell/HKTip.h"
 #include "player/shell/KalvorParent.h"
-#include "player/shell/SettingsFile.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
 #include "support/QtApp.h"

@@ -9,7 +9,7 @@
 
 #include "platform/system/ProcessLauncher.h"
 #include "platform/ui/MessageSink.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 #include "player/wizard/LogoFileDialog.h"
 #include "player/wizard/WizardHost.h"
 

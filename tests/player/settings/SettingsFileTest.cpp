@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <future>
 
-#include "player/shell/SettingsFile.h"
+#include "player/settings/SettingsFile.h"
 #include "support/TempEnvironment.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 #include <algorithm>
 #include <cmath>

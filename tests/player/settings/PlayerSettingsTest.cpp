@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "player/shell/SettingsFile.h"
+#include "player/settings/SettingsFile.h"
 
 #include "platform/system/AtomicFile.h"
 #include "platform/system/Paths.h"

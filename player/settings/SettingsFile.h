@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 inline constexpr char kOptionsFileName[] = "options.cfg";
 inline constexpr char kOptionsAbsentText[] = "File options.cfg is absent. Please, re-install Kalvor.";

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/system/AtomicFile.h"
-#include "player/shell/PlayerSettings.h"
+#include "player/settings/PlayerSettings.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
