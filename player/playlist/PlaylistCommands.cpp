@@ -10,9 +10,9 @@
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/PlaylistDialogs.h"
 #include "player/playlist/PlaylistDocument.h"
+#include "player/playlist/WizardRows.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/settings/PlayerSettings.h"
-#include "player/wizard/WizardRows.h"
 
 namespace {
 

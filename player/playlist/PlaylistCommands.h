@@ -3,7 +3,7 @@
 // What the playlist window does for each of its menu ids (5101 to 5167) and keys, apart from
 // the window: the window itself, the dialogs, the clipboard, media lengths and the wizard are
 // seams, so the operations run in tests on a bare list control. The main window's and the
-// video window's keys reach the same operations through IPlaylistCommands.
+// video window's keys reach the same operations through IPlaylistKeyCommands.
 
 #include <QObject>
 #include <QThreadPool>
@@ -20,9 +20,9 @@
 #include "player/playback/VideoKeys.h"
 #include "player/playlist/BusyWait.h"
 #include "player/playlist/LengthWait.h"
+#include "player/playlist/PlaylistKeyCommands.h"
 #include "player/playlist/PlaylistWindowHost.h"
 #include "player/settings/MediaEntry.h"
-#include "player/shell/VideoPlaylistLink.h"
 
 class CPlayRange;
 class DurationProber;
@@ -55,7 +55,7 @@ public:
     virtual void ShowBusyStatus(const std::string& text) = 0;
 };
 
-class PlaylistCommands : public IPlaylistCommandHandler, public IPlaylistCommands {
+class PlaylistCommands : public IPlaylistCommandHandler, public IPlaylistKeyCommands {
 public:
     // Job kinds by id, with whether the job takes every selected row or the first.
     struct JobCommand {
@@ -91,7 +91,7 @@ public:
 
     // IPlaylistCommandHandler: a menu id.
     void OnPlaylistCommand(int32_t id) override;
-    // IPlaylistCommands: a key action of the main or the video window.
+    // IPlaylistKeyCommands: a key action of the main or the video window.
     void RunPlaylistCommand(VideoKeyAction action) override;
     // A key pressed in the playlist window. Returns whether the key is used up: every letter
     // is, used or not, and so is any key that ran something. Nothing runs while the filter

@@ -96,7 +96,7 @@ public:
     void SetFileDialogs(IFileDialogs* dialogs) { m_dialogs = dialogs ? dialogs : &m_ownDialogs; }
     void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
     void SetFullScreenSwitch(IFullScreenSwitch* fullScreen) { m_fullScreen = fullScreen; }
-    void SetPlaylistCommands(IPlaylistCommands* commands) { m_videoPlaylist.SetCommands(commands); }
+    void SetPlaylistCommands(IPlaylistKeyCommands* commands) { m_videoPlaylist.SetCommands(commands); }
     // The playlist that plays: the playlist window's list from start-up on, the player's
     // own rows before (nullptr returns to them).
     void SetPlaylist(IPlaylist* playlist);

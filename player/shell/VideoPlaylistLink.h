@@ -7,15 +7,9 @@
 #include <vector>
 
 #include "player/playback/VideoPlaylist.h"
+#include "player/playlist/PlaylistKeyCommands.h"
 
 class IPlaylist;
-
-// The playlist window's commands that the keys reach; until one is set they do nothing.
-class IPlaylistCommands {
-public:
-    virtual ~IPlaylistCommands() = default;
-    virtual void RunPlaylistCommand(VideoKeyAction action) = 0;
-};
 
 class VideoPlaylistLink : public IVideoPlaylist {
 public:
@@ -23,7 +17,7 @@ public:
 
     // The list changes when the playlist window lends its own. Not owned.
     void SetRows(IPlaylist* rows) { rows_ = rows; }
-    void SetCommands(IPlaylistCommands* commands) { commands_ = commands; }
+    void SetCommands(IPlaylistKeyCommands* commands) { commands_ = commands; }
     bool HasCommands() const { return commands_ != nullptr; }
 
     void RunKeyAction(VideoKeyAction action) override;
@@ -34,5 +28,5 @@ public:
 
 private:
     IPlaylist* rows_;
-    IPlaylistCommands* commands_ = nullptr;
+    IPlaylistKeyCommands* commands_ = nullptr;
 };

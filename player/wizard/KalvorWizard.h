@@ -12,8 +12,8 @@
 #include "player/playlist/LengthWait.h"
 #include "player/playlist/LengthWorker.h"
 #include "player/playlist/ListCtrlOwner.h"
+#include "player/playlist/WizardRows.h"
 #include "player/wizard/JobStarter.h"
-#include "player/wizard/WizardRows.h"
 
 class CChooseLogo;
 class CMenuXP;

@@ -249,7 +249,7 @@ struct CountingFullScreen : IFullScreenSwitch {
     void TakeBackRevealedWindows() override { events->push_back("TakeBackRevealedWindows"); }
 };
 
-struct RecordingPlaylistCommands : IPlaylistCommands {
+struct RecordingPlaylistCommands : IPlaylistKeyCommands {
     std::vector<VideoKeyAction> run;
     void RunPlaylistCommand(VideoKeyAction action) override { run.push_back(action); }
 };
