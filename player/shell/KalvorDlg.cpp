@@ -211,8 +211,8 @@ void CKalvorDlg::CreateChildWindows() {
     m_effects = m_factory->CreateEffectControls(m_movie.get(), movie);
     if (m_effects) m_effects->SetHelp([this](int context) { ShowHelp(context); });
     m_options = m_factory->CreateOptions(this, movie);
-    m_wizard = m_factory->CreateWizard(this, movie);
-    m_playlist = m_factory->CreatePlaylist(this, m_settings, movie);
+    m_wizard = m_factory->CreateWizard(*this, movie);
+    m_playlist = m_factory->CreatePlaylist(*this, movie);
     if (m_playlist) {
         m_windowRows = std::make_unique<PlaylistWindowRows>(*m_playlist);
         SetPlaylist(m_windowRows.get());
@@ -581,7 +581,7 @@ void CKalvorDlg::RunCommand(int code) {
     case kCommandOptions:
         if (m_options) {
             m_options->setGeometry(
-                OptionsPlacement(m_settings.mainRect, DesktopRect(), m_options->ShownSize()));
+                OptionsPlacement(m_settings.mainRect, VirtualDesktop(), m_options->ShownSize()));
             m_options->show();
             m_options->raise();
             m_options->LoadControls();
@@ -608,7 +608,7 @@ void CKalvorDlg::RunCommand(int code) {
         if (m_tip) m_tip->HideTip();
         if (m_effects) {
             m_effects->setGeometry(
-                EffectControlsPlacement(m_settings.mainRect, DesktopRect(), m_effects->PanelSize()));
+                EffectControlsPlacement(m_settings.mainRect, VirtualDesktop(), m_effects->PanelSize()));
             m_effects->show();
             m_effects->raise();
         }
@@ -728,7 +728,7 @@ void CKalvorDlg::RunKeyAction(VideoKeyAction action) {
     m_videoPlaylist.RunKeyAction(action);
 }
 
-WinRect CKalvorDlg::DesktopRect() const {
+WinRect CKalvorDlg::VirtualDesktop() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desktop = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 1024, 768);
     return colorref::FromQRect(desktop);
@@ -749,6 +749,33 @@ double CKalvorDlg::SeekMedia(double seconds) {
 }
 
 void CKalvorDlg::ShowHelp(int contextId) { m_help.Show(contextId); }
+
+PlaylistColors CKalvorDlg::Colors() {
+    return {m_skin.PlayLBG(), m_skin.PlayLTX(), m_skin.PlayLCR(), m_skin.PlayLBR()};
+}
+
+std::string CKalvorDlg::SkinFolder() { return SkinUnpacker::SkinFolder(); }
+
+void CKalvorDlg::FocusMainWindow() {
+    activateWindow();
+    setFocus();
+}
+
+double CKalvorDlg::PlaybackPosition() {
+    return m_movie && m_movie->HasMedia() ? m_movie->GetPosition() : -1.0;
+}
+
+QRect CKalvorDlg::DesktopRect() {
+    const QScreen* shown = screen();
+    return shown ? shown->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+std::string CKalvorDlg::SubtitlesPath() { return m_movie ? m_movie->SubtitlesPath() : std::string(); }
+
+EffectParams CKalvorDlg::Effects() {
+    const SettingsLiveState live = LiveState();
+    return live.liveEffects ? *live.liveEffects : DefaultEffectParams();
+}
 
 bool CKalvorDlg::SaveOptions(std::string* error) {
     if (!m_optionsRead) return false;

@@ -16,6 +16,7 @@
 #include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/VideoWindowOwner.h"
+#include "player/playlist/PlaylistWindowHost.h"
 #include "player/settings/PlayerSettings.h"
 #include "player/shell/CodecSettings.h"
 #include "player/shell/FileDialogs.h"
@@ -34,6 +35,7 @@
 #include "player/shell/SkinToolTips.h"
 #include "player/shell/VideoPlaylistLink.h"
 #include "player/skin/SkinResources.h"
+#include "player/wizard/WizardHost.h"
 
 class CKalvorMovie;
 class CKalvorParent;
@@ -71,8 +73,10 @@ class CKalvorDlg : public QDialog,
                    public IMovieHost,
                    public IOptionsHost,
                    public IPlaySequenceHost,
+                   public IPlaylistWindowHost,
                    public ISurfaceHost,
-                   public IVideoWindowOwner {
+                   public IVideoWindowOwner,
+                   public IWizardHost {
     Q_OBJECT
 public:
     static constexpr int kUiTickMs = 500;
@@ -196,6 +200,16 @@ public:
     double MediaDuration() override;
     double SeekMedia(double seconds) override;
     void ShowHelp(int contextId) override;
+    // IPlaylistWindowHost
+    PlaylistColors Colors() override;
+    std::string SkinFolder() override;
+    void FocusMainWindow() override;
+    double PlaybackPosition() override;
+    // IWizardHost
+    QRect MainWindowRect() override { return frameGeometry(); }
+    QRect DesktopRect() override;
+    std::string SubtitlesPath() override;
+    EffectParams Effects() override;
     // IVideoWindowOwner
     void ShutdownComputer() override { m_powerOff->PowerOff(); }
     int CursorCountdown() const override { return m_cursorCountdown; }
@@ -330,7 +344,8 @@ private:
     void OpenPlaylist(const std::string& path, std::function<void()> then);
     void AfterFailedOpen();
     void ApplyPendingRequests();
-    WinRect DesktopRect() const;
+    // The desktop the options dialog and the effect controls are kept on.
+    WinRect VirtualDesktop() const;
 
     CKalvorParent* m_parent;
     PlayerFolders m_folders;

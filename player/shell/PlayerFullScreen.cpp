@@ -11,8 +11,8 @@
 #include "platform/ui/NativeWindow.h"
 #include "player/playback/EffectControls.h"
 #include "player/playback/KalvorMovie.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/shell/HKTip.h"
-#include "player/shell/KalvorPlaylist.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "player/options/KalvorOptions.h"
 #include "player/playback/EffectControls.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/shell/HKTip.h"
-#include "player/shell/KalvorPlaylist.h"
 #include "player/shell/PlaybackWindow.h"
 #include "player/wizard/KalvorWizard.h"
 
@@ -26,10 +26,10 @@ public:
     // The later windows take the video window as their parent.
     virtual std::unique_ptr<CEffectControls> CreateEffectControls(IPlaybackWindow* movie,
                                                                   QWidget* parent);
-    virtual std::unique_ptr<CKalvorOptions> CreateOptions(CKalvorDlg* main, QWidget* parent);
-    virtual std::unique_ptr<CKalvorWizard> CreateWizard(CKalvorDlg* main, QWidget* parent);
-    virtual std::unique_ptr<CKalvorPlaylist> CreatePlaylist(CKalvorDlg* main,
-                                                            PlayerSettings& settings,
+    // The main window is the host of each of these.
+    virtual std::unique_ptr<CKalvorOptions> CreateOptions(IOptionsHost* host, QWidget* parent);
+    virtual std::unique_ptr<CKalvorWizard> CreateWizard(IWizardHost& host, QWidget* parent);
+    virtual std::unique_ptr<CKalvorPlaylist> CreatePlaylist(IPlaylistWindowHost& host,
                                                             QWidget* parent);
     virtual std::unique_ptr<CHKTip> CreateTip(QWidget* parent);
     // Nothing when the desktop has no notification area.

@@ -1,8 +1,8 @@
 #include "player/shell/PlaylistWindowRows.h"
 
 #include "player/playlist/DurationProber.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/playlist/XCListCtrl.h"
-#include "player/shell/KalvorPlaylist.h"
 
 PlaylistWindowRows::PlaylistWindowRows(CKalvorPlaylist& window) : window_(window) {}
 

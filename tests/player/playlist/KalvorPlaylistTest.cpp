@@ -15,10 +15,10 @@
 #include "platform/system/FixedText.h"
 #include "platform/ui/ColorRef.h"
 #include "player/menus/MenuXP.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/playlist/PlaylistFormats.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/settings/PlayerSettings.h"
-#include "player/shell/KalvorPlaylist.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 

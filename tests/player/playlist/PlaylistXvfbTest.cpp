@@ -11,12 +11,12 @@
 #include <filesystem>
 
 #include "platform/ui/ColorRef.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/playlist/PlaylistFormats.h"
 #include "player/playlist/PlaylistFrame.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/settings/SettingsFile.h"
 #include "player/shell/KalvorParent.h"
-#include "player/shell/KalvorPlaylist.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"

@@ -149,14 +149,14 @@ struct FakePlayback : IPlaybackWindow {
 };
 
 struct RecordingPlaylist : CKalvorPlaylist {
-    RecordingPlaylist(Events& log, CKalvorDlg* main, PlayerSettings& settings, QWidget* parent)
-        : CKalvorPlaylist(main, settings, parent), events(log) {}
+    RecordingPlaylist(Events& log, IPlaylistWindowHost& host, QWidget* parent)
+        : CKalvorPlaylist(host, parent), events(log), main(dynamic_cast<QWidget*>(&host)) {}
     void LayoutPlaylist() override {
         CKalvorPlaylist::LayoutPlaylist();
-        events.push_back(std::string("layout") + (MainShown() ? " shown" : ""));
+        events.push_back(std::string("layout") + (main->isVisible() ? " shown" : ""));
     }
-    bool MainShown() const { return MainDialog()->isVisible(); }
     Events& events;
+    QWidget* main;  // the main window is the host
 };
 
 // Records each window as it is made, with the parent it was given.
@@ -181,18 +181,18 @@ struct RecordingFactory : PlayerWindowFactory {
         events.push_back("effects<-" + Of(parent) + (movie == playback ? " with movie" : ""));
         return PlayerWindowFactory::CreateEffectControls(movie, parent);
     }
-    std::unique_ptr<CKalvorOptions> CreateOptions(CKalvorDlg* main, QWidget* parent) override {
+    std::unique_ptr<CKalvorOptions> CreateOptions(IOptionsHost* host, QWidget* parent) override {
         events.push_back("options<-" + Of(parent));
-        return PlayerWindowFactory::CreateOptions(main, parent);
+        return PlayerWindowFactory::CreateOptions(host, parent);
     }
-    std::unique_ptr<CKalvorWizard> CreateWizard(CKalvorDlg* main, QWidget* parent) override {
+    std::unique_ptr<CKalvorWizard> CreateWizard(IWizardHost& host, QWidget* parent) override {
         events.push_back("wizard<-" + Of(parent));
-        return PlayerWindowFactory::CreateWizard(main, parent);
+        return PlayerWindowFactory::CreateWizard(host, parent);
     }
-    std::unique_ptr<CKalvorPlaylist> CreatePlaylist(CKalvorDlg* main, PlayerSettings& settings,
+    std::unique_ptr<CKalvorPlaylist> CreatePlaylist(IPlaylistWindowHost& host,
                                                     QWidget* parent) override {
         events.push_back("playlist<-" + Of(parent));
-        return std::make_unique<RecordingPlaylist>(events, main, settings, parent);
+        return std::make_unique<RecordingPlaylist>(events, host, parent);
     }
     std::unique_ptr<CHKTip> CreateTip(QWidget* parent) override {
         events.push_back("tip<-" + Of(parent));

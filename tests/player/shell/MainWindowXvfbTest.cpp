@@ -13,9 +13,9 @@
 
 #include "platform/keys/KeyTable.h"
 #include "player/playback/KalvorMovie.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/settings/SettingsFile.h"
 #include "player/shell/KalvorParent.h"
-#include "player/shell/KalvorPlaylist.h"
 #include "player/shell/KrKeysHook.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"

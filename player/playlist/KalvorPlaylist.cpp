@@ -1,4 +1,4 @@
-#include "player/shell/KalvorPlaylist.h"
+#include "player/playlist/KalvorPlaylist.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -17,8 +17,6 @@
 #include "player/playlist/PlaylistMenus.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/settings/PlayerSettings.h"
-#include "player/shell/KalvorDlg.h"
-#include "player/skin/SkinUnpacker.h"
 
 namespace {
 
@@ -28,39 +26,6 @@ constexpr std::array<const char*, 4> kCaptions = {"File", "Edit", "Sort", "Opera
 constexpr std::array<int, 3> kInitialColumnWidths = {170, 15, 15};
 constexpr int kFilterMaxLength = 254;
 constexpr char kFontFace[] = "Arial";
-
-// The main window as the playlist's host.
-class MainWindowHost : public IPlaylistWindowHost {
-public:
-    MainWindowHost(CKalvorDlg* main, PlayerSettings& settings) : main_(main), settings_(settings) {}
-    PlayerSettings& Settings() override { return settings_; }
-    PlaylistColors Colors() override {
-        if (!main_) return {};
-        const SkinResources& skin = main_->Skin();
-        return {skin.PlayLBG(), skin.PlayLTX(), skin.PlayLCR(), skin.PlayLBR()};
-    }
-    std::string UserConfigFolder() override { return main_ ? main_->Folders().userConfig : ""; }
-    std::string SkinFolder() override { return SkinUnpacker::SkinFolder(); }
-    void ShowHelp(int contextId) override {
-        if (main_) main_->ShowHelp(contextId);
-    }
-    void FocusMainWindow() override {
-        if (!main_) return;
-        main_->activateWindow();
-        main_->setFocus();
-    }
-    void PlaySelected() override {
-        if (main_) main_->PlaySelected();
-    }
-    double PlaybackPosition() override {
-        IPlaybackWindow* movie = main_ ? main_->Movie() : nullptr;
-        return movie && movie->HasMedia() ? movie->GetPosition() : -1.0;
-    }
-
-private:
-    CKalvorDlg* main_;
-    PlayerSettings& settings_;
-};
 
 // 8 points at the screen's vertical resolution, rounded as MulDiv rounds.
 int EightPointPixels(int dpiY) { return (8 * dpiY + 36) / 72; }
@@ -86,18 +51,9 @@ void Fill(CMenuXP& menu, const auto& items, int32_t checkedId) {
 
 }  // namespace
 
-CKalvorPlaylist::CKalvorPlaylist(CKalvorDlg* main, PlayerSettings& settings, QWidget* parent)
-    : CKalvorPlaylist(main, std::make_unique<MainWindowHost>(main, settings), nullptr, parent) {}
-
 CKalvorPlaylist::CKalvorPlaylist(IPlaylistWindowHost& host, QWidget* parent)
-    : CKalvorPlaylist(nullptr, nullptr, &host, parent) {}
-
-CKalvorPlaylist::CKalvorPlaylist(CKalvorDlg* main, std::unique_ptr<IPlaylistWindowHost> ownHost,
-                                 IPlaylistWindowHost* host, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
-      main_(main),
-      ownHost_(std::move(ownHost)),
-      host_(host ? *host : *ownHost_),
+      host_(host),
       list_(new XCListCtrl(this)),
       scrollBar_(this),
       closeNormalLabel_(new QLabel(this)),

@@ -21,7 +21,6 @@
 #include "player/playlist/PlaylistFrame.h"
 #include "player/playlist/PlaylistWindowHost.h"
 
-class CKalvorDlg;
 class CMenuXP;
 class DurationProber;
 class QLabel;
@@ -40,13 +39,10 @@ public:
     static constexpr int kHelpContext = 2;
     static constexpr char kScrollSkinFile[] = "scrollskin.bmp";
 
-    // The player's: the main window is the host.
-    CKalvorPlaylist(CKalvorDlg* main, PlayerSettings& settings, QWidget* parent);
-    // Any host (tests).
+    // The player's main window is the host; tests give their own.
     CKalvorPlaylist(IPlaylistWindowHost& host, QWidget* parent);
     ~CKalvorPlaylist() override;
 
-    CKalvorDlg* MainDialog() const { return main_; }
     // Where the chosen menu items go; none until set.
     void SetCommandHandler(IPlaylistCommandHandler* handler) { commands_ = handler; }
 
@@ -129,9 +125,6 @@ protected:
     void reject() override;
 
 private:
-    CKalvorPlaylist(CKalvorDlg* main, std::unique_ptr<IPlaylistWindowHost> ownHost,
-                    IPlaylistWindowHost* host, QWidget* parent);
-
     // The steps of OnInitDialog.
     void OnInitDialog();
     void InitBackground();
@@ -163,8 +156,6 @@ private:
     playlistframe::Size WindowSize() const;
     WinRect BusyStatusRect() const;
 
-    CKalvorDlg* main_;
-    std::unique_ptr<IPlaylistWindowHost> ownHost_;
     IPlaylistWindowHost& host_;
     IPlaylistCommandHandler* commands_ = nullptr;
     PlaylistColors colors_;
