@@ -44,7 +44,6 @@
 #include "player/shell/AboutDlg.h"
 #include "player/shell/DisplayTexts.h"
 #include "player/shell/HotKeyActions.h"
-#include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerFullScreen.h"
 #include "player/shell/StatusText.h"
 #include "player/shell/TitleText.h"
@@ -77,9 +76,9 @@ bool IsPlaylistPath(const std::string& path) {
     return path.size() >= 5 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"));
 }
 
-CKalvorDlg::CKalvorDlg(CKalvorParent* parent, PlayerFolders folders)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint),
-      m_parent(parent),
+CKalvorDlg::CKalvorDlg(QWidget* owner, PlayerFolders folders)
+    : QDialog(owner, Qt::Window | Qt::FramelessWindowHint),
+      m_owner(owner),
       m_folders(std::move(folders)),
       m_rows(std::make_unique<PlaylistRows>(m_settings)),
       m_sequence(std::make_unique<PlaySequence>(*m_list, *this)) {
@@ -206,7 +205,7 @@ void CKalvorDlg::InstallHook() {
 
 // Each window gets its way back before it exists; the effect controls get the video window.
 void CKalvorDlg::CreateChildWindows() {
-    m_movie = m_factory->CreatePlaybackWindow(*this, m_parent);
+    m_movie = m_factory->CreatePlaybackWindow(*this, m_owner);
     QWidget* movie = m_movie->Widget();
     m_effects = m_factory->CreateEffectControls(m_movie.get(), movie);
     if (m_effects) m_effects->SetHelp([this](int context) { ShowHelp(context); });
@@ -234,9 +233,14 @@ void CKalvorDlg::ConnectVideoWindow() {
     m_video->OnInitDialog();
     // The player's own full screen, unless one was given; it also puts the display mode back.
     if (m_fullScreen) return;
-    m_ownFullScreen = std::make_unique<PlayerFullScreen>(*this);
+    m_ownFullScreen = std::make_unique<PlayerFullScreen>(FullScreenWindows());
     m_fullScreen = m_ownFullScreen.get();
     if (!m_displayModes) m_displayModes = &m_ownFullScreen->Sequence();
+}
+
+FullScreenParts CKalvorDlg::FullScreenWindows() {
+    return {m_settings,      *this,         m_movie.get(), m_video,
+            m_playlist.get(), m_effects.get(), m_tip.get(),   [this] { return m_hidden; }};
 }
 
 // The video window on top of the main window, the playlist below it, both docked.
@@ -875,7 +879,7 @@ void CKalvorDlg::ExitPlayer() {
     RestoreCodecSettings();
     emit ExitSaved();
     SayUnsavedChanges(unsaved);
-    m_parent->EndLoop(0);
+    emit ExitDone(0);
 }
 
 void CKalvorDlg::ExitOnSignal() {
@@ -896,7 +900,7 @@ void CKalvorDlg::CloseModalWindows() {
             continue;
         }
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_parent) return;
+        if (!modal || modal == m_owner) return;
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->done(QDialog::Rejected);
         else

@@ -20,6 +20,7 @@
 #include "player/settings/PlayerSettings.h"
 #include "player/shell/CodecSettings.h"
 #include "player/shell/FileDialogs.h"
+#include "player/shell/FullScreenSwitch.h"
 #include "player/shell/HelpOpener.h"
 #include "player/shell/HotKeyHook.h"
 #include "player/shell/LaunchRequest.h"
@@ -38,8 +39,8 @@
 #include "player/wizard/WizardHost.h"
 
 class CKalvorMovie;
-class CKalvorParent;
 class PlayerFullScreen;
+struct FullScreenParts;
 
 inline constexpr char kNoSkinsText[] = "Can't find skins. Please, re-install Kalvor or download skins.";
 
@@ -55,17 +56,6 @@ public:
 // True when a launch path names a playlist: at least 5 characters ending in "pls" or "m3u"
 // in any case.
 bool IsPlaylistPath(const std::string& path);
-
-// Entering and leaving full screen, built with the video window's geometry. Without one,
-// the player stays windowed.
-class IFullScreenSwitch {
-public:
-    virtual ~IFullScreenSwitch() = default;
-    virtual void ToggleFullScreen() = 0;
-    // The windows shown over the full-screen picture go back, before leaving it for a
-    // medium without a picture or after a failed open.
-    virtual void TakeBackRevealedWindows() = 0;
-};
 
 class CKalvorDlg : public QDialog,
                    public ILaunchRequestHandler,
@@ -86,7 +76,8 @@ public:
     // Set in the environment, the display timer writes the playback position to stderr.
     static constexpr char kTracePositionVariable[] = "KALVOR_TRACE_POSITION";
 
-    CKalvorDlg(CKalvorParent* parent, PlayerFolders folders);
+    // owner: the invisible window whose loop is the player's; it ends that loop on ExitDone.
+    CKalvorDlg(QWidget* owner, PlayerFolders folders);
     ~CKalvorDlg() override;
 
     // Parts built apart from the main window; set before start-up. Not owned.
@@ -224,6 +215,9 @@ public:
     void ConcealPlaylist() override;
     void ActivateMainWindow() override;
 
+    // The windows full screen moves, for a full screen made apart from the player's own.
+    FullScreenParts FullScreenWindows();
+
     const PlayerFolders& Folders() const { return m_folders; }
     const std::string& CurrentFile() const { return m_currentFile; }
     double CurrentPosition() const { return m_currentPosition; }
@@ -263,6 +257,8 @@ signals:
     void ExitBegun();
     // Everything the exit writes is written: a new start may be the first instance.
     void ExitSaved();
+    // The exit is over: the owner ends the player's loop with exitCode.
+    void ExitDone(int exitCode);
 
 protected:
     bool event(QEvent* event) override;
@@ -347,7 +343,7 @@ private:
     // The desktop the options dialog and the effect controls are kept on.
     WinRect VirtualDesktop() const;
 
-    CKalvorParent* m_parent;
+    QWidget* m_owner;  // carries the loop; the video window is its child too
     PlayerFolders m_folders;
     PlayerSettings m_settings{};
     PlayerWindowFactory m_ownFactory;

@@ -12,6 +12,7 @@ CKalvorParent::CKalvorParent(PlayerFolders folders) : QDialog(nullptr), m_dlg(th
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DontShowOnScreen);
     resize(6, 6);
+    connect(&m_dlg, &CKalvorDlg::ExitDone, this, &CKalvorParent::EndLoop);
 }
 
 CKalvorParent::~CKalvorParent() = default;

@@ -13,6 +13,7 @@
 #include "player/playback/KalvorMovie.h"
 #include "player/playlist/KalvorPlaylist.h"
 #include "player/shell/HKTip.h"
+#include "player/shell/PlaybackWindow.h"
 
 namespace {
 
@@ -23,26 +24,29 @@ std::unique_ptr<IModeSwitch> SystemModeSwitch() {
 
 }  // namespace
 
-PlayerFullScreen::PlayerFullScreen(CKalvorDlg& dlg) : PlayerFullScreen(dlg, SystemModeSwitch()) {}
+PlayerFullScreen::PlayerFullScreen(FullScreenParts parts)
+    : PlayerFullScreen(std::move(parts), SystemModeSwitch()) {}
 
-PlayerFullScreen::PlayerFullScreen(CKalvorDlg& dlg, std::unique_ptr<IModeSwitch> modes)
-    : dlg_(dlg), modes_(std::move(modes)), sequence_(dlg.Settings(), *this, modes_.get()) {
-    if (CKalvorMovie* video = dlg_.Video()) video->SetDisplayModeSwitch(&sequence_);
+PlayerFullScreen::PlayerFullScreen(FullScreenParts parts, std::unique_ptr<IModeSwitch> modes)
+    : parts_(std::move(parts)),
+      modes_(std::move(modes)),
+      sequence_(parts_.settings, *this, modes_.get()) {
+    if (parts_.video) parts_.video->SetDisplayModeSwitch(&sequence_);
 }
 
 PlayerFullScreen::~PlayerFullScreen() {
-    if (CKalvorMovie* video = dlg_.Video()) video->SetDisplayModeSwitch(nullptr);
+    if (parts_.video) parts_.video->SetDisplayModeSwitch(nullptr);
     sequence_.RestoreDisplayMode();
 }
 
 QWidget* PlayerFullScreen::Widget(FullScreenWindow window) const {
     switch (window) {
         case FullScreenWindow::Main:
-            return &dlg_;
+            return &parts_.main;
         case FullScreenWindow::Movie:
-            return dlg_.Movie() ? dlg_.Movie()->Widget() : nullptr;
+            return parts_.movie ? parts_.movie->Widget() : nullptr;
         case FullScreenWindow::Playlist:
-            return dlg_.Playlist();
+            return parts_.playlist;
     }
     return nullptr;
 }
@@ -84,27 +88,27 @@ void PlayerFullScreen::FocusMovie() {
 }
 
 bool PlayerFullScreen::HasVideoWindow() const {
-    return dlg_.Video() && dlg_.Video()->HasVideoWindow() == 1;
+    return parts_.video && parts_.video->HasVideoWindow() == 1;
 }
 
 void PlayerFullScreen::SetVideoWindowPosition() {
-    if (dlg_.Video()) dlg_.Video()->SetVideoWindowPosition();
+    if (parts_.video) parts_.video->SetVideoWindowPosition();
 }
 
 void PlayerFullScreen::FitVideoRect(int edge) {
-    if (dlg_.Video()) dlg_.Video()->FitVideoRect(edge);
+    if (parts_.video) parts_.video->FitVideoRect(edge);
 }
 
 void PlayerFullScreen::LayoutPlaylist() {
-    if (dlg_.Playlist()) dlg_.Playlist()->LayoutPlaylist();
+    if (parts_.playlist) parts_.playlist->LayoutPlaylist();
 }
 
 void PlayerFullScreen::HideEffectControls() {
-    if (dlg_.EffectControls()) dlg_.EffectControls()->hide();
+    if (parts_.effects) parts_.effects->hide();
 }
 
 void PlayerFullScreen::HideTip() {
-    if (dlg_.Tip()) dlg_.Tip()->HideTip();
+    if (parts_.tip) parts_.tip->HideTip();
 }
 
 // A switch changes the primary output; the screen the video window is on otherwise.
@@ -128,7 +132,7 @@ WinRect PlayerFullScreen::ScreenRect(int width, int height) {
 
 RevealState PlayerFullScreen::Reveals() const {
     RevealState state;
-    if (const CKalvorMovie* video = dlg_.Video()) {
+    if (const CKalvorMovie* video = parts_.video) {
         const VideoWindowMouse& mouse = video->Mouse();
         state = {mouse.MainRevealed(), mouse.EffectsRevealed(), mouse.PlaylistRevealed(),
                  mouse.SavedMainRect()};
@@ -137,5 +141,5 @@ RevealState PlayerFullScreen::Reveals() const {
 }
 
 void PlayerFullScreen::ForgetReveals() {
-    if (CKalvorMovie* video = dlg_.Video()) video->Mouse().ForgetReveals();
+    if (parts_.video) parts_.video->Mouse().ForgetReveals();
 }

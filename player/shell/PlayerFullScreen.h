@@ -4,12 +4,33 @@
 // them, and the XRandR switcher for the display mode (none off X). It also serves the video
 // window's opens as their display-mode hook while it exists.
 
+#include <functional>
 #include <memory>
 
+#include "player/settings/PlayerSettings.h"
 #include "player/shell/FullScreen.h"
-#include "player/shell/KalvorDlg.h"
+#include "player/shell/FullScreenSwitch.h"
 
+class CEffectControls;
+class CHKTip;
+class CKalvorMovie;
+class CKalvorPlaylist;
+class IPlaybackWindow;
 class QWidget;
+
+// What full screen moves, shows and hides, all made before it; a window the player runs
+// without is null.
+struct FullScreenParts {
+    PlayerSettings& settings;
+    QWidget& main;
+    IPlaybackWindow* movie = nullptr;
+    CKalvorMovie* video = nullptr;  // movie's window when it is the player's own
+    CKalvorPlaylist* playlist = nullptr;
+    CEffectControls* effects = nullptr;
+    CHKTip* tip = nullptr;
+    // True while the main and playlist windows are hidden by command.
+    std::function<bool()> hidden;
+};
 
 class PlayerFullScreen : public IFullScreenSwitch, public IFullScreenWindows {
 public:
@@ -18,8 +39,8 @@ public:
 
     // After the main window made its children. modes: the display-mode switcher; by
     // default XRandR's on X and none elsewhere.
-    explicit PlayerFullScreen(CKalvorDlg& dlg);
-    PlayerFullScreen(CKalvorDlg& dlg, std::unique_ptr<IModeSwitch> modes);
+    explicit PlayerFullScreen(FullScreenParts parts);
+    PlayerFullScreen(FullScreenParts parts, std::unique_ptr<IModeSwitch> modes);
     // A switched mode is put back here at the latest.
     ~PlayerFullScreen() override;
     PlayerFullScreen(const PlayerFullScreen&) = delete;
@@ -44,12 +65,12 @@ public:
     WinRect ScreenRect(int width, int height) override;
     RevealState Reveals() const override;
     void ForgetReveals() override;
-    bool Hidden() const override { return dlg_.Hidden(); }
+    bool Hidden() const override { return parts_.hidden && parts_.hidden(); }
 
 private:
     QWidget* Widget(FullScreenWindow window) const;
 
-    CKalvorDlg& dlg_;
+    FullScreenParts parts_;
     std::unique_ptr<IModeSwitch> modes_;
     FullScreen sequence_;
 };

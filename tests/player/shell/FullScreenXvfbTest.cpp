@@ -106,7 +106,7 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
         const WId id = video->winId();
         const QRect windowed = video->geometry();
         {
-            PlayerFullScreen fullScreen(dlg);
+            PlayerFullScreen fullScreen(dlg.FullScreenWindows());
             dlg.SetFullScreenSwitch(&fullScreen);
             dlg.ToggleFullScreen();
             // The picture fills the screen once drawn: the test pattern's bars across the
