@@ -141,6 +141,8 @@ void CKalvorPlaylist::InitListFont() {
     menuFont_.setPixelSize(pixels);
     menuFont_.setWeight(QFont::Normal);
     menuFont_.setStyleStrategy(QFont::PreferAntialias);
+    // The filter box sits in the menu bar, which is as tall as this font.
+    filterBox_->setFont(menuFont_);
     // Zones and the filter box are known before the first paint measures them again.
     UpdateMenuBarMetrics(QFontMetrics(menuFont_));
 }
@@ -284,7 +286,7 @@ void CKalvorPlaylist::LayoutPlaylist() {
     const QPoint origin(settings.playlistRect.left, settings.playlistRect.top);
     list_->setGeometry(colorref::ToQRect(listRect));
     list_->SetListGeometry(colorref::ToQRect(listRect).translated(origin), origin);
-    const std::array<int, 3> widths = ColumnWidths(listRect.Width());
+    const std::array<int, 3> widths = ColumnWidths(listRect.Width(), list_->TimeColumnWidth());
     for (int column = 0; column < 3; ++column) list_->setColumnWidth(column, widths[column]);
     scrollBar_.PlaceAllParts();
     PlaceCloseImages();

@@ -122,9 +122,14 @@ WinRect ListRect(Size window) {
                    kMenuBarBottom + window.height - 50};
 }
 
-std::array<int, 3> ColumnWidths(int l) {
-    if (l > 220) return {l - 120, 60, 60};
-    return {l * 100 / 220, l * 60 / 220, l * 60 / 220};
+std::array<int, 3> ColumnWidths(int l, int timeWidth) {
+    std::array<int, 3> widths =
+        l > 220 ? std::array{l - 120, 60, 60} : std::array{l * 100 / 220, l * 60 / 220, l * 60 / 220};
+    if (widths[1] < timeWidth) {
+        widths[0] = std::max(0, widths[0] - 2 * (timeWidth - widths[1]));
+        widths[1] = widths[2] = timeWidth;
+    }
+    return widths;
 }
 
 uint32_t GradientColor(int i, uint32_t border, uint32_t background) {

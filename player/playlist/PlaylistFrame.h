@@ -67,9 +67,11 @@ struct Snap {
 // above, right of, below, left of whose edges are within kSnapDistance takes it.
 Snap SnapToMainWindow(WinRect playlist, const WinRect& main);
 
-// The list's rectangle in the window, and its three column widths for list width l.
+// The list's rectangle in the window, and its three column widths for list width l. The
+// time columns are at least timeWidth wide, taken from the name column, so that a time is
+// never cut where a file name can be.
 WinRect ListRect(Size window);
-std::array<int, 3> ColumnWidths(int listWidth);
+std::array<int, 3> ColumnWidths(int listWidth, int timeWidth = 0);
 
 // Pen i (0..29) of the frame shading: i / 30 of the border colour over the background,
 // per channel of the two COLORREF values.

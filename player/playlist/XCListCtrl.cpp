@@ -5,6 +5,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -12,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QUrl>
 #include <QWheelEvent>
 #include <algorithm>
@@ -61,6 +64,8 @@ void XCListCtrl::SetOwner(int32_t ownerMode, IListCtrlOwner* owner) {
     viewport()->setAcceptDrops(playlist);
     // The playlist is scrolled through its bitmap scroll bar; the wizard keeps the platform's.
     setVerticalScrollBarPolicy(playlist ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+    // The playlist's list has no edge of its own: its columns fill the whole list width.
+    setFrameShape(playlist ? QFrame::NoFrame : QFrame::StyledPanel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
@@ -88,6 +93,17 @@ void XCListCtrl::SetListFont(int height, int bold, int italic, int underline, in
     font.setUnderline(underline != 0);
     font.setStrikeOut(strikeout != 0);
     setFont(font);
+}
+
+int XCListCtrl::TimeColumnWidth() const {
+    // As the item delegate measures a cell: the text with the style's margins.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.font.setWeight(QFont::ExtraBold);
+    option.fontMetrics = QFontMetrics(option.font);
+    option.text = QStringLiteral("00:00:00");
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
 }
 
 void XCListCtrl::SetListColors(uint32_t textColor, uint32_t backgroundColor) {

@@ -47,6 +47,9 @@ public:
     // COLORREF values (0x00BBGGRR).
     void SetListColors(uint32_t textColor, uint32_t backgroundColor);
     void SetSelectionColors(uint32_t selectionBkColor, uint32_t selectionTextColor);
+    // The width a time column needs to show "00:00:00" whole in the now-playing row's
+    // bold face, margins included: fonts wider than the design's make 60 pixels too few.
+    int TimeColumnWidth() const;
 
     MediaEntryLists& Entries() { return entries_; }
     const MediaEntryLists& Entries() const { return entries_; }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <algorithm>
 
 #include "common/TimeFields.h"
 #include "platform/media/FirstFrame.h"
@@ -169,11 +170,13 @@ void CKalvorWizard::CreateControls() {
 void CKalvorWizard::InitList() {
     list_->SetOwner(kWizardMode, this);
     list_->SetScrollParts(nullptr);
-    list_->setColumnWidth(0, 384);
-    list_->setColumnWidth(1, 60);
-    list_->setColumnWidth(2, 60);
     const QFont font = ArialAt8();
     list_->SetListFont(-font.pointSize() * logicalDpiY() / 72, 0, 0, 0, 0, font.family());
+    // The times keep their whole text; a wider face takes the room from the names.
+    const int time = std::max(60, list_->TimeColumnWidth());
+    list_->setColumnWidth(0, std::max(0, 384 - 2 * (time - 60)));
+    list_->setColumnWidth(1, time);
+    list_->setColumnWidth(2, time);
     list_->SetListColors(kBlack, kWhite);
     list_->SetSelectionColors(kSelection, kWhite);
 }

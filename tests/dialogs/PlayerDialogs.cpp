@@ -2,6 +2,7 @@
 // widest values its fields show.
 
 #include <QApplication>
+#include <QImage>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -11,7 +12,9 @@
 #include "player/options/KalvorOptions.h"
 #include "player/playback/EffectControls.h"
 #include "player/playback/MediaProperties.h"
+#include "player/playlist/KalvorPlaylist.h"
 #include "player/playlist/LengthWait.h"
+#include "player/playlist/PlaylistWindowHost.h"
 #include "player/playlist/PlayRange.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/settings/SettingsFile.h"
@@ -127,12 +130,46 @@ void WalkPlayRange(Walk& walk) {
     walk.Page(range, "play-range");
 }
 
+struct PlaylistHost : IPlaylistWindowHost {
+    PlayerSettings settings{};
+    std::string skin;
+    PlayerSettings& Settings() override { return settings; }
+    PlaylistColors Colors() override { return {0x00302010, 0x00E0E0E0, 0x00A06040, 0x000000F0}; }
+    std::string UserConfigFolder() override { return skin; }
+    std::string SkinFolder() override { return skin; }
+    void ShowHelp(int) override {}
+    void FocusMainWindow() override {}
+    void PlaySelected() override {}
+    double PlaybackPosition() override { return -1.0; }
+};
+
+// The playlist's rows with the widest times, the now-playing one in its bold face.
+void WalkPlaylist(Walk& walk, const TempEnvironment& env) {
+    PlaylistHost host;
+    host.skin = env.Path("playlist-skin");
+    paths::EnsureFolder(host.skin);
+    QImage scroll(13, 127, QImage::Format_RGB32);
+    scroll.fill(Qt::gray);
+    scroll.save(QString::fromStdString(host.skin + "/scrollskin.bmp"), "BMP");
+    host.settings.playlistRect = {100, 100, 375, 250};
+    CKalvorPlaylist playlist(host, nullptr);
+    MediaEntryLists& entries = playlist.List().Entries();
+    entries.AddEntry(0, "/m/a.avi", 0, 88888);
+    entries.AddEntry(1, "/m/b.avi", 38888, 88888);
+    playlist.List().SetCurrentItem(1);
+    playlist.LayoutPlaylist();
+    // The thumb rides on the track by design.
+    playlist.ScrollBar().Thumb().hide();
+    walk.Page(playlist, "playlist");
+}
+
 void WalkWizard(Walk& walk, const TempEnvironment& env) {
     WizardTestHost host;
     host.appData = env.DataHome();
     WizardTestLauncher launcher;
     WizardTestFileDialog logoDialog;
     CKalvorWizard wizard(host, launcher, nullptr, nullptr, &logoDialog);
+    wizard.List().Entries().AddEntry(0, "/m/a.avi", 38888, 88888);
     walk.Page(wizard, "wizard");
 
     PlayerSettings settings{};
@@ -153,6 +190,7 @@ void WalkPlayerDialogs(Walk& walk, const TempEnvironment& env) {
     WalkEffectControls(walk);
     WalkMediaInfo(walk);
     WalkPlayRange(walk);
+    WalkPlaylist(walk, env);
     WalkWizard(walk, env);
     CAboutDlg about;
     walk.Page(about, "about");

@@ -141,19 +141,18 @@ TEST_F(PlaylistWindowTest, LayoutPlacesTheListItsScrollBarCloseButtonAndFilterBo
     EXPECT_EQ(window_->FilterBox().geometry(),
               QRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2));
     EXPECT_EQ(window_->FilterBox().maxLength(), 254);
-    // The list width decides the columns: 220 scales them, 221 gives column 0 the rest.
-    struct Case {
-        int width;
-        std::array<int, 3> columns;
-    } cases[] = {{253, {100, 60, 60}}, {254, {101, 60, 60}}, {400, {247, 60, 60}}};
-    for (const Case& c : cases) {
-        Rect().right = Rect().left + c.width;
+    // The list width decides the columns (220 scales them, 221 gives column 0 the rest);
+    // the times keep the room their bold text needs in the face the list has.
+    const int time = list.TimeColumnWidth();
+    for (int width : {253, 254, 400}) {
+        Rect().right = Rect().left + width;
         window_->LayoutPlaylist();
         EXPECT_EQ(
             (std::array<int, 3>{list.columnWidth(0), list.columnWidth(1), list.columnWidth(2)}),
-            c.columns)
-            << c.width;
+            ColumnWidths(width - 33, time))
+            << width;
     }
+    EXPECT_EQ(list.viewport()->width(), 367) << "the columns fill the list to its edges";
     // Too small a rectangle grows to the minimum at its top-left corner.
     Rect() = {100, 100, 250, 150};
     window_->LayoutPlaylist();

@@ -129,14 +129,13 @@ TEST(PlaylistFrame, CaptionsFollowTheirTextWidthsAndHitZonesExcludeTheirEdges) {
 TEST(PlaylistFrame, TheListAndItsColumnsFollowTheWindowSize) {
     EXPECT_EQ(T(ListRect({400, 300})), std::tuple(10, 40, 377, 290));
     struct Case {
-        int l;
+        int l, timeWidth;
         std::array<int, 3> widths;
-    } cases[] = {{221, {101, 60, 60}},
-                 {220, {100, 60, 60}},
-                 {219, {99, 59, 59}},
-                 {167, {75, 45, 45}},
-                 {500, {380, 60, 60}}};
-    for (const Case& c : cases) EXPECT_EQ(ColumnWidths(c.l), c.widths) << c.l;
+    } cases[] = {{221, 0, {101, 60, 60}},  {220, 0, {100, 60, 60}},  {219, 0, {99, 59, 59}},
+                 {167, 0, {75, 45, 45}},   {500, 0, {380, 60, 60}},  {500, 60, {380, 60, 60}},
+                 // A wider face takes the time columns' room from the name column only.
+                 {500, 71, {358, 71, 71}}, {167, 50, {65, 50, 50}},  {100, 80, {0, 80, 80}}};
+    for (const Case& c : cases) EXPECT_EQ(ColumnWidths(c.l, c.timeWidth), c.widths) << c.l;
 }
 
 TEST(PlaylistFrame, ShadingRunsFromTheBorderColourOutsideToTheBackgroundInside) {
