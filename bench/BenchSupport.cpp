@@ -72,16 +72,6 @@ int RunJobFile(const std::string& folder, JobFile file, const std::vector<std::s
     return runner.RunJob(job, state);
 }
 
-void TimeRows(const char* heading, int width, const std::vector<BenchRow>& rows) {
-    std::printf("%-*s %10s %10s %7s  %s\n", width, heading, "korc s", "plain s", "ratio",
-                "plain pipeline");
-    for (const BenchRow& row : rows) {
-        const double korc = Seconds(row.korc), reference = Seconds(row.reference);
-        std::printf("%-*s %10.3f %10.3f %7.2f  %s\n", width, row.job, korc, reference,
-                    korc / reference, row.referenceName);
-    }
-}
-
 JobFragmentRecord Record(const std::string& path, int32_t start, int32_t end) {
     JobFragmentRecord record{};
     record.startSeconds = start;

@@ -28,15 +28,5 @@ double Seconds(const std::function<bool()>& work);
 int RunJobFile(const std::string& folder, JobFile file, const std::vector<std::string>& script,
                const CodecCatalogue& catalogue);
 
-// One line of a bench table: korc's run beside the plain pipeline doing the same work.
-struct BenchRow {
-    const char* job;
-    std::function<bool()> korc;
-    std::function<bool()> reference;
-    const char* referenceName;
-};
-// Times each row, korc first, and prints the table with its ratios; the first column is
-// named heading and is width characters wide.
-void TimeRows(const char* heading, int width, const std::vector<BenchRow>& rows);
 
 JobFragmentRecord Record(const std::string& path, int32_t start, int32_t end);

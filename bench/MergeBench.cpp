@@ -1,12 +1,12 @@
-// Seconds for korc's merge-video job beside a plain GStreamer pipeline that decodes the same
-// two fragments, joins them with concat and writes the same kind of AVI (MPEG-4 video through
-// avenc_mpeg4 and PCM audio), in the same run. korc's job runs through its real pages,
-// answered by a script, and the real progress dialog on Qt's offscreen platform; its video also
-// passes the effects element. Run by hand:
-//   build/bench/merge_bench [seconds of each fragment, default 30]
-// The figures go into reviews, not into tests.
+// korc's merge-video job beside ffmpeg doing the same merge with the same codecs and settings,
+// both as whole processes started as a user starts them (korc on a job file, its pages
+// answered by a script on Qt's offscreen platform), in alternating rounds after a warm-up;
+// medians, and the outputs checked alike with ffprobe. Run by hand:
+//   build/bench/merge_bench [seconds of each fragment, default 30] [rounds, default 7]
+// Without ffmpeg and ffprobe on PATH it says so and skips. The figures go into reviews, not
+// into tests.
 
-#include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,70 +14,77 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/ProcessRace.h"
 #include "common/JobFile.h"
-#include "engine/CodecCatalogue.h"
 
 namespace {
 
-int RunMerge(const std::string& folder, const std::vector<JobFragmentRecord>& records,
-             const CodecCatalogue& catalogue) {
+JobFile Merge(const std::vector<JobFragmentRecord>& fragments) {
     JobFile file;
     file.header.kind = static_cast<int32_t>(JobKind::MergeVideo);
     file.effects = DefaultEffectParams();
-    file.fragments = records;
-    // With audio, no audio encoder, the preselected MPEG-4 video encoder.
-    return RunJobFile(folder, file, {"name merged", "forward", "row 0", "forward", "forward"},
-                      catalogue);
+    file.fragments = fragments;
+    return file;
 }
 
 bool MakeFragment(const std::string& path, int seconds, const char* pattern) {
-    const std::string frames = std::to_string(seconds * 25);
-    const std::string buffers = std::to_string(long(seconds) * 44100 / 1024);
-    return RunLaunch(std::string("videotestsrc pattern=") + pattern + " num-buffers=" + frames +
-                     " ! video/x-raw,width=320,height=240,framerate=25/1 ! avenc_mpeg4 ! "
-                     "mpeg4videoparse ! m. audiotestsrc num-buffers=" +
-                     buffers +
-                     " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2,format=S16LE ! "
-                     "m. avimux name=m ! filesink location=" +
+    return RunLaunch(std::string("videotestsrc pattern=") + pattern +
+                     " num-buffers=" + std::to_string(seconds * 25) +
+                     " ! video/x-raw,width=640,height=480,framerate=25/1 ! avenc_mpeg4 "
+                     "bitrate=2000000 gop-size=125 ! mpeg4videoparse ! queue ! m. audiotestsrc "
+                     "num-buffers=" +
+                     std::to_string(seconds * 48000 / 1024 + 1) +
+                     " samplesperbuffer=1024 ! audio/x-raw,rate=48000,channels=2 ! lamemp3enc "
+                     "! mpegaudioparse ! queue ! m. avimux name=m ! filesink location=" +
                      path);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 30;
+    const int rounds = RoundsArgument(argc, argv, 2);
+    const std::string ffmpeg = FindOnPath("ffmpeg"), ffprobe = FindOnPath("ffprobe");
+    if (ffmpeg.empty() || ffprobe.empty()) {
+        std::printf("ffmpeg not found: merge_bench compares korc with it, and skips\n");
+        return 0;
+    }
     StartBench();
-    QApplication application(argc, argv);
-    const int seconds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 30;
-
     const std::string folder = MakeBenchFolder("/tmp/korc-merge-bench-XXXXXX");
     if (folder.empty()) return 1;
     const std::string a = folder + "/a.avi", b = folder + "/b.avi";
     if (!MakeFragment(a, seconds, "smpte") || !MakeFragment(b, seconds, "ball")) return 1;
-    const CodecCatalogue catalogue = CodecCatalogue::Build();
-
-    auto branch = [](const std::string& path, int n) {
-        // concat takes its inputs one after the other: the waiting stream must not stall
-        // the demuxer.
-        const std::string d = "d" + std::to_string(n),
-                          queue = " ! queue max-size-buffers=0 max-size-bytes=0 max-size-time=0";
-        return "filesrc location=" + path + " ! avidemux name=" + d + " " + d + ".video_0" + queue +
-               " ! avdec_mpeg4 ! v. " + d + ".audio_0" + queue + " ! a. ";
+    auto out = [&](const std::string& name) { return folder + "/" + name; };
+    const std::string t = std::to_string(seconds);
+    const std::vector<JobFragmentRecord> both = {Record(a, 0, seconds), Record(b, 0, seconds)};
+    auto ffmpegMerge = [&](const std::vector<std::string>& audio, const std::string& output) {
+        std::vector<std::string> args = {
+            "-t", t, "-i", a, "-t", t, "-i", b, "-filter_complex",
+            "[0:v][0:a][1:v][1:a]concat=n=2:v=1:a=1[v][a]", "-map", "[v]", "-map", "[a]",
+            "-c:v", "mpeg4", "-q:v", "1", "-g", "60"};
+        args.insert(args.end(), audio.begin(), audio.end());
+        args.push_back(output);
+        return FfmpegRun(ffmpeg, args, output);
     };
-    const double korc = Seconds([&] {
-        return RunMerge(folder, {Record(a, 0, seconds), Record(b, 0, seconds)}, catalogue) == 0;
-    });
-    const double plain = Seconds([&] {
-        return RunLaunch(
-            "concat name=v ! videoconvert ! avenc_mpeg4 ! mpeg4videoparse ! queue ! "
-            "m. concat name=a ! audioconvert ! queue ! m. avimux name=m ! "
-            "filesink location=" +
-            folder + "/plain.avi " + branch(a, 1) + branch(b, 2));
-    });
-    std::printf("two fragments of %d s, 320x240 at 25/1 with 44.1 kHz stereo\n", seconds);
-    std::printf("%-22s %10s %10s %7s\n", "job", "korc s", "plain s", "ratio");
-    std::printf("%-22s %10.3f %10.3f %7.2f  %s\n", "merge 2, MPEG-4 + PCM", korc, plain,
-                korc / plain, "2 x avidemux ! avdec_mpeg4 ! concat ! avenc_mpeg4 ! avimux");
+
+    const std::vector<Race> races = {
+        {"merge x2, MPEG-4 + PCM",
+         KorcRun(folder, "mp", Merge(both), {"name mp", "forward", "row 0", "forward", "forward"},
+                 out("mp.avi")),
+         ffmpegMerge({"-c:a", "pcm_s16le"}, out("fmp.avi"))},
+        {"merge x2, MPEG-4 + MP3",
+         KorcRun(folder, "mm", Merge(both), {"name mm", "forward", "forward", "forward"},
+                 out("mm.avi")),
+         ffmpegMerge({"-c:a", "libmp3lame", "-b:a", "128k", "-ar", "48000", "-ac", "2"},
+                     out("fmm.avi"))},
+    };
+    std::printf("two fragments of %d s, 640x480 MPEG-4 at 25 fps (a key frame every 5 s) with 48 "
+                "kHz stereo MP3 in AVI\n",
+                seconds);
+    const bool same = RunRaces(races, rounds, ffprobe, folder);
+    // What differs is kept to be looked at.
     std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return 0;
+    if (same) std::filesystem::remove_all(folder, ignored);
+    else std::printf("the outputs are kept in %s\n", folder.c_str());
+    return same ? 0 : 1;
 }
