@@ -3,17 +3,23 @@
 #include <gst/gst.h>
 
 #include <algorithm>
-#include <mutex>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 
 #include "common/FindNoCase.h"
 #include "engine/CodecPageRules.h"
 #include "engine/EncoderTrial.h"
 #include "engine/EncoderTuning.h"
+#include "engine/EncoderVerdicts.h"
 #include "platform/media/GstInit.h"
 #include "platform/media/GstRef.h"
+#include "platform/system/Paths.h"
 
 namespace {
+
+constexpr char kVerdictsFile[] = "korc-encoders";
+constexpr char kLookingCaption[] = "Kalvor Wizard - Looking for encoders";
 
 // The frames a video encoder is tried on: a size that is even but no multiple of four or of
 // sixteen, as many inputs have, at a common rate.
@@ -112,12 +118,37 @@ int32_t RowOf(const std::vector<CodecEntry>& entries, const std::string& name) {
     return row;
 }
 
-}  // namespace
+// Opens the encoder on raw frames or on the first PCM format it lists and sees which writers
+// take what it made.
+EncoderVerdict Try(GstElementFactory* factory, bool video, const GstCaps* videoSinks,
+                   const GstCaps* aviAudioSinks, const GstCaps* wavAudioSinks) {
+    EncoderVerdict verdict;
+    media::CapsRef made;
+    if (video) {
+        media::CapsRef frames(gst_caps_from_string(kCheckFrames));
+        made = TryEncoder(factory, frames.get());
+    } else {
+        // An audio encoder is offered the formats it lists (ListAudioFormats).
+        const std::vector<AudioFormat> formats =
+            ListAudioFormats(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)));
+        if (formats.empty()) return verdict;
+        media::CapsRef pcm(gst_caps_new_simple("audio/x-raw", "rate", G_TYPE_INT,
+                                               formats.front().sampleRate, "channels", G_TYPE_INT,
+                                               formats.front().channels, nullptr));
+        made = TryEncoder(factory, pcm.get());
+    }
+    if (!made) return verdict;
+    verdict.mask = MaskOf(factory);
+    if (video) {
+        verdict.video = gst_caps_can_intersect(made.get(), videoSinks);
+    } else {
+        verdict.avi = gst_caps_can_intersect(made.get(), aviAudioSinks);
+        verdict.wav = gst_caps_can_intersect(made.get(), wavAudioSinks);
+    }
+    return verdict;
+}
 
-struct CodecCatalogue::Pending {
-    std::once_flag once;
-    Rows rows;
-};
+}  // namespace
 
 CodecCatalogue CodecCatalogue::Build() {
     CodecCatalogue catalogue;
@@ -125,20 +156,57 @@ CodecCatalogue CodecCatalogue::Build() {
     return catalogue;
 }
 
+CodecCatalogue CodecCatalogue::OnDemand(std::string cacheFile) {
+    CodecCatalogue catalogue;
+    catalogue.pending_ = std::make_shared<Pending>();
+    catalogue.pending_->useCache = true;
+    catalogue.pending_->cacheFile = std::move(cacheFile);
+    return catalogue;
+}
+
+std::string CodecCatalogue::DefaultCacheFile() {
+    return paths::Join(paths::UserCacheFolder(), kVerdictsFile);
+}
+
+void CodecCatalogue::Complete() const {
+    if (!pending_) return;
+    Pending& pending = *pending_;
+    std::call_once(pending.once, [&pending] {
+        pending.rows = TryEncoders(pending.useCache ? &pending.cacheFile : nullptr);
+        pending.done = true;
+    });
+}
+
+bool CodecCatalogue::IsComplete() const { return !pending_ || pending_->done; }
+
+BackgroundWork CodecCatalogue::CompletionWork() const {
+    BackgroundWork work;
+    work.caption = kLookingCaption;
+    work.item = "step";
+    work.total = 1;
+    // The copy keeps the rows alive for the thread, whoever else lets go of them.
+    work.run = [self = *this](const std::atomic<bool>&, std::atomic<int>& done) {
+        self.Complete();
+        done = 1;
+    };
+    return work;
+}
+
 const CodecCatalogue::Rows& CodecCatalogue::Lists() const {
     static const Rows kNone;
     if (!pending_) return kNone;
-    std::call_once(pending_->once, [this] { pending_->rows = TryEncoders(); });
+    Complete();
     return pending_->rows;
 }
 
-CodecCatalogue::Rows CodecCatalogue::TryEncoders() {
+CodecCatalogue::Rows CodecCatalogue::TryEncoders(const std::string* cacheFile) {
     media::InitGStreamer();
-    Rows catalogue;
+    Rows lists;
+    EncoderVerdicts verdicts;
+    if (cacheFile) verdicts.Load(*cacheFile, EncoderVerdicts::PluginStamp());
     media::CapsRef videoSinks = SinkCapsOf("avimux", "video_%u");
     media::CapsRef aviAudioSinks = SinkCapsOf("avimux", "audio_%u");
     media::CapsRef wavAudioSinks(gst_caps_from_string(kWavWriterCaps));
-    media::CapsRef frames(gst_caps_from_string(kCheckFrames));
 
     GList* factories =
         gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_ENCODER, GST_RANK_NONE);
@@ -155,38 +223,28 @@ CodecCatalogue::Rows CodecCatalogue::TryEncoders() {
         if (!Produces(factory, video ? videoSinks.get() : aviAudioSinks.get()) &&
             (video || !Produces(factory, wavAudioSinks.get())))
             continue;
-        media::CapsRef made;
-        if (video) {
-            made = TryEncoder(factory, frames.get());
-        } else {
-            // An audio encoder is offered the formats it lists (ListAudioFormats).
-            const std::vector<AudioFormat> formats = ListAudioFormats(name);
-            if (formats.empty()) continue;
-            media::CapsRef pcm(gst_caps_new_simple("audio/x-raw", "rate", G_TYPE_INT,
-                                                   formats.front().sampleRate, "channels",
-                                                   G_TYPE_INT, formats.front().channels, nullptr));
-            made = TryEncoder(factory, pcm.get());
+        std::optional<EncoderVerdict> verdict = verdicts.Find(name);
+        if (!verdict) {
+            verdict = Try(factory, video, videoSinks.get(), aviAudioSinks.get(),
+                          wavAudioSinks.get());
+            verdicts.Put(name, *verdict);
         }
-        if (!made) continue;
         const char* longName =
             gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
-        const CodecEntry entry{longName ? longName : name, name, MaskOf(factory)};
+        const CodecEntry entry{longName ? longName : name, name, verdict->mask};
         if (video) {
-            if (gst_caps_can_intersect(made.get(), videoSinks.get()))
-                catalogue.video.push_back(entry);
+            if (verdict->video) lists.video.push_back(entry);
             continue;
         }
-        const bool avi = gst_caps_can_intersect(made.get(), aviAudioSinks.get());
-        const bool wav = gst_caps_can_intersect(made.get(), wavAudioSinks.get());
         if (std::strcmp(name, kMp3EncoderFactory) == 0) {
-            catalogue.hasMp3 = avi && wav;
+            lists.hasMp3 = verdict->avi && verdict->wav;
             continue;
         }
-        if (avi) catalogue.aviAudio.push_back(entry);
-        if (wav) catalogue.wavAudio.push_back(entry);
+        if (verdict->avi) lists.aviAudio.push_back(entry);
+        if (verdict->wav) lists.wavAudio.push_back(entry);
     }
     gst_plugin_feature_list_free(factories);
-    for (auto* list : {&catalogue.video, &catalogue.aviAudio, &catalogue.wavAudio}) {
+    for (auto* list : {&lists.video, &lists.aviAudio, &lists.wavAudio}) {
         std::sort(list->begin(), list->end(), SortsBefore);
         // Two encoders of one name (a fixed-point twin) would be two rows nobody can tell apart.
         list->erase(std::unique(list->begin(), list->end(),
@@ -195,7 +253,11 @@ CodecCatalogue::Rows CodecCatalogue::TryEncoders() {
                                 }),
                     list->end());
     }
-    return catalogue;
+    // A cache that cannot be written costs the next run the trials again, nothing more.
+    if (cacheFile && verdicts.Changed() &&
+        paths::EnsureFolder(std::filesystem::path(*cacheFile).parent_path().string()))
+        verdicts.Save(*cacheFile);
+    return lists;
 }
 
 const std::vector<CodecEntry>& CodecCatalogue::Audio(AudioWriter writer) const {

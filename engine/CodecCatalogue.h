@@ -1,7 +1,7 @@
 #pragma once
 
 // The encoders the codec pages list and the graph helpers create, so that a row number means
-// the same encoder to both. Built once per run from the element registry, in a stable order.
+// the same encoder to both. Made once per run from the element registry, in a stable order.
 // An encoder is listed only when it opens on a raw format and what it then makes is taken
 // by the writer of the job, each display name once. Audio has one list per writer: the AVI
 // muxer of video jobs and the WAV writer of audio-only jobs take different streams.
@@ -9,10 +9,14 @@
 // Video rows: 0 no encoder, 1..m the video encoders. Audio rows: 0 no encoder, 1..n the
 // audio encoders for the writer, n + 1 the MP3 encoder (lamemp3enc) when it is installed.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+#include "engine/PageDriver.h"  // BackgroundWork
 
 struct CodecEntry {
     std::string displayName;
@@ -35,9 +39,23 @@ inline constexpr char kWavWriterCaps[] =
 
 class CodecCatalogue {
 public:
-    // The installed encoders, tried when the catalogue is first asked anything: a job that
-    // ends before its codec pages never waits for that. A catalogue made otherwise is empty.
+    // Empty: no encoders.
+    CodecCatalogue() = default;
+    // The installed encoders, tried when the catalogue is first asked anything (or by
+    // Complete): a job that ends before its codec pages never waits for that.
     static CodecCatalogue Build();
+    // Made the first time a list is asked for (or by Complete), from the verdicts kept in
+    // cacheFile for the installed plugins: only encoders without one are tried, and what
+    // they show is kept there for the next run.
+    static CodecCatalogue OnDemand(std::string cacheFile);
+    // The cache file korc's runs share, in the user's cache folder.
+    static std::string DefaultCacheFile();
+
+    // Makes the lists now, on the calling thread; the first caller does the work.
+    void Complete() const;
+    bool IsComplete() const;
+    // Complete() as work for a thread of its own, with the wait window's texts.
+    BackgroundWork CompletionWork() const;
 
     const std::vector<CodecEntry>& Video() const { return Lists().video; }
     // Without the MP3 encoder.
@@ -65,10 +83,17 @@ private:
         std::vector<CodecEntry> wavAudio;
         bool hasMp3 = false;
     };
-    struct Pending;  // the rows, made once, whichever thread asks first
+    // The rows, made once, whichever thread asks first; shared by copies.
+    struct Pending {
+        std::once_flag once;
+        std::atomic<bool> done{false};
+        bool useCache = false;
+        std::string cacheFile;
+        Rows rows;
+    };
 
     const Rows& Lists() const;
-    static Rows TryEncoders();
+    static Rows TryEncoders(const std::string* cacheFile);
 
-    std::shared_ptr<Pending> pending_;  // shared by copies; none for an empty catalogue
+    std::shared_ptr<Pending> pending_;  // none for an empty catalogue
 };

@@ -1,5 +1,7 @@
 #include "engine/JobRunner.h"
 
+#include <gst/gst.h>
+
 #include <cstdio>
 
 #include "engine/AudioJob.h"
@@ -12,7 +14,7 @@
 #include "engine/OutputFile.h"
 #include "engine/StillImage.h"
 #include "engine/WizardState.h"
-#include "platform/editing/EditingInit.h"
+#include "platform/media/GstInit.h"
 
 namespace {
 
@@ -30,6 +32,13 @@ int ExitCodeOf(JobEnd end) {
             break;
     }
     return kExitJobFailed;
+}
+
+bool HasDecoders() {
+    media::InitGStreamer();
+    GstElementFactory* decoders = gst_element_factory_find("decodebin");
+    if (decoders) gst_object_unref(decoders);
+    return decoders != nullptr;
 }
 
 }  // namespace
@@ -56,8 +65,9 @@ int CJobRunner::RunJob(JobObject& job, WizardState& state) {
                      static_cast<int>(kind));
         return kExitNoJob;
     }
-    // The media framework and its editing library are what every job runs on.
-    if (!editing::InitEditing()) {
+    // The media framework and its decoders are what every job reads with; its editing library
+    // starts only for a job that builds a timeline.
+    if (!HasDecoders()) {
         ShowOwnedWarning(state.ownerWindow, kNoMediaCaption, kNoMediaText);
         return kExitJobFailed;
     }

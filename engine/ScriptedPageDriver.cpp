@@ -170,6 +170,13 @@ std::optional<std::vector<std::string>> CScriptedPageDriver::ReadScript(const st
 }
 
 PageResult CScriptedPageDriver::ShowPage(WizardPageId page, WizardState& state) {
+    // The encoders are looked for only once a page lists them, away from the window.
+    const bool codecPage = page == WizardPageId::VideoCodec || page == WizardPageId::AudioCodec;
+    if (codecPage && !catalogue_.IsComplete() &&
+        !RunInBackground(state, catalogue_.CompletionWork())) {
+        state.accepted = state.back = 0;
+        return PageResult::Cancelled;
+    }
     std::unique_ptr<CWizardPage> dialog;
     if (page == WizardPageId::VideoCodec)
         dialog = std::make_unique<CVideoCodecPage>(state, catalogue_);

@@ -18,7 +18,6 @@
 #include "engine/ScriptedPageDriver.h"
 #include "engine/WizardState.h"
 #include "kalvorvt/GstKalvorVT.h"
-#include "platform/editing/EditingInit.h"
 #include "platform/media/GstInit.h"
 #include "platform/system/SignalWatch.h"
 #include "platform/ui/MessageSink.h"
@@ -29,21 +28,19 @@ namespace {
 
 constexpr char kJobRefusedCaption[] = "Kalvor";
 
-// Runs a loaded job with its pages' driver and the encoder catalogue, which tries the
-// encoders only once a page or the graph asks for them.
+// Keeps what a job does not need from its start: the encoders are looked for once a page or
+// the graph asks for them (and then mostly read from what earlier runs found), and the
+// editing library starts only for a job that builds a timeline.
 class CatalogueOnDemand : public IJobRunner {
 public:
     explicit CatalogueOnDemand(std::optional<std::vector<std::string>> script)
         : script_(std::move(script)) {}
 
     int RunJob(JobObject& job, WizardState& state) override {
-        const bool known = state.jobKind >= kFirstJobKind && state.jobKind <= kLastJobKind;
-        // The editing library's start puts in a SIGINT handler of its own (its Python
-        // loader's), which swallows Ctrl+C: it starts first, and Ctrl+C is then ours again.
-        if (known) editing::InitEditing();
         const SignalWatch interrupt(
             {SIGINT}, [](int) { StopOnInterrupt(); }, "korc");
-        const CodecCatalogue catalogue = CodecCatalogue::Build();
+        const CodecCatalogue catalogue =
+            CodecCatalogue::OnDemand(CodecCatalogue::DefaultCacheFile());
         CDialogFolderPicker folderPicker;
         std::unique_ptr<IPageDriver> pages;
         if (script_)

@@ -36,10 +36,16 @@ media::CapsRef RestrictionCaps(const GroupFormat& format) {
                                               G_TYPE_INT, format.channels, nullptr));
 }
 
-Timeline::Timeline() {
-    if (!InitEditing()) return;
-    timeline_ = ges_timeline_new();
-    if (timeline_) gst_object_ref_sink(timeline_);
+Timeline::Timeline() = default;
+
+bool Timeline::Make() {
+    // The editing library starts with the first group or track: a job that places nothing
+    // on a timeline never starts it.
+    if (!timeline_ && InitEditing()) {
+        timeline_ = ges_timeline_new();
+        if (timeline_) gst_object_ref_sink(timeline_);
+    }
+    return timeline_ != nullptr;
 }
 
 Timeline::~Timeline() {
@@ -51,7 +57,7 @@ int Timeline::AddGroup(const GroupFormat& format, std::string* error) {
         if (error) *error = text;
         return -1;
     };
-    if (!timeline_) return fail("The editing library cannot be started.");
+    if (!Make()) return fail("The editing library cannot be started.");
     media::CapsRef caps = RestrictionCaps(format);
     if (!caps) return fail("The output format of the timeline is not complete.");
     GESTrack* track = format.kind == GroupKind::Video ? GES_TRACK(ges_video_track_new())
@@ -65,7 +71,7 @@ int Timeline::AddGroup(const GroupFormat& format, std::string* error) {
 }
 
 int Timeline::AddTrack(std::string* error) {
-    if (!timeline_) {
+    if (!Make()) {
         if (error) *error = "The editing library cannot be started.";
         return -1;
     }

@@ -60,11 +60,14 @@ public:
     GESLayer* Track(int index) const;
     // The timeline's length in seconds: the end of its last source.
     double Length() const;
-    // The timeline as an element; it gets one output pad per group.
+    // The timeline as an element, once a group or track was added; it gets one output pad per
+    // group.
     GstElement* Element() const;
     GESTimeline* Get() const { return timeline_; }
 
 private:
+    bool Make();
+
     GESTimeline* timeline_ = nullptr;  // owned: the reference sunk at creation
     std::vector<GESTrack*> groups_;    // owned by the timeline
     std::vector<GESLayer*> tracks_;    // owned by the timeline

@@ -90,6 +90,8 @@ std::string UserConfigFolder() { return Join(XdgFolder("XDG_CONFIG_HOME", ".conf
 
 std::string AppDataFolder() { return Join(XdgFolder("XDG_DATA_HOME", ".local/share"), kAppFolder); }
 
+std::string UserCacheFolder() { return Join(XdgFolder("XDG_CACHE_HOME", ".cache"), kAppFolder); }
+
 std::string TempFolder() {
     std::string folder;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");

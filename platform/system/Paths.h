@@ -1,6 +1,6 @@
 #pragma once
 
-// The four folders every part of both programs uses. Paths are UTF-8 byte strings joined
+// The folders every part of both programs uses. Paths are UTF-8 byte strings joined
 // with '/'.
 
 #include <cstddef>
@@ -14,6 +14,8 @@ std::string ProgramFolder();
 std::string UserConfigFolder();
 // $XDG_DATA_HOME/Kalvor, else ~/.local/share/Kalvor: job file and subtitle hand-over.
 std::string AppDataFolder();
+// $XDG_CACHE_HOME/Kalvor, else ~/.cache/Kalvor: what may be worked out again when lost.
+std::string UserCacheFolder();
 // $XDG_RUNTIME_DIR/Kalvor, else ${TMPDIR:-/tmp}/Kalvor-<uid>, created with mode 0700 when
 // missing and narrowed to it when wider. When that folder is refused (a symlink, not a
 // folder, owned by another user, or in a folder where others may rename it), the refusal is

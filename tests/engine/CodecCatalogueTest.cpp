@@ -12,6 +12,7 @@
 #include "engine/CodecCatalogue.h"
 #include "engine/EncoderTuning.h"
 #include "platform/media/GstRef.h"
+#include "support/TempEnvironment.h"
 
 namespace {
 
@@ -63,6 +64,53 @@ TEST(CodecCatalogue, ListsRealEncodersInTheSameOrderEveryTime) {
     EXPECT_EQ(Factories(again.Video()), Factories(first.Video()));
     EXPECT_EQ(Factories(again.Audio(AudioWriter::Avi)), Factories(first.Audio(AudioWriter::Avi)));
     EXPECT_EQ(Factories(again.Audio(AudioWriter::Wav)), Factories(first.Audio(AudioWriter::Wav)));
+}
+
+// What korc's runs keep of the trials must give the lists the trials give, and count only for
+// the plugins it was found with.
+TEST(CodecCatalogue, KeptVerdictsGiveTheTriedListsAndOnlyForThePluginsTheyWereFoundWith) {
+    TempEnvironment env;
+    const std::string kept = env.Path("cache/korc-encoders");
+    auto rows = [](const CodecCatalogue& c) {
+        std::vector<std::string> all;
+        for (const AudioWriter writer : {AudioWriter::Avi, AudioWriter::Wav}) {
+            for (const CodecEntry& e : c.Audio(writer))
+                all.push_back(e.factoryName + " " + std::to_string(e.mask));
+            all.push_back("mp3 " + std::to_string(c.Mp3Row(writer)));
+        }
+        for (const CodecEntry& e : c.Video()) all.push_back(e.factoryName + " " + std::to_string(e.mask));
+        return all;
+    };
+    const std::vector<std::string> tried = rows(Catalogue());
+
+    const CodecCatalogue first = CodecCatalogue::OnDemand(kept);
+    EXPECT_FALSE(first.IsComplete()) << "nothing is looked for before it is asked for";
+    EXPECT_EQ(rows(first), tried);
+    ASSERT_TRUE(TempEnvironment::Exists(kept));
+    EXPECT_EQ(rows(CodecCatalogue::OnDemand(kept)), tried) << "read back";
+
+    // A verdict read back is used as it is: one that says the first video encoder made
+    // nothing keeps it off the list.
+    const std::string text = TempEnvironment::ReadFile(kept);
+    const std::string hidden = Catalogue().Video().front().factoryName;
+    const size_t line = text.find("\n" + hidden + " ");
+    ASSERT_NE(line, std::string::npos);
+    const size_t end = text.find('\n', line + 1);
+    std::string poisoned = text;
+    poisoned.replace(line + 1, end - line - 1, hidden + " 0 0 0 0");
+    TempEnvironment::WriteFile(kept, poisoned);
+    const CodecCatalogue without = CodecCatalogue::OnDemand(kept);
+    ASSERT_FALSE(without.Video().empty());
+    EXPECT_NE(without.Video().front().factoryName, hidden);
+
+    // Verdicts of other plugins, or a file of another form, are tried anew and written over.
+    const size_t stampEnd = poisoned.find('\n', poisoned.find('\n') + 1);
+    TempEnvironment::WriteFile(kept, poisoned.substr(0, poisoned.find('\n') + 1) + "0000" +
+                                         poisoned.substr(stampEnd));
+    EXPECT_EQ(rows(CodecCatalogue::OnDemand(kept)), tried);
+    EXPECT_EQ(TempEnvironment::ReadFile(kept), text);
+    TempEnvironment::WriteFile(kept, std::string("korc encoder verdicts 1\n") + "\xff\x01 junk\n");
+    EXPECT_EQ(rows(CodecCatalogue::OnDemand(kept)), tried);
 }
 
 TEST(CodecCatalogue, PreferredNamesOfOtherSystemsSelectTheirCounterparts) {
