@@ -17,7 +17,10 @@ struct MediaDetFacts {
     double frameRate = 0.0;
     int32_t width = 0;  // pixels, always positive when known
     int32_t height = 0;
+    bool turned = false;  // the video's orientation tag turns or mirrors its pictures
     double length = 0.0;  // seconds; 0 when unknown
+    int32_t audioStreams = 0;
+    int32_t videoStreams = 0;
 };
 
 class MediaDet {

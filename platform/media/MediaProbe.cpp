@@ -29,6 +29,16 @@ uint32_t FromText(const char* text) {
     return MakeFourCC(text[0], text[1], text[2], text[3]);
 }
 
+// Whether the tags say how to turn or mirror the pictures (anything but "rotate-0").
+bool Turned(const GstTagList* tags) {
+    gchar* orientation = nullptr;
+    if (!tags || !gst_tag_list_get_string(tags, GST_TAG_IMAGE_ORIENTATION, &orientation))
+        return false;
+    const bool turned = g_strcmp0(orientation, "rotate-0") != 0;
+    g_free(orientation);
+    return turned;
+}
+
 StreamFacts VideoFacts(GstDiscovererVideoInfo* info) {
     StreamFacts facts;
     facts.kind = StreamKind::Video;
@@ -39,6 +49,7 @@ StreamFacts VideoFacts(GstDiscovererVideoInfo* info) {
     facts.frameRate = den != 0 ? double(num) / double(den) : 0.0;
     facts.bitDepth = static_cast<int32_t>(gst_discoverer_video_info_get_depth(info));
     facts.bitRate = static_cast<int32_t>(gst_discoverer_video_info_get_bitrate(info));
+    facts.turned = Turned(gst_discoverer_stream_info_get_tags(GST_DISCOVERER_STREAM_INFO(info)));
     return facts;
 }
 

@@ -23,6 +23,7 @@ struct StreamFacts {
     int32_t height = 0;
     double frameRate = 0.0;
     int32_t bitDepth = 0;
+    bool turned = false;  // its orientation tag turns or mirrors the pictures
     uint32_t fourCC = 0;  // little-endian, as in an AVI header: 'M' | 'J' << 8 | ...
     // Audio
     int32_t sampleRate = 0;
