@@ -7,6 +7,8 @@
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
+#include "engine/SpanRender.h"
+#include "platform/editing/RenderEngine.h"
 #include "platform/media/StateWait.h"
 
 namespace {
@@ -59,6 +61,7 @@ JobEnd CAudioJob::Probe() {
     const FragmentFacts read = ProbeFragments(pages_, state_, inputs_);
     if (read.stopped) return JobEnd::Cancelled;
     if (!read.error.empty()) return Fail(read.error);
+    facts_ = read.facts;
     for (size_t i = 0; i < inputs_.size(); ++i) {
         const editing::MediaDetFacts& facts = read.facts[i];
         lengths_[i] = facts.length;
@@ -129,12 +132,22 @@ bool CAudioJob::BuildTimeline() {
     compressor_ = CreateSelectedAudioCompressor(state_, catalogue_);
     ApplyAudioFormat(state_, catalogue_, compressor_.get());
     const AudioFormat pcm = AudioGroupFormat(state_);
+    const editing::GroupFormat group{
+        .kind = editing::GroupKind::Audio, .sampleRate = pcm.sampleRate, .channels = pcm.channels};
     std::string error;
-    if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
-                            .sampleRate = pcm.sampleRate,
-                            .channels = pcm.channels},
-                           &error) < 0 ||
-        timeline_.AddTrack(&error) < 0) {
+    if (plan_.placed.size() == 1 &&
+        PlainSpanWillDo(job_, state_, facts_[plan_.placed.front().index], false, true)) {
+        const PlacedFragment& placed = plan_.placed.front();
+        auto span = std::make_unique<SpanRender>();
+        if (!span->Build(inputs_[placed.index].path, placed.inPoint, placed.duration, {group},
+                         &error)) {
+            Fail(error);
+            return false;
+        }
+        engine_ = std::move(span);
+        return true;
+    }
+    if (timeline_.AddGroup(group, &error) < 0 || timeline_.AddTrack(&error) < 0) {
         Fail(error);
         return false;
     }
@@ -146,11 +159,12 @@ bool CAudioJob::BuildTimeline() {
             return false;
         }
     }
-    engine_ = std::make_unique<editing::RenderEngine>();
-    if (!engine_->ConnectFrontEnd(timeline_, &error)) {
+    auto engine = std::make_unique<editing::RenderEngine>();
+    if (!engine->ConnectFrontEnd(timeline_, &error)) {
         Fail(error);
         return false;
     }
+    engine_ = std::move(engine);
     return true;
 }
 
@@ -169,7 +183,8 @@ bool CAudioJob::BuildBackEnd() {
 JobEnd CAudioJob::RunGraph() {
     // The writer's thread is done once the graph is down; only then is the header final.
     const ProgressOutcome outcome =
-        RunJobGraph(pages_, state_, {engine_->Graph(), nullptr}, finalPath_, 0, output_);
+        RunJobGraph(pages_, state_, {engine_->Graph(), nullptr}, finalPath_, 0, output_,
+                    kRunCaption, false, engine_.get());
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!writer_.Finish(&error) || !output_.Commit(&error)) return Fail(error);

@@ -16,7 +16,8 @@
 #include "engine/PageDriver.h"
 #include "engine/WavDest.h"
 #include "engine/WizardState.h"
-#include "platform/editing/RenderEngine.h"
+#include "platform/editing/GroupRender.h"
+#include "platform/editing/MediaDet.h"
 #include "platform/editing/Timeline.h"
 
 class JobObject;
@@ -55,6 +56,7 @@ private:
     const CodecCatalogue& catalogue_;
 
     std::vector<InputFragment> inputs_;
+    std::vector<editing::MediaDetFacts> facts_;
     std::vector<double> lengths_;
     FragmentPlan plan_;
     std::string finalPath_;
@@ -63,5 +65,5 @@ private:
     WavDest writer_;
     editing::Timeline timeline_;
     media::ElementRef compressor_;
-    std::unique_ptr<editing::RenderEngine> engine_;
+    std::unique_ptr<editing::GroupRender> engine_;
 };

@@ -42,11 +42,13 @@ struct SegmentKeeper {
 
     static GstPadProbeReturn Filter(GstPad*, GstPadProbeInfo* info, gpointer data) {
         GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        auto* keeper = static_cast<SegmentKeeper*>(data);
+        // A flush takes the segment away downstream: the next one is needed again.
+        if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) keeper->first.reset();
         if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
         const GstSegment* segment = nullptr;
         gst_event_parse_segment(event, &segment);
         if (segment->format != GST_FORMAT_TIME) return GST_PAD_PROBE_OK;
-        auto* keeper = static_cast<SegmentKeeper*>(data);
         const auto offset = [](const GstSegment& s) {
             return GstClockTimeDiff(s.start) - GstClockTimeDiff(s.base);
         };
@@ -91,12 +93,20 @@ LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const 
     gst_object_set_name(GST_OBJECT(encoder.get()), kVideoCompressorName);
     if (!gst_bin_add(graph_, encoder.get())) return {false, "Cannot add the video encoder."};
     media::PadRef encoderIn = GetPin(encoder.get(), PadDirection::Input);
-    gst_pad_add_probe(encoderIn.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, SegmentKeeper::Filter,
+    gst_pad_add_probe(encoderIn.get(),
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      SegmentKeeper::Filter,
                       new SegmentKeeper, SegmentKeeper::Free);
-    // A failed splice is reported there and leaves the picture without effects, or nothing.
-    if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate,
-                             subtitleClockOffset) == SubtitleInsert::Failed)
+    if (!JobChangesPictures(job, state)) {
+        // Nothing to draw: the frames go to the encoder as they are, not through 32-bit RGB.
+        if (LinkOutcome link = ConnectIntelligent(graph_, raw, encoderIn.get()); !link)
+            return link;
+    } else if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate,
+                                    subtitleClockOffset) == SubtitleInsert::Failed) {
+        // A failed splice is reported there and leaves the picture without effects, or nothing.
         return {false, "The video cannot reach its encoder."};
+    }
     // The muxer clips an encoder's raw output (avenc_mpeg4's) as outside its segment: the
     // parser gives it the decoding times it goes by.
     media::PadRef encoded = AddEncoderParser(graph_, encoder.get(), &error);
@@ -156,7 +166,7 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
     return GetPin(convert.get(), PadDirection::Input);
 }
 
-LinkOutcome AviBackEnd::LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
+LinkOutcome AviBackEnd::LinkGroups(const editing::GroupRender& engine, const JobObject& job,
                                    WizardState& state, const CodecCatalogue& catalogue,
                                    IPageDriver& pages, double subtitleFrameRate,
                                    double subtitleClockOffset, bool withAudio,

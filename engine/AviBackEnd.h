@@ -1,8 +1,8 @@
 #pragma once
 
 // The back end of the jobs that write an AVI: "KRAvi Mux Filter" into "KRFile Writer", which
-// writes to the job's output file. Raw video enters through the effects splice and the chosen
-// encoder (24-bit RGB frames without one), raw audio through the chosen format and encoder
+// writes to the job's output file. Raw video enters through the effects splice (when it would
+// change a picture) and the chosen encoder (24-bit RGB frames without one), raw audio through the chosen format and encoder
 // (16-bit PCM without one); a compressed stream is muxed as it is.
 
 #include <gst/gst.h>
@@ -14,7 +14,7 @@
 #include "engine/JobObject.h"
 #include "engine/PageDriver.h"
 #include "engine/WizardState.h"
-#include "platform/editing/RenderEngine.h"
+#include "platform/editing/GroupRender.h"
 #include "platform/media/GstRef.h"
 
 inline constexpr char kAviMuxName[] = "KRAvi Mux Filter";
@@ -43,7 +43,7 @@ public:
     // Links the timeline's video group (0) through the chosen video encoder and, withAudio,
     // its audio group (1) through the audio encoder (16-bit PCM without one). An encoder
     // with settings of its own has them shown by the pages before anything is linked.
-    LinkOutcome LinkGroups(const editing::RenderEngine& engine, const JobObject& job,
+    LinkOutcome LinkGroups(const editing::GroupRender& engine, const JobObject& job,
                            WizardState& state, const CodecCatalogue& catalogue, IPageDriver& pages,
                            double subtitleFrameRate, double subtitleClockOffset, bool withAudio,
                            media::ElementRef audioEncoder);

@@ -12,6 +12,8 @@
 #include "engine/JobObject.h"
 #include "engine/LogoOverlay.h"
 #include "engine/SecondPhase.h"
+#include "engine/SpanRender.h"
+#include "platform/editing/RenderEngine.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
 #include "platform/system/Paths.h"
@@ -94,6 +96,7 @@ JobEnd CExtractVideoJob::Probe() {
     editing::MediaDetFacts facts;
     std::string error;
     if (!det.Probe(input, facts, &error)) return Fail(error);
+    facts_ = facts;
     state_.fragmentHasAudio.assign(1, facts.hasAudio);
     state_.fragmentHasVideo.assign(1, facts.hasVideo);
     if (!facts.hasVideo) {
@@ -172,34 +175,40 @@ bool CExtractVideoJob::BuildTimeline() {
         Fail(text);
         return false;
     };
-    if (timeline_.AddGroup({.kind = editing::GroupKind::Video,
-                            .width = state_.width,
-                            .height = state_.height,
-                            .framesPerSecond = state_.frameRate},
-                           &error) < 0)
-        return fail(error);
+    std::vector<editing::GroupFormat> groups = {{.kind = editing::GroupKind::Video,
+                                                 .width = state_.width,
+                                                 .height = state_.height,
+                                                 .framesPerSecond = state_.frameRate}};
     media::ElementRef audioEncoder;
     if (WithAudio()) {
         audioEncoder = CreateSelectedAudioCompressor(state_, catalogue_);
         ApplyAudioFormat(state_, catalogue_, audioEncoder.get());
         const AudioFormat pcm = AudioGroupFormat(state_);
-        if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
-                                .sampleRate = pcm.sampleRate,
-                                .channels = pcm.channels},
-                               &error) < 0)
-            return fail(error);
+        groups.push_back(
+            {.kind = editing::GroupKind::Audio, .sampleRate = pcm.sampleRate, .channels = pcm.channels});
     }
-    // The logo's track lies above the video's; a logo that cannot be used was reported or
-    // is skipped, and the job goes on without it.
-    AddLogoOverlay(timeline_,
-                   {job_.logoPath, job_.logoX, job_.logoY, state_.width, state_.height, length_},
-                   state_.ownerWindow);
-    // One track feeds both groups: a group takes the source's stream of its own kind.
-    const int track = timeline_.AddTrack(&error);
-    if (track < 0 || !timeline_.AddSource(track, {job_.paths[0], 0.0, inPoint_, length_}, &error))
-        return fail(error);
-    engine_ = std::make_unique<editing::RenderEngine>();
-    if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail(error);
+    if (PlainSpanWillDo(job_, state_, facts_, true, WithAudio())) {
+        auto span = std::make_unique<SpanRender>();
+        if (!span->Build(job_.paths[0], inPoint_, length_, groups, &error)) return fail(error);
+        engine_ = std::move(span);
+    } else {
+        for (const editing::GroupFormat& group : groups)
+            if (timeline_.AddGroup(group, &error) < 0) return fail(error);
+        // The logo's track lies above the video's; a logo that cannot be used was reported
+        // or is skipped, and the job goes on without it.
+        AddLogoOverlay(timeline_,
+                       {job_.logoPath, job_.logoX, job_.logoY, state_.width, state_.height, length_},
+                       state_.ownerWindow);
+        // One track feeds both groups: a group takes the source's stream of its own kind.
+        const int track = timeline_.AddTrack(&error);
+        if (track < 0 ||
+            !timeline_.AddSource(track, {job_.paths[0], 0.0, inPoint_, length_, !facts_.turned},
+                                 &error))
+            return fail(error);
+        auto engine = std::make_unique<editing::RenderEngine>();
+        if (!engine->ConnectFrontEnd(timeline_, &error)) return fail(error);
+        engine_ = std::move(engine);
+    }
 
     if (!backEnd_.Attach(GST_BIN(engine_->Graph()), output_.Fd(), &error)) return fail(error);
     // The effects' subtitles count the input's own frames and time.
@@ -257,7 +266,8 @@ JobEnd CExtractVideoJob::RunGraph() {
         TwoPhases()
             ? RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base, output_,
                           kFirstPhaseCaption, true)
-            : RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base, output_);
+            : RunJobGraph(pages_, state_, {graph, backEnd_.Mux()}, finalPath_, base, output_,
+                          kRunCaption, false, Fast() ? nullptr : engine_.get());
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     const bool stopped = outcome == ProgressOutcome::Stopped;
     // A stop in the first phase leaves nothing: the output is only written by the second.

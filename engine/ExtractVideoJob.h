@@ -17,7 +17,8 @@
 #include "engine/PageDriver.h"
 #include "engine/StillImage.h"  // kNoVideoText
 #include "engine/WizardState.h"
-#include "platform/editing/RenderEngine.h"
+#include "platform/editing/GroupRender.h"
+#include "platform/editing/MediaDet.h"
 #include "platform/editing/Timeline.h"
 
 class JobObject;
@@ -53,6 +54,7 @@ private:
     IPageDriver& pages_;
     const CodecCatalogue& catalogue_;
 
+    editing::MediaDetFacts facts_;
     bool inputHasAudio_ = false;
     double probedFrameRate_ = 0.0;
     double inPoint_ = 0.0;
@@ -64,6 +66,6 @@ private:
     std::unique_ptr<CopyLinks> links_;
     editing::Timeline timeline_;
     media::ElementRef copyGraph_;
-    std::unique_ptr<editing::RenderEngine> engine_;
+    std::unique_ptr<editing::GroupRender> engine_;
     AviBackEnd backEnd_;
 };

@@ -12,6 +12,7 @@
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
+#include "engine/SubtitleFilter.h"
 #include "engine/WrittenSpan.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/media/StateWait.h"
@@ -156,6 +157,16 @@ std::string AudioOutputExtension(const WizardState& state, const CodecCatalogue&
     return catalogue.IsMp3Row(state.chosenAudioCodec, AudioWriterOf(state)) ? ".mp3" : ".wav";
 }
 
+bool PlainSpanWillDo(const JobObject& job, const WizardState& state,
+                     const editing::MediaDetFacts& file, bool video, bool audio) {
+    if (audio && file.audioStreams != 1) return false;
+    if (!video) return true;
+    return job.logoPath.empty() && file.videoStreams == 1 && !file.turned &&
+           !JobChangesPictures(job, state) &&
+           state.width == file.width && state.height == file.height &&
+           double(state.frameRate) == file.frameRate;
+}
+
 JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text) {
     ReportGraphError(state.ownerWindow, text);
     state.jobFailed = 1;
@@ -165,13 +176,19 @@ JobEnd FailJob(WizardState& state, OutputFile& output, const std::string& text) 
 
 ProgressOutcome RunJobGraph(IPageDriver& pages, WizardState& state, const ProgressGraph& graph,
                             const std::string& destination, int64_t progressBase,
-                            OutputFile& output, const char* caption, bool autoClose) {
+                            OutputFile& output, const char* caption, bool autoClose,
+                            editing::GroupRender* render) {
     state.progressBase = progressBase;
     state.autoClose = autoClose ? 1 : 0;
     state.stepCaption = caption;
     state.destination = destination;
     WrittenSpan written;
     written.Watch(graph);
+    // Readied once watched: what it lets through on its way counts as written.
+    if (std::string error; render && !render->Ready(&error)) {
+        FailJob(state, output, error);
+        return ProgressOutcome::Failed;
+    }
     const ProgressOutcome outcome = pages.RunProgress(state, graph);
     media::ForceNull(graph.pipeline);
     if (outcome == ProgressOutcome::Failed || state.jobFailed == 1) {

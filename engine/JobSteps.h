@@ -14,6 +14,8 @@
 #include "engine/PageDriver.h"
 #include "engine/WavDest.h"
 #include "engine/WizardState.h"
+#include "platform/editing/GroupRender.h"
+#include "platform/editing/MediaDet.h"
 #include "platform/media/GstRef.h"
 
 class JobObject;
@@ -75,7 +77,15 @@ inline constexpr char kRunCaption[] = "Kalvor Wizard - Media Processing";
 // of the graph's time and closes itself at the end when autoClose, and brings the graph
 // down: its writers are done only then. A failed run marks the job failed and drops the
 // output; the caller finishes and commits it otherwise.
+// The render, when given, readies the graph first (a plain span is sought to its start).
 ProgressOutcome RunJobGraph(IPageDriver& pages, WizardState& state, const ProgressGraph& graph,
                             const std::string& destination, int64_t progressBase,
                             OutputFile& output, const char* caption = kRunCaption,
-                            bool autoClose = false);
+                            bool autoClose = false, editing::GroupRender* render = nullptr);
+
+// Whether the output can come from the job's one span of a file decoded plainly (SpanRender)
+// instead of a timeline: no logo, nothing drawn on the pictures, the file holds one stream of
+// each kind the output takes, and its video is not turned by a tag and keeps the file's own
+// size and frame rate.
+bool PlainSpanWillDo(const JobObject& job, const WizardState& state,
+                     const editing::MediaDetFacts& file, bool video, bool audio);

@@ -9,6 +9,8 @@
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
 #include "engine/LogoOverlay.h"
+#include "engine/SpanRender.h"
+#include "platform/editing/RenderEngine.h"
 #include "platform/editing/OverlaySource.h"
 #include "platform/media/StateWait.h"
 
@@ -78,6 +80,7 @@ JobEnd CMergeVideoJob::Probe() {
     const FragmentFacts read = ProbeFragments(pages_, state_, state_.inputFragments);
     if (read.stopped) return JobEnd::Cancelled;
     if (!read.error.empty()) return Fail(read.error);
+    facts_ = read.facts;
     lengths_.clear();
     for (const editing::MediaDetFacts& facts : read.facts) lengths_.push_back(facts.length);
     const MergeProbe probe = CombineMergeFacts(read.facts, state_);
@@ -146,22 +149,31 @@ bool CMergeVideoJob::BuildTimeline() {
     };
     const int32_t width = std::max(state_.width, 1), height = std::max(state_.height, 1);
     const int32_t rate = std::max(state_.frameRate, 1);
-    if (timeline_.AddGroup({.kind = editing::GroupKind::Video,
-                            .width = width,
-                            .height = height,
-                            .framesPerSecond = rate},
-                           &error) < 0)
-        return fail();
+    std::vector<editing::GroupFormat> groups = {{.kind = editing::GroupKind::Video,
+                                                 .width = width,
+                                                 .height = height,
+                                                 .framesPerSecond = rate}};
     if (WithAudio()) {
         audioCompressor_ = CreateSelectedAudioCompressor(state_, catalogue_);
         ApplyAudioFormat(state_, catalogue_, audioCompressor_.get());
         const AudioFormat pcm = AudioGroupFormat(state_);
-        if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
-                                .sampleRate = pcm.sampleRate,
-                                .channels = pcm.channels},
-                               &error) < 0)
-            return fail();
+        groups.push_back(
+            {.kind = editing::GroupKind::Audio, .sampleRate = pcm.sampleRate, .channels = pcm.channels});
     }
+    // One fragment whose file has the streams the output takes needs no timeline.
+    if (const PlacedFragment& first = plan_.placed.front();
+        plan_.placed.size() == 1 && state_.fragmentHasVideo[first.index] &&
+        (!WithAudio() || state_.fragmentHasAudio[first.index]) &&
+        PlainSpanWillDo(job_, state_, facts_[first.index], true, WithAudio())) {
+        auto span = std::make_unique<SpanRender>();
+        if (!span->Build(state_.inputFragments[first.index].path, first.inPoint, first.duration,
+                         groups, &error))
+            return fail();
+        engine_ = std::move(span);
+        return true;
+    }
+    for (const editing::GroupFormat& group : groups)
+        if (timeline_.AddGroup(group, &error) < 0) return fail();
     // The logo's track goes first, so that it lies above the fragments' track.
     AddLogoOverlay(timeline_, {job_.logoPath, job_.logoX, job_.logoY, width, height, plan_.length},
                    state_.ownerWindow);
@@ -171,17 +183,33 @@ bool CMergeVideoJob::BuildTimeline() {
         // Without an audio group a sound-only fragment is just its empty stretch.
         if (!state_.fragmentHasVideo[placed.index] && !WithAudio()) continue;
         const InputFragment& input = state_.inputFragments[placed.index];
-        if (!timeline_.AddSource(track, {input.path, placed.start, placed.inPoint, placed.duration},
+        if (!timeline_.AddSource(track,
+                                 {input.path, placed.start, placed.inPoint, placed.duration,
+                                  !facts_[placed.index].turned},
                                  &error))
             return fail();
     }
     // Gaps and borders are black, as the output's frames have no transparency.
-    const int backdrop = timeline_.AddTrack(&error);
-    if (backdrop < 0 || !editing::AddBackdrop(timeline_, backdrop, plan_.length, &error))
-        return fail();
-    engine_ = std::make_unique<editing::RenderEngine>();
-    if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail();
+    if (NeedsBackdrop()) {
+        const int backdrop = timeline_.AddTrack(&error);
+        if (backdrop < 0 || !editing::AddBackdrop(timeline_, backdrop, plan_.length, &error))
+            return fail();
+    }
+    auto engine = std::make_unique<editing::RenderEngine>();
+    if (!engine->ConnectFrontEnd(timeline_, &error)) return fail();
+    engine_ = std::move(engine);
     return true;
+}
+
+bool CMergeVideoJob::NeedsBackdrop() const {
+    // A picture of each fragment fills every frame of its stretch, unless the fragment has no
+    // video (a gap) or one of another size or turned by a tag (borders). Where each does, a
+    // backdrop under it would only be painted over, every frame.
+    return std::any_of(plan_.placed.begin(), plan_.placed.end(), [this](const PlacedFragment& p) {
+        const editing::MediaDetFacts& file = facts_[p.index];
+        return !state_.fragmentHasVideo[p.index] || file.turned || file.width != state_.width ||
+               file.height != state_.height;
+    });
 }
 
 bool CMergeVideoJob::BuildBackEnd() {
@@ -200,7 +228,8 @@ bool CMergeVideoJob::BuildBackEnd() {
 JobEnd CMergeVideoJob::RunGraph() {
     // The writer's thread is done once the graph is down; only then is the file whole.
     const ProgressOutcome outcome =
-        RunJobGraph(pages_, state_, {engine_->Graph(), backEnd_.Mux()}, finalPath_, 0, output_);
+        RunJobGraph(pages_, state_, {engine_->Graph(), backEnd_.Mux()}, finalPath_, 0, output_,
+                    kRunCaption, false, engine_.get());
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if (!output_.Commit(&error)) return Fail(error);

@@ -18,7 +18,7 @@
 #include "engine/StillImage.h"  // kNoVideoText
 #include "engine/WizardState.h"
 #include "platform/editing/MediaDet.h"
-#include "platform/editing/RenderEngine.h"
+#include "platform/editing/GroupRender.h"
 #include "platform/editing/Timeline.h"
 
 class JobObject;
@@ -65,6 +65,9 @@ private:
     IPageDriver& pages_;
     const CodecCatalogue& catalogue_;
 
+    bool NeedsBackdrop() const;
+
+    std::vector<editing::MediaDetFacts> facts_;
     std::vector<double> lengths_;
     FragmentPlan plan_;
     bool anyAudio_ = false;
@@ -73,6 +76,6 @@ private:
     OutputFile output_;
     editing::Timeline timeline_;
     media::ElementRef audioCompressor_;
-    std::unique_ptr<editing::RenderEngine> engine_;
+    std::unique_ptr<editing::GroupRender> engine_;
     AviBackEnd backEnd_;
 };

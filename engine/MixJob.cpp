@@ -12,6 +12,8 @@
 #include "engine/GraphError.h"
 #include "engine/JobObject.h"
 #include "engine/LogoOverlay.h"
+#include "engine/SpanRender.h"
+#include "platform/editing/RenderEngine.h"
 #include "platform/media/StateWait.h"
 
 namespace {
@@ -40,6 +42,7 @@ bool AddSourceOfKind(editing::Timeline& timeline, int track, const editing::Sour
         }
         g_free(uri);
     }
+    if (clip && span.upright) editing::PassTurnThrough(clip);
     if (clip) return true;
     if (error) {
         *error = failure ? failure->message : "The source cannot be placed on the timeline.";
@@ -98,6 +101,7 @@ JobEnd CMixJob::Probe() {
     const FragmentFacts read = ProbeFragments(pages_, state_, inputs_);
     if (read.stopped) return JobEnd::Cancelled;
     if (!read.error.empty()) return Fail(read.error);
+    facts_ = read.facts;
     for (size_t i = 0; i < inputs_.size(); ++i) {
         const editing::MediaDetFacts& facts = read.facts[i];
         lengths_[i] = facts.length;
@@ -190,32 +194,41 @@ bool CMixJob::BuildTimeline() {
         Fail(text);
         return false;
     };
-    if (WithVideo()) {
-        if (timeline_.AddGroup({.kind = editing::GroupKind::Video,
-                                .width = state_.width,
-                                .height = state_.height,
-                                .framesPerSecond = state_.frameRate},
-                               &error) < 0)
+    const editing::GroupFormat video{.kind = editing::GroupKind::Video,
+                                     .width = state_.width,
+                                     .height = state_.height,
+                                     .framesPerSecond = state_.frameRate};
+    audioEncoder_ = CreateSelectedAudioCompressor(state_, catalogue_);
+    ApplyAudioFormat(state_, catalogue_, audioEncoder_.get());
+    const AudioFormat pcm = AudioGroupFormat(state_);
+    const editing::GroupFormat audio{
+        .kind = editing::GroupKind::Audio, .sampleRate = pcm.sampleRate, .channels = pcm.channels};
+    // One fragment mixed with nothing else needs no timeline.
+    if (const PlacedFragment& only = plan_.placed.front();
+        plan_.placed.size() == 1 && state_.fragmentHasAudio[only.index] &&
+        PlainSpanWillDo(job_, state_, facts_[only.index], WithVideo(), true)) {
+        auto span = std::make_unique<SpanRender>();
+        if (!span->Build(inputs_[only.index].path, only.inPoint, only.duration,
+                         WithVideo() ? std::vector{video, audio} : std::vector{audio}, &error))
             return fail(error);
+        engine_ = std::move(span);
+        return true;
+    }
+    if (WithVideo()) {
+        if (timeline_.AddGroup(video, &error) < 0) return fail(error);
         AddLogoOverlay(
             timeline_,
             {job_.logoPath, job_.logoX, job_.logoY, state_.width, state_.height, state_.endSeconds},
             state_.ownerWindow);
     }
-    audioEncoder_ = CreateSelectedAudioCompressor(state_, catalogue_);
-    ApplyAudioFormat(state_, catalogue_, audioEncoder_.get());
-    const AudioFormat pcm = AudioGroupFormat(state_);
-    if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
-                            .sampleRate = pcm.sampleRate,
-                            .channels = pcm.channels},
-                           &error) < 0)
-        return fail(error);
+    if (timeline_.AddGroup(audio, &error) < 0) return fail(error);
     for (const PlacedFragment& placed : plan_.placed) {
         if (!WithVideo() || static_cast<int>(placed.index) != videoInput_) continue;
         const int track = timeline_.AddTrack(&error);
         if (track < 0 ||
             !AddSourceOfKind(timeline_, track,
-                             {inputs_[placed.index].path, 0.0, placed.inPoint, placed.duration},
+                             {inputs_[placed.index].path, 0.0, placed.inPoint, placed.duration,
+                              !facts_[placed.index].turned},
                              GES_TRACK_TYPE_VIDEO, &error))
             return fail(error);
     }
@@ -229,13 +242,26 @@ bool CMixJob::BuildTimeline() {
                              GES_TRACK_TYPE_AUDIO, &error))
             return fail(error);
     }
-    if (WithVideo()) {
+    if (WithVideo() && NeedsBackground()) {
         const int track = timeline_.AddTrack(&error);
         if (track < 0 || !AddBlackBackground(timeline_, track, state_.endSeconds, &error))
             return fail(error);
     }
-    engine_ = std::make_unique<editing::RenderEngine>();
-    if (!engine_->ConnectFrontEnd(timeline_, &error)) return fail(error);
+    auto engine = std::make_unique<editing::RenderEngine>();
+    if (!engine->ConnectFrontEnd(timeline_, &error)) return fail(error);
+    engine_ = std::move(engine);
+    return true;
+}
+
+bool CMixJob::NeedsBackground() const {
+    // Only where the video input's picture does not fill a frame: after its end, or beside a
+    // picture of another size or one turned by a tag.
+    for (const PlacedFragment& placed : plan_.placed) {
+        if (static_cast<int>(placed.index) != videoInput_) continue;
+        const editing::MediaDetFacts& file = facts_[placed.index];
+        return placed.duration < state_.endSeconds || file.turned || file.width != state_.width ||
+               file.height != state_.height;
+    }
     return true;
 }
 
@@ -266,7 +292,7 @@ JobEnd CMixJob::RunGraph() {
     // The writers' threads are done once the graph is down; only then is the file final.
     const ProgressOutcome outcome =
         RunJobGraph(pages_, state_, {engine_->Graph(), WithVideo() ? backEnd_.Mux() : nullptr},
-                    finalPath_, 0, output_);
+                    finalPath_, 0, output_, kRunCaption, false, engine_.get());
     if (outcome == ProgressOutcome::Failed) return JobEnd::Failed;
     std::string error;
     if ((!WithVideo() && !writer_.Finish(&error)) || !output_.Commit(&error)) return Fail(error);

@@ -17,7 +17,8 @@
 #include "engine/PageDriver.h"
 #include "engine/WavDest.h"
 #include "engine/WizardState.h"
-#include "platform/editing/RenderEngine.h"
+#include "platform/editing/GroupRender.h"
+#include "platform/editing/MediaDet.h"
 #include "platform/editing/Timeline.h"
 
 class JobObject;
@@ -31,6 +32,7 @@ public:
     JobEnd Run();
 
 private:
+    bool NeedsBackground() const;
     bool WithVideo() const { return state_.mixVideo == 1 && videoInput_ >= 0; }
     JobEnd Probe();
     JobEnd ShowPages();
@@ -47,6 +49,7 @@ private:
     const CodecCatalogue& catalogue_;
 
     std::vector<InputFragment> inputs_;
+    std::vector<editing::MediaDetFacts> facts_;
     std::vector<double> lengths_;
     int videoInput_ = -1;  // the first fragment with video
     double videoFrameRate_ = 0.0;
@@ -57,6 +60,6 @@ private:
     WavDest writer_;
     editing::Timeline timeline_;
     media::ElementRef audioEncoder_;
-    std::unique_ptr<editing::RenderEngine> engine_;
+    std::unique_ptr<editing::GroupRender> engine_;
     AviBackEnd backEnd_;
 };

@@ -8,6 +8,7 @@
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
 #include "engine/OutputFile.h"
+#include "engine/SpanRender.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/editing/RenderEngine.h"
 #include "platform/editing/Timeline.h"
@@ -80,6 +81,8 @@ public:
         state_.autoClose = 0;
         state_.stepCaption = kSecondPhaseCaption;
         state_.destination = request_.outputPath;
+        std::string error;
+        if (!engine_->Ready(&error)) return Fail(error), JobEnd::Failed;
         const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), mux_.get()});
         media::ForceNull(engine_->Graph());
         if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
@@ -87,7 +90,6 @@ public:
             state_.jobFailed = 1;
             return JobEnd::Failed;
         }
-        std::string error;
         if (!output_.Commit(&error)) return Fail(error), JobEnd::Failed;
         return outcome == ProgressOutcome::Stopped ? JobEnd::Stopped : JobEnd::Done;
     }
@@ -111,6 +113,7 @@ private:
         state_.endSeconds = request_.end;
         state_.startSeconds = std::max(0.0, request_.end - length_);
         inputFormat_ = {input.sampleRate, input.channels};
+        inputAudioStreams_ = input.audioStreams;
         return true;
     }
 
@@ -122,15 +125,22 @@ private:
         if (pcm.sampleRate <= 0 || pcm.channels <= 0) pcm = {44100, 2};
         std::string error;
         const double span = state_.endSeconds - state_.startSeconds;
-        if (timeline_.AddGroup({.kind = editing::GroupKind::Audio,
-                                .sampleRate = pcm.sampleRate,
-                                .channels = pcm.channels},
-                               &error) < 0 ||
-            timeline_.AddTrack(&error) < 0 ||
+        const editing::GroupFormat group{
+            .kind = editing::GroupKind::Audio, .sampleRate = pcm.sampleRate, .channels = pcm.channels};
+        // One span of one sound: no timeline needed.
+        if (inputAudioStreams_ == 1) {
+            auto plain = std::make_unique<SpanRender>();
+            if (!plain->Build(request_.inputPath, state_.startSeconds, span, {group}, &error))
+                return Fail(error);
+            engine_ = std::move(plain);
+            return true;
+        }
+        if (timeline_.AddGroup(group, &error) < 0 || timeline_.AddTrack(&error) < 0 ||
             !timeline_.AddSource(0, {request_.inputPath, 0.0, state_.startSeconds, span}, &error))
             return Fail(error);
-        engine_ = std::make_unique<editing::RenderEngine>();
-        if (!engine_->ConnectFrontEnd(timeline_, &error)) return Fail(error);
+        auto engine = std::make_unique<editing::RenderEngine>();
+        if (!engine->ConnectFrontEnd(timeline_, &error)) return Fail(error);
+        engine_ = std::move(engine);
         return true;
     }
 
@@ -198,13 +208,14 @@ private:
     const CodecCatalogue& catalogue_;
     double length_ = 0.0;
     AudioFormat inputFormat_;
+    int32_t inputAudioStreams_ = 0;
     OutputFile output_;
     editing::Timeline timeline_;
     media::ElementRef compressor_;
     media::ElementRef mux_;
     media::PadRef videoInput_;
     StopFollower follower_;  // read by the graph's threads: goes after the graph
-    std::unique_ptr<editing::RenderEngine> engine_;
+    std::unique_ptr<editing::GroupRender> engine_;
 };
 
 }  // namespace

@@ -1,16 +1,21 @@
 #include "engine/SubtitleFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
 
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
+#include "kalvorvt/EffectProcessor.h"
 #include "kalvorvt/EffectPush.h"
 #include "kalvorvt/GstKalvorVT.h"
 #include "kalvorvt/KalvorVTControl.h"
 
 namespace {
+
+// korc pushes filter mode 1 whatever the block holds (PushJobEffectBlock).
+constexpr int32_t kJobFilterMode = 1;
 
 void Remove(GstBin* graph, media::ElementRef& element) {
     if (!element) return;
@@ -94,6 +99,12 @@ std::string Splice(const JobObject& job, const WizardState& state, GstBin* graph
 }
 
 }  // namespace
+
+bool JobChangesPictures(const JobObject& job, const WizardState& state) {
+    if (!job.subtitlesPath.empty()) return true;
+    const int width = std::max(state.width, 1), height = std::max(state.height, 1);
+    return !EffectProcessor::Build(state.effects, kJobFilterMode, width, height)->Neutral();
+}
 
 SubtitleInsert InsertSubtitleFilter(const JobObject& job, const WizardState& state, GstBin* graph,
                                     GstPad* upstream, GstPad* downstream, double frameRate,

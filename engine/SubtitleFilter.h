@@ -17,6 +17,11 @@ enum class SubtitleInsert {
     Failed,     // not even that link could be made (reported)
 };
 
+// Whether the splice would change a picture: effects that are not neutral on the job's output
+// frames (filter mode 1, the output size), or a subtitle file. Without either the element
+// would only pass the frames on, and the video goes to its encoder as it is.
+bool JobChangesPictures(const JobObject& job, const WizardState& state);
+
 // frameRate: what the element's subtitle clock counts frames by (0 for a still image).
 // The element looks cues up at its frames' own stream time plus clockOffset seconds, set
 // once here: an extracted fragment's output counts from 0 while its cues count in the

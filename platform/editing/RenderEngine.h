@@ -5,25 +5,26 @@
 
 #include <string>
 
+#include "platform/editing/GroupRender.h"
 #include "platform/editing/Timeline.h"
 #include "platform/media/GstRef.h"
 
 namespace editing {
 
-class RenderEngine {
+class RenderEngine : public GroupRender {
 public:
     RenderEngine();
-    ~RenderEngine();
+    ~RenderEngine() override;
     RenderEngine(const RenderEngine&) = delete;
     RenderEngine& operator=(const RenderEngine&) = delete;
 
     // Puts the timeline into the graph with everything placed on it so far. Once only; the
     // timeline must outlive the engine's graph.
     bool ConnectFrontEnd(Timeline& timeline, std::string* error);
-    // The graph the job adds its back end to and runs.
-    GstElement* Graph() const { return pipeline_.get(); }
-    // The output pad of the group, numbered in the order the groups were added.
-    media::PadRef GroupOutputPin(int group) const;
+    GstElement* Graph() const override { return pipeline_.get(); }
+    media::PadRef GroupOutputPin(int group) const override;
+    // The timeline's graph runs as it was built.
+    bool Ready(std::string*) override { return true; }
 
 private:
     media::ElementRef pipeline_;

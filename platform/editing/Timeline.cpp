@@ -1,6 +1,7 @@
 #include "platform/editing/Timeline.h"
 
 #include <ges/ges.h>
+#include <gst/base/gstbasetransform.h>
 
 #include <cmath>
 
@@ -103,7 +104,26 @@ bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) 
                                              GES_TRACK_TYPE_UNKNOWN, &failure);
     gst_object_unref(asset);
     if (!clip) return fail(TakeError(failure, "The source cannot be placed on the timeline."));
+    if (span.upright) PassTurnThrough(clip);
     return true;
+}
+
+void PassTurnThrough(GESClip* clip) {
+    GList* children = ges_container_get_children(GES_CONTAINER(clip), FALSE);
+    for (GList* item = children; item; item = item->next) {
+        if (!GES_IS_VIDEO_SOURCE(item->data)) continue;
+        GObject* stage = nullptr;
+        GParamSpec* spec = nullptr;
+        // The stage is the child that "video-direction" belongs to.
+        if (!ges_timeline_element_lookup_child(GES_TIMELINE_ELEMENT(item->data),
+                                               "video-direction", &stage, &spec))
+            continue;
+        if (GST_IS_BASE_TRANSFORM(stage))
+            gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(stage), TRUE);
+        g_object_unref(stage);
+        g_param_spec_unref(spec);
+    }
+    g_list_free_full(children, gst_object_unref);
 }
 
 GESTrack* Timeline::Group(int index) const {

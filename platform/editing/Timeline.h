@@ -14,6 +14,7 @@
 typedef struct _GESTimeline GESTimeline;
 typedef struct _GESTrack GESTrack;
 typedef struct _GESLayer GESLayer;
+typedef struct _GESClip GESClip;
 
 namespace editing {
 
@@ -36,7 +37,13 @@ struct SourceSpan {
     double start = 0.0;
     double inPoint = 0.0;
     double duration = 0.0;
+    // The file's pictures carry no tag that turns them: the source's turning stage, which
+    // copies every frame even when it turns nothing, passes the frames on instead.
+    bool upright = false;
 };
+
+// Lets the frames of the clip's video sources through their turning stage as they are.
+void PassTurnThrough(GESClip* clip);
 
 class Timeline {
 public:

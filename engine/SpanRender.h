@@ -1,0 +1,64 @@
+#pragma once
+
+// One span of one file as the groups a timeline holding only that source would give, without
+// the editing library: the file decoded in a plain graph from the span's start, each group's
+// stream converted to the group's format (raw video at its size and rate, 16-bit PCM at its
+// rate and channels), running from 0 for the span's length. A job that needs no timeline
+// feature (no logo, one span) renders through this; effects and subtitles sit in the back
+// end either way.
+
+#include <gst/gst.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/editing/GroupRender.h"
+#include "platform/editing/Timeline.h"
+#include "platform/media/GstRef.h"
+
+class SpanRender : public editing::GroupRender {
+public:
+    SpanRender();
+    ~SpanRender() override;
+    SpanRender(const SpanRender&) = delete;
+    SpanRender& operator=(const SpanRender&) = delete;
+
+    // The span starts at inPoint seconds of the file and lasts duration seconds; one group
+    // per format, in order. Streams of a kind no group wants are not decoded.
+    bool Build(const std::string& path, double inPoint, double duration,
+               const std::vector<editing::GroupFormat>& groups, std::string* error);
+
+    GstElement* Graph() const override { return pipeline_.get(); }
+    media::PadRef GroupOutputPin(int group) const override;
+    // Brings the graph to PAUSED at the span's start; nothing from before it reaches the
+    // back end.
+    bool Ready(std::string* error) override;
+
+private:
+    struct Group {
+        SpanRender* owner = nullptr;
+        editing::GroupKind kind = editing::GroupKind::Audio;
+        media::ElementRef head;
+        media::ElementRef tail;
+        int32_t sampleRate = 0;  // audio groups
+        int32_t channels = 0;
+        GstClockTime reached = 0;  // the end of the last sound that went out, in running time
+        bool linked = false;       // guarded by mutex_
+    };
+
+    bool AddGroup(const editing::GroupFormat& format, std::string* error);
+    bool Wants(editing::GroupKind kind) const;
+    static void OnPadAdded(GstElement*, GstPad* pad, gpointer self);
+    static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
+                                gpointer self);
+    static GstPadProbeReturn OnGroupOutput(GstPad* pad, GstPadProbeInfo* info, gpointer group);
+    static GstPadProbeReturn OnPositionQuery(GstPad*, GstPadProbeInfo* info, gpointer self);
+
+    media::ElementRef pipeline_;
+    media::ElementRef reader_;  // the decoding bin
+    std::vector<Group> groups_;
+    double inPoint_ = 0.0;
+    GstClockTime length_ = 0;
+    std::mutex mutex_;  // the reader's streaming thread links the groups
+};
