@@ -528,6 +528,9 @@ TEST(DialogPageDriver, ShowsEachPageModallyAndReadsItsResultFromTheState) {
     EXPECT_EQ(state.outputPath, "/out/clip.wav");
 
     state.chosenAudioCodec = -1;
+    // The encoders are looked for before a codec page shows, under a wait window of their
+    // own; here they are found first, so that the answer goes to the page.
+    Catalogue().Complete();
     answer(nullptr, kButtonBack);
     EXPECT_EQ(driver.ShowPage(WizardPageId::AudioCodec, state), PageResult::Back);
     answer(nullptr, kButtonCancel);
