@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,23 +22,9 @@ namespace {
 // 1, a key frame every 60 frames.
 const std::vector<std::string> kVideoSettings = {"-c:v", "mpeg4", "-q:v", "1", "-g", "60"};
 
-JobFile Job(JobKind kind, const std::vector<JobFragmentRecord>& fragments) {
-    JobFile file;
-    file.header.kind = static_cast<int32_t>(kind);
-    file.effects = DefaultEffectParams();
-    file.fragments = fragments;
-    return file;
-}
-
 std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace
@@ -47,11 +32,9 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(20, std::atoi(argv[1])) : 60;
     const int rounds = RoundsArgument(argc, argv, 2);
-    const std::string ffmpeg = FindOnPath("ffmpeg"), ffprobe = FindOnPath("ffprobe");
-    if (ffmpeg.empty() || ffprobe.empty()) {
-        std::printf("ffmpeg not found: job_bench compares korc with it, and skips\n");
-        return 0;
-    }
+    const std::optional<BenchTools> tools = FindTools("job_bench");
+    if (!tools) return 0;
+    const std::string &ffmpeg = tools->ffmpeg, &ffprobe = tools->ffprobe;
     StartBench();
     const std::string folder = MakeBenchFolder("/tmp/korc-job-bench-XXXXXX");
     if (folder.empty()) return 1;
@@ -70,7 +53,7 @@ int main(int argc, char** argv) {
         !RunLaunch("audiotestsrc freq=330 num-buffers=" +
                    std::to_string(seconds * 48000 / 1152 + 1) +
                    " samplesperbuffer=1152 ! audio/x-raw,rate=48000,channels=1 ! lamemp3enc "
-                   "target=quality quality=6 ! xingmux ! filesink location=" +
+                   "target=quality quality=6 ! filesink location=" +
                    voice))
         return 1;
     const int from = seconds / 6, to = seconds - seconds / 6, span = to - from, half = seconds / 3;
@@ -79,12 +62,12 @@ int main(int argc, char** argv) {
 
     const std::vector<Race> races = {
         {"extract audio, WAV",
-         KorcRun(folder, "xa", Job(JobKind::ExtractAudio, {Record(input, from, to)}),
+         KorcRun(folder, "xa", BenchJob(JobKind::ExtractAudio, {Record(input, from, to)}),
                  {"name xa", "forward", "row 0", "forward"}, out("xa.wav")),
          FfmpegRun(ffmpeg, {"-ss", s, "-t", t, "-i", input, "-vn", "-c:a", "pcm_s16le", out("fa.wav")},
                    out("fa.wav"))},
         {"extract audio, MP3",
-         KorcRun(folder, "xm", Job(JobKind::ExtractAudio, {Record(input, from, to)}),
+         KorcRun(folder, "xm", BenchJob(JobKind::ExtractAudio, {Record(input, from, to)}),
                  {"name xm", "click 211", "forward", "forward"}, out("xm.mp3")),
          FfmpegRun(ffmpeg,
                    {"-ss", s, "-t", t, "-i", input, "-vn", "-c:a", "libmp3lame", "-b:a", "128k",
@@ -92,7 +75,7 @@ int main(int argc, char** argv) {
                    out("fm.mp3"))},
         {"merge audio x3, WAV",
          KorcRun(folder, "ma",
-                 Job(JobKind::MergeAudio, {Record(input, 0, half), Record(input, half, 2 * half),
+                 BenchJob(JobKind::MergeAudio, {Record(input, 0, half), Record(input, half, 2 * half),
                                            Record(input, 0, half)}),
                  {"name ma", "forward", "row 0", "forward"}, out("ma.wav")),
          FfmpegRun(ffmpeg,
@@ -101,7 +84,7 @@ int main(int argc, char** argv) {
                     out("fma.wav")},
                    out("fma.wav"))},
         {"extract video, MPEG-4 + MP3",
-         KorcRun(folder, "xv", Job(JobKind::ExtractVideo, {Record(input, from, to)}),
+         KorcRun(folder, "xv", BenchJob(JobKind::ExtractVideo, {Record(input, from, to)}),
                  {"name xv", "forward", "forward", "forward"}, out("xv.avi")),
          FfmpegRun(ffmpeg,
                    Joined(Joined({"-ss", s, "-t", t, "-i", input}, kVideoSettings),
@@ -110,7 +93,7 @@ int main(int argc, char** argv) {
                    out("fv.avi"))},
         {"mix, MPEG-4 + MP3",
          KorcRun(folder, "mx",
-                 Job(JobKind::MixVideoAudio, {Record(input, from, to), Record(voice, from, to)}),
+                 BenchJob(JobKind::MixVideoAudio, {Record(input, from, to), Record(voice, from, to)}),
                  {"name mx", "forward", "forward", "forward"}, out("mx.avi")),
          FfmpegRun(ffmpeg,
                    Joined(Joined({"-ss", s, "-t", t, "-i", input, "-ss", s, "-t", t, "-i", voice,
@@ -122,7 +105,7 @@ int main(int argc, char** argv) {
                            out("fmx.avi")}),
                    out("fmx.avi"))},
         {"still, BMP",
-         KorcRun(folder, "st", Job(JobKind::ExtractImage, {Record(input, 0, to)}),
+         KorcRun(folder, "st", BenchJob(JobKind::ExtractImage, {Record(input, 0, to)}),
                  {"name st", "forward"}, out("st.bmp")),
          FfmpegRun(ffmpeg,
                    {"-ss", std::to_string(to), "-i", input, "-frames:v", "1", "-pix_fmt", "bgr24",
@@ -142,10 +125,10 @@ int main(int argc, char** argv) {
         const char* name;
         JobFile job;
     } firsts[] = {
-        {"extract audio", Job(JobKind::ExtractAudio, {Record(input, from, to)})},
-        {"extract video", Job(JobKind::ExtractVideo, {Record(input, from, to)})},
-        {"merge video x2", Job(JobKind::MergeVideo, {Record(input, 0, half), Record(input, half, seconds)})},
-        {"still", Job(JobKind::ExtractImage, {Record(input, 0, to)})},
+        {"extract audio", BenchJob(JobKind::ExtractAudio, {Record(input, from, to)})},
+        {"extract video", BenchJob(JobKind::ExtractVideo, {Record(input, from, to)})},
+        {"merge video x2", BenchJob(JobKind::MergeVideo, {Record(input, 0, half), Record(input, half, seconds)})},
+        {"still", BenchJob(JobKind::ExtractImage, {Record(input, 0, to)})},
     };
     for (const auto& first : firsts) {
         const ProgramRun run = KorcRun(folder, "first", first.job, {"cancel"}, {});
@@ -156,9 +139,5 @@ int main(int argc, char** argv) {
         std::printf("  %-16s %6.0f ms  goal <= 150 ms%s\n", first.name, wall * 1000,
                     wall <= 0.150 ? "" : "  MISSED");
     }
-    // What differs is kept to be looked at.
-    std::error_code ignored;
-    if (same) std::filesystem::remove_all(folder, ignored);
-    else std::printf("the outputs are kept in %s\n", folder.c_str());
-    return same ? 0 : 1;
+    return EndBench(folder, same);
 }

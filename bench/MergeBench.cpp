@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,14 +17,6 @@
 #include "common/JobFile.h"
 
 namespace {
-
-JobFile Merge(const std::vector<JobFragmentRecord>& fragments) {
-    JobFile file;
-    file.header.kind = static_cast<int32_t>(JobKind::MergeVideo);
-    file.effects = DefaultEffectParams();
-    file.fragments = fragments;
-    return file;
-}
 
 bool MakeFragment(const std::string& path, int seconds, const char* pattern) {
     return RunLaunch(std::string("videotestsrc pattern=") + pattern +
@@ -44,11 +35,9 @@ bool MakeFragment(const std::string& path, int seconds, const char* pattern) {
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 30;
     const int rounds = RoundsArgument(argc, argv, 2);
-    const std::string ffmpeg = FindOnPath("ffmpeg"), ffprobe = FindOnPath("ffprobe");
-    if (ffmpeg.empty() || ffprobe.empty()) {
-        std::printf("ffmpeg not found: merge_bench compares korc with it, and skips\n");
-        return 0;
-    }
+    const std::optional<BenchTools> tools = FindTools("merge_bench");
+    if (!tools) return 0;
+    const std::string &ffmpeg = tools->ffmpeg, &ffprobe = tools->ffprobe;
     StartBench();
     const std::string folder = MakeBenchFolder("/tmp/korc-merge-bench-XXXXXX");
     if (folder.empty()) return 1;
@@ -69,11 +58,11 @@ int main(int argc, char** argv) {
 
     const std::vector<Race> races = {
         {"merge x2, MPEG-4 + PCM",
-         KorcRun(folder, "mp", Merge(both), {"name mp", "forward", "row 0", "forward", "forward"},
+         KorcRun(folder, "mp", BenchJob(JobKind::MergeVideo, both), {"name mp", "forward", "row 0", "forward", "forward"},
                  out("mp.avi")),
          ffmpegMerge({"-c:a", "pcm_s16le"}, out("fmp.avi"))},
         {"merge x2, MPEG-4 + MP3",
-         KorcRun(folder, "mm", Merge(both), {"name mm", "forward", "forward", "forward"},
+         KorcRun(folder, "mm", BenchJob(JobKind::MergeVideo, both), {"name mm", "forward", "forward", "forward"},
                  out("mm.avi")),
          ffmpegMerge({"-c:a", "libmp3lame", "-b:a", "128k", "-ar", "48000", "-ac", "2"},
                      out("fmm.avi"))},
@@ -82,9 +71,5 @@ int main(int argc, char** argv) {
                 "kHz stereo MP3 in AVI\n",
                 seconds);
     const bool same = RunRaces(races, rounds, ffprobe, folder);
-    // What differs is kept to be looked at.
-    std::error_code ignored;
-    if (same) std::filesystem::remove_all(folder, ignored);
-    else std::printf("the outputs are kept in %s\n", folder.c_str());
-    return same ? 0 : 1;
+    return EndBench(folder, same);
 }

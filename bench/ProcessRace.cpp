@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -20,13 +21,6 @@
 extern char** environ;
 
 namespace {
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 bool WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -306,4 +300,33 @@ bool RunRaces(const std::vector<Race>& races, int rounds, const std::string& ffp
 
 int RoundsArgument(int argc, char** argv, int index) {
     return argc > index ? std::max(5, std::atoi(argv[index])) : 7;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::optional<BenchTools> FindTools(const char* bench) {
+    BenchTools tools{FindOnPath("ffmpeg"), FindOnPath("ffprobe")};
+    if (!tools.ffmpeg.empty() && !tools.ffprobe.empty()) return tools;
+    std::printf("ffmpeg not found: %s compares korc with it, and skips\n", bench);
+    return std::nullopt;
+}
+
+JobFile BenchJob(JobKind kind, const std::vector<JobFragmentRecord>& fragments) {
+    JobFile file;
+    file.header.kind = static_cast<int32_t>(kind);
+    file.effects = DefaultEffectParams();
+    file.fragments = fragments;
+    return file;
+}
+
+int EndBench(const std::string& folder, bool same) {
+    std::error_code ignored;
+    if (same) std::filesystem::remove_all(folder, ignored);
+    else std::printf("the outputs are kept in %s\n", folder.c_str());
+    return same ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 // outputs checked alike with ffprobe, so that a ratio is one of the same work.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,3 +62,19 @@ bool RunRaces(const std::vector<Race>& races, int rounds, const std::string& ffp
 
 // The rounds a bench asks for on its command line (at least 5).
 int RoundsArgument(int argc, char** argv, int index);
+
+// ffmpeg and ffprobe on PATH; nothing, said for the bench, when either is missing.
+struct BenchTools {
+    std::string ffmpeg;
+    std::string ffprobe;
+};
+std::optional<BenchTools> FindTools(const char* bench);
+
+// A job file of the kind for the fragments, with the player's default effects.
+JobFile BenchJob(JobKind kind, const std::vector<JobFragmentRecord>& fragments);
+
+// The bench's exit code: the folder is removed when the outputs were alike, and kept to be
+// looked at (and said so) when they differed.
+int EndBench(const std::string& folder, bool same);
+
+double Median(std::vector<double> values);

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,26 +17,12 @@
 #include "bench/ProcessRace.h"
 #include "common/JobFile.h"
 
-namespace {
-
-JobFile Extract(const std::string& input, int from, int to) {
-    JobFile file;
-    file.header.kind = static_cast<int32_t>(JobKind::ExtractVideo);
-    file.effects = DefaultEffectParams();
-    file.fragments = {Record(input, from, to)};
-    return file;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(20, std::atoi(argv[1])) : 60;
     const int rounds = RoundsArgument(argc, argv, 2);
-    const std::string ffmpeg = FindOnPath("ffmpeg"), ffprobe = FindOnPath("ffprobe");
-    if (ffmpeg.empty() || ffprobe.empty()) {
-        std::printf("ffmpeg not found: video_copy_bench compares korc with it, and skips\n");
-        return 0;
-    }
+    const std::optional<BenchTools> tools = FindTools("video_copy_bench");
+    if (!tools) return 0;
+    const std::string &ffmpeg = tools->ffmpeg, &ffprobe = tools->ffprobe;
     StartBench();
     const std::string folder = MakeBenchFolder("/tmp/korc-copy-bench-XXXXXX");
     if (folder.empty()) return 1;
@@ -58,12 +43,12 @@ int main(int argc, char** argv) {
 
     const std::vector<Race> races = {
         {"fast extraction, video only",
-         KorcRun(folder, "cv", Extract(input, from, to),
+         KorcRun(folder, "cv", BenchJob(JobKind::ExtractVideo, {Record(input, from, to)}),
                  {"name cv", "click 211", "click 212", "forward"}, out("cv.avi")),
          FfmpegRun(ffmpeg, {"-ss", s, "-t", t, "-i", input, "-an", "-c", "copy", out("fcv.avi")},
                    out("fcv.avi"))},
         {"fast extraction, with PCM",
-         KorcRun(folder, "ca", Extract(input, from, to),
+         KorcRun(folder, "ca", BenchJob(JobKind::ExtractVideo, {Record(input, from, to)}),
                  {"name ca", "click 212", "forward", "row 0", "forward"}, out("ca.avi")),
          FfmpegRun(ffmpeg,
                    {"-ss", s, "-t", t, "-i", input, "-c:v", "copy", "-c:a", "pcm_s16le",
@@ -74,9 +59,5 @@ int main(int argc, char** argv) {
                 "MP3 in AVI;\nthe fragment from %d s to %d s\n",
                 seconds, from, to);
     const bool same = RunRaces(races, rounds, ffprobe, folder);
-    // What differs is kept to be looked at.
-    std::error_code ignored;
-    if (same) std::filesystem::remove_all(folder, ignored);
-    else std::printf("the outputs are kept in %s\n", folder.c_str());
-    return same ? 0 : 1;
+    return EndBench(folder, same);
 }
