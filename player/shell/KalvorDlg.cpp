@@ -54,7 +54,6 @@ namespace {
 
 constexpr char kTitle[] = "Kalvor";
 constexpr char kSkinExtension[] = ".krs";
-constexpr char kEmptyRange[] = "00:00:00 - 00:00:00";
 constexpr int32_t kAboutEntry = 0x10;
 constexpr int kMainHelpContext = 1;
 // The tip's kind while it shows a problem (after the status kinds).
@@ -86,10 +85,10 @@ CKalvorDlg::CKalvorDlg(QWidget* owner, PlayerFolders folders)
     m_tracePosition = trace && trace[0];
     setObjectName("KalvorClass");
     setWindowTitle(kTitle);
-    m_titleText = kTitle;
     setMouseTracking(true);
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_playback.SetList(m_list);
 }
 
 CKalvorDlg::~CKalvorDlg() {
@@ -111,7 +110,7 @@ bool CKalvorDlg::OnInitDialog() {
     m_movie->InitGraph();
     DrawVolumeBar(m_settings.volume, false);
     ResumeLastMovie();
-    ApplyLaunchRequest(m_launchFlags, m_currentFile);
+    ApplyLaunchRequest(m_launchFlags, m_playback.CurrentFile());
     m_busy = 0;
     AddTrayIcon();
     unsetCursor();
@@ -206,11 +205,13 @@ void CKalvorDlg::InstallHook() {
 // Each window gets its way back before it exists; the effect controls get the video window.
 void CKalvorDlg::CreateChildWindows() {
     m_movie = m_factory->CreatePlaybackWindow(*this, m_owner);
+    m_playback.SetMovie(m_movie.get());
     QWidget* movie = m_movie->Widget();
     m_effects = m_factory->CreateEffectControls(m_movie.get(), movie);
     if (m_effects) m_effects->SetHelp([this](int context) { ShowHelp(context); });
     m_options = m_factory->CreateOptions(this, movie);
     m_wizard = m_factory->CreateWizard(*this, movie);
+    m_playback.SetWizard(m_wizard.get());
     m_playlist = m_factory->CreatePlaylist(*this, movie);
     if (m_playlist) {
         m_windowRows = std::make_unique<PlaylistWindowRows>(*m_playlist);
@@ -282,9 +283,9 @@ void CKalvorDlg::StartUiTimer() {
 // Only a start with neither a switch nor a path resumes the last movie.
 void CKalvorDlg::ResumeLastMovie() {
     if (m_settings.resumeLastMovie != 1 || m_launchFlags != 0) return;
-    m_currentPosition = m_settings.lastPosition;
-    m_currentFile = fixedtext::Read(m_settings.lastFile);
-    if (!m_currentFile.empty()) OpenAndPlayCurrent();
+    m_playback.SetCurrentPosition(m_settings.lastPosition);
+    m_playback.SetCurrentFile(fixedtext::Read(m_settings.lastFile));
+    if (!m_playback.CurrentFile().empty()) OpenAndPlayCurrent();
 }
 
 void CKalvorDlg::AddTrayIcon() {
@@ -326,112 +327,22 @@ void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
     if (flags == 0 || (flags & kLaunchWizard) || !(flags & kLaunchPath)) return;
     if (flags & kLaunchFullScreen) m_settings.fullScreenOnPlay = 1;
     if (flags & kLaunchNoFullScreen) m_settings.fullScreenOnPlay = 0;
-    m_currentPosition = 0.0;
+    m_playback.SetCurrentPosition(0.0);
     m_settings.rangeEnd = -1.0;
     m_list->ClearFilter();
     if (IsPlaylistPath(path)) {
         m_launchTarget->OpenPlaylistAndPlay(path);
         return;
     }
-    m_currentFile = path;
+    m_playback.SetCurrentFile(path);
     m_launchTarget->OpenMediaAndPlay(path);
 }
 
 void CKalvorDlg::OpenPlaylistAndPlay(const std::string& path) {
-    OpenPlaylist(path, [this] { PlaySelected(); });
+    m_playback.OpenPlaylist(path, [this] { PlaySelected(); });
 }
 
-// The playlist becomes the current one and the first recent one, as from its own menu; a
-// large one arrives later, and then goes on.
-void CKalvorDlg::OpenPlaylist(const std::string& path, std::function<void()> then) {
-    m_list->OpenPlaylist(path, [this, path, then = std::move(then)](bool opened) {
-        if (!opened) {
-            std::fprintf(stderr, "Kalvor: %s is no playlist that can be read\n", path.c_str());
-            return;
-        }
-        m_list->ProbeVisibleDurations();
-        SetTitle(kTitle);
-        update();
-        if (then) then();
-    });
-}
-
-void CKalvorDlg::OpenMediaAndPlay(const std::string& path) {
-    m_currentFile = path;
-    OpenAndPlayCurrent();
-    AppendPlayingRow(path);
-}
-
-void CKalvorDlg::AppendPlayingRow(const std::string& path) {
-    const int row = m_list->Append(path);
-    if (row < 0) return;
-    m_list->MarkCurrent(row);
-    m_settings.currentIndex = row;
-    m_list->ProbeDuration(row);
-    m_settings.rangeEnd = m_list->EntryAt(row).end;
-}
-
-void CKalvorDlg::SetTitle(const std::string& title) {
-    m_titleText = title;
-    std::string shown = title;
-    if (m_skin.Loaded()) {
-        const QFontMetrics metrics(m_skin.Font(MainSurface::kTitleText));
-        shown = titletext::Fit(title, m_skin.Description().txt1MaxSize, [&metrics](const std::string& text) {
-            return metrics.horizontalAdvance(QString::fromStdString(text));
-        });
-    }
-    m_surface.SetText(MainSurface::kTitleText, shown);
-    m_toolTips.SetTitleTip(title);
-}
-
-void CKalvorDlg::OpenAndPlayCurrent() {
-    if (m_exiting) return;  // a dialog the exit closed returns into its caller
-    // A path too long for the record is not remembered as another, cut one, and no byte of
-    // the file before stays in the field that goes to disk.
-    if (!fixedtext::SetPath(m_settings.lastFile, m_currentFile)) fixedtext::SetDisplay(m_settings.lastFile, "");
-    SetTitle(titletext::FileTitle(m_currentFile));
-    if (!m_movie) return;
-    m_movie->ReleaseGraph();
-    m_movie->CreateGraph();
-    if (!m_movie->OpenMedia(m_currentFile)) {
-        AfterFailedOpen();
-        return;
-    }
-    m_range = {};
-    m_surface.SetText(MainSurface::kRangeText, kEmptyRange);
-    m_movie->SetVolume(m_settings.volume);
-    m_movie->SetPosition(m_currentPosition);
-    const double duration = MediaDuration();
-    if (duration != 0.0) m_surface.DrawSeekBar(m_currentPosition / duration);
-    m_surface.SetDisplayedPosition(m_currentPosition);
-    update();
-    const bool video = m_movie->HasVideo();
-    // Sound alone has nothing to show in full screen.
-    if (!video) LeaveFullScreenForGood();
-    if (m_settings.autostartPlayback != 1) return;
-    if (m_settings.fullScreen == 0 && m_settings.fullScreenOnPlay == 1 && video) ToggleFullScreen();
-    m_movie->Play();
-}
-
-// The windows go back to how a windowed player looks, and the user learns why.
-void CKalvorDlg::AfterFailedOpen() {
-    LeaveFullScreenForGood();
-    update();
-    const std::string reason = m_movie->FailureReason();
-    ReportProblem(titletext::FileTitle(m_currentFile) + " cannot be played" +
-                  (reason.empty() ? std::string() : ": " + reason));
-}
-
-void CKalvorDlg::LoadEntry(const MediaEntry& entry) {
-    m_currentFile = entry.path;
-    m_currentPosition = entry.begin;
-    OpenAndPlayCurrent();
-}
-
-void CKalvorDlg::SeekTo(double seconds) {
-    m_currentPosition = seconds;
-    if (m_movie) m_movie->SetPosition(seconds);
-}
+void CKalvorDlg::OpenMediaAndPlay(const std::string& path) { m_playback.OpenMediaAndPlay(path); }
 
 // What the video window showed over the picture would stay on the desktop.
 void CKalvorDlg::LeaveFullScreenForGood() {
@@ -521,15 +432,8 @@ void CKalvorDlg::ConcealPlaylist() {
 void CKalvorDlg::SetPlaylist(IPlaylist* playlist) {
     m_list = playlist ? playlist : m_rows.get();
     m_videoPlaylist.SetRows(m_list);
+    m_playback.SetList(m_list);
     m_sequence = std::make_unique<PlaySequence>(*m_list, *this);
-}
-
-void CKalvorDlg::DropFiles(const std::vector<std::string>& paths) {
-    if (m_list->FilterActive() || paths.empty()) return;
-    m_list->ReplaceWith(paths);
-    m_settings.currentIndex = -1;
-    m_list->ProbeVisibleDurations();
-    PlaySelected();
 }
 
 void CKalvorDlg::ShowAbout() { CAboutDlg::RunModal(); }
@@ -557,137 +461,42 @@ void CKalvorDlg::ExecuteCommand(int button, int code) {
         if (button < 0 || !m_skin.Loaded() || button >= static_cast<int>(m_skin.Buttons().size())) return;
         code = m_skin.Buttons()[static_cast<size_t>(button)].command;
     }
-    if (button < 0) return;
-    if (button < kFixedButtons)
-        RunFixedButton(button);
-    else
-        RunCommand(code);
+    commandtable::Run(*this, button, code);
 }
 
-void CKalvorDlg::RunFixedButton(int button) {
-    switch (button) {
-    case kButtonPrevious: return PlayPrevious();
-    case kButtonPlay: return PlaySelected();
-    case kButtonPause:
-        if (m_movie) m_movie->TogglePause();
-        return;
-    case kButtonStop: return StopPlayback();
-    case kButtonOpen: return OpenMediaDialog();
-    case kButtonNext: return PlayNext();
-    case kButtonExit: return ExitPlayer();
-    default: return;
-    }
+// Options and effect controls are centred on the main window and kept on the desktop.
+void CKalvorDlg::ShowOptions() {
+    if (!m_options) return;
+    m_options->setGeometry(
+        playercommands::OptionsPlacement(m_settings.mainRect, VirtualDesktop(), m_options->ShownSize()));
+    m_options->show();
+    m_options->raise();
+    m_options->LoadControls();
 }
 
-void CKalvorDlg::RunCommand(int code) {
-    using namespace playercommands;
-    switch (code) {
-    case kCommandOptions:
-        if (m_options) {
-            m_options->setGeometry(
-                OptionsPlacement(m_settings.mainRect, VirtualDesktop(), m_options->ShownSize()));
-            m_options->show();
-            m_options->raise();
-            m_options->LoadControls();
-        }
-        return;
-    case kCommandPlaylist: return TogglePlaylistWindow();
-    case kCommandSubtitles: return OpenSubtitlesDialog();
-    case kCommandHide: return ToggleHidden();
-    case kCommandWizard:
-        if (m_wizard) m_wizard->PlaceAndShowWizard(true);
-        return;
-    case kCommandFullScreen:
-        if (HasVideo()) ToggleFullScreen();
-        return;
-    case kCommandVolumeUp: return StepVolume(VolumeUp(m_settings.volume));
-    case kCommandVolumeDown: return StepVolume(VolumeDown(m_settings.volume));
-    case kCommandForward: {
-        const auto target = ForwardTarget(m_currentPosition, m_settings.seekStepSeconds, MediaDuration());
-        if (target) SeekCommand(*target);
-        return;
-    }
-    case kCommandRewind: return SeekCommand(RewindTarget(m_currentPosition, m_settings.seekStepSeconds));
-    case kCommandEffectControls:
-        if (m_tip) m_tip->HideTip();
-        if (m_effects) {
-            m_effects->setGeometry(
-                EffectControlsPlacement(m_settings.mainRect, VirtualDesktop(), m_effects->PanelSize()));
-            m_effects->show();
-            m_effects->raise();
-        }
-        return;
-    case kCommandRangeStart: return MarkRange(false);
-    case kCommandRangeEnd: return MarkRange(true);
-    default: return;
-    }
+void CKalvorDlg::ShowEffectControls() {
+    if (m_tip) m_tip->HideTip();
+    if (!m_effects) return;
+    m_effects->setGeometry(playercommands::EffectControlsPlacement(m_settings.mainRect, VirtualDesktop(),
+                                                                   m_effects->PanelSize()));
+    m_effects->show();
+    m_effects->raise();
 }
 
-void CKalvorDlg::StopPlayback() {
-    StopRangeEndTimer();
-    m_currentPosition = 0.0;
-    if (m_movie) m_movie->Stop();
-    m_surface.SetDisplayedPosition(0.0);
-    m_surface.DrawSeekBar(0.0);
-    update();
+void CKalvorDlg::ShowWizard() {
+    if (m_wizard) m_wizard->PlaceAndShowWizard(true);
 }
 
-void CKalvorDlg::OpenMediaDialog() {
-    const std::optional<std::string> chosen = m_dialogs->AskMediaFile(this);
-    if (!chosen) return;
-    const std::string& path = *chosen;
-    m_list->ClearFilter();
-    // A playlist chosen here is loaded, not started: the user picks what plays.
-    if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
-        OpenPlaylist(path, {});
-        RaiseMovieInFullScreen();
-        return;
-    }
-    AppendPlayingRow(path);
-    // The open starts where the file starts, not where the last one was.
-    m_currentFile = path;
-    m_currentPosition = 0.0;
-    OpenAndPlayCurrent();
-    RaiseMovieInFullScreen();
+void CKalvorDlg::ToggleVideoFullScreen() {
+    if (HasVideo()) ToggleFullScreen();
 }
 
-void CKalvorDlg::OpenSubtitlesDialog() {
-    const std::optional<std::string> chosen = m_dialogs->AskSubtitleFile(this);
-    if (!chosen || !m_movie) return;
-    m_movie->LoadSubtitles(*chosen);
-    RaiseMovieInFullScreen();
-}
+void CKalvorDlg::VolumeUp() { StepVolume(playercommands::VolumeUp(m_settings.volume)); }
+
+void CKalvorDlg::VolumeDown() { StepVolume(playercommands::VolumeDown(m_settings.volume)); }
 
 void CKalvorDlg::StepVolume(std::optional<double> volume) {
     if (volume) DrawVolumeBar(*volume, true);
-}
-
-void CKalvorDlg::SeekCommand(double target) {
-    m_currentPosition = target;
-    if (m_movie) m_movie->SetPosition(target);
-    m_surface.SetDisplayedPosition(target);
-    const double duration = MediaDuration();
-    if (duration != 0.0) m_surface.DrawSeekBar(target / duration);
-    update();
-}
-
-void CKalvorDlg::MarkRange(bool end) {
-    if (!m_movie) return;
-    const double position = m_movie->GetPosition();
-    if (end) {
-        if (!m_movie->Paused()) m_movie->TogglePause();
-    }
-    if (position >= 0.0) {
-        m_range = end ? playercommands::WithEnd(m_range, position) : playercommands::WithStart(m_range, position);
-        m_surface.SetText(MainSurface::kRangeText, playercommands::RangeText(m_range));
-        update();
-    }
-    // The marked range of the open file becomes the wizard's last row; it is shown either way.
-    if (end && m_wizard) {
-        if (position >= 0.0 && HasMedia() && !m_currentFile.empty())
-            m_wizard->AddFragment(m_currentFile, m_range.start, m_range.end);
-        m_wizard->ShowWizard(true);
-    }
 }
 
 // Hidden windows come back through the tray icon; without one, nothing would bring them
@@ -740,18 +549,6 @@ WinRect CKalvorDlg::VirtualDesktop() const {
 
 int CKalvorDlg::SetPlaybackVolume(double volume) { return m_movie ? m_movie->SetVolume(volume) : 1; }
 
-double CKalvorDlg::MediaDuration() {
-    const double duration = m_movie ? m_movie->Duration() : 0.0;
-    return std::isfinite(duration) && duration > 0.0 ? duration : 0.0;
-}
-
-double CKalvorDlg::SeekMedia(double seconds) {
-    if (!m_movie) return 0.0;
-    m_movie->SetPosition(seconds);
-    m_currentPosition = m_movie->GetPosition();
-    return m_currentPosition;
-}
-
 void CKalvorDlg::ShowHelp(int contextId) { m_help.Show(contextId); }
 
 PlaylistColors CKalvorDlg::Colors() {
@@ -788,7 +585,7 @@ bool CKalvorDlg::SaveOptions(std::string* error) {
 
 SettingsLiveState CKalvorDlg::LiveState() {
     SettingsLiveState live;
-    live.currentPosition = m_currentPosition;
+    live.currentPosition = m_playback.CurrentPosition();
     live.playlistWindowedRect =
         m_ownFullScreen ? m_ownFullScreen->Sequence().PlaylistWindowedRect() : m_settings.playlistRect;
     if (m_video) {
@@ -810,8 +607,7 @@ bool CKalvorDlg::ChangeSkin(const std::string& package) {
         return false;
     }
     // The open file's title, fitted to the new skin's text area, and its range stay shown.
-    SetTitle(m_titleText);
-    m_surface.SetText(MainSurface::kRangeText, playercommands::RangeText(m_range));
+    m_playback.ShowTitleAndRange();
     DrawVolumeBar(m_settings.volume, true);
     update();
     DockToResizedMainWindow();
@@ -1127,26 +923,17 @@ void CKalvorDlg::OnRangeTick() {
 // The seek bar and the time follow the playback, except while the bar is dragged.
 void CKalvorDlg::OnUiTick() {
     if (m_surface.SeekDragging()) return;
-    FollowPosition();
+    m_playback.FollowPosition();
     // The renderer may have been moved behind the window's back (a new picture size).
     if (m_video && ++m_uiTicks % 4 == 0) m_video->SetVideoWindowPosition();
     TickTip();
     TickCursor();
-    if (m_movie && m_rangeStop.Check(m_settings.rangeEnd, m_currentPosition, NowHundredths(),
+    if (m_movie && m_rangeStop.Check(m_settings.rangeEnd, m_playback.CurrentPosition(), NowHundredths(),
                                      m_video ? m_video->rate : 1.0))
         m_rangeTimer = startTimer(kRangeTickMs, Qt::PreciseTimer);
     if (m_tracePosition && m_movie)
-        std::fprintf(stderr, "Kalvor: position %.3f %s\n", m_currentPosition, m_currentFile.c_str());
-}
-
-void CKalvorDlg::FollowPosition() {
-    if (!m_movie) return;
-    const double position = m_movie->GetPosition();
-    m_currentPosition = std::isfinite(position) ? position : 0.0;
-    const double duration = MediaDuration();
-    if (duration != 0.0) m_surface.DrawSeekBar(m_currentPosition / duration);
-    m_surface.SetDisplayedPosition(m_currentPosition);
-    update();
+        std::fprintf(stderr, "Kalvor: position %.3f %s\n", m_playback.CurrentPosition(),
+                     m_playback.CurrentFile().c_str());
 }
 
 // A shown tip counts down; the title-and-time one shows the live time meanwhile. Hiding it

@@ -19,12 +19,14 @@
 #include "player/playlist/PlaylistWindowHost.h"
 #include "player/settings/PlayerSettings.h"
 #include "player/shell/CodecSettings.h"
+#include "player/shell/CommandTable.h"
 #include "player/shell/FileDialogs.h"
 #include "player/shell/FullScreenSwitch.h"
 #include "player/shell/HelpOpener.h"
 #include "player/shell/HotKeyHook.h"
 #include "player/shell/LaunchRequest.h"
 #include "player/shell/LogindPowerOff.h"
+#include "player/shell/MainPlayback.h"
 #include "player/shell/MainSurface.h"
 #include "player/shell/PlaySequence.h"
 #include "player/shell/PlayerCommands.h"
@@ -58,8 +60,10 @@ public:
 bool IsPlaylistPath(const std::string& path);
 
 class CKalvorDlg : public QDialog,
+                   public ICommandTarget,
                    public ILaunchRequestHandler,
                    public ILaunchTarget,
+                   public IMainPlaybackHost,
                    public IMovieHost,
                    public IOptionsHost,
                    public IPlaySequenceHost,
@@ -88,7 +92,7 @@ public:
     // The display mode that full screen may have switched; the exit puts it back.
     void SetDisplayModes(IDisplayModeSwitch* modes) { m_displayModes = modes; }
     void SetLaunchTarget(ILaunchTarget* target) { m_launchTarget = target ? target : this; }
-    void SetFileDialogs(IFileDialogs* dialogs) { m_dialogs = dialogs ? dialogs : &m_ownDialogs; }
+    void SetFileDialogs(IFileDialogs* dialogs) { m_playback.SetFileDialogs(dialogs); }
     void SetPowerOff(IPowerOff* power) { m_powerOff = power ? power : &m_ownPowerOff; }
     void SetFullScreenSwitch(IFullScreenSwitch* fullScreen) { m_fullScreen = fullScreen; }
     void SetPlaylistCommands(IPlaylistKeyCommands* commands) { m_videoPlaylist.SetCommands(commands); }
@@ -113,13 +117,13 @@ public:
     void OpenMediaAndPlay(const std::string& path) override;
 
     // Opens the current file at the current position and starts it as the options say.
-    void OpenAndPlayCurrent();
+    void OpenAndPlayCurrent() { m_playback.OpenAndPlayCurrent(); }
     void PlayNext() override { m_sequence->PlayNext(); }
-    void PlayPrevious() { m_sequence->PlayPrevious(); }
+    void PlayPrevious() override { m_sequence->PlayPrevious(); }
     void PlaySelected() override { m_sequence->PlaySelected(); }
     // The dropped files replace the playlist, whose first row then plays; nothing while
     // the playlist shows a filtered view.
-    void DropFiles(const std::vector<std::string>& paths);
+    void DropFiles(const std::vector<std::string>& paths) { m_playback.DropFiles(paths); }
     // A key press as the key table sees it.
     void OnKeyDown(uint16_t vk, bool shift, bool ctrl);
     // Switches, then fits the video window to the new state.
@@ -141,7 +145,7 @@ public:
     // The exit of a signal: nothing waits for the user's answer, and a signal that comes
     // while the exit runs closes what still holds it up.
     void ExitOnSignal();
-    bool Exiting() const { return m_exiting; }
+    bool Exiting() const override { return m_exiting; }
 
     // The tray icon's clicks: the left one brings the windows back, the right one opens the
     // video window's menu.
@@ -175,11 +179,11 @@ public:
     void AfterEndOfMedia() override { m_sequence->AfterEndOfMedia(); }
     void ReportProblem(const std::string& text) override;
     // IPlaySequenceHost
-    void LoadEntry(const MediaEntry& entry) override;
+    void LoadEntry(const MediaEntry& entry) override { m_playback.LoadEntry(entry); }
     bool HasMedia() override { return m_movie && m_movie->HasMedia(); }
     bool HasVideo() override { return m_movie && m_movie->HasVideo(); }
     bool Paused() override { return m_movie && m_movie->Paused(); }
-    void SeekTo(double seconds) override;
+    void SeekTo(double seconds) override { m_playback.SeekTo(seconds); }
     void Play() override {
         if (m_movie) m_movie->Play();
     }
@@ -188,8 +192,8 @@ public:
     // run code. (0, 0) is the surface's: the hovered button with its command.
     void ExecuteCommand(int button, int code) override;
     int SetPlaybackVolume(double volume) override;
-    double MediaDuration() override;
-    double SeekMedia(double seconds) override;
+    double MediaDuration() override { return m_playback.MediaDuration(); }
+    double SeekMedia(double seconds) override { return m_playback.SeekMedia(seconds); }
     void ShowHelp(int contextId) override;
     // IPlaylistWindowHost
     PlaylistColors Colors() override;
@@ -219,13 +223,13 @@ public:
     FullScreenParts FullScreenWindows();
 
     const PlayerFolders& Folders() const { return m_folders; }
-    const std::string& CurrentFile() const { return m_currentFile; }
-    double CurrentPosition() const { return m_currentPosition; }
-    void SetCurrentFile(const std::string& path) { m_currentFile = path; }
-    void SetCurrentPosition(double seconds) { m_currentPosition = seconds; }
+    const std::string& CurrentFile() const { return m_playback.CurrentFile(); }
+    double CurrentPosition() const { return m_playback.CurrentPosition(); }
+    void SetCurrentFile(const std::string& path) { m_playback.SetCurrentFile(path); }
+    void SetCurrentPosition(double seconds) { m_playback.SetCurrentPosition(seconds); }
     IPlaylist& Rows() { return *m_list; }
     PlaylistRows& OwnRows() { return *m_rows; }
-    const playercommands::Range& DisplayRange() const { return m_range; }
+    const playercommands::Range& DisplayRange() const { return m_playback.DisplayRange(); }
     bool Hidden() const { return m_hidden; }
     size_t PendingRequests() const { return m_pendingRequests.size(); }
     void SetLaunchFlags(int32_t flags) { m_launchFlags = flags; }
@@ -310,35 +314,37 @@ private:
     void TickCursor();
     void OnRangeTick();
 
-    // The commands and their steps.
-    void RunFixedButton(int button);
-    void RunCommand(int code);
-    void StopPlayback();
-    void OpenMediaDialog();
-    void OpenSubtitlesDialog();
+    // ICommandTarget
+    void TogglePause() override { m_playback.TogglePause(); }
+    void StopPlayback() override { m_playback.StopPlayback(); }
+    void OpenMediaDialog() override { m_playback.OpenMediaDialog(); }
+    void ShowOptions() override;
+    void TogglePlaylistWindow() override;
+    void OpenSubtitlesDialog() override { m_playback.OpenSubtitlesDialog(); }
+    void ToggleHidden() override;
+    void ShowWizard() override;
+    void ToggleVideoFullScreen() override;
+    void VolumeUp() override;
+    void VolumeDown() override;
+    void Forward() override { m_playback.Forward(); }
+    void Rewind() override { m_playback.Rewind(); }
+    void ShowEffectControls() override;
+    void MarkRangeStart() override { m_playback.MarkRange(false); }
+    void MarkRangeEnd() override { m_playback.MarkRange(true); }
+    // IMainPlaybackHost
+    QWidget* DialogOwner() override { return this; }
+    void Redraw() override { update(); }
+    void LeaveFullScreenForGood() override;
+    void RaiseMovieInFullScreen() override;
+
     void StepVolume(std::optional<double> volume);
-    void SeekCommand(double target);
-    void MarkRange(bool end);
-    void ToggleHidden();
     void ShowHiddenWindows();
-    void TogglePlaylistWindow();
     void RunKeyAction(VideoKeyAction action);
     void BringToFront();
     void SetMainTopmost(bool topmost);
     void SetMovieTopmost(bool topmost);
-    // After a dialog in full screen, the picture goes back over everything.
-    void RaiseMovieInFullScreen();
-    // Leaves full screen with nothing left over the desktop.
-    void LeaveFullScreenForGood();
-    // The title of the current file, fitted to the skin's title width, also as its tooltip.
-    void SetTitle(const std::string& title);
     void PlaceByDefault();
     void DockToResizedMainWindow();
-    // path as a new last row, marked as playing, its range end the row's.
-    void AppendPlayingRow(const std::string& path);
-    // The playlist file's rows replace the list; false when it is no playlist.
-    void OpenPlaylist(const std::string& path, std::function<void()> then);
-    void AfterFailedOpen();
     void ApplyPendingRequests();
     // The desktop the options dialog and the effect controls are kept on.
     WinRect VirtualDesktop() const;
@@ -352,8 +358,6 @@ private:
     HelpOpener m_help{m_folders.program};
     IDisplayModeSwitch* m_displayModes = nullptr;
     ILaunchTarget* m_launchTarget = this;
-    FileDialogs m_ownDialogs;
-    IFileDialogs* m_dialogs = &m_ownDialogs;
     LogindPowerOff m_ownPowerOff;
     IPowerOff* m_powerOff = &m_ownPowerOff;
     IFullScreenSwitch* m_fullScreen = nullptr;
@@ -381,6 +385,7 @@ private:
     SkinResources m_skin;
     SkinToolTips m_toolTips;
     MainSurface m_surface{m_settings, *this};
+    MainPlayback m_playback{m_settings, m_surface, m_skin, m_toolTips, *this};
     std::vector<std::string> m_tooltipTexts;
     int m_uiTimer = 0;
     int m_uiTicks = 0;             // the display timer's ticks, for what runs on every fourth
@@ -399,11 +404,7 @@ private:
     // then are answered without being acted on.
     int32_t m_busy = 1;
     std::deque<LaunchRequest> m_pendingRequests;
-    std::string m_currentFile;
-    std::string m_titleText;  // the title as given, before it is fitted to the skin
     int m_failureCode = 0;
-    double m_currentPosition = 0.0;
-    playercommands::Range m_range;  // the range display's start and end
     bool m_hidden = false;          // the main and playlist windows hidden by command 6
     bool m_minimisedToHide = false;  // without a tray, command 6 minimised the main window
     bool m_tracePosition = false;
