@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
+#include "common/AsciiCase.h"
 #include "platform/system/Paths.h"
 #include "platform/system/RegularFile.h"
 
@@ -64,6 +66,30 @@ std::vector<std::string> ListAll(const std::vector<std::string>& folders) {
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
+}
+
+std::optional<StartPackage> ChooseStartPackage(const std::vector<std::string>& folders,
+                                               const std::string& name) {
+    const bool plain = !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
+    for (const std::string& folder : folders) {
+        const std::string path = folder + "/" + name + kExtension;
+        if (plain && RegularFile(path).IsOpen()) return StartPackage{path, name, true};
+    }
+    std::vector<std::pair<std::string, std::string>> packages;  // file name, path
+    for (const std::string& folder : folders) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            const std::string file = entry.path().filename().string();
+            if (file.size() > 4 && EndsWithNoCase(file, kExtension) &&
+                RegularFile(entry.path().string()).IsOpen())
+                packages.emplace_back(file, entry.path().string());
+        }
+    }
+    std::stable_sort(packages.begin(), packages.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (packages.empty()) return std::nullopt;
+    const auto& [file, path] = packages.front();
+    return StartPackage{path, file.substr(0, file.size() - 4), false};
 }
 
 bool Install(const std::string& source, const std::string& skinsFolder, std::string& name,

@@ -3,6 +3,7 @@
 // The skin packages: where they are looked up (the user's own skins folder, then the
 // program's), which files the options dialog lists and how a new one is copied in.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,17 @@ std::vector<std::string> Folders(const std::string& appDataFolder,
 std::string Find(const std::vector<std::string>& folders, const std::string& name);
 // The names of every folder's packages, each once, sorted.
 std::vector<std::string> ListAll(const std::vector<std::string>& folders);
+
+// The package the player starts with: the named one when it is a plain name that can be read,
+// from the first folder that holds it; else the first package by file name, its extension
+// in any case, the earlier folder's first among equal names. Nothing when there is none.
+struct StartPackage {
+    std::string path;
+    std::string name;    // the file name without its extension
+    bool named = false;  // the name asked for, not the first one found
+};
+std::optional<StartPackage> ChooseStartPackage(const std::vector<std::string>& folders,
+                                               const std::string& name);
 
 // Names without ".krs" of the regular files whose name ends in exactly ".krs" (lower case),
 // sorted; "a.krs.bak" and "b.KRS" are no packages.

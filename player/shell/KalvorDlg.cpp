@@ -53,27 +53,15 @@
 namespace {
 
 constexpr char kTitle[] = "Kalvor";
-constexpr char kSkinExtension[] = ".krs";
 constexpr int32_t kAboutEntry = 0x10;
 constexpr int kMainHelpContext = 1;
-// The tip's kind while it shows a problem (after the status kinds).
-constexpr int kProblemStatus = 3;
 
-// A skin name from the settings file names a package in the skins folder, nothing else.
 int64_t NowHundredths() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() / 10;
 }
 
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
-}
-
 }  // namespace
-
-bool IsPlaylistPath(const std::string& path) {
-    return path.size() >= 5 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"));
-}
 
 CKalvorDlg::CKalvorDlg(QWidget* owner, PlayerFolders folders)
     : QDialog(owner, Qt::Window | Qt::FramelessWindowHint),
@@ -111,13 +99,13 @@ bool CKalvorDlg::OnInitDialog() {
     DrawVolumeBar(m_settings.volume, false);
     ResumeLastMovie();
     ApplyLaunchRequest(m_launchFlags, m_playback.CurrentFile());
-    m_busy = 0;
+    m_launches.SetBusy(false);
     AddTrayIcon();
     unsetCursor();
     activateWindow();
     setFocus();
     // What later instances sent while this one started is applied now, in order.
-    QMetaObject::invokeMethod(this, [this] { ApplyPendingRequests(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { m_launches.ApplyPending(); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -138,32 +126,13 @@ bool CKalvorDlg::ReadOptions() {
 // program's, else the first package by name (the user's first among equal names); the name
 // follows the choice, so the fallback is what the next start finds.
 bool CKalvorDlg::ChooseSkin() {
-    const std::vector<std::string> folders = skinpackages::Folders(m_folders.appData, m_folders.program);
-    const std::string name = fixedtext::Read(m_settings.skinName);
-    for (const std::string& folder : folders) {
-        if (IsPlainName(name) && RegularFile(folder + "/" + name + kSkinExtension).IsOpen()) {
-            m_skinPath = folder + "/" + name + kSkinExtension;
-            return true;
-        }
-    }
-    std::vector<std::pair<std::string, std::string>> packages;  // file name, path
-    for (const std::string& folder : folders) {
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-            const std::string file = entry.path().filename().string();
-            if (file.size() > 4 && EndsWithNoCase(file, kSkinExtension) &&
-                RegularFile(entry.path().string()).IsOpen())
-                packages.emplace_back(file, entry.path().string());
-        }
-    }
-    std::stable_sort(packages.begin(), packages.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    if (packages.empty() ||
-        !fixedtext::SetPath(m_settings.skinName, packages.front().first.substr(0, packages.front().first.size() - 4))) {
+    const std::optional<skinpackages::StartPackage> package = skinpackages::ChooseStartPackage(
+        skinpackages::Folders(m_folders.appData, m_folders.program), fixedtext::Read(m_settings.skinName));
+    if (!package || (!package->named && !fixedtext::SetPath(m_settings.skinName, package->name))) {
         ShowMessage(this, kTitle, kNoSkinsText, MessageIcon::Warning);
         return false;
     }
-    m_skinPath = packages.front().second;
+    m_skinPath = package->path;
     return true;
 }
 
@@ -221,6 +190,7 @@ void CKalvorDlg::CreateChildWindows() {
         if (!m_videoPlaylist.HasCommands()) SetPlaylistCommands(&m_playlist->Commands());
     }
     m_tip = m_factory->CreateTip(movie);
+    m_status.SetTip(m_tip.get());
     ConnectVideoWindow();
 }
 
@@ -293,34 +263,14 @@ void CKalvorDlg::AddTrayIcon() {
     if (m_tray) connect(m_tray.get(), &QSystemTrayIcon::activated, this, &CKalvorDlg::OnTrayActivated);
 }
 
-void CKalvorDlg::OnLaunchRequest(const LaunchRequest& request) {
-    if (m_exiting) {
-        std::fprintf(stderr, "Kalvor: the player is ending; a launch request was refused\n");
-        return;
-    }
-    if (m_pendingRequests.size() >= kMaxPendingRequests) {
-        std::fprintf(stderr, "Kalvor: too many launch requests at once, one was refused\n");
-        return;
-    }
-    m_pendingRequests.push_back(request);
-    ApplyPendingRequests();
-}
+void CKalvorDlg::OnLaunchRequest(const LaunchRequest& request) { m_launches.Offer(request); }
 
-// Applying a request can run the event loop (a file that takes its time to open), which
-// may bring the next request: it waits in the queue and this loop takes it.
-void CKalvorDlg::ApplyPendingRequests() {
-    if (m_busy) return;
-    while (!m_pendingRequests.empty() && !m_exiting) {
-        const LaunchRequest request = m_pendingRequests.front();
-        m_pendingRequests.pop_front();
-        m_busy = 1;
-        // A start with nothing to open asks for the player itself, hidden or not.
-        if (request.flags == 0)
-            ShowHiddenWindows();
-        else
-            ApplyLaunchRequest(request.flags, fixedtext::Read(request.path));
-        m_busy = 0;
-    }
+// A start with nothing to open asks for the player itself, hidden or not.
+void CKalvorDlg::ApplyRequest(const LaunchRequest& request) {
+    if (request.flags == 0)
+        ShowHiddenWindows();
+    else
+        ApplyLaunchRequest(request.flags, fixedtext::Read(request.path));
 }
 
 void CKalvorDlg::ApplyLaunchRequest(int32_t flags, const std::string& path) {
@@ -658,10 +608,7 @@ void CKalvorDlg::ExitPlayer() {
     if (m_exiting) return;
     m_exiting = true;
     emit ExitBegun();
-    if (!m_pendingRequests.empty())
-        std::fprintf(stderr, "Kalvor: the player is ending; %zu waiting launch requests were dropped\n",
-                     m_pendingRequests.size());
-    m_pendingRequests.clear();
+    m_launches.Close();
     CloseModalWindows();
     std::vector<std::string> unsaved;
     std::string error;
@@ -936,15 +883,9 @@ void CKalvorDlg::OnUiTick() {
                      m_playback.CurrentFile().c_str());
 }
 
-// A shown tip counts down; the title-and-time one shows the live time meanwhile. Hiding it
-// in full screen puts the picture back on top.
+// A shown tip counts down; hiding it in full screen puts the picture back on top.
 void CKalvorDlg::TickTip() {
-    if (!m_tip || m_tip->Countdown() == 0) return;
-    if (m_tip->Tick()) {
-        ShowStatusMessage(m_lastStatus, true);
-        return;
-    }
-    if (m_settings.fullScreen == 1 && m_video) m_video->RaiseWindow();
+    if (m_status.Tick() && m_settings.fullScreen == 1 && m_video) m_video->RaiseWindow();
 }
 
 // Over a full-screen picture the cursor goes once the mouse rested; a negative countdown
@@ -955,27 +896,6 @@ void CKalvorDlg::TickCursor() {
     if (m_cursorCountdown == 0) m_video->HideCursor(true);
 }
 
-// Unlike a status tip, a problem is shown whether tips are on or not.
-void CKalvorDlg::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kalvor: %s\n", text.c_str());
-    m_problemText = text;
-    ShowStatusMessage(kProblemStatus, false);
-}
-
-void CKalvorDlg::ShowStatusMessage(int kind, bool keep) {
-    if (!m_tip) return;
-    if (kind == kProblemStatus) {
-        m_lastStatus = kind;
-        m_tip->ShowTip(m_problemText, keep);
-        return;
-    }
-    if (m_settings.showTips != 1) return;
-    m_lastStatus = kind;
-    m_tip->ShowTip(statustext::Text(kind, m_surface.TextAt(MainSurface::kTitleText),
-                                    m_surface.TextAt(MainSurface::kTimeText), m_settings.volume,
-                                    m_settings.repeatMode),
-                   keep);
-}
 
 void CKalvorDlg::closeEvent(QCloseEvent* event) {
     event->ignore();

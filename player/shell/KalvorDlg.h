@@ -24,6 +24,7 @@
 #include "player/shell/FullScreenSwitch.h"
 #include "player/shell/HelpOpener.h"
 #include "player/shell/HotKeyHook.h"
+#include "player/shell/LaunchQueue.h"
 #include "player/shell/LaunchRequest.h"
 #include "player/shell/LogindPowerOff.h"
 #include "player/shell/MainPlayback.h"
@@ -36,6 +37,7 @@
 #include "player/shell/PlaylistWindowRows.h"
 #include "player/shell/RangeEndStop.h"
 #include "player/shell/SkinToolTips.h"
+#include "player/shell/StatusTip.h"
 #include "player/shell/VideoPlaylistLink.h"
 #include "player/skin/SkinResources.h"
 #include "player/wizard/WizardHost.h"
@@ -55,10 +57,6 @@ public:
     virtual void OpenMediaAndPlay(const std::string& path) = 0;
 };
 
-// True when a launch path names a playlist: at least 5 characters ending in "pls" or "m3u"
-// in any case.
-bool IsPlaylistPath(const std::string& path);
-
 class CKalvorDlg : public QDialog,
                    public ICommandTarget,
                    public ILaunchRequestHandler,
@@ -75,8 +73,6 @@ class CKalvorDlg : public QDialog,
 public:
     static constexpr int kUiTickMs = 500;
     static constexpr int kRangeTickMs = 10;
-    // Requests of later instances held while the player is busy; more are refused.
-    static constexpr size_t kMaxPendingRequests = 64;
     // Set in the environment, the display timer writes the playback position to stderr.
     static constexpr char kTracePositionVariable[] = "KALVOR_TRACE_POSITION";
 
@@ -159,7 +155,7 @@ public:
     bool HotKeysSuspended() const { return m_hotKeysSuspended; }
     // The tip's text of kind (statustext), when tips are on; unless keep, the tip's time
     // starts again.
-    void ShowStatusMessage(int kind, bool keep);
+    void ShowStatusMessage(int kind, bool keep) { m_status.Show(kind, keep); }
 
     // IOptionsHost
     SettingsLiveState LiveState() override;
@@ -177,7 +173,8 @@ public:
     void EnableMainWindow(bool enable) override { setEnabled(enable); }
     void StopRangeEndTimer() override;
     void AfterEndOfMedia() override { m_sequence->AfterEndOfMedia(); }
-    void ReportProblem(const std::string& text) override;
+    // Unlike a status tip, a problem is shown whether tips are on or not.
+    void ReportProblem(const std::string& text) override { m_status.ReportProblem(text); }
     // IPlaySequenceHost
     void LoadEntry(const MediaEntry& entry) override { m_playback.LoadEntry(entry); }
     bool HasMedia() override { return m_movie && m_movie->HasMedia(); }
@@ -231,14 +228,14 @@ public:
     PlaylistRows& OwnRows() { return *m_rows; }
     const playercommands::Range& DisplayRange() const { return m_playback.DisplayRange(); }
     bool Hidden() const { return m_hidden; }
-    size_t PendingRequests() const { return m_pendingRequests.size(); }
+    size_t PendingRequests() const { return m_launches.Pending(); }
     void SetLaunchFlags(int32_t flags) { m_launchFlags = flags; }
     // The end of a busy time applies the requests that waited for it.
     void SetBusy(bool busy) {
-        m_busy = busy ? 1 : 0;
-        if (!busy) ApplyPendingRequests();
+        m_launches.SetBusy(busy);
+        if (!busy) m_launches.ApplyPending();
     }
-    bool IsBusy() const { return m_busy != 0; }
+    bool IsBusy() const { return m_launches.Busy(); }
     const std::string& SkinPath() const { return m_skinPath; }
     const SkinResources& Skin() const { return m_skin; }
     MainSurface& Surface() { return m_surface; }
@@ -345,9 +342,9 @@ private:
     void SetMovieTopmost(bool topmost);
     void PlaceByDefault();
     void DockToResizedMainWindow();
-    void ApplyPendingRequests();
     // The desktop the options dialog and the effect controls are kept on.
     WinRect VirtualDesktop() const;
+    void ApplyRequest(const LaunchRequest& request);
 
     QWidget* m_owner;  // carries the loop; the video window is its child too
     PlayerFolders m_folders;
@@ -386,12 +383,11 @@ private:
     SkinToolTips m_toolTips;
     MainSurface m_surface{m_settings, *this};
     MainPlayback m_playback{m_settings, m_surface, m_skin, m_toolTips, *this};
+    StatusTip m_status{m_settings, m_surface};
     std::vector<std::string> m_tooltipTexts;
     int m_uiTimer = 0;
     int m_uiTicks = 0;             // the display timer's ticks, for what runs on every fourth
     int m_cursorCountdown = -1;    // ticks until the cursor over the video hides; < 1 idle
-    int m_lastStatus = 0;          // the kind of the tip's text, refreshed while it shows
-    std::string m_problemText;     // the last problem said, while the tip shows it
     int m_rangeTimer = 0;
     RangeEndStop m_rangeStop;
 
@@ -402,8 +398,7 @@ private:
     int32_t m_launchFlags = 0;
     // 1 while starting up and while a received request is applied: requests that arrive
     // then are answered without being acted on.
-    int32_t m_busy = 1;
-    std::deque<LaunchRequest> m_pendingRequests;
+    LaunchQueue m_launches{[this](const LaunchRequest& request) { ApplyRequest(request); }};
     int m_failureCode = 0;
     bool m_hidden = false;          // the main and playlist windows hidden by command 6
     bool m_minimisedToHide = false;  // without a tray, command 6 minimised the main window

@@ -24,6 +24,10 @@ constexpr char kEmptyRange[] = "00:00:00 - 00:00:00";
 
 }  // namespace
 
+bool IsPlaylistPath(const std::string& path) {
+    return path.size() >= 5 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"));
+}
+
 MainPlayback::MainPlayback(PlayerSettings& settings, MainSurface& surface, const SkinResources& skin,
                            SkinToolTips& toolTips, IMainPlaybackHost& host)
     : settings_(settings),
@@ -179,7 +183,7 @@ void MainPlayback::OpenMediaDialog() {
     const std::string& path = *chosen;
     list_->ClearFilter();
     // A playlist chosen here is loaded, not started: the user picks what plays.
-    if (path.size() > 4 && (EndsWithNoCase(path, "pls") || EndsWithNoCase(path, "m3u"))) {
+    if (IsPlaylistPath(path)) {
         OpenPlaylist(path, {});
         host_.RaiseMovieInFullScreen();
         return;

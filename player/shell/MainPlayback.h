@@ -22,6 +22,10 @@ class SkinResources;
 class SkinToolTips;
 struct PlayerSettings;
 
+// True when a path opened or launched names a playlist: at least 5 characters ending in
+// "pls" or "m3u" in any case.
+bool IsPlaylistPath(const std::string& path);
+
 // What the steps ask of the main window.
 class IMainPlaybackHost {
 public:
