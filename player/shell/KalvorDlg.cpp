@@ -1,38 +1,32 @@
 #include "player/shell/KalvorDlg.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimerEvent>
+#include <QUrl>
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
-#include "common/AsciiCase.h"
 #include "krkeys/HotKeyEvent.h"
 #include "platform/keys/KeyTable.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/system/FixedText.h"
-#include "platform/system/RegularFile.h"
 #include "platform/ui/ColorRef.h"
 #include "platform/ui/MessageSink.h"
-#include "platform/ui/NativeWindow.h"
+#include "platform/ui/ModalWindows.h"
 #include "platform/ui/ProgramIcons.h"
 #include "player/menus/MenuXP.h"
 #include "player/options/SkinPackages.h"
@@ -46,7 +40,6 @@
 #include "player/shell/HotKeyActions.h"
 #include "player/shell/PlayerFullScreen.h"
 #include "player/shell/StatusText.h"
-#include "player/shell/TitleText.h"
 #include "player/shell/WindowPlacement.h"
 #include "player/skin/SkinUnpacker.h"
 
@@ -191,6 +184,7 @@ void CKalvorDlg::CreateChildWindows() {
     }
     m_tip = m_factory->CreateTip(movie);
     m_status.SetTip(m_tip.get());
+    m_arrangement = std::make_unique<WindowArrangement>(FullScreenWindows());
     ConnectVideoWindow();
 }
 
@@ -206,6 +200,7 @@ void CKalvorDlg::ConnectVideoWindow() {
     if (m_fullScreen) return;
     m_ownFullScreen = std::make_unique<PlayerFullScreen>(FullScreenWindows());
     m_fullScreen = m_ownFullScreen.get();
+    m_arrangement->SetFullScreen(m_ownFullScreen.get());
     if (!m_displayModes) m_displayModes = &m_ownFullScreen->Sequence();
 }
 
@@ -306,77 +301,9 @@ void CKalvorDlg::ToggleFullScreen() {
     if (m_fullScreen) m_fullScreen->ToggleFullScreen();
 }
 
-void CKalvorDlg::MoveMainWindowBy(int dx, int dy) {
-    move(pos() + QPoint(dx, dy));
-    m_settings.mainRect = colorref::FromQRect(geometry());
-}
-
-// Over a full-screen video the main window must stay on top while it is revealed; concealed,
-// it goes back to its own place and layer.
-void CKalvorDlg::RevealMainWindow(const WinRect& rect) {
-    SetMainTopmost(true);
-    move(rect.left, rect.top);
-    show();
-    raise();
-}
-
-void CKalvorDlg::ConcealMainWindow(const WinRect& rect) {
-    SetMainTopmost(m_settings.alwaysOnTop == 1);
-    move(rect.left, rect.top);
-    hide();
-}
-
-// The full-screen sequence changes only the native window's stacking; a new native window
-// would flicker over the picture.
-void CKalvorDlg::SetMainTopmost(bool topmost) {
-    if (m_ownFullScreen)
-        m_ownFullScreen->SetTopmost(FullScreenWindow::Main, topmost);
-    else
-        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-}
-
-void CKalvorDlg::SetMovieTopmost(bool topmost) {
-    if (m_ownFullScreen)
-        m_ownFullScreen->SetTopmost(FullScreenWindow::Movie, topmost);
-    else if (m_movie)
-        nativewindow::SetKeepAbove(m_movie->Widget(), topmost);
-}
-
-void CKalvorDlg::RaiseMovieInFullScreen() {
-    if (m_settings.fullScreen != 1 || !m_movie) return;
-    SetMovieTopmost(true);
-    m_movie->Widget()->raise();
-}
-
 // The keys and the commands are the main window's; hidden, it has nothing to take.
 void CKalvorDlg::ActivateMainWindow() {
     if (isVisible() && !isMinimized()) activateWindow();
-}
-
-void CKalvorDlg::RevealEffectControls(const WinRect& rect) {
-    if (!m_effects) return;
-    m_effects->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-    m_effects->show();
-    m_effects->raise();
-}
-
-void CKalvorDlg::ConcealEffectControls() {
-    if (m_effects) m_effects->hide();
-}
-
-WinRect CKalvorDlg::PlaylistWindowRect() const {
-    return m_playlist ? colorref::FromQRect(m_playlist->geometry()) : m_settings.playlistRect;
-}
-
-void CKalvorDlg::RevealPlaylist() {
-    if (!m_playlist) return;
-    m_playlist->LayoutPlaylist();
-    m_playlist->show();
-    m_playlist->raise();
-}
-
-void CKalvorDlg::ConcealPlaylist() {
-    if (m_playlist) m_playlist->hide();
 }
 
 void CKalvorDlg::SetPlaylist(IPlaylist* playlist) {
@@ -566,9 +493,9 @@ bool CKalvorDlg::ChangeSkin(const std::string& package) {
         m_video->SetVideoWindowPosition();
     }
     const bool topmost = m_settings.alwaysOnTop == 1;
-    SetMainTopmost(topmost);
+    if (m_arrangement) m_arrangement->SetMainTopmost(topmost);
     move(m_settings.mainRect.left, m_settings.mainRect.top);
-    SetMovieTopmost(topmost);
+    if (m_arrangement) m_arrangement->SetMovieTopmost(topmost);
     if (m_video) m_video->MoveWindow(m_settings.movieRect);
     if (m_playlist) {
         m_playlist->ApplyPlaylistSkin();
@@ -587,21 +514,6 @@ void CKalvorDlg::DockToResizedMainWindow() {
     m_settings.playlistRect = Redock(m_settings.playlistRect, m_settings.playlistDocked, m_settings.mainRect);
 }
 
-void CKalvorDlg::RestoreZOrder() {
-    const bool topmost = m_settings.alwaysOnTop == 1;
-    SetMainTopmost(topmost);
-    SetMovieTopmost(topmost);
-    if (m_tip && m_tip->isVisible()) m_tip->raise();
-}
-
-// In full screen the picture and the main window over it go back on top, without taking
-// the focus from where the user left it.
-void CKalvorDlg::AfterOptionsClosed() {
-    if (m_settings.fullScreen != 1) return;
-    SetMovieTopmost(true);
-    if (isVisible()) SetMainTopmost(true);
-}
-
 // Nothing stops the exit: a failed save leaves the old file and is said, and the player
 // ends all the same.
 void CKalvorDlg::ExitPlayer() {
@@ -609,7 +521,7 @@ void CKalvorDlg::ExitPlayer() {
     m_exiting = true;
     emit ExitBegun();
     m_launches.Close();
-    CloseModalWindows();
+    modalwindows::CloseAbove(m_owner);
     std::vector<std::string> unsaved;
     std::string error;
     if (m_optionsRead && !SaveOptions(&error)) unsaved.push_back("The settings: " + error);
@@ -628,27 +540,9 @@ void CKalvorDlg::ExitPlayer() {
 void CKalvorDlg::ExitOnSignal() {
     m_signalExit = true;
     if (m_exiting)
-        CloseModalWindows();
+        modalwindows::CloseAbove(m_owner);
     else
         ExitPlayer();
-}
-
-// A modal dialog or a menu runs a loop of its own, and the owner's loop cannot end while
-// one runs above it. The owner's own loop is the lowest of them.
-void CKalvorDlg::CloseModalWindows() {
-    constexpr int kMostNested = 16;
-    for (int left = kMostNested; left > 0; --left) {
-        if (QWidget* popup = QApplication::activePopupWidget()) {
-            popup->close();
-            continue;
-        }
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == m_owner) return;
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->done(QDialog::Rejected);
-        else
-            modal->close();
-    }
 }
 
 // A read-only or full folder must not lose the run's changes without a word. The box is
@@ -800,7 +694,11 @@ void CKalvorDlg::paintEvent(QPaintEvent*) {
 
 void CKalvorDlg::mouseMoveEvent(QMouseEvent* event) {
     m_cursorCountdown = -1;  // the pointer left the picture: it stays shown
-    if (m_dragging) DragWindowTo(event->globalPosition().toPoint());
+    // The pointer keeps its place on the window; the windows docked to it go along.
+    if (m_dragging && m_arrangement) {
+        const QPoint delta = event->globalPosition().toPoint() - m_dragAnchor - pos();
+        if (!delta.isNull()) m_arrangement->DragMainWindowBy(delta);
+    }
     const QPoint at = event->position().toPoint();
     m_surface.OnMouseMove(at.x(), at.y(), event->buttons().testFlag(Qt::LeftButton));
     update();
@@ -830,25 +728,6 @@ void CKalvorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     m_surface.OnLButtonDblClk(at.x(), at.y());
     update();
-}
-
-// The windows docked to the main window go along by the same distance. In full screen the
-// video window covers the desktop and stays where it is.
-void CKalvorDlg::DragWindowTo(const QPoint& global) {
-    const QPoint delta = global - m_dragAnchor - pos();
-    if (delta.isNull()) return;
-    move(pos() + delta);
-    const bool moveMovie = m_settings.movieDockSide != 0 || m_settings.moveWithMovieWindow == 1;
-    if (moveMovie && m_settings.fullScreen == 0 && m_movie) {
-        QWidget* movie = m_movie->Widget();
-        movie->move(movie->pos() + delta);
-        m_settings.movieRect = colorref::FromQRect(movie->geometry());
-    }
-    if (m_settings.playlistDocked != 0 && m_playlist) {
-        m_playlist->move(m_playlist->pos() + delta);
-        m_settings.playlistRect = colorref::FromQRect(m_playlist->geometry());
-    }
-    m_settings.mainRect = colorref::FromQRect(geometry());
 }
 
 // ---- display timer ------------------------------------------------------------------

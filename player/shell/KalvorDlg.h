@@ -39,12 +39,11 @@
 #include "player/shell/SkinToolTips.h"
 #include "player/shell/StatusTip.h"
 #include "player/shell/VideoPlaylistLink.h"
+#include "player/shell/WindowArrangement.h"
 #include "player/skin/SkinResources.h"
 #include "player/wizard/WizardHost.h"
 
 class CKalvorMovie;
-class PlayerFullScreen;
-struct FullScreenParts;
 
 inline constexpr char kNoSkinsText[] = "Can't find skins. Please, re-install Kalvor or download skins.";
 
@@ -164,8 +163,12 @@ public:
     std::string AppDataFolder() override { return m_folders.appData; }
     std::string CurrentSkinPackage() override { return m_skinPath; }
     bool ChangeSkin(const std::string& package) override;
-    void RestoreZOrder() override;
-    void AfterOptionsClosed() override;
+    void RestoreZOrder() override {
+        if (m_arrangement) m_arrangement->RestoreZOrder();
+    }
+    void AfterOptionsClosed() override {
+        if (m_arrangement) m_arrangement->AfterOptionsClosed();
+    }
     void KeepCursorShown() override { m_cursorCountdown = -1; }
 
     // IMovieHost
@@ -206,14 +209,31 @@ public:
     void ShutdownComputer() override { m_powerOff->PowerOff(); }
     int CursorCountdown() const override { return m_cursorCountdown; }
     void SetCursorCountdown(int ticks) override { m_cursorCountdown = ticks; }
-    void MoveMainWindowBy(int dx, int dy) override;
-    void RevealMainWindow(const WinRect& rect) override;
-    void ConcealMainWindow(const WinRect& rect) override;
-    void RevealEffectControls(const WinRect& rect) override;
-    void ConcealEffectControls() override;
-    WinRect PlaylistWindowRect() const override;
-    void RevealPlaylist() override;
-    void ConcealPlaylist() override;
+    // The window arrangement's, once the windows exist.
+    void MoveMainWindowBy(int dx, int dy) override {
+        if (m_arrangement) m_arrangement->MoveMainWindowBy(dx, dy);
+    }
+    void RevealMainWindow(const WinRect& rect) override {
+        if (m_arrangement) m_arrangement->RevealMainWindow(rect);
+    }
+    void ConcealMainWindow(const WinRect& rect) override {
+        if (m_arrangement) m_arrangement->ConcealMainWindow(rect);
+    }
+    void RevealEffectControls(const WinRect& rect) override {
+        if (m_arrangement) m_arrangement->RevealEffectControls(rect);
+    }
+    void ConcealEffectControls() override {
+        if (m_arrangement) m_arrangement->ConcealEffectControls();
+    }
+    WinRect PlaylistWindowRect() const override {
+        return m_arrangement ? m_arrangement->PlaylistWindowRect() : m_settings.playlistRect;
+    }
+    void RevealPlaylist() override {
+        if (m_arrangement) m_arrangement->RevealPlaylist();
+    }
+    void ConcealPlaylist() override {
+        if (m_arrangement) m_arrangement->ConcealPlaylist();
+    }
     void ActivateMainWindow() override;
 
     // The windows full screen moves, for a full screen made apart from the player's own.
@@ -293,7 +313,6 @@ private:
     void AddTrayIcon();
 
     // The steps of ExitPlayer.
-    void CloseModalWindows();
     void StopUiTimer();
     void CloseGraph();
     bool SaveInternalPlaylist(std::string* error);
@@ -304,7 +323,6 @@ private:
     void SayUnsavedChanges(const std::vector<std::string>& failures);
     std::string RegistryPath() const;
 
-    void DragWindowTo(const QPoint& global);
     void OnUiTick();
     void FollowPosition();
     void TickTip();
@@ -332,14 +350,14 @@ private:
     QWidget* DialogOwner() override { return this; }
     void Redraw() override { update(); }
     void LeaveFullScreenForGood() override;
-    void RaiseMovieInFullScreen() override;
+    void RaiseMovieInFullScreen() override {
+        if (m_arrangement) m_arrangement->RaiseMovieInFullScreen();
+    }
 
     void StepVolume(std::optional<double> volume);
     void ShowHiddenWindows();
     void RunKeyAction(VideoKeyAction action);
     void BringToFront();
-    void SetMainTopmost(bool topmost);
-    void SetMovieTopmost(bool topmost);
     void PlaceByDefault();
     void DockToResizedMainWindow();
     // The desktop the options dialog and the effect controls are kept on.
@@ -377,6 +395,8 @@ private:
     std::unique_ptr<PlaylistWindowRows> m_windowRows;
     // Made once the video window exists, when no switch was given; goes before the windows.
     std::unique_ptr<PlayerFullScreen> m_ownFullScreen;
+    // Made with the windows; goes before them.
+    std::unique_ptr<WindowArrangement> m_arrangement;
 
     std::string m_skinPath;
     SkinResources m_skin;
