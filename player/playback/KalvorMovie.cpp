@@ -1,7 +1,5 @@
 #include "player/playback/KalvorMovie.h"
 
-#include <gst/video/videooverlay.h>
-
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -11,15 +9,12 @@
 #include <QTimerEvent>
 #include <QWindow>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <vector>
 
 #include "common/AsciiCase.h"
 #include "kalvorvt/EffectPush.h"
 #include "kalvorvt/GstKalvorVT.h"
-#include "kalvorvt/KalvorVTControl.h"
-#include "platform/media/AudioOutputs.h"
 #include "platform/media/BusEvent.h"
 #include "platform/media/ErrorText.h"
 #include "platform/media/GstInit.h"
@@ -41,30 +36,8 @@ constexpr guint kPlayFlagVideo = 1u << 0;
 constexpr guint kPlayFlagText = 1u << 2;
 constexpr guint kPlayFlagNativeVideo = 1u << 6;
 
-GstElement* MakeNamed(const char* factory, const char* name) {
-    return gst_element_factory_make(factory, name);
-}
-
-// A renderer with a window of its own that can only draw its frames as they come: the
-// picture must be scaled to the window in front of it.
-bool DrawsUnscaled(GstElement* renderer) {
-    return GST_IS_VIDEO_OVERLAY(renderer) &&
-           GST_VIDEO_OVERLAY_GET_INTERFACE(renderer)->set_render_rectangle == nullptr;
-}
-
 // The name a user knows the file by.
 std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-bool Inside(GstElement* element, GstElement* bin) {
-    for (GstObject* at = GST_OBJECT_PARENT(element); at; at = GST_OBJECT_PARENT(at))
-        if (at == GST_OBJECT(bin)) return true;
-    return false;
-}
-
-void SetIfPresent(GstElement* element, const char* property, gboolean value) {
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), property))
-        g_object_set(element, property, value, nullptr);
-}
 
 }  // namespace
 
@@ -93,19 +66,6 @@ void CKalvorMovie::SetSinkFactory(ISinkFactory* sinks) {
 
 // ---- rules --------------------------------------------------------------------------
 
-int32_t CKalvorMovie::VolumeValue(double volume) {
-    if (!std::isfinite(volume)) volume = 0.0;
-    volume = std::clamp(volume, 0.0, 1.0);
-    if (volume == 0.0) return kSilence;
-    const double value = (std::log10(volume * 256.0) - 2.41) * 4152.41;
-    return std::max(kSilence, static_cast<int32_t>(std::trunc(value)));
-}
-
-double CKalvorMovie::VolumeGain(int32_t hundredths) {
-    if (hundredths <= kSilence) return 0.0;
-    return std::min(1.0, std::pow(10.0, hundredths / 2000.0));
-}
-
 bool CKalvorMovie::IsMidiName(const std::string& path) {
     return EndsWithNoCase(path, "mid");
 }
@@ -129,44 +89,14 @@ int CKalvorMovie::CreateGraph() {
     // A graph still standing is let go first, so that nothing leaks across opens.
     if (graph_) DropGraph();
 
-    graph_ = media::ElementRef(MakeNamed("playbin", "graph"));
+    graph_ = media::ElementRef(gst_element_factory_make("playbin", "graph"));
     lastResult = static_cast<bool>(graph_);
     if (!graph_) return 1;
     generation_ = media::BusBridge::NextGeneration();
     failure_.clear();
     streamFailed_ = false;
 
-    videoBin_ = media::ElementRef(gst_bin_new("video sink"));
-    gst_element_add_pad(videoBin_.get(), gst_ghost_pad_new_no_target("sink", GST_PAD_SINK));
-
-    renderer_ = media::ElementRef(sinks_->CreateVideoRenderer());
-    if (renderer_) gst_object_set_name(GST_OBJECT(renderer_.get()), "Video Renderer");
-    boundWindow_ = 0;
-    ConfigureRenderer();
-    colourConverter_ = media::ElementRef(MakeNamed("videoconvert", "KRColour Space"));
-    outConverter_ = media::ElementRef(MakeNamed("videoconvert", "Renderer Converter"));
-    pictureScale_.Reset();
-    pictureSize_.Reset();
-    renderRect_ = QRect();  // the new renderer has not been told where to draw
-    if (renderer_ && DrawsUnscaled(renderer_.get())) {
-        pictureScale_ = media::ElementRef(MakeNamed("videoscale", "Picture Scale"));
-        pictureSize_ = media::ElementRef(MakeNamed("capsfilter", "Picture Size"));
-        if (!pictureScale_ || !pictureSize_) {
-            pictureScale_.Reset();
-            pictureSize_.Reset();
-        } else {
-            // The geometry has given the picture its shape: it fills what it is given.
-            g_object_set(pictureScale_.get(), "add-borders", FALSE, nullptr);
-            // A frame scaled to the old size may be on its way when the size changes.
-            gst_util_set_object_arg(G_OBJECT(pictureSize_.get()), "caps-change-mode", "delayed");
-        }
-    }
-    AddRendererChain();
-
-    effectsFilter_ = media::ElementRef(MakeNamed(kKalvorVTFactory, "KalvorVT"));
-    effectsControl_ = CKalvorVTControl::ForElement(effectsFilter_.get());
-    if (effectsFilter_ && effectsControl_)
-        gst_bin_add(GST_BIN(videoBin_.get()), effectsFilter_.get());
+    sinkBin_.Build(sinks_->CreateVideoRenderer());
 
     videoWidth = 2;
     videoHeight = 2;
@@ -271,28 +201,16 @@ void CKalvorMovie::AssumePicture() {
 
 int CKalvorMovie::RemoveAllFilters() {
     if (!graph_) return 1;
-    UnlinkVideoChain();
-    GstBin* bin = GST_BIN(videoBin_.get());
-    while (bin->children) gst_bin_remove(bin, GST_ELEMENT(bin->children->data));
-    audioSink_.Reset();
-    g_object_set(graph_.get(), "audio-sink", nullptr, nullptr);
+    sinkBin_.Empty();
+    audio_.Detach(graph_.get());
     effectsSpliced_ = false;
     return 1;
 }
 
 void CKalvorMovie::AddVideoFilters() {
     if (hasVideo != 1) return;
-    AddRendererChain();
-    if (effectsFilter_ && effectsControl_ && streamCount != 0)
-        gst_bin_add(GST_BIN(videoBin_.get()), effectsFilter_.get());
-}
-
-void CKalvorMovie::AddRendererChain() {
-    if (!renderer_ || !colourConverter_ || !outConverter_) return;
-    GstBin* bin = GST_BIN(videoBin_.get());
-    gst_bin_add_many(bin, renderer_.get(), colourConverter_.get(), outConverter_.get(), nullptr);
-    if (pictureScale_ && pictureSize_)
-        gst_bin_add_many(bin, pictureScale_.get(), pictureSize_.get(), nullptr);
+    sinkBin_.AddRendererChain();
+    if (streamCount != 0) sinkBin_.AddEffects();
 }
 
 void CKalvorMovie::HoldScreenSaver() {
@@ -308,16 +226,12 @@ void CKalvorMovie::AddAudioDevice() {
     const PlayerSettings& settings = host_.Settings();
     const std::string device(settings.audioDevice,
                              strnlen(settings.audioDevice, sizeof settings.audioDevice));
-    audioSink_ = media::ElementRef(sinks_->CreateAudioSink(device));
-    if (!audioSink_) return;  // the graph's default output
-    if (device != media::kAutodetectDevice && !device.empty())
-        gst_object_set_name(GST_OBJECT(audioSink_.get()), device.c_str());
-    g_object_set(graph_.get(), "audio-sink", audioSink_.get(), nullptr);
+    audio_.Attach(graph_.get(), *sinks_, device);
 }
 
 void CKalvorMovie::PushEffectBlock() {
-    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1 || streamCount == 0) return;
-    ::PushEffectBlock(*effectsControl_, effectParams, effectParams.filterMode, frameRate);
+    if (!sinkBin_.HasEffects() || hasVideo != 1 || streamCount == 0) return;
+    ::PushEffectBlock(*sinkBin_.EffectsControl(), effectParams, effectParams.filterMode, frameRate);
     if (host_.Settings().autoLoadSubtitles == 1) FindSubtitles();
 }
 
@@ -331,46 +245,13 @@ void CKalvorMovie::StopPositionTimer() {
     positionTimerId = 0;
 }
 
-bool CKalvorMovie::InBin(GstElement* element) const {
-    return element && GST_OBJECT_PARENT(element) == GST_OBJECT(videoBin_.get());
-}
-
-bool CKalvorMovie::LinkVideoChain(bool withEffects) {
-    UnlinkVideoChain();
-    GstPad* ghost = gst_element_get_static_pad(videoBin_.get(), "sink");
-    media::PadRef target(gst_element_get_static_pad(colourConverter_.get(), "sink"));
-    const bool targeted = gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), target.get());
-    gst_object_unref(ghost);
-    std::vector<GstElement*> chain{colourConverter_.get()};
-    if (withEffects) chain.push_back(effectsFilter_.get());
-    chain.push_back(outConverter_.get());
-    if (pictureScale_) chain.insert(chain.end(), {pictureScale_.get(), pictureSize_.get()});
-    chain.push_back(renderer_.get());
-    bool linked = true;
-    for (size_t i = 1; i < chain.size() && linked; ++i)
-        linked = gst_element_link(chain[i - 1], chain[i]);
-    if (targeted && linked) return true;
-    UnlinkVideoChain();
-    return false;
-}
-
-void CKalvorMovie::UnlinkVideoChain() {
-    GstElement* chain[] = {colourConverter_.get(), effectsFilter_.get(), outConverter_.get(),
-                           pictureScale_.get(),    pictureSize_.get(),   renderer_.get()};
-    for (GstElement* from : chain) {
-        for (GstElement* to : chain) {
-            if (from && to && from != to) gst_element_unlink(from, to);
-        }
-    }
-}
-
 // Rendering is where GStreamer links: the effects element goes in as the chain is built,
 // and the preroll proves the whole chain. A chain with the effects element that does not
 // link or preroll is built again without it, so the picture never depends on the effects.
 bool CKalvorMovie::RenderFile() {
     g_object_set(graph_.get(), "uri", mediaFile_.Uri().c_str(), nullptr);
 
-    const bool video = InBin(renderer_.get()) && InBin(colourConverter_.get());
+    const bool video = sinkBin_.Renders();
     guint flags = 0;
     g_object_get(graph_.get(), "flags", &flags, nullptr);
     flags = video ? (flags | kPlayFlagVideo) : (flags & ~kPlayFlagVideo);
@@ -378,14 +259,14 @@ bool CKalvorMovie::RenderFile() {
     // playbin's own scaler would hand the effects frames of the window's size; the effects
     // work on the source's pixels and the picture is scaled after them.
     flags |= kPlayFlagNativeVideo;
-    g_object_set(graph_.get(), "flags", flags, "video-sink", video ? videoBin_.get() : nullptr,
+    g_object_set(graph_.get(), "flags", flags, "video-sink", video ? sinkBin_.Bin() : nullptr,
                  nullptr);
 
-    bool withEffects = video && InBin(effectsFilter_.get());
-    if (video && !LinkVideoChain(withEffects)) {
+    bool withEffects = video && sinkBin_.HoldsEffects();
+    if (video && !sinkBin_.Link(withEffects)) {
         withEffects = false;
-        gst_bin_remove(GST_BIN(videoBin_.get()), effectsFilter_.get());
-        if (!LinkVideoChain(false)) return lastResult = false;
+        sinkBin_.RemoveEffects();
+        if (!sinkBin_.Link(false)) return lastResult = false;
     }
     if (video) {
         winId();  // the native window exists from here on
@@ -398,8 +279,8 @@ bool CKalvorMovie::RenderFile() {
     if (!ok && withEffects) {
         media::ForceNull(graph_.get());
         withEffects = false;
-        gst_bin_remove(GST_BIN(videoBin_.get()), effectsFilter_.get());
-        ok = LinkVideoChain(false) &&
+        sinkBin_.RemoveEffects();
+        ok = sinkBin_.Link(false) &&
              media::ChangeState(graph_.get(), GST_STATE_PAUSED, kPrerollWaitMs);
         if (!ok) {
             const std::string again = PostedError();
@@ -412,7 +293,7 @@ bool CKalvorMovie::RenderFile() {
 }
 
 void CKalvorMovie::AttachVideoWindow() {
-    if (hasVideo != 1 || !InBin(renderer_.get())) {
+    if (hasVideo != 1 || !sinkBin_.HoldsRenderer()) {
         hide();
         return;
     }
@@ -455,39 +336,8 @@ std::string CKalvorMovie::PostedError() const {
 }
 
 void CKalvorMovie::SaySilence() {
-    if (silenceSaid_ || hasAudio != 1 || !PlaysSilently()) return;
-    silenceSaid_ = true;
+    if (hasAudio != 1 || !audio_.FirstSilence(graph_.get(), sinkBin_.Bin())) return;
     host_.ReportProblem("No sound device: playback is silent");
-}
-
-// Without a device the automatic output takes a sink that drops the sound.
-bool CKalvorMovie::PlaysSilently() const {
-    bool silent = false;
-    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(graph_.get()));
-    GValue item = G_VALUE_INIT;
-    for (bool more = true; more;) {
-        switch (gst_iterator_next(elements, &item)) {
-            case GST_ITERATOR_OK: {
-                auto* element = GST_ELEMENT(g_value_get_object(&item));
-                GstElementFactory* factory = gst_element_get_factory(element);
-                if (!GST_IS_BIN(element) && GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) &&
-                    factory && g_str_equal(GST_OBJECT_NAME(factory), "fakesink") &&
-                    !Inside(element, videoBin_.get()))
-                    silent = true;
-                g_value_reset(&item);
-                break;
-            }
-            case GST_ITERATOR_RESYNC:
-                gst_iterator_resync(elements);
-                silent = false;
-                break;
-            default:
-                more = false;
-        }
-    }
-    g_value_unset(&item);
-    gst_iterator_free(elements);
-    return silent;
 }
 
 void CKalvorMovie::ApplyRate() {
@@ -505,11 +355,10 @@ int CKalvorMovie::ReleaseGraph() {
 void CKalvorMovie::DropGraph() {
     if (mediaInfo_) mediaInfo_->GraphReleased();
     bus_.reset();
-    effectsControl_.reset();
-    effectsFilter_.Reset();
+    sinkBin_.ReleaseEffects();
     if (graph_) media::ForceNull(graph_.get());
-    audioSink_.Reset();
-    videoBin_.Reset();
+    audio_.Release();
+    sinkBin_.ReleaseBin();
     graph_.Reset();
     mediaFile_ = RegularFile();  // the graph's source has let go of it
     effectsSpliced_ = false;
@@ -520,11 +369,7 @@ int CKalvorMovie::CloseGraph() {
     StopPositionTimer();
     mediaProbe_.reset();
     DropGraph();
-    renderer_.Reset();
-    colourConverter_.Reset();
-    outConverter_.Reset();
-    pictureScale_.Reset();
-    pictureSize_.Reset();
+    sinkBin_.ReleaseElements();
     screenSaver_.Release();
     return 1;
 }
@@ -590,8 +435,7 @@ double CKalvorMovie::GetPosition() const {
 
 int CKalvorMovie::SetVolume(double volume) {
     if (!graph_) return 1;
-    volumeValue_ = VolumeValue(volume);
-    g_object_set(graph_.get(), "volume", VolumeGain(volumeValue_), nullptr);
+    audio_.SetVolume(graph_.get(), volume);
     return 1;
 }
 
@@ -615,7 +459,7 @@ int CKalvorMovie::HideCursor(bool hide) {
 }
 
 int CKalvorMovie::HasVideoWindow() const {
-    return graph_ && InBin(renderer_.get()) && hasVideo == 1 ? 1 : 0;
+    return graph_ && sinkBin_.HoldsRenderer() && hasVideo == 1 ? 1 : 0;
 }
 
 int CKalvorMovie::HasMedia() const { return hasVideo == 1 || hasAudio == 1 ? 1 : 0; }
@@ -623,8 +467,8 @@ int CKalvorMovie::HasMedia() const { return hasVideo == 1 || hasAudio == 1 ? 1 :
 // ---- effects element ----------------------------------------------------------------
 
 int CKalvorMovie::ApplyEffect(int code) {
-    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1) return 1;
-    if (ApplyEffectCode(*effectsControl_, effectParams, code, videoWidth, videoHeight))
+    if (!sinkBin_.HasEffects() || hasVideo != 1) return 1;
+    if (ApplyEffectCode(*sinkBin_.EffectsControl(), effectParams, code, videoWidth, videoHeight))
         RefreshFrame();
     return 1;
 }
@@ -642,38 +486,25 @@ bool CKalvorMovie::StillPicture() const {
     return graph_ && hasVideo == 1 && GST_STATE_TARGET(graph_.get()) == GST_STATE_PAUSED;
 }
 
-// At the end the position lies past the last frame, where a seek finds none: the frame the
-// renderer holds says where it is.
 double CKalvorMovie::ShownFramePosition() const {
-    GstSample* sample = nullptr;
-    if (renderer_ &&
-        g_object_class_find_property(G_OBJECT_GET_CLASS(renderer_.get()), "last-sample"))
-        g_object_get(renderer_.get(), "last-sample", &sample, nullptr);
-    if (!sample) return GetPosition();
-    const GstBuffer* buffer = gst_sample_get_buffer(sample);
-    const GstSegment* segment = gst_sample_get_segment(sample);
-    guint64 at = GST_CLOCK_TIME_NONE;
-    if (buffer && segment && GST_BUFFER_PTS_IS_VALID(buffer))
-        at = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
-    gst_sample_unref(sample);
-    return GST_CLOCK_TIME_IS_VALID(at) ? double(at) / GST_SECOND : GetPosition();
+    return sinkBin_.ShownFrameTime().value_or(GetPosition());
 }
 
 int CKalvorMovie::FindSubtitles() {
-    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1) return 1;
+    if (!sinkBin_.HasEffects() || hasVideo != 1) return 1;
     const std::string found = subtitles::FindBeside(mediaPath);
     return found.empty() ? 1 : LoadSubtitles(found);
 }
 
 int CKalvorMovie::LoadSubtitles(const std::string& path) {
-    if (!effectsFilter_ || !effectsControl_ || hasVideo != 1) return 1;
+    if (!sinkBin_.HasEffects() || hasVideo != 1) return 1;
     std::string error;
     const bool written = subtitles::WriteHandOver(path, &error);
     if (!written) qWarning("Kalvor: %s", error.c_str());
     subtitlePath = path;
     // The push at open leaves subtitles off; a file handed over is meant to be seen.
-    effectsControl_->SetSubtitleMode(0);
-    effectsControl_->SetSubtitleFile(subtitlePath);
+    sinkBin_.EffectsControl()->SetSubtitleMode(0);
+    sinkBin_.EffectsControl()->SetSubtitleFile(subtitlePath);
     return written ? 1 : 0;
 }
 
@@ -743,7 +574,8 @@ bool CKalvorMovie::event(QEvent* event) {
 
 void CKalvorMovie::timerEvent(QTimerEvent* event) {
     if (event->timerId() == positionTimerId && positionTimerId != 0) {
-        if (effectsControl_ && graph_) effectsControl_->SetPosition(GetPosition());
+        if (sinkBin_.EffectsControl() && graph_)
+            sinkBin_.EffectsControl()->SetPosition(GetPosition());
         return;
     }
     QWidget::timerEvent(event);
@@ -799,57 +631,23 @@ void CKalvorMovie::SetVideoWindowPosition() {
 }
 
 void CKalvorMovie::PlacePicture(const QRect& rect) {
-    if (!renderer_ || rect.width() < 1 || rect.height() < 1) return;
-    if (GST_IS_VIDEO_OVERLAY(renderer_.get()) && !DrawsUnscaled(renderer_.get())) {
-        GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(renderer_.get());
-        gst_video_overlay_set_render_rectangle(overlay, rect.x(), rect.y(), rect.width(),
-                                               rect.height());
-        gst_video_overlay_expose(overlay);
-    } else if (pictureSize_) {
-        // The renderer centres what it gets, which is where the letterbox puts it too.
-        if (rect.size() != renderRect_.size()) {
-            GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, rect.width(),
-                                                "height", G_TYPE_INT, rect.height(),
-                                                "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1,
-                                                nullptr);
-            g_object_set(pictureSize_.get(), "caps", caps, nullptr);
-            gst_caps_unref(caps);
-            // A still picture gets no new frame of the new size by itself; the frame it
-            // shows is scaled again without holding the window up.
-            if (StillPicture()) Seek(ShownFramePosition(), rate, false);
-        }
-    } else {
-        return;  // no window of its own: nothing to place
-    }
-    renderRect_ = rect;
-}
-
-// Events of the renderer's own are off: the window's events are the player's, and an
-// expose is answered here, so no thread of the renderer watches the window while paused.
-// The picture fills the rectangle the geometry gives it, whatever the source's shape.
-void CKalvorMovie::ConfigureRenderer() {
-    if (!renderer_) return;
-    if (GST_IS_VIDEO_OVERLAY(renderer_.get()))
-        gst_video_overlay_handle_events(GST_VIDEO_OVERLAY(renderer_.get()), FALSE);
-    SetIfPresent(renderer_.get(), "handle-expose", FALSE);
-    SetIfPresent(renderer_.get(), "force-aspect-ratio", FALSE);
+    // A still picture gets no new frame of the new size by itself; the frame it shows is
+    // scaled again without holding the window up.
+    if (sinkBin_.Place(rect) == VideoSinkBin::Placement::Rescaled && StillPicture())
+        Seek(ShownFramePosition(), rate, false);
 }
 
 void CKalvorMovie::BindRendererWindow() {
-    if (!graph_ || !renderer_ || !GST_IS_VIDEO_OVERLAY(renderer_.get()) || !InBin(renderer_.get()))
-        return;
+    if (!graph_ || !sinkBin_.DrawsInWindow()) return;
     const QWindow* handle = windowHandle();
     const WId id = handle ? handle->winId() : 0;
-    if (id == 0 || id == boundWindow_) return;
+    if (id == 0 || id == sinkBin_.BoundWindow()) return;
     nativewindow::SetBlackBackground(this);
-    gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(renderer_.get()), id);
-    boundWindow_ = id;
+    sinkBin_.BindWindow(id);
 }
 
 void CKalvorMovie::ExposePicture() {
-    if (!graph_ || boundWindow_ == 0 || !InBin(renderer_.get())) return;
-    nativewindow::SyncWithServer();
-    gst_video_overlay_expose(GST_VIDEO_OVERLAY(renderer_.get()));
+    if (graph_) sinkBin_.Expose();
 }
 
 void CKalvorMovie::paintEvent(QPaintEvent*) {

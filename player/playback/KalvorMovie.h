@@ -20,11 +20,13 @@
 #include "platform/media/MediaProbe.h"
 #include "platform/media/ScreenSaverInhibitor.h"
 #include "platform/system/RegularFile.h"
+#include "player/playback/AudioOutput.h"
 #include "player/playback/MovieHooks.h"
 #include "player/playback/MovieHost.h"
 #include "player/playback/SinkFactory.h"
 #include "player/playback/VideoGeometry.h"
 #include "player/playback/VideoPlaylist.h"
+#include "player/playback/VideoSinkBin.h"
 #include "player/playback/VideoWindowMouse.h"
 #include "player/playback/VideoWindowOwner.h"
 
@@ -49,7 +51,6 @@ public:
     static constexpr int kPositionTimerMs = 200;  // the effects clock (timer 51)
     static constexpr int kPrerollWaitMs = 5000;
     static constexpr int kSeekWaitMs = 3000;
-    static constexpr int32_t kSilence = -10000;  // hundredths of a dB
 
     explicit CKalvorMovie(IMovieHost& host, QWidget* parent = nullptr);
     ~CKalvorMovie() override;
@@ -102,7 +103,7 @@ public:
     void ClearRendererPlaced() override;
     bool RendererPlaced() const override { return rendererPlaced == 1; }
     // Where the renderer was last told to draw, in window pixels; empty before that.
-    const QRect& RenderRectangle() const { return renderRect_; }
+    const QRect& RenderRectangle() const { return sinkBin_.RenderRectangle(); }
 
     // A choice of the context menu (its entry id).
     void OnMenuCommand(int32_t id);
@@ -132,21 +133,19 @@ public:
     // when "sub.txt" could not be written; the subtitles show all the same.
     int LoadSubtitles(const std::string& path);
 
-    static int32_t VolumeValue(double volume);     // 0..1 -> hundredths of a dB
-    static double VolumeGain(int32_t hundredths);  // hundredths of a dB -> linear gain
     static bool IsMidiName(const std::string& path);
     // Play starts over when the position is within a whole second of a known duration.
     static bool RewindsOnPlay(double duration, double position);
 
     // The graph's parts, for the other video-window parts and for tests.
     GstElement* Graph() const { return graph_.get(); }
-    GstElement* VideoSinkBin() const { return videoBin_.get(); }
-    GstElement* EffectsFilter() const { return effectsFilter_.get(); }
-    IKalvorVT* EffectsControl() const { return effectsControl_.get(); }
-    GstElement* Renderer() const { return renderer_.get(); }
+    GstElement* VideoSink() const { return sinkBin_.Bin(); }
+    GstElement* EffectsFilter() const { return sinkBin_.EffectsFilter(); }
+    IKalvorVT* EffectsControl() const { return sinkBin_.EffectsControl(); }
+    GstElement* Renderer() const { return sinkBin_.Renderer(); }
     uint64_t Generation() const { return generation_; }
     bool EffectsSpliced() const { return effectsSpliced_; }
-    int32_t LastVolumeValue() const { return volumeValue_; }
+    int32_t LastVolumeValue() const { return audio_.LastVolumeValue(); }
     const media::MediaFacts& ProbeFacts() const { return probeFacts_; }
     bool ScreenSaverHeld() const { return screenSaver_.IsWanted(); }
 
@@ -198,7 +197,6 @@ private:
     void ProbeMedia();
     void AssumePicture();
     void AddVideoFilters();
-    void AddRendererChain();
     void HoldScreenSaver();
     void AddAudioDevice();
     void PushEffectBlock();
@@ -210,7 +208,6 @@ private:
     // after playing a while, and say so with a duration-changed message.
     void QueryDuration();
     void SaySilence();
-    bool PlaysSilently() const;
     // The first error the graph posted since it was built, for an open that failed.
     std::string PostedError() const;
     // A streaming error ends the medium as its end would, without replaying it.
@@ -218,20 +215,13 @@ private:
     int EndMedium(bool mayReplay);
     void ApplyRate();
 
-    void ConfigureRenderer();
     // The renderer draws into the window's native window as it is now; Qt may have made a
     // new one (its id then changes).
     void BindRendererWindow();
-    // The renderer reads the window's geometry again and draws its last frame.
     void ExposePicture();
     bool StillPicture() const;
     // Where the still picture shown now lies in the medium; the position when unknown.
     double ShownFramePosition() const;
-    bool LinkVideoChain(bool withEffects);
-    void UnlinkVideoChain();
-    bool InBin(GstElement* element) const;
-    // The picture's place in the window: the renderer's render rectangle, or, for a renderer
-    // that cannot place its picture, the size the picture is scaled to in front of it.
     void PlacePicture(const QRect& rect);
     void OnRButtonDown(const QPoint& pos);
     void RefitWindow();
@@ -251,17 +241,9 @@ private:
     std::unique_ptr<MovieMediaInfo> mediaInfoBox_;  // made at initialisation
 
     // The graph state: empty before InitGraph and after CloseGraph.
-    media::ElementRef graph_;            // playbin: control, seeking, position, audio volume
-    media::ElementRef videoBin_;         // the video sink of graph_
-    media::ElementRef renderer_;         // "Video Renderer"
-    media::ElementRef colourConverter_;  // "KRColour Space"
-    media::ElementRef outConverter_;     // between the effects and the renderer
-    // For a renderer that draws its frames unscaled: the picture is scaled to the window.
-    media::ElementRef pictureScale_;
-    media::ElementRef pictureSize_;
-    media::ElementRef effectsFilter_;    // "KalvorVT"
-    std::unique_ptr<IKalvorVT> effectsControl_;
-    media::ElementRef audioSink_;
+    media::ElementRef graph_;  // playbin: control, seeking, position, audio volume
+    VideoSinkBin sinkBin_;     // the video sink of graph_ and its elements
+    AudioOutput audio_;
     std::unique_ptr<media::MediaProbe> mediaProbe_;
     RegularFile mediaFile_;  // the open medium, from OpenMedia until the graph goes
     std::unique_ptr<media::BusBridge> bus_;  // the graph's event notification
@@ -269,16 +251,12 @@ private:
     bool effectsSpliced_ = false;
     std::string failure_;
     bool streamFailed_ = false;  // the current graph posted an error that was handled
-    bool silenceSaid_ = false;   // playback without sound is said once per run
 
     media::MediaFacts probeFacts_;
-    int32_t volumeValue_ = 0;
     media::ScreenSaverInhibitor screenSaver_;
 
     VideoWindowMouse mouse_;
     std::unique_ptr<CVideoContextMenu> contextMenu_;
     // Full screen: the picture's letterboxed place; none fills the window.
     std::optional<videogeometry::Destination> destination_;
-    QRect renderRect_;
-    WId boundWindow_ = 0;  // the native window the renderer was given; 0 for none
 };

@@ -17,6 +17,7 @@
 
 #include "platform/media/BusEvent.h"
 #include "platform/media/GstRef.h"
+#include "player/playback/AudioOutput.h"
 #include "player/playback/KalvorMovie.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
@@ -163,8 +164,8 @@ std::unique_ptr<TempEnvironment> KalvorMovieTest::media_;
 
 TEST_F(KalvorMovieTest, AviOpensWithTheEffectsElementSplicedAndEachOpenSplicesANewOne) {
     ASSERT_EQ(Open(Media("short.avi")), 1);
-    EXPECT_EQ(Around(movie_->VideoSinkBin(), "KalvorVT"), "KRColour Space > Renderer Converter");
-    EXPECT_EQ(Around(movie_->VideoSinkBin(), "Renderer Converter"), "KalvorVT > Video Renderer");
+    EXPECT_EQ(Around(movie_->VideoSink(), "KalvorVT"), "KRColour Space > Renderer Converter");
+    EXPECT_EQ(Around(movie_->VideoSink(), "Renderer Converter"), "KalvorVT > Video Renderer");
     EXPECT_TRUE(movie_->EffectsSpliced());
     EXPECT_EQ(Facts(*movie_), std::tuple(2, 1, 1, 160, 120, 25.0));
     EXPECT_EQ(std::pair(movie_->effectParams.zoomWidth, movie_->effectParams.zoomExtra2),
@@ -190,7 +191,7 @@ TEST_F(KalvorMovieTest, AviOpensWithTheEffectsElementSplicedAndEachOpenSplicesAN
     ASSERT_EQ(Open(Media("three.avi")), 1);
     EXPECT_NE(movie_->EffectsFilter(), first.get());
     EXPECT_GT(movie_->Generation(), firstGeneration);
-    EXPECT_EQ(Around(movie_->VideoSinkBin(), "KalvorVT"), "KRColour Space > Renderer Converter");
+    EXPECT_EQ(Around(movie_->VideoSink(), "KalvorVT"), "KRColour Space > Renderer Converter");
     EXPECT_NEAR(movie_->duration, 3.0, 0.05);
     // The first graph let its element go: only our reference is left.
     EXPECT_EQ(GST_OBJECT_REFCOUNT_VALUE(first.get()), 1);
@@ -200,8 +201,8 @@ TEST_F(KalvorMovieTest, AviOpensWithTheEffectsElementSplicedAndEachOpenSplicesAN
 TEST_F(KalvorMovieTest, WavOpensWithoutRendererOrEffectsHidesTheWindowAndTakesTheVolume) {
     movie_->show();
     ASSERT_EQ(Open(Media("tone.wav")), 1);
-    EXPECT_EQ(Around(movie_->VideoSinkBin(), "KalvorVT"), "absent");
-    EXPECT_EQ(Around(movie_->VideoSinkBin(), "Video Renderer"), "absent");
+    EXPECT_EQ(Around(movie_->VideoSink(), "KalvorVT"), "absent");
+    EXPECT_EQ(Around(movie_->VideoSink(), "Video Renderer"), "absent");
     EXPECT_EQ(std::tuple(movie_->hasVideo, movie_->hasAudio, movie_->audioSampleRate,
                          movie_->audioChannels),
               std::tuple(0, 1, 44100, int16_t(2)));
@@ -212,10 +213,10 @@ TEST_F(KalvorMovieTest, WavOpensWithoutRendererOrEffectsHidesTheWindowAndTakesTh
 
     for (double volume : {0.0, 0.5, 1.0}) {  // reaches the graph as linear gain
         movie_->SetVolume(volume);
-        EXPECT_EQ(movie_->LastVolumeValue(), CKalvorMovie::VolumeValue(volume));
+        EXPECT_EQ(movie_->LastVolumeValue(), AudioOutput::VolumeValue(volume));
         gdouble gain = -1;
         g_object_get(movie_->Graph(), "volume", &gain, nullptr);
-        EXPECT_NEAR(gain, CKalvorMovie::VolumeGain(movie_->LastVolumeValue()), 1e-6);
+        EXPECT_NEAR(gain, AudioOutput::VolumeGain(movie_->LastVolumeValue()), 1e-6);
     }
 }
 
@@ -251,10 +252,10 @@ TEST(KalvorMovieRules, MidiNamesVolumeValuesAndTheRewindRule) {
                                                   {0.01, -8312}, {2.0, -7},    {-1.0, -10000},
                                                   {NAN, -10000}};
     for (const auto& [volume, value] : volumes)
-        EXPECT_EQ(CKalvorMovie::VolumeValue(volume), value) << volume;
-    EXPECT_EQ(CKalvorMovie::VolumeGain(-10000), 0.0);
-    EXPECT_NEAR(CKalvorMovie::VolumeGain(-2000), 0.1, 1e-12);
-    EXPECT_LE(CKalvorMovie::VolumeGain(500), 1.0);
+        EXPECT_EQ(AudioOutput::VolumeValue(volume), value) << volume;
+    EXPECT_EQ(AudioOutput::VolumeGain(-10000), 0.0);
+    EXPECT_NEAR(AudioOutput::VolumeGain(-2000), 0.1, 1e-12);
+    EXPECT_LE(AudioOutput::VolumeGain(500), 1.0);
     EXPECT_TRUE(CKalvorMovie::RewindsOnPlay(90.9, 89.2));
     EXPECT_TRUE(CKalvorMovie::RewindsOnPlay(3.0, 3.0));
     EXPECT_FALSE(CKalvorMovie::RewindsOnPlay(90.9, 88.9));
@@ -457,7 +458,7 @@ TEST_F(KalvorMovieTest, AnEffectsElementThatCannotBeSplicedLeavesThePictureWitho
     movie_->mediaPath = Media("short.avi");
     ASSERT_EQ(movie_->OpenMedia(), 1);
     EXPECT_FALSE(movie_->EffectsSpliced());
-    EXPECT_EQ(Around(movie_->VideoSinkBin(), "Renderer Converter"),
+    EXPECT_EQ(Around(movie_->VideoSink(), "Renderer Converter"),
               "KRColour Space > Video Renderer");
     EXPECT_EQ(movie_->HasVideoWindow(), 1);
     EXPECT_EQ(StateOf(movie_->Graph()), GST_STATE_PAUSED);
