@@ -35,14 +35,3 @@ bool WriteTallerSkin(const std::string& from, const std::string& to, int extraRo
     }
     return WriteZipArchive(to, entries);
 }
-
-// The platform is chosen before the application is made.
-static std::string OnXcb(const std::string& name) {
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    return name;
-}
-
-XcbApplication::XcbApplication(const std::string& name)
-    : name_(OnXcb(name)),
-      argv_{name_.data(), nullptr},
-      application_(argc_, argv_) {}

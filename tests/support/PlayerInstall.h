@@ -1,9 +1,8 @@
-// A player laid out in a temporary environment as an installation leaves it, and a Qt
-// application on the X server that DISPLAY names: the set-up of tests on a real X server.
+// A player laid out in a temporary environment as an installation leaves it: the set-up of
+// tests that start the player, in their own process or as a program.
 
 #pragma once
 
-#include <QApplication>
 #include <string>
 
 #include "player/settings/PlayerSettings.h"
@@ -17,15 +16,3 @@ PlayerFolders InstallPlayer(const TempEnvironment& env, const PlayerSettings& in
 // Copies the skin package from into to with main.bmp stretched extraRows taller: the same
 // skin with a taller main window. False when the package cannot be read or written.
 bool WriteTallerSkin(const std::string& from, const std::string& to, int extraRows);
-
-// A QApplication on the xcb platform; its arguments live as long as it does.
-class XcbApplication {
-public:
-    explicit XcbApplication(const std::string& name);
-
-private:
-    std::string name_;
-    char* argv_[2];
-    int argc_ = 1;
-    QApplication application_;
-};

@@ -11,37 +11,22 @@
 #include "player/options/KalvorOptions.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "support/XKeyboard.h"
+#include "support/XcbApplication.h"
 #include "support/Xvfb.h"
 #include "tests/player/options/QuietOptionsHost.h"
 
-// Xlib's macros (None, Bool) after every other header.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 namespace {
-
-void Tap(Display* x, KeySym sym, KeySym held = NoSymbol) {
-    const KeyCode heldCode = held == NoSymbol ? 0 : XKeysymToKeycode(x, held);
-    const KeyCode code = XKeysymToKeycode(x, sym);
-    if (heldCode) XTestFakeKeyEvent(x, heldCode, True, CurrentTime);
-    XTestFakeKeyEvent(x, code, True, CurrentTime);
-    XTestFakeKeyEvent(x, code, False, CurrentTime);
-    if (heldCode) XTestFakeKeyEvent(x, heldCode, False, CurrentTime);
-    XSync(x, False);
-}
 
 TEST(HotKeyCaptureOnX, KeypadFiveAndShiftEightAreTakenByTheirKeyCodes) {
     Xvfb xvfb;
     KALVOR_REQUIRE_XVFB(xvfb);
     TempEnvironment env;
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "koptions_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    Display* x = XOpenDisplay(xvfb.Display().c_str());
-    ASSERT_NE(x, nullptr);
+    XcbApplication application("koptions_xvfb_tests");
+    XKeyboard x(xvfb.Display());
+    ASSERT_TRUE(x.Ok());
 
     QuietOptionsHost host;
     host.program = host.config = host.appData = env.Path("program");
@@ -57,14 +42,14 @@ TEST(HotKeyCaptureOnX, KeypadFiveAndShiftEightAreTakenByTheirKeyCodes) {
     keys->setFocus();
     ASSERT_TRUE(qttest::WaitUntil([&] { return QApplication::focusWidget() == keys; }));
 
-    Tap(x, XK_Num_Lock);
-    Tap(x, XK_KP_5);
+    x.Tap(XK_Num_Lock);
+    x.Tap(XK_KP_5);
     EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(5) == 0x65; }))
         << dialog.HotKeys().Code(5);
     EXPECT_EQ(keys->item(5, 1)->text(), "NUMPAD5");
 
     keys->selectRow(6);
-    Tap(x, XK_8, XK_Shift_L);
+    x.Tap(XK_8, XK_Shift_L);
     EXPECT_TRUE(qttest::WaitUntil([&] { return dialog.HotKeys().Code(6) == 0x10038; }))
         << dialog.HotKeys().Code(6);
     EXPECT_EQ(keys->item(6, 1)->text(), "Shift + 8");
@@ -73,7 +58,6 @@ TEST(HotKeyCaptureOnX, KeypadFiveAndShiftEightAreTakenByTheirKeyCodes) {
         qttest::Pump(300);
         dialog.screen()->grabWindow(0).copy(dialog.frameGeometry()).save(shot);
     }
-    XCloseDisplay(x);
 }
 
 }  // namespace

@@ -20,11 +20,12 @@
 #include "player/playback/MovieEffectTarget.h"
 #include "player/playback/MovieMediaInfo.h"
 #include "player/playback/VideoCommands.h"
-#include "player/playback/XvfbMovieHost.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "support/XcbApplication.h"
 #include "support/Xvfb.h"
+#include "tests/player/playback/MovieTestHost.h"
 
 namespace {
 

@@ -22,42 +22,9 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "tests/player/playback/MovieTestHost.h"
 
 namespace {
-
-class FakeHost : public IMovieHost {
-public:
-    PlayerSettings settings{};
-    bool enabled = true, endOnMainThread = false;
-    int enableCalls = 0, rangeTimerStops = 0, endsOfMedia = 0;
-
-    FakeHost() {
-        std::strcpy(settings.audioDevice, "AUTODETECT");
-        settings.movieRect = WinRect{10, 20, 330, 260};
-    }
-    PlayerSettings& Settings() override { return settings; }
-    void EnableMainWindow(bool enable) override {
-        enabled = enable;
-        ++enableCalls;
-    }
-    void StopRangeEndTimer() override { ++rangeTimerStops; }
-    void AfterEndOfMedia() override {
-        ++endsOfMedia;
-        endOnMainThread = QThread::currentThread() == QCoreApplication::instance()->thread();
-    }
-};
-
-// Sinks that run against the clock like the real ones; nobody pulls most samples, so the app
-// sink must neither stall nor wait for them at the end.
-class TestSinks : public ISinkFactory {
-public:
-    GstElement* CreateVideoRenderer() override {
-        return gst_parse_launch("appsink sync=1 max-buffers=1 drop=1 wait-on-eos=0", nullptr);
-    }
-    GstElement* CreateAudioSink(const std::string&) override {
-        return gst_parse_launch("fakesink sync=1", nullptr);
-    }
-};
 
 // "upstream > downstream" around the named element of a bin, or "absent".
 std::string Around(GstElement* bin, const char* name) {
@@ -115,6 +82,7 @@ protected:
     static std::string Media(const char* name) { return media_->Path(name); }
 
     void SetUp() override {
+        host_.settings.movieRect = WinRect{10, 20, 330, 260};
         movie_ = std::make_unique<CKalvorMovie>(host_);
         movie_->SetSinkFactory(&sinks_);
         movie_->InitGraph();
@@ -155,8 +123,8 @@ protected:
     }
 
     static std::unique_ptr<TempEnvironment> media_;
-    FakeHost host_;
-    TestSinks sinks_;
+    TestMovieHost host_;
+    ClockedAppSinks sinks_;
     std::unique_ptr<CKalvorMovie> movie_;
 };
 

@@ -11,11 +11,12 @@
 #include <set>
 
 #include "player/playback/KalvorMovie.h"
-#include "player/playback/XvfbMovieHost.h"
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "support/XcbApplication.h"
 #include "support/Xvfb.h"
+#include "tests/player/playback/MovieTestHost.h"
 
 namespace {
 

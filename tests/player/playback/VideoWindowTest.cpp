@@ -20,25 +20,11 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "tests/player/playback/MovieTestHost.h"
 
 namespace {
 
 using A = VideoKeyAction;
-
-class Host : public IMovieHost {
-public:
-    PlayerSettings settings{};
-    int endsOfMedia = 0;
-    Host() {
-        std::strcpy(settings.audioDevice, "AUTODETECT");
-        settings.movieRect = WinRect{10, 20, 330, 260};
-        settings.mainRect = WinRect{10, 260, 330, 360};
-    }
-    PlayerSettings& Settings() override { return settings; }
-    void EnableMainWindow(bool) override {}
-    void StopRangeEndTimer() override {}
-    void AfterEndOfMedia() override { ++endsOfMedia; }
-};
 
 // Records every call; PlaySelected, when given the window, does what the main window does
 // for the row that is open already: a medium that is not paused starts over at the row's
@@ -96,19 +82,11 @@ public:
     }
 };
 
-class TestSinks : public ISinkFactory {
-public:
-    GstElement* CreateVideoRenderer() override {
-        return gst_parse_launch("appsink sync=1 max-buffers=1 drop=1 wait-on-eos=0", nullptr);
-    }
-    GstElement* CreateAudioSink(const std::string&) override {
-        return gst_parse_launch("fakesink sync=1", nullptr);
-    }
-};
-
 class VideoWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        host_.settings.movieRect = WinRect{10, 20, 330, 260};
+        host_.settings.mainRect = WinRect{10, 260, 330, 360};
         movie_ = std::make_unique<CKalvorMovie>(host_);
         movie_->SetSinkFactory(&sinks_);
         movie_->SetOwner(&owner_);
@@ -138,10 +116,10 @@ protected:
         return drop.isAccepted();
     }
 
-    Host host_;
+    TestMovieHost host_;
     Owner owner_;
     Playlist playlist_;
-    TestSinks sinks_;
+    ClockedAppSinks sinks_;
     std::unique_ptr<CKalvorMovie> movie_;
 };
 
@@ -288,7 +266,7 @@ TEST_F(VideoWindowTest, RateEntriesDoWhatTheirLabelsSayWithinBounds) {
 }
 
 TEST(VideoWindowInit, TakesTheRememberedEffectBlockOnlyWhenAskedTo) {
-    Host host;
+    TestMovieHost host;
     host.settings.effectParams = DefaultEffectParams();
     host.settings.effectParams.contrast = 25;
     for (int32_t keep : {1, 0}) {

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QScreen>
-#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 
@@ -16,7 +14,8 @@
 #include "player/playlist/PlaylistFrame.h"
 #include "player/playlist/XCListCtrl.h"
 #include "player/settings/SettingsFile.h"
-#include "player/shell/KalvorParent.h"
+#include "support/PlayerInstall.h"
+#include "support/PlayerOnX.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
@@ -31,32 +30,17 @@ TEST(PlaylistOnX, StartsDockedBelowTheMainWindowWithItsFrameAndRows) {
     installed.playlistVisible = 1;
     installed.autoLoadLastPlaylist = 1;
     installed.currentIndex = 1;
-    TempEnvironment::WriteFile(
-        env.Path("program/options.cfg"),
-        std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
-    std::filesystem::create_directories(env.Path("program/skins"));
-    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                               env.Path("program/skins/Default.krs"));
-    const std::string config = env.ConfigHome() + "/Kalvor";
+    const PlayerFolders folders = InstallPlayer(env, installed);
     std::vector<MediaEntry> rows;
     for (const char* name : {"Holiday.avi", "Concert.mpg", "Interview.wmv", "Lecture.avi"}) {
         rows.push_back({env.Path(std::string("media/") + name), 0.0, 75.0});
         TempEnvironment::WriteFile(rows.back().path, "");
     }
-    std::filesystem::create_directories(config);
-    TempEnvironment::WriteFile(config + "/internal.pls", playlistformat::WritePls(rows));
+    std::filesystem::create_directories(folders.userConfig);
+    TempEnvironment::WriteFile(folders.userConfig + "/internal.pls", playlistformat::WritePls(rows));
 
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int argc = 1;
-    char name[] = "kplaylist_xvfb_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-
-    CKalvorParent parent(
-        PlayerFolders{env.Path("program"), config, env.DataHome() + "/Kalvor", env.RuntimeDir()});
-    CKalvorDlg& dlg = parent.MainDialog();
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
+    PlayerOnX player(folders, "kplaylist_xvfb_tests");
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         CKalvorPlaylist* playlist = dlg.Playlist();
         ASSERT_NE(playlist, nullptr);
         ASSERT_TRUE(qttest::WaitUntil([&] { return playlist->isVisible(); }, 30000));
@@ -100,8 +84,7 @@ TEST(PlaylistOnX, StartsDockedBelowTheMainWindowWithItsFrameAndRows) {
                 differing += screen.pixel(x, y) != colorref::ToQColor(colors.background).rgb();
         EXPECT_GT(differing, 20);
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
 
 }  // namespace

@@ -20,12 +20,12 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "support/XKeyboard.h"
 #include "support/Xvfb.h"
 
 // After Qt's headers: X11's macros clash with names in them.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #undef None  // an enumerator of the media generator
 
@@ -38,17 +38,6 @@ std::string ReadAll(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-// A key pressed and let go on display, as the user's keyboard would.
-void TapKey(const std::string& display, KeySym sym) {
-    Display* x = XOpenDisplay(display.c_str());
-    ASSERT_NE(x, nullptr);
-    const KeyCode code = XKeysymToKeycode(x, sym);
-    XTestFakeKeyEvent(x, code, True, CurrentTime);
-    XTestFakeKeyEvent(x, code, False, CurrentTime);
-    XSync(x, False);
-    XCloseDisplay(x);
 }
 
 // Whether a top-level window with this title is on the screen.
@@ -179,7 +168,9 @@ TEST_F(ExitEndToEndTest, ASignalEndsThePlayerThroughAnOpenDialogAndANewStartTake
     TempEnvironment::WriteFile(UserFolder() + "/options.cfg",
                                std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
     StartPlaying();
-    TapKey(xvfb_.Display(), XK_F7);
+    XKeyboard keys(xvfb_.Display());
+    ASSERT_TRUE(keys.Ok());
+    keys.Tap(XK_F7);
     ASSERT_TRUE(qttest::WaitUntil([&] { return WindowShown(xvfb_.Display(), "Kalvor - Open Media"); }, 30000))
         << player_.readAllStandardError().toStdString();
 

@@ -4,18 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 #include <cstring>
 #include <set>
 
 #include "player/playback/KalvorMovie.h"
 #include "player/settings/SettingsFile.h"
-#include "player/shell/KalvorParent.h"
 #include "player/shell/PlayerFullScreen.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
+#include "support/PlayerOnX.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
@@ -93,11 +92,8 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
     std::string error;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec, &error)) << error;
 
-    XcbApplication application("kfullscreen_xvfb_tests");
-    CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
+    PlayerOnX player(folders, "kfullscreen_xvfb_tests");
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         dlg.OpenMediaAndPlay(env.Path("clip.avi"));
         CKalvorMovie* video = dlg.Video();
         ASSERT_NE(video, nullptr);
@@ -153,8 +149,7 @@ TEST(FullScreenOnX, TheVideoCoversTheScreenInItsOwnWindowAndEverythingComesBack)
         }
         EXPECT_EQ(ServerScreen(), desktop);
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
 
 }  // namespace

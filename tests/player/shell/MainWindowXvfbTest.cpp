@@ -8,26 +8,22 @@
 #include <vector>
 
 #include <QScreen>
-#include <QTimer>
 #include <QTimerEvent>
 
 #include "platform/keys/KeyTable.h"
 #include "player/playback/KalvorMovie.h"
 #include "player/playlist/KalvorPlaylist.h"
 #include "player/settings/SettingsFile.h"
-#include "player/shell/KalvorParent.h"
 #include "player/shell/KrKeysHook.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
+#include "support/PlayerOnX.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "support/XKeyboard.h"
 #include "support/Xvfb.h"
 
-// After Qt's headers: X11's macros clash with names in them.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#undef None  // an enumerator of the media generator
 
 namespace {
 
@@ -37,12 +33,8 @@ TEST(MainWindowOnX, StartsWithTheDefaultSkinInItsShape) {
     TempEnvironment env;
     const PlayerSettings installed = InstalledSettings();
     const PlayerFolders folders = InstallPlayer(env, installed);
-    XcbApplication application("kmainwindow_xvfb_tests");
-
-    CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
+    PlayerOnX player(folders, "kmainwindow_xvfb_tests");
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         const QImage& surface = dlg.Surface().Image();
         const QRect at = dlg.geometry();
         // Inside the shape the screen shows the surface, once painted; at the cut corners,
@@ -67,28 +59,8 @@ TEST(MainWindowOnX, StartsWithTheDefaultSkinInItsShape) {
         EXPECT_EQ(screen.pixel(at.topLeft()), screen.pixel(0, 0));
         EXPECT_NE(surface.pixel(0, 0), screen.pixel(0, 0));
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
-
-// Keys pressed in another client's window, as a user would while another program has the focus.
-class KeyPresser {
-public:
-    KeyPresser() : display_(XOpenDisplay(nullptr)) {}
-    ~KeyPresser() {
-        if (display_) XCloseDisplay(display_);
-    }
-    bool Ok() const { return display_ != nullptr; }
-    void Tap(KeySym sym) {
-        const KeyCode code = XKeysymToKeycode(display_, sym);
-        XTestFakeKeyEvent(display_, code, True, CurrentTime);
-        XTestFakeKeyEvent(display_, code, False, CurrentTime);
-        XSync(display_, False);
-    }
-
-private:
-    Display* display_;
-};
 
 TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlayer) {
     Xvfb xvfb;
@@ -100,17 +72,15 @@ TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlay
     installed.hotKeys[15] = vk::F1 + 7;  // F8 cycles the repeat mode
     installed.hotKeys[17] = vk::F1 + 8;  // F9 closes
     const PlayerFolders folders = InstallPlayer(env, installed);
-    XcbApplication application("kmainwindow_xvfb_tests");
-    KeyPresser keys;
+    PlayerOnX player(folders, "kmainwindow_xvfb_tests");
+    // Keys pressed as a user would while another program has the focus.
+    XKeyboard keys;
     ASSERT_TRUE(keys.Ok());
 
     KrKeysHook hook;
-    CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
-    dlg.SetHotKeyHook(&hook);
+    player.Dialog().SetHotKeyHook(&hook);
     bool closed = false;
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         EXPECT_TRUE(hook.Installed());
         keys.Tap(XK_F8);
         ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.Settings().repeatMode == 1; }, 30000));
@@ -128,8 +98,7 @@ TEST(MainWindowOnX, GlobalHotKeysRunTheirSlotsUnlessSuspendedAndCloseEndsThePlay
 
         keys.Tap(XK_F9);
         closed = true;
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
     EXPECT_TRUE(closed);
     EXPECT_FALSE(hook.Installed());  // the exit removed it
     PlayerSettings saved{};
@@ -150,12 +119,8 @@ TEST(MainWindowOnX, ASkinChangeToATallerSkinDocksThePlaylistAndVideoWindowAgain)
     const PlayerFolders folders = InstallPlayer(env, installed);
     const std::string taller = folders.program + "/skins/Taller.krs";
     ASSERT_TRUE(WriteTallerSkin(folders.program + "/skins/Default.krs", taller, 20));
-    XcbApplication application("kmainwindow_xvfb_tests");
-
-    CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
+    PlayerOnX player(folders, "kmainwindow_xvfb_tests");
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         CKalvorPlaylist* playlist = dlg.Playlist();
         CKalvorMovie* video = dlg.Video();
         ASSERT_TRUE(playlist && video);
@@ -188,8 +153,7 @@ TEST(MainWindowOnX, ASkinChangeToATallerSkinDocksThePlaylistAndVideoWindowAgain)
         docked(before.height());
         EXPECT_EQ(dlg.geometry(), before) << "the default places of the first start";
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
 
 // The dialog's timer events in their order, each with the state just before it ran.
@@ -236,13 +200,9 @@ TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
     const std::string clip = env.Path("clip.avi");
     std::string error;
     ASSERT_TRUE(media::MakeAvi(clip, spec, &error)) << error;
-    XcbApplication application("kmainwindow_xvfb_tests");
-
-    CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
+    PlayerOnX player(folders, "kmainwindow_xvfb_tests");
     constexpr double kRangeEnd = 2.5;
-    QTimer::singleShot(0, &dlg, [&] {
-        ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, 30000));
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         CKalvorMovie* video = dlg.Video();
         ASSERT_NE(video, nullptr);
         for (double rate : {1.0, 2.0}) {
@@ -291,8 +251,7 @@ TEST(MainWindowOnX, APlayRangeStopsAtItsEndAtNormalAndDoubleRate) {
             }
         }
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTimer>
 #include <QWindow>
 #include <functional>
 #include <set>
@@ -18,9 +17,9 @@
 #include "player/playback/KalvorMovie.h"
 #include "player/playback/VideoCommands.h"
 #include "player/settings/SettingsFile.h"
-#include "player/shell/KalvorParent.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
+#include "support/PlayerOnX.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
@@ -137,9 +136,7 @@ void Escape(QWidget* widget) {
 void WithClipPlaying(const char* name,
                      const std::function<void(CKalvorDlg&, CKalvorMovie&)>& body) {
     Xvfb xvfb;
-    std::string xvfbError;
-    if (!xvfb.Start(1280, 1024, &xvfbError)) GTEST_SKIP() << "Xvfb could not start: " << xvfbError;
-    setenv("DISPLAY", xvfb.Display().c_str(), 1);
+    KALVOR_REQUIRE_XVFB(xvfb);
     TempEnvironment env;
     PlayerSettings installed = InstalledSettings();
     installed.fullScreenOnPlay = 0;
@@ -152,12 +149,9 @@ void WithClipPlaying(const char* name,
     spec.audio = media::AudioCodec::None;
     std::string error;
     ASSERT_TRUE(media::MakeAvi(env.Path("clip.avi"), spec, &error)) << error;
-    XcbApplication application(name);
-    CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
-    QTimer::singleShot(0, &dlg, [&] {
+    PlayerOnX player(folders, name);
+    EXPECT_EQ(player.Run([&](CKalvorDlg& dlg) {
         [&] {
-            ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, kWaitMs));
             dlg.OpenMediaAndPlay(env.Path("clip.avi"));
             CKalvorMovie* video = dlg.Video();
             ASSERT_NE(video, nullptr);
@@ -166,8 +160,7 @@ void WithClipPlaying(const char* name,
             body(dlg, *video);
         }();
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
 
 const QRect kScreen(0, 0, 1280, 1024);

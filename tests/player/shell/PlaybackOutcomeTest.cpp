@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
 #include <functional>

@@ -1,0 +1,23 @@
+#include "support/PlayerOnX.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "support/QtApp.h"
+
+PlayerOnX::PlayerOnX(const PlayerFolders& folders, const std::string& name)
+    : application_(name), parent_(folders) {}
+
+int PlayerOnX::Run(const std::function<void(CKalvorDlg&)>& body) {
+    CKalvorDlg& dlg = Dialog();
+    QTimer::singleShot(0, &dlg, [&] {
+        const bool shown = qttest::WaitUntil([&] { return dlg.isVisible(); });
+        if (shown)
+            body(dlg);
+        else
+            ADD_FAILURE() << "the main window never showed";
+        if (!shown || ::testing::Test::HasFatalFailure()) dlg.close();
+    });
+    return parent_.DoModal();
+}
