@@ -198,27 +198,11 @@ TEST_F(VideoWindowTest, EachMenuEntrySendsItsCommand) {
         {5016, "END", 7, 52},
     };
     // clang-format on
-    const CMenuXP& menu = movie_->ContextMenu()->Menu();
     for (const Case& c : cases) {
         owner_.commands.clear();
         Choose(c.id);
-        EXPECT_EQ(owner_.commands, (std::vector<std::pair<int, int>>{{c.button, c.code}})) << c.id;
-        EXPECT_EQ(menu.ItemOf(menu.FindItem(c.id))->text, c.label) << c.id;
+        EXPECT_EQ(owner_.commands, (std::vector<std::pair<int, int>>{{c.button, c.code}})) << c.label;
     }
-    // The top level in its order, sub-menus and separators aside.
-    std::vector<int32_t> order;
-    for (const QAction* action : menu.actions())
-        if (const CMenuXPItem* item = menu.ItemOf(action);
-            item && !item->separator && !item->sideBar)
-            order.push_back(item->id);
-    EXPECT_EQ(order, (std::vector<int32_t>{5001, 5002, 5003, 5004, 5005, 5015, 5016, 5006, 5007,
-                                           5008, 5009, 5010, 5011, 5012, 5013, 5014}));
-    // The entries the design gives icons show one; the others show none.
-    std::vector<int32_t> withIcons;
-    for (int32_t id : order)
-        if (!menu.ItemOf(menu.FindItem(id))->icon.isNull()) withIcons.push_back(id);
-    EXPECT_EQ(withIcons,
-              (std::vector<int32_t>{5001, 5002, 5003, 5004, 5005, 5015, 5016, 5006, 5007, 5011, 5014}));
 }
 
 TEST_F(VideoWindowTest, AspectEntriesKeepOneCheckAndSetTheirMode) {

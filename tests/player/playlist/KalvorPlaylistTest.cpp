@@ -159,60 +159,14 @@ TEST_F(PlaylistWindowTest, LayoutPlacesTheListItsScrollBarCloseButtonAndFilterBo
     EXPECT_EQ(window_->geometry(), QRect(100, 100, 200, 100));
 }
 
-TEST_F(PlaylistWindowTest, TheSixMenusHaveTheirIdsTextsAndOrder) {
+TEST_F(PlaylistWindowTest, TheRecentMenuListsTheRememberedPlaylistsInTheirOrder) {
     fixedtext::SetPath(host_.settings.recentPlaylists[0], "/lists/new.pls");
     fixedtext::SetPath(host_.settings.recentPlaylists[1], "/lists/old.m3u");
     Open();
     using E = std::vector<std::pair<int, std::string>>;
-    const std::pair<int, std::string> sep{0, "-"};
-    EXPECT_EQ(Entries(window_->ListMenu()), (E{{5121, "Copy\tCtrl+C"},
-                                               {5122, "Paste\tCtrl+V"},
-                                               sep,
-                                               {5125, "Clear selected item(s)\tDelete"},
-                                               {5124, "Clear playlist\tCtrl+Delete"},
-                                               sep,
-                                               {5101, "Add file(s) to playlist...\tL"},
-                                               {5102, "Add directory to playlist...\tShift+L"}}));
-    EXPECT_EQ(Entries(window_->CaptionMenu(kFile)), (E{{5101, "Add File(s)...\tL"},
-                                                       {5102, "Add Directory...\tShift+L"},
-                                                       sep,
-                                                       {5103, "Open Playlist...\tCtrl+O"},
-                                                       {5104, "Save Playlist\tCtrl+S"},
-                                                       {5105, "Save Playlist As..."},
-                                                       {5106, "Recent Playlists"},
-                                                       sep,
-                                                       {5107, "Close\tCtrl+Q"}}));
     ASSERT_NE(window_->RecentMenu(), nullptr);
     EXPECT_EQ(Entries(*window_->RecentMenu()),
               (E{{5108, "/lists/new.pls"}, {5109, "/lists/old.m3u"}, {5110, ""}, {5111, ""}}));
-    EXPECT_EQ(Entries(window_->CaptionMenu(kEdit)), (E{{5121, "Copy\tCtrl+C"},
-                                                       {5122, "Paste\tCtrl+V"},
-                                                       sep,
-                                                       {5123, "Select All\tCtrl+A"},
-                                                       {5124, "Remove All\tCtrl+Delete"},
-                                                       {5125, "Remove Selected Item(s)\tDelete"},
-                                                       sep,
-                                                       {5127, "Set Playback Range...\tR"}}));
-    EXPECT_EQ(Entries(window_->CaptionMenu(kSort)), (E{{5141, "By Name"},
-                                                       {5142, "By Type"},
-                                                       {5143, "By Directory"},
-                                                       {5144, "By Duration"},
-                                                       sep,
-                                                       {5146, "Random Playback Order\tCtrl+R"}}));
-    EXPECT_FALSE(window_->CaptionMenu(kSort).IsChecked(5146));
-    window_->SetRandomOrder(true);
-    EXPECT_TRUE(window_->CaptionMenu(kSort).IsChecked(5146));
-    window_->SetRandomOrder(false);
-    EXPECT_FALSE(window_->CaptionMenu(kSort).IsChecked(5146));
-    EXPECT_EQ(Entries(window_->CaptionMenu(kOperation)), (E{{5161, "Add to Wizard\tW"},
-                                                            sep,
-                                                            {5162, "Extract Image\tI"},
-                                                            {5163, "Extract Audio\tA"},
-                                                            {5164, "Extract Video\tV"},
-                                                            sep,
-                                                            {5165, "Merge Audio\tShift+A"},
-                                                            {5166, "Merge Video\tShift+V"},
-                                                            {5167, "Mix Audio/Video\tM"}}));
 }
 
 TEST_F(PlaylistWindowTest, ACaptionOpensItsMenuOnceUntilThePointerMovesOverItAgain) {

@@ -86,45 +86,6 @@ protected:
     }
 };
 
-TEST_F(SettingsFileTest, EveryDocumentedOffsetLoadsIntoItsField) {
-    TempEnvironment::WriteFile(ProgramFile(), MarkedRecord());
-    PlayerSettings s;
-    const SettingsLoadResult result = LoadSettings(UserFolder(), ProgramFolder(), s);
-    ASSERT_EQ(result.source, SettingsSource::Installed);
-    EXPECT_EQ(result.bytesRead, sizeof(PlayerSettings));
-
-    int32_t marker = 1;
-    for (const IntField& f : kIntFields) {
-        if (f.offset == 9416 || f.offset == 9420) {
-            ++marker;
-            continue;
-        }
-        EXPECT_EQ(s.*f.member, marker++) << "offset " << f.offset;
-    }
-    EXPECT_EQ(s.hotKeys[0], 0x20041);
-    EXPECT_EQ(s.hotKeys[17], 0x20041 + 17);
-    EXPECT_EQ(s.repeatMode, 1);
-    EXPECT_EQ(s.aspectMode, 4);
-    EXPECT_EQ(s.movieDockSide, 2);
-    EXPECT_EQ(s.playlistDocked, 3);
-    EXPECT_EQ(s.logoPosX, 250);
-    EXPECT_EQ(s.logoPosY, 750);
-    EXPECT_EQ(s.movieRect, (WinRect{1, 2, 3, 4}));
-    EXPECT_EQ(s.movieWindowedRect, (WinRect{5, 6, 7, 8}));
-    EXPECT_EQ(s.mainRect, (WinRect{9, 10, 11, 12}));
-    EXPECT_EQ(s.playlistRect, (WinRect{13, 14, 15, 16}));
-    EXPECT_EQ(s.volume, 0.625);
-    EXPECT_EQ(s.lastPosition, 81.5);
-    EXPECT_EQ(s.rangeEnd, 90.25);
-    EXPECT_STREQ(s.skinName, "bluesky");
-    EXPECT_STREQ(s.audioDevice, "USB Audio");
-    EXPECT_STREQ(s.lastFile, "/home/u/last.avi");
-    EXPECT_STREQ(s.recentPlaylists[2], "/p/list2.m3u");
-    EXPECT_STREQ(s.logoFilePath, "/p/logo.bmp");
-    EXPECT_EQ(s.effectParams.hue, -33);
-    EXPECT_EQ(s.effectParams.contrast, 16);
-}
-
 TEST_F(SettingsFileTest, LoadAndSaveRoundTripByteForByte) {
     const std::string original = MarkedRecord();
     TempEnvironment::WriteFile(UserFile(), original);
