@@ -1,7 +1,5 @@
 #include "engine/SpanRender.h"
 
-#include <gst/audio/audio.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -85,8 +83,6 @@ bool SpanRender::AddGroup(const editing::GroupFormat& format, std::string* error
     Group group;
     group.owner = this;
     group.kind = format.kind;
-    group.sampleRate = format.sampleRate;
-    group.channels = format.channels;
     GstElement* last = nullptr;
     for (const char* factory : chain) {
         if (!factory) continue;
@@ -140,6 +136,7 @@ void SpanRender::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
     auto* self = static_cast<SpanRender*>(data);
     media::CapsRef caps(gst_pad_get_current_caps(pad));
     if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
+    if (!caps || gst_caps_is_empty(caps.get()) || gst_caps_is_any(caps.get())) return;
     const char* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
     // Streams left undecoded, and a second stream of a kind, stay unlinked: the reader goes
     // on with the linked ones.
@@ -166,10 +163,9 @@ int SpanRender::OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFacto
     return kAutoplugTry;
 }
 
-// The group's stream as the timeline gives it: each segment made to start at 0, the
-// buffers' times moved with it (the buffers themselves are passed on), and sound that ends
-// before the span does made up with silence, as the timeline's gaps are.
-GstPadProbeReturn SpanRender::OnGroupOutput(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+// The group's stream as the timeline gives it: each segment made to start at 0, and the
+// buffers' times moved with it (the buffers themselves are passed on).
+GstPadProbeReturn SpanRender::OnGroupOutput(GstPad*, GstPadProbeInfo* info, gpointer data) {
     auto* group = static_cast<Group*>(data);
     const SpanRender* self = group->owner;
     const GstClockTime shift = ToClock(self->inPoint_);
@@ -178,9 +174,6 @@ GstPadProbeReturn SpanRender::OnGroupOutput(GstPad* pad, GstPadProbeInfo* info, 
         GST_PAD_PROBE_INFO_DATA(info) = buffer;
         for (GstClockTime* time : {&GST_BUFFER_PTS(buffer), &GST_BUFFER_DTS(buffer)})
             if (GST_CLOCK_TIME_IS_VALID(*time)) *time = *time > shift ? *time - shift : 0;
-        if (GST_BUFFER_PTS_IS_VALID(buffer) && GST_BUFFER_DURATION_IS_VALID(buffer))
-            group->reached = std::max(group->reached,
-                                      GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer));
         return GST_PAD_PROBE_OK;
     }
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
@@ -198,30 +191,6 @@ GstPadProbeReturn SpanRender::OnGroupOutput(GstPad* pad, GstPadProbeInfo* info, 
         gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
         gst_event_unref(event);
         GST_PAD_PROBE_INFO_DATA(info) = replacement;
-        group->reached = 0;
-        return GST_PAD_PROBE_OK;
-    }
-    if (GST_EVENT_TYPE(event) != GST_EVENT_EOS || group->kind != editing::GroupKind::Audio ||
-        group->sampleRate <= 0 || group->channels <= 0 || group->reached >= self->length_)
-        return GST_PAD_PROBE_OK;
-    // Silence up to the span's end, a second at a time, before the end goes on.
-    const gsize frameBytes = gsize(group->channels) * 2;
-    guint64 done = gst_util_uint64_scale_round(group->reached, guint64(group->sampleRate), GST_SECOND);
-    const guint64 total =
-        gst_util_uint64_scale_round(self->length_, guint64(group->sampleRate), GST_SECOND);
-    while (done < total) {
-        const guint64 frames = std::min<guint64>(total - done, guint64(group->sampleRate));
-        GstBuffer* silence = gst_buffer_new_allocate(nullptr, frames * frameBytes, nullptr);
-        gst_buffer_memset(silence, 0, 0, frames * frameBytes);
-        GST_BUFFER_PTS(silence) =
-            gst_util_uint64_scale_round(done, GST_SECOND, guint64(group->sampleRate));
-        GST_BUFFER_DURATION(silence) =
-            gst_util_uint64_scale_round(done + frames, GST_SECOND, guint64(group->sampleRate)) -
-            GST_BUFFER_PTS(silence);
-        GST_BUFFER_OFFSET(silence) = done;
-        GST_BUFFER_OFFSET_END(silence) = done + frames;
-        if (gst_pad_push(pad, silence) != GST_FLOW_OK) break;
-        done += frames;
     }
     return GST_PAD_PROBE_OK;
 }

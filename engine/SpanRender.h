@@ -3,9 +3,9 @@
 // One span of one file as the groups a timeline holding only that source would give, without
 // the editing library: the file decoded in a plain graph from the span's start, each group's
 // stream converted to the group's format (raw video at its size and rate, 16-bit PCM at its
-// rate and channels), running from 0 for the span's length. A job that needs no timeline
-// feature (no logo, one span) renders through this; effects and subtitles sit in the back
-// end either way.
+// rate and channels), running from 0 for the span's length; a stream that ends sooner ends
+// there, as on a timeline, and the job says so. A job that needs no timeline feature (no
+// logo, one span) renders through this; effects and subtitles sit in the back end either way.
 
 #include <gst/gst.h>
 
@@ -41,10 +41,7 @@ private:
         editing::GroupKind kind = editing::GroupKind::Audio;
         media::ElementRef head;
         media::ElementRef tail;
-        int32_t sampleRate = 0;  // audio groups
-        int32_t channels = 0;
-        GstClockTime reached = 0;  // the end of the last sound that went out, in running time
-        bool linked = false;       // guarded by mutex_
+        bool linked = false;  // guarded by mutex_
     };
 
     bool AddGroup(const editing::GroupFormat& format, std::string* error);
