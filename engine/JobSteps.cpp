@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "engine/AviBackEnd.h"
 #include "engine/CodecPageRules.h"
@@ -159,6 +160,8 @@ std::string AudioOutputExtension(const WizardState& state, const CodecCatalogue&
 
 bool PlainSpanWillDo(const JobObject& job, const WizardState& state,
                      const editing::MediaDetFacts& file, bool video, bool audio) {
+    if (const char* timeline = std::getenv(kTimelineVariable); timeline && *timeline)
+        return false;
     if (audio && file.audioStreams != 1) return false;
     if (!video) return true;
     return job.logoPath.empty() && file.videoStreams == 1 && !file.turned &&

@@ -86,6 +86,8 @@ ProgressOutcome RunJobGraph(IPageDriver& pages, WizardState& state, const Progre
 // Whether the output can come from the job's one span of a file decoded plainly (SpanRender)
 // instead of a timeline: no logo, nothing drawn on the pictures, the file holds one stream of
 // each kind the output takes, and its video is not turned by a tag and keeps the file's own
-// size and frame rate.
+// size and frame rate. Never while korc's environment sets kTimelineVariable (non-empty): then
+// every job goes through a timeline, which is what the plain span is checked against.
+inline constexpr char kTimelineVariable[] = "KORC_TIMELINE";
 bool PlainSpanWillDo(const JobObject& job, const WizardState& state,
                      const editing::MediaDetFacts& file, bool video, bool audio);

@@ -114,7 +114,7 @@ bool MakeAvi(const std::string& path, const AviSpec& spec, std::string* error) {
     }
     if (spec.audio != AudioCodec::None) {
         AudioSpec audio;
-        audio.seconds = spec.seconds;
+        audio.seconds = spec.audioSeconds > 0.0 ? spec.audioSeconds : spec.seconds;
         audio.rate = spec.audioRate;
         audio.channels = spec.audioChannels;
         description += AudioSource(audio);

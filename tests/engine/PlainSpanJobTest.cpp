@@ -1,0 +1,226 @@
+// A job that needs no timeline feature reads its one span plainly instead of through a
+// timeline, and must write the file the timeline would: the same streams, as long, starting
+// with a key frame, with the same pictures and sound. Each job runs through korc both ways on
+// media as users have them (key frames 3 s apart with B-frames, MP3 at 48 kHz, mono, a size
+// that is no multiple of 16, sound that ends before the span does) and the two files are
+// compared.
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+
+#include "DecodedOutput.h"
+#include "KorcProcess.h"
+#include "WavBytes.h"
+#include "engine/JobSteps.h"
+#include "support/MediaGenerator.h"
+#include "support/TempEnvironment.h"
+
+namespace {
+
+constexpr int kRate = 25;  // frames per second of the inputs
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The caps of each stream the AVI demuxer finds in the file, in its order.
+std::vector<std::string> AviStreams(const std::string& path) {
+    struct Found {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<std::string> streams;
+        bool all = false;
+    } found;
+    GstElement* pipeline = gst_parse_launch(
+        ("filesrc location=\"" + path + "\" ! avidemux name=d").c_str(), nullptr);
+    if (!pipeline) return {};
+    GstElement* demuxer = gst_bin_get_by_name(GST_BIN(pipeline), "d");
+    g_signal_connect(demuxer, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer to) {
+                         GstCaps* caps = gst_pad_get_current_caps(pad);
+                         if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+                         gchar* text = gst_caps_to_string(caps);
+                         auto* f = static_cast<Found*>(to);
+                         std::lock_guard lock(f->mutex);
+                         f->streams.push_back(text);
+                         g_free(text);
+                         gst_caps_unref(caps);
+                     }),
+                     &found);
+    g_signal_connect(demuxer, "no-more-pads", G_CALLBACK(+[](GstElement*, gpointer to) {
+                         auto* f = static_cast<Found*>(to);
+                         std::lock_guard lock(f->mutex);
+                         f->all = true;
+                         f->changed.notify_all();
+                     }),
+                     &found);
+    // The demuxer's own thread reads the header and adds the pads.
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    {
+        std::unique_lock lock(found.mutex);
+        found.changed.wait_for(lock, std::chrono::seconds(30), [&] { return found.all; });
+    }
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(demuxer);
+    gst_object_unref(pipeline);
+    std::lock_guard lock(found.mutex);
+    return found.streams;
+}
+
+// korc's messages among GStreamer's log lines.
+std::string Said(const std::string& errors) {
+    std::istringstream lines(errors);
+    std::string said;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("Kalvor:") != std::string::npos || line.find("korc:") != std::string::npos)
+            said += line + "\n";
+    return said;
+}
+
+// Root mean square of the samples in each tenth of a second.
+std::vector<double> Loudness(const std::vector<float>& samples) {
+    std::vector<double> levels;
+    const size_t step = kDecodedAudioRate / 10;
+    for (size_t at = 0; at + step <= samples.size(); at += step) {
+        double sum = 0;
+        for (size_t i = at; i < at + step; ++i) sum += double(samples[i]) * samples[i];
+        levels.push_back(std::sqrt(sum / double(step)));
+    }
+    return levels;
+}
+
+// Sets a variable of korc's environment (inherited from this process) while it lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) { setenv(name, value, 1); }
+    ~ScopedVariable() { unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+};
+
+struct Case {
+    const char* name;  // of the output, without its extension
+    JobKind kind;
+    JobFragment fragment;
+    std::vector<std::string> script;  // after the name step
+    const char* extension;
+    double seconds;  // of the output's video; 0 for a sound-only output
+    int exitCode = 0;
+};
+
+// The two outputs of a case alike: the same streams, as long, from a key frame, frame for frame
+// the same pictures, and the same sound.
+void ExpectAlike(const Case& c, const std::string& plain, const std::string& timeline) {
+    if (c.seconds > 0) {
+        EXPECT_EQ(AviStreams(plain), AviStreams(timeline));
+        const std::vector<Packet> p = DemuxedVideo(plain), t = DemuxedVideo(timeline);
+        EXPECT_EQ(p.size(), size_t(std::lround(c.seconds * kRate)));
+        ASSERT_EQ(p.size(), t.size());
+        ASSERT_FALSE(p.empty());
+        EXPECT_TRUE(p[0].key);
+        EXPECT_TRUE(t[0].key);
+        // Another picture would differ by tens.
+        const std::vector<Packet> pp = DecodedPictures(plain), tp = DecodedPictures(timeline);
+        ASSERT_EQ(pp.size(), tp.size());
+        for (size_t f = 0; f < pp.size(); ++f) {
+            EXPECT_LT(PictureDistance(pp[f], tp[f]), 2.0) << "frame " << f;
+            if (PictureDistance(pp[f], tp[f]) >= 2.0) break;
+        }
+    } else if (std::string(c.extension) == ".wav") {
+        const WavBytes p = WavBytes::Parse(FileBytes(plain)),
+                       t = WavBytes::Parse(FileBytes(timeline));
+        EXPECT_TRUE(p.riff);
+        EXPECT_EQ(std::tie(p.tag, p.channels, p.sampleRate, p.bitsPerSample, p.dataBytes),
+                  std::tie(t.tag, t.channels, t.sampleRate, t.bitsPerSample, t.dataBytes));
+    }
+    // As long within a video frame, and alike where it is loud and where it is silent.
+    const std::vector<float> p = DecodedAudio(plain), t = DecodedAudio(timeline);
+    ASSERT_FALSE(p.empty());
+    EXPECT_NEAR(double(p.size()), double(t.size()), kDecodedAudioRate / kRate);
+    const std::vector<double> pl = Loudness(p), tl = Loudness(t);
+    for (size_t i = 0; i < std::min(pl.size(), tl.size()); ++i)
+        EXPECT_NEAR(pl[i], tl[i], 0.05) << "at " << double(i) / 10 << " s";
+}
+
+class PlainSpanJobTest : public TempFolderTest {
+protected:
+    // Runs the case's job, the timeline's output under the name with "-timeline" added; the
+    // output's path, or empty when korc did not end as the case expects.
+    std::string Run(const Case& c, bool timeline) {
+        const std::string name = std::string(c.name) + (timeline ? "-timeline" : "");
+        std::vector<std::string> script = {"name " + name};
+        script.insert(script.end(), c.script.begin(), c.script.end());
+        std::optional<ScopedVariable> forced;
+        if (timeline) forced.emplace(kTimelineVariable, "1");
+        // GStreamer's log of the elements made tells which way the job went: a timeline is
+        // read through the editing library's composition.
+        const ScopedVariable log("GST_DEBUG", "GST_ELEMENT_FACTORY:4");
+        const KorcRun run = RunKorc(env_.Root(), name, JobBytes(c.kind, {c.fragment}), script);
+        EXPECT_TRUE(run.finished) << name << ": korc did not end";
+        EXPECT_EQ(run.exitCode, c.exitCode) << name << ": " << Said(run.errors);
+        EXPECT_EQ(run.errors.find("\"nlecomposition\"") != std::string::npos, timeline) << name;
+        return run.finished && run.exitCode == c.exitCode ? env_.Path(name + c.extension)
+                                                          : std::string();
+    }
+};
+
+TEST_F(PlainSpanJobTest, APlainSpanWritesTheFileATimelineWould) {
+    const std::string camera = env_.Path("camera.avi"), dub = env_.Path("dub.avi"),
+                      song = env_.Path("song.mp3");
+    // Key frames at 0, 3, 6 and 9 s; sound to the end, or only to 7 s.
+    media::AviSpec spec{.seconds = 12.0,
+                        .width = 318,
+                        .height = 238,
+                        .framesPerSecond = kRate,
+                        .video = media::VideoCodec::Mpeg4,
+                        .audio = media::AudioCodec::Mp3,
+                        .audioRate = 48000,
+                        .audioChannels = 2,
+                        .keyFrameInterval = 75,
+                        .bFrames = 2,
+                        .mp3 = media::Mp3Mode::Cbr};
+    ASSERT_TRUE(media::MakeAvi(camera, spec));
+    spec.audioChannels = 1;
+    spec.audioSeconds = 7.0;
+    spec.pattern = "ball";
+    ASSERT_TRUE(media::MakeAvi(dub, spec));
+    ASSERT_TRUE(media::MakeMp3(
+        song, {.seconds = 6.0, .rate = 48000, .channels = 1, .mp3 = media::Mp3Mode::Vbr}));
+
+    const std::vector<std::string> slow = {"forward", "forward", "forward"},
+                                    wav = {"forward", "row 0", "forward"},
+                                    mp3 = {"click 211", "forward", "forward"};
+    const Case cases[] = {
+        {"video", JobKind::ExtractVideo, {camera, 4, 8}, slow, ".avi", 4.0},
+        {"merged", JobKind::MergeVideo, {camera, 7, 10}, slow, ".avi", 3.0},
+        {"sound", JobKind::ExtractAudio, {camera, 5, 8}, wav, ".wav", 0.0},
+        {"mp3", JobKind::ExtractAudio, {song, 1, 5}, mp3, ".mp3", 0.0},
+        // The sound ends 2 s before the span does: the timeline stops there too, and the job
+        // says that an input ended before its fragment did.
+        {"dubbed", JobKind::ExtractVideo, {dub, 4, 9}, slow, ".avi", 5.0, 3},
+        {"short", JobKind::ExtractAudio, {dub, 5, 9}, wav, ".wav", 0.0, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string plain = Run(c, false), timeline = Run(c, true);
+        if (c.exitCode == 0 && !plain.empty() && !timeline.empty())
+            ExpectAlike(c, plain, timeline);
+    }
+}
+
+}  // namespace
