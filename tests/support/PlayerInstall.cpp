@@ -6,13 +6,20 @@
 
 #include "support/ZipArchive.h"
 
-PlayerFolders InstallPlayer(const TempEnvironment& env, const PlayerSettings& installed) {
+PlayerFolders InstallPlayer(const TempEnvironment& env, const PlayerSettings& installed,
+                            const std::vector<std::string>& skins) {
     TempEnvironment::WriteFile(
         env.Path("program/options.cfg"),
         std::string(reinterpret_cast<const char*>(&installed), sizeof installed));
     std::filesystem::create_directories(env.Path("program/skins"));
-    std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                               env.Path("program/skins/Default.krs"));
+    for (const std::string& name : skins)
+        std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
+                                   env.Path("program/skins/" + name + ".krs"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    return InstalledFolders(env);
+}
+
+PlayerFolders InstalledFolders(const TempEnvironment& env) {
     return PlayerFolders{env.Path("program"), env.ConfigHome() + "/Kalvor",
                          env.DataHome() + "/Kalvor", env.RuntimeDir()};
 }

@@ -40,6 +40,7 @@
 #include "player/shell/WindowPlacement.h"
 #include "player/skin/SkinUnpacker.h"
 #include "player/wizard/JobStarter.h"
+#include "support/PlayerInstall.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
@@ -259,19 +260,9 @@ protected:
     void SetUp() override { SetMessageSink(&sink_); }
     void TearDown() override { SetMessageSink(nullptr); }
 
-    PlayerFolders Folders() const {
-        return PlayerFolders{env_.Path("program"), env_.ConfigHome() + "/Kalvor",
-                             env_.DataHome() + "/Kalvor", env_.RuntimeDir()};
-    }
-    // options.cfg and, unless told otherwise, the default skin under each of the names.
+    PlayerFolders Folders() const { return InstalledFolders(env_); }
     void InstallOptions(const PlayerSettings& s, std::vector<std::string> skins = {"Default"}) {
-        TempEnvironment::WriteFile(env_.Path("program/options.cfg"),
-                                   std::string(reinterpret_cast<const char*>(&s), sizeof s));
-        std::filesystem::create_directories(env_.Path("program/skins"));
-        for (const std::string& name : skins)
-            std::filesystem::copy_file(std::string(KALVOR_PROGRAM_DIR) + "/skins/Default.krs",
-                                       env_.Path("program/skins/" + name + ".krs"),
-                                       std::filesystem::copy_options::overwrite_existing);
+        InstallPlayer(env_, s, skins);
     }
     // Runs the player's loop with the recorders in place; check runs once start-up is done.
     int Run(CKalvorParent& parent, const std::function<void(CKalvorDlg&)>& check = {}) {
