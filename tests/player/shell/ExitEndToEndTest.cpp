@@ -7,7 +7,6 @@
 #include <sys/resource.h>
 
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +17,7 @@
 #include "player/settings/SettingsFile.h"
 #include "player/shell/LaunchRequest.h"
 #include "support/MediaGenerator.h"
+#include "support/PlayerProgram.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/XKeyboard.h"
@@ -30,8 +30,6 @@
 #undef None  // an enumerator of the media generator
 
 namespace {
-
-const QString kProgram = QString(KALVOR_PROGRAM_DIR) + "/Kalvor";
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -68,10 +66,7 @@ protected:
     void SetUp() override {
         std::string error;
         if (!xvfb_.Start(800, 600, &error)) GTEST_SKIP() << "Xvfb could not start: " << error;
-        environment_ = QProcessEnvironment::systemEnvironment();
-        environment_.insert("QT_QPA_PLATFORM", "xcb");
-        environment_.insert("DISPLAY", QString::fromStdString(xvfb_.Display()));
-        environment_.insert("KALVOR_MESSAGES", "stderr");
+        environment_ = PlayerEnvironment(xvfb_.Display());
         environment_.insert("KALVOR_TRACE_POSITION", "1");
         clip_ = env_.Path("clip.avi");
         media::AviSpec spec;
@@ -97,7 +92,7 @@ protected:
         player.setWorkingDirectory(QString::fromStdString(env_.Root()));
         // A write over the file size limit must fail, not end the process.
         player.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_IGN); });
-        player.start(kProgram, {QString::fromStdString(clip)});
+        player.start(PlayerProgram(), {QString::fromStdString(clip)});
         ASSERT_TRUE(player.waitForStarted(10000));
         ASSERT_TRUE(qttest::WaitUntil(
             [&] {
@@ -183,7 +178,7 @@ TEST_F(ExitEndToEndTest, ASignalEndsThePlayerThroughAnOpenDialogAndANewStartTake
     QProcess next;
     std::string nextLog;
     next.setProcessEnvironment(environment_);
-    next.start(kProgram, {QString::fromStdString(second)});
+    next.start(PlayerProgram(), {QString::fromStdString(second)});
     ASSERT_TRUE(next.waitForStarted(10000));
 
     // A generous bound: the ending must not wait for the dialog, however busy the machine.
@@ -227,11 +222,8 @@ TEST(StartEndToEnd, ASkinPackageOfRandomBytesNamesItselfAndEndsTheStartWithOne) 
     TempEnvironment::WriteFile(package, noise);
 
     QProcess player;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("KALVOR_MESSAGES", "stderr");
-    player.setProcessEnvironment(environment);
-    player.start(kProgram, {});
+    player.setProcessEnvironment(PlayerEnvironment());
+    player.start(PlayerProgram(), {});
     ASSERT_TRUE(player.waitForFinished(30000));
     EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(player.exitCode(), 1);

@@ -29,13 +29,14 @@
 #include "platform/system/SingleInstance.h"
 #include "player/settings/PlayerSettings.h"
 #include "player/shell/LaunchRequest.h"
+#include "support/PlayerProgram.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
 
 namespace {
 
-const std::string kProgram = std::string(KALVOR_PROGRAM_DIR) + "/Kalvor";
+const std::string kProgram = PlayerProgram().toStdString();
 
 // The viewable top-level windows titled "Kalvor" on display; with close, each is asked to
 // close as a window manager's close button would.
@@ -96,9 +97,7 @@ size_t OpenFiles(qint64 pid) {
 class HandOverTest : public TempFolderTest {
 protected:
     void SetUp() override {
-        environment_ = QProcessEnvironment::systemEnvironment();
-        environment_.insert("QT_QPA_PLATFORM", "offscreen");
-        environment_.insert("KALVOR_MESSAGES", "stderr");
+        environment_ = PlayerEnvironment();
     }
 
     // Runs the program to its end while this process keeps serving events.

@@ -6,19 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QProcessEnvironment>
 
 #include <map>
 #include <string>
 
 #include "support/MediaGenerator.h"
+#include "support/PlayerProgram.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 #include "support/Xvfb.h"
 
 namespace {
-
-const QString kProgram = QString(KALVOR_PROGRAM_DIR) + "/Kalvor";
 
 class PlayEndToEndTest : public TempFolderTest {
 protected:
@@ -26,10 +24,7 @@ protected:
         std::string error;
         if (!xvfb_.Start(800, 600, &error)) GTEST_SKIP() << "Xvfb could not start: " << error;
         // After TempEnvironment moved the XDG folders: the players get private ones.
-        environment_ = QProcessEnvironment::systemEnvironment();
-        environment_.insert("QT_QPA_PLATFORM", "xcb");
-        environment_.insert("DISPLAY", QString::fromStdString(xvfb_.Display()));
-        environment_.insert("KALVOR_MESSAGES", "stderr");
+        environment_ = PlayerEnvironment(xvfb_.Display());
         environment_.insert("KALVOR_TRACE_POSITION", "1");
     }
 
@@ -94,7 +89,7 @@ TEST_F(PlayEndToEndTest, AFileOnTheCommandLinePlaysAndASecondStartHandsItsFileOv
     const std::string other = MakeClip("other.avi");
     player_.setProcessEnvironment(environment_);
     player_.setWorkingDirectory(QString::fromStdString(env_.Root()));
-    player_.start(kProgram, {QString::fromStdString(first)});
+    player_.start(PlayerProgram(), {QString::fromStdString(first)});
     ASSERT_TRUE(player_.waitForStarted(10000));
     ASSERT_TRUE(PlaysPast(first, 1.0)) << log_;
 
@@ -102,7 +97,7 @@ TEST_F(PlayEndToEndTest, AFileOnTheCommandLinePlaysAndASecondStartHandsItsFileOv
     QProcess second;
     second.setProcessEnvironment(environment_);
     second.setWorkingDirectory(QString::fromStdString(env_.Root()));
-    second.start(kProgram, {"other.avi"});
+    second.start(PlayerProgram(), {"other.avi"});
     ASSERT_TRUE(second.waitForStarted(10000));
     ASSERT_TRUE(qttest::WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
