@@ -9,8 +9,6 @@
 #include <QProcess>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/keys/KeyTable.h"
 #include "platform/system/FixedText.h"
@@ -30,13 +28,6 @@
 #undef None  // an enumerator of the media generator
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Whether a top-level window with this title is on the screen.
 bool WindowShown(const std::string& display, const std::string& title) {
@@ -144,8 +135,8 @@ TEST_F(ExitEndToEndTest, ASaveThatCannotBeWrittenKeepsTheOldFilesAndStillEndsWit
     const rlimit none{0, 0};
     ASSERT_EQ(::prlimit(static_cast<pid_t>(player_.processId()), RLIMIT_FSIZE, &none, nullptr), 0);
     ASSERT_EQ(Terminate(SIGTERM), 0) << log_;
-    EXPECT_EQ(ReadAll(UserFolder() + "/options.cfg"), options);
-    EXPECT_EQ(ReadAll(UserFolder() + "/internal.pls"), playlist);
+    EXPECT_EQ(TempEnvironment::ReadFile(UserFolder() + "/options.cfg"), options);
+    EXPECT_EQ(TempEnvironment::ReadFile(UserFolder() + "/internal.pls"), playlist);
     // The run's changes are lost, and that is said.
     EXPECT_NE(log_.find("Kalvor: not saved: The settings: cannot write " + UserFolder() + "/options.cfg"),
               std::string::npos) << log_;

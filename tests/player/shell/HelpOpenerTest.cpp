@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "player/shell/HelpOpener.h"
+#include "support/TempEnvironment.h"
 
 namespace {
 
@@ -16,13 +14,6 @@ struct RecordingOpener : IUrlOpener {
         return true;
     }
 };
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(HelpOpener, EachContextOpensItsShippedPageAtItsSection) {
     const struct {
@@ -53,7 +44,7 @@ TEST(HelpOpener, EachContextOpensItsShippedPageAtItsSection) {
         const std::string path = program + "/help/" + c.file;
         EXPECT_EQ(url.toLocalFile().toStdString(), path) << c.id;
         EXPECT_EQ(url.fragment().toStdString(), c.section) << c.id;
-        const std::string page = Read(path);
+        const std::string page = TempEnvironment::ReadFile(path);
         ASSERT_FALSE(page.empty()) << path << " is not shipped";
         if (!c.section.empty()) {
             EXPECT_NE(page.find("id=\"" + c.section + "\""), std::string::npos)
