@@ -13,36 +13,35 @@
 
 namespace {
 
-// The documented layout, written out apart from the code's table; the struct's offsets are
-// pinned at compile time.
+// The documented ranges and send codes, written out apart from the code's table; the
+// struct's offsets are pinned at compile time.
 struct Documented {
     const char* name;
-    size_t offset;
     double minimum, maximum, start;
     int32_t code;
 };
 const Documented kDocumented[] = {
-    {"hue", 0, -180, 180, 0, 13},          {"saturation", 4, -100, 200, 0, 13},
-    {"intensity", 8, -100, 150, 0, 13},    {"zoomLeft", 12, 0, 65535, 0, 12},
-    {"zoomTop", 16, 0, 65535, 0, 12},      {"zoomWidth", 20, -1, 65535, 1, 12},
-    {"zoomHeight", 24, -1, 65535, 1, 12},  {"zoomActive", 28, 0, 1, 0, 12},
-    {"zoomExtra1", 32, -1, 65535, 1, 12},  {"zoomExtra2", 36, -1, 65535, 1, 12},
-    {"grayscale", 40, 0, 1, 0, 7},         {"invert", 44, 0, 1, 0, 6},
-    {"flipVertical", 48, 0, 1, 0, 8},      {"flipHorizontal", 52, 0, 1, 0, 9},
-    {"balanceRed", 56, 0, 255, 0, 10},     {"balanceGreen", 60, 0, 255, 0, 10},
-    {"balanceBlue", 64, 0, 255, 0, 10},    {"correction1", 68, 0, 11, 0, 11},
-    {"correction2", 72, 0, 200, 0, 11},    {"contrast", 76, 0, 32, 16, 1},
-    {"brightness", 80, -256, 256, 0, 1},   {"sharpen", 84, 0, 64, 0, 2},
-    {"blur", 88, 0, 2, 0, 3},              {"emboss", 92, 0, 1, 0, 4},
-    {"smooth", 96, 0, 4000, 0, 5},         {"timeShift", 104, -6000, 6000, 0, 14},
-    {"timeMultiplier", 112, 0.01, 10, 1, 15}, {"textTransparency", 120, 0, 100, 10, 16},
-    {"fontSize", 384, 1, 100, 12, 18},     {"bold", 388, 0, 1, 1, 19},
-    {"italic", 392, 0, 1, 0, 20},          {"underline", 396, 0, 1, 0, 21},
-    {"bordering", 400, 0, 1, 1, 22},       {"antialiasing", 404, 0, 1, 1, 23},
-    {"leftBound", 408, 0, 1000, 0, 24},    {"rightBound", 412, 0, 1000, 0, 24},
-    {"textVertical", 416, 0, 1000, 50, 24}, {"textRed", 420, 0, 255, 255, 25},
-    {"textGreen", 424, 0, 255, 255, 25},   {"textBlue", 428, 0, 255, 255, 25},
-    {"alignment", 432, 0, 2, 1, 26},       {"barOpacity", 436, 0, 100, 20, 27},
+    {"hue", -180, 180, 0, 13},            {"saturation", -100, 200, 0, 13},
+    {"intensity", -100, 150, 0, 13},      {"zoomLeft", 0, 65535, 0, 12},
+    {"zoomTop", 0, 65535, 0, 12},         {"zoomWidth", -1, 65535, 1, 12},
+    {"zoomHeight", -1, 65535, 1, 12},     {"zoomActive", 0, 1, 0, 12},
+    {"zoomExtra1", -1, 65535, 1, 12},     {"zoomExtra2", -1, 65535, 1, 12},
+    {"grayscale", 0, 1, 0, 7},            {"invert", 0, 1, 0, 6},
+    {"flipVertical", 0, 1, 0, 8},         {"flipHorizontal", 0, 1, 0, 9},
+    {"balanceRed", 0, 255, 0, 10},        {"balanceGreen", 0, 255, 0, 10},
+    {"balanceBlue", 0, 255, 0, 10},       {"correction1", 0, 11, 0, 11},
+    {"correction2", 0, 200, 0, 11},       {"contrast", 0, 32, 16, 1},
+    {"brightness", -256, 256, 0, 1},      {"sharpen", 0, 64, 0, 2},
+    {"blur", 0, 2, 0, 3},                 {"emboss", 0, 1, 0, 4},
+    {"smooth", 0, 4000, 0, 5},            {"timeShift", -6000, 6000, 0, 14},
+    {"timeMultiplier", 0.01, 10, 1, 15},  {"textTransparency", 0, 100, 10, 16},
+    {"fontSize", 1, 100, 12, 18},         {"bold", 0, 1, 1, 19},
+    {"italic", 0, 1, 0, 20},              {"underline", 0, 1, 0, 21},
+    {"bordering", 0, 1, 1, 22},           {"antialiasing", 0, 1, 1, 23},
+    {"leftBound", 0, 1000, 0, 24},        {"rightBound", 0, 1000, 0, 24},
+    {"textVertical", 0, 1000, 50, 24},    {"textRed", 0, 255, 255, 25},
+    {"textGreen", 0, 255, 255, 25},       {"textBlue", 0, 255, 255, 25},
+    {"alignment", 0, 2, 1, 26},           {"barOpacity", 0, 100, 20, 27},
 };
 
 size_t FieldSize(const EffectField& field) {
@@ -53,20 +52,16 @@ size_t FieldSize(const EffectField& field) {
     }
 }
 
-TEST(EffectParams, TableMatchesTheDocumentedLayoutRangesAndCodes) {
+TEST(EffectParams, TableMatchesTheDocumentedRangesAndCodes) {
     for (const Documented& d : kDocumented) {
         SCOPED_TRACE(d.name);
         const EffectField* field = FindEffectField(d.name);
         ASSERT_NE(field, nullptr);
-        EXPECT_EQ(field->offset, d.offset);
         EXPECT_EQ(field->minimum, d.minimum);
         EXPECT_EQ(field->maximum, d.maximum);
         EXPECT_EQ(field->startValue, d.start);
         EXPECT_EQ(field->code, d.code);
     }
-    EXPECT_EQ(FindEffectField("fontFace")->offset, 124u);
-    EXPECT_EQ(FindEffectField("fontFaceWide")->offset, 380u);
-    EXPECT_EQ(FindEffectField("filterMode")->offset, 100u);
 }
 
 TEST(EffectParams, FieldsTileTheRecordWithOnlyThePaddingLeftOver) {

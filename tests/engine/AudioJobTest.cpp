@@ -1,7 +1,6 @@
 // The audio jobs run from a job file through the real pages, answered by a script, to the
 // file they write; what came out is read back and measured against what was asked for.
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 
 #include "CapturedMessages.h"
 #include "KorcProcess.h"
+#include "SharedCatalogue.h"
 #include "WavBytes.h"
 #include "common/JobFile.h"
 #include "engine/FragmentPlan.h"
@@ -25,29 +25,9 @@
 
 namespace {
 
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
-
-using Fragment = JobFragment;
-
-// Everything but "." and "..", so that a left-behind temporary file shows.
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir))
-            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-                names.push_back(entry->d_name);
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class AudioJobTest : public TempFolderTest {
 protected:
-    int Run(JobKind kind, const std::vector<Fragment>& fragments,
+    int Run(JobKind kind, const std::vector<JobFragment>& fragments,
             const std::vector<std::string>& script) {
         const std::string path = env_.Path("KORCP.SPF");
         TempEnvironment::WriteFile(path, JobBytes(kind, fragments));
@@ -116,7 +96,7 @@ TEST_F(AudioJobTest, ATwentySecondFragmentHasItsSampleCountAsWavAndIsRiffMp3Unde
     }
     EXPECT_EQ(TempEnvironment::ReadFile(out + "/cut.wav").size(), 20 * 44100 * 4 + 44u)
         << "the WAV case wrote it; the MP3 case must not have touched it";
-    EXPECT_EQ(FolderEntries(out),
+    EXPECT_EQ(TempEnvironment::Names(out),
               (std::vector<std::string>{"cut.mp3", "cut.wav", "lame.mp3", "pcm.wav"}));
 }
 
@@ -133,7 +113,7 @@ TEST_F(AudioJobTest, AnOutputThatExistsIsReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Question);
     EXPECT_EQ(messages_.shown[0].text, kept + " already exists.\nDo you want to replace it?");
     EXPECT_EQ(TempEnvironment::ReadFile(kept), "the user's own");
-    const std::vector<std::string> entries = FolderEntries(env_.Root());
+    const std::vector<std::string> entries = TempEnvironment::Names(env_.Root());
     EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
                             [](const std::string& name) { return name.find("kept") != name.npos; }),
               1)
@@ -154,7 +134,7 @@ TEST_F(AudioJobTest, AMergeWritesOnlyTheFragmentsWithAudioBackToBackAtTheHighest
     ASSERT_TRUE(media::MakeAvi(silent, {.seconds = 3.0, .audio = media::AudioCodec::None}));
     ASSERT_TRUE(media::MakeWav(c, {.seconds = 4.0, .rate = 32000, .channels = 1}));
     // 1..4 (3 s), 0..2 (2 s), the video alone (none), 2..9 cut to the input's 4 s (2 s).
-    const std::vector<Fragment> fragments = {{a, 1, 4}, {b, 0, 2}, {silent, 0, 3}, {c, 2, 9}};
+    const std::vector<JobFragment> fragments = {{a, 1, 4}, {b, 0, 2}, {silent, 0, 3}, {c, 2, 9}};
     ASSERT_EQ(Run(JobKind::MergeAudio, fragments, {"name all", "forward", "row 0", "forward"}), 0);
     ASSERT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
     // The default folder is the current input's: that of the last fragment.
@@ -168,7 +148,7 @@ TEST_F(AudioJobTest, AMergeWritesOnlyTheFragmentsWithAudioBackToBackAtTheHighest
 TEST_F(AudioJobTest, AUserStopEndsTheMergeEarlyWithAWholeFileOfWhatWasWritten) {
     const std::string tone = env_.Path("tone.wav");
     ASSERT_TRUE(media::MakeWav(tone, {.seconds = 30.0, .rate = 8000, .channels = 1}));
-    const std::vector<Fragment> fragments(20, Fragment{tone, 0, 30});  // 600 s in all
+    const std::vector<JobFragment> fragments(20, JobFragment{tone, 0, 30});  // 600 s in all
     ASSERT_EQ(
         Run(JobKind::MergeAudio, fragments, {"name part", "forward", "row 0", "forward", "stop"}),
         0);
@@ -197,7 +177,7 @@ TEST_F(AudioJobTest, RefusedJobsSayWhyOnceAndLeaveEveryFileAsItWas) {
     struct Case {
         const char* what;
         JobKind kind;
-        std::vector<Fragment> fragments;
+        std::vector<JobFragment> fragments;
         std::vector<std::string> script;
         int exitCode;
         const char* caption;  // nullptr: no box
@@ -263,7 +243,7 @@ TEST_F(AudioJobTest, RefusedJobsSayWhyOnceAndLeaveEveryFileAsItWas) {
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
-        const std::vector<std::string> entries = FolderEntries(env_.Root());
+        const std::vector<std::string> entries = TempEnvironment::Names(env_.Root());
         EXPECT_EQ(Run(c.kind, c.fragments, c.script), c.exitCode) << c.what;
         if (c.caption) {
             ASSERT_EQ(messages_.shown.size(), 1u) << c.what;
@@ -274,7 +254,8 @@ TEST_F(AudioJobTest, RefusedJobsSayWhyOnceAndLeaveEveryFileAsItWas) {
             EXPECT_TRUE(messages_.shown.empty()) << c.what;
         }
         EXPECT_EQ(TempEnvironment::ReadFile(tone), before) << c.what;
-        EXPECT_EQ(FolderEntries(env_.Root()), entries) << c.what << ": a file was left behind";
+        EXPECT_EQ(TempEnvironment::Names(env_.Root()), entries)
+            << c.what << ": a file was left behind";
     }
 }
 

@@ -9,17 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "SharedCatalogue.h"
 #include "engine/CodecCatalogue.h"
 #include "engine/EncoderTuning.h"
 #include "platform/media/GstRef.h"
 #include "support/TempEnvironment.h"
 
 namespace {
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
 
 media::ElementRef Make(const std::string& factory) {
     return media::ElementRef(gst_element_factory_make(factory.c_str(), nullptr));

@@ -7,6 +7,7 @@
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "RecordingPages.h"
+#include "SharedCatalogue.h"
 #include "common/EffectParams.h"
 #include "engine/AudioJob.h"
 #include "engine/ExtractVideoJob.h"
@@ -15,11 +16,6 @@
 #include "support/TempEnvironment.h"
 
 namespace {
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
 
 class CodecRowsJobTest : public TempFolderTest {
 protected:

@@ -5,16 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "CapturedMessages.h"
-#include "platform/media/EncoderProperties.h"
+#include "SharedCatalogue.h"
 #include "engine/EncoderSetup.h"
 #include "engine/EncoderTuning.h"
+#include "platform/media/EncoderProperties.h"
 
 namespace {
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
 
 TEST(EncoderSetup, RowZeroOrPastTheListIsNoEncoderAndNothingIsApplied) {
     CapturedMessages messages;

@@ -2,7 +2,6 @@
 // editing library puts in a SIGINT handler of its own when it starts: korc ends, and the
 // output keeps what was written, as a whole file.
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -21,14 +20,9 @@ namespace {
 // The size of the hidden file korc writes the output into, once there is one.
 off_t PartSize(const std::string& folder, const std::string& prefix) {
     off_t size = 0;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            struct stat info {};
-            if (std::string(entry->d_name).rfind(prefix, 0) == 0 &&
-                stat((folder + "/" + entry->d_name).c_str(), &info) == 0)
-                size = info.st_size;
-        }
-        closedir(dir);
+    for (const std::string& name : TempEnvironment::Names(folder, prefix)) {
+        struct stat info {};
+        if (stat((folder + "/" + name).c_str(), &info) == 0) size = info.st_size;
     }
     return size;
 }

@@ -11,6 +11,7 @@
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "KorcProcess.h"
+#include "SharedCatalogue.h"
 #include "common/JobFile.h"
 #include "engine/JobLoader.h"
 #include "engine/JobObject.h"
@@ -23,13 +24,6 @@
 #include "support/TempEnvironment.h"
 
 namespace {
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
-
-using Fragment = JobFragment;
 
 struct Logo {
     std::string path;
@@ -62,7 +56,7 @@ double LengthOf(const std::string& path) {
 
 class MergeVideoJobTest : public TempFolderTest {
 protected:
-    JobEnd Run(const std::vector<Fragment>& fragments, const std::vector<std::string>& script,
+    JobEnd Run(const std::vector<JobFragment>& fragments, const std::vector<std::string>& script,
                const Logo& logo = {}) {
         const std::string path = env_.Path("KORCP.SPF");
         TempEnvironment::WriteFile(path, JobBytes(JobKind::MergeVideo, fragments));
@@ -177,7 +171,7 @@ TEST_F(MergeVideoJobTest, FragmentsOfOtherSizesAndASoundOnlyOneMakeOneAviOfTheir
     ASSERT_TRUE(media::MakeAvi(
         mute, {.seconds = 2.0, .width = 480, .height = 120, .audio = media::AudioCodec::None}));
     // 2 s of video and sound, 1 s of sound alone, 2 s, 1 s of picture alone.
-    const std::vector<Fragment> fragments = {
+    const std::vector<JobFragment> fragments = {
         {small, 1, 3}, {tone, 1, 2}, {large, 0, 2}, {mute, 1, 2}};
     const double total = 2 + 1 + 2 + 1;
     const std::vector<Packet> smallPictures = DecodedPictures(small),
@@ -288,7 +282,7 @@ TEST_F(MergeVideoJobTest, RefusedMergesSayWhyOnceAndWriteNothing) {
     const std::string before = TempEnvironment::ReadFile(clip);
     struct Case {
         const char* what;
-        std::vector<Fragment> fragments;
+        std::vector<JobFragment> fragments;
         std::vector<std::string> script;
         JobEnd end;
         const char* caption;

@@ -1,7 +1,6 @@
 // An output is a file the user goes on to share, copy and play from other accounts: it
 // must get the mode any new file of theirs gets, not the private mode of a temporary file.
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,17 +36,6 @@ TEST_F(OutputFileTest, AKeptOutputHasTheModeTheUmaskGivesNewFiles) {
     ::umask(before);
 }
 
-// The names in the folder that start with the prefix.
-std::vector<std::string> Named(const std::string& folder, const std::string& prefix) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir))
-            if (std::string(entry->d_name).rfind(prefix, 0) == 0) names.push_back(entry->d_name);
-        closedir(dir);
-    }
-    return names;
-}
-
 // A korc killed while it writes leaves its output's hidden temporary file behind; the next
 // run removes it, and no other file of that form.
 TEST_F(OutputFileTest, AKilledRunsHalfWrittenFileGoesWithTheNextRun) {
@@ -61,18 +49,20 @@ TEST_F(OutputFileTest, AKilledRunsHalfWrittenFileGoesWithTheNextRun) {
     QProcess korc;
     StartKorc(korc, job, script);
     // Killed while the output is being written.
-    ASSERT_TRUE(
-        qttest::WaitUntil([&] { return !Named(env_.Root(), ".long.avi.").empty(); }, 60000));
+    ASSERT_TRUE(qttest::WaitUntil(
+        [&] { return !TempEnvironment::Names(env_.Root(), ".long.avi.").empty(); }, 60000));
     korc.kill();
     ASSERT_TRUE(korc.waitForFinished(10000));
-    ASSERT_EQ(Named(env_.Root(), ".long.avi.").size(), 1u);
+    ASSERT_EQ(TempEnvironment::Names(env_.Root(), ".long.avi.").size(), 1u);
 
     const KorcRun next = RunKorc(env_.Root(), "damaged", "", {});
     ASSERT_TRUE(next.finished);
-    EXPECT_TRUE(Named(env_.Root(), ".long.avi.").empty()) << "the killed run's file stayed";
+    EXPECT_TRUE(TempEnvironment::Names(env_.Root(), ".long.avi.").empty())
+        << "the killed run's file stayed";
     EXPECT_FALSE(TempEnvironment::Exists(env_.Path("long.avi")));
     EXPECT_EQ(TempEnvironment::ReadFile(someoneElses), "not korc's");
-    EXPECT_TRUE(Named(env_.RuntimeDir() + "/Kalvor", "korc-").empty()) << "a note stayed";
+    EXPECT_TRUE(TempEnvironment::Names(env_.RuntimeDir() + "/Kalvor", "korc-").empty())
+        << "a note stayed";
 }
 
 }  // namespace

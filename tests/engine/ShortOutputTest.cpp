@@ -3,7 +3,6 @@
 // that fills up stops the writer. Each is a failure, said once with the file and the cause,
 // and the short file never takes the output's name.
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <cstring>
 
 #include "CapturedMessages.h"
+#include "SharedCatalogue.h"
 #include "engine/JobObject.h"
 #include "engine/JobRunner.h"
 #include "engine/KorcApp.h"
@@ -21,11 +21,6 @@
 #include "support/TempEnvironment.h"
 
 namespace {
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
 
 // The script's pages, then the input cut to a part of its bytes as the graph starts.
 class TruncatingPages : public IPageDriver {
@@ -51,20 +46,6 @@ private:
     std::string input_;
     double keep_;
 };
-
-// Everything but "." and "..", hidden temporary files included.
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // The job of one fragment, 2 to 18 s of the input; korc's exit code.
 int RunFrom2To18(IPageDriver& pages, JobKind kind, const std::string& input) {
@@ -125,14 +106,15 @@ TEST_F(ShortOutputTest, AnInputCutWhileItIsReadFailsTheJobAndLeavesNoOutput) {
             ASSERT_TRUE(media::MakeAvi(input, {.seconds = 20.0, .width = 64, .height = 48}));
         else
             ASSERT_TRUE(media::MakeWav(input, {.seconds = 20.0, .rate = 22050, .channels = 1}));
-        for (const std::string& name : FolderEntries(out)) std::remove((out + "/" + name).c_str());
+        for (const std::string& name : TempEnvironment::Names(out))
+            std::remove((out + "/" + name).c_str());
         CapturedMessages messages;
         TruncatingPages pages(c.script, input, c.keep);
         const int exitCode = RunFrom2To18(pages, c.kind, input);
         if (c.written) {
             EXPECT_EQ(exitCode, 0);
             EXPECT_TRUE(messages.shown.empty()) << messages.shown[0].text;
-            EXPECT_EQ(FolderEntries(out), std::vector<std::string>{c.written});
+            EXPECT_EQ(TempEnvironment::Names(out), std::vector<std::string>{c.written});
             continue;
         }
         EXPECT_EQ(exitCode, kExitJobFailed);
@@ -140,7 +122,7 @@ TEST_F(ShortOutputTest, AnInputCutWhileItIsReadFailsTheJobAndLeavesNoOutput) {
         EXPECT_EQ(messages.shown[0].caption, "Kalvor");
         EXPECT_NE(messages.shown[0].text.find("of the 16 seconds"), std::string::npos)
             << messages.shown[0].text;
-        EXPECT_TRUE(FolderEntries(out).empty()) << "a short output was kept";
+        EXPECT_TRUE(TempEnvironment::Names(out).empty()) << "a short output was kept";
     }
 }
 
@@ -164,7 +146,7 @@ TEST_F(ShortOutputTest, AFullDiskDuringAnMp3JobNamesTheMp3AndTheCause) {
                                           "/cut.mp3: " + std::strerror(EFBIG)),
               std::string::npos)
         << messages.shown[0].text;
-    EXPECT_TRUE(FolderEntries(out).empty());
+    EXPECT_TRUE(TempEnvironment::Names(out).empty());
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // still at a chosen time holds that frame's pixels, through the effects, as BMP and JPEG,
 // for widths whose rows need padding; failures are reported once and leave old files whole.
 
-#include <dirent.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
@@ -151,14 +150,8 @@ protected:
     StillImageTest() { state_.effects = DefaultEffectParams(); }
 
     // The temporary pictures in the private temporary folder.
-    int TemporaryPictures() const {
-        int count = 0;
-        if (DIR* dir = opendir(env_.Path("runtime/Kalvor").c_str())) {
-            while (dirent* entry = readdir(dir))
-                count += std::string(entry->d_name).rfind("owbmptmp", 0) == 0;
-            closedir(dir);
-        }
-        return count;
+    size_t TemporaryPictures() const {
+        return TempEnvironment::Names(env_.Path("runtime/Kalvor"), "owbmptmp").size();
     }
 
     std::string Video(int width, int height) {
@@ -228,7 +221,7 @@ TEST_F(StillImageTest, TheStillHoldsTheFrameAtTheChosenTimeInBothFormats) {
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(TempEnvironment::ReadFile(another), "another run's picture");
-    EXPECT_EQ(TemporaryPictures(), 1) << "a temporary picture was left behind";
+    EXPECT_EQ(TemporaryPictures(), 1u) << "a temporary picture was left behind";
 }
 
 // The job's picture is the frame at the end of its fragment: with two frames a second, the
@@ -326,7 +319,7 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
         EXPECT_EQ(messages.shown[0].text.rfind(c.textStart, 0), 0u) << messages.shown[0].text;
         EXPECT_EQ(TempEnvironment::ReadFile(output), "old picture");
         EXPECT_FALSE(TempEnvironment::Exists(env_.Path("other.bmp")));
-        EXPECT_EQ(TemporaryPictures(), 0) << "a temporary picture was left behind";
+        EXPECT_EQ(TemporaryPictures(), 0u) << "a temporary picture was left behind";
     }
     EXPECT_EQ(TempEnvironment::ReadFile(input), inputBytes);
 }

@@ -10,6 +10,7 @@
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "RecordingPages.h"
+#include "SharedCatalogue.h"
 #include "common/EffectParams.h"
 #include "engine/ExtractVideoJob.h"
 #include "engine/JobObject.h"
@@ -21,11 +22,6 @@
 namespace {
 
 constexpr int kRate = 10;  // frames per second of the input
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
 
 // The output frames on which white text shows over the black picture.
 std::vector<int> LitFrames(const std::string& path) {

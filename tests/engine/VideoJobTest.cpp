@@ -1,7 +1,6 @@
 // The extract-video and mix jobs run through the real pages, answered by a script, to the
 // file they write; what came out is demuxed or decoded again and measured against the input.
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "RecordingPages.h"
+#include "SharedCatalogue.h"
 #include "WavBytes.h"
 #include "common/EffectParams.h"
 #include "engine/CodecPageRules.h"
@@ -26,11 +26,6 @@
 
 namespace {
 
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
-
 // Grey 8-bit frames of the file's video, 32x24.
 std::vector<Packet> SmallPictures(const std::string& path) { return DecodedPictures(path, 32, 24); }
 
@@ -38,18 +33,6 @@ double MeanLevel(const Packet& frame) {
     double sum = 0;
     for (unsigned char c : frame.bytes) sum += c;
     return frame.bytes.empty() ? 0.0 : sum / frame.bytes.size();
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir))
-            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-                names.push_back(entry->d_name);
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class VideoJobTest : public TempFolderTest {
@@ -293,14 +276,15 @@ TEST_F(VideoJobTest, AnAudioOnlyMixToMp3LeavesTheWavNameAloneAndRefusedJobsWrite
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
-        const std::vector<std::string> entries = FolderEntries(env_.Root());
+        const std::vector<std::string> entries = TempEnvironment::Names(env_.Root());
         const std::string before = TempEnvironment::ReadFile(c.fragments[0].path);
         EXPECT_EQ(Run(c.kind, c.fragments, c.script), c.end) << c.what;
         ASSERT_EQ(messages_.shown.size(), 1u) << c.what;
         EXPECT_NE(messages_.shown[0].text.find(c.says), std::string::npos)
             << c.what << ": " << messages_.shown[0].text;
         EXPECT_EQ(TempEnvironment::ReadFile(c.fragments[0].path), before) << c.what;
-        EXPECT_EQ(FolderEntries(env_.Root()), entries) << c.what << ": a file was left behind";
+        EXPECT_EQ(TempEnvironment::Names(env_.Root()), entries)
+            << c.what << ": a file was left behind";
     }
 }
 
@@ -373,15 +357,15 @@ TEST_F(VideoJobTest, AStopKeepsAPlayableShorterFileButAStopInTheFirstPhaseKeepsN
     };
     for (const Case& c : cases) {
         messages_.shown.clear();
-        const std::vector<std::string> before = FolderEntries(env_.Root());
+        const std::vector<std::string> before = TempEnvironment::Names(env_.Root());
         ASSERT_EQ(Run(JobKind::ExtractVideo, {{input, 12, 38}}, c.script), JobEnd::Stopped)
             << c.what << ": " << (messages_.shown.empty() ? "" : messages_.shown[0].text);
-        std::vector<std::string> after = FolderEntries(env_.Root());
+        std::vector<std::string> after = TempEnvironment::Names(env_.Root());
         const std::string name = c.script[0].substr(5) + ".avi";
         EXPECT_EQ(std::find(after.begin(), after.end(), name) != after.end(), c.written) << c.what;
         after.erase(std::remove(after.begin(), after.end(), name), after.end());
         EXPECT_EQ(after, before) << c.what << ": a file was left behind";
-        EXPECT_TRUE(FolderEntries(env_.RuntimeDir() + "/Kalvor").empty()) << c.what;
+        EXPECT_TRUE(TempEnvironment::Names(env_.RuntimeDir() + "/Kalvor").empty()) << c.what;
         // The user is told what was kept.
         ASSERT_EQ(messages_.shown.size(), 1u) << c.what;
         EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Information) << c.what;

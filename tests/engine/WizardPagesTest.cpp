@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "CapturedMessages.h"
+#include "SharedCatalogue.h"
 #include "engine/AudioCodecPage.h"
 #include "engine/CodecPageRules.h"
 #include "engine/DialogPageDriver.h"
@@ -39,11 +40,6 @@ struct FakePicker : IFolderPicker {
     std::optional<std::string> answer;
     std::vector<std::string> titles;
 };
-
-const CodecCatalogue& Catalogue() {
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
-    return catalogue;
-}
 
 QString Text(QWidget* page, int id) {
     if (auto* label = page->findChild<QLabel*>(ControlName(id))) return label->text();

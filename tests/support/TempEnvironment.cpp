@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +65,18 @@ std::string TempEnvironment::ReadFile(const std::string& path) {
 bool TempEnvironment::Exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path, error);
+}
+
+std::vector<std::string> TempEnvironment::Names(const std::string& folder,
+                                                const std::string& prefix) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::string name = entry.path().filename().string();
+        if (name.starts_with(prefix)) names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool TempEnvironment::WithFileSizeLimit(size_t maxBytes, const std::function<bool()>& write) {

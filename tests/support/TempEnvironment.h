@@ -29,6 +29,9 @@ public:
     static void WriteFile(const std::string& path, const std::string& bytes);
     static std::string ReadFile(const std::string& path);
     static bool Exists(const std::string& path);
+    // The names in the folder that start with prefix, sorted; "." and ".." are never listed.
+    static std::vector<std::string> Names(const std::string& folder,
+                                          const std::string& prefix = {});
     // Runs write with files limited to maxBytes, as a full disk would limit them (root
     // included); returns write's result.
     static bool WithFileSizeLimit(size_t maxBytes, const std::function<bool()>& write);
