@@ -62,6 +62,7 @@ JobEnd CAudioJob::Probe() {
     if (read.stopped) return JobEnd::Cancelled;
     if (!read.error.empty()) return Fail(read.error);
     facts_ = read.facts;
+    files_ = read.files;
     for (size_t i = 0; i < inputs_.size(); ++i) {
         const editing::MediaDetFacts& facts = read.facts[i];
         lengths_[i] = facts.length;
@@ -139,7 +140,7 @@ bool CAudioJob::BuildTimeline() {
         PlainSpanWillDo(job_, state_, facts_[plan_.placed.front().index], false, true)) {
         const PlacedFragment& placed = plan_.placed.front();
         auto span = std::make_unique<SpanRender>();
-        if (!span->Build(inputs_[placed.index].path, placed.inPoint, placed.duration, {group},
+        if (!span->Build(files_[placed.index]->Location(), placed.inPoint, placed.duration, {group},
                          &error)) {
             Fail(error);
             return false;
@@ -152,8 +153,8 @@ bool CAudioJob::BuildTimeline() {
         return false;
     }
     for (const PlacedFragment& placed : plan_.placed) {
-        const InputFragment& input = inputs_[placed.index];
-        if (!timeline_.AddSource(0, {input.path, placed.start, placed.inPoint, placed.duration},
+        const std::string input = files_[placed.index]->Location();
+        if (!timeline_.AddSource(0, {input, placed.start, placed.inPoint, placed.duration},
                                  &error)) {
             Fail(error);
             return false;

@@ -57,6 +57,8 @@ private:
 
     std::vector<InputFragment> inputs_;
     std::vector<editing::MediaDetFacts> facts_;
+    // The checked file of each fragment, open until the graph is gone.
+    std::vector<std::shared_ptr<const RegularFile>> files_;
     std::vector<double> lengths_;
     FragmentPlan plan_;
     std::string finalPath_;

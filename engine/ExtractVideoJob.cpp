@@ -92,10 +92,11 @@ JobEnd CExtractVideoJob::Run() {
 
 JobEnd CExtractVideoJob::Probe() {
     const std::string& input = job_.paths[0];
+    input_ = RegularFile(input);
     editing::MediaDet det;
     editing::MediaDetFacts facts;
     std::string error;
-    if (!det.Probe(input, facts, &error)) return Fail(error);
+    if (!det.Probe(input_, input, facts, &error)) return Fail(error);
     facts_ = facts;
     state_.fragmentHasAudio.assign(1, facts.hasAudio);
     state_.fragmentHasVideo.assign(1, facts.hasVideo);
@@ -120,7 +121,8 @@ JobEnd CExtractVideoJob::Probe() {
     inPoint_ = plan.placed.front().inPoint;
     length_ = plan.placed.front().duration;
 
-    state_.fastAllowed = ProbeSourceContainer(input, state_.ownerWindow) == ContainerCode::Avi;
+    state_.fastAllowed =
+        ProbeSourceContainer(input_, input, state_.ownerWindow) == ContainerCode::Avi;
     state_.fastMode = 0;
     if (!inputHasAudio_) state_.withAudio = 0;
     return JobEnd::Done;
@@ -189,7 +191,7 @@ bool CExtractVideoJob::BuildTimeline() {
     }
     if (PlainSpanWillDo(job_, state_, facts_, true, WithAudio())) {
         auto span = std::make_unique<SpanRender>();
-        if (!span->Build(job_.paths[0], inPoint_, length_, groups, &error)) return fail(error);
+        if (!span->Build(input_.Location(), inPoint_, length_, groups, &error)) return fail(error);
         engine_ = std::move(span);
     } else {
         for (const editing::GroupFormat& group : groups)
@@ -202,7 +204,7 @@ bool CExtractVideoJob::BuildTimeline() {
         // One track feeds both groups: a group takes the source's stream of its own kind.
         const int track = timeline_.AddTrack(&error);
         if (track < 0 ||
-            !timeline_.AddSource(track, {job_.paths[0], 0.0, inPoint_, length_, !facts_.turned},
+            !timeline_.AddSource(track, {input_.Location(), 0.0, inPoint_, length_, !facts_.turned},
                                  &error))
             return fail(error);
         auto engine = std::make_unique<editing::RenderEngine>();
@@ -232,7 +234,7 @@ bool CExtractVideoJob::BuildCopy() {
     media::ElementRef demuxer =
         source ? AddFilter(graph, "avidemux", nullptr, &error) : media::ElementRef();
     if (!demuxer) return fail(error);
-    g_object_set(source.get(), "location", job_.paths[0].c_str(), nullptr);
+    g_object_set(source.get(), "location", input_.Location().c_str(), nullptr);
     if (!gst_element_link(source.get(), demuxer.get()))
         return fail("Cannot connect the AVI demuxer to the input.");
     if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
@@ -284,8 +286,8 @@ JobEnd CExtractVideoJob::RunGraph() {
 JobEnd CExtractVideoJob::RunSecondPhase() {
     // The copied video, joined with the input's sound up to the fragment's end.
     const JobEnd end = RenderTimelineToAvi(
-        {output_.TemporaryPath(), job_.paths[0], inPoint_ + length_, finalPath_}, state_, pages_,
-        catalogue_);
+        {output_.TemporaryPath(), job_.paths[0], inPoint_ + length_, finalPath_, &input_}, state_,
+        pages_, catalogue_);
     output_.Discard();
     if (end == JobEnd::Stopped) ReportStop(state_, finalPath_);
     return end;

@@ -20,6 +20,7 @@
 #include "platform/editing/GroupRender.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/editing/Timeline.h"
+#include "platform/system/RegularFile.h"
 
 class JobObject;
 
@@ -54,6 +55,8 @@ private:
     IPageDriver& pages_;
     const CodecCatalogue& catalogue_;
 
+    // The input as checked before the pages; every graph reads it by its Location().
+    RegularFile input_;
     editing::MediaDetFacts facts_;
     bool inputHasAudio_ = false;
     double probedFrameRate_ = 0.0;

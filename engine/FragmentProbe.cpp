@@ -12,8 +12,10 @@ constexpr char kReadingItem[] = "file";
 FragmentFacts ProbeFragments(IPageDriver& pages, WizardState& state,
                              const std::vector<InputFragment>& fragments, FileProbe probe) {
     if (!probe) {
-        probe = [](const std::string& path, editing::MediaDetFacts& facts, std::string* error) {
-            return editing::MediaDet().Probe(path, facts, error);
+        probe = [](const std::string& path, RegularFile& file, editing::MediaDetFacts& facts,
+                   std::string* error) {
+            file = RegularFile(path);
+            return editing::MediaDet().Probe(file, path, facts, error);
         };
     }
     // Each fragment's index into the distinct paths, which keep their first-named order.
@@ -27,6 +29,7 @@ FragmentFacts ProbeFragments(IPageDriver& pages, WizardState& state,
     }
 
     std::vector<editing::MediaDetFacts> files(paths.size());
+    std::vector<std::shared_ptr<RegularFile>> checked(paths.size());
     std::string error;
     BackgroundWork work;
     work.caption = kReadingCaption;
@@ -34,7 +37,8 @@ FragmentFacts ProbeFragments(IPageDriver& pages, WizardState& state,
     work.total = static_cast<int>(paths.size());
     work.run = [&](const std::atomic<bool>& stop, std::atomic<int>& done) {
         for (size_t i = 0; i < paths.size() && !stop; ++i) {
-            if (!probe(paths[i], files[i], &error)) {
+            checked[i] = std::make_shared<RegularFile>();
+            if (!probe(paths[i], *checked[i], files[i], &error)) {
                 if (error.empty()) error = "Cannot read " + paths[i] + ".";
                 return;
             }
@@ -49,6 +53,10 @@ FragmentFacts ProbeFragments(IPageDriver& pages, WizardState& state,
         return result;
     }
     result.facts.reserve(fragments.size());
-    for (size_t file : fileOf) result.facts.push_back(files[file]);
+    result.files.reserve(fragments.size());
+    for (size_t file : fileOf) {
+        result.facts.push_back(files[file]);
+        result.files.push_back(checked[file]);
+    }
     return result;
 }

@@ -5,19 +5,25 @@
 // once; the reading runs on a thread of its own while the pages' driver shows how far it got.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/PageDriver.h"
 #include "engine/WizardState.h"
 #include "platform/editing/MediaDet.h"
+#include "platform/system/RegularFile.h"
 
-// Reads one file's facts; false, with the reason, when it is not a readable media file.
-using FileProbe =
-    std::function<bool(const std::string& path, editing::MediaDetFacts& facts, std::string* error)>;
+// Reads one file's facts through the file it checks and leaves open in file; false, with the
+// reason, when it is not a readable media file.
+using FileProbe = std::function<bool(const std::string& path, RegularFile& file,
+                                     editing::MediaDetFacts& facts, std::string* error)>;
 
 struct FragmentFacts {
     std::vector<editing::MediaDetFacts> facts;  // one per fragment, in table order
+    // The file each fragment's facts were read from, still open: the graph reads it by its
+    // Location(), never by the fragment's path again. Fragments of one path share it.
+    std::vector<std::shared_ptr<const RegularFile>> files;
     std::string error;     // why the first fragment whose file could not be read was refused
     bool stopped = false;  // the user stopped the reading
 };

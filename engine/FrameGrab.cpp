@@ -2,7 +2,6 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include "platform/media/ErrorText.h"
 #include "platform/media/GstInit.h"
 #include "platform/media/StateWait.h"
+#include "platform/system/RegularFile.h"
 
 namespace {
 
@@ -178,15 +178,14 @@ GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::
         if (error) *error = text;
         return GrabResult::Failed;
     };
-    // The file source would wait forever on a FIFO with no writer.
-    struct stat info {};
-    if (stat(inputPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return fail("Cannot open " + inputPath + ": not a regular file");
+    // The file source would wait forever on a FIFO with no writer: it reads the checked file.
+    const RegularFile input(inputPath);
+    if (!input.IsOpen()) return fail("Cannot open " + inputPath + ": " + input.Refusal());
     if (!std::isfinite(seconds) || seconds < 0.0) return fail("The frame time is not valid.");
 
     media::InitGStreamer();
     GrabGraph graph(job, state);
-    if (!graph.Build(inputPath, &reason)) return fail(reason);
+    if (!graph.Build(input.Location(), &reason)) return fail(reason);
 
     if (gst_element_set_state(graph.Pipeline(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
         WaitForPreroll(graph.Pipeline(), 0, &reason);

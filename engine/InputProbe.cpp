@@ -1,10 +1,9 @@
 #include "engine/InputProbe.h"
 
-#include <fcntl.h>
 #include <gst/base/gsttypefindhelper.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -17,22 +16,17 @@ namespace {
 // Enough for every type finder of the table; MPEG audio may need to skip a large tag.
 constexpr size_t kProbeBytes = 1 << 20;
 
-bool ReadHead(const std::string& path, std::vector<uint8_t>& head) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
+bool ReadHead(const RegularFile& file, std::vector<uint8_t>& head) {
+    if (!file.IsOpen()) return false;
     head.resize(kProbeBytes);
     size_t got = 0;
     while (got < head.size()) {
-        const ssize_t done = ::read(fd, head.data() + got, head.size() - got);
+        const ssize_t done = ::pread(file.Descriptor(), head.data() + got, head.size() - got,
+                                     static_cast<off_t>(got));
+        if (done < 0 && errno == EINTR) continue;
         if (done <= 0) break;
         got += static_cast<size_t>(done);
     }
-    ::close(fd);
     head.resize(got);
     return true;
 }
@@ -69,10 +63,15 @@ ContainerCode CodeOf(const GstCaps* caps) {
 }  // namespace
 
 ContainerCode ProbeSourceContainer(const std::string& path, uint32_t ownerWindow) {
+    return ProbeSourceContainer(RegularFile(path), path, ownerWindow);
+}
+
+ContainerCode ProbeSourceContainer(const RegularFile& file, const std::string& name,
+                                   uint32_t ownerWindow) {
     media::InitGStreamer();
     std::vector<uint8_t> head;
-    if (!ReadHead(path, head)) {
-        ReportGraphError(ownerWindow, "Cannot open " + path + ": it is not a readable file.");
+    if (!ReadHead(file, head)) {
+        ReportGraphError(ownerWindow, "Cannot open " + name + ": it is not a readable file.");
         return ContainerCode::Failed;
     }
     if (head.empty()) return ContainerCode::Aiff;

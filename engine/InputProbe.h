@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/system/RegularFile.h"
+
 enum class ContainerCode : int32_t {
     Failed = 0,  // reported
     Aiff = 1,    // also: no container of the table
@@ -24,3 +26,7 @@ enum class ContainerCode : int32_t {
 // The code of the input's container; Aiff (1) also when the type is none of the table's,
 // Failed (0) after the failure was reported (a file that cannot be read, or not a regular file).
 ContainerCode ProbeSourceContainer(const std::string& path, uint32_t ownerWindow);
+// The same of a file already checked; name is the path it was opened by, for the report.
+// Its first bytes are read without moving the descriptor's offset.
+ContainerCode ProbeSourceContainer(const RegularFile& file, const std::string& name,
+                                   uint32_t ownerWindow);

@@ -1,7 +1,5 @@
 #include "engine/JpegWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +10,7 @@
 
 #include "engine/BmpSource.h"  // and jpeglib.h
 #include "platform/system/AtomicFile.h"
+#include "platform/system/RegularFile.h"
 
 namespace {
 
@@ -58,17 +57,12 @@ bool Compress(jpeg_compress_struct* compressor, ErrorTrap* trap, FILE* input, FI
 
 // The BMP is read only when it is a regular file: a FIFO or a device would block or never end.
 FILE* OpenRegular(const std::string& path, std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = "Cannot open " + path + ": " + std::strerror(errno);
+    RegularFile checked(path);
+    if (!checked.IsOpen()) {
+        *error = "Cannot open " + path + ": " + checked.Refusal();
         return nullptr;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        *error = "Cannot open " + path + ": not a regular file";
-        return nullptr;
-    }
+    const int fd = checked.Release();
     FILE* file = fdopen(fd, "rb");
     if (!file) {
         *error = "Cannot open " + path + ": " + std::strerror(errno);

@@ -1,24 +1,12 @@
 #include "engine/LogoOverlay.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <utility>
 
 #include "engine/GraphError.h"
 #include "platform/editing/MediaDet.h"
 
 namespace {
-
-bool CanOpen(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
-}
 
 // The free room times the position, truncated toward zero as the offsets always were.
 int32_t Offset(int32_t room, int32_t perMille) {
@@ -38,11 +26,12 @@ editing::OverlayRect PlaceLogo(int32_t frameWidth, int32_t frameHeight, int32_t 
 
 int AddLogoOverlay(editing::Timeline& timeline, const LogoRequest& request, uint32_t ownerWindow) {
     if (request.path.empty()) return 0;
-    if (!CanOpen(request.path)) return kLogoNotOpened;
+    RegularFile logo(request.path);
+    if (!logo.IsOpen()) return kLogoNotOpened;
     editing::MediaDet det;
     editing::MediaDetFacts facts;
     std::string error;
-    if (!det.Probe(request.path, facts, &error)) {
+    if (!det.Probe(logo, request.path, facts, &error)) {
         ReportGraphError(ownerWindow, error);
         return 0;
     }
@@ -55,10 +44,11 @@ int AddLogoOverlay(editing::Timeline& timeline, const LogoRequest& request, uint
     const editing::OverlayRect rect = PlaceLogo(request.frameWidth, request.frameHeight,
                                                 facts.width, facts.height, request.x, request.y);
     const int track = timeline.AddTrack(&error);
-    if (track < 0 || !editing::AddOverlaySource(timeline, track, {request.path, 0.0, 0.0, length},
-                                                rect, &error)) {
+    if (track < 0 || !editing::AddOverlaySource(
+                         timeline, track, {logo.Location(), 0.0, 0.0, length}, rect, &error)) {
         ReportGraphError(ownerWindow, error);
         return 0;
     }
+    timeline.Hold(std::move(logo));
     return 1;
 }

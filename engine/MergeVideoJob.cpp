@@ -81,6 +81,7 @@ JobEnd CMergeVideoJob::Probe() {
     if (read.stopped) return JobEnd::Cancelled;
     if (!read.error.empty()) return Fail(read.error);
     facts_ = read.facts;
+    files_ = read.files;
     lengths_.clear();
     for (const editing::MediaDetFacts& facts : read.facts) lengths_.push_back(facts.length);
     const MergeProbe probe = CombineMergeFacts(read.facts, state_);
@@ -166,8 +167,8 @@ bool CMergeVideoJob::BuildTimeline() {
         (!WithAudio() || state_.fragmentHasAudio[first.index]) &&
         PlainSpanWillDo(job_, state_, facts_[first.index], true, WithAudio())) {
         auto span = std::make_unique<SpanRender>();
-        if (!span->Build(state_.inputFragments[first.index].path, first.inPoint, first.duration,
-                         groups, &error))
+        if (!span->Build(files_[first.index]->Location(), first.inPoint, first.duration, groups,
+                         &error))
             return fail();
         engine_ = std::move(span);
         return true;
@@ -182,10 +183,9 @@ bool CMergeVideoJob::BuildTimeline() {
     for (const PlacedFragment& placed : plan_.placed) {
         // Without an audio group a sound-only fragment is just its empty stretch.
         if (!state_.fragmentHasVideo[placed.index] && !WithAudio()) continue;
-        const InputFragment& input = state_.inputFragments[placed.index];
         if (!timeline_.AddSource(track,
-                                 {input.path, placed.start, placed.inPoint, placed.duration,
-                                  !facts_[placed.index].turned},
+                                 {files_[placed.index]->Location(), placed.start, placed.inPoint,
+                                  placed.duration, !facts_[placed.index].turned},
                                  &error))
             return fail();
     }

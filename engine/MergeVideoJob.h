@@ -68,6 +68,8 @@ private:
     bool NeedsBackdrop() const;
 
     std::vector<editing::MediaDetFacts> facts_;
+    // The checked file of each fragment, open until the graph is gone.
+    std::vector<std::shared_ptr<const RegularFile>> files_;
     std::vector<double> lengths_;
     FragmentPlan plan_;
     bool anyAudio_ = false;

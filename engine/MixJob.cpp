@@ -29,25 +29,21 @@ GstClockTime ToClock(double seconds) {
 // Places only one kind of the source's streams: the video input's picture must not bring its
 // sound in a second time, beside its own audio track.
 bool AddSourceOfKind(editing::Timeline& timeline, int track, const editing::SourceSpan& span,
-                     GESTrackType kind, std::string* error) {
+                     const std::string& name, GESTrackType kind, std::string* error) {
     GESLayer* layer = timeline.Track(track);
     GESClip* clip = nullptr;
     GError* failure = nullptr;
-    if (gchar* uri = layer ? gst_filename_to_uri(span.path.c_str(), &failure) : nullptr) {
-        if (GESUriClipAsset* asset = ges_uri_clip_asset_request_sync(uri, &failure)) {
-            clip = ges_layer_add_asset_full(layer, GES_ASSET(asset), ToClock(span.start),
-                                            ToClock(span.inPoint), ToClock(span.duration), kind,
-                                            &failure);
-            gst_object_unref(asset);
-        }
-        g_free(uri);
+    std::string text = "The source cannot be placed on the timeline.";
+    if (GESUriClipAsset* asset = layer ? timeline.SourceAsset(span.path, &text) : nullptr) {
+        clip =
+            ges_layer_add_asset_full(layer, GES_ASSET(asset), ToClock(span.start),
+                                     ToClock(span.inPoint), ToClock(span.duration), kind, &failure);
+        gst_object_unref(asset);
     }
     if (clip && span.upright) editing::PassTurnThrough(clip);
     if (clip) return true;
-    if (error) {
-        *error = failure ? failure->message : "The source cannot be placed on the timeline.";
-        *error += " (" + span.path + ")";
-    }
+    if (failure) text = failure->message;
+    if (error) *error = text + " (" + name + ")";
     if (failure) g_error_free(failure);
     return false;
 }
@@ -102,6 +98,7 @@ JobEnd CMixJob::Probe() {
     if (read.stopped) return JobEnd::Cancelled;
     if (!read.error.empty()) return Fail(read.error);
     facts_ = read.facts;
+    files_ = read.files;
     for (size_t i = 0; i < inputs_.size(); ++i) {
         const editing::MediaDetFacts& facts = read.facts[i];
         lengths_[i] = facts.length;
@@ -208,7 +205,7 @@ bool CMixJob::BuildTimeline() {
         plan_.placed.size() == 1 && state_.fragmentHasAudio[only.index] &&
         PlainSpanWillDo(job_, state_, facts_[only.index], WithVideo(), true)) {
         auto span = std::make_unique<SpanRender>();
-        if (!span->Build(inputs_[only.index].path, only.inPoint, only.duration,
+        if (!span->Build(files_[only.index]->Location(), only.inPoint, only.duration,
                          WithVideo() ? std::vector{video, audio} : std::vector{audio}, &error))
             return fail(error);
         engine_ = std::move(span);
@@ -225,21 +222,20 @@ bool CMixJob::BuildTimeline() {
     for (const PlacedFragment& placed : plan_.placed) {
         if (!WithVideo() || static_cast<int>(placed.index) != videoInput_) continue;
         const int track = timeline_.AddTrack(&error);
-        if (track < 0 ||
-            !AddSourceOfKind(timeline_, track,
-                             {inputs_[placed.index].path, 0.0, placed.inPoint, placed.duration,
-                              !facts_[placed.index].turned},
-                             GES_TRACK_TYPE_VIDEO, &error))
+        if (track < 0 || !AddSourceOfKind(timeline_, track,
+                                          {files_[placed.index]->Location(), 0.0, placed.inPoint,
+                                           placed.duration, !facts_[placed.index].turned},
+                                          inputs_[placed.index].path, GES_TRACK_TYPE_VIDEO, &error))
             return fail(error);
     }
     // Each audio on its own track from 0: the audio group mixes the tracks.
     for (const PlacedFragment& placed : plan_.placed) {
         if (!state_.fragmentHasAudio[placed.index]) continue;
         const int track = timeline_.AddTrack(&error);
-        if (track < 0 ||
-            !AddSourceOfKind(timeline_, track,
-                             {inputs_[placed.index].path, 0.0, placed.inPoint, placed.duration},
-                             GES_TRACK_TYPE_AUDIO, &error))
+        if (track < 0 || !AddSourceOfKind(timeline_, track,
+                                          {files_[placed.index]->Location(), 0.0, placed.inPoint,
+                                           placed.duration},
+                                          inputs_[placed.index].path, GES_TRACK_TYPE_AUDIO, &error))
             return fail(error);
     }
     if (WithVideo() && NeedsBackground()) {

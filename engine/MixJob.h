@@ -50,6 +50,8 @@ private:
 
     std::vector<InputFragment> inputs_;
     std::vector<editing::MediaDetFacts> facts_;
+    // The checked file of each fragment, open until the graph is gone.
+    std::vector<std::shared_ptr<const RegularFile>> files_;
     std::vector<double> lengths_;
     int videoInput_ = -1;  // the first fragment with video
     double videoFrameRate_ = 0.0;

@@ -1,9 +1,5 @@
 #include "engine/ScriptedPageDriver.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QTimer>
@@ -23,6 +19,7 @@
 #include "engine/ProgressDialog.h"
 #include "engine/VideoCodecPage.h"
 #include "engine/WaitDialog.h"
+#include "platform/system/RegularFile.h"
 
 namespace {
 
@@ -137,23 +134,17 @@ std::optional<std::vector<std::string>> CScriptedPageDriver::ReadScript(const st
         if (error) *error = text;
         return std::nullopt;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail("cannot open the page script " + path);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<size_t>(info.st_size) > kMaxScriptBytes) {
-        ::close(fd);
-        return fail("the page script " + path + " is not a small regular file");
+    RegularFile file(path, kMaxScriptBytes);
+    std::string text;
+    switch (file.IsOpen() ? file.ReadAll(text) : file.Result()) {
+        case RegularFile::Status::Ok:
+            break;
+        case RegularFile::Status::Refused:
+            return fail("the page script " + path + " is not a small regular file");
+        case RegularFile::Status::Absent:
+        case RegularFile::Status::Failed:
+            return fail("cannot open the page script " + path);
     }
-    std::string text(static_cast<size_t>(info.st_size), '\0');
-    size_t got = 0;
-    while (got < text.size()) {
-        const ssize_t done = ::read(fd, text.data() + got, text.size() - got);
-        if (done <= 0) break;
-        got += static_cast<size_t>(done);
-    }
-    ::close(fd);
-    text.resize(got);
     std::vector<std::string> steps;
     size_t from = 0;
     while (from < text.size()) {

@@ -100,11 +100,13 @@ private:
         if (IsSameFile(request_.outputPath, request_.inputPath) ||
             IsSameFile(request_.outputPath, request_.phaseOnePath))
             return Fail(kSameFileText + request_.outputPath);
+        phaseOne_ = RegularFile(request_.phaseOnePath);
+        if (!request_.input) ownInput_ = RegularFile(request_.inputPath);
         editing::MediaDet det;
         editing::MediaDetFacts video, input;
         std::string error;
-        if (!det.Probe(request_.phaseOnePath, video, &error) ||
-            !det.Probe(request_.inputPath, input, &error))
+        if (!det.Probe(phaseOne_, request_.phaseOnePath, video, &error) ||
+            !det.Probe(Input(), request_.inputPath, input, &error))
             return Fail(error);
         if (!video.hasVideo || !(video.length > 0.0))
             return Fail("The first phase wrote no video: " + request_.phaseOnePath);
@@ -130,13 +132,13 @@ private:
         // One span of one sound: no timeline needed.
         if (inputAudioStreams_ == 1) {
             auto plain = std::make_unique<SpanRender>();
-            if (!plain->Build(request_.inputPath, state_.startSeconds, span, {group}, &error))
+            if (!plain->Build(Input().Location(), state_.startSeconds, span, {group}, &error))
                 return Fail(error);
             engine_ = std::move(plain);
             return true;
         }
         if (timeline_.AddGroup(group, &error) < 0 || timeline_.AddTrack(&error) < 0 ||
-            !timeline_.AddSource(0, {request_.inputPath, 0.0, state_.startSeconds, span}, &error))
+            !timeline_.AddSource(0, {Input().Location(), 0.0, state_.startSeconds, span}, &error))
             return Fail(error);
         auto engine = std::make_unique<editing::RenderEngine>();
         if (!engine->ConnectFrontEnd(timeline_, &error)) return Fail(error);
@@ -157,7 +159,7 @@ private:
             source ? AddFilter(graph, "avidemux", nullptr, &error) : media::ElementRef();
         if (!demuxer) return Fail(error);
         g_object_set(writer.get(), "fd", output_.Fd(), nullptr);
-        g_object_set(source.get(), "location", request_.phaseOnePath.c_str(), nullptr);
+        g_object_set(source.get(), "location", phaseOne_.Location().c_str(), nullptr);
         if (!gst_element_link(source.get(), demuxer.get()))
             return Fail("Cannot read the first phase's file: " + request_.phaseOnePath);
 
@@ -195,6 +197,8 @@ private:
         return true;
     }
 
+    const RegularFile& Input() const { return request_.input ? *request_.input : ownInput_; }
+
     bool Fail(const std::string& text) {
         ReportGraphError(state_.ownerWindow, text);
         state_.jobFailed = 1;
@@ -209,6 +213,9 @@ private:
     double length_ = 0.0;
     AudioFormat inputFormat_;
     int32_t inputAudioStreams_ = 0;
+    // The files as checked by Measure(), open while the graph reads them.
+    RegularFile phaseOne_;
+    RegularFile ownInput_;
     OutputFile output_;
     editing::Timeline timeline_;
     media::ElementRef compressor_;

@@ -10,6 +10,7 @@
 #include "engine/CodecCatalogue.h"
 #include "engine/PageDriver.h"
 #include "engine/WizardState.h"
+#include "platform/system/RegularFile.h"
 
 inline constexpr char kSecondPhaseCaption[] = "Kalvor Wizard - Media Processing PHASE 2 of 2";
 
@@ -18,6 +19,8 @@ struct SecondPhaseRequest {
     std::string inputPath;     // the audio comes from here
     double end = 0.0;          // seconds of the input where the span ends
     std::string outputPath;    // written through a temporary name, renamed when whole
+    // The input as the caller checked it, read instead of opening inputPath again.
+    const RegularFile* input = nullptr;
 };
 
 // Builds and runs the graph with the progress dialog (caption kSecondPhaseCaption). The audio

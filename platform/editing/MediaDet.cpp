@@ -167,9 +167,13 @@ bool ProbeParsed(const std::string& path, int timeoutMs, media::MediaFacts& foun
 }  // namespace
 
 bool MediaDet::Probe(const std::string& path, MediaDetFacts& facts, std::string* error) {
+    return Probe(RegularFile(path), path, facts, error);
+}
+
+bool MediaDet::Probe(const RegularFile& file, const std::string& path, MediaDetFacts& facts,
+                     std::string* error) {
     facts = MediaDetFacts{};
     // Only a regular file is handed to the decoders: a FIFO or a device would block them.
-    const RegularFile file(path);
     if (!file.IsOpen()) {
         if (error) *error = "Cannot open " + path + ": it is not a readable file.";
         return false;

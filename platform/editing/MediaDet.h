@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/system/RegularFile.h"
+
 namespace editing {
 
 struct MediaDetFacts {
@@ -29,6 +31,9 @@ public:
 
     // False (facts empty, error set) when the file is not a regular file or not media.
     bool Probe(const std::string& path, MediaDetFacts& facts, std::string* error = nullptr);
+    // The same of a file already checked; name is the path it was opened by, for the error.
+    bool Probe(const RegularFile& file, const std::string& name, MediaDetFacts& facts,
+               std::string* error = nullptr);
 
 private:
     int timeoutMs_;

@@ -31,10 +31,9 @@ bool AddOverlaySource(Timeline& timeline, int track, const SourceSpan& span,
     GESLayer* layer = track >= 0 ? ges_timeline_get_layer(timeline.Get(), guint(track)) : nullptr;
     if (!layer) return Fail(error, "No such track.");
 
+    std::string text;
+    GESUriClipAsset* asset = timeline.SourceAsset(span.path, &text);
     GError* failure = nullptr;
-    gchar* uri = gst_filename_to_uri(span.path.c_str(), &failure);
-    GESUriClipAsset* asset = uri ? ges_uri_clip_asset_request_sync(uri, &failure) : nullptr;
-    g_free(uri);
     GESClip* clip = nullptr;
     if (asset) {
         // Video only: an overlay's sound would be mixed into the job's audio group.
@@ -45,7 +44,7 @@ bool AddOverlaySource(Timeline& timeline, int track, const SourceSpan& span,
     }
     gst_object_unref(layer);
     if (!clip) {
-        std::string text = failure ? media::ErrorText(failure) : std::string();
+        if (failure) text = media::ErrorText(failure);
         if (failure) g_error_free(failure);
         return Fail(error, text.empty() ? "The overlay cannot be placed on the timeline." : text);
     }

@@ -2,8 +2,13 @@
 
 #include <ges/ges.h>
 #include <gst/base/gstbasetransform.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string_view>
 
 #include "platform/editing/EditingInit.h"
 #include "platform/media/ErrorText.h"
@@ -14,6 +19,48 @@ namespace {
 GstClockTime ToClock(double seconds) {
     if (!std::isfinite(seconds) || seconds <= 0.0) return 0;
     return static_cast<GstClockTime>(std::llround(seconds * GST_SECOND));
+}
+
+// The editing library keeps what it read of a file, by its URI, as long as the process runs.
+// A checked file's name is its descriptor's, and a later file of this process may get the
+// same number: each file gets a spelling of the URI of its own, letters of the name
+// percent-escaped by the bits of a number, which the file source reads back as the same name.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    int64_t changed;  // nanoseconds
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::string DescriptorUri(const std::string& path) {
+    static std::mutex mutex;
+    static std::map<std::string, FileIdentity> spelled;  // every URI given out, and its file
+    constexpr std::string_view kPrefix = "/proc/self/fd/";
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    const FileIdentity file{info.st_dev, info.st_ino, info.st_size,
+                            int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    const std::string_view number = std::string_view(path).substr(kPrefix.size());
+    std::lock_guard lock(mutex);
+    for (unsigned spelling = 0; spelling < 1024; ++spelling) {
+        std::string uri = "file://";
+        unsigned bit = 0;
+        for (const char c : kPrefix) {
+            const bool letter = c >= 'a' && c <= 'z';
+            if (letter && (spelling >> bit++) & 1) {
+                char escaped[4];
+                std::snprintf(escaped, sizeof escaped, "%%%02X", unsigned(c));
+                uri += escaped;
+            } else {
+                uri += c;
+            }
+        }
+        uri += number;
+        const auto [at, added] = spelled.try_emplace(uri, file);
+        if (added || at->second == file) return uri;
+    }
+    return {};
 }
 
 std::string TakeError(GError* error, const char* fallback) {
@@ -93,12 +140,9 @@ bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) 
     GESLayer* layer = Track(track);
     if (!layer) return fail("No such track.");
     if (!(span.duration > 0.0)) return fail("A source of no length cannot be placed.");
+    GESUriClipAsset* asset = SourceAsset(span.path, error);
+    if (!asset) return false;
     GError* failure = nullptr;
-    gchar* uri = gst_filename_to_uri(span.path.c_str(), &failure);
-    if (!uri) return fail(TakeError(failure, "The source's path is not valid."));
-    GESUriClipAsset* asset = ges_uri_clip_asset_request_sync(uri, &failure);
-    g_free(uri);
-    if (!asset) return fail(TakeError(failure, "The source cannot be read."));
     GESClip* clip = ges_layer_add_asset_full(layer, GES_ASSET(asset), ToClock(span.start),
                                              ToClock(span.inPoint), ToClock(span.duration),
                                              GES_TRACK_TYPE_UNKNOWN, &failure);
@@ -106,6 +150,26 @@ bool Timeline::AddSource(int track, const SourceSpan& span, std::string* error) 
     if (!clip) return fail(TakeError(failure, "The source cannot be placed on the timeline."));
     if (span.upright) PassTurnThrough(clip);
     return true;
+}
+
+GESUriClipAsset* Timeline::SourceAsset(const std::string& path, std::string* error) {
+    GError* failure = nullptr;
+    GESUriClipAsset* asset = nullptr;
+    const char* fallback = "The source's path is not valid.";
+    std::string uri;
+    if (path.starts_with("/proc/self/fd/")) {
+        uri = DescriptorUri(path);
+    } else if (gchar* plain = gst_filename_to_uri(path.c_str(), &failure)) {
+        uri = plain;
+        g_free(plain);
+    }
+    if (!uri.empty()) {
+        asset = ges_uri_clip_asset_request_sync(uri.c_str(), &failure);
+        fallback = "The source cannot be read.";
+    }
+    std::string text = asset && !failure ? std::string() : TakeError(failure, fallback);
+    if (!asset && error) *error = text;
+    return asset;
 }
 
 void PassTurnThrough(GESClip* clip) {

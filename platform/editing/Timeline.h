@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "platform/media/GstRef.h"
+#include "platform/system/RegularFile.h"
 
 typedef struct _GESTimeline GESTimeline;
+typedef struct _GESUriClipAsset GESUriClipAsset;
 typedef struct _GESTrack GESTrack;
 typedef struct _GESLayer GESLayer;
 typedef struct _GESClip GESClip;
@@ -33,7 +35,7 @@ struct GroupFormat {
 
 // Times in seconds: start on the timeline, inPoint in the media, duration on both.
 struct SourceSpan {
-    std::string path;
+    std::string path;  // a checked file's Location(), held open while the timeline lives
     double start = 0.0;
     double inPoint = 0.0;
     double duration = 0.0;
@@ -59,6 +61,11 @@ public:
     int AddTrack(std::string* error);
     // Places the source on the track. The file is read now to learn its streams.
     bool AddSource(int track, const SourceSpan& span, std::string* error);
+    // The clip asset of a source's file (a reference the caller drops); nullptr and error
+    // when the file cannot be read.
+    GESUriClipAsset* SourceAsset(const std::string& path, std::string* error);
+    // Keeps a checked file open as long as the timeline, for a source placed by its Location().
+    void Hold(RegularFile file) { held_.push_back(std::move(file)); }
 
     int GroupCount() const { return static_cast<int>(groups_.size()); }
     GESTrack* Group(int index) const;
@@ -78,6 +85,7 @@ private:
     GESTimeline* timeline_ = nullptr;  // owned: the reference sunk at creation
     std::vector<GESTrack*> groups_;    // owned by the timeline
     std::vector<GESLayer*> tracks_;    // owned by the timeline
+    std::vector<RegularFile> held_;
 };
 
 // The caps a group's stream is restricted to; nullptr for a format that is not complete.

@@ -35,7 +35,8 @@ struct FakeFiles {
     std::shared_future<void> gate;
 
     FileProbe Probe() {
-        return [this](const std::string& path, editing::MediaDetFacts& facts, std::string* error) {
+        return [this](const std::string& path, RegularFile&, editing::MediaDetFacts& facts,
+                      std::string* error) {
             bool first;
             {
                 std::lock_guard lock(mutex);
