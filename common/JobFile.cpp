@@ -1,9 +1,8 @@
 #include "common/JobFile.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
-
-#include "common/FileAccess.h"
 
 int32_t JobSeconds(double seconds) {
     if (std::isnan(seconds)) return 0;
@@ -25,25 +24,29 @@ std::string JobFileBytes(JobFile& job) {
     return bytes;
 }
 
-JobReadError ReadJobRecords(FileAccess& file, JobFile& job) {
+JobReadError ReadJobRecords(std::string_view bytes, JobFile& job) {
     job = JobFile{};
-    if (!file.Read(&job.header, sizeof job.header)) return JobReadError::ShortHeader;
+    // Takes the next record whole, or nothing.
+    auto take = [&bytes](void* record, size_t size) {
+        if (bytes.size() < size) return false;
+        std::memcpy(record, bytes.data(), size);
+        bytes.remove_prefix(size);
+        return true;
+    };
+    if (!take(&job.header, sizeof job.header)) return JobReadError::ShortHeader;
     job.header.subtitlesPath[kJobPathSize - 1] = '\0';
     job.header.logoPath[kJobPathSize - 1] = '\0';
-    if (!file.Read(&job.effects, sizeof job.effects)) return JobReadError::ShortEffects;
+    if (!take(&job.effects, sizeof job.effects)) return JobReadError::ShortEffects;
     SanitizeEffectParams(job.effects);
     const int32_t count = job.header.fragmentCount;
     if (count < 0) return JobReadError::BadCount;
     if (count > kMaxJobFragments) return JobReadError::TooManyFragments;
-    const int64_t records = file.Size() - static_cast<int64_t>(sizeof job.header + sizeof job.effects);
-    if (records < static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(JobFragmentRecord)))
+    if (bytes.size() < static_cast<size_t>(count) * sizeof(JobFragmentRecord))
         return JobReadError::ShortFragments;
-    job.fragments.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-        JobFragmentRecord record;
-        if (!file.Read(&record, sizeof record)) return JobReadError::ShortFragments;
+    job.fragments.resize(static_cast<size_t>(count));
+    for (JobFragmentRecord& record : job.fragments) {
+        take(&record, sizeof record);
         record.path[kJobPathSize - 1] = '\0';
-        job.fragments.push_back(record);
     }
     return JobReadError::None;
 }

@@ -7,11 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/EffectParams.h"
-
-class FileAccess;
 
 inline constexpr char kJobFileName[] = "KORCP.SPF";
 
@@ -82,11 +81,15 @@ std::string JobFileBytes(JobFile& job);
 
 enum class JobReadError { None, ShortHeader, ShortEffects, BadCount, TooManyFragments, ShortFragments };
 
-// Reads a job file into job, checking it: the header and effect block whole, a count from
-// 0 to kMaxJobFragments whose records the file's length holds (checked before any record
+// The most of a job file that is ever read: what follows the largest table is never looked at.
+inline constexpr size_t kMaxJobFileBytes =
+    sizeof(JobHeader) + sizeof(EffectParams) + size_t(kMaxJobFragments) * sizeof(JobFragmentRecord);
+
+// Reads a job file's bytes into job, checking them: the header and effect block whole, a
+// count from 0 to kMaxJobFragments whose records the bytes hold (checked before any record
 // is read); texts are terminated and the effect block is brought into range. On an error
 // job holds what was read up to it.
-JobReadError ReadJobRecords(FileAccess& file, JobFile& job);
+JobReadError ReadJobRecords(std::string_view bytes, JobFile& job);
 
 // What is wrong with a file that gave the error, for the user.
 std::string JobReadErrorText(JobReadError error, int32_t fragmentCount);

@@ -1,12 +1,11 @@
 #include "engine/JobLoader.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 
-#include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "engine/JobObject.h"
 #include "engine/WizardState.h"
+#include "platform/system/RegularFile.h"
 
 std::string KorcCommandLine(const std::vector<std::string>& args) {
     std::string line;
@@ -27,16 +26,14 @@ JobLoad LoadJobFile(const std::string& commandLine, JobObject& job, WizardState&
     if (commandLine.find(".spf") == std::string::npos && commandLine.find(".SPF") == std::string::npos) {
         return fail(JobLoad::NotAJobFile, commandLine + " is not a job file (.spf)");
     }
-    FileAccess file;
-    if (!file.Open(commandLine.c_str(), "ReadOnly")) {
-        const int error = errno;
+    RegularFile file(commandLine);
+    if (!file.IsOpen())
         return fail(JobLoad::CannotOpen,
-                    "cannot open the job file " + commandLine + ": " +
-                        (error == EINVAL ? "not a regular file" : std::strerror(error)));
-    }
+                    "cannot open the job file " + commandLine + ": " + file.Refusal());
+    std::string bytes(std::min<uint64_t>(file.Size(), kMaxJobFileBytes), '\0');
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
     JobFile read;
-    const JobReadError error = ReadJobRecords(file, read);
-    file.Close();
+    const JobReadError error = ReadJobRecords(bytes, read);
     if (error != JobReadError::None) {
         return fail(JobLoad::Malformed, "the job file " + commandLine + " is damaged: " +
                                             JobReadErrorText(error, read.header.fragmentCount));

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "support/TempEnvironment.h"
 
@@ -18,9 +17,7 @@ protected:
 
     void Write(JobFile& job) { TempEnvironment::WriteFile(Path(), JobFileBytes(job)); }
     JobReadError Read(JobFile& job) {
-        FileAccess file;
-        if (!file.Open(Path().c_str(), "ReadOnly")) return JobReadError::ShortHeader;
-        return ReadJobRecords(file, job);
+        return ReadJobRecords(TempEnvironment::ReadFile(Path()), job);
     }
     static JobFile Sample(JobKind kind, int fragments) {
         JobFile job;

@@ -5,22 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMimeData>
-#include <QUrl>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
-#include <QFontMetrics>
-
+#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
 
-#include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "platform/keys/KeyTable.h"
 #include "platform/registry/RegistryStore.h"
@@ -1397,9 +1395,8 @@ TEST_F(KalvorDlgTest, TheMarkedRangeAndThePlaylistsRowsReachTheWizardWhoseJobTak
         ASSERT_TRUE(qttest::WaitUntil([&] { return finished; }));
         EXPECT_EQ(wizard.List().Entries().Count(), 1);
         JobFile job;
-        FileAccess file;
-        ASSERT_EQ(file.Open((Folders().appData + "/KORCP.SPF").c_str(), "ReadOnly"), 1);
-        ASSERT_EQ(ReadJobRecords(file, job), JobReadError::None);
+        ASSERT_EQ(ReadJobRecords(TempEnvironment::ReadFile(Folders().appData + "/KORCP.SPF"), job),
+                  JobReadError::None);
         EXPECT_EQ(job.header.kind, static_cast<int32_t>(JobKind::ExtractVideo));
         EXPECT_STREQ(job.header.subtitlesPath, "/m/s.srt");
         ASSERT_EQ(job.fragments.size(), 1u);

@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <cstring>
 #include <filesystem>
 #include <future>
 #include <mutex>
 
-#include <QWidget>
-
-#include "common/FileAccess.h"
 #include "platform/system/ProcessLauncher.h"
 #include "platform/ui/MessageSink.h"
 #include "player/wizard/JobStarter.h"
@@ -94,9 +92,7 @@ protected:
 
     JobFile ReadBack(const std::string& path) {
         JobFile job;
-        FileAccess file;
-        EXPECT_EQ(file.Open(path.c_str(), "ReadOnly"), 1);
-        EXPECT_EQ(ReadJobRecords(file, job), JobReadError::None);
+        EXPECT_EQ(ReadJobRecords(TempEnvironment::ReadFile(path), job), JobReadError::None);
         return job;
     }
 

@@ -13,7 +13,6 @@
 #include <mutex>
 
 #include "WizardTestHost.h"
-#include "common/FileAccess.h"
 #include "common/JobFile.h"
 #include "player/menus/MenuXP.h"
 #include "player/playlist/ClipboardText.h"
@@ -240,9 +239,7 @@ TEST_F(KalvorWizardTest, AJobButtonWritesTheSelectedRowAndHelpFollowsTheJob) {
     ASSERT_EQ(launcher_.launches.size(), 1u);
     EXPECT_EQ(launcher_.launches[0], std::vector<std::string>{jobPath});
     JobFile job;
-    FileAccess file;
-    ASSERT_EQ(file.Open(jobPath.c_str(), "ReadOnly"), 1);
-    ASSERT_EQ(ReadJobRecords(file, job), JobReadError::None);
+    ASSERT_EQ(ReadJobRecords(TempEnvironment::ReadFile(jobPath), job), JobReadError::None);
     ASSERT_EQ(job.fragments.size(), 1u);
     EXPECT_STREQ(job.fragments[0].path, "/media/b clip.avi");
     EXPECT_EQ(job.fragments[0].startSeconds, 12);
@@ -309,9 +306,8 @@ TEST_F(KalvorWizardTest, APlaylistJobCommandRunsTheJobOnTheSelectedRowsAlone) {
     ASSERT_TRUE(qttest::WaitUntil([&] { return finished; }));
     ASSERT_EQ(launcher_.launches.size(), 1u);
     JobFile job;
-    FileAccess file;
-    ASSERT_EQ(file.Open((host_.appData + "/KORCP.SPF").c_str(), "ReadOnly"), 1);
-    ASSERT_EQ(ReadJobRecords(file, job), JobReadError::None);
+    ASSERT_EQ(ReadJobRecords(TempEnvironment::ReadFile(host_.appData + "/KORCP.SPF"), job),
+              JobReadError::None);
     EXPECT_EQ(job.header.kind, static_cast<int32_t>(JobKind::MergeVideo));
     ASSERT_EQ(job.fragments.size(), 2u);
     EXPECT_STREQ(job.fragments[0].path, "/m/a.avi");
