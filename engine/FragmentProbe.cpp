@@ -1,11 +1,27 @@
 #include "engine/FragmentProbe.h"
 
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
 
 constexpr char kReadingCaption[] = "Kalvor Wizard - Reading the fragments";
 constexpr char kReadingItem[] = "file";
+// Descriptors beside the inputs': the graph's own files, sockets and the libraries' threads.
+constexpr rlim_t kOtherDescriptors = 256;
+
+// Every distinct file stays open until the graph is gone: room for them all, as far as the
+// hard limit goes. A file past it is refused when it is read, and says why.
+void MakeRoomFor(size_t files) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    const rlim_t needed = rlim_t(files) + kOtherDescriptors;
+    if (limit.rlim_cur >= needed) return;
+    limit.rlim_cur = std::min(needed, limit.rlim_max);
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
 
 }  // namespace
 
@@ -28,6 +44,7 @@ FragmentFacts ProbeFragments(IPageDriver& pages, WizardState& state,
         fileOf[i] = at->second;
     }
 
+    MakeRoomFor(paths.size());
     std::vector<editing::MediaDetFacts> files(paths.size());
     std::vector<std::shared_ptr<RegularFile>> checked(paths.size());
     std::string error;

@@ -175,7 +175,9 @@ bool MediaDet::Probe(const RegularFile& file, const std::string& path, MediaDetF
     facts = MediaDetFacts{};
     // Only a regular file is handed to the decoders: a FIFO or a device would block them.
     if (!file.IsOpen()) {
-        if (error) *error = "Cannot open " + path + ": it is not a readable file.";
+        if (error)
+            *error = "Cannot open " + path + ": " +
+                     (file.Refusal().empty() ? "it is not a readable file" : file.Refusal()) + ".";
         return false;
     }
     media::MediaFacts found;

@@ -1,8 +1,11 @@
 // A job of thousands of fragments names a few files many times: each file is read once, in
 // the order the fragments first name it, while the window's thread goes on answering; a
-// file that cannot be read ends the reading there, and so does the user's stop.
+// file that cannot be read ends the reading there, and so does the user's stop. Every file
+// read stays open for the graph, however few open files the soft limit allowed.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -11,12 +14,15 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "engine/DialogLook.h"
 #include "engine/FragmentProbe.h"
 #include "engine/ScriptedPageDriver.h"
 #include "engine/WaitDialog.h"
 #include "engine/WizardPage.h"
+#include "support/MediaGenerator.h"
+#include "support/TempEnvironment.h"
 
 namespace {
 
@@ -119,6 +125,39 @@ TEST(FragmentProbe, AnUnreadableFileOrAStopEndsTheReadingThere) {
     EXPECT_TRUE(result.facts.empty());
     EXPECT_EQ(files.read, (std::vector<std::string>{"1"}));
     EXPECT_EQ(shown, "Reading file 1 of 3...");
+}
+
+class FragmentFilesTest : public TempFolderTest {};
+
+TEST_F(FragmentFilesTest, MoreDistinctFilesThanTheSoftLimitAllowedAreAllHeldOpen) {
+    const std::string tone = env_.Path("tone.wav");
+    ASSERT_TRUE(media::MakeWav(tone, {.seconds = 0.2, .rate = 8000, .channels = 1}));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const size_t open = TempEnvironment::Names("/proc/self/fd").size();
+    const size_t count = open + 48;
+    if (saved.rlim_max < count + 512) GTEST_SKIP() << "the hard limit leaves no room";
+    std::vector<InputFragment> fragments;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string name = env_.Path("f" + std::to_string(i) + ".wav");
+        ASSERT_EQ(link(tone.c_str(), name.c_str()), 0);
+        fragments.push_back({name, 0, 1});
+    }
+    rlimit low = saved;
+    low.rlim_cur = open + 16;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    {
+        CScriptedPageDriver pages(Catalogue(), {});
+        WizardState state;
+        const FragmentFacts result = ProbeFragments(pages, state, fragments);
+        EXPECT_EQ(result.error, "");
+        ASSERT_EQ(result.files.size(), count);
+        std::set<int> descriptors;
+        for (const auto& file : result.files) descriptors.insert(file->Descriptor());
+        EXPECT_EQ(descriptors.size(), count);
+        EXPECT_EQ(descriptors.count(-1), 0u);
+    }
+    setrlimit(RLIMIT_NOFILE, &saved);
 }
 
 }  // namespace
