@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CapturedMessages.h"
+#include "SharedCatalogue.h"
 #include "engine/CodecCatalogue.h"
 #include "engine/EncoderSetup.h"
 #include "engine/GraphHelpers.h"
@@ -61,7 +62,7 @@ TEST_F(AviJobGraphTest, WritesBothStreamsForTheWholeLength) {
     std::string error;
     ASSERT_TRUE(media::MakeAvi(input, spec, &error)) << error;
 
-    const CodecCatalogue catalogue = CodecCatalogue::Build();
+    const CodecCatalogue& catalogue = Catalogue();
     state_.effects = DefaultEffectParams();
     state_.chosenVideoCodec = catalogue.PreferredVideoRow("XviD");
     state_.quality = 80, state_.keyFrameRate = 25;

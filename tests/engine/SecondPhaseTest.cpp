@@ -6,6 +6,7 @@
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "RecordingPages.h"
+#include "SharedCatalogue.h"
 #include "engine/ScriptedPageDriver.h"
 #include "engine/SecondPhase.h"
 #include "platform/media/MediaProbe.h"
@@ -32,7 +33,7 @@ TEST_F(TempFolderTest, ThePhaseOneVideoIsCopiedAsItIsBesideTheInputsAudioOfItsLe
     ASSERT_TRUE(media::MakeAvi(
         input,
         {.seconds = 6.0, .width = 64, .height = 48, .audioRate = 22050, .audioChannels = 1}));
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    const CodecCatalogue& catalogue = Catalogue();
     WizardState state;
     state.chosenAudioCodec = 0;  // no encoder: no chosen format either
     CScriptedPageDriver pages(catalogue, {});
@@ -73,7 +74,7 @@ TEST_F(TempFolderTest, AStoppedSecondPhaseEndsBothStreamsAndLeavesAnIndexedShort
                                        .video = media::VideoCodec::Mpeg4,
                                        .audio = media::AudioCodec::None}));
     ASSERT_TRUE(media::MakeWav(input, {.seconds = 120.0, .rate = 8000, .channels = 1}));
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    const CodecCatalogue& catalogue = Catalogue();
     WizardState state;
     state.chosenAudioCodec = 0;
     // Each buffer reaching the muxer is held a little, so that the stop comes while it runs.

@@ -14,6 +14,7 @@
 
 #include "CapturedMessages.h"
 #include "JpegDecode.h"
+#include "SharedCatalogue.h"
 #include "engine/BmpFile.h"
 #include "engine/JobObject.h"
 #include "engine/JobRunner.h"
@@ -231,7 +232,7 @@ TEST_F(StillImageTest, TheRunnerTakesTheFrameAtTheFragmentsEnd) {
     std::string error;
     const std::string input = env_.Path("counter.avi");
     ASSERT_TRUE(MakeCounterVideo(input, 33, 20, &error, 2)) << error;
-    static const CodecCatalogue catalogue = CodecCatalogue::Build();
+    const CodecCatalogue& catalogue = Catalogue();
     const struct {
         double start, end;
         int frame;
