@@ -61,7 +61,9 @@ TEST_F(JobFileTest, EveryKindRoundTripsExactlyWithOneAndManyFragments) {
     }
 }
 
-TEST_F(JobFileTest, FieldsSitWhereKorcLooksForThem) {
+// The fields' offsets inside each block are pinned at compile time; the blocks' order, the
+// count and the zeroed reserve are not.
+TEST_F(JobFileTest, TheBlocksFollowEachOtherWithTheCountOfTheFragments) {
     JobFile job = Sample(JobKind::MixVideoAudio, 2);
     Write(job);
     const std::string bytes = TempEnvironment::ReadFile(Path());
@@ -70,13 +72,7 @@ TEST_F(JobFileTest, FieldsSitWhereKorcLooksForThem) {
         std::memcpy(&v, bytes.data() + at, 4);
         return v;
     };
-    EXPECT_EQ(i32(0), 6);
     EXPECT_EQ(i32(4), 2);
-    EXPECT_EQ(bytes.substr(8, 12), "/s/movie.srt");
-    EXPECT_EQ(bytes.substr(3008, 11), "/l/logo.bmp");
-    EXPECT_EQ(i32(6008), 125);
-    EXPECT_EQ(i32(6012), 875);
-    EXPECT_EQ(i32(6016), 0x3A00007);
     EXPECT_EQ(bytes.substr(6020, 284), std::string(284, '\0'));
     EXPECT_EQ(i32(6304), 42);  // the effect block's hue
     const size_t second = 6304 + 440 + 3008;
