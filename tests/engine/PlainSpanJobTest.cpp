@@ -13,7 +13,6 @@
 #include <condition_variable>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -28,13 +27,6 @@
 namespace {
 
 constexpr int kRate = 25;  // frames per second of the inputs
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // The caps of each stream the AVI demuxer finds in the file, in its order.
 std::vector<std::string> AviStreams(const std::string& path) {
@@ -142,8 +134,8 @@ void ExpectAlike(const Case& c, const std::string& plain, const std::string& tim
             if (PictureDistance(pp[f], tp[f]) >= 2.0) break;
         }
     } else if (std::string(c.extension) == ".wav") {
-        const WavBytes p = WavBytes::Parse(FileBytes(plain)),
-                       t = WavBytes::Parse(FileBytes(timeline));
+        const WavBytes p = WavBytes::Parse(TempEnvironment::ReadFile(plain)),
+                       t = WavBytes::Parse(TempEnvironment::ReadFile(timeline));
         EXPECT_TRUE(p.riff);
         EXPECT_EQ(std::tie(p.tag, p.channels, p.sampleRate, p.bitsPerSample, p.dataBytes),
                   std::tie(t.tag, t.channels, t.sampleRate, t.bitsPerSample, t.dataBytes));
@@ -168,12 +160,15 @@ protected:
         std::optional<ScopedVariable> forced;
         if (timeline) forced.emplace(kTimelineVariable, "1");
         // GStreamer's log of the elements made tells which way the job went: a timeline is
-        // read through the editing library's composition.
+        // read through the editing library's composition. The loader's log tells whether the
+        // library was loaded at all.
         const ScopedVariable log("GST_DEBUG", "GST_ELEMENT_FACTORY:4");
+        const ScopedVariable loaded("LD_DEBUG", "files");
         const KorcRun run = RunKorc(env_.Root(), name, JobBytes(c.kind, {c.fragment}), script);
         EXPECT_TRUE(run.finished) << name << ": korc did not end";
         EXPECT_EQ(run.exitCode, c.exitCode) << name << ": " << Said(run.errors);
         EXPECT_EQ(run.errors.find("\"nlecomposition\"") != std::string::npos, timeline) << name;
+        EXPECT_EQ(run.errors.find("file=libges-") != std::string::npos, timeline) << name;
         return run.finished && run.exitCode == c.exitCode ? env_.Path(name + c.extension)
                                                           : std::string();
     }
