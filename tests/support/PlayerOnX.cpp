@@ -9,8 +9,8 @@
 PlayerOnX::PlayerOnX(const PlayerFolders& folders, const std::string& name)
     : application_(name), parent_(folders) {}
 
-int PlayerOnX::Run(const std::function<void(CKalvorDlg&)>& body) {
-    CKalvorDlg& dlg = Dialog();
+int RunPlayer(CKalvorParent& parent, const std::function<void(CKalvorDlg&)>& body) {
+    CKalvorDlg& dlg = parent.MainDialog();
     QTimer::singleShot(0, &dlg, [&] {
         const bool shown = qttest::WaitUntil([&] { return dlg.isVisible(); });
         if (shown)
@@ -19,5 +19,5 @@ int PlayerOnX::Run(const std::function<void(CKalvorDlg&)>& body) {
             ADD_FAILURE() << "the main window never showed";
         if (!shown || ::testing::Test::HasFatalFailure()) dlg.close();
     });
-    return parent_.DoModal();
+    return parent.DoModal();
 }

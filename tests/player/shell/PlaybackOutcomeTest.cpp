@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QTimer>
 #include <functional>
 
 #include "player/playback/KalvorMovie.h"
@@ -16,6 +15,7 @@
 #include "player/shell/KalvorParent.h"
 #include "support/MediaGenerator.h"
 #include "support/PlayerInstall.h"
+#include "support/PlayerOnX.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
 
@@ -49,18 +49,13 @@ void WithPlayer(TempEnvironment& env, const std::function<void(CKalvorDlg&, Test
     installed.showTips = 0;    // problems are shown all the same
     const PlayerFolders folders = InstallPlayer(env, installed);
     CKalvorParent parent(folders);
-    CKalvorDlg& dlg = parent.MainDialog();
     TestSinks sinks;
-    QTimer::singleShot(0, &dlg, [&] {
-        [&] {
-            ASSERT_TRUE(qttest::WaitUntil([&] { return dlg.isVisible(); }, kWaitMs));
-            ASSERT_NE(dlg.Video(), nullptr);
-            dlg.Video()->SetSinkFactory(&sinks);
-            body(dlg, sinks);
-        }();
+    EXPECT_EQ(RunPlayer(parent, [&](CKalvorDlg& dlg) {
+        ASSERT_NE(dlg.Video(), nullptr);
+        dlg.Video()->SetSinkFactory(&sinks);
+        body(dlg, sinks);
         dlg.close();
-    });
-    EXPECT_EQ(parent.DoModal(), 0);
+    }), 0);
 }
 
 void Click(QWidget* window, QPoint at) {
