@@ -26,8 +26,9 @@ namespace {
 // ending and will let the lock go): this long the new start keeps trying.
 constexpr int kHandOverWindowMs = 2000;
 // A running instance answers once its loop runs, which its own start-up or the opening of
-// a file may hold up for a while; a hung one must not hold up the new start for long.
-constexpr int kAnswerWaitMs = 10000;
+// a file may hold up for many seconds on a busy machine (two files opened at once from a
+// file manager start two players together); a hung one lets the new start go after that.
+constexpr int kAnswerWaitMs = 30000;
 
 // The files the instance holding the lock writes through a temporary name, by folder.
 void RemoveLeftovers(const PlayerFolders& folders) {
