@@ -26,6 +26,7 @@
 #include "support/MediaGenerator.h"
 #include "support/QtApp.h"
 #include "support/TempEnvironment.h"
+#include "tests/player/playlist/QuietListOwner.h"
 
 namespace {
 
@@ -264,16 +265,10 @@ TEST_F(KalvorWizardTest, PlacedBelowTheMainWindowOnItsScreen) {
 }
 
 // The playlist window around a bare list: only what its job commands touch.
-struct PlaylistSide : IListCtrlOwner, IPlaylistCommandsHost, IPlaylistDialogs, IClipboardText {
-    PlayerSettings settings{};
+struct PlaylistSide : QuietListOwner, IPlaylistCommandsHost, IPlaylistDialogs, IClipboardText {
     PlayerSettings& Settings() override { return settings; }
     void ProbeVisibleDurations() override {}
-    void FillTimeFields() override {}
-    void UpdateJobButtons() override {}
     void PlaySelected() override {}
-    double PlaybackPosition() override { return -1.0; }
-    void ShowListMenu(const QPoint&) override {}
-    void ResetHoverCaption() override {}
     void ClearFilter() override {}
     void FocusFilterBox() override {}
     void ToggleWindow() override {}
