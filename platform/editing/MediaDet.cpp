@@ -3,6 +3,7 @@
 #include <gst/audio/audio.h>
 #include <gst/video/video.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -40,7 +41,19 @@ constexpr int kAutoplugTry = 0;
 struct Collected {
     std::mutex mutex;
     std::vector<media::ElementRef> sinks;
+    GstClockTime reached = 0;  // the end of the last buffer any stream passed on
 };
+
+GstPadProbeReturn NoteBufferEnd(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (buffer && GST_BUFFER_PTS_IS_VALID(buffer) && GST_BUFFER_DURATION_IS_VALID(buffer)) {
+        auto* collected = static_cast<Collected*>(data);
+        std::lock_guard lock(collected->mutex);
+        collected->reached =
+            std::max(collected->reached, GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer));
+    }
+    return GST_PAD_PROBE_OK;
+}
 
 int StopBeforeDecoders(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer) {
     const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
@@ -57,6 +70,7 @@ void AddStreamEnd(GstElement* reader, GstPad* pad, gpointer data) {
     gst_bin_add(GST_BIN(graph), sink.get());
     gst_object_unref(graph);
     media::PadRef input(gst_element_get_static_pad(sink.get(), "sink"));
+    gst_pad_add_probe(input.get(), GST_PAD_PROBE_TYPE_BUFFER, NoteBufferEnd, collected, nullptr);
     gst_pad_link(pad, input.get());
     gst_element_sync_state_with_parent(sink.get());
     std::lock_guard lock(collected->mutex);
@@ -116,6 +130,18 @@ media::StreamFacts StreamOf(GstPad* pad) {
     return stream;
 }
 
+bool LoneMpegAudio(Collected& collected) {
+    std::lock_guard lock(collected.mutex);
+    if (collected.sinks.size() != 1) return false;
+    media::PadRef pad(gst_element_get_static_pad(collected.sinks.front().get(), "sink"));
+    media::CapsRef caps(gst_pad_get_current_caps(pad.get()));
+    if (!caps || gst_caps_is_empty(caps.get())) return false;
+    const GstStructure* s = gst_caps_get_structure(caps.get(), 0);
+    int version = 0;
+    return gst_structure_has_name(s, "audio/mpeg") &&
+           gst_structure_get_int(s, "mpegversion", &version) && version == 1;
+}
+
 // Reads the streams up to their parsers, as far as the first of each reaches its end, without
 // decoding anything: the containers and parsers say what the probe needs. False when they do
 // not say it all (the caller then asks the discoverer) or the file cannot be read.
@@ -142,12 +168,13 @@ bool ProbeParsed(const std::string& path, int timeoutMs, media::MediaFacts& foun
         }
     }
     gint64 duration = -1;
-    bool complete = prerolled &&
-                    gst_element_query_duration(graph.get(), GST_FORMAT_TIME, &duration) &&
-                    duration > 0;
+    const bool estimated = prerolled &&
+                           gst_element_query_duration(graph.get(), GST_FORMAT_TIME, &duration) &&
+                           duration > 0;
+    bool complete = prerolled;
     if (complete) {
         std::lock_guard lock(collected.mutex);
-        found.duration = double(duration) / GST_SECOND;
+        if (estimated) found.duration = double(duration) / GST_SECOND;
         for (const media::ElementRef& sink : collected.sinks) {
             media::PadRef pad(gst_element_get_static_pad(sink.get(), "sink"));
             const media::StreamFacts stream = StreamOf(pad.get());
@@ -159,6 +186,23 @@ bool ProbeParsed(const std::string& path, int timeoutMs, media::MediaFacts& foun
         }
         complete = complete && !found.streams.empty();
     }
+    // A lone MPEG audio stream has no container that knows its length: without a header
+    // counting its frames, the parser's figure is an estimate from the first few frames (or
+    // none yet), far off for VBR. Its frames are read to the end instead (no decoding),
+    // within the time the probe has; the estimate stands when they cannot be.
+    if (complete && LoneMpegAudio(collected) &&
+        gst_element_set_state(graph.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
+        media::BusRef bus(gst_element_get_bus(graph.get()));
+        const auto type = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
+        if (GstMessage* message = gst_bus_timed_pop_filtered(
+                bus.get(), GstClockTime(timeoutMs) * GST_MSECOND, type)) {
+            std::lock_guard lock(collected.mutex);
+            if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS && collected.reached > 0)
+                found.duration = double(collected.reached) / GST_SECOND;
+            gst_message_unref(message);
+        }
+    }
+    complete = complete && found.duration > 0;
     media::ForceNull(graph.get());
     if (!complete) found = media::MediaFacts{};
     return complete;
