@@ -8,6 +8,7 @@
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
 #include "engine/SpanRender.h"
+#include "engine/SpanSequence.h"
 #include "platform/editing/RenderEngine.h"
 #include "platform/media/StateWait.h"
 
@@ -136,8 +137,24 @@ bool CAudioJob::BuildTimeline() {
     const editing::GroupFormat group{
         .kind = editing::GroupKind::Audio, .sampleRate = pcm.sampleRate, .channels = pcm.channels};
     std::string error;
-    if (plan_.placed.size() == 1 &&
-        PlainSpanWillDo(job_, state_, facts_[plan_.placed.front().index], false, true)) {
+    const bool plain =
+        plan_.placed.size() <= SpanSequence::kMostSpans &&
+        std::all_of(plan_.placed.begin(), plan_.placed.end(), [&](const PlacedFragment& placed) {
+            return PlainSpanWillDo(job_, state_, facts_[placed.index], false, true);
+        });
+    if (plain && plan_.placed.size() > 1) {
+        std::vector<SpanSequence::Span> spans;
+        for (const PlacedFragment& placed : plan_.placed)
+            spans.push_back({files_[placed.index]->Location(), placed.inPoint, placed.duration});
+        auto sequence = std::make_unique<SpanSequence>();
+        if (!sequence->Build(spans, group, &error)) {
+            Fail(error);
+            return false;
+        }
+        engine_ = std::move(sequence);
+        return true;
+    }
+    if (plain) {
         const PlacedFragment& placed = plan_.placed.front();
         auto span = std::make_unique<SpanRender>();
         if (!span->Build(files_[placed.index]->Location(), placed.inPoint, placed.duration, {group},

@@ -6,8 +6,19 @@
 
 #include <gst/gst.h>
 
+#include <vector>
+
 // Call with the graph built and in NULL, with the element's outputs yet to appear. Brings the
 // graph to PAUSED, seeks the element with the flags to start .. end (seconds of the input)
 // once all its outputs are there, then lets them go; true once the graph has prerolled at
 // the point. On false the graph is left as it is.
 bool SeekHeld(GstBin* graph, GstElement* reader, GstSeekFlags flags, double start, double end);
+
+// The same for several readers in one graph, each sought to its own span; all of them hold
+// their buffers until every one has been sought.
+struct HeldSpan {
+    GstElement* reader = nullptr;
+    double start = 0.0;
+    double end = 0.0;
+};
+bool SeekAllHeld(GstBin* graph, const std::vector<HeldSpan>& spans, GstSeekFlags flags);

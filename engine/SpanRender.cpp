@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "engine/GraphHelpers.h"
-#include "engine/HeldSeek.h"
 #include "platform/media/StateWait.h"
 
 namespace {
@@ -33,7 +32,10 @@ bool IsKindOf(const char* klass, editing::GroupKind kind) {
 
 }  // namespace
 
-SpanRender::SpanRender() : pipeline_(gst_pipeline_new("korc-graph")) {}
+SpanRender::SpanRender()
+    : pipeline_(gst_pipeline_new("korc-graph")), graph_(GST_BIN(pipeline_.get())) {}
+
+SpanRender::SpanRender(GstBin* graph) : graph_(graph) {}
 
 SpanRender::~SpanRender() {
     // The graph is never left running: its threads call into this object.
@@ -42,7 +44,7 @@ SpanRender::~SpanRender() {
 
 bool SpanRender::Build(const std::string& path, double inPoint, double duration,
                        const std::vector<editing::GroupFormat>& groups, std::string* error) {
-    GstBin* graph = GST_BIN(pipeline_.get());
+    GstBin* graph = graph_;
     inPoint_ = std::max(0.0, inPoint);
     length_ = ToClock(duration);
     media::ElementRef source = AddFilter(graph, "filesrc", nullptr, error);
@@ -74,7 +76,7 @@ bool SpanRender::AddGroup(const editing::GroupFormat& format, std::string* error
         gst_caps_set_simple(interleaved, "layout", G_TYPE_STRING, "interleaved", nullptr);
         caps = media::CapsRef(interleaved);
     }
-    GstBin* graph = GST_BIN(pipeline_.get());
+    GstBin* graph = graph_;
     const bool video = format.kind == editing::GroupKind::Video;
     // What a timeline's source does to reach its group: convert, scale or resample, and keep
     // the group's frame rate.
@@ -123,11 +125,14 @@ media::PadRef SpanRender::GroupOutputPin(int group) const {
     return GetPin(groups_[static_cast<size_t>(group)].tail.get(), PadDirection::Output);
 }
 
+HeldSpan SpanRender::Seek() const {
+    return {reader_.get(), inPoint_, inPoint_ + double(length_) / GST_SECOND};
+}
+
 bool SpanRender::Ready(std::string* error) {
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    const double end = inPoint_ + double(length_) / GST_SECOND;
-    if (SeekHeld(GST_BIN(pipeline_.get()), reader_.get(), flags, inPoint_, end)) return true;
-    media::ForceNull(pipeline_.get());
+    const HeldSpan span = Seek();
+    if (SeekHeld(graph_, span.reader, kSeekFlags, span.start, span.end)) return true;
+    media::ForceNull(GST_ELEMENT(graph_));
     if (error) *error = "The input cannot be read from the fragment's start.";
     return false;
 }

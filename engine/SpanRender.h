@@ -13,13 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "engine/HeldSeek.h"
 #include "platform/editing/GroupRender.h"
 #include "platform/editing/Timeline.h"
 #include "platform/media/GstRef.h"
 
 class SpanRender : public editing::GroupRender {
 public:
+    // A graph of its own.
     SpanRender();
+    // Built into a graph that another owns (and brings down before this goes).
+    explicit SpanRender(GstBin* graph);
     ~SpanRender() override;
     SpanRender(const SpanRender&) = delete;
     SpanRender& operator=(const SpanRender&) = delete;
@@ -29,11 +33,16 @@ public:
     bool Build(const std::string& path, double inPoint, double duration,
                const std::vector<editing::GroupFormat>& groups, std::string* error);
 
-    GstElement* Graph() const override { return pipeline_.get(); }
+    GstElement* Graph() const override { return GST_ELEMENT(graph_); }
     media::PadRef GroupOutputPin(int group) const override;
     // Brings the graph to PAUSED at the span's start; nothing from before it reaches the
     // back end.
     bool Ready(std::string* error) override;
+    // How a span is sought: to the exact time, not the key frame before it.
+    static constexpr GstSeekFlags kSeekFlags =
+        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    // The reader to seek and where, for a graph that readies several spans at once.
+    HeldSpan Seek() const;
 
 private:
     struct Group {
@@ -52,7 +61,8 @@ private:
     static GstPadProbeReturn OnGroupOutput(GstPad* pad, GstPadProbeInfo* info, gpointer group);
     static GstPadProbeReturn OnPositionQuery(GstPad*, GstPadProbeInfo* info, gpointer self);
 
-    media::ElementRef pipeline_;
+    media::ElementRef pipeline_;  // when the graph is its own
+    GstBin* graph_ = nullptr;
     media::ElementRef reader_;  // the decoding bin
     std::vector<Group> groups_;
     double inPoint_ = 0.0;

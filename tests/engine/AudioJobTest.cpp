@@ -147,24 +147,30 @@ TEST_F(AudioJobTest, AMergeWritesOnlyTheFragmentsWithAudioBackToBackAtTheHighest
 
 TEST_F(AudioJobTest, AUserStopEndsTheMergeEarlyWithAWholeFileOfWhatWasWritten) {
     const std::string tone = env_.Path("tone.wav");
-    ASSERT_TRUE(media::MakeWav(tone, {.seconds = 30.0, .rate = 8000, .channels = 1}));
-    const std::vector<JobFragment> fragments(20, JobFragment{tone, 0, 30});  // 600 s in all
-    ASSERT_EQ(
-        Run(JobKind::MergeAudio, fragments, {"name part", "forward", "row 0", "forward", "stop"}),
-        0);
-    const std::string bytes = TempEnvironment::ReadFile(env_.Path("part.wav"));
-    const WavBytes wav = WavBytes::Parse(bytes);
-    ASSERT_TRUE(wav.riff);
-    EXPECT_EQ(wav.dataOffset + wav.dataBytes, bytes.size());
-    EXPECT_GT(wav.dataBytes, 0u);
-    EXPECT_LT(wav.dataBytes, 300u * 8000 * 2) << "the stop did not end the merge";
-    // The user is told what the kept file holds.
-    ASSERT_EQ(messages_.shown.size(), 1u);
-    EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Information);
-    const uint32_t seconds = wav.dataBytes / 16000;  // 8 kHz mono, 16 bits
-    EXPECT_EQ(messages_.shown[0].text, "The job was stopped. " + env_.Path("part.wav") + " holds " +
-                                           std::to_string(seconds) +
-                                           (seconds == 1 ? " second." : " seconds."));
+    ASSERT_TRUE(media::MakeWav(tone, {.seconds = 150.0, .rate = 8000, .channels = 1}));
+    // 600 s in all: a few fragments are read one after the other, many through a timeline.
+    for (const size_t count : {4u, 20u}) {
+        SCOPED_TRACE(count);
+        messages_.shown.clear();
+        const std::string name = "part" + std::to_string(count);
+        const std::vector<JobFragment> fragments(count, JobFragment{tone, 0, int(600 / count)});
+        ASSERT_EQ(Run(JobKind::MergeAudio, fragments,
+                      {"name " + name, "forward", "row 0", "forward", "stop"}),
+                  0);
+        const std::string path = env_.Path(name + ".wav"), bytes = TempEnvironment::ReadFile(path);
+        const WavBytes wav = WavBytes::Parse(bytes);
+        ASSERT_TRUE(wav.riff);
+        EXPECT_EQ(wav.dataOffset + wav.dataBytes, bytes.size());
+        EXPECT_GT(wav.dataBytes, 0u);
+        EXPECT_LT(wav.dataBytes, 300u * 8000 * 2) << "the stop did not end the merge";
+        // The user is told what the kept file holds.
+        ASSERT_EQ(messages_.shown.size(), 1u);
+        EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Information);
+        const uint32_t seconds = wav.dataBytes / 16000;  // 8 kHz mono, 16 bits
+        EXPECT_EQ(messages_.shown[0].text, "The job was stopped. " + path + " holds " +
+                                               std::to_string(seconds) +
+                                               (seconds == 1 ? " second." : " seconds."));
+    }
 }
 
 TEST_F(AudioJobTest, RefusedJobsSayWhyOnceAndLeaveEveryFileAsItWas) {

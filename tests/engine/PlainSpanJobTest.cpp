@@ -82,12 +82,25 @@ std::string Said(const std::string& errors) {
 }
 
 // Root mean square of the samples in each tenth of a second.
-std::vector<double> Loudness(const std::vector<float>& samples) {
-    std::vector<double> levels;
+std::vector<float> Loudness(const std::vector<float>& samples) {
+    std::vector<float> levels;
     const size_t step = kDecodedAudioRate / 10;
     for (size_t at = 0; at + step <= samples.size(); at += step) {
         double sum = 0;
         for (size_t i = at; i < at + step; ++i) sum += double(samples[i]) * samples[i];
+        levels.push_back(float(std::sqrt(sum / double(step))));
+    }
+    return levels;
+}
+
+// Root mean square of the difference of two series in each stretch of step values: of two
+// sounds in each tenth of a second, or of their loudness levels one by one.
+std::vector<double> Difference(const std::vector<float>& a, const std::vector<float>& b,
+                               size_t step = kDecodedAudioRate / 10) {
+    std::vector<double> levels;
+    for (size_t at = 0; at + step <= std::min(a.size(), b.size()); at += step) {
+        double sum = 0;
+        for (size_t i = at; i < at + step; ++i) sum += double(a[i] - b[i]) * (a[i] - b[i]);
         levels.push_back(std::sqrt(sum / double(step)));
     }
     return levels;
@@ -108,7 +121,7 @@ private:
 struct Case {
     const char* name;  // of the output, without its extension
     JobKind kind;
-    JobFragment fragment;
+    std::vector<JobFragment> fragments;
     std::vector<std::string> script;  // after the name step
     const char* extension;
     double seconds;  // of the output's video; 0 for a sound-only output
@@ -140,13 +153,21 @@ void ExpectAlike(const Case& c, const std::string& plain, const std::string& tim
         EXPECT_EQ(std::tie(p.tag, p.channels, p.sampleRate, p.bitsPerSample, p.dataBytes),
                   std::tie(t.tag, t.channels, t.sampleRate, t.bitsPerSample, t.dataBytes));
     }
-    // As long within a video frame, and alike where it is loud and where it is silent.
+    // As long within a video frame, and the same sound throughout. Resampled sound may differ
+    // by a fraction of a sample (about 0.05 for a tone of 1,320 Hz); a sample early or late
+    // makes 0.1. The timeline's encoder is restarted at every join, which dips the sound there
+    // and moves what follows by about 2 ms, so where the output is MP3 the loudness is compared
+    // instead (sound against silence differs by tenths).
     const std::vector<float> p = DecodedAudio(plain), t = DecodedAudio(timeline);
     ASSERT_FALSE(p.empty());
     EXPECT_NEAR(double(p.size()), double(t.size()), kDecodedAudioRate / kRate);
-    const std::vector<double> pl = Loudness(p), tl = Loudness(t);
-    for (size_t i = 0; i < std::min(pl.size(), tl.size()); ++i)
-        EXPECT_NEAR(pl[i], tl[i], 0.05) << "at " << double(i) / 10 << " s";
+    const bool mp3 = std::string(c.extension) == ".mp3";
+    const std::vector<double> difference =
+        mp3 ? Difference(Loudness(p), Loudness(t), 1) : Difference(p, t);
+    for (size_t i = 0; i < difference.size(); ++i) {
+        EXPECT_LT(difference[i], mp3 ? 0.15 : 0.07) << "at " << double(i) / 10 << " s";
+        if (difference[i] >= (mp3 ? 0.15 : 0.07)) break;
+    }
 }
 
 class PlainSpanJobTest : public TempFolderTest {
@@ -164,7 +185,7 @@ protected:
         // library was loaded at all.
         const ScopedVariable log("GST_DEBUG", "GST_ELEMENT_FACTORY:4");
         const ScopedVariable loaded("LD_DEBUG", "files");
-        const KorcRun run = RunKorc(env_.Root(), name, JobBytes(c.kind, {c.fragment}), script);
+        const KorcRun run = RunKorc(env_.Root(), name, JobBytes(c.kind, c.fragments), script);
         EXPECT_TRUE(run.finished) << name << ": korc did not end";
         EXPECT_EQ(run.exitCode, c.exitCode) << name << ": " << Said(run.errors);
         EXPECT_EQ(run.errors.find("\"nlecomposition\"") != std::string::npos, timeline) << name;
@@ -176,7 +197,7 @@ protected:
 
 TEST_F(PlainSpanJobTest, APlainSpanWritesTheFileATimelineWould) {
     const std::string camera = env_.Path("camera.avi"), dub = env_.Path("dub.avi"),
-                      song = env_.Path("song.mp3");
+                      song = env_.Path("song.mp3"), tone = env_.Path("tone.wav");
     // Key frames at 0, 3, 6 and 9 s; sound to the end, or only to 7 s.
     media::AviSpec spec{.seconds = 12.0,
                         .width = 318,
@@ -194,27 +215,78 @@ TEST_F(PlainSpanJobTest, APlainSpanWritesTheFileATimelineWould) {
     spec.audioSeconds = 7.0;
     spec.pattern = "ball";
     ASSERT_TRUE(media::MakeAvi(dub, spec));
-    ASSERT_TRUE(media::MakeMp3(
-        song, {.seconds = 6.0, .rate = 48000, .channels = 1, .mp3 = media::Mp3Mode::Vbr}));
+    // Tones of no whole number of cycles a second: a span that starts a second off differs.
+    ASSERT_TRUE(media::MakeMp3(song, {.seconds = 6.0,
+                                      .rate = 48000,
+                                      .channels = 1,
+                                      .frequency = 882.5,
+                                      .mp3 = media::Mp3Mode::Vbr}));
+    ASSERT_TRUE(media::MakeWav(
+        tone, {.seconds = 3.0, .rate = 32000, .channels = 1, .frequency = 1322.5}));
 
     const std::vector<std::string> slow = {"forward", "forward", "forward"},
                                     wav = {"forward", "row 0", "forward"},
                                     mp3 = {"click 211", "forward", "forward"};
     const Case cases[] = {
-        {"video", JobKind::ExtractVideo, {camera, 4, 8}, slow, ".avi", 4.0},
-        {"merged", JobKind::MergeVideo, {camera, 7, 10}, slow, ".avi", 3.0},
-        {"sound", JobKind::ExtractAudio, {camera, 5, 8}, wav, ".wav", 0.0},
-        {"mp3", JobKind::ExtractAudio, {song, 1, 5}, mp3, ".mp3", 0.0},
+        {"video", JobKind::ExtractVideo, {{camera, 4, 8}}, slow, ".avi", 4.0},
+        {"merged", JobKind::MergeVideo, {{camera, 7, 10}}, slow, ".avi", 3.0},
+        {"sound", JobKind::ExtractAudio, {{camera, 5, 8}}, wav, ".wav", 0.0},
+        {"mp3", JobKind::ExtractAudio, {{song, 1, 5}}, mp3, ".mp3", 0.0},
+        // Sound fragments one after the other, each of its own rate and channels, the camera's
+        // from the middle of a key frame interval.
+        {"medley", JobKind::MergeAudio, {{song, 1, 4}, {camera, 4, 7}, {tone, 0, 2}}, wav,
+         ".wav", 0.0},
+        {"medley-mp3", JobKind::MergeAudio, {{tone, 1, 2}, {song, 0, 3}, {camera, 8, 10}}, mp3,
+         ".mp3", 0.0},
         // The sound ends 2 s before the span does: the timeline stops there too, and the job
         // says that an input ended before its fragment did.
-        {"dubbed", JobKind::ExtractVideo, {dub, 4, 9}, slow, ".avi", 5.0, 3},
-        {"short", JobKind::ExtractAudio, {dub, 5, 9}, wav, ".wav", 0.0, 3},
+        {"dubbed", JobKind::ExtractVideo, {{dub, 4, 9}}, slow, ".avi", 5.0, 3},
+        {"short", JobKind::ExtractAudio, {{dub, 5, 9}}, wav, ".wav", 0.0, 3},
+        {"short-end", JobKind::MergeAudio, {{song, 1, 3}, {dub, 5, 9}}, wav, ".wav", 0.0, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string plain = Run(c, false), timeline = Run(c, true);
         if (c.exitCode == 0 && !plain.empty() && !timeline.empty())
             ExpectAlike(c, plain, timeline);
+    }
+}
+
+// Each fragment of a sound merge starts where the ones before it end, as placed on a timeline:
+// a fragment whose sound ends early is filled with silence to its end. (The editing library's
+// timeline drops that silence and moves the later fragments forward.)
+TEST_F(PlainSpanJobTest, ASoundMergeKeepsEveryFragmentInItsPlace) {
+    const std::string dub = env_.Path("dub.avi"), song = env_.Path("song.mp3"),
+                      tone = env_.Path("tone.wav");
+    ASSERT_TRUE(media::MakeAvi(dub, {.seconds = 10.0,
+                                     .video = media::VideoCodec::Mpeg4,
+                                     .audio = media::AudioCodec::Mp3,
+                                     .audioRate = 48000,
+                                     .audioChannels = 1,
+                                     .audioSeconds = 7.0,
+                                     .keyFrameInterval = 75}));
+    ASSERT_TRUE(media::MakeMp3(song, {.seconds = 4.0,
+                                      .rate = 44100,
+                                      .channels = 2,
+                                      .frequency = 880,
+                                      .mp3 = media::Mp3Mode::Vbr}));
+    ASSERT_TRUE(
+        media::MakeWav(tone, {.seconds = 3.0, .rate = 32000, .channels = 1, .frequency = 1320}));
+    // The dub's sound (440 Hz) to 7 s of its 5..9, then 880 Hz for 2 s, then 1320 Hz for 2 s.
+    const Case merge{"placed", JobKind::MergeAudio, {{dub, 5, 9}, {song, 1, 3}, {tone, 0, 2}},
+                     {"forward", "row 0", "forward"}, ".wav", 0.0};
+    const std::string output = Run(merge, false);
+    ASSERT_FALSE(output.empty());
+    const std::vector<float> samples = DecodedAudio(output);
+    EXPECT_NEAR(double(samples.size()) / kDecodedAudioRate, 8.0, 0.05);
+    struct Stretch {
+        double from, to, frequency;  // 0: silence
+    };
+    for (const Stretch s : {Stretch{0.1, 1.9, 440}, Stretch{2.1, 3.9, 0}, Stretch{4.1, 5.9, 880},
+                            Stretch{6.1, 7.9, 1320}}) {
+        for (const double frequency : {440.0, 880.0, 1320.0})
+            EXPECT_EQ(Amplitude(samples, s.from, s.to, frequency) > 0.1, frequency == s.frequency)
+                << frequency << " Hz in " << s.from << ".." << s.to << " s";
     }
 }
 
