@@ -3,9 +3,12 @@
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "engine/GraphHelpers.h"
 #include "engine/JobObject.h"
@@ -20,20 +23,35 @@ namespace {
 
 constexpr char kNoVideoMessage[] = "kalvor-no-video";
 constexpr char kUnlinkedMessage[] = "kalvor-video-unlinked";
+constexpr char kReaderReadyMessage[] = "kalvor-reader-ready";
+
+// decodebin's answers to autoplug-select.
+constexpr int kAutoplugTry = 0;
+constexpr int kAutoplugExpose = 1;  // leaves the stream as it is, undecoded
 
 GstSample* RefSample(GstSample* sample) { return gst_sample_ref(sample); }
 void UnrefSample(GstSample* sample) { gst_sample_unref(sample); }
 using SampleRef = media::Ref<GstSample, RefSample, UnrefSample>;
 
+const char* KlassOf(GstElementFactory* factory) {
+    const char* klass =
+        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    return klass ? klass : "";
+}
+
 // The grab's graph: file ! decodebin, its first video stream through the effects into an
 // app sink that takes BGR, every other stream into a sink that does not hold the preroll.
+// Sound is left undecoded. The demuxer inside the decoding bin, when there is one, holds
+// its buffers back until it has been sought, so that nothing before the chosen time is
+// decoded.
 class GrabGraph {
 public:
     GrabGraph(const JobObject& job, const WizardState& state) : job_(job), state_(state) {}
     ~GrabGraph() {
-        if (decoder_ && padAdded_) g_signal_handler_disconnect(decoder_.get(), padAdded_);
-        if (decoder_ && noMorePads_) g_signal_handler_disconnect(decoder_.get(), noMorePads_);
+        // Down to NULL first: no streaming thread calls in here any more.
         if (pipeline_) media::ForceNull(pipeline_.get());
+        for (auto& [object, handler] : handlers_)
+            g_signal_handler_disconnect(object.get(), handler);
     }
     GrabGraph(const GrabGraph&) = delete;
     GrabGraph& operator=(const GrabGraph&) = delete;
@@ -54,16 +72,92 @@ public:
             *error = "Cannot link the file source to the decoder.";
             return false;
         }
-        padAdded_ = g_signal_connect(decoder_.get(), "pad-added", G_CALLBACK(OnPadAdded), this);
-        noMorePads_ =
-            g_signal_connect(decoder_.get(), "no-more-pads", G_CALLBACK(OnNoMorePads), this);
+        Connect(decoder_.get(), "pad-added", G_CALLBACK(OnPadAdded));
+        Connect(decoder_.get(), "no-more-pads", G_CALLBACK(OnNoMorePads));
+        Connect(decoder_.get(), "autoplug-select", G_CALLBACK(OnAutoplugSelect));
+        Connect(decoder_.get(), "element-added", G_CALLBACK(OnElementAdded));
         return true;
     }
 
     GstElement* Pipeline() const { return pipeline_.get(); }
     GstElement* Sink() const { return sink_.get(); }
 
+    // Seeks the held demuxer to the time, then lets its buffers go; false when it could not
+    // be sought (it then goes on from where it was).
+    bool SeekReader(gint64 at) {
+        media::ElementRef reader;
+        {
+            std::lock_guard lock(mutex_);
+            reader = reader_;
+        }
+        const bool sought =
+            reader && gst_element_seek(
+                          reader.get(), 1.0, GST_FORMAT_TIME,
+                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, -1);
+        Release();
+        return sought;
+    }
+
 private:
+    void Connect(GstElement* object, const char* signal, GCallback callback) {
+        std::lock_guard lock(mutex_);
+        handlers_.emplace_back(media::ElementRef::Share(object),
+                               g_signal_connect(object, signal, callback, this));
+    }
+
+    void Release() {
+        std::lock_guard lock(mutex_);
+        holding_ = false;
+        for (auto& [pad, probe] : held_) gst_pad_remove_probe(pad.get(), probe);
+        held_.clear();
+    }
+
+    static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory,
+                                gpointer) {
+        const char* klass = KlassOf(factory);
+        // A still never needs its sound.
+        if ((std::strstr(klass, "Decoder") || std::strstr(klass, "Parser")) &&
+            std::strstr(klass, "Audio"))
+            return kAutoplugExpose;
+        return kAutoplugTry;
+    }
+
+    // Runs on a streaming thread; the first demuxer is the one sought.
+    static void OnElementAdded(GstBin*, GstElement* element, gpointer data) {
+        if (!std::strstr(KlassOf(gst_element_get_factory(element)), "Demux")) return;
+        auto* self = static_cast<GrabGraph*>(data);
+        {
+            std::lock_guard lock(self->mutex_);
+            if (self->reader_ || !self->holding_) return;
+            self->reader_ = media::ElementRef::Share(element);
+        }
+        self->Connect(element, "pad-added", G_CALLBACK(OnReaderPad));
+    }
+
+    static void OnReaderPad(GstElement*, GstPad* pad, gpointer data) {
+        auto* self = static_cast<GrabGraph*>(data);
+        if (!GST_PAD_IS_SRC(pad)) return;
+        std::lock_guard lock(self->mutex_);
+        if (!self->holding_) return;
+        const gulong probe = gst_pad_add_probe(
+            pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER),
+            OnHeldBuffer, self, nullptr);
+        self->held_.emplace_back(media::PadRef::Share(pad), probe);
+    }
+
+    // The demuxer has read its headers and holds its first buffer: the waiting thread seeks it.
+    static GstPadProbeReturn OnHeldBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
+        auto* self = static_cast<GrabGraph*>(data);
+        if (!self->readyPosted_.exchange(true)) {
+            GstElement* pipeline = self->pipeline_.get();
+            gst_element_post_message(
+                pipeline, gst_message_new_application(
+                              GST_OBJECT(pipeline), gst_structure_new_empty(kReaderReadyMessage)));
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
     static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
         static_cast<GrabGraph*>(data)->Link(pad);
     }
@@ -107,16 +201,21 @@ private:
     const JobObject& job_;
     const WizardState& state_;
     media::ElementRef pipeline_, decoder_, sink_;
-    gulong padAdded_ = 0, noMorePads_ = 0;
     enum class VideoPath { None, Linked, Unlinked };
-    std::mutex mutex_;  // guards video_ and the bin's changes from streaming threads
+    // Guards video_, the bin's changes, the handlers and the held pads against streaming threads.
+    std::mutex mutex_;
     VideoPath video_ = VideoPath::None;
+    std::vector<std::pair<media::ElementRef, gulong>> handlers_;
+    media::ElementRef reader_;
+    std::vector<std::pair<media::PadRef, gulong>> held_;
+    bool holding_ = true;
+    std::atomic<bool> readyPosted_{false};
 };
 
-enum class Settled { Prerolled, NoVideo, Reported, Failed };
+enum class Settled { Prerolled, ReaderReady, NoVideo, Reported, Failed };
 
 // Waits up to waitMs for the pipeline to hold a picture (or its end) after a state change
-// or a flushing seek.
+// or a flushing seek, or for its demuxer to wait to be sought.
 Settled WaitForPreroll(GstElement* pipeline, int waitMs, std::string* error) {
     media::BusRef bus(gst_element_get_bus(pipeline));
     const GstMessageType wanted = static_cast<GstMessageType>(
@@ -131,6 +230,8 @@ Settled WaitForPreroll(GstElement* pipeline, int waitMs, std::string* error) {
         case GST_MESSAGE_ASYNC_DONE:
             return Settled::Prerolled;
         case GST_MESSAGE_APPLICATION:
+            if (gst_message_has_name(message.get(), kReaderReadyMessage))
+                return Settled::ReaderReady;
             return gst_message_has_name(message.get(), kNoVideoMessage) ? Settled::NoVideo
                                                                         : Settled::Reported;
         default:
@@ -191,18 +292,26 @@ GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::
         WaitForPreroll(graph.Pipeline(), 0, &reason);
         return fail(reason.empty() ? "The video cannot be opened." : reason);
     }
+    const auto at = static_cast<gint64>(std::llround(seconds * GST_SECOND));
+    bool sought = false;
     Settled settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
+    if (settled == Settled::ReaderReady) {
+        sought = graph.SeekReader(at);
+        settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
+    }
     if (settled == Settled::NoVideo) return GrabResult::NoVideo;
     if (settled == Settled::Reported) return GrabResult::Reported;
-    if (settled == Settled::Failed) return fail(reason);
-
-    const auto at = static_cast<gint64>(std::llround(seconds * GST_SECOND));
-    if (!gst_element_seek_simple(
-            graph.Pipeline(), GST_FORMAT_TIME,
-            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at))
-        return fail("The video cannot be positioned at the chosen time.");
-    settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
     if (settled != Settled::Prerolled) return fail(reason);
+
+    // Without a demuxer that could be sought first, the picture at the start is passed over.
+    if (!sought) {
+        if (!gst_element_seek_simple(
+                graph.Pipeline(), GST_FORMAT_TIME,
+                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at))
+            return fail("The video cannot be positioned at the chosen time.");
+        settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
+        if (settled != Settled::Prerolled) return fail(reason);
+    }
 
     // The settling seen may be one left on the bus from before the seek (a branch linked
     // late prerolls again), so the picture itself is waited for too.

@@ -20,7 +20,7 @@ enum class GrabResult {
     Failed,    // error holds why
 };
 
-// waitMs bounds each of the two waits (the first picture, then the seek).
+// waitMs bounds each wait on the graph (its demuxer ready to be sought, the picture).
 GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::string& inputPath,
                      double seconds, FrameBlock* frame, std::string* error,
                      int waitMs = kGrabWaitMs);
