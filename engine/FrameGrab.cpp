@@ -29,6 +29,9 @@ constexpr char kReaderReadyMessage[] = "kalvor-reader-ready";
 constexpr int kAutoplugTry = 0;
 constexpr int kAutoplugExpose = 1;  // leaves the stream as it is, undecoded
 
+constexpr int64_t kFewThreadsArea = 720 * 576;
+constexpr int kFewThreads = 2;
+
 GstSample* RefSample(GstSample* sample) { return gst_sample_ref(sample); }
 void UnrefSample(GstSample* sample) { gst_sample_unref(sample); }
 using SampleRef = media::Ref<GstSample, RefSample, UnrefSample>;
@@ -113,20 +116,37 @@ private:
         held_.clear();
     }
 
-    static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory,
-                                gpointer) {
+    static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
+                                gpointer data) {
         const char* klass = KlassOf(factory);
+        const bool decoder = std::strstr(klass, "Decoder") != nullptr;
         // A still never needs its sound.
-        if ((std::strstr(klass, "Decoder") || std::strstr(klass, "Parser")) &&
-            std::strstr(klass, "Audio"))
+        if ((decoder || std::strstr(klass, "Parser")) && std::strstr(klass, "Audio"))
             return kAutoplugExpose;
+        int width = 0, height = 0;
+        if (decoder && std::strstr(klass, "Video") && caps && gst_caps_get_size(caps) > 0) {
+            const GstStructure* format = gst_caps_get_structure(caps, 0);
+            if (gst_structure_get_int(format, "width", &width) &&
+                gst_structure_get_int(format, "height", &height))
+                static_cast<GrabGraph*>(data)->pictureArea_ = int64_t{width} * height;
+        }
         return kAutoplugTry;
     }
 
     // Runs on a streaming thread; the first demuxer is the one sought.
     static void OnElementAdded(GstBin*, GstElement* element, gpointer data) {
-        if (!std::strstr(KlassOf(gst_element_get_factory(element)), "Demux")) return;
         auto* self = static_cast<GrabGraph*>(data);
+        const char* klass = KlassOf(gst_element_get_factory(element));
+        // Each decoding thread costs its start-up, and each thread decoding ahead holds the
+        // picture back by a frame: for one picture no larger than standard definition two
+        // threads are done first, even a hundred frames past a key frame. Larger pictures
+        // keep the decoder's own count.
+        const int64_t area = self->pictureArea_;
+        if (std::strstr(klass, "Decoder") && std::strstr(klass, "Video") && area > 0 &&
+            area <= kFewThreadsArea &&
+            g_object_class_find_property(G_OBJECT_GET_CLASS(element), "max-threads"))
+            g_object_set(element, "max-threads", kFewThreads, nullptr);
+        if (!std::strstr(klass, "Demux")) return;
         {
             std::lock_guard lock(self->mutex_);
             if (self->reader_ || !self->holding_) return;
@@ -210,6 +230,7 @@ private:
     std::vector<std::pair<media::PadRef, gulong>> held_;
     bool holding_ = true;
     std::atomic<bool> readyPosted_{false};
+    std::atomic<int64_t> pictureArea_{0};  // of the video the decoding bin last chose a decoder for
 };
 
 enum class Settled { Prerolled, ReaderReady, NoVideo, Reported, Failed };
