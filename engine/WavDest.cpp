@@ -1,5 +1,6 @@
 #include "engine/WavDest.h"
 
+#include <fcntl.h>
 #include <gst/app/gstappsink.h>
 #include <unistd.h>
 
@@ -13,6 +14,9 @@
 
 namespace {
 
+// Sound is written in pieces of this size rather than a call for each buffer.
+constexpr size_t kWriteBytes = 64 * 1024;
+constexpr uint64_t kWriteBackBytes = 1024 * 1024;
 constexpr uint16_t kMp3CodecDelay = 1393;  // the encoder's usual delay, in samples
 
 void Put16(std::string& out, uint32_t value) {
@@ -203,12 +207,10 @@ GstFlowReturn WavDest::Write(GstSample* sample) {
     GstBuffer* buffer = gst_sample_get_buffer(sample);
     GstMapInfo map;
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_OK;
-    const bool written =
-        WriteAll(headerBytes_ + dataBytes_, reinterpret_cast<const char*>(map.data), map.size);
-    const int writeError = errno;
+    pending_.insert(pending_.end(), map.data, map.data + map.size);
     gst_buffer_unmap(buffer, &map);
-    if (!written) return fail(WriteFailure(writeError));
     dataBytes_ += map.size;
+    if (pending_.size() >= kWriteBytes && !Flush()) return fail(WriteFailure(errno));
     const GstClockTime pts = GST_BUFFER_PTS(buffer);
     if (GST_CLOCK_TIME_IS_VALID(pts)) {
         if (!GST_CLOCK_TIME_IS_VALID(firstTime_)) firstTime_ = pts;
@@ -216,6 +218,22 @@ GstFlowReturn WavDest::Write(GstSample* sample) {
         endTime_ = std::max(endTime_, pts + (GST_CLOCK_TIME_IS_VALID(duration) ? duration : 0));
     }
     return GST_FLOW_OK;
+}
+
+bool WavDest::Flush() {
+    if (pending_.empty()) return true;
+    if (!WriteAll(headerBytes_ + writtenBytes_, pending_.data(), pending_.size())) return false;
+    writtenBytes_ += pending_.size();
+    pending_.clear();
+    // The disk starts on what is written while the job goes on; the output's last step,
+    // which waits until all of it is on disk, has only the rest to wait for.
+    if (writtenBytes_ - writtenBack_ >= kWriteBackBytes) {
+        ::sync_file_range(fd_, static_cast<off_t>(headerBytes_ + writtenBack_),
+                          static_cast<off_t>(writtenBytes_ - writtenBack_),
+                          SYNC_FILE_RANGE_WRITE);
+        writtenBack_ = writtenBytes_;
+    }
+    return true;
 }
 
 bool WavDest::WriteAll(uint64_t offset, const char* data, size_t size) {
@@ -247,6 +265,7 @@ bool WavDest::Finish(std::string* error) {
     };
     if (!error_.empty()) return fail(error_);
     if (!format_) return fail("No audio reached the WAV writer.");
+    if (!Flush()) return fail(error_ = WriteFailure(errno));
     WaveFormat format = *format_;
     const double seconds = GST_CLOCK_TIME_IS_VALID(firstTime_) && endTime_ > firstTime_
                                ? double(endTime_ - firstTime_) / GST_SECOND

@@ -64,6 +64,8 @@ public:
 private:
     static GstFlowReturn OnSample(GstAppSink* sink, gpointer self);
     GstFlowReturn Write(GstSample* sample);
+    // Writes what is pending after the header and what was written before it.
+    bool Flush();
     bool WriteAll(uint64_t offset, const char* data, size_t size);
     // "Cannot write the MP3 file <path>: <cause>"
     std::string WriteFailure(int cause) const;
@@ -74,7 +76,10 @@ private:
     mutable std::mutex mutex_;  // the streaming thread writes, the job's thread finishes
     std::optional<WaveFormat> format_;
     uint64_t headerBytes_ = 0;
-    uint64_t dataBytes_ = 0;
+    uint64_t dataBytes_ = 0;     // taken, written or pending
+    std::vector<char> pending_;  // the sound's bytes not yet written, a few buffers' worth
+    uint64_t writtenBytes_ = 0;  // of the data
+    uint64_t writtenBack_ = 0;   // of the data: where the last write-back to disk started
     GstClockTime firstTime_ = GST_CLOCK_TIME_NONE;
     GstClockTime endTime_ = 0;  // of the latest buffer
     std::string error_;
