@@ -49,7 +49,9 @@ const char* KlassOf(GstElementFactory* factory) {
 // decoded.
 class GrabGraph {
 public:
-    GrabGraph(const JobObject& job, const WizardState& state) : job_(job), state_(state) {}
+    // seekFirst: hold the demuxer for SeekReader; otherwise the graph starts at the start.
+    GrabGraph(const JobObject& job, const WizardState& state, bool seekFirst)
+        : job_(job), state_(state), holding_(seekFirst) {}
     ~GrabGraph() {
         // Down to NULL first: no streaming thread calls in here any more.
         if (pipeline_) media::ForceNull(pipeline_.get());
@@ -228,7 +230,7 @@ private:
     std::vector<std::pair<media::ElementRef, gulong>> handlers_;
     media::ElementRef reader_;
     std::vector<std::pair<media::PadRef, gulong>> held_;
-    bool holding_ = true;
+    bool holding_;
     std::atomic<bool> readyPosted_{false};
     std::atomic<int64_t> pictureArea_{0};  // of the video the decoding bin last chose a decoder for
 };
@@ -291,6 +293,52 @@ bool ToFrameBlock(GstSample* sample, FrameBlock* frame, std::string* error) {
     return true;
 }
 
+// One attempt; sought tells whether the demuxer was sought before any picture. A stream that
+// shows itself only with its pictures (MPEG program and transport streams) shows nothing
+// when sought past its end, where an attempt from the start finds the video and its end.
+GrabResult GrabOnce(const JobObject& job, const WizardState& state, const std::string& location,
+                    gint64 at, bool seekFirst, int waitMs, FrameBlock* frame, std::string* reason,
+                    bool* sought) {
+    GrabGraph graph(job, state, seekFirst);
+    if (!graph.Build(location, reason)) return GrabResult::Failed;
+
+    if (gst_element_set_state(graph.Pipeline(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        WaitForPreroll(graph.Pipeline(), 0, reason);
+        if (reason->empty()) *reason = "The video cannot be opened.";
+        return GrabResult::Failed;
+    }
+    Settled settled = WaitForPreroll(graph.Pipeline(), waitMs, reason);
+    if (settled == Settled::ReaderReady) {
+        *sought = graph.SeekReader(at);
+        settled = WaitForPreroll(graph.Pipeline(), waitMs, reason);
+    }
+    if (settled == Settled::NoVideo) return GrabResult::NoVideo;
+    if (settled == Settled::Reported) return GrabResult::Reported;
+    if (settled != Settled::Prerolled) return GrabResult::Failed;
+
+    // Without a demuxer that could be sought first, the picture at the start is passed over.
+    if (!*sought) {
+        if (!gst_element_seek_simple(
+                graph.Pipeline(), GST_FORMAT_TIME,
+                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at)) {
+            *reason = "The video cannot be positioned at the chosen time.";
+            return GrabResult::Failed;
+        }
+        settled = WaitForPreroll(graph.Pipeline(), waitMs, reason);
+        if (settled != Settled::Prerolled) return GrabResult::Failed;
+    }
+
+    // The settling seen may be one left on the bus from before the seek (a branch linked
+    // late prerolls again), so the picture itself is waited for too.
+    SampleRef sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()),
+                                                   GstClockTime(waitMs) * GST_MSECOND));
+    if (!sample) {
+        *reason = "The video has no frame at the chosen time.";
+        return GrabResult::Failed;
+    }
+    return ToFrameBlock(sample.get(), frame, reason) ? GrabResult::Grabbed : GrabResult::Failed;
+}
+
 }  // namespace
 
 GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::string& inputPath,
@@ -306,39 +354,16 @@ GrabResult GrabFrame(const JobObject& job, const WizardState& state, const std::
     if (!std::isfinite(seconds) || seconds < 0.0) return fail("The frame time is not valid.");
 
     media::InitGStreamer();
-    GrabGraph graph(job, state);
-    if (!graph.Build(input.Location(), &reason)) return fail(reason);
-
-    if (gst_element_set_state(graph.Pipeline(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-        WaitForPreroll(graph.Pipeline(), 0, &reason);
-        return fail(reason.empty() ? "The video cannot be opened." : reason);
-    }
     const auto at = static_cast<gint64>(std::llround(seconds * GST_SECOND));
     bool sought = false;
-    Settled settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
-    if (settled == Settled::ReaderReady) {
-        sought = graph.SeekReader(at);
-        settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
+    GrabResult result =
+        GrabOnce(job, state, input.Location(), at, true, waitMs, frame, &reason, &sought);
+    // What went wrong after a seek before any picture is told as the way from the start
+    // tells it; a failure already reported is not repeated.
+    if (sought && result != GrabResult::Grabbed && result != GrabResult::Reported) {
+        reason.clear();
+        sought = false;
+        result = GrabOnce(job, state, input.Location(), at, false, waitMs, frame, &reason, &sought);
     }
-    if (settled == Settled::NoVideo) return GrabResult::NoVideo;
-    if (settled == Settled::Reported) return GrabResult::Reported;
-    if (settled != Settled::Prerolled) return fail(reason);
-
-    // Without a demuxer that could be sought first, the picture at the start is passed over.
-    if (!sought) {
-        if (!gst_element_seek_simple(
-                graph.Pipeline(), GST_FORMAT_TIME,
-                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at))
-            return fail("The video cannot be positioned at the chosen time.");
-        settled = WaitForPreroll(graph.Pipeline(), waitMs, &reason);
-        if (settled != Settled::Prerolled) return fail(reason);
-    }
-
-    // The settling seen may be one left on the bus from before the seek (a branch linked
-    // late prerolls again), so the picture itself is waited for too.
-    SampleRef sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(graph.Sink()),
-                                                   GstClockTime(waitMs) * GST_MSECOND));
-    if (!sample) return fail("The video has no frame at the chosen time.");
-    if (!ToFrameBlock(sample.get(), frame, &reason)) return fail(reason);
-    return GrabResult::Grabbed;
+    return result == GrabResult::Failed ? fail(reason) : result;
 }

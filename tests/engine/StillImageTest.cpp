@@ -262,6 +262,18 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
     ASSERT_TRUE(media::MakeWav(audioOnly, audio));
     const std::string fifo = env_.Path("pipe.avi");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // A transport stream shows its video stream only with its pictures: past its end there
+    // are none, and the file still has video.
+    const std::string transport = env_.Path("stream.ts");
+    std::string error;
+    ASSERT_TRUE(
+        media::RunPipeline("videotestsrc num-buffers=10 ! "
+                           "video/x-raw,width=64,height=48,framerate=10/1 ! "
+                           "avenc_mpeg4 ! mpeg4videoparse ! mpegtsmux ! filesink "
+                           "location=\"" +
+                               transport + "\"",
+                           &error))
+        << error;
     const std::string output = env_.Path("still.jpg");
     const struct {
         const char* name;
@@ -271,6 +283,11 @@ TEST_F(StillImageTest, EachFailureIsReportedOnceAndLeavesTheOldFile) {
     } cases[] = {
         {"time past the end",
          {input, output, 30.0, StillFormat::Jpeg, 90},
+         0,
+         "Kalvor",
+         "The video has no frame at the chosen time."},
+        {"time past the end of a transport stream",
+         {transport, output, 30.0, StillFormat::Jpeg, 90},
          0,
          "Kalvor",
          "The video has no frame at the chosen time."},
