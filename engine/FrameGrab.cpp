@@ -43,10 +43,10 @@ const char* KlassOf(GstElementFactory* factory) {
 }
 
 // The grab's graph: file ! decodebin, its first video stream through the effects into an
-// app sink that takes BGR, every other stream into a sink that does not hold the preroll.
-// Sound is left undecoded. The demuxer inside the decoding bin, when there is one, holds
-// its buffers back until it has been sought, so that nothing before the chosen time is
-// decoded.
+// app sink that takes their own BGRx (no second conversion for one picture), every other
+// stream into a sink that does not hold the preroll. Sound is left undecoded. The demuxer
+// inside the decoding bin, when there is one, holds its buffers back until it has been
+// sought, so that nothing before the chosen time is decoded.
 class GrabGraph {
 public:
     // seekFirst: hold the demuxer for SeekReader; otherwise the graph starts at the start.
@@ -69,7 +69,7 @@ public:
         sink_ = AddFilter(bin, "appsink", "KRGrabber Filter", error);
         if (!source || !decoder_ || !sink_) return false;
         g_object_set(source.get(), "location", inputPath.c_str(), nullptr);
-        media::CapsRef caps(gst_caps_from_string("video/x-raw,format=BGR"));
+        media::CapsRef caps(gst_caps_from_string("video/x-raw,format=BGRx"));
         // No clock: the pipeline runs as fast as it can decode.
         g_object_set(sink_.get(), "caps", caps.get(), "sync", FALSE, "max-buffers", 1u,
                      "enable-last-sample", FALSE, nullptr);
@@ -285,10 +285,16 @@ bool ToFrameBlock(GstSample* sample, FrameBlock* frame, std::string* error) {
     frame->header.biHeight = static_cast<int32_t>(height);
     frame->header.biSizeImage = static_cast<uint32_t>(rowBytes * height);
     frame->pixels.assign(rowBytes * height, 0);
-    // A bitmap keeps its bottom row first.
-    for (uint32_t y = 0; y < height; ++y)
-        std::memcpy(&frame->pixels[(height - 1 - y) * rowBytes], rows + int64_t{y} * stride,
-                    width * 3);
+    // A bitmap keeps its bottom row first, and three bytes a pixel.
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* out = &frame->pixels[(height - 1 - y) * rowBytes];
+        const uint8_t* in = rows + int64_t{y} * stride;
+        for (uint32_t x = 0; x < width; ++x, out += 3, in += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
     gst_video_frame_unmap(&video);
     return true;
 }
