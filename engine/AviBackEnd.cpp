@@ -8,8 +8,9 @@
 #include "engine/EncoderTuning.h"
 #include "engine/StreamParser.h"
 #include "engine/SubtitleFilter.h"
+#include "engine/WriteBack.h"
 
-bool AviBackEnd::Attach(GstBin* graph, int fd, std::string* error) {
+bool AviBackEnd::Attach(GstBin* graph, int fd, std::string* error, bool kept) {
     graph_ = graph;
     mux_ = AddFilter(graph, "avimux", kAviMuxName, error);
     if (!mux_) return false;
@@ -17,6 +18,7 @@ bool AviBackEnd::Attach(GstBin* graph, int fd, std::string* error) {
     writer_ = AddFilter(graph, "fdsink", kFileWriterName, error);
     if (!writer_) return false;
     g_object_set(writer_.get(), "fd", fd, "sync", FALSE, nullptr);
+    if (kept) WriteBack::Watch(writer_.get(), fd);
     if (!gst_element_link(mux_.get(), writer_.get())) {
         if (error) *error = "Cannot connect the AVI muxer to the file writer.";
         return false;

@@ -25,8 +25,9 @@ inline constexpr char kAudioCompressorName[] = "KRAudio Compressor";
 class AviBackEnd {
 public:
     // Adds the muxer and the writer to the graph; fd stays the caller's and must stay open
-    // until the graph is down.
-    bool Attach(GstBin* graph, int fd, std::string* error);
+    // until the graph is down. A file that is kept goes to the disk as it is written; a
+    // temporary one read back and dropped need not.
+    bool Attach(GstBin* graph, int fd, std::string* error, bool kept = true);
     GstElement* Mux() const { return mux_.get(); }
 
     // Each links its stream into a new input of the muxer. The subtitle frame rate and clock

@@ -237,7 +237,7 @@ bool CExtractVideoJob::BuildCopy() {
     g_object_set(source.get(), "location", input_.Location().c_str(), nullptr);
     if (!gst_element_link(source.get(), demuxer.get()))
         return fail("Cannot connect the AVI demuxer to the input.");
-    if (!backEnd_.Attach(graph, output_.Fd(), &error)) return fail(error);
+    if (!backEnd_.Attach(graph, output_.Fd(), &error, !TwoPhases())) return fail(error);
 
     links_ = std::make_unique<CopyLinks>();
     links_->backEnd = &backEnd_;

@@ -9,6 +9,7 @@
 #include "engine/GraphHelpers.h"
 #include "engine/OutputFile.h"
 #include "engine/SpanRender.h"
+#include "engine/WriteBack.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/editing/RenderEngine.h"
 #include "platform/editing/Timeline.h"
@@ -159,6 +160,7 @@ private:
             source ? AddFilter(graph, "avidemux", nullptr, &error) : media::ElementRef();
         if (!demuxer) return Fail(error);
         g_object_set(writer.get(), "fd", output_.Fd(), nullptr);
+        WriteBack::Watch(writer.get(), output_.Fd());
         g_object_set(source.get(), "location", phaseOne_.Location().c_str(), nullptr);
         if (!gst_element_link(source.get(), demuxer.get()))
             return Fail("Cannot read the first phase's file: " + request_.phaseOnePath);

@@ -1,6 +1,5 @@
 #include "engine/WavDest.h"
 
-#include <fcntl.h>
 #include <gst/app/gstappsink.h>
 #include <unistd.h>
 
@@ -16,7 +15,6 @@ namespace {
 
 // Sound is written in pieces of this size rather than a call for each buffer.
 constexpr size_t kWriteBytes = 64 * 1024;
-constexpr uint64_t kWriteBackBytes = 1024 * 1024;
 constexpr uint16_t kMp3CodecDelay = 1393;  // the encoder's usual delay, in samples
 
 void Put16(std::string& out, uint32_t value) {
@@ -166,6 +164,7 @@ bool WavDest::Attach(GstBin* graph, const char* name, int fd, const std::string&
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
     if (!gst_bin_add(graph, sink.get())) return fail("Cannot add the WAV writer to the graph.");
     fd_ = fd;
+    writeBack_ = WriteBack(fd);
     shownPath_ = shownPath;
     sink_ = std::move(sink);
     return true;
@@ -224,15 +223,8 @@ bool WavDest::Flush() {
     if (pending_.empty()) return true;
     if (!WriteAll(headerBytes_ + writtenBytes_, pending_.data(), pending_.size())) return false;
     writtenBytes_ += pending_.size();
+    writeBack_.Written(pending_.size());
     pending_.clear();
-    // The disk starts on what is written while the job goes on; the output's last step,
-    // which waits until all of it is on disk, has only the rest to wait for.
-    if (writtenBytes_ - writtenBack_ >= kWriteBackBytes) {
-        ::sync_file_range(fd_, static_cast<off_t>(headerBytes_ + writtenBack_),
-                          static_cast<off_t>(writtenBytes_ - writtenBack_),
-                          SYNC_FILE_RANGE_WRITE);
-        writtenBack_ = writtenBytes_;
-    }
     return true;
 }
 

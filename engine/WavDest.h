@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/WriteBack.h"
 #include "platform/media/GstRef.h"
 
 typedef struct _GstAppSink GstAppSink;
@@ -79,7 +80,7 @@ private:
     uint64_t dataBytes_ = 0;     // taken, written or pending
     std::vector<char> pending_;  // the sound's bytes not yet written, a few buffers' worth
     uint64_t writtenBytes_ = 0;  // of the data
-    uint64_t writtenBack_ = 0;   // of the data: where the last write-back to disk started
+    WriteBack writeBack_{-1};
     GstClockTime firstTime_ = GST_CLOCK_TIME_NONE;
     GstClockTime endTime_ = 0;  // of the latest buffer
     std::string error_;
