@@ -6,11 +6,13 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "engine/GraphHelpers.h"
+#include "engine/HeldOutputs.h"
 #include "engine/JobObject.h"
 #include "engine/SubtitleFilter.h"
 #include "engine/WizardState.h"
@@ -91,16 +93,19 @@ public:
     // be sought (it then goes on from where it was).
     bool SeekReader(gint64 at) {
         media::ElementRef reader;
+        HeldOutputs* held = nullptr;
         {
             std::lock_guard lock(mutex_);
             reader = reader_;
+            held = held_.get();
+            holding_ = false;
         }
         const bool sought =
             reader && gst_element_seek(
                           reader.get(), 1.0, GST_FORMAT_TIME,
                           static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                           GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, -1);
-        Release();
+        if (held) held->Release();
         return sought;
     }
 
@@ -109,13 +114,6 @@ private:
         std::lock_guard lock(mutex_);
         handlers_.emplace_back(media::ElementRef::Share(object),
                                g_signal_connect(object, signal, callback, this));
-    }
-
-    void Release() {
-        std::lock_guard lock(mutex_);
-        holding_ = false;
-        for (auto& [pad, probe] : held_) gst_pad_remove_probe(pad.get(), probe);
-        held_.clear();
     }
 
     static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
@@ -149,35 +147,16 @@ private:
             g_object_class_find_property(G_OBJECT_GET_CLASS(element), "max-threads"))
             g_object_set(element, "max-threads", kFewThreads, nullptr);
         if (!std::strstr(klass, "Demux")) return;
-        {
-            std::lock_guard lock(self->mutex_);
-            if (self->reader_ || !self->holding_) return;
-            self->reader_ = media::ElementRef::Share(element);
-        }
-        self->Connect(element, "pad-added", G_CALLBACK(OnReaderPad));
-    }
-
-    static void OnReaderPad(GstElement*, GstPad* pad, gpointer data) {
-        auto* self = static_cast<GrabGraph*>(data);
-        if (!GST_PAD_IS_SRC(pad)) return;
         std::lock_guard lock(self->mutex_);
-        if (!self->holding_) return;
-        const gulong probe = gst_pad_add_probe(
-            pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER),
-            OnHeldBuffer, self, nullptr);
-        self->held_.emplace_back(media::PadRef::Share(pad), probe);
-    }
-
-    // The demuxer has read its headers and holds its first buffer: the waiting thread seeks it.
-    static GstPadProbeReturn OnHeldBuffer(GstPad*, GstPadProbeInfo*, gpointer data) {
-        auto* self = static_cast<GrabGraph*>(data);
-        if (!self->readyPosted_.exchange(true)) {
-            GstElement* pipeline = self->pipeline_.get();
+        if (self->reader_ || !self->holding_) return;
+        self->reader_ = media::ElementRef::Share(element);
+        // The demuxer has read its headers and holds its first buffer: the waiting thread
+        // seeks it.
+        self->held_ = std::make_unique<HeldOutputs>(element, [pipeline = self->pipeline_.get()] {
             gst_element_post_message(
                 pipeline, gst_message_new_application(
                               GST_OBJECT(pipeline), gst_structure_new_empty(kReaderReadyMessage)));
-        }
-        return GST_PAD_PROBE_OK;
+        });
     }
 
     static void OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
@@ -224,14 +203,14 @@ private:
     const WizardState& state_;
     media::ElementRef pipeline_, decoder_, sink_;
     enum class VideoPath { None, Linked, Unlinked };
-    // Guards video_, the bin's changes, the handlers and the held pads against streaming threads.
+    // Guards video_, the bin's changes, the handlers and the held reader against streaming
+    // threads.
     std::mutex mutex_;
     VideoPath video_ = VideoPath::None;
     std::vector<std::pair<media::ElementRef, gulong>> handlers_;
     media::ElementRef reader_;
-    std::vector<std::pair<media::PadRef, gulong>> held_;
+    std::unique_ptr<HeldOutputs> held_;
     bool holding_;
-    std::atomic<bool> readyPosted_{false};
     std::atomic<int64_t> pictureArea_{0};  // of the video the decoding bin last chose a decoder for
 };
 
