@@ -13,7 +13,9 @@
 
 namespace {
 
-// Sound is written in pieces of this size rather than a call for each buffer.
+// Sound is written in pieces of this size rather than a call for each buffer. The bytes are
+// copied, not the buffers kept: a producer that draws from a pool of a few buffers would
+// wait for the ones held here.
 constexpr size_t kWriteBytes = 64 * 1024;
 constexpr uint16_t kMp3CodecDelay = 1393;  // the encoder's usual delay, in samples
 
