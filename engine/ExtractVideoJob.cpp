@@ -284,10 +284,12 @@ JobEnd CExtractVideoJob::RunGraph() {
 }
 
 JobEnd CExtractVideoJob::RunSecondPhase() {
-    // The copied video, joined with the input's sound up to the fragment's end.
+    // The copied video, joined with the input's sound up to the fragment's end. Only an AVI
+    // input is copied, so its demuxer is known.
     const JobEnd end = RenderTimelineToAvi(
-        {output_.TemporaryPath(), job_.paths[0], inPoint_ + length_, finalPath_, &input_}, state_,
-        pages_, catalogue_);
+        {output_.TemporaryPath(), job_.paths[0], inPoint_ + length_, finalPath_, &input_, &facts_,
+         "avidemux"},
+        state_, pages_, catalogue_);
     output_.Discard();
     if (end == JobEnd::Stopped) ReportStop(state_, finalPath_);
     return end;

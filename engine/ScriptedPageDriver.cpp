@@ -1,6 +1,7 @@
 #include "engine/ScriptedPageDriver.h"
 
 #include <QAbstractButton>
+#include <QMetaObject>
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -231,6 +232,17 @@ ProgressOutcome CScriptedPageDriver::RunProgress(WizardState& state, const Progr
         }
     });
     poll.start(kPollMs);
+    // "Done" as soon as there is one to press, as a script does not wait to read the result.
+    CProgressRun& run = dialog.Run();
+    run.onEnded = [&dialog, ended = std::move(run.onEnded)](ProgressOutcome outcome) {
+        ended(outcome);
+        QMetaObject::invokeMethod(
+            &dialog,
+            [&dialog] {
+                if (dialog.isVisible() && dialog.Run().Outcome()) dialog.Press(kButtonForward);
+            },
+            Qt::QueuedConnection);
+    };
     dialog.exec();
     return dialog.Run().Outcome().value_or(ProgressOutcome::Stopped);
 }

@@ -104,11 +104,12 @@ private:
         phaseOne_ = RegularFile(request_.phaseOnePath);
         if (!request_.input) ownInput_ = RegularFile(request_.inputPath);
         editing::MediaDet det;
-        editing::MediaDetFacts video, input;
+        editing::MediaDetFacts video, probed;
         std::string error;
         if (!det.Probe(phaseOne_, request_.phaseOnePath, video, &error) ||
-            !det.Probe(Input(), request_.inputPath, input, &error))
+            (!request_.inputFacts && !det.Probe(Input(), request_.inputPath, probed, &error)))
             return Fail(error);
+        const editing::MediaDetFacts& input = request_.inputFacts ? *request_.inputFacts : probed;
         if (!video.hasVideo || !(video.length > 0.0))
             return Fail("The first phase wrote no video: " + request_.phaseOnePath);
         if (!input.hasAudio) return Fail("The input has no audio: " + request_.inputPath);
@@ -133,6 +134,7 @@ private:
         // One span of one sound: no timeline needed.
         if (inputAudioStreams_ == 1) {
             auto plain = std::make_unique<SpanRender>();
+            if (request_.demuxer) plain->DemuxWith(request_.demuxer);
             if (!plain->Build(Input().Location(), state_.startSeconds, span, {group}, &error))
                 return Fail(error);
             engine_ = std::move(plain);

@@ -10,6 +10,7 @@
 #include "engine/CodecCatalogue.h"
 #include "engine/PageDriver.h"
 #include "engine/WizardState.h"
+#include "platform/editing/MediaDet.h"
 #include "platform/system/RegularFile.h"
 
 inline constexpr char kSecondPhaseCaption[] = "Kalvor Wizard - Media Processing PHASE 2 of 2";
@@ -21,6 +22,10 @@ struct SecondPhaseRequest {
     std::string outputPath;    // written through a temporary name, renamed when whole
     // The input as the caller checked it, read instead of opening inputPath again.
     const RegularFile* input = nullptr;
+    // What the caller's probe of that same open file found, instead of probing it again.
+    const editing::MediaDetFacts* inputFacts = nullptr;
+    // The input's demuxer, when the caller knows its container.
+    const char* demuxer = nullptr;
 };
 
 // Builds and runs the graph with the progress dialog (caption kSecondPhaseCaption). The audio

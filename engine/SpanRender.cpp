@@ -48,7 +48,8 @@ bool SpanRender::Build(const std::string& path, double inPoint, double duration,
     inPoint_ = std::max(0.0, inPoint);
     length_ = ToClock(duration);
     media::ElementRef source = AddFilter(graph, "filesrc", nullptr, error);
-    reader_ = source ? AddFilter(graph, "decodebin", nullptr, error) : media::ElementRef();
+    reader_ = source ? AddFilter(graph, demuxer_ ? demuxer_ : "decodebin", nullptr, error)
+                     : media::ElementRef();
     if (!reader_) return false;
     g_object_set(source.get(), "location", path.c_str(), nullptr);
     if (!gst_element_link(source.get(), reader_.get())) {
@@ -59,6 +60,10 @@ bool SpanRender::Build(const std::string& path, double inPoint, double duration,
     groups_.reserve(groups.size());
     for (const editing::GroupFormat& format : groups)
         if (!AddGroup(format, error)) return false;
+    if (demuxer_) {
+        g_signal_connect(reader_.get(), "pad-added", G_CALLBACK(OnDemuxedPad), this);
+        return true;
+    }
     g_signal_connect(reader_.get(), "pad-added", G_CALLBACK(OnPadAdded), this);
     g_signal_connect(reader_.get(), "autoplug-select", G_CALLBACK(OnAutoplugSelect), this);
     return true;
@@ -152,6 +157,31 @@ void SpanRender::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
         if (group.kind != kind || group.linked) continue;
         media::PadRef head = GetPin(group.head.get(), PadDirection::Input);
         group.linked = gst_pad_link(pad, head.get()) == GST_PAD_LINK_OK;
+        return;
+    }
+}
+
+void SpanRender::OnDemuxedPad(GstElement*, GstPad* pad, gpointer data) {
+    auto* self = static_cast<SpanRender*>(data);
+    media::CapsRef caps(gst_pad_get_current_caps(pad));
+    if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
+    if (!caps || gst_caps_is_empty(caps.get()) || gst_caps_is_any(caps.get())) return;
+    const char* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    const bool audio = g_str_has_prefix(name, "audio/");
+    if (!audio && !g_str_has_prefix(name, "video/") && !g_str_has_prefix(name, "image/")) return;
+    const editing::GroupKind kind = audio ? editing::GroupKind::Audio : editing::GroupKind::Video;
+    std::lock_guard lock(self->mutex_);
+    // The first stream of a kind feeds its group; the others stay unlinked, and the demuxer
+    // goes on with the linked ones.
+    for (Group& group : self->groups_) {
+        if (group.kind != kind || group.claimed) continue;
+        media::ElementRef decoder(gst_element_factory_make("decodebin", nullptr));
+        if (!decoder || !gst_bin_add(self->graph_, decoder.get())) return;
+        g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(OnPadAdded), self);
+        media::PadRef input(gst_element_get_static_pad(decoder.get(), "sink"));
+        if (gst_pad_link(pad, input.get()) != GST_PAD_LINK_OK) return;
+        gst_element_sync_state_with_parent(decoder.get());
+        group.claimed = true;
         return;
     }
 }

@@ -28,6 +28,11 @@ public:
     SpanRender(const SpanRender&) = delete;
     SpanRender& operator=(const SpanRender&) = delete;
 
+    // The input's container is known: its demuxer reads it, and each stream a group takes gets
+    // a decoding bin of its own on the demuxer's thread. One bin around the whole file would
+    // hand every buffer of every stream to its queue's thread. Call before Build().
+    void DemuxWith(const char* factory) { demuxer_ = factory; }
+
     // The span starts at inPoint seconds of the file and lasts duration seconds; one group
     // per format, in order. Streams of a kind no group wants are not decoded.
     bool Build(const std::string& path, double inPoint, double duration,
@@ -50,12 +55,14 @@ private:
         editing::GroupKind kind = editing::GroupKind::Audio;
         media::ElementRef head;
         media::ElementRef tail;
-        bool linked = false;  // guarded by mutex_
+        bool linked = false;   // guarded by mutex_
+        bool claimed = false;  // a demuxed stream's decoding bin feeds it; guarded by mutex_
     };
 
     bool AddGroup(const editing::GroupFormat& format, std::string* error);
     bool Wants(editing::GroupKind kind) const;
     static void OnPadAdded(GstElement*, GstPad* pad, gpointer self);
+    static void OnDemuxedPad(GstElement*, GstPad* pad, gpointer self);
     static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
                                 gpointer self);
     static GstPadProbeReturn OnGroupOutput(GstPad* pad, GstPadProbeInfo* info, gpointer group);
@@ -63,7 +70,8 @@ private:
 
     media::ElementRef pipeline_;  // when the graph is its own
     GstBin* graph_ = nullptr;
-    media::ElementRef reader_;  // the decoding bin
+    const char* demuxer_ = nullptr;
+    media::ElementRef reader_;  // the decoding bin, or the demuxer
     std::vector<Group> groups_;
     double inPoint_ = 0.0;
     GstClockTime length_ = 0;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "CapturedMessages.h"
 #include "DecodedOutput.h"
 #include "RecordingPages.h"
@@ -62,6 +65,54 @@ TEST_F(TempFolderTest, ThePhaseOneVideoIsCopiedAsItIsBesideTheInputsAudioOfItsLe
     }
     EXPECT_TRUE(sound);
     EXPECT_GT(SoundLevel(output, 0.2, 1.8), 1000.0);
+}
+
+// An AVI input's sound read through its own demuxer, each stream decoded apart, is the sound
+// the decoding bin around the whole file gives. The tone's 882.5 Hz is half a period off after
+// a whole second, so a start off by the key-frame interval (3 s) or by an MP3 frame shows.
+TEST_F(TempFolderTest, TheInputsOwnDemuxerGivesTheSoundOfTheSpanAsTheDecodingBinDoes) {
+    CapturedMessages messages;
+    const std::string video = env_.Path("phase1.avi"), input = env_.Path("input.avi");
+    ASSERT_TRUE(media::MakeAvi(video, {.seconds = 4.0,
+                                       .width = 160,
+                                       .height = 120,
+                                       .video = media::VideoCodec::Mpeg4,
+                                       .audio = media::AudioCodec::None}));
+    ASSERT_TRUE(media::MakeAvi(input, {.seconds = 10.0,
+                                       .width = 160,
+                                       .height = 120,
+                                       .video = media::VideoCodec::Mpeg4,
+                                       .audio = media::AudioCodec::Mp3,
+                                       .audioRate = 48000,
+                                       .audioChannels = 1,
+                                       .audioFrequency = 882.5,
+                                       .keyFrameInterval = 75,
+                                       .mp3 = media::Mp3Mode::Vbr}));
+    const CodecCatalogue& catalogue = Catalogue();
+    auto render = [&](const char* name, const char* demuxer) {
+        WizardState state;
+        state.chosenAudioCodec = 0;
+        CScriptedPageDriver pages(catalogue, {});
+        SecondPhaseRequest request{video, input, 8.7, env_.Path(name)};
+        request.demuxer = demuxer;
+        EXPECT_EQ(RenderTimelineToAvi(request, state, pages, catalogue), JobEnd::Done)
+            << name << ": " << (messages.shown.empty() ? "" : messages.shown[0].text);
+        EXPECT_NEAR(state.startSeconds, 4.7, 0.05) << name;
+        return DecodedAudio(env_.Path(name));
+    };
+    const std::vector<float> demuxed = render("demuxed.avi", "avidemux"),
+                             decoded = render("decoded.avi", nullptr);
+    EXPECT_NEAR(double(demuxed.size()) / kDecodedAudioRate, 4.0, 0.05);
+    EXPECT_EQ(demuxed.size(), decoded.size());
+    EXPECT_GT(Amplitude(demuxed, 0.1, 3.9, 882.5), 0.3);
+    // Root mean square of the difference in each tenth of a second.
+    const size_t step = kDecodedAudioRate / 10;
+    for (size_t at = 0; at + step <= std::min(demuxed.size(), decoded.size()); at += step) {
+        double sum = 0;
+        for (size_t i = at; i < at + step; ++i)
+            sum += double(demuxed[i] - decoded[i]) * (demuxed[i] - decoded[i]);
+        ASSERT_LT(std::sqrt(sum / double(step)), 0.02) << "at " << double(at) / kDecodedAudioRate << " s";
+    }
 }
 
 TEST_F(TempFolderTest, AStoppedSecondPhaseEndsBothStreamsAndLeavesAnIndexedShorterAvi) {

@@ -117,6 +117,7 @@ bool MakeAvi(const std::string& path, const AviSpec& spec, std::string* error) {
         audio.seconds = spec.audioSeconds > 0.0 ? spec.audioSeconds : spec.seconds;
         audio.rate = spec.audioRate;
         audio.channels = spec.audioChannels;
+        audio.frequency = spec.audioFrequency;
         description += AudioSource(audio);
         if (spec.audio == AudioCodec::Mp3)
             description += Mp3Encoder(spec.mp3) + " ! mpegaudioparse";

@@ -23,6 +23,7 @@ struct AviSpec {
     int audioChannels = 2;
     // When the sound ends before the pictures do; 0: as long as they.
     double audioSeconds = 0.0;
+    double audioFrequency = 440.0;
     // videotestsrc's pattern, moving across by 4 pixels a frame.
     std::string pattern = "smpte";
     // MPEG-4 only: frames from one key frame to the next (0: the encoder's own default) and
