@@ -100,11 +100,17 @@ LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const 
                                                    GST_PAD_PROBE_TYPE_EVENT_FLUSH),
                       SegmentKeeper::Filter,
                       new SegmentKeeper, SegmentKeeper::Free);
+    // The encoder works on a thread of its own, beside whatever makes its frames.
+    media::ElementRef queue = AddFilter(graph_, "queue", nullptr, &error);
+    if (!queue) return {false, error};
+    if (!gst_element_link(queue.get(), encoder.get()))
+        return {false, "Cannot connect the video encoder."};
+    media::PadRef queueIn = GetPin(queue.get(), PadDirection::Input);
     if (!JobChangesPictures(job, state)) {
         // Nothing to draw: the frames go to the encoder as they are, not through 32-bit RGB.
-        if (LinkOutcome link = ConnectIntelligent(graph_, raw, encoderIn.get()); !link)
+        if (LinkOutcome link = ConnectIntelligent(graph_, raw, queueIn.get()); !link)
             return link;
-    } else if (InsertSubtitleFilter(job, state, graph_, raw, encoderIn.get(), subtitleFrameRate,
+    } else if (InsertSubtitleFilter(job, state, graph_, raw, queueIn.get(), subtitleFrameRate,
                                     subtitleClockOffset) == SubtitleInsert::Failed) {
         // A failed splice is reported there and leaves the picture without effects, or nothing.
         return {false, "The video cannot reach its encoder."};
@@ -156,8 +162,12 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
         return fail("Cannot build the audio format converter.");
     GstElement* last = format.get();
     if (encoder) {
+        // As the video's: the encoder on a thread of its own, beside the sound's source.
+        media::ElementRef queue = AddFilter(graph_, "queue", nullptr, error);
+        if (!queue) return {};
         gst_object_set_name(GST_OBJECT(encoder.get()), kAudioCompressorName);
-        if (!gst_bin_add(graph_, encoder.get()) || !gst_element_link(last, encoder.get()))
+        if (!gst_bin_add(graph_, encoder.get()) ||
+            !gst_element_link_many(last, queue.get(), encoder.get(), nullptr))
             return fail("Cannot connect the audio encoder.");
         last = encoder.get();
     }
