@@ -30,6 +30,16 @@ void* Function(const char* name) {
     return function;
 }
 
+// The library starts the language runtime it links, for a project format whose module this
+// system never installs nor uses. Most of that start is the runtime's scan of its installed
+// packages; without it, the format is simply not offered. Left alone when something in this
+// process already runs the runtime.
+void SkipRuntimePackageScan() {
+    auto* running = reinterpret_cast<int (*)()>(dlsym(Library(), "Py_IsInitialized"));
+    auto* noScan = static_cast<int*>(dlsym(Library(), "Py_NoSiteFlag"));
+    if (running && noScan && !running()) *noScan = 1;
+}
+
 }  // namespace
 
 #define KALVOR_FORWARD(result, name, parameters, arguments)                          \
@@ -101,6 +111,7 @@ bool InitEditing() {
             std::fprintf(stderr, "The editing library cannot be opened: %s\n", dlerror());
             return false;
         }
+        SkipRuntimePackageScan();
         return ges_init() != FALSE;
     }();
     return started;
