@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "engine/GraphHelpers.h"
 #include "platform/media/StateWait.h"
@@ -17,11 +18,13 @@ GstClockTime ToClock(double seconds) {
     return static_cast<GstClockTime>(std::llround(std::max(0.0, seconds) * GST_SECOND));
 }
 
-editing::GroupKind KindOfCaps(const GstCaps* caps) {
-    const char* name =
-        caps && !gst_caps_is_empty(caps) ? gst_structure_get_name(gst_caps_get_structure(caps, 0))
-                                         : "";
-    return g_str_has_prefix(name, "audio/") ? editing::GroupKind::Audio : editing::GroupKind::Video;
+// The media type a reader's new output carries ("audio/x-raw", "video/mpeg", ...); empty
+// when it does not say one.
+std::string MediaTypeOf(GstPad* pad) {
+    media::CapsRef caps(gst_pad_get_current_caps(pad));
+    if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
+    if (!caps || gst_caps_is_empty(caps.get()) || gst_caps_is_any(caps.get())) return {};
+    return gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
 }
 
 bool IsKindOf(const char* klass, editing::GroupKind kind) {
@@ -144,14 +147,12 @@ bool SpanRender::Ready(std::string* error) {
 
 void SpanRender::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
     auto* self = static_cast<SpanRender*>(data);
-    media::CapsRef caps(gst_pad_get_current_caps(pad));
-    if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
-    if (!caps || gst_caps_is_empty(caps.get()) || gst_caps_is_any(caps.get())) return;
-    const char* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    const std::string name = MediaTypeOf(pad);
     // Streams left undecoded, and a second stream of a kind, stay unlinked: the reader goes
     // on with the linked ones.
-    if (!g_str_has_prefix(name, "audio/x-raw") && !g_str_has_prefix(name, "video/x-raw")) return;
-    const editing::GroupKind kind = KindOfCaps(caps.get());
+    if (!name.starts_with("audio/x-raw") && !name.starts_with("video/x-raw")) return;
+    const editing::GroupKind kind =
+        name.starts_with("audio/") ? editing::GroupKind::Audio : editing::GroupKind::Video;
     std::lock_guard lock(self->mutex_);
     for (Group& group : self->groups_) {
         if (group.kind != kind || group.linked) continue;
@@ -163,12 +164,9 @@ void SpanRender::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
 
 void SpanRender::OnDemuxedPad(GstElement*, GstPad* pad, gpointer data) {
     auto* self = static_cast<SpanRender*>(data);
-    media::CapsRef caps(gst_pad_get_current_caps(pad));
-    if (!caps) caps = media::CapsRef(gst_pad_query_caps(pad, nullptr));
-    if (!caps || gst_caps_is_empty(caps.get()) || gst_caps_is_any(caps.get())) return;
-    const char* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
-    const bool audio = g_str_has_prefix(name, "audio/");
-    if (!audio && !g_str_has_prefix(name, "video/") && !g_str_has_prefix(name, "image/")) return;
+    const std::string name = MediaTypeOf(pad);
+    const bool audio = name.starts_with("audio/");
+    if (!audio && !name.starts_with("video/") && !name.starts_with("image/")) return;
     const editing::GroupKind kind = audio ? editing::GroupKind::Audio : editing::GroupKind::Video;
     std::lock_guard lock(self->mutex_);
     // The first stream of a kind feeds its group; the others stay unlinked, and the demuxer
