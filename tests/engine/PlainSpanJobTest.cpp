@@ -81,6 +81,26 @@ std::string Said(const std::string& errors) {
     return said;
 }
 
+// Whether the loader's log shows korc itself opening the library. The first process in the
+// log is korc; a helper it starts logs under its own number (GStreamer's plugin scanner, which
+// opens every plugin's libraries when korc finds no registry in a fresh cache folder).
+bool KorcLoaded(const std::string& errors, const std::string& library) {
+    std::istringstream lines(errors);
+    std::string korc;
+    for (std::string line; std::getline(lines, line);) {
+        const size_t digits = line.find_first_not_of(" \t");
+        const size_t colon = line.find(':', digits);
+        if (digits == std::string::npos || colon == std::string::npos || colon == digits ||
+            line.find_first_not_of("0123456789", digits) != colon)
+            continue;
+        const std::string process = line.substr(digits, colon - digits);
+        if (korc.empty()) korc = process;
+        if (process == korc && line.find("file=" + library, colon) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 // Root mean square of the samples in each tenth of a second.
 std::vector<float> Loudness(const std::vector<float>& samples) {
     std::vector<float> levels;
@@ -189,7 +209,7 @@ protected:
         EXPECT_TRUE(run.finished) << name << ": korc did not end";
         EXPECT_EQ(run.exitCode, c.exitCode) << name << ": " << Said(run.errors);
         EXPECT_EQ(run.errors.find("\"nlecomposition\"") != std::string::npos, timeline) << name;
-        EXPECT_EQ(run.errors.find("file=libges-") != std::string::npos, timeline) << name;
+        EXPECT_EQ(KorcLoaded(run.errors, "libges-"), timeline) << name;
         return run.finished && run.exitCode == c.exitCode ? env_.Path(name + c.extension)
                                                           : std::string();
     }
