@@ -21,11 +21,7 @@ bool SpanSequence::Build(const std::vector<Span>& spans, const editing::GroupFor
     GstBin* graph = GST_BIN(pipeline_.get());
     joiner_ = AddFilter(graph, "concat", nullptr, error);
     filler_ = joiner_ ? AddFilter(graph, "audiorate", nullptr, error) : media::ElementRef();
-    if (!filler_) return false;
-    // The user's stop is an end of stream sent to the graph's sources; the spans queued behind
-    // the current one would still play out after it. The filler counts as a source, so that
-    // it takes the end too and the joined stream ends at once.
-    GST_OBJECT_FLAG_SET(filler_.get(), GST_ELEMENT_FLAG_SOURCE);
+    if (!filler_ || !AddStopCatcher(error)) return false;
     // Each span's times come as its own, from 0; the probe below puts them at its place.
     g_object_set(joiner_.get(), "adjust-base", FALSE, nullptr);
     if (!gst_element_link(joiner_.get(), filler_.get())) {
@@ -58,6 +54,33 @@ bool SpanSequence::Build(const std::vector<Span>& spans, const editing::GroupFor
     return true;
 }
 
+// The user's stop is an end of stream sent to the graph's sources; the spans queued behind the
+// current one would still play out after it. An element in the stream cannot take it from the
+// window's thread: its input is locked by the streaming thread for each buffer, again and
+// again, so the end would wait, and the window with it, until the current span is done. The
+// catcher is a source of its own that nothing streams through; it only notes the stop.
+bool SpanSequence::AddStopCatcher(std::string* error) {
+    GstBin* graph = GST_BIN(pipeline_.get());
+    // An element takes an event only on an input that is linked.
+    media::ElementRef before = AddFilter(graph, "identity", nullptr, error);
+    stopCatcher_ = before ? AddFilter(graph, "identity", nullptr, error) : media::ElementRef();
+    if (!stopCatcher_) return false;
+    if (!gst_element_link(before.get(), stopCatcher_.get())) {
+        if (error) *error = "Cannot build the joined fragments' stop.";
+        return false;
+    }
+    GST_OBJECT_FLAG_SET(stopCatcher_.get(), GST_ELEMENT_FLAG_SOURCE);
+    media::PadRef input = GetPin(stopCatcher_.get(), PadDirection::Input);
+    gst_pad_add_probe(input.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnStop, this, nullptr);
+    return true;
+}
+
+GstPadProbeReturn SpanSequence::OnStop(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS)
+        static_cast<SpanSequence*>(data)->stopping_ = true;
+    return GST_PAD_PROBE_DROP;
+}
+
 media::PadRef SpanSequence::GroupOutputPin(int group) const {
     if (group != 0 || !filler_) return {};
     return GetPin(filler_.get(), PadDirection::Output);
@@ -75,9 +98,16 @@ bool SpanSequence::Ready(std::string* error) {
 // The joiner starts a segment for each span; an encoder would end its frame at every one.
 // What goes on is one segment from 0, each buffer at its span's place plus its time in the
 // span.
-GstPadProbeReturn SpanSequence::OnJoined(GstPad*, GstPadProbeInfo* info, gpointer data) {
+GstPadProbeReturn SpanSequence::OnJoined(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
     auto* self = static_cast<SpanSequence*>(data);
     if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+        // Stopped: the joined stream ends here. The buffers after it are refused downstream,
+        // which ends the current span's reader too.
+        if (self->stopping_ && !self->ended_) {
+            self->ended_ = true;
+            gst_pad_push_event(pad, gst_event_new_eos());
+            return GST_PAD_PROBE_DROP;
+        }
         GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
         GST_PAD_PROBE_INFO_DATA(info) = buffer;
         for (GstClockTime* time : {&GST_BUFFER_PTS(buffer), &GST_BUFFER_DTS(buffer)}) {

@@ -45,13 +45,20 @@ public:
     bool Ready(std::string* error) override;
 
 private:
+    bool AddStopCatcher(std::string* error);
     GstClockTime PlaceOfActiveSpan() const;
-    static GstPadProbeReturn OnJoined(GstPad*, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn OnStop(GstPad*, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn OnJoined(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnPositionQuery(GstPad*, GstPadProbeInfo* info, gpointer self);
 
     media::ElementRef pipeline_;
     media::ElementRef joiner_;  // concat
     media::ElementRef filler_;  // audiorate: silence where the times jump
+    // The user's stop, as the end of stream the graph's sources are sent, taken by an element
+    // outside the stream; the joined stream ends at its next buffer.
+    media::ElementRef stopCatcher_;
+    std::atomic<bool> stopping_{false};
+    bool ended_ = false;  // the joiner's streaming thread's
     std::vector<std::unique_ptr<SpanRender>> spans_;
     std::vector<media::PadRef> inputs_;  // the joiner's, one for each span
     std::vector<GstClockTime> places_;   // where each span starts in the joined stream
