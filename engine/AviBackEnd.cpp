@@ -69,6 +69,18 @@ struct SegmentKeeper {
     static void Free(gpointer data) { delete static_cast<SegmentKeeper*>(data); }
 };
 
+// The encoder's input behind a queue: the encoder works on a thread of its own, beside
+// whatever makes its input (a timeline's mixer, a decoder). Empty when it cannot be built.
+media::PadRef QueuedInput(GstBin* graph, GstElement* encoder, std::string* error) {
+    media::ElementRef queue = AddFilter(graph, "queue", nullptr, error);
+    if (!queue) return {};
+    if (!gst_element_link(queue.get(), encoder)) {
+        if (error) *error = "Cannot connect an encoder.";
+        return {};
+    }
+    return GetPin(queue.get(), PadDirection::Input);
+}
+
 }  // namespace
 
 LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
@@ -100,12 +112,8 @@ LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const 
                                                    GST_PAD_PROBE_TYPE_EVENT_FLUSH),
                       SegmentKeeper::Filter,
                       new SegmentKeeper, SegmentKeeper::Free);
-    // The encoder works on a thread of its own, beside whatever makes its frames.
-    media::ElementRef queue = AddFilter(graph_, "queue", nullptr, &error);
-    if (!queue) return {false, error};
-    if (!gst_element_link(queue.get(), encoder.get()))
-        return {false, "Cannot connect the video encoder."};
-    media::PadRef queueIn = GetPin(queue.get(), PadDirection::Input);
+    media::PadRef queueIn = QueuedInput(graph_, encoder.get(), &error);
+    if (!queueIn) return {false, error};
     if (!JobChangesPictures(job, state)) {
         // Nothing to draw: the frames go to the encoder as they are, not through 32-bit RGB.
         if (LinkOutcome link = ConnectIntelligent(graph_, raw, queueIn.get()); !link)
@@ -162,12 +170,11 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
         return fail("Cannot build the audio format converter.");
     GstElement* last = format.get();
     if (encoder) {
-        // As the video's: the encoder on a thread of its own, beside the sound's source.
-        media::ElementRef queue = AddFilter(graph_, "queue", nullptr, error);
-        if (!queue) return {};
         gst_object_set_name(GST_OBJECT(encoder.get()), kAudioCompressorName);
-        if (!gst_bin_add(graph_, encoder.get()) ||
-            !gst_element_link_many(last, queue.get(), encoder.get(), nullptr))
+        if (!gst_bin_add(graph_, encoder.get())) return fail("Cannot add the audio encoder.");
+        media::PadRef queueIn = QueuedInput(graph_, encoder.get(), error);
+        media::PadRef formatOut = GetPin(last, PadDirection::Output);
+        if (!queueIn || !ConnectDirect(formatOut.get(), queueIn.get()))
             return fail("Cannot connect the audio encoder.");
         last = encoder.get();
     }

@@ -12,10 +12,7 @@
 namespace {
 
 bool IsDemuxer(GstElement* element) {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    const char* klass =
-        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
-    return klass && std::strstr(klass, "Demux");
+    return std::strstr(FactoryKlass(gst_element_get_factory(element)), "Demux") != nullptr;
 }
 
 media::ElementRef FindDemuxer(GstBin* graph) {

@@ -27,22 +27,12 @@ constexpr char kNoVideoMessage[] = "kalvor-no-video";
 constexpr char kUnlinkedMessage[] = "kalvor-video-unlinked";
 constexpr char kReaderReadyMessage[] = "kalvor-reader-ready";
 
-// decodebin's answers to autoplug-select.
-constexpr int kAutoplugTry = 0;
-constexpr int kAutoplugExpose = 1;  // leaves the stream as it is, undecoded
-
 constexpr int64_t kFewThreadsArea = 720 * 576;
 constexpr int kFewThreads = 2;
 
 GstSample* RefSample(GstSample* sample) { return gst_sample_ref(sample); }
 void UnrefSample(GstSample* sample) { gst_sample_unref(sample); }
 using SampleRef = media::Ref<GstSample, RefSample, UnrefSample>;
-
-const char* KlassOf(GstElementFactory* factory) {
-    const char* klass =
-        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
-    return klass ? klass : "";
-}
 
 // The grab's graph: file ! decodebin, its first video stream through the effects into an
 // app sink that takes their own BGRx (no second conversion for one picture), every other
@@ -103,7 +93,7 @@ public:
         const bool sought =
             reader && gst_element_seek(
                           reader.get(), 1.0, GST_FORMAT_TIME,
-                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          kExactSeek,
                           GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, -1);
         if (held) held->Release();
         return sought;
@@ -118,7 +108,7 @@ private:
 
     static int OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
                                 gpointer data) {
-        const char* klass = KlassOf(factory);
+        const char* klass = FactoryKlass(factory);
         const bool decoder = std::strstr(klass, "Decoder") != nullptr;
         // A still never needs its sound.
         if ((decoder || std::strstr(klass, "Parser")) && std::strstr(klass, "Audio"))
@@ -136,7 +126,7 @@ private:
     // Runs on a streaming thread; the first demuxer is the one sought.
     static void OnElementAdded(GstBin*, GstElement* element, gpointer data) {
         auto* self = static_cast<GrabGraph*>(data);
-        const char* klass = KlassOf(gst_element_get_factory(element));
+        const char* klass = FactoryKlass(gst_element_get_factory(element));
         // Each decoding thread costs its start-up, and each thread decoding ahead holds the
         // picture back by a frame: for one picture no larger than standard definition two
         // threads are done first, even a hundred frames past a key frame. Larger pictures
@@ -305,7 +295,7 @@ GrabResult GrabOnce(const JobObject& job, const WizardState& state, const std::s
     if (!*sought) {
         if (!gst_element_seek_simple(
                 graph.Pipeline(), GST_FORMAT_TIME,
-                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at)) {
+                kExactSeek, at)) {
             *reason = "The video cannot be positioned at the chosen time.";
             return GrabResult::Failed;
         }

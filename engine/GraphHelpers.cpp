@@ -203,3 +203,9 @@ LinkOutcome ConnectIntelligent(GstBin* graph, GstPad* output, GstPad* input) {
     }
     return {true, {}};
 }
+
+const char* FactoryKlass(GstElementFactory* factory) {
+    const char* klass =
+        factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    return klass ? klass : "";
+}

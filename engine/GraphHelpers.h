@@ -45,6 +45,19 @@ LinkOutcome ConnectDirect(GstPad* output, GstPad* input);
 // bin when their raw formats cannot meet directly.
 LinkOutcome ConnectIntelligent(GstBin* graph, GstPad* output, GstPad* input);
 
+// What a factory's elements are ("Codec/Decoder/Video", "Codec/Demuxer", ...); empty when it
+// does not say.
+const char* FactoryKlass(GstElementFactory* factory);
+
+// decodebin's answers to autoplug-select: try the factory, or leave the stream as it is,
+// undecoded.
+inline constexpr int kAutoplugTry = 0;
+inline constexpr int kAutoplugExpose = 1;
+
+// A seek to the exact time, not the key frame before it.
+inline constexpr GstSeekFlags kExactSeek =
+    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+
 // After a stream stopped because two elements could not agree on a format: which element
 // refused what it was offered, as a sentence; empty when no such place is found.
 std::string RefusedFormat(GstBin* graph);

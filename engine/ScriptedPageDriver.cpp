@@ -227,8 +227,6 @@ ProgressOutcome CScriptedPageDriver::RunProgress(WizardState& state, const Progr
             stop = false;
             dialog.Press(kButtonForward);
             hold->Release();
-        } else if (run.Outcome() && dialog.isVisible()) {
-            dialog.Press(kButtonForward);  // "Done"
         }
     });
     poll.start(kPollMs);

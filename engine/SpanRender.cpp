@@ -10,10 +10,6 @@
 
 namespace {
 
-// decodebin's answer to autoplug-select that leaves a stream as it is, undecoded.
-constexpr int kAutoplugExpose = 1;
-constexpr int kAutoplugTry = 0;
-
 GstClockTime ToClock(double seconds) {
     return static_cast<GstClockTime>(std::llround(std::max(0.0, seconds) * GST_SECOND));
 }
@@ -187,8 +183,8 @@ void SpanRender::OnDemuxedPad(GstElement*, GstPad* pad, gpointer data) {
 int SpanRender::OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory,
                                  gpointer data) {
     const auto* self = static_cast<const SpanRender*>(data);
-    const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
-    if (!klass || (!std::strstr(klass, "Decoder") && !std::strstr(klass, "Parser")))
+    const char* klass = FactoryKlass(factory);
+    if (!std::strstr(klass, "Decoder") && !std::strstr(klass, "Parser"))
         return kAutoplugTry;
     // A parser or decoder of a kind no group takes would only cost time.
     for (const editing::GroupKind kind : {editing::GroupKind::Audio, editing::GroupKind::Video})

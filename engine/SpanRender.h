@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/GraphHelpers.h"
 #include "engine/HeldSeek.h"
 #include "platform/editing/GroupRender.h"
 #include "platform/editing/Timeline.h"
@@ -44,8 +45,7 @@ public:
     // back end.
     bool Ready(std::string* error) override;
     // How a span is sought: to the exact time, not the key frame before it.
-    static constexpr GstSeekFlags kSeekFlags =
-        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    static constexpr GstSeekFlags kSeekFlags = kExactSeek;
     // The reader to seek and where, for a graph that readies several spans at once.
     HeldSpan Seek() const;
 
