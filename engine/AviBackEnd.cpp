@@ -83,6 +83,24 @@ media::PadRef QueuedInput(GstBin* graph, GstElement* encoder, std::string* error
 
 }  // namespace
 
+media::PadRef ChunkedPcm(GstBin* graph, GstPad* pcm, std::string* error) {
+    media::ElementRef chunker = AddFilter(graph, "audiobuffersplit", nullptr, error);
+    if (!chunker) return {};
+    g_object_set(chunker.get(), "output-buffer-duration", 1, 1, nullptr);
+    media::PadRef input = GetPin(chunker.get(), PadDirection::Input);
+    // The chunker keeps the segment it started with for all it gives out: an end in it
+    // would cut the sound at the timeline's first boundary.
+    gst_pad_add_probe(input.get(),
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      SegmentKeeper::Filter, new SegmentKeeper, SegmentKeeper::Free);
+    if (!ConnectDirect(pcm, input.get())) {
+        if (error) *error = "Cannot connect the sound to the AVI muxer.";
+        return {};
+    }
+    return GetPin(chunker.get(), PadDirection::Output);
+}
+
 LinkOutcome AviBackEnd::LinkVideo(GstPad* raw, media::ElementRef encoder, const JobObject& job,
                                   const WizardState& state, double subtitleFrameRate,
                                   double subtitleClockOffset) {
@@ -179,6 +197,7 @@ media::PadRef AviBackEnd::PrepareAudio(media::ElementRef encoder, const WizardSt
         last = encoder.get();
     }
     media::PadRef tail = GetPin(last, PadDirection::Output);
+    if (!encoder && !(tail = ChunkedPcm(graph_, tail.get(), error))) return {};
     media::PadRef input = MuxInput(tail.get(), "audio");
     if (!input || !ConnectDirect(tail.get(), input.get()))
         return fail("The AVI muxer cannot take the audio encoder's output.");

@@ -22,6 +22,11 @@ inline constexpr char kFileWriterName[] = "KRFile Writer";
 inline constexpr char kVideoCompressorName[] = "KRVideo Compressor";
 inline constexpr char kAudioCompressorName[] = "KRAudio Compressor";
 
+// The sound without an encoder reaches the muxer a second at a time: the muxer writes each
+// buffer as a chunk, and a second is the interleave the output is made with. Links pcm into
+// the chunker and returns its output; empty when it cannot be built.
+media::PadRef ChunkedPcm(GstBin* graph, GstPad* pcm, std::string* error);
+
 class AviBackEnd {
 public:
     // Adds the muxer and the writer to the graph; fd stays the caller's and must stay open

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 
+#include "engine/AviBackEnd.h"
 #include "engine/EncoderSetup.h"
 #include "engine/GraphError.h"
 #include "engine/GraphHelpers.h"
@@ -16,10 +17,6 @@
 #include "platform/media/StateWait.h"
 
 namespace {
-
-constexpr char kMuxName[] = "KRAvi Mux Filter";
-constexpr char kWriterName[] = "KRFile Writer";
-constexpr char kAudioCompressorName[] = "KRAudio Compressor";
 
 // The demuxer's video output joins the muxer's video input, requested before the run: a
 // muxer does not take new inputs once it has written its header.
@@ -153,9 +150,9 @@ private:
         GstBin* graph = GST_BIN(engine_->Graph());
         std::string error;
         if (!output_.Create(request_.outputPath, &error)) return Fail(error);
-        mux_ = AddFilter(graph, "avimux", kMuxName, &error);
+        mux_ = AddFilter(graph, "avimux", kAviMuxName, &error);
         media::ElementRef writer =
-            mux_ ? AddFilter(graph, "fdsink", kWriterName, &error) : media::ElementRef();
+            mux_ ? AddFilter(graph, "fdsink", kFileWriterName, &error) : media::ElementRef();
         media::ElementRef source =
             writer ? AddFilter(graph, "filesrc", nullptr, &error) : media::ElementRef();
         media::ElementRef demuxer =
@@ -183,6 +180,8 @@ private:
                 !joined)
                 return Fail(joined.error);
             pin = GetPin(compressor_.get(), PadDirection::Output);
+        } else if (!(pin = ChunkedPcm(graph, pin.get(), &error))) {
+            return Fail(error);
         }
         media::PadRef muxAudio = GetFreePin(mux_.get(), PadDirection::Input, pin.get());
         if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxAudio.get()); !linked)
