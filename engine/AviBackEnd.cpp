@@ -37,8 +37,9 @@ namespace {
 // The timeline starts a new segment where one source gives way to the next, with times that
 // run on as before. The parser behind an MPEG-4 encoder times the frame at such a boundary
 // from the old segment and the muxer drops it as outside the new one: the change of picture
-// is lost, and the frames coded against it repeat the old picture. The encoder is given one
-// open segment instead, and later segments that map times as it does are kept from it.
+// is lost, and the frames coded against it repeat the old picture. The encoder (and the sound's
+// chunker, which would cut the sound there) is given one open segment instead, and later
+// segments that map times as it does are kept from it.
 struct SegmentKeeper {
     std::optional<GstSegment> first;
 

@@ -10,7 +10,6 @@
 #include "engine/GraphHelpers.h"
 #include "engine/OutputFile.h"
 #include "engine/SpanRender.h"
-#include "engine/WriteBack.h"
 #include "platform/editing/MediaDet.h"
 #include "platform/editing/RenderEngine.h"
 #include "platform/editing/Timeline.h"
@@ -81,7 +80,7 @@ public:
         state_.destination = request_.outputPath;
         std::string error;
         if (!engine_->Ready(&error)) return Fail(error), JobEnd::Failed;
-        const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), mux_.get()});
+        const ProgressOutcome outcome = pages_.RunProgress(state_, {engine_->Graph(), backEnd_.Mux()});
         media::ForceNull(engine_->Graph());
         if (outcome == ProgressOutcome::Failed || state_.jobFailed == 1) {
             output_.Discard();
@@ -150,22 +149,18 @@ private:
         GstBin* graph = GST_BIN(engine_->Graph());
         std::string error;
         if (!output_.Create(request_.outputPath, &error)) return Fail(error);
-        mux_ = AddFilter(graph, "avimux", kAviMuxName, &error);
-        media::ElementRef writer =
-            mux_ ? AddFilter(graph, "fdsink", kFileWriterName, &error) : media::ElementRef();
-        media::ElementRef source =
-            writer ? AddFilter(graph, "filesrc", nullptr, &error) : media::ElementRef();
+        if (!backEnd_.Attach(graph, output_.Fd(), &error)) return Fail(error);
+        GstElement* mux = backEnd_.Mux();
+        media::ElementRef source = AddFilter(graph, "filesrc", nullptr, &error);
         media::ElementRef demuxer =
             source ? AddFilter(graph, "avidemux", nullptr, &error) : media::ElementRef();
         if (!demuxer) return Fail(error);
-        g_object_set(writer.get(), "fd", output_.Fd(), nullptr);
-        WriteBack::Watch(writer.get(), output_.Fd());
         g_object_set(source.get(), "location", phaseOne_.Location().c_str(), nullptr);
         if (!gst_element_link(source.get(), demuxer.get()))
             return Fail("Cannot read the first phase's file: " + request_.phaseOnePath);
 
         // The video as the first phase wrote it, never decoded.
-        videoInput_ = media::PadRef(gst_element_request_pad_simple(mux_.get(), "video_%u"));
+        videoInput_ = media::PadRef(gst_element_request_pad_simple(mux, "video_%u"));
         if (!videoInput_) return Fail("The AVI muxer takes no video.");
         g_signal_connect(demuxer.get(), "pad-added", G_CALLBACK(LinkDemuxedVideo),
                          videoInput_.get());
@@ -183,20 +178,16 @@ private:
         } else if (!(pin = ChunkedPcm(graph, pin.get(), &error))) {
             return Fail(error);
         }
-        media::PadRef muxAudio = GetFreePin(mux_.get(), PadDirection::Input, pin.get());
+        media::PadRef muxAudio = GetFreePin(mux, PadDirection::Input, pin.get());
         if (LinkOutcome linked = ConnectIntelligent(graph, pin.get(), muxAudio.get()); !linked)
             return Fail(linked.error);
-        follower_.mux = mux_.get();
+        follower_.mux = mux;
         follower_.videoInput = videoInput_.get();
         follower_.length = GstClockTime((state_.endSeconds - state_.startSeconds) * GST_SECOND);
         gst_pad_add_probe(
             muxAudio.get(),
             GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
             FollowAudio, &follower_, nullptr);
-        media::PadRef muxOut = GetPin(mux_.get(), PadDirection::Output);
-        media::PadRef writerIn = GetPin(writer.get(), PadDirection::Input);
-        if (LinkOutcome linked = ConnectDirect(muxOut.get(), writerIn.get()); !linked)
-            return Fail(linked.error);
         return true;
     }
 
@@ -222,7 +213,7 @@ private:
     OutputFile output_;
     editing::Timeline timeline_;
     media::ElementRef compressor_;
-    media::ElementRef mux_;
+    AviBackEnd backEnd_;
     media::PadRef videoInput_;
     StopFollower follower_;  // read by the graph's threads: goes after the graph
     std::unique_ptr<editing::GroupRender> engine_;
